@@ -1,0 +1,32 @@
+#pragma once
+// The base of both chip panels. The main window knows a panel only through these operations.
+
+#include "platform/control_registry.h"
+
+#include <QString>
+#include <QWidget>
+
+class CEVMDialog : public QWidget {
+    Q_OBJECT
+  public:
+    explicit CEVMDialog(QWidget *parent = nullptr);
+    ~CEVMDialog() override;
+
+    // Builds the pages and reads the chip; false when the panel could not be made.
+    virtual bool OnInitDialog() { return true; }
+
+    virtual int LoadProfile(const QString &path);
+    virtual int SaveProfile(const QString &path);
+    // 0, or the failure code of the first register read that failed.
+    virtual int RefreshFromChip();
+
+    QWidget *control(int id) const { return m_controls.control(id); }
+
+  protected:
+    void registerControl(int id, QWidget *widget) { m_controls.add(id, widget); }
+    // Escape and Return must not close the panel or the window around it.
+    void keyPressEvent(QKeyEvent *event) override;
+
+  private:
+    platform::ControlRegistry m_controls;
+};

@@ -1,0 +1,155 @@
+#include "serial_transport.h"
+
+#include "result_codes.h"
+
+#include <QDeadlineTimer>
+#include <QSerialPort>
+#include <QSerialPortInfo>
+
+#include <algorithm>
+
+QSerialPort *g_port = nullptr;
+
+namespace {
+QStringList &preferredPorts() {
+    static QStringList paths;
+    return paths;
+}
+QStringList &lastScanCandidates() {
+    static QStringList names;
+    return names;
+}
+int g_timeDivisor = 1;
+
+int scaled(uint32_t ms) { return static_cast<int>(ms / static_cast<uint32_t>(g_timeDivisor)); }
+
+int portErrorCode(QSerialPort::SerialPortError error) {
+    return error == QSerialPort::TimeoutError ? result::kTimeout : result::kPortErrorBase + error;
+}
+} // namespace
+
+void SetPreferredPorts(const QStringList &paths) { preferredPorts() = paths; }
+
+const QStringList &PreferredPorts() { return preferredPorts(); }
+
+void SetTimeLimitDivisorForTests(int divisor) { g_timeDivisor = std::max(1, divisor); }
+
+QStringList PortCandidates() {
+    QStringList names;
+#ifdef Q_OS_WIN
+    for (int n = 1; n <= kMaxPortCandidates; ++n)
+        names << QStringLiteral("COM%1").arg(n);
+#else
+    names = preferredPorts();
+    QStringList system;
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
+        system << info.systemLocation();
+    std::sort(system.begin(), system.end());
+    for (const QString &name : system) {
+        if (!names.contains(name))
+            names << name;
+    }
+#endif
+    if (names.size() > kMaxPortCandidates)
+        names.resize(kMaxPortCandidates);
+    return names;
+}
+
+QString PortLabel(int number) {
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(number);
+#else
+    const QStringList &names = lastScanCandidates();
+    if (number < 1 || number > names.size())
+        return QString();
+    return names.at(number - 1);
+#endif
+}
+
+bool PortIsOpen() { return g_port != nullptr; }
+
+static bool openPortNamed(const QString &name) {
+    ClosePort();
+    auto *port = new QSerialPort(name);
+    // Modem lines and flow control stay as the driver has them; a pty refuses to change them.
+    const bool ok = port->open(QIODevice::ReadWrite) && port->setBaudRate(115200) &&
+                    port->setDataBits(QSerialPort::Data8) &&
+                    port->setParity(QSerialPort::NoParity) &&
+                    port->setStopBits(QSerialPort::OneStop) &&
+                    port->clear(QSerialPort::AllDirections);
+    if (!ok) {
+        delete port;
+        return false;
+    }
+    g_port = port;
+    return true;
+}
+
+bool OpenPort(int number) {
+    const QStringList &names = lastScanCandidates();
+    if (number < 1 || number > names.size()) {
+        ClosePort();
+        return false;
+    }
+    return openPortNamed(names.at(number - 1));
+}
+
+void ClosePort() {
+    delete g_port;
+    g_port = nullptr;
+}
+
+int WriteFrame(const uint8_t frame[6], uint32_t timeoutMs) {
+    if (!g_port)
+        return result::kNoPort;
+    g_port->clearError();
+    // Late bytes of an earlier exchange must never be taken for this frame's reply.
+    g_port->clear(QSerialPort::AllDirections);
+    g_port->write(reinterpret_cast<const char *>(frame), 6);
+    if (!g_port->waitForBytesWritten(scaled(timeoutMs)) && g_port->bytesToWrite() > 0)
+        g_port->clear(QSerialPort::AllDirections);
+    // A frame that did not go out shows as a failed read of its reply.
+    g_port->clearError();
+    return result::kOk;
+}
+
+int ReadBytes(uint8_t *buffer, uint32_t count) {
+    if (!g_port)
+        return result::kNoPort;
+    g_port->clearError();
+    const QDeadlineTimer deadline(scaled(kReplyTimeLimitMs));
+    qint64 received = 0;
+    for (;;) {
+        const qint64 n =
+            g_port->read(reinterpret_cast<char *>(buffer) + received, count - received);
+        if (n > 0)
+            received += n;
+        if (received == static_cast<qint64>(count))
+            return result::kOk;
+        if (n < 0 || deadline.hasExpired())
+            break;
+        if (!g_port->waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
+            const QSerialPort::SerialPortError error = g_port->error();
+            if (error != QSerialPort::TimeoutError && error != QSerialPort::NoError) {
+                g_port->clearError();
+                return portErrorCode(error);
+            }
+        }
+    }
+    g_port->clear(QSerialPort::AllDirections);
+    g_port->clearError();
+    return received > 0 ? result::kShortRead : result::kTimeout;
+}
+
+int ScanPorts(const std::function<bool()> &probe) {
+    ClosePort();
+    lastScanCandidates() = PortCandidates();
+    for (int n = 1; n <= lastScanCandidates().size(); ++n) {
+        if (!OpenPort(n))
+            continue;
+        if (probe())
+            return n;
+        ClosePort();
+    }
+    return -1;
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The one serial port to the board's bridge: discovery among the candidates, 115200 8N1,
+// one 6-byte frame out, an exact number of bytes in under a time limit. Blocking, GUI thread.
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+
+class QSerialPort;
+
+// The open port, or null while none is open.
+extern QSerialPort *g_port;
+
+constexpr int kMaxPortCandidates = 256;
+constexpr uint32_t kReplyTimeLimitMs = 3000;
+constexpr uint32_t kWriteWaitMs = 3000;
+constexpr uint32_t kRegisterReadWriteWaitMs = 6000;
+
+// Ports named on the command line (--port PATH), tried before the ones the system lists.
+void SetPreferredPorts(const QStringList &paths);
+const QStringList &PreferredPorts();
+
+// The port names a scan walks, in order, at most kMaxPortCandidates of them: COM1 to COM256 on
+// Windows; elsewhere the preferred ports, then the system's serial devices sorted by name.
+QStringList PortCandidates();
+
+// What the port label shows for candidate number n (1-based) of the last scan: "COM%d" on
+// Windows, the device name elsewhere.
+QString PortLabel(int number);
+
+bool PortIsOpen();
+bool OpenPort(int number);
+void ClosePort();
+int WriteFrame(const uint8_t frame[6], uint32_t timeoutMs);
+int ReadBytes(uint8_t *buffer, uint32_t count);
+
+// Walks the candidates; returns the number (1-based) of the first whose probe succeeds with
+// that port left open, or -1 when none does.
+int ScanPorts(const std::function<bool()> &probe);
+
+// Tests only: every time limit of the link is divided by this (1 in the program).
+void SetTimeLimitDivisorForTests(int divisor);

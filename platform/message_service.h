@@ -1,0 +1,54 @@
+#pragma once
+// The one way any layer talks to the user: a modal box with one OK button.
+// Layers below the widgets (link, firmware) call ShowMessage without knowing how it is shown;
+// the application installs a presenter that shows a QMessageBox, tests install an observer
+// that records each message and answers it at once.
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+namespace platform {
+
+enum class MessageIcon { None, Information, Warning, Error };
+
+struct Message {
+    QString text;
+    QString caption;
+    MessageIcon icon = MessageIcon::None;
+    QObject *owner = nullptr; // the owning window, or null for a box without owner
+};
+
+using MessageHandler = std::function<void(const Message &)>;
+
+// Shows the message and returns when the user has answered it.
+void ShowMessage(QObject *owner, const QString &text, const QString &caption,
+                 MessageIcon icon = MessageIcon::None);
+
+// Installed once by the widgets layer. Without a presenter messages go to stderr.
+void SetMessagePresenter(MessageHandler presenter);
+
+// While an observer is installed it receives every message instead of the presenter.
+void SetMessageObserver(MessageHandler observer);
+
+// Records every message shown during its lifetime (for tests), optionally running a
+// callback as the "user" answers each one.
+class MessageRecorder {
+  public:
+    explicit MessageRecorder(MessageHandler onMessage = {});
+    ~MessageRecorder();
+    MessageRecorder(const MessageRecorder &) = delete;
+    MessageRecorder &operator=(const MessageRecorder &) = delete;
+
+    const std::vector<Message> &messages() const { return m_messages; }
+    QStringList texts() const;
+    void clear() { m_messages.clear(); }
+
+  private:
+    std::vector<Message> m_messages;
+    MessageHandler m_onMessage;
+};
+
+} // namespace platform

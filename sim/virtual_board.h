@@ -1,0 +1,81 @@
+#pragma once
+// A complete stand-in for the EVM: the bridge protocol served on a pseudo-terminal from a
+// thread of its own, with the modelled chip behind it. The program's serial transport talks
+// to it as to the real board; tests steer it (faults, signal) and inspect what it received.
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+enum class Chip : uint8_t { VXC5480 = 1, VXC5420 = 2 };
+
+// Parses "VXC5480" / "VXC5420" (case-insensitive); false when the name is unknown.
+bool ParseChip(const std::string &name, Chip &chip);
+
+enum class Pacing {
+    Unpaced,  // bytes go out as fast as the pty takes them (tests)
+    WireRate, // as a 115200-baud 8N1 line would carry them
+    DataRate, // acquisition items at the chip's configured data rate
+};
+
+// Each switch is independent; the defaults are a healthy board.
+struct Faults {
+    bool silent = false;                 // frames are taken, nothing is answered
+    int shortReplyCommand = -1;          // the reply to this command code stops after 2 bytes
+    int badChecksumCommand = -1;         // the reply to this command code has a wrong checksum
+    std::map<int, int> statusForCommand; // answer this status to this command code
+    int replyDelayMs = 0;                // every reply and item stream starts this late
+    int trailingBytes = 0;               // stray bytes sent right after every reply
+    int badItemIndex = -1;               // this acquisition item carries a wrong checksum
+    int stopAfterItems = -1;             // the item stream falls silent after this many items
+    int shortItemIndex = -1;             // this item is cut after 2 bytes, then silence
+    int hangUpAfterItems = -1;           // the board hangs up the line after this many items
+};
+
+// What the chip's inputs see. Codes follow from input, gain, calibration and reference.
+struct SignalModel {
+    std::array<double, 9> inputVolts{0.10, 0.20, 0.30, 0.40, 0.50, 0.60, 0.70, 0.80, 0.0};
+    double referenceVolts = 2.5;
+    double noiseVolts = 2e-6;   // input-referred RMS noise at the slowest data rate, gain 1
+    double sineAmplitudeVolts = 0.0;
+    double sineHz = 0.0;
+    uint32_t seed = 1;
+};
+
+class VirtualBoard {
+  public:
+    explicit VirtualBoard(Chip chip = Chip::VXC5480);
+    ~VirtualBoard();
+    VirtualBoard(const VirtualBoard &) = delete;
+    VirtualBoard &operator=(const VirtualBoard &) = delete;
+
+    // Opens a pty and serves it until stop() or destruction. False if no pty could be made.
+    bool start();
+    void stop();
+    std::string portPath() const;
+    Chip chip() const;
+
+    void setPacing(Pacing pacing);
+    void setFaults(const Faults &faults);
+    void setSignal(const SignalModel &signal);
+
+    uint8_t registerValue(uint8_t address) const;
+    void setRegisterValue(uint8_t address, uint8_t value);
+
+    // Every whole frame the board took, in order (also those it did not answer).
+    std::vector<std::array<uint8_t, 6>> receivedFrames() const;
+    void clearReceivedFrames();
+    // The bytes of every acquisition item sent since the last clear, as sent.
+    std::vector<uint8_t> sentItemBytes() const;
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace sim
