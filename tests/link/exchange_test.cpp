@@ -1,0 +1,158 @@
+// The three exchanges over a real pty: the bytes that go out, what comes back, and every way
+// a reply can go wrong.
+
+#include "link_fixture.h"
+
+#include "link/frames.h"
+
+#include <QThread>
+
+namespace {
+
+TEST_F(LinkTest, ClosedPortFailsAtOnceWithNoPort) {
+    uint8_t buffer[3] = {1, 2, 3};
+    const uint8_t frame[6] = {0x55, 1, 0xF0, 0, 0, 0x0F};
+    EXPECT_EQ(WriteFrame(frame, 3000), result::kNoPort);
+    EXPECT_EQ(ReadBytes(buffer, 3), result::kNoPort);
+    EXPECT_EQ(buffer[0], 1);
+    uint8_t value = 0x42;
+    EXPECT_EQ(ReadRegister(0, value), result::kNoPort);
+    EXPECT_EQ(value, 0x42);
+}
+
+TEST_F(LinkTest, RegisterWriteThenReadBackOverTheWire) {
+    sim::VirtualBoard &board = connectBoard();
+    platform::MessageRecorder messages;
+
+    ASSERT_EQ(WriteRegister(0x05, 0x12), result::kOk);
+    uint8_t value = 0;
+    ASSERT_EQ(ReadRegister(0x05, value), result::kOk);
+    EXPECT_EQ(value, 0x12);
+    EXPECT_EQ(board.registerValue(0x05), 0x12);
+
+    const std::vector<Frame> expected = {{0x55, 0x01, 0x01, 0x05, 0x12, 0xE7},
+                                         {0x55, 0x01, 0x02, 0x05, 0x00, 0xF8}};
+    EXPECT_EQ(board.receivedFrames(), expected);
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(LinkTest, CommandsCarryTheDetectedChipId) {
+    sim::VirtualBoard &board = connectBoard(sim::Chip::VXC5420);
+    ASSERT_EQ(SendCommand(command::kSetMode, 3), result::kOk);
+    EXPECT_EQ(board.receivedFrames(), (std::vector<Frame>{{0x55, 0x02, 0x0D, 0x03, 0x00, 0xEF}}));
+}
+
+struct StatusCase {
+    int status;
+    const char *message;
+};
+
+class StatusTest : public LinkTest, public ::testing::WithParamInterface<StatusCase> {};
+
+TEST_P(StatusTest, SendCommandShowsTheBridgeStatusAndFails) {
+    sim::VirtualBoard &board = connectBoard();
+    sim::Faults faults;
+    faults.statusForCommand[command::kStandby] = GetParam().status;
+    board.setFaults(faults);
+    platform::MessageRecorder messages;
+
+    EXPECT_EQ(SendCommand(command::kStandby, 0), result::kBadReply);
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0].text, QString::fromLatin1(GetParam().message));
+    EXPECT_EQ(messages.messages()[0].caption, "Error");
+    EXPECT_EQ(messages.messages()[0].owner, nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Statuses, StatusTest,
+                         ::testing::Values(StatusCase{1, "DUT Disconnect"},
+                                           StatusCase{2, "DUT No Response"},
+                                           StatusCase{3, "AP Command Timeout "},
+                                           StatusCase{7, "Unknown Error"}));
+
+TEST_F(LinkTest, FailedStatusOfRegisterExchangesIsSilent) {
+    sim::VirtualBoard &board = connectBoard();
+    sim::Faults faults;
+    faults.statusForCommand[command::kReadRegister] = 2;
+    faults.statusForCommand[command::kWriteRegister] = 1;
+    board.setFaults(faults);
+    platform::MessageRecorder messages;
+
+    uint8_t value = 0x55;
+    EXPECT_EQ(ReadRegister(0x0A, value), result::kBadReply);
+    EXPECT_EQ(value, 0) << "a well-formed failure reply clears the destination";
+    EXPECT_EQ(WriteRegister(0x01, 0x23), result::kBadReply);
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(LinkTest, BadReplyChecksumFailsWithoutMessageAndKeepsTheValue) {
+    sim::VirtualBoard &board = connectBoard();
+    sim::Faults faults;
+    faults.badChecksumCommand = command::kReadRegister;
+    board.setFaults(faults);
+    platform::MessageRecorder messages;
+
+    uint8_t value = 0x55;
+    EXPECT_EQ(ReadRegister(0x01, value), result::kBadReply);
+    EXPECT_EQ(value, 0x55);
+
+    faults.badChecksumCommand = command::kStandby;
+    faults.statusForCommand[command::kStandby] = 1; // not looked at: the checksum fails first
+    board.setFaults(faults);
+    EXPECT_EQ(SendCommand(command::kStandby, 0), result::kBadReply);
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(LinkTest, ShortReplyFailsAndTheNextExchangeIsClean) {
+    sim::VirtualBoard &board = connectBoard();
+    sim::Faults faults;
+    faults.shortReplyCommand = command::kReadRegister;
+    board.setFaults(faults);
+
+    uint8_t value = 0x55;
+    EXPECT_EQ(ReadRegister(0x01, value), result::kShortRead);
+    EXPECT_EQ(value, 0x55);
+
+    board.setFaults({});
+    EXPECT_EQ(WriteRegister(0x01, 0x23), result::kOk);
+}
+
+TEST_F(LinkTest, SilenceTimesOutAndLateBytesNeverReachTheNextReply) {
+    sim::VirtualBoard &board = connectBoard();
+    sim::Faults faults;
+    faults.replyDelayMs = 400; // longer than the shortened 150 ms limit
+    board.setFaults(faults);
+
+    EXPECT_EQ(WriteRegister(0x03, 0x11), result::kTimeout);
+
+    // The late reply arrives while nobody reads; the next frame's purge must drop it.
+    board.setFaults({});
+    QThread::msleep(500);
+    uint8_t value = 0;
+    EXPECT_EQ(ReadRegister(0x03, value), result::kOk);
+    EXPECT_EQ(value, 0x11);
+}
+
+TEST_F(LinkTest, StrayTrailingBytesAreDiscarded) {
+    sim::VirtualBoard &board = connectBoard();
+    sim::Faults faults;
+    faults.trailingBytes = 5;
+    board.setFaults(faults);
+
+    for (uint8_t address = 0; address < 4; ++address) {
+        uint8_t value = 0;
+        EXPECT_EQ(WriteRegister(address + 4, address + 0x30), result::kOk);
+        QThread::msleep(20); // let the stray bytes land in our queue
+        EXPECT_EQ(ReadRegister(address + 4, value), result::kOk);
+        EXPECT_EQ(value, address + 0x30);
+    }
+}
+
+TEST_F(LinkTest, BoardHangingUpFailsTheReadPromptly) {
+    sim::VirtualBoard &board = connectBoard();
+    board.stop();
+    uint8_t value = 0;
+    const int code = ReadRegister(0x00, value);
+    EXPECT_NE(code, result::kOk);
+}
+
+} // namespace
