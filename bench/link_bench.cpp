@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstdio>

@@ -41,10 +41,14 @@ struct Faults {
 struct SignalModel {
     std::array<double, 9> inputVolts{0.10, 0.20, 0.30, 0.40, 0.50, 0.60, 0.70, 0.80, 0.0};
     double referenceVolts = 2.5;
-    double noiseVolts = 2e-6;   // input-referred RMS noise at the slowest data rate, gain 1
+    double noiseVolts = 2e-6; // input-referred RMS noise at the slowest data rate, gain 1
     double sineAmplitudeVolts = 0.0;
     double sineHz = 0.0;
     uint32_t seed = 1;
+    // What the 2-channel chip's supply mode (mode 2, DVDD - AVDD) measures.
+    double supplyDifferenceVolts = 0.015;
+    // Levels driven onto the 8-channel chip's GPIO pins D3..D0 (bits 3..0) when they are inputs.
+    uint8_t gpioInputLevels = 0x00;
 };
 
 class VirtualBoard {
@@ -64,14 +68,18 @@ class VirtualBoard {
     void setFaults(const Faults &faults);
     void setSignal(const SignalModel &signal);
 
+    // What a register read would answer now (live bits such as data-ready included).
     uint8_t registerValue(uint8_t address) const;
+    // Sets the stored register byte as given, read-only bits included (test set-up).
     void setRegisterValue(uint8_t address, uint8_t value);
 
     // Every whole frame the board took, in order (also those it did not answer).
     std::vector<std::array<uint8_t, 6>> receivedFrames() const;
+    // Clears the received frames and the sent item bytes.
     void clearReceivedFrames();
     // The bytes of every acquisition item sent since the last clear, as sent.
     std::vector<uint8_t> sentItemBytes() const;
+    void clearSentItemBytes();
 
   private:
     struct Impl;

@@ -1,0 +1,152 @@
+#include "acquisition_controller.h"
+
+#include "chart_area.h"
+#include "chart_font.h"
+#include "color_swatch.h"
+#include "logo_view.h"
+#include "samples.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QScrollBar>
+
+namespace {
+// The window's control itself when it already is the controller's kind of widget; otherwise
+// one placed inside it, filling it.
+template <typename T> T *adopt(QWidget *control) {
+    if (!control)
+        return nullptr;
+    if (auto *own = qobject_cast<T *>(control))
+        return own;
+    auto *own = new T(control);
+    QLayout *layout = control->layout();
+    if (!layout) {
+        layout = new QHBoxLayout(control);
+        layout->setContentsMargins(0, 0, 0, 0);
+    }
+    layout->addWidget(own);
+    return own;
+}
+
+ScrollCode scrollCodeOf(int action) {
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepSub:
+        return ScrollCode::LineLeft;
+    case QAbstractSlider::SliderSingleStepAdd:
+        return ScrollCode::LineRight;
+    case QAbstractSlider::SliderPageStepSub:
+        return ScrollCode::PageLeft;
+    case QAbstractSlider::SliderPageStepAdd:
+        return ScrollCode::PageRight;
+    case QAbstractSlider::SliderMove:
+        return ScrollCode::Track;
+    case QAbstractSlider::SliderToMinimum:
+        return ScrollCode::LeftEnd;
+    case QAbstractSlider::SliderToMaximum:
+        return ScrollCode::RightEnd;
+    default:
+        return ScrollCode::Other;
+    }
+}
+
+constexpr int kSwatchIds[4] = {acquisition_id::kScaleColor, acquisition_id::kGridColor,
+                               acquisition_id::kDataColor, acquisition_id::kBackgroundColor};
+} // namespace
+
+AcquisitionController::AcquisitionController(QWidget *window,
+                                             const std::function<QWidget *(int)> &control,
+                                             AcquisitionHooks hooks)
+    : QObject(window), m_lineChartFont(MakeChartFont()), m_distributionFont(MakeChartFont()),
+      m_logo(LoadLogo()), m_window(window), m_hooks(std::move(hooks)) {
+    bind(control);
+}
+
+void AcquisitionController::bind(const std::function<QWidget *(int)> &control) {
+    using namespace acquisition_id;
+    m_chartArea = adopt<ChartArea>(control(kChart));
+    m_scrollBar = qobject_cast<QScrollBar *>(control(kScrollBar));
+    m_graphType = qobject_cast<QComboBox *>(control(kGraphType));
+    m_dataCount = qobject_cast<QLineEdit *>(control(kDataCount));
+    m_start = qobject_cast<QAbstractButton *>(control(kStart));
+    m_progress = qobject_cast<QProgressBar *>(control(kProgress));
+    m_minimum = qobject_cast<QLineEdit *>(control(kMinimum));
+    m_maximum = qobject_cast<QLineEdit *>(control(kMaximum));
+    m_average = qobject_cast<QLineEdit *>(control(kAverage));
+    m_logFilePath = qobject_cast<QLineEdit *>(control(kLogFilePath));
+    m_logoView = adopt<LogoView>(control(kLogo));
+    for (int i = 0; i < 4; ++i)
+        m_swatches[i] = adopt<ColorSwatch>(control(kSwatchIds[i]));
+
+    if (m_chartArea)
+        connect(m_chartArea, &ChartArea::resized, this, [this] { redrawCurrentView(); });
+    if (m_scrollBar) {
+        m_scrollBar->setRange(0, 0);
+        m_scrollBar->setPageStep(m_scroll.page);
+        m_scrollBar->setSingleStep(1);
+        connect(m_scrollBar, &QAbstractSlider::actionTriggered, this,
+                [this](int action) { OnHScroll(scrollCodeOf(action)); });
+    }
+    if (m_graphType)
+        connect(m_graphType, &QComboBox::activated, this, [this] { OnGraphTypeChange(); });
+    if (m_dataCount)
+        connect(m_dataCount, &QLineEdit::textChanged, this, [this] { OnDataCountChange(); });
+    if (m_start)
+        connect(m_start, &QAbstractButton::clicked, this, [this] { OnStartAcquisition(); });
+    if (m_progress)
+        m_progress->setRange(0, 100);
+    if (auto *save = qobject_cast<QAbstractButton *>(control(kSaveFile)))
+        connect(save, &QAbstractButton::clicked, this, [this] { OnSaveFile(); });
+    void (AcquisitionController::*handlers[4])() = {
+        &AcquisitionController::OnScaleColor, &AcquisitionController::OnGridColor,
+        &AcquisitionController::OnDataColor, &AcquisitionController::OnBackgroundColor};
+    for (int i = 0; i < 4; ++i) {
+        if (m_swatches[i])
+            connect(m_swatches[i], &ColorSwatch::clicked, this, handlers[i]);
+    }
+    if (m_logoView)
+        m_logoView->setLogo(m_logo);
+}
+
+ColorSwatch *AcquisitionController::swatch(int id) const {
+    for (int i = 0; i < 4; ++i) {
+        if (kSwatchIds[i] == id)
+            return m_swatches[i];
+    }
+    return nullptr;
+}
+
+void AcquisitionController::ResetChartView() {
+    g_samples.clear();
+    m_colors = ChartColors();
+    const QColor colors[4] = {m_colors.m_scaleColor, m_colors.m_gridColor, m_colors.m_dataColor,
+                              m_colors.m_backgroundColor};
+    for (int i = 0; i < 4; ++i) {
+        if (m_swatches[i])
+            m_swatches[i]->setColor(colors[i]);
+    }
+    for (QLineEdit *edit : {m_maximum.data(), m_minimum.data(), m_average.data()}) {
+        if (edit)
+            edit->clear();
+    }
+    DrawLineChart(0);
+    if (m_dataCount) {
+        m_dataCount->setMaxLength(5);
+        m_dataCount->setText(QStringLiteral("45"));
+    }
+}
+
+void AcquisitionController::showStatistics() {
+    if (m_minimum)
+        m_minimum->setText(QString::number(m_chartState.m_minimum));
+    if (m_maximum)
+        m_maximum->setText(QString::number(m_chartState.m_maximum));
+    if (m_average)
+        m_average->setText(QString::number(m_chartState.m_average));
+}
+
+QDateTime AcquisitionController::now() const {
+    return m_hooks.now ? m_hooks.now() : QDateTime::currentDateTime();
+}

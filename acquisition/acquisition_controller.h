@@ -1,0 +1,135 @@
+#pragma once
+// The acquisition and chart side of the main window: it takes over the window's controls by id
+// (data count, start button, chart area, scroll bar, statistics, progress bar, log file path,
+// save button, colour swatches, graph type list, logo area) and holds the samples' state.
+// The window keeps the controller; the handlers below are what its controls run.
+
+#include "chart_area.h"
+#include "chart_state.h"
+#include "color_swatch.h"
+#include "data_files.h"
+#include "logo_view.h"
+#include "scroll.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QScrollBar>
+
+#include <QColor>
+#include <QDateTime>
+#include <QFont>
+#include <QImage>
+#include <QObject>
+#include <QPointer>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace acquisition_id {
+constexpr int kDataCount = 1012;
+constexpr int kStart = 1013;
+constexpr int kChart = 1014;
+constexpr int kScrollBar = 1015;
+constexpr int kMinimum = 1016;
+constexpr int kMaximum = 1017;
+constexpr int kAverage = 1018;
+constexpr int kProgress = 1019;
+constexpr int kLogFilePath = 1021;
+constexpr int kSaveFile = 1022;
+constexpr int kGridColor = 1023;
+constexpr int kDataColor = 1024;
+constexpr int kBackgroundColor = 1025;
+constexpr int kScaleColor = 1026;
+constexpr int kGraphType = 1131;
+constexpr int kLogo = 1135;
+} // namespace acquisition_id
+
+struct AcquisitionHooks {
+    std::function<bool()> panelExists;     // no acquisition without a chip panel
+    std::function<void()> refreshFromChip; // the panel re-reads the chip; its result is ignored
+    // The save dialog, owned by the window, proposing the path: filters "Normal text
+    // file(*.txt)" and "All Format(*.*)", default suffix "txt", overwrite prompt. Returns the
+    // chosen path, or an empty string when cancelled.
+    std::function<QString(QWidget *owner, const QString &proposed)> chooseSavePath;
+    // The colour chooser with the current colour preselected; false when cancelled.
+    std::function<bool(QWidget *owner, QColor &color)> chooseColor;
+    std::function<void()> pumpEvents; // after every item; processEvents() when not given
+    std::function<QDateTime()> now;   // the local clock when not given
+};
+
+class AcquisitionController : public QObject {
+    Q_OBJECT
+  public:
+    // control(id) gives the window's control of that id, or null. A control of the chart area,
+    // the swatches or the logo area that is a plain widget gets the controller's own widget
+    // placed inside it.
+    AcquisitionController(QWidget *window, const std::function<QWidget *(int)> &control,
+                          AcquisitionHooks hooks);
+
+    void OnStartAcquisition();
+    void OnDataCountChange();
+    void OnHScroll(ScrollCode code);
+    void OnGraphTypeChange();
+    void OnSaveFile();
+    void OnScaleColor();
+    void OnGridColor();
+    void OnDataColor();
+    void OnBackgroundColor();
+
+    // Empty samples, default colours, empty statistics, the empty chart, "45" to fetch.
+    // The window sets its own title.
+    void ResetChartView();
+    // The chart for the selected graph type, the line chart from sample 0.
+    void RedrawChart();
+    void DrawLineChart(int start);
+    void DrawDistribution();
+
+    ChartArea *chartArea() const { return m_chartArea; }
+    // First sample of the line chart on show (the distribution ignores it).
+    int viewStart() const { return m_viewStart; }
+    bool showsDistribution() const { return m_view == View::Distribution; }
+    ColorSwatch *swatch(int id) const;
+
+    // Items of the latest acquisition attempt as received.
+    std::vector<uint8_t> m_rawItems;
+    // Items of the acquisition whose samples are in g_samples: what the raw data file holds.
+    std::vector<uint8_t> m_sampleItems;
+    ChartState m_chartState;
+    ChartColors m_colors;
+    SavePaths m_paths;
+    QFont m_lineChartFont;
+    QFont m_distributionFont;
+    QImage m_logo;
+
+  private:
+    enum class View { Line, Distribution };
+    void bind(const std::function<QWidget *(int)> &control);
+    bool lineChartSelected() const;
+    void redrawCurrentView();
+    void showStatistics();
+    void chooseColor(QColor &member, int swatchId);
+    void prepareScrollBar(int count);
+    bool acquire(int count);
+    QDateTime now() const;
+
+    QWidget *m_window;
+    AcquisitionHooks m_hooks;
+    View m_view = View::Line;
+    int m_viewStart = 0;
+    ScrollModel m_scroll;
+    QPointer<ChartArea> m_chartArea;
+    QPointer<QScrollBar> m_scrollBar;
+    QPointer<QComboBox> m_graphType;
+    QPointer<QLineEdit> m_dataCount;
+    QPointer<QAbstractButton> m_start;
+    QPointer<QProgressBar> m_progress;
+    QPointer<QLineEdit> m_minimum;
+    QPointer<QLineEdit> m_maximum;
+    QPointer<QLineEdit> m_average;
+    QPointer<QLineEdit> m_logFilePath;
+    QPointer<ColorSwatch> m_swatches[4]; // scale, grid, data, background
+    QPointer<LogoView> m_logoView;
+};

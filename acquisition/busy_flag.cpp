@@ -1,0 +1,3 @@
+#include "busy_flag.h"
+
+int g_acquiring = 0;

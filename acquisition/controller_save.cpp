@@ -1,0 +1,48 @@
+// The "Save File" button.
+
+#include "acquisition_controller.h"
+
+#include "samples.h"
+
+#include "platform/message_service.h"
+
+#include <QLineEdit>
+
+#include <algorithm>
+
+void AcquisitionController::OnSaveFile() {
+    m_paths.m_textPath = g_saveFolder + DefaultBaseName(now());
+    const QString chosen =
+        m_hooks.chooseSavePath ? m_hooks.chooseSavePath(m_window, m_paths.m_textPath) : QString();
+    if (chosen.isEmpty()) {
+        m_paths = SavePaths();
+        if (m_logFilePath)
+            m_logFilePath->clear();
+        return;
+    }
+    m_paths.m_textPath = chosen;
+    const QString folder = FolderOf(chosen);
+    if (!folder.isEmpty())
+        g_saveFolder = folder;
+    if (m_logFilePath)
+        m_logFilePath->setText(chosen);
+
+    m_paths.m_rawPath = RawPathFor(chosen);
+    if (m_paths.m_rawPath.isEmpty() || g_samples.empty())
+        return;
+    if (MoveToFreshNameIfRawExists(m_paths, g_saveFolder, now()) && m_logFilePath)
+        m_logFilePath->setText(m_paths.m_textPath);
+
+    // The raw data belongs to the samples shown, never to a later failed or running attempt.
+    const int64_t bytes = std::min<int64_t>(static_cast<int64_t>(g_samples.size()) * 4,
+                                            static_cast<int64_t>(m_sampleItems.size()));
+    if (SaveRawFile(m_paths.m_rawPath, m_sampleItems.data(), bytes, m_window) != 0) {
+        platform::ShowMessage(m_window, QStringLiteral("Save ADC Raw Data Failed !"),
+                              QStringLiteral("Error occured !"), platform::MessageIcon::Error);
+        return;
+    }
+    if (SaveTextFile(m_paths.m_textPath, g_samples, m_window) != 0) {
+        platform::ShowMessage(m_window, QStringLiteral("Save ADC Data Failed !"),
+                              QStringLiteral("Error occured !"), platform::MessageIcon::Error);
+    }
+}

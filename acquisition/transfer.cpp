@@ -1,0 +1,70 @@
+#include "transfer.h"
+
+#include "samples.h"
+
+#include "link/frames.h"
+#include "link/protocol.h"
+#include "link/result_codes.h"
+#include "link/serial_transport.h"
+#include "platform/message_service.h"
+
+#include <cstddef>
+
+namespace {
+// Keeps the progress bar from being touched for every item: 65535 items move it 100 times.
+class Progress {
+  public:
+    explicit Progress(const std::function<void(int)> &set) : m_set(set) {}
+    void show(int percent) {
+        if (percent == m_shown)
+            return;
+        m_shown = percent;
+        if (m_set)
+            m_set(percent);
+    }
+
+  private:
+    const std::function<void(int)> &m_set;
+    int m_shown = -1;
+};
+} // namespace
+
+int TransferSamples(uint8_t *items, int count, const TransferHooks &hooks) {
+    if (count < 1 || count > 65535)
+        return result::kBadReply;
+    Progress progress(hooks.setProgress);
+    progress.show(0);
+
+    const CommandFrame frame = BuildAcquisitionFrame(g_chipId, static_cast<uint16_t>(count));
+    const int sent = WriteFrame(frame.data(), kWriteWaitMs);
+    if (sent != result::kOk) {
+        platform::ShowMessage(hooks.owner, QStringLiteral("Send command failed !"),
+                              QStringLiteral("Error"), platform::MessageIcon::Error);
+        return sent;
+    }
+
+    for (int i = 0; i < count; ++i) {
+        const int read = ReadBytes(items + static_cast<size_t>(i) * kItemSize, kItemSize);
+        if (read != result::kOk) {
+            platform::ShowMessage(hooks.owner, QStringLiteral("Get item %1 failed !").arg(i),
+                                  QStringLiteral("Error !"), platform::MessageIcon::Error);
+            progress.show(0);
+            return read;
+        }
+        progress.show(static_cast<int>(100LL * (i + 1) / count));
+        if (hooks.pumpEvents)
+            hooks.pumpEvents();
+    }
+    progress.show(100);
+
+    int status = result::kOk;
+    const int bad = FirstBadItem(items, count);
+    if (bad >= 0) {
+        platform::ShowMessage(hooks.owner,
+                              QStringLiteral("The checksum of item %1 is invalid !").arg(bad),
+                              QStringLiteral("Error !"), platform::MessageIcon::Error);
+        status = result::kBadReply;
+    }
+    progress.show(0);
+    return status;
+}

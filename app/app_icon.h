@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QIcon>
+
+// The window icon, from the program's resources.
+QIcon AppIcon();

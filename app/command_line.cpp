@@ -1,0 +1,54 @@
+#include "command_line.h"
+
+#include "link/chip_catalog.h"
+
+namespace {
+// The catalogue's spelling of a chip name given in any case, or an empty string.
+QString catalogueName(const QString &name) {
+    for (const ChipCatalogEntry *row = g_chipCatalog; row->valid != -1; ++row) {
+        if (name.compare(QLatin1String(row->name), Qt::CaseInsensitive) == 0)
+            return QLatin1String(row->name);
+    }
+    return QString();
+}
+} // namespace
+
+StartOptions ParseCommandLine(const QStringList &arguments) {
+    StartOptions options;
+    const QString portOption = QStringLiteral("--port");
+    const QString simulateOption = QStringLiteral("--simulate");
+    for (int i = 0; i < arguments.size() && options.error.isEmpty(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == portOption) {
+            if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty())
+                options.error = QStringLiteral("--port needs a device path");
+            else
+                options.ports << arguments.at(++i);
+        } else if (argument.startsWith(portOption + u'=')) {
+            const QString path = argument.mid(portOption.size() + 1);
+            if (path.isEmpty())
+                options.error = QStringLiteral("--port needs a device path");
+            else
+                options.ports << path;
+        } else if (argument == simulateOption) {
+            options.simulate = true;
+            options.simulatedChip = QLatin1String(g_chipCatalog[0].name);
+        } else if (argument.startsWith(simulateOption + u'=')) {
+            options.simulate = true;
+            options.simulatedChip = catalogueName(argument.mid(simulateOption.size() + 1));
+            if (options.simulatedChip.isEmpty())
+                options.error = QStringLiteral("unknown chip in %1").arg(argument);
+        } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+            options.help = true;
+        } else {
+            options.error = QStringLiteral("unknown argument %1").arg(argument);
+        }
+    }
+    return options;
+}
+
+QString CommandLineUsage() {
+    return QStringLiteral("Usage: Pellorin [--port PATH]... [--simulate[=VXC5480|VXC5420]]\n"
+                          "  --port PATH   try this serial device first (may be repeated)\n"
+                          "  --simulate    serve a virtual board and try its port first\n");
+}

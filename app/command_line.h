@@ -1,0 +1,18 @@
+#pragma once
+// The program's own options. Qt takes its options (-platform and the like) before these are read.
+
+#include <QString>
+#include <QStringList>
+
+struct StartOptions {
+    QStringList ports;     // --port PATH, in the order given; tried before the system's ports
+    bool simulate = false; // --simulate[=CHIP]: serve a virtual board in-process
+    QString simulatedChip; // the catalogue name of the simulated chip
+    bool help = false;     // --help
+    QString error;         // non-empty when the command line could not be read
+};
+
+// Reads the arguments after the program name.
+StartOptions ParseCommandLine(const QStringList &arguments);
+
+QString CommandLineUsage();

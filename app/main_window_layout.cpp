@@ -1,0 +1,214 @@
+#include "main_window_layout.h"
+
+#include "main_window_ids.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include <tuple>
+
+using namespace mainwindow;
+
+namespace {
+constexpr int kRowHeight = 26;
+constexpr int kGap = 6;
+constexpr QSize kSwatchSize{27, 16};
+constexpr QRect kLogoRect{677, 6, 223, 50};
+
+// Places widgets left to right on one row, each as wide as asked or as its text needs.
+class RowPlacer {
+  public:
+    RowPlacer(QWidget *parent, int x, int y) : m_parent(parent), m_x(x), m_y(y) {}
+
+    QLabel *label(const QString &text) {
+        auto *label = new QLabel(text, m_parent);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        place(label, label->fontMetrics().horizontalAdvance(text) + 4);
+        return label;
+    }
+    QPushButton *button(const QString &text, int minimumWidth) {
+        auto *button = new QPushButton(text, m_parent);
+        // Return never presses a button here, as Escape and Return never close the window.
+        button->setAutoDefault(false);
+        button->setAccessibleName(text);
+        place(button, std::max(minimumWidth, button->sizeHint().width()));
+        return button;
+    }
+    template <typename T> T *place(T *widget, int width, int height = kRowHeight) {
+        widget->setGeometry(m_x, m_y + (kRowHeight - height) / 2, width, height);
+        m_x += width + kGap;
+        return widget;
+    }
+    void skip(int dx) { m_x += dx; }
+    int x() const { return m_x; }
+
+  private:
+    QWidget *m_parent;
+    int m_x;
+    int m_y;
+};
+
+// The label names its control for keyboard and screen-reader users.
+void labelControl(QLabel *label, QWidget *control) {
+    label->setBuddy(control);
+    control->setAccessibleName(label->text());
+}
+
+QLineEdit *readOnlyEdit(QWidget *parent) {
+    auto *edit = new QLineEdit(parent);
+    edit->setReadOnly(true);
+    return edit;
+}
+
+QFrame *swatch(QWidget *parent, const QColor &colour) {
+    auto *frame = new QFrame(parent);
+    QPalette palette = frame->palette();
+    palette.setColor(QPalette::Window, colour);
+    frame->setPalette(palette);
+    frame->setAutoFillBackground(true);
+    frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    frame->setLineWidth(1);
+    frame->setFocusPolicy(Qt::StrongFocus);
+    return frame;
+}
+
+void buildTopRow(QWidget *client, platform::ControlRegistry &controls) {
+    RowPlacer row(client, 15, 14);
+    QLabel *moduleLabel = row.label(QStringLiteral("EVM Module"));
+    auto *moduleList = row.place(new QComboBox(client), 120);
+    labelControl(moduleLabel, moduleList);
+    QPushButton *detect = row.button(QStringLiteral("Detect EVM"), 100);
+    auto *portLabel = row.place(new QLabel(client), kLogoRect.left() - 10 - row.x());
+    controls.add(kModuleLabel, moduleLabel);
+    controls.add(kModuleList, moduleList);
+    controls.add(kDetectEvm, detect);
+    controls.add(kPortLabel, portLabel);
+
+    auto *logo = new QFrame(client);
+    logo->setGeometry(kLogoRect);
+    logo->setAccessibleName(QStringLiteral("Logo"));
+    controls.add(kLogo, logo);
+}
+
+void buildAcquisitionRows(QWidget *client, platform::ControlRegistry &controls) {
+    const int top = kPanelOrigin.y() + kPanelArea.height() + 12;
+    RowPlacer countRow(client, kPanelOrigin.x(), top);
+    QLabel *countLabel = countRow.label(QStringLiteral("Data Count"));
+    auto *count = countRow.place(new QLineEdit(QStringLiteral("45"), client), 70);
+    count->setMaxLength(5);
+    labelControl(countLabel, count);
+    QPushButton *start = countRow.button(QStringLiteral("Start get ADC data"), 150);
+    start->setEnabled(false);
+    controls.add(kDataCount, count);
+    controls.add(kStartAcquisition, start);
+
+    RowPlacer progressRow(client, kPanelOrigin.x(), top + kRowHeight + 8);
+    QLabel *progressLabel = progressRow.label(QStringLiteral("Collecting"));
+    const int progressWidth = kPanelOrigin.x() + kPanelArea.width() - progressRow.x();
+    auto *progress = progressRow.place(new QProgressBar(client), progressWidth, 20);
+    progress->setRange(0, 100);
+    progress->setValue(0);
+    progress->setTextVisible(false);
+    progress->setFocusPolicy(Qt::TabFocus);
+    labelControl(progressLabel, progress);
+    controls.add(kProgress, progress);
+}
+
+void buildChart(QWidget *client, platform::ControlRegistry &controls) {
+    auto *chart = new QFrame(client);
+    chart->setGeometry(kChartRect);
+    chart->setMinimumSize(520, 340);
+    chart->setFrameStyle(QFrame::Box | QFrame::Plain);
+    chart->setAccessibleName(QStringLiteral("Chart"));
+    chart->setFocusPolicy(Qt::StrongFocus);
+    QPalette palette = chart->palette();
+    palette.setColor(QPalette::Window, QColor(16, 16, 16));
+    chart->setPalette(palette);
+    chart->setAutoFillBackground(true);
+    controls.add(kChartArea, chart);
+
+    auto *scroll = new QScrollBar(Qt::Horizontal, client);
+    scroll->setGeometry(kChartRect.left(), kChartRect.bottom() + 3, kChartRect.width(), 17);
+    scroll->setAccessibleName(QStringLiteral("Chart position"));
+    scroll->setFocusPolicy(Qt::StrongFocus);
+    controls.add(kChartScroll, scroll);
+}
+
+void buildChartRows(QWidget *client, platform::ControlRegistry &controls) {
+    const int left = kChartRect.left();
+    int y = kChartRect.bottom() + 28;
+
+    RowPlacer statistics(client, left, y);
+    const std::pair<int, const char *> fields[] = {
+        {kMinimum, "Minimum"}, {kMaximum, "Maximum"}, {kAverage, "Average"}};
+    for (const auto &[id, text] : fields) {
+        QLabel *label = statistics.label(QLatin1String(text));
+        QLineEdit *edit = statistics.place(readOnlyEdit(client), 100);
+        labelControl(label, edit);
+        controls.add(id, edit);
+        statistics.skip(10);
+    }
+
+    y += kRowHeight + 8;
+    RowPlacer graphRow(client, left, y);
+    QLabel *graphLabel = graphRow.label(QStringLiteral("Graph Type"));
+    auto *graphType = graphRow.place(new QComboBox(client), 190);
+    labelControl(graphLabel, graphType);
+    controls.add(kGraphType, graphType);
+
+    y += kRowHeight + 8;
+    RowPlacer colours(client, left, y);
+    // Shown in the chart's start-up colours.
+    const std::tuple<int, const char *, QColor> swatches[] = {
+        {kScaleColor, "Scale Color", QColor(224, 224, 224)},
+        {kBackgroundColor, "Background Color", QColor(16, 16, 16)},
+        {kGridColor, "Grid Color", QColor(0, 160, 0)},
+        {kDataColor, "Data Color", QColor(255, 0, 0)}};
+    for (const auto &[id, text, colour] : swatches) {
+        QLabel *label = colours.label(QLatin1String(text));
+        QFrame *frame =
+            colours.place(swatch(client, colour), kSwatchSize.width(), kSwatchSize.height());
+        labelControl(label, frame);
+        controls.add(id, frame);
+        colours.skip(14);
+    }
+
+    y += kRowHeight + 8;
+    RowPlacer logRow(client, left, y);
+    QLabel *logLabel = logRow.label(QStringLiteral("Log File Path"));
+    auto *logPath = new QLineEdit(client);
+    QPushButton *save = new QPushButton(QStringLiteral("Save File"), client);
+    save->setAutoDefault(false);
+    save->setAccessibleName(save->text());
+    const int saveWidth = std::max(90, save->sizeHint().width());
+    logRow.place(logPath, kChartRect.right() + 1 - saveWidth - kGap - logRow.x());
+    logRow.place(save, saveWidth);
+    labelControl(logLabel, logPath);
+    controls.add(kLogPathLabel, logLabel);
+    controls.add(kLogPath, logPath);
+    controls.add(kSaveFile, save);
+}
+
+void setTabOrder(const platform::ControlRegistry &controls) {
+    const int order[] = {kModuleList, kDetectEvm,   kDataCount,       kStartAcquisition, kProgress,
+                         kChartArea,  kChartScroll, kMinimum,         kMaximum,          kAverage,
+                         kGraphType,  kScaleColor,  kBackgroundColor, kGridColor,        kDataColor,
+                         kLogPath,    kSaveFile};
+    for (size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(controls.control(order[i - 1]), controls.control(order[i]));
+}
+} // namespace
+
+void BuildMainWindowControls(QWidget *client, platform::ControlRegistry &controls) {
+    client->setFixedSize(kClientSize);
+    buildTopRow(client, controls);
+    buildAcquisitionRows(client, controls);
+    buildChart(client, controls);
+    buildChartRows(client, controls);
+    setTabOrder(controls);
+}

@@ -1,0 +1,52 @@
+#include "pellorin_app.h"
+
+#include "command_line.h"
+#include "link/serial_transport.h"
+#include "pellorin_dlg.h"
+#include "platform/message_presenter.h"
+#include "sim/virtual_board.h"
+#include "simulated_board.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+CPellorinApp::CPellorinApp(int &argc, char **argv)
+    : m_application(std::make_unique<QApplication>(argc, argv)) {
+    QApplication::setApplicationName(QStringLiteral("Pellorin"));
+}
+
+CPellorinApp::~CPellorinApp() {
+    // The port goes before the board that serves it.
+    ClosePort();
+    m_board.reset();
+}
+
+bool CPellorinApp::InitInstance() {
+    platform::InstallMessagePresenter();
+    const StartOptions options = ParseCommandLine(QApplication::arguments().mid(1));
+    if (!options.error.isEmpty() || options.help) {
+        if (!options.error.isEmpty())
+            std::fprintf(stderr, "Pellorin: %s\n", qPrintable(options.error));
+        std::fputs(qPrintable(CommandLineUsage()), options.help ? stdout : stderr);
+        m_exitCode = options.help ? 0 : 2;
+        return false;
+    }
+    QStringList ports = options.ports;
+    if (options.simulate) {
+        m_board = StartSimulatedBoard(options.simulatedChip);
+        if (!m_board) {
+            m_exitCode = 1;
+            return false;
+        }
+        ports.prepend(SimulatedBoardPort(*m_board));
+    }
+    SetPreferredPorts(ports);
+    return true;
+}
+
+int CPellorinApp::Run() {
+    CPellorinDlg dialog;
+    dialog.exec();
+    return m_exitCode;
+}

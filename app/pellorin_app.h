@@ -1,0 +1,31 @@
+#pragma once
+// The application object: owns the QApplication, installs the message presenter, reads the
+// command line, starts the virtual board when asked, and runs the main window.
+
+#include <QStringList>
+
+#include <memory>
+
+class QApplication;
+namespace sim {
+class VirtualBoard;
+}
+
+class CPellorinApp {
+  public:
+    CPellorinApp(int &argc, char **argv);
+    ~CPellorinApp();
+    CPellorinApp(const CPellorinApp &) = delete;
+    CPellorinApp &operator=(const CPellorinApp &) = delete;
+
+    // False when the program should end at once; exitCode() then says how.
+    bool InitInstance();
+    // Runs the main window until it is closed; returns the exit code.
+    int Run();
+    int exitCode() const { return m_exitCode; }
+
+  private:
+    std::unique_ptr<QApplication> m_application;
+    std::unique_ptr<sim::VirtualBoard> m_board;
+    int m_exitCode = 0;
+};

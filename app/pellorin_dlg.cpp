@@ -1,0 +1,222 @@
+#include "pellorin_dlg.h"
+
+#include "about_dlg.h"
+#include "app_icon.h"
+#include "link/chip_catalog.h"
+#include "link/protocol.h"
+#include "link/serial_transport.h"
+#include "main_window_ids.h"
+#include "main_window_layout.h"
+#include "panel_factory.h"
+#include "platform/file_dialogs.h"
+#include "platform/key_guard.h"
+#include "system_menu.h"
+#include "version_info.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+using namespace mainwindow;
+
+namespace {
+QFont chartLabelFont() {
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(15);
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    return font;
+}
+
+// The container's controls come right after anchor when tabbing, in their own order.
+void insertTabChainAfter(QWidget *anchor, QWidget *container) {
+    QList<QWidget *> focusable;
+    for (QWidget *w = container->nextInFocusChain(); w != container; w = w->nextInFocusChain()) {
+        if (container->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus))
+            focusable << w;
+    }
+    QWidget *previous = anchor;
+    for (QWidget *w : focusable) {
+        QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+void fillModuleList(QComboBox *list) {
+    list->clear();
+    for (const ChipCatalogEntry *chip = g_chipCatalog; chip->valid != -1; ++chip)
+        list->addItem(QLatin1String(chip->name), chip->chipId);
+    if (list->count() > 0)
+        list->setCurrentIndex(0);
+}
+
+void fillGraphTypeList(QComboBox *list) {
+    list->clear();
+    list->addItems({QStringLiteral("Line Chart"), QStringLiteral("Gaussian distribution")});
+    list->setCurrentIndex(0);
+}
+} // namespace
+
+CPellorinDlg::CPellorinDlg(QWidget *parent) : QDialog(parent) {
+    setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
+    m_menuBar = BuildSystemMenuBar(this, [this](int id) { OnSysCommand(id); });
+    m_client = new QWidget(this);
+    BuildMainWindowControls(m_client, m_controls);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setMenuBar(m_menuBar);
+    layout->addWidget(m_client);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(controlAs<QPushButton>(kDetectEvm), &QPushButton::clicked, this,
+            &CPellorinDlg::OnDetectEvm);
+    connect(controlAs<QComboBox>(kGraphType), &QComboBox::currentIndexChanged, this,
+            &CPellorinDlg::OnGraphTypeChange);
+    platform::SwallowEscapeAndReturn(this);
+    OnInitDialog();
+}
+
+CPellorinDlg::~CPellorinDlg() = default;
+
+bool CPellorinDlg::OnInitDialog() {
+    m_hIcon = AppIcon();
+    setWindowIcon(m_hIcon);
+    m_lineChartFont = chartLabelFont();
+    m_distributionFont = chartLabelFont();
+    if (ReadVersionInfo(g_productVersion) != 0)
+        return true;
+    PrepareTitleAndFolder(QCoreApplication::applicationFilePath(), g_productVersion);
+    ResetChartView();
+    fillModuleList(controlAs<QComboBox>(kModuleList));
+    {
+        // Filling the list is not a choice of the user.
+        const QSignalBlocker blocker(control(kGraphType));
+        fillGraphTypeList(controlAs<QComboBox>(kGraphType));
+    }
+    ClosePort();
+    return true;
+}
+
+void CPellorinDlg::ResetChartView() {
+    for (int id : {kMaximum, kMinimum, kAverage})
+        controlAs<QLineEdit>(id)->clear();
+    auto *count = controlAs<QLineEdit>(kDataCount);
+    count->setMaxLength(5);
+    count->setText(QStringLiteral("45"));
+    setWindowTitle(g_appTitle);
+}
+
+void CPellorinDlg::OnGraphTypeChange() {
+    // The chart view takes the graph type from here.
+}
+
+void CPellorinDlg::OnDetectEvm() {
+    if (PortIsOpen())
+        ClosePort();
+    // A panel without an open port can only be left over; it must not outlive this detection.
+    RemovePanel();
+    control(kStartAcquisition)->setEnabled(false);
+    ResetChartView();
+    g_chipId = controlAs<QComboBox>(kModuleList)->currentData().toInt();
+    auto *portLabel = controlAs<QLabel>(kPortLabel);
+    const int port = DetectEvm();
+    if (port == -1) {
+        portLabel->setText(QStringLiteral("Not Found"));
+        return;
+    }
+    portLabel->setText(PortLabel(port));
+    m_pPanel = CreateChipPanel(g_chipId, m_client);
+    if (m_pPanel) {
+        if (m_pPanel->OnInitDialog())
+            PlacePanel(m_pPanel);
+        else
+            m_pPanel->hide(); // kept until the next detection, never shown
+    }
+    // A plain selection: the graph-type handler does not run.
+    const QSignalBlocker blocker(control(kGraphType));
+    controlAs<QComboBox>(kGraphType)->setCurrentIndex(0);
+}
+
+void CPellorinDlg::PlacePanel(CEVMDialog *panel) {
+    if (!panel->testAttribute(Qt::WA_Resized))
+        panel->adjustSize();
+    panel->move(kPanelOrigin);
+    panel->show();
+    panel->raise();
+    insertTabChainAfter(control(kDetectEvm), panel);
+    control(kStartAcquisition)->setEnabled(true);
+}
+
+void CPellorinDlg::RemovePanel() {
+    if (!m_pPanel)
+        return;
+    // The panel may be the one whose handler is running below us (a message box pumps events),
+    // so it is hidden now and freed once control is back in the event loop.
+    CEVMDialog *panel = m_pPanel;
+    m_pPanel = nullptr;
+    panel->hide();
+    panel->deleteLater();
+}
+
+void CPellorinDlg::OnSysCommand(int id) {
+    switch (id & syscmd::kMask) {
+    case syscmd::kLoadProfile:
+        OnLoadProfile();
+        break;
+    case syscmd::kSaveProfile:
+        OnSaveProfile();
+        break;
+    case syscmd::kUpdateFirmware:
+        OnUpdateFirmware();
+        break;
+    case syscmd::kAbout:
+        OnAbout();
+        break;
+    default:
+        break;
+    }
+}
+
+void CPellorinDlg::OnLoadProfile() {
+    const QString path = platform::ChooseProfileFile(this, DefaultProfilePath(), false);
+    if (!PortIsOpen() || path.isEmpty() || !QFileInfo(path).isFile() || !m_pPanel)
+        return;
+    m_pPanel->LoadProfile(path);
+    ResetChartView();
+}
+
+void CPellorinDlg::OnSaveProfile() {
+    const QString path = platform::ChooseProfileFile(this, DefaultProfilePath(), true);
+    if (path.isEmpty() || !PortIsOpen() || !m_pPanel)
+        return;
+    m_pPanel->SaveProfile(path);
+}
+
+void CPellorinDlg::OnUpdateFirmware() {
+    // The firmware update plugs in here.
+}
+
+void CPellorinDlg::OnAbout() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CPellorinDlg::keyPressEvent(QKeyEvent *event) {
+    // Neither key closes the window, whichever control had the focus.
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return ||
+        event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

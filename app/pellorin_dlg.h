@@ -1,0 +1,54 @@
+#pragma once
+// The main window: module list and "Detect EVM", the chip panel on the left, the chart and its
+// controls on the right, and the command menu.
+
+#include "evm_dialog.h"
+#include "platform/control_registry.h"
+
+#include <QDialog>
+#include <QFont>
+#include <QIcon>
+#include <QPointer>
+
+class QMenuBar;
+
+class CPellorinDlg : public QDialog {
+    Q_OBJECT
+  public:
+    explicit CPellorinDlg(QWidget *parent = nullptr);
+    ~CPellorinDlg() override;
+
+    QWidget *control(int id) const { return m_controls.control(id); }
+    template <typename T> T *controlAs(int id) const { return m_controls.as<T>(id); }
+    QMenuBar *commandMenuBar() const { return m_menuBar; }
+    // The area the chip panel is a child of; the panel sits at (15, 55) in it.
+    QWidget *clientArea() const { return m_client; }
+
+    void OnDetectEvm();
+    void OnSysCommand(int id);
+    void OnLoadProfile();
+    void OnSaveProfile();
+    void OnUpdateFirmware();
+    void OnAbout();
+    void OnGraphTypeChange();
+    // Empties the chart and its statistics and restores the data count and the title.
+    void ResetChartView();
+
+    QIcon m_hIcon;
+    // The current chip panel; null when there is none.
+    QPointer<CEVMDialog> m_pPanel;
+    QFont m_lineChartFont;
+    QFont m_distributionFont;
+
+  protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+  private:
+    bool OnInitDialog();
+    void RemovePanel();
+    void PlacePanel(CEVMDialog *panel);
+
+    platform::ControlRegistry m_controls;
+    QWidget *m_client = nullptr;
+    QMenuBar *m_menuBar = nullptr;
+};

@@ -1,0 +1,61 @@
+#include "tc_edit.h"
+
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QValidator>
+
+namespace {
+// Shows letters in upper case whatever way the text arrives; it never refuses text.
+class UpperCaseValidator : public QValidator {
+  public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &) const override {
+        input = input.toUpper();
+        return Acceptable;
+    }
+};
+
+// The character a key press types. With Control held a letter types its control code (as
+// Ctrl+C types 0x03), whatever the platform puts in the event's text.
+QString typedText(const QKeyEvent *event) {
+    const bool control = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
+    if (control && event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z)
+        return QString(QChar(char16_t(event->key() - Qt::Key_A + 1)));
+    if (control && !event->text().isEmpty() && event->text().front().isPrint())
+        return QString(QChar(char16_t(0x1B))); // any other control chord types no hex digit
+    return event->text();
+}
+} // namespace
+
+CTCEdit::CTCEdit(QWidget *parent, Mode mode) : QLineEdit(parent), m_mode(mode) {}
+
+void CTCEdit::setUpperCase(bool upper) {
+    m_upperCase = upper;
+    setValidator(upper ? new UpperCaseValidator(this) : nullptr);
+}
+
+bool CTCEdit::AcceptsCharacter(char16_t code) {
+    return (code >= u'0' && code <= u'9') || (code >= u'a' && code <= u'f') ||
+           (code >= u'A' && code <= u'F') || code == 0x08;
+}
+
+void CTCEdit::keyPressEvent(QKeyEvent *event) {
+    const QString text = typedText(event);
+    for (const QChar c : text) {
+        if (!AcceptsCharacter(c.unicode())) {
+            event->accept();
+            return;
+        }
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void CTCEdit::inputMethodEvent(QInputMethodEvent *event) {
+    for (const QChar c : event->commitString()) {
+        if (!AcceptsCharacter(c.unicode())) {
+            event->accept();
+            return;
+        }
+    }
+    QLineEdit::inputMethodEvent(event);
+}

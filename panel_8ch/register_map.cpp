@@ -1,0 +1,124 @@
+#include "register_map.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace vxc5480 {
+
+const ComboItem ClockOutItems[] = {
+    {1, 0, "Off"}, {1, 1, "f_CLKIN"}, {1, 2, "f_CLKIN/2"}, {1, 3, "f_CLKIN/4"}, {-1, 0, ""},
+};
+
+const ComboItem SensorCurrentItems[] = {
+    {1, 0, "Off"}, {1, 1, "0.5 uA"}, {1, 2, "2 uA"}, {1, 3, "10 uA"}, {-1, 0, ""},
+};
+
+// Code 7 has no entry: the chip has no gain for it.
+const ComboItem PgaGainItems[] = {
+    {1, 0, "1"},  {1, 1, "2"},  {1, 2, "4"},  {1, 3, "8"},
+    {1, 4, "16"}, {1, 5, "32"}, {1, 6, "64"}, {-1, 0, ""},
+};
+
+// The leading blanks line the numbers up in the list.
+const ComboItem DataRateItems[] = {
+    {1, 0x03, "     2.5 SPS"},
+    {1, 0x13, "        5 SPS"},
+    {1, 0x23, "      10 SPS"},
+    {1, 0x33, "      15 SPS"},
+    {1, 0x43, "      25 SPS"},
+    {1, 0x53, "      30 SPS"},
+    {1, 0x63, "      50 SPS"},
+    {1, 0x72, "      60 SPS"},
+    {1, 0x82, "    100 SPS"},
+    {1, 0x92, "    500 SPS"},
+    {1, 0xA1, "  1000 SPS"},
+    {1, 0xB0, "  2000 SPS"},
+    {1, 0xC0, "  3750 SPS"},
+    {1, 0xD0, "  7500 SPS"},
+    {1, 0xE0, "15000 SPS"},
+    {1, 0xF0, "30000 SPS"},
+    {-1, 0, ""},
+};
+
+std::vector<ComboItem> TableEntries(const ComboItem *table) {
+    std::vector<ComboItem> entries;
+    for (const ComboItem *item = table; item->flag != -1; ++item)
+        entries.push_back(*item);
+    return entries;
+}
+
+std::vector<uint8_t> WriteSequence(int tab) {
+    // ADCON and DRATE follow every tab's own register: the gain and rate lists are always
+    // visible beside the pages.
+    switch (tab) {
+    case kTabMux:
+        return {kMux, kAdcon, kDrate};
+    case kTabClocks:
+    case kTabPower:
+        return {kAdcon, kDrate};
+    case kTabGpio:
+        return {kIo, kAdcon, kDrate};
+    case kTabStatus:
+        return {kStatus, kAdcon, kDrate};
+    case kTabAll:
+        return {kStatus, kMux, kAdcon, kDrate, kIo, kOfc0, kOfc1, kOfc2, kFsc0, kFsc1, kFsc2};
+    default:
+        return {};
+    }
+}
+
+QString ClockOutText(int code, int32_t clockInHz) {
+    float megahertz = 0.0f;
+    if (code != 0) {
+        const double quotient = static_cast<float>(clockInHz) / std::pow(2.0, code - 1) / 1000000.0;
+        megahertz = static_cast<float>(quotient);
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%2.6fMHz", static_cast<double>(megahertz));
+    return QString::fromLatin1(text);
+}
+
+QString StatusIdText(uint8_t status) {
+    return QStringLiteral("%1").arg(StatusChipId(status), 2, 10, QLatin1Char('0'));
+}
+
+QString HexByteText(uint8_t value) {
+    return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+QString CalibrationText(const uint8_t *lowByteFirst) {
+    return HexByteText(lowByteFirst[2]) + HexByteText(lowByteFirst[1]) +
+           HexByteText(lowByteFirst[0]);
+}
+
+uint32_t ParseHex(const QString &text, int maxChars) {
+    const QString s = maxChars >= 0 ? text.left(maxChars) : text;
+    auto digitAt = [&s](qsizetype i) {
+        if (i >= s.size())
+            return -1;
+        const char16_t c = s.at(i).unicode();
+        if (c >= u'0' && c <= u'9')
+            return c - u'0';
+        if (c >= u'a' && c <= u'f')
+            return c - u'a' + 10;
+        if (c >= u'A' && c <= u'F')
+            return c - u'A' + 10;
+        return -1;
+    };
+    qsizetype i = 0;
+    while (i < s.size() && (s.at(i) == u' ' || (s.at(i) >= u'\t' && s.at(i) <= u'\r')))
+        ++i;
+    // "0x" is a prefix only when a digit follows it: "0xg" is the number 0.
+    if (digitAt(i) == 0 && i + 1 < s.size() && (s.at(i + 1) == u'x' || s.at(i + 1) == u'X') &&
+        digitAt(i + 2) >= 0)
+        i += 2;
+    uint64_t value = 0;
+    for (; digitAt(i) >= 0; ++i) {
+        // Saturates past 32 bits, as the C library does.
+        value = std::min<uint64_t>(value * 16 + static_cast<uint64_t>(digitAt(i)), 0xFFFFFFFFull);
+    }
+    return static_cast<uint32_t>(value);
+}
+
+} // namespace vxc5480

@@ -1,0 +1,163 @@
+#include "tz410_cal_dlg.h"
+
+#include "busy_flags.h"
+#include "register_map.h"
+#include "tz410_all_dlg.h"
+#include "working_indicator.h"
+
+#include "controls/tc_edit.h"
+#include "link/frames.h"
+#include "link/protocol.h"
+#include "platform/message_service.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QThread>
+
+using namespace vxc5480;
+
+namespace {
+struct Calibration {
+    int buttonId;
+    uint8_t code;
+    const char *caption;
+    const char *failure;
+};
+
+// The self calibration reports its failure as the self gain one does; users and manuals of
+// the board know that text, so it stays.
+const Calibration kCalibrations[] = {
+    {TZ410CALDlg::kSelfCalButton, command::kSelfCalibration, "ON",
+     "Self gain calibration failed !"},
+    {TZ410CALDlg::kSelfOffsetButton, command::kSelfOffsetCalibration, "Self offset",
+     "Self offset calibration failed !"},
+    {TZ410CALDlg::kSelfGainButton, command::kSelfGainCalibration, "Self gain",
+     "Self gain calibration failed !"},
+    {TZ410CALDlg::kSystemOffsetButton, command::kSystemOffsetCalibration, "System offset",
+     "System offset calibration failed !"},
+    {TZ410CALDlg::kSystemGainButton, command::kSystemGainCalibration, "System gain",
+     "System gain calibration failed !"},
+};
+
+const Calibration &calibrationOf(int buttonId) {
+    for (const Calibration &c : kCalibrations) {
+        if (c.buttonId == buttonId)
+            return c;
+    }
+    return kCalibrations[0];
+}
+
+void showFailure(QObject *owner, const Calibration &c) {
+    platform::ShowMessage(owner, QString::fromLatin1(c.failure), QStringLiteral("Error"));
+}
+
+// Writes the low three bytes of value to three registers from first on, low byte first.
+void writeThreeBytes(uint8_t first, uint32_t value) {
+    for (int i = 0; i < 3; ++i)
+        WriteRegister(static_cast<uint8_t>(first + i), static_cast<uint8_t>(value >> (8 * i)));
+}
+} // namespace
+
+TZ410CALDlg::TZ410CALDlg(QWidget *parent) : TZ410Page(parent) {
+    auto *grid = new QGridLayout(this);
+    auto button = [&](const Calibration &c) {
+        auto *b = add(c.buttonId, new QPushButton(QString::fromLatin1(c.caption), this));
+        connect(b, &QPushButton::clicked, this, [this, id = c.buttonId] {
+            id == kSelfCalButton ? OnSelfCalibration() : OnIndividualCalibration(id);
+        });
+        return b;
+    };
+    grid->addWidget(new QLabel(QStringLiteral("Self Calibration"), this), 0, 0);
+    grid->addWidget(button(kCalibrations[0]), 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Working"), this), 0, 2);
+    m_indicator = add(kIndicator, new WorkingIndicator(this));
+    m_indicator->setMinimumSize(20, 16);
+    grid->addWidget(m_indicator, 0, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Individual calibration activities"), this), 1, 0, 1,
+                    4);
+    for (int i = 1; i < 5; ++i)
+        grid->addWidget(button(kCalibrations[i]), 2 + (i - 1) / 2, (i - 1) % 2 * 2, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Manual commands"), this), 4, 0, 1, 2);
+    auto *set = add(kSetButton, new QPushButton(QStringLiteral("Set"), this));
+    auto *read = add(kReadButton, new QPushButton(QStringLiteral("Read"), this));
+    grid->addWidget(set, 4, 2);
+    grid->addWidget(read, 4, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Offset Register"), this), 5, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Gain Register"), this), 5, 2);
+    grid->addWidget(new QLabel(QStringLiteral("To program/After Cal"), this), 6, 0);
+    grid->addWidget(new QLabel(QStringLiteral("Current/Before Cal"), this), 7, 0);
+    for (int id : {kOffsetEdit, kGainEdit}) {
+        auto *edit = add(id, new CTCEdit(this));
+        edit->setUpperCase(true);
+        grid->addWidget(edit, 6, id == kOffsetEdit ? 1 : 2);
+    }
+    for (int id : {kCurrentOffsetEdit, kCurrentGainEdit}) {
+        auto *edit = add(id, new QLineEdit(this));
+        edit->setReadOnly(true);
+        grid->addWidget(edit, 7, id == kCurrentOffsetEdit ? 1 : 2);
+    }
+    grid->setRowStretch(8, 1);
+    connect(set, &QPushButton::clicked, this, [this] { OnSet(); });
+    connect(read, &QPushButton::clicked, this, [this] { OnReadCalibration(); });
+}
+
+void TZ410CALDlg::OnInitDialog() {
+    controlAs<QLineEdit>(kOffsetEdit)->setMaxLength(6);
+    controlAs<QLineEdit>(kGainEdit)->setMaxLength(6);
+    m_indicatorColor = palette().color(QPalette::Button);
+    g_calibrating = 0;
+}
+
+void TZ410CALDlg::OnIndividualCalibration(int buttonId) {
+    if (g_acquiring || g_calibrating)
+        return;
+    g_calibrating = 1;
+    const Calibration &c = calibrationOf(buttonId);
+    if (SendCommand(c.code, 0) != 0)
+        showFailure(this, c);
+    g_calibrating = 0;
+}
+
+void TZ410CALDlg::OnSelfCalibration() {
+    if (g_acquiring || g_calibrating)
+        return;
+    g_calibrating = 1;
+    m_indicatorColor = QColor(255, 0, 0);
+    DrawIndicator();
+    const int result = SendCommand(command::kSelfCalibration, 0);
+    QThread::msleep(200);
+    m_indicatorColor = palette().color(QPalette::Button);
+    DrawIndicator();
+    if (result != 0)
+        showFailure(this, kCalibrations[0]);
+    g_calibrating = 0;
+}
+
+void TZ410CALDlg::DrawIndicator() {
+    m_indicator->setColor(m_indicatorColor);
+    // Painted at once: the exchange that follows blocks the event loop.
+    m_indicator->repaint();
+}
+
+void TZ410CALDlg::OnSet() {
+    if (g_acquiring)
+        return;
+    writeThreeBytes(kOfc0, ParseHex(controlAs<QLineEdit>(kOffsetEdit)->text(), 15));
+    writeThreeBytes(kFsc0, ParseHex(controlAs<QLineEdit>(kGainEdit)->text(), 15));
+}
+
+void TZ410CALDlg::OnReadCalibration() {
+    if (g_acquiring)
+        return;
+    for (int offset = 0; offset < 6; ++offset)
+        ReadRegister(static_cast<uint8_t>(kOfc0 + offset), m_pCurrent[offset]);
+    ShowCalibrationValues();
+    if (m_allPage)
+        m_allPage->ShowCurrent();
+}
+
+void TZ410CALDlg::ShowCalibrationValues() {
+    controlAs<QLineEdit>(kCurrentOffsetEdit)->setText(CalibrationText(m_pCurrent));
+    controlAs<QLineEdit>(kCurrentGainEdit)->setText(CalibrationText(m_pCurrent + 3));
+}

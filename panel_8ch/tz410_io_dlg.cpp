@@ -1,0 +1,63 @@
+#include "tz410_io_dlg.h"
+
+#include "register_map.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace vxc5480;
+
+TZ410IODlg::TZ410IODlg(QWidget *parent) : TZ410Page(parent) {
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(new QLabel(QStringLiteral("Output"), this), 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("I/O Mode"), this), 0, 2, 1, 2, Qt::AlignCenter);
+    grid->addWidget(new QLabel(QStringLiteral("Output"), this), 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Input"), this), 1, 3);
+    for (int row = 0; row < kGpioRows; ++row) {
+        const int r = row + 2;
+        grid->addWidget(new QLabel(QStringLiteral("D%1").arg(3 - row), this), r, 0);
+        auto *toggle = add(kToggleIds[row], new QPushButton(QStringLiteral("L"), this));
+        toggle->setCheckable(true);
+        auto *output = add(kOutputIds[row], new QRadioButton(this));
+        auto *input = add(kInputIds[row], new QRadioButton(this));
+        auto *group = new QButtonGroup(this);
+        group->addButton(output);
+        group->addButton(input);
+        auto *indicator = add(kIndicatorIds[row], new QLabel(QStringLiteral("L"), this));
+        indicator->setAlignment(Qt::AlignCenter);
+        indicator->setFrameStyle(QFrame::Box | QFrame::Plain);
+        grid->addWidget(toggle, r, 1);
+        grid->addWidget(output, r, 2);
+        grid->addWidget(input, r, 3);
+        grid->addWidget(indicator, r, 4);
+        connect(toggle, &QPushButton::clicked, this, [this, row] { OnLevelToggle(row); });
+        connect(output, &QRadioButton::clicked, this, [this, row] { OnDirection(row, false); });
+        connect(input, &QRadioButton::clicked, this, [this, row] { OnDirection(row, true); });
+    }
+    grid->setRowStretch(kGpioRows + 2, 1);
+}
+
+void TZ410IODlg::OnLevelToggle(int row) {
+    auto *toggle = controlAs<QPushButton>(kToggleIds[row]);
+    const bool high = toggle->isChecked();
+    *m_pPending = high ? (*m_pPending | GpioLevelBit(row)) : (*m_pPending & ~GpioLevelBit(row));
+    toggle->setText(high ? QStringLiteral("H") : QStringLiteral("L"));
+}
+
+void TZ410IODlg::OnDirection(int row, bool input) {
+    const uint8_t bit = GpioDirectionBit(row);
+    *m_pPending = input ? (*m_pPending | bit) : (*m_pPending & ~bit);
+}
+
+void TZ410IODlg::ShowCurrent() {
+    const uint8_t io = *m_pCurrent;
+    for (int row = 0; row < kGpioRows; ++row) {
+        const bool input = io & GpioDirectionBit(row);
+        controlAs<QRadioButton>(input ? kInputIds[row] : kOutputIds[row])->setChecked(true);
+        controlAs<QLabel>(kIndicatorIds[row])
+            ->setText(io & GpioLevelBit(row) ? QStringLiteral("H") : QStringLiteral("L"));
+    }
+}

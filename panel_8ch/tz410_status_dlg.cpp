@@ -1,0 +1,48 @@
+#include "tz410_status_dlg.h"
+
+#include "register_map.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+using namespace vxc5480;
+
+TZ410STATUSDlg::TZ410STATUSDlg(QWidget *parent) : TZ410Page(parent) {
+    auto *grid = new QGridLayout(this);
+    auto *id = add(kIdEdit, new QLineEdit(this));
+    id->setReadOnly(true);
+    auto *msb = add(kMsbFirst, new QRadioButton(QStringLiteral("MSB First"), this));
+    auto *lsb = add(kLsbFirst, new QRadioButton(QStringLiteral("LSB First"), this));
+    msb->setEnabled(false);
+    lsb->setEnabled(false);
+    auto *order = new QButtonGroup(this);
+    order->addButton(msb);
+    order->addButton(lsb);
+    auto *buffer =
+        add(kBufferBox, new QCheckBox(QStringLiteral("Enable Analog Input Buffer"), this));
+    grid->addWidget(new QLabel(QStringLiteral("ID"), this), 0, 0);
+    grid->addWidget(id, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("ORDER"), this), 1, 0);
+    grid->addWidget(msb, 1, 1);
+    grid->addWidget(lsb, 2, 1);
+    grid->addWidget(new QLabel(QStringLiteral("BUFEN"), this), 3, 0);
+    grid->addWidget(buffer, 3, 1);
+    grid->setRowStretch(4, 1);
+    connect(buffer, &QCheckBox::clicked, this, [this] { OnBufferToggle(); });
+}
+
+void TZ410STATUSDlg::OnBufferToggle() {
+    *m_pPending = WithBuffer(*m_pPending, controlAs<QCheckBox>(kBufferBox)->isChecked());
+}
+
+void TZ410STATUSDlg::ShowCurrent() {
+    const uint8_t status = *m_pCurrent;
+    controlAs<QLineEdit>(kIdEdit)->setText(StatusIdText(status));
+    controlAs<QRadioButton>(StatusLsbFirst(status) ? kLsbFirst : kMsbFirst)->setChecked(true);
+    // Cleared as well as set: a box left checked would claim a buffer the chip has off.
+    controlAs<QCheckBox>(kBufferBox)->setChecked(StatusBufferEnabled(status));
+}

@@ -1,0 +1,43 @@
+#include "message_presenter.h"
+
+#include <QMessageBox>
+#include <QWidget>
+
+namespace platform {
+namespace {
+QMessageBox::Icon boxIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Error:
+        return QMessageBox::Critical;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+} // namespace
+
+std::unique_ptr<QMessageBox> MakeMessageBox(const Message &message) {
+    QWidget *owner = qobject_cast<QWidget *>(message.owner);
+    auto box = std::make_unique<QMessageBox>(boxIcon(message.icon), message.caption, message.text,
+                                             QMessageBox::Ok, owner ? owner->window() : nullptr);
+    // The link reports from the middle of a scan or an exchange; a box that left the window
+    // usable would let the user start a second exchange on the same port underneath it.
+    box->setWindowModality(Qt::ApplicationModal);
+    box->setDefaultButton(QMessageBox::Ok);
+    box->setEscapeButton(QMessageBox::Ok);
+    return box;
+}
+
+void PresentMessage(const Message &message) {
+    MakeMessageBox(message)->exec();
+}
+
+void InstallMessagePresenter() {
+    SetMessagePresenter(&PresentMessage);
+}
+
+} // namespace platform

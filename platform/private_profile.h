@@ -1,0 +1,27 @@
+#pragma once
+// INI files read and written as Windows' private-profile functions do, so profiles move
+// between this program and the Windows tooling of the board unchanged:
+// - section and key names match without regard to letter case; values come back trimmed,
+//   and a value enclosed in one pair of matching quotes comes back without them;
+// - a write replaces the one value in place and leaves every other line of the file byte for
+//   byte as it was; a missing file, section or key is created;
+// - files in UTF-8 (with or without a BOM), in a single-byte code page, or in UTF-16 with a
+//   BOM are read, and rewritten in the encoding and line ends they came with;
+// - a new file is written with CR LF line ends.
+// Qt Core only.
+
+#include <QString>
+
+namespace platform {
+
+// The value of key in section, or defaultValue when the file, the section or the key is
+// missing. With bufferSize > 0 at most bufferSize - 1 characters come back, as from a buffer
+// of that many characters with its terminator.
+QString ReadProfileString(const QString &section, const QString &key, const QString &defaultValue,
+                          const QString &path, int bufferSize = 0);
+
+// Sets key in section to value; false when the file could not be read or written.
+bool WriteProfileString(const QString &section, const QString &key, const QString &value,
+                        const QString &path);
+
+} // namespace platform

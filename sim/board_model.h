@@ -1,0 +1,98 @@
+#pragma once
+// The bridge and its chip as a pure function of the bytes received: frame parsing with resync
+// on the lead byte, the command set, reply bytes with their checksums, the acquisition item
+// stream and the injected faults. No I/O and no clocks: the server decides when bytes go out.
+
+#include "sim/chip_registers.h"
+#include "sim/signal_model.h"
+#include "sim/virtual_board.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace sim {
+
+using Frame = std::array<uint8_t, 6>;
+
+// Statuses of this bridge beyond the named ones (0 ok, 1 chip absent, 2 chip silent, 3 the
+// bridge timed out waiting for the chip).
+constexpr uint8_t kStatusOk = 0;
+constexpr uint8_t kStatusWrongChip = 1;
+constexpr uint8_t kStatusChipSilent = 2;
+constexpr uint8_t kStatusBridgeTimeout = 3;
+constexpr uint8_t kStatusBadFrameChecksum = 4;
+constexpr uint8_t kStatusUnsupported = 5;
+
+// Stray bytes sent after a reply by the trailing-bytes fault.
+constexpr uint8_t kStrayByte = 0xA5;
+
+uint8_t FrameChecksum(uint8_t code, uint8_t param1, uint8_t param2);
+Frame MakeFrame(uint8_t chipId, uint8_t code, uint8_t param1, uint8_t param2);
+
+// Something the board sends after receiving a frame.
+struct Emission {
+    int delayMs = 0;
+    std::vector<uint8_t> bytes; // a reply, with any stray bytes after it
+    bool startsStream = false;  // the acquisition's items follow, one step at a time
+};
+
+// One step of the item stream.
+struct StreamStep {
+    std::vector<uint8_t> bytes; // one item, or its first part when it is cut
+    bool hangUp = false;        // the board drops the line here
+};
+
+class BoardModel {
+  public:
+    explicit BoardModel(Chip chip);
+
+    Chip chip() const { return chip_.chip(); }
+    ChipState &chipState() { return chip_; }
+    const ChipState &chipState() const { return chip_; }
+    const ConversionModel &conversion() const { return conversion_; }
+
+    void setFaults(const Faults &faults) { faults_ = faults; }
+    const Faults &faults() const { return faults_; }
+    void setSignal(const SignalModel &signal);
+
+    // Takes bytes off the line and answers every whole frame among them, in order.
+    std::vector<Emission> receive(const uint8_t *data, size_t size);
+    // The line went quiet: a frame held back because a lead byte inside it might have started
+    // the real frame is judged now as the bad frame it is.
+    std::vector<Emission> lineIdle();
+    bool hasPendingInput() const { return !input_.empty(); }
+
+    bool streaming() const { return streaming_; }
+    void abortStream() { streaming_ = false; }
+    // The next item of the running acquisition; false when the stream is over or fell silent.
+    bool nextStreamStep(StreamStep &step);
+
+    // Counts every frame taken, never reset: the server sees a new request by it.
+    uint64_t framesTaken() const { return framesTaken_; }
+    const std::vector<Frame> &frames() const { return frames_; }
+    void clearFrames() { frames_.clear(); }
+
+  private:
+    void parse(bool lineQuiet, std::vector<Emission> &out);
+    void take(const Frame &frame, std::vector<Emission> &out);
+    void startAcquisition(const Frame &frame, std::vector<Emission> &out);
+    uint8_t execute(uint8_t code, uint8_t param1, uint8_t param2, uint8_t &data);
+    uint8_t writeRegister(uint8_t address, uint8_t value);
+    uint8_t calibrate(uint8_t code);
+    void selfCalibrate();
+    Emission reply(uint8_t code, uint8_t param1, uint8_t param2, uint8_t status,
+                   uint8_t data) const;
+
+    ChipState chip_;
+    ConversionModel conversion_;
+    Faults faults_;
+    std::vector<uint8_t> input_;
+    std::vector<Frame> frames_;
+    uint64_t framesTaken_ = 0;
+    bool streaming_ = false;
+    int streamCount_ = 0;
+    int streamIndex_ = 0;
+};
+
+} // namespace sim

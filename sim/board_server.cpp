@@ -1,0 +1,262 @@
+#include "sim/board_server.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <poll.h>
+#include <unistd.h>
+
+namespace sim {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kPollSlice = 10ms;         // stop() is noticed within this
+constexpr auto kPeerGoneNap = 5ms;        // POLLHUP repeats until the slave is opened again
+constexpr auto kQuietLine = 20ms;         // after this, a held-back frame is judged
+constexpr auto kHangUpSettle = 30ms;      // the pty delivers written bytes a little later
+constexpr auto kHangUpGrace = 2000ms;     // at most this long for the reader to take the rest
+constexpr auto kWireBurstAllowance = 5ms; // how far the line may catch up after a late wake
+constexpr size_t kUnpacedBacklogBytes = 4096;
+constexpr int kPacedBacklogItems = 16;
+
+std::chrono::nanoseconds WireTime(size_t bytes) {
+    return std::chrono::nanoseconds(static_cast<int64_t>(bytes * 1e9 / kWireBytesPerSecond));
+}
+
+} // namespace
+
+bool BoardServer::start() {
+    if (hungUp_)
+        return false; // a board that hung up stays down
+    if (thread_.joinable())
+        return true;
+    if (!pty_.open())
+        return false;
+    portPath_ = pty_.slavePath();
+    stopRequested_ = false;
+    out_.clear();
+    streamActive_ = false;
+    peerGone_ = false;
+    hangUpArmed_ = false;
+    thread_ = std::thread([this] { serve(); });
+    return true;
+}
+
+void BoardServer::stop() {
+    stopRequested_ = true;
+    if (thread_.joinable())
+        thread_.join();
+    pty_.close();
+}
+
+std::string BoardServer::portPath() const {
+    return portPath_;
+}
+
+std::vector<uint8_t> BoardServer::sentItemBytes() const {
+    std::lock_guard<std::mutex> lock(itemsMutex_);
+    return sentItems_;
+}
+
+void BoardServer::clearSentItemBytes() {
+    std::lock_guard<std::mutex> lock(itemsMutex_);
+    sentItems_.clear();
+}
+
+void BoardServer::serve() {
+    lineFreeAt_ = Clock::now();
+    while (!stopRequested_) {
+        produceItems();
+        auto now = Clock::now();
+        const bool hangingUp = !out_.empty() && out_.front().hangUp;
+        const bool haveDue = !out_.empty() && !hangingUp && frontDue() <= now;
+        auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(kPollSlice);
+        if (hangingUp)
+            wait = std::chrono::milliseconds(2);
+        else if (!out_.empty() && !haveDue) {
+            const auto untilDue = std::chrono::ceil<std::chrono::milliseconds>(frontDue() - now);
+            wait = std::clamp(untilDue, std::chrono::milliseconds(1), wait);
+        }
+        pollfd p{pty_.fd(), static_cast<short>(POLLIN | (haveDue ? POLLOUT : 0)), 0};
+        const int ready = poll(&p, 1, static_cast<int>(wait.count()));
+        now = Clock::now();
+        if (ready < 0 && errno != EINTR)
+            std::this_thread::sleep_for(kPeerGoneNap);
+        if (ready > 0 && (p.revents & POLLIN))
+            readInput(now);
+        else if (ready > 0 && (p.revents & (POLLHUP | POLLERR))) {
+            lineDropped();
+            std::this_thread::sleep_for(kPeerGoneNap);
+            continue;
+        } else if (ready > 0)
+            peerGone_ = false;
+        if (!idleJudged_ && now - lastInputAt_ >= kQuietLine) {
+            idleJudged_ = true;
+            queue(withModel([](BoardModel &m) { return m.lineIdle(); }), now);
+        }
+        if (!writeOutput(Clock::now()))
+            return;
+    }
+}
+
+void BoardServer::readInput(Clock::time_point now) {
+    std::array<uint8_t, 4096> buffer{};
+    for (;;) {
+        const ssize_t n = read(pty_.fd(), buffer.data(), buffer.size());
+        if (n <= 0) {
+            if (n < 0 && errno == EIO)
+                lineDropped();
+            return;
+        }
+        peerGone_ = false;
+        lastInputAt_ = now;
+        idleJudged_ = false;
+        uint64_t before = 0, after = 0;
+        auto emissions = withModel([&](BoardModel &m) {
+            before = m.framesTaken();
+            auto e = m.receive(buffer.data(), static_cast<size_t>(n));
+            after = m.framesTaken();
+            return e;
+        });
+        if (after != before) {
+            // The program gave up on any stream still running when it sent a new request.
+            dropQueuedItems();
+            streamActive_ = false;
+        }
+        queue(std::move(emissions), now);
+    }
+}
+
+void BoardServer::queue(std::vector<Emission> emissions, Clock::time_point now) {
+    for (Emission &e : emissions) {
+        const auto at = now + std::chrono::milliseconds(e.delayMs);
+        if (e.startsStream) {
+            streamActive_ = true;
+            streamStartAt_ = at;
+            streamItemsMade_ = 0;
+        }
+        if (!e.bytes.empty()) {
+            Segment s;
+            s.bytes = std::move(e.bytes);
+            s.notBefore = at;
+            out_.push_back(std::move(s));
+        }
+    }
+}
+
+void BoardServer::produceItems() {
+    if (!streamActive_)
+        return;
+    const Pacing pacing = pacing_;
+    size_t backlogBytes = 0;
+    for (const Segment &s : out_)
+        backlogBytes += s.bytes.size() - s.offset;
+    std::lock_guard<std::mutex> lock(modelMutex_);
+    while (streamActive_) {
+        if (pacing == Pacing::Unpaced ? backlogBytes >= kUnpacedBacklogBytes
+                                      : itemsQueued_ >= kPacedBacklogItems)
+            return;
+        StreamStep step;
+        if (!model_.nextStreamStep(step)) {
+            streamActive_ = false;
+            return;
+        }
+        Segment s;
+        s.bytes = std::move(step.bytes);
+        s.item = true;
+        s.hangUp = step.hangUp;
+        s.notBefore = streamStartAt_;
+        if (pacing == Pacing::DataRate && !s.hangUp) {
+            const double period = 1.0 / model_.chipState().dataRateSps();
+            s.notBefore += std::chrono::duration_cast<Clock::duration>(
+                std::chrono::duration<double>(period * (streamItemsMade_ + 1)));
+        }
+        ++streamItemsMade_;
+        ++itemsQueued_;
+        backlogBytes += s.bytes.size();
+        out_.push_back(std::move(s));
+        if (!model_.streaming())
+            streamActive_ = false;
+    }
+}
+
+BoardServer::Clock::time_point BoardServer::frontDue() const {
+    const Segment &s = out_.front();
+    if (s.hangUp || pacing_ == Pacing::Unpaced)
+        return s.notBefore;
+    return std::max(s.notBefore, lineFreeAt_);
+}
+
+bool BoardServer::writeOutput(Clock::time_point now) {
+    const bool paced = pacing_ != Pacing::Unpaced;
+    while (!out_.empty()) {
+        Segment &s = out_.front();
+        if (s.hangUp) {
+            if (!hangUpArmed_) {
+                hangUpArmed_ = true;
+                hangUpAt_ = now + kHangUpGrace;
+            }
+            const bool settled = now >= hangUpAt_ - kHangUpGrace + kHangUpSettle;
+            if (now < hangUpAt_ && (!settled || pty_.unreadBytes() > 0))
+                return true;
+            hungUp_ = true;
+            pty_.close(); // the reader's next read fails at once; the board stays down
+            out_.clear();
+            return false;
+        }
+        if (now < s.notBefore)
+            return true;
+        if (paced) {
+            lineFreeAt_ = std::max(lineFreeAt_, now - kWireBurstAllowance);
+            if (now < lineFreeAt_)
+                return true;
+        }
+        // Held across the write, so whoever has read the bytes finds them recorded.
+        std::unique_lock<std::mutex> itemsLock(itemsMutex_);
+        const size_t remaining = s.bytes.size() - s.offset;
+        const ssize_t n = write(pty_.fd(), s.bytes.data() + s.offset, remaining);
+        if (n < 0) {
+            itemsLock.unlock();
+            if (errno == EIO)
+                lineDropped();
+            return true;
+        }
+        if (s.item) {
+            const auto first = s.bytes.begin() + static_cast<std::ptrdiff_t>(s.offset);
+            sentItems_.insert(sentItems_.end(), first, first + n);
+        }
+        itemsLock.unlock();
+        s.offset += static_cast<size_t>(n);
+        if (paced)
+            lineFreeAt_ += WireTime(static_cast<size_t>(n));
+        if (s.offset < s.bytes.size())
+            return true; // the pty is full; poll tells when it drains
+        if (s.item)
+            --itemsQueued_;
+        out_.pop_front();
+    }
+    return true;
+}
+
+void BoardServer::lineDropped() {
+    // The program closed the port: whatever is queued would be discarded at its next open.
+    if (peerGone_)
+        return;
+    peerGone_ = true;
+    dropQueuedItems();
+    out_.clear();
+    itemsQueued_ = 0;
+    streamActive_ = false;
+    withModel([](BoardModel &m) { m.abortStream(); });
+    pty_.makeRaw();
+}
+
+void BoardServer::dropQueuedItems() {
+    // A pending hang-up stays: the line drops whatever the program does meanwhile.
+    std::erase_if(out_, [](const Segment &s) { return s.item && !s.hangUp; });
+    itemsQueued_ = static_cast<int>(
+        std::count_if(out_.begin(), out_.end(), [](const Segment &s) { return s.item; }));
+}
+
+} // namespace sim

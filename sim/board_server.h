@@ -1,0 +1,93 @@
+#pragma once
+// Serves a BoardModel on a pseudo-terminal from a thread of its own: reads frames, queues the
+// replies and the item stream, paces them and writes them out. Every access to the model goes
+// through one lock, so tests may change faults, signal and registers while it serves.
+
+#include "sim/board_model.h"
+#include "sim/pty_port.h"
+#include "sim/virtual_board.h"
+
+#include <atomic>
+#include <chrono>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace sim {
+
+// 115200 baud, 8N1: ten bit times per byte.
+constexpr double kWireBytesPerSecond = 11520.0;
+
+class BoardServer {
+  public:
+    explicit BoardServer(Chip chip) : model_(chip) {}
+    ~BoardServer() { stop(); }
+    BoardServer(const BoardServer &) = delete;
+    BoardServer &operator=(const BoardServer &) = delete;
+
+    bool start();
+    void stop();
+    std::string portPath() const;
+
+    void setPacing(Pacing pacing) { pacing_ = pacing; }
+
+    template <class F> decltype(auto) withModel(F &&f) {
+        std::lock_guard<std::mutex> lock(modelMutex_);
+        return f(model_);
+    }
+    template <class F> decltype(auto) withModel(F &&f) const {
+        std::lock_guard<std::mutex> lock(modelMutex_);
+        return f(model_);
+    }
+
+    std::vector<uint8_t> sentItemBytes() const;
+    void clearSentItemBytes();
+
+  private:
+    using Clock = std::chrono::steady_clock;
+    struct Segment {
+        std::vector<uint8_t> bytes;
+        size_t offset = 0;
+        Clock::time_point notBefore;
+        bool item = false;
+        bool hangUp = false;
+    };
+
+    void serve();
+    void readInput(Clock::time_point now);
+    void queue(std::vector<Emission> emissions, Clock::time_point now);
+    void produceItems();
+    bool writeOutput(Clock::time_point now); // false once the board has hung up
+    void lineDropped();
+    void dropQueuedItems();
+    Clock::time_point frontDue() const;
+
+    mutable std::mutex modelMutex_;
+    BoardModel model_;
+    PtyPort pty_;
+    std::string portPath_;
+    std::thread thread_;
+    std::atomic<bool> stopRequested_{false};
+    std::atomic<bool> hungUp_{false};
+    std::atomic<Pacing> pacing_{Pacing::WireRate};
+
+    mutable std::mutex itemsMutex_;
+    std::vector<uint8_t> sentItems_;
+
+    // Serving thread only.
+    std::deque<Segment> out_;
+    Clock::time_point lineFreeAt_{};
+    Clock::time_point lastInputAt_{};
+    Clock::time_point streamStartAt_{};
+    Clock::time_point hangUpAt_{};
+    bool hangUpArmed_ = false;
+    bool streamActive_ = false;
+    int itemsQueued_ = 0;
+    int streamItemsMade_ = 0;
+    bool idleJudged_ = true;
+    bool peerGone_ = false;
+};
+
+} // namespace sim

@@ -1,0 +1,81 @@
+// pellorin-evm-sim: serves the virtual board on a pseudo-terminal until SIGINT or SIGTERM.
+// Prints the port path, alone on one line, as soon as the board serves.
+
+#include "sim/virtual_board.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char *const kUsage =
+    "Usage: pellorin-evm-sim [--chip=VXC5480|VXC5420] [--pacing=none|wire|data]\n"
+    "Serves the virtual EVM board on a pseudo-terminal and prints its port path.\n"
+    "  --chip=NAME     the chip on the board (default VXC5480)\n"
+    "  --pacing=MODE   none: as fast as possible; wire: 115200 baud (default);\n"
+    "                  data: acquisition items at the chip's data rate\n"
+    "  --help          this text\n";
+
+bool ParsePacing(const std::string &text, sim::Pacing &pacing) {
+    if (text == "none")
+        pacing = sim::Pacing::Unpaced;
+    else if (text == "wire")
+        pacing = sim::Pacing::WireRate;
+    else if (text == "data")
+        pacing = sim::Pacing::DataRate;
+    else
+        return false;
+    return true;
+}
+
+bool StartsWith(const std::string &text, const char *prefix, std::string &rest) {
+    const size_t n = std::strlen(prefix);
+    if (text.compare(0, n, prefix) != 0)
+        return false;
+    rest = text.substr(n);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    sim::Chip chip = sim::Chip::VXC5480;
+    sim::Pacing pacing = sim::Pacing::WireRate;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        std::string value;
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (StartsWith(arg, "--chip=", value) && sim::ParseChip(value, chip))
+            continue;
+        if (StartsWith(arg, "--pacing=", value) && ParsePacing(value, pacing))
+            continue;
+        std::fprintf(stderr, "pellorin-evm-sim: bad argument '%s'\n%s", arg.c_str(), kUsage);
+        return 2;
+    }
+
+    // Block the stop signals before the serving thread exists, so only sigwait sees them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    sim::VirtualBoard board(chip);
+    board.setPacing(pacing);
+    if (!board.start()) {
+        std::fputs("pellorin-evm-sim: no pseudo-terminal could be opened\n", stderr);
+        return 1;
+    }
+    std::printf("%s\n", board.portPath().c_str());
+    std::fflush(stdout);
+
+    int received = 0;
+    sigwait(&stopSignals, &received);
+    board.stop();
+    return 0;
+}

@@ -1,0 +1,90 @@
+#include "sim/virtual_board.h"
+
+#include "sim/board_server.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace sim {
+
+bool ParseChip(const std::string &name, Chip &chip) {
+    std::string upper = name;
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    if (upper == "VXC5480") {
+        chip = Chip::VXC5480;
+        return true;
+    }
+    if (upper == "VXC5420") {
+        chip = Chip::VXC5420;
+        return true;
+    }
+    return false;
+}
+
+struct VirtualBoard::Impl {
+    explicit Impl(Chip c) : chip(c), server(c) {}
+    Chip chip;
+    BoardServer server;
+};
+
+VirtualBoard::VirtualBoard(Chip chip) : d(std::make_unique<Impl>(chip)) {}
+
+VirtualBoard::~VirtualBoard() {
+    d->server.stop();
+}
+
+bool VirtualBoard::start() {
+    return d->server.start();
+}
+
+void VirtualBoard::stop() {
+    d->server.stop();
+}
+
+std::string VirtualBoard::portPath() const {
+    return d->server.portPath();
+}
+
+Chip VirtualBoard::chip() const {
+    return d->chip;
+}
+
+void VirtualBoard::setPacing(Pacing pacing) {
+    d->server.setPacing(pacing);
+}
+
+void VirtualBoard::setFaults(const Faults &faults) {
+    d->server.withModel([&](BoardModel &m) { m.setFaults(faults); });
+}
+
+void VirtualBoard::setSignal(const SignalModel &signal) {
+    d->server.withModel([&](BoardModel &m) { m.setSignal(signal); });
+}
+
+uint8_t VirtualBoard::registerValue(uint8_t address) const {
+    return d->server.withModel([&](const BoardModel &m) { return m.chipState().read(address); });
+}
+
+void VirtualBoard::setRegisterValue(uint8_t address, uint8_t value) {
+    d->server.withModel([&](BoardModel &m) { m.chipState().poke(address, value); });
+}
+
+std::vector<std::array<uint8_t, 6>> VirtualBoard::receivedFrames() const {
+    return d->server.withModel([](const BoardModel &m) { return m.frames(); });
+}
+
+void VirtualBoard::clearReceivedFrames() {
+    d->server.withModel([](BoardModel &m) { m.clearFrames(); });
+    d->server.clearSentItemBytes();
+}
+
+void VirtualBoard::clearSentItemBytes() {
+    d->server.clearSentItemBytes();
+}
+
+std::vector<uint8_t> VirtualBoard::sentItemBytes() const {
+    return d->server.sentItemBytes();
+}
+
+} // namespace sim

@@ -1,0 +1,102 @@
+// "Start get ADC data" end to end: the controller, the real transport and a virtual board.
+
+#include "board_fixture.h"
+#include "controller_fixture.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+QByteArray readAll(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+} // namespace
+
+class AcquisitionTest : public BoardTest {
+  protected:
+    FakeMainWindow w;
+    QLineEdit *edit(int id) { return w.get<QLineEdit>(id); }
+    void start(const QString &count) {
+        edit(acquisition_id::kDataCount)->setText(count);
+        w.controller->OnStartAcquisition();
+    }
+};
+
+TEST_F(AcquisitionTest, SamplesStatisticsAndChart) {
+    platform::MessageRecorder messages;
+    edit(acquisition_id::kDataCount)->clear();
+    w.controller->OnStartAcquisition();
+    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_EQ(edit(acquisition_id::kDataCount)->text(), "45");
+    EXPECT_EQ(w.refreshes, 1);
+    ASSERT_EQ(g_samples.size(), 45u);
+    const std::vector<uint8_t> sent = sentItems(45 * 4);
+    EXPECT_EQ(w.controller->m_rawItems, sent);
+    for (size_t i = 0; i < 45; ++i)
+        EXPECT_EQ(g_samples[i], ItemValue(&sent[i * 4]));
+    const auto [lo, hi] = std::minmax_element(g_samples.begin(), g_samples.end());
+    EXPECT_EQ(edit(acquisition_id::kMinimum)->text(), QString::number(*lo));
+    EXPECT_EQ(edit(acquisition_id::kMaximum)->text(), QString::number(*hi));
+    EXPECT_FALSE(edit(acquisition_id::kAverage)->text().isEmpty());
+    EXPECT_EQ(w.get<QProgressBar>(acquisition_id::kProgress)->value(), 0);
+    EXPECT_TRUE(w.get<QPushButton>(acquisition_id::kStart)->isEnabled());
+    EXPECT_EQ(g_acquiring, 0);
+    EXPECT_EQ(w.get<QScrollBar>(acquisition_id::kScrollBar)->maximum(), 0);
+}
+
+TEST_F(AcquisitionTest, FailedAcquisitionLeavesTheLastOneWhole) {
+    QTemporaryDir dir;
+    g_saveFolder = dir.path() + "/";
+    platform::MessageRecorder messages;
+    start("100");
+    ASSERT_EQ(g_samples.size(), 100u);
+    const std::vector<int32_t> samples = g_samples;
+    const std::vector<uint8_t> items = w.controller->m_rawItems;
+    const QString minimum = edit(acquisition_id::kMinimum)->text();
+    const QImage chart = w.controller->chartArea()->picture();
+
+    sim::Faults faults;
+    faults.badItemIndex = 3;
+    board().setFaults(faults);
+    start("50");
+    ASSERT_EQ(messages.texts(), QStringList{"The checksum of item 3 is invalid !"});
+    faults = {};
+    faults.stopAfterItems = 20;
+    board().setFaults(faults);
+    start("60");
+    EXPECT_EQ(messages.texts().last(), "Get item 20 failed !");
+
+    EXPECT_EQ(g_samples, samples);
+    EXPECT_EQ(edit(acquisition_id::kMinimum)->text(), minimum);
+    EXPECT_EQ(w.controller->chartArea()->picture(), chart);
+    // The scroll bar already has the last attempt's range.
+    EXPECT_EQ(w.get<QScrollBar>(acquisition_id::kScrollBar)->maximum(), 60 - 45);
+
+    // The files of a save after the failures describe the acquisition on show.
+    w.answerSave = [](const QString &proposed) { return proposed + ".txt"; };
+    w.controller->OnSaveFile();
+    const QString base = dir.path() + "/ADC_20260102_13_05_09";
+    EXPECT_EQ(readAll(base + ".bin"),
+              QByteArray(reinterpret_cast<const char *>(items.data()), 400));
+    EXPECT_EQ(readAll(base + ".txt").size(), 1100);
+}
+
+TEST_F(AcquisitionTest, DetectEvmDuringTheTransfer) {
+    platform::MessageRecorder messages;
+    start("100");
+    const std::vector<int32_t> before = g_samples;
+    int pumps = 0;
+    w.onPump = [&] {
+        // What "Detect EVM" does first: close the port and reset the chart.
+        if (++pumps == 10) {
+            ClosePort();
+            w.controller->ResetChartView();
+        }
+    };
+    start("80");
+    EXPECT_EQ(messages.texts(), QStringList{"Get item 10 failed !"});
+    EXPECT_TRUE(g_samples.empty());
+    EXPECT_EQ(g_acquiring, 0);
+    EXPECT_TRUE(w.get<QPushButton>(acquisition_id::kStart)->isEnabled());
+}

@@ -1,0 +1,82 @@
+#pragma once
+// A stand-in main window: the acquisition's controls under their ids, plain widgets where the
+// controller brings its own (chart area, swatches, logo), and hooks the test answers.
+
+#include "acquisition/acquisition_controller.h"
+#include "acquisition/busy_flag.h"
+#include "acquisition/samples.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QHash>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QWidget>
+
+#include <memory>
+
+struct FakeMainWindow {
+    FakeMainWindow() {
+        window.resize(900, 500);
+        add<QLineEdit>(acquisition_id::kDataCount);
+        add<QPushButton>(acquisition_id::kStart);
+        auto *chart = add<QFrame>(acquisition_id::kChart);
+        chart->setGeometry(300, 10, 560, 360);
+        auto *scroll = add<QScrollBar>(acquisition_id::kScrollBar);
+        scroll->setOrientation(Qt::Horizontal);
+        for (int id : {acquisition_id::kMinimum, acquisition_id::kMaximum, acquisition_id::kAverage,
+                       acquisition_id::kLogFilePath})
+            add<QLineEdit>(id);
+        add<QProgressBar>(acquisition_id::kProgress);
+        add<QPushButton>(acquisition_id::kSaveFile);
+        for (int id : {acquisition_id::kGridColor, acquisition_id::kDataColor,
+                       acquisition_id::kBackgroundColor, acquisition_id::kScaleColor})
+            add<QFrame>(id)->resize(27, 16);
+        auto *graphType = add<QComboBox>(acquisition_id::kGraphType);
+        graphType->addItems({"Line Chart", "Gaussian distribution"});
+        add<QFrame>(acquisition_id::kLogo);
+
+        AcquisitionHooks hooks;
+        hooks.panelExists = [this] { return panel; };
+        hooks.refreshFromChip = [this] { ++refreshes; };
+        hooks.chooseSavePath = [this](QWidget *, const QString &proposed) {
+            proposals << proposed;
+            return answerSave ? answerSave(proposed) : QString();
+        };
+        hooks.chooseColor = [this](QWidget *, QColor &color) {
+            if (!answerColor.isValid())
+                return false;
+            color = answerColor;
+            return true;
+        };
+        hooks.pumpEvents = [this] {
+            if (onPump)
+                onPump();
+        };
+        hooks.now = [this] { return clock; };
+        controller = new AcquisitionController(
+            &window, [this](int id) { return controls.value(id); }, hooks);
+        controller->ResetChartView();
+        window.show();
+    }
+
+    template <typename T> T *add(int id) {
+        auto *widget = new T(&window);
+        controls.insert(id, widget);
+        return widget;
+    }
+    template <typename T> T *get(int id) const { return qobject_cast<T *>(controls.value(id)); }
+
+    QWidget window;
+    QHash<int, QWidget *> controls;
+    AcquisitionController *controller = nullptr;
+    bool panel = true;
+    int refreshes = 0;
+    QStringList proposals;
+    std::function<QString(const QString &)> answerSave;
+    QColor answerColor;
+    std::function<void()> onPump;
+    QDateTime clock{QDate(2026, 1, 2), QTime(13, 5, 9)};
+};

@@ -1,0 +1,152 @@
+// The item stream through the real transport: every way it can end.
+
+#include "board_fixture.h"
+
+#include "acquisition/samples.h"
+#include "acquisition/transfer.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+struct Outcome {
+    int result = -1;
+    std::vector<int> progress;
+    int pumps = 0;
+    std::vector<uint8_t> items;
+};
+
+Outcome transfer(int count) {
+    Outcome run;
+    run.items.assign(static_cast<size_t>(count) * 4, 0xEE);
+    TransferHooks hooks;
+    hooks.setProgress = [&run](int p) { run.progress.push_back(p); };
+    hooks.pumpEvents = [&run] { ++run.pumps; };
+    run.result = TransferSamples(run.items.data(), count, hooks);
+    return run;
+}
+
+using Frame = std::array<uint8_t, 6>;
+} // namespace
+
+TEST_F(BoardTest, AllItemsArriveInOrder) {
+    platform::MessageRecorder messages;
+    const Outcome run = transfer(45);
+    EXPECT_EQ(run.result, 0);
+    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_EQ(board().receivedFrames(), (std::vector<Frame>{{0x55, 0x01, 0x0F, 0x00, 0x2D, 0xC3}}));
+    const std::vector<uint8_t> sent = sentItems(run.items.size());
+    ASSERT_EQ(sent.size(), run.items.size());
+    for (size_t i = 0; i < sent.size(); ++i)
+        ASSERT_EQ(sent[i], run.items[i]) << "byte " << i;
+    EXPECT_EQ(FirstBadItem(run.items.data(), 45), -1);
+    EXPECT_EQ(run.pumps, 45);
+    // The bar moves only when its value changes, up to 100 and back to 0.
+    ASSERT_GE(run.progress.size(), 3u);
+    EXPECT_EQ(run.progress.front(), 0);
+    EXPECT_EQ(run.progress[run.progress.size() - 2], 100);
+    EXPECT_EQ(run.progress.back(), 0);
+    for (size_t i = 1; i + 1 < run.progress.size(); ++i)
+        EXPECT_GT(run.progress[i], run.progress[i - 1]);
+}
+
+TEST_F(BoardTest, ManyItemsMoveTheBarAHundredTimes) {
+    const Outcome run = transfer(5000);
+    EXPECT_EQ(run.result, 0);
+    EXPECT_EQ(run.items, sentItems(run.items.size()));
+    EXPECT_EQ(run.progress.size(), 102u); // 0, 1 ... 100, 0
+}
+
+TEST_F(BoardTest, SingleItem) {
+    const Outcome run = transfer(1);
+    EXPECT_EQ(run.result, 0);
+    EXPECT_EQ(board().receivedFrames().at(0), (Frame{0x55, 0x01, 0x0F, 0x00, 0x01, 0xEF}));
+    EXPECT_EQ(run.progress, (std::vector<int>{0, 100, 0}));
+}
+
+struct StreamFault {
+    const char *name;
+    sim::Faults faults;
+    QString message;
+    int itemsKept; // whole items in the buffer
+};
+
+TEST_F(BoardTest, FaultsEndTheTransferWithTheirMessage) {
+    sim::Faults missing;
+    missing.stopAfterItems = 5;
+    sim::Faults shortItem;
+    shortItem.shortItemIndex = 3;
+    sim::Faults badChecksum;
+    badChecksum.badItemIndex = 7;
+    const std::vector<StreamFault> cases = {
+        {"missing item", missing, "Get item 5 failed !", 5},
+        {"short item", shortItem, "Get item 3 failed !", 3},
+        {"bad checksum", badChecksum, "The checksum of item 7 is invalid !", 20},
+    };
+    for (const StreamFault &c : cases) {
+        SCOPED_TRACE(c.name);
+        board().setFaults(c.faults);
+        board().clearReceivedFrames();
+        platform::MessageRecorder messages;
+        const Outcome run = transfer(20);
+        ASSERT_EQ(messages.messages().size(), 1u);
+        EXPECT_EQ(messages.messages()[0].text, c.message);
+        EXPECT_EQ(messages.messages()[0].caption, "Error !");
+        EXPECT_NE(run.result, 0);
+        EXPECT_EQ(run.progress.back(), 0);
+        const std::vector<uint8_t> sent = sentItems(static_cast<size_t>(c.itemsKept) * 4);
+        ASSERT_GE(sent.size(), static_cast<size_t>(c.itemsKept) * 4);
+        EXPECT_TRUE(std::equal(sent.begin(), sent.begin() + c.itemsKept * 4, run.items.begin()));
+        if (c.faults.badItemIndex >= 0) {
+            EXPECT_EQ(run.result, result::kBadReply);
+            EXPECT_EQ(run.pumps, 20); // verified only once all had arrived
+        }
+        board().setFaults({});
+    }
+}
+
+TEST_F(BoardTest, HangUpMidStream) {
+    sim::Faults hangUp;
+    hangUp.hangUpAfterItems = 10;
+    board().setFaults(hangUp);
+    platform::MessageRecorder messages;
+    const Outcome run = transfer(20);
+    EXPECT_NE(run.result, 0);
+    ASSERT_EQ(messages.messages().size(), 1u);
+    // A hang-up may take the items still in the line with it; those before it stay.
+    const QString text = messages.messages()[0].text;
+    const QRegularExpressionMatch match =
+        QRegularExpression("^Get item (\\d+) failed !$").match(text);
+    ASSERT_TRUE(match.hasMatch()) << text.toStdString();
+    const int failed = match.captured(1).toInt();
+    EXPECT_LE(failed, 10);
+    const std::vector<uint8_t> sent = sentItems(40);
+    ASSERT_EQ(sent.size(), 40u);
+    EXPECT_TRUE(std::equal(sent.begin(), sent.begin() + failed * 4, run.items.begin()));
+}
+
+TEST_F(BoardTest, ClosedPortFailsTheRequest) {
+    ClosePort();
+    platform::MessageRecorder messages;
+    const Outcome run = transfer(45);
+    EXPECT_EQ(run.result, result::kNoPort);
+    EXPECT_EQ(messages.texts(), QStringList{"Send command failed !"});
+    EXPECT_EQ(messages.messages()[0].caption, "Error");
+    EXPECT_EQ(run.progress, (std::vector<int>{0}));
+}
+
+TEST_F(BoardTest, PortClosedBetweenItems) {
+    // "Detect EVM" pressed while items come in closes the port under the transfer.
+    platform::MessageRecorder messages;
+    std::vector<uint8_t> items(45 * 4);
+    TransferHooks hooks;
+    int pumps = 0;
+    hooks.pumpEvents = [&pumps] {
+        if (++pumps == 12)
+            ClosePort();
+    };
+    EXPECT_EQ(TransferSamples(items.data(), 45, hooks), result::kNoPort);
+    EXPECT_EQ(messages.texts(), QStringList{"Get item 12 failed !"});
+}

@@ -1,0 +1,41 @@
+// The application object on its own (it makes the QApplication, so this test has none).
+#include "app/main_window_ids.h"
+#include "app/pellorin_app.h"
+#include "app/pellorin_dlg.h"
+#include "link/serial_transport.h"
+#include "platform/message_service.h"
+
+#include <QComboBox>
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+TEST(AppStart, SimulatedBoardIsTriedFirstAndFound) {
+    static char arg0[] = "Pellorin", arg1[] = "--simulate=VXC5420", arg2[] = "--port",
+                arg3[] = "/dev/pellorin-none", arg4[] = "-platform", arg5[] = "offscreen";
+    static char *argv[] = {arg0, arg1, arg2, arg3, arg4, arg5, nullptr};
+    static int argc = 6;
+    CPellorinApp app(argc, argv);
+    ASSERT_TRUE(app.InitInstance());
+    ASSERT_EQ(PreferredPorts().size(), 2);
+    EXPECT_TRUE(PreferredPorts()[0].startsWith(QStringLiteral("/dev/")));
+    EXPECT_EQ(PreferredPorts()[1], QStringLiteral("/dev/pellorin-none"));
+
+    platform::MessageRecorder messages;
+    CPellorinDlg dlg;
+    qobject_cast<QComboBox *>(dlg.control(mainwindow::kModuleList))->setCurrentIndex(1);
+    dlg.OnDetectEvm();
+    EXPECT_EQ(qobject_cast<QLabel *>(dlg.control(mainwindow::kPortLabel))->text(),
+              PreferredPorts()[0]);
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST(AppStart, BadCommandLineEndsTheProgram) {
+    static char arg0[] = "Pellorin", arg1[] = "--simulate=VXC1234", arg2[] = "-platform",
+                arg3[] = "offscreen";
+    static char *argv[] = {arg0, arg1, arg2, arg3, nullptr};
+    static int argc = 4;
+    CPellorinApp app(argc, argv);
+    EXPECT_FALSE(app.InitInstance());
+    EXPECT_EQ(app.exitCode(), 2);
+}

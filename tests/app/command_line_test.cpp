@@ -1,0 +1,38 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+struct Case {
+    QStringList arguments;
+    QStringList ports;
+    bool simulate;
+    QString chip;
+    bool error;
+};
+} // namespace
+
+TEST(CommandLine, ReadsPortsAndSimulation) {
+    const Case cases[] = {
+        {{}, {}, false, {}, false},
+        {{"--port", "/dev/ttyUSB0"}, {"/dev/ttyUSB0"}, false, {}, false},
+        {{"--port", "/dev/a", "--port=/dev/b"}, {"/dev/a", "/dev/b"}, false, {}, false},
+        {{"--simulate"}, {}, true, "VXC5480", false},
+        {{"--simulate=VXC5420"}, {}, true, "VXC5420", false},
+        {{"--simulate=vxc5420", "--port", "/dev/x"}, {"/dev/x"}, true, "VXC5420", false},
+        {{"--simulate=VXC9999"}, {}, true, {}, true},
+        {{"--port"}, {}, false, {}, true},
+        {{"--port="}, {}, false, {}, true},
+        {{"--frobnicate"}, {}, false, {}, true},
+    };
+    for (const Case &c : cases) {
+        const StartOptions options = ParseCommandLine(c.arguments);
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        EXPECT_EQ(options.error.isEmpty(), !c.error);
+        if (c.error)
+            continue;
+        EXPECT_EQ(options.ports, c.ports);
+        EXPECT_EQ(options.simulate, c.simulate);
+        EXPECT_EQ(options.simulatedChip, c.chip);
+    }
+}

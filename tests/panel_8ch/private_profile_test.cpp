@@ -1,0 +1,136 @@
+// The private-profile module against files as Windows writes and reads them.
+
+#include "platform/private_profile.h"
+
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using platform::ReadProfileString;
+using platform::WriteProfileString;
+
+class PrivateProfileTest : public ::testing::Test {
+  protected:
+    QString path() const { return m_dir.filePath(QStringLiteral("p.ini")); }
+    void put(const QByteArray &bytes) {
+        QFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray bytes() const {
+        QFile file(path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QTemporaryDir m_dir;
+};
+
+struct ReadCase {
+    const char *section;
+    const char *key;
+    const char *expected; // null: the default comes back
+};
+
+class ReadTest : public PrivateProfileTest, public ::testing::WithParamInterface<ReadCase> {};
+
+TEST_P(ReadTest, FindsValuesAsWindowsDoes) {
+    put("; leading comment\r\n"
+        "Loose=outside any section\r\n"
+        "[EVM]\r\n"
+        "Target=VXC5480\r\n"
+        "  [ reg ]  \r\n"
+        "  STATUS  =  0x30  \r\n"
+        "mux=\"0x01\"\r\n"
+        "Empty=\r\n"
+        "Dup=first\r\n"
+        "Dup=second\r\n"
+        "NoEquals\r\n"
+        "\r\n"
+        "[Other]\r\n"
+        "STATUS=0x99\r\n"
+        "Last=no line end");
+    const ReadCase &c = GetParam();
+    const QString value = ReadProfileString(
+        QString::fromLatin1(c.section), QString::fromLatin1(c.key), QStringLiteral("dflt"), path());
+    EXPECT_EQ(value, c.expected ? QString::fromLatin1(c.expected) : QStringLiteral("dflt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReadTest,
+    ::testing::Values(ReadCase{"EVM", "Target", "VXC5480"}, ReadCase{"evm", "TARGET", "VXC5480"},
+                      ReadCase{"REG", "status", "0x30"}, ReadCase{"REG", "MUX", "0x01"},
+                      ReadCase{"REG", "Empty", ""}, ReadCase{"REG", "Dup", "first"},
+                      ReadCase{"REG", "NoEquals", ""}, ReadCase{"Other", "STATUS", "0x99"},
+                      ReadCase{"Other", "Last", "no line end"}, ReadCase{"REG", "Missing", nullptr},
+                      ReadCase{"Nowhere", "Target", nullptr}, ReadCase{"EVM", "Loose", nullptr}));
+
+TEST_F(PrivateProfileTest, MissingFileGivesTheDefaultAndBufferTruncates) {
+    EXPECT_EQ(ReadProfileString("EVM", "Target", "x", path()), QStringLiteral("x"));
+    put("[A]\r\nK=0123456789ABCDEFGHIJ\r\n");
+    EXPECT_EQ(ReadProfileString("A", "K", "", path(), 16), QStringLiteral("0123456789ABCDE"));
+}
+
+TEST_F(PrivateProfileTest, NewFileIsWrittenWithCrLf) {
+    ASSERT_TRUE(WriteProfileString("EVM", "Target", "VXC5480", path()));
+    ASSERT_TRUE(WriteProfileString("REG", "STATUS", "0x30", path()));
+    ASSERT_TRUE(WriteProfileString("REG", "MUX", "0x01", path()));
+    EXPECT_EQ(bytes(),
+              QByteArray("[EVM]\r\nTarget=VXC5480\r\n[REG]\r\nSTATUS=0x30\r\nMUX=0x01\r\n"));
+}
+
+struct WriteCase {
+    const char *name;
+    const char *before;
+    const char *section;
+    const char *key;
+    const char *after;
+};
+
+class WriteTest : public PrivateProfileTest, public ::testing::WithParamInterface<WriteCase> {};
+
+TEST_P(WriteTest, ChangesOneLineAndKeepsTheRest) {
+    const WriteCase &c = GetParam();
+    put(c.before);
+    ASSERT_TRUE(WriteProfileString(c.section, c.key, "NEW", path()));
+    EXPECT_EQ(bytes(), QByteArray(c.after));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WriteTest,
+    ::testing::Values(WriteCase{"ReplaceInPlaceKeepingCaseOfFile",
+                                "; mine\r\n[Reg]\r\n  Mux = old ; note\r\nIO=1\r\n", "REG", "MUX",
+                                "; mine\r\n[Reg]\r\nMux=NEW\r\nIO=1\r\n"},
+                      WriteCase{"NewKeyGoesAfterLastEntryBeforeBlankLines",
+                                "[EVM]\r\nTarget=A\r\n\r\n[REG]\r\nX=1\r\n", "EVM", "Extra",
+                                "[EVM]\r\nTarget=A\r\nExtra=NEW\r\n\r\n[REG]\r\nX=1\r\n"},
+                      WriteCase{"NewSectionAfterUnterminatedLastLine", "[A]\r\nK=1", "B", "K",
+                                "[A]\r\nK=1\r\n[B]\r\nK=NEW\r\n"},
+                      WriteCase{"LfFileStaysLf", "[A]\nK=1\n", "A", "J", "[A]\nK=1\nJ=NEW\n"},
+                      WriteCase{"OnlyFirstOfDuplicateKeys", "[A]\r\nK=1\r\nK=2\r\n", "a", "k",
+                                "[A]\r\nK=NEW\r\nK=2\r\n"},
+                      WriteCase{"CodePageBytesSurvive", "[A]\r\nName=Caf\xE9\r\nK=1\r\n", "A", "K",
+                                "[A]\r\nName=Caf\xE9\r\nK=NEW\r\n"},
+                      WriteCase{"Utf8BomKept", "\xEF\xBB\xBF[A]\r\nK=1\r\n", "A", "K",
+                                "\xEF\xBB\xBF[A]\r\nK=NEW\r\n"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+QByteArray utf16le(const QString &text) {
+    return QByteArray("\xFF\xFE", 2) + QByteArray(QStringEncoder(QStringEncoder::Utf16LE)(text));
+}
+
+TEST_F(PrivateProfileTest, Utf16FileIsReadAndRewrittenInUtf16) {
+    put(utf16le(QStringLiteral("[EVM]\r\nTarget=VXC5480\r\n[REG]\r\nMUX=0x01\r\n")));
+    EXPECT_EQ(ReadProfileString("evm", "target", "", path()), QStringLiteral("VXC5480"));
+    ASSERT_TRUE(WriteProfileString("REG", "MUX", "0x23", path()));
+    EXPECT_EQ(bytes(), utf16le(QStringLiteral("[EVM]\r\nTarget=VXC5480\r\n[REG]\r\nMUX=0x23\r\n")));
+}
+
+TEST_F(PrivateProfileTest, UnwritableFileReportsFailure) {
+    const QString dir = m_dir.filePath(QStringLiteral("missing-folder/p.ini"));
+    EXPECT_FALSE(WriteProfileString("A", "K", "1", dir));
+}
+
+} // namespace

@@ -1,0 +1,62 @@
+#include "modal_helper.h"
+#include "platform/message_presenter.h"
+
+#include <QAbstractButton>
+#include <QDialog>
+#include <QMessageBox>
+
+#include <gtest/gtest.h>
+
+using platform::Message;
+using platform::MessageIcon;
+
+TEST(MessagePresenter, BoxHasTextCaptionIconAndOneOkButton) {
+    const std::pair<MessageIcon, QMessageBox::Icon> cases[] = {
+        {MessageIcon::None, QMessageBox::NoIcon},
+        {MessageIcon::Information, QMessageBox::Information},
+        {MessageIcon::Warning, QMessageBox::Warning},
+        {MessageIcon::Error, QMessageBox::Critical},
+    };
+    for (const auto &[icon, expected] : cases) {
+        const auto box = platform::MakeMessageBox(
+            Message{QStringLiteral("Can't find VXC5480 !"), QStringLiteral("Error"), icon});
+        EXPECT_EQ(box->text(), QStringLiteral("Can't find VXC5480 !"));
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("Error"));
+        EXPECT_EQ(box->icon(), expected);
+        ASSERT_EQ(box->buttons().size(), 1);
+        EXPECT_EQ(box->standardButton(box->buttons().first()), QMessageBox::Ok);
+    }
+}
+
+TEST(MessagePresenter, BoxWithoutOwnerStillBlocksTheWholeApplication) {
+    const auto box = platform::MakeMessageBox(
+        Message{QStringLiteral("DUT Disconnect"), QStringLiteral("Error")});
+    EXPECT_EQ(box->parentWidget(), nullptr);
+    EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
+}
+
+TEST(MessagePresenter, BoxOfAChildControlBelongsToItsWindow) {
+    QDialog window;
+    QWidget child(&window);
+    const auto box = platform::MakeMessageBox(
+        Message{QStringLiteral("x"), QStringLiteral("Error !"), MessageIcon::None, &child});
+    EXPECT_EQ(box->parentWidget(), &window);
+    EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
+}
+
+TEST(MessagePresenter, ShowMessageWaitsUntilTheUserAnswers) {
+    platform::InstallMessagePresenter();
+    QString shownText;
+    Qt::WindowModality modality = Qt::NonModal;
+    WhenModalShows([&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        ASSERT_NE(box, nullptr);
+        shownText = box->text();
+        modality = box->windowModality();
+        box->button(QMessageBox::Ok)->click();
+    });
+    platform::ShowMessage(nullptr, QStringLiteral("AP Command Timeout "), QStringLiteral("Error"));
+    platform::SetMessagePresenter({});
+    EXPECT_EQ(shownText, QStringLiteral("AP Command Timeout "));
+    EXPECT_EQ(modality, Qt::ApplicationModal);
+}
