@@ -19,8 +19,19 @@ void DrawSegment(QPainter &painter, int ax, int ay, int bx, int by) {
 }
 
 void DrawLabel(QPainter &painter, int left, int top, int right, int bottom, int value) {
-    painter.drawText(QRect(left, top, right - left, bottom - top), Qt::AlignHCenter | Qt::AlignTop,
-                     QString::number(value));
+    // A number wider than its box is drawn whole: cut at the box's edges, -166050 would read
+    // as 16605. Left of the plot it ends just before the ticks instead of running over them.
+    const QString text = QString::number(value);
+    const int width = painter.fontMetrics().horizontalAdvance(text);
+    QRect box(left, top, right - left, bottom - top);
+    if (width > box.width()) {
+        const int centre = left + (right - left) / 2;
+        int textLeft = centre - width / 2;
+        if (right <= kPlotLeft && textLeft + width > kTickEnd)
+            textLeft = kTickEnd - width;
+        box = QRect(textLeft, top, width, bottom - top);
+    }
+    painter.drawText(box, Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, text);
 }
 
 void DrawChartFrame(QPainter &painter, QSize size, const ChartState &state,
@@ -48,9 +59,9 @@ void DrawChartFrame(QPainter &painter, QSize size, const ChartState &state,
         const int y = bottom - g * state.m_divisionHeight;
         DrawSegment(painter, kPlotLeft, y, w, y);
         if (g % 5 == 0) {
-            DrawSegment(painter, 60, y, 57, y);
+            DrawSegment(painter, 60, y, kTickEnd, y);
             DrawSegment(painter, kPlotLeft, y - 1, w, y - 1);
-            DrawSegment(painter, 60, y - 1, 57, y - 1);
+            DrawSegment(painter, 60, y - 1, kTickEnd, y - 1);
         }
     }
 

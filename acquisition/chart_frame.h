@@ -14,6 +14,8 @@ class QPainter;
 // Left edge of the plot (vertical grid line 0) and its distance from the picture's bottom.
 constexpr int kPlotLeft = 63;
 constexpr int kPlotBottomMargin = 30;
+// Where the ticks of the horizontal major lines stop (x = 57 itself is not drawn).
+constexpr int kTickEnd = 57;
 
 // A fresh picture of the chart area's size filled with the background colour.
 QImage NewChartPicture(QSize size, const ChartColors &colors);
@@ -27,5 +29,5 @@ void DrawChartFrame(QPainter &painter, QSize size, const ChartState &state,
 void DrawSegment(QPainter &painter, int ax, int ay, int bx, int by);
 
 // "%d" of value, centred horizontally and aligned to the top of the rectangle from (left, top)
-// to (right, bottom), right and bottom excluded.
+// to (right, bottom), right and bottom excluded. A number too wide for it is still drawn whole.
 void DrawLabel(QPainter &painter, int left, int top, int right, int bottom, int value);

@@ -1,6 +1,6 @@
 #include "tz410_cal_dlg.h"
 
-#include "busy_flags.h"
+#include "platform/busy_flags.h"
 #include "register_map.h"
 #include "tz410_all_dlg.h"
 #include "working_indicator.h"

@@ -1,6 +1,6 @@
 #include "tz410_dlg.h"
 
-#include "busy_flags.h"
+#include "platform/busy_flags.h"
 #include "combo_fill.h"
 #include "tz410_all_dlg.h"
 #include "tz410_cal_dlg.h"

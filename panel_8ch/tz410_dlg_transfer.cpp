@@ -2,7 +2,7 @@
 
 #include "tz410_dlg.h"
 
-#include "busy_flags.h"
+#include "platform/busy_flags.h"
 #include "profile_8ch.h"
 #include "tz410_all_dlg.h"
 #include "tz410_cal_dlg.h"

@@ -1,6 +1,6 @@
 #include "tz410_power_dlg.h"
 
-#include "busy_flags.h"
+#include "platform/busy_flags.h"
 #include "combo_fill.h"
 
 #include "link/frames.h"

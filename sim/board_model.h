@@ -15,8 +15,13 @@ namespace sim {
 
 using Frame = std::array<uint8_t, 6>;
 
-// Statuses of this bridge beyond the named ones (0 ok, 1 chip absent, 2 chip silent, 3 the
-// bridge timed out waiting for the chip).
+// Statuses of this bridge. A frame naming the other chip finds no chip (1). A powered-down
+// chip answers nothing but wake-up, so register access and calibration give 2; in standby the
+// registers stay reachable but a calibration never finishes (3) and an acquisition sends no
+// items. A frame with a bad checksum gets 4; an unknown command, a register address past the
+// chip's map or a command the chip lacks (the 2-channel chip has no calibration, the 8-channel
+// chip no modes) gets 5. The bridge answers the detection probes itself, even for a
+// powered-down chip.
 constexpr uint8_t kStatusOk = 0;
 constexpr uint8_t kStatusWrongChip = 1;
 constexpr uint8_t kStatusChipSilent = 2;

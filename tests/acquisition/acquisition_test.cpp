@@ -3,8 +3,12 @@
 #include "board_fixture.h"
 #include "controller_fixture.h"
 
+#include "link/frames.h"
+
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 namespace {
 QByteArray readAll(const QString &path) {
@@ -13,7 +17,7 @@ QByteArray readAll(const QString &path) {
 }
 } // namespace
 
-class AcquisitionTest : public BoardTest {
+class AcquisitionTest : public AcqBoardTest {
   protected:
     FakeMainWindow w;
     QLineEdit *edit(int id) { return w.get<QLineEdit>(id); }

@@ -15,7 +15,7 @@
 #include <memory>
 #include <vector>
 
-class BoardTest : public ::testing::Test {
+class AcqBoardTest : public ::testing::Test {
   protected:
     void SetUp() override {
         // Where silence is expected, 150 ms stands for the program's 3000 ms.

@@ -13,7 +13,7 @@
 #include <cmath>
 #include <vector>
 
-TEST(ItemConversion, SignExtendsTwentyFourBitCodes) {
+TEST(AcqItemConversion, SignExtendsTwentyFourBitCodes) {
     const uint8_t items[] = {0x7F, 0xFF, 0xFF, 0x7D, 0x80, 0x00, 0x00, 0x80,
                              0xFF, 0xFF, 0xFF, 0xFD, 0x00, 0x00, 0x00, 0x00};
     std::vector<int32_t> samples{99, 98, 97, 96, 95};
@@ -22,7 +22,7 @@ TEST(ItemConversion, SignExtendsTwentyFourBitCodes) {
     EXPECT_EQ(FirstBadItem(items, 4), -1);
 }
 
-TEST(ItemConversion, FirstBadChecksumIsReported) {
+TEST(AcqItemConversion, FirstBadChecksumIsReported) {
     std::vector<uint8_t> items(10 * 4, 0);
     items[3 * 4 + 0] = 0x12; // 12 34 56 00: the sum is 9C
     items[3 * 4 + 1] = 0x34;
@@ -38,7 +38,7 @@ struct StatisticsCase {
     float units;
 };
 
-TEST(Statistics, ScaleChoiceTable) {
+TEST(AcqStatistics, ScaleChoiceTable) {
     const std::vector<StatisticsCase> cases = {
         {{1234, 1234, 1234}, 1234, 1234, 1234, 1230, 10},
         {{-7}, -7, -7, -7, 0, 10},
@@ -68,7 +68,7 @@ TEST(Statistics, ScaleChoiceTable) {
     EXPECT_EQ(untouched.m_minimum, 5);
 }
 
-TEST(Statistics, StepsPastTheLargestStillCoverEverySample) {
+TEST(AcqStatistics, StepsPastTheLargestStillCoverEverySample) {
     ChartState state;
     UpdateStatistics({-8388608, 8388607}, state);
     const float units = DrawingUnitsPerDivision(state);
@@ -82,7 +82,7 @@ TEST(Statistics, StepsPastTheLargestStillCoverEverySample) {
     EXPECT_EQ(DrawingUnitsPerDivision(state), 990.0f);
 }
 
-TEST(LineChartScale, ValueLabelsAndSampleRows) {
+TEST(AcqLineChartScale, ValueLabelsAndSampleRows) {
     EXPECT_EQ(LineValueLabels(1230, 10),
               (std::array<int, 7>{1080, 1130, 1180, 1230, 1280, 1330, 1380}));
     EXPECT_EQ(LineValueLabels(0, 70), (std::array<int, 7>{-1050, -700, -350, 0, 350, 700, 1050}));
@@ -93,7 +93,7 @@ TEST(LineChartScale, ValueLabelsAndSampleRows) {
     EXPECT_EQ(SampleY(1080 + 300, 1080, 10, 10, h), h - 330);
 }
 
-TEST(Distribution, BandLimitsAndCounts) {
+TEST(AcqDistribution, BandLimitsAndCounts) {
     const Distribution d = ComputeDistribution({0, 10});
     EXPECT_EQ(d.g_bandLimits, (std::array<float, 8>{-10, -5, 0, 5, 10, 15, 20, 25}));
     EXPECT_EQ(d.g_bandCounts, (std::array<int32_t, 8>{0, 0, 0, 1, 0, 1, 0, 0}));
@@ -117,7 +117,7 @@ TEST(Distribution, BandLimitsAndCounts) {
     EXPECT_EQ(none.g_bandCounts, (std::array<int32_t, 8>{}));
 }
 
-TEST(Distribution, SampleOnTheTopLimitIsInNoBand) {
+TEST(AcqDistribution, SampleOnTheTopLimitIsInNoBand) {
     // Sixteen zeros and one 17: mean 1, sigma exactly 4, so 17 sits on mean + 4 sigma.
     std::vector<int32_t> samples(16, 0);
     samples.push_back(17);
@@ -126,7 +126,7 @@ TEST(Distribution, SampleOnTheTopLimitIsInNoBand) {
     EXPECT_EQ(d.g_bandCounts, (std::array<int32_t, 8>{0, 0, 0, 16, 0, 0, 0, 0}));
 }
 
-TEST(Distribution, BarScaleTable) {
+TEST(AcqDistribution, BarScaleTable) {
     const std::vector<std::pair<int32_t, int>> tallest = {
         {1, 10},   {30, 300},  {31, 155},  {38, 190},  {39, 156},  {75, 300},
         {76, 152}, {150, 300}, {151, 151}, {300, 300}, {1000, 300}};
@@ -140,13 +140,13 @@ TEST(Distribution, BarScaleTable) {
     EXPECT_EQ(BarHeights(mixed), (std::array<int, 8>{0, 12, 240, 0, 0, 0, 0, 0}));
 }
 
-TEST(Distribution, CountLabelsAddUpTruncation) {
+TEST(AcqDistribution, CountLabelsAddUpTruncation) {
     EXPECT_EQ(CountLabels(BarScale(1000)), (std::array<int, 7>{0, 166, 332, 498, 664, 830, 996}));
     EXPECT_EQ(CountLabels(BarScale(60)), (std::array<int, 7>{0, 12, 24, 36, 48, 60, 72}));
     EXPECT_EQ(CountLabels(BarScale(0)), (std::array<int, 7>{0, 5, 10, 15, 20, 25, 30}));
 }
 
-TEST(DataCount, ParsingRules) {
+TEST(AcqDataCount, ParsingRules) {
     const std::vector<std::pair<QString, int>> parsed = {
         {"", 0},    {"45", 45},       {"  12x", 12},  {"+7", 7},  {"-3", -3},
         {"abc", 0}, {"65535", 65535}, {"00100", 100}, {"7 0", 7}, {"\t9", 9}};
@@ -167,7 +167,7 @@ TEST(DataCount, ParsingRules) {
     EXPECT_FALSE(DataCountTooLarge("99999x"));
 }
 
-TEST(Scroll, NotificationTable) {
+TEST(AcqScroll, NotificationTable) {
     const ScrollModel hundred{0, 99, 45, 0, 0};
     auto at = [](ScrollModel m, int32_t position) {
         m.position = position;

@@ -53,7 +53,7 @@ QImage lineChart(const std::vector<int32_t> &samples, int start, ChartState stat
 }
 } // namespace
 
-TEST(ChartFrame, GridMajorLinesAndTicks) {
+TEST(AcqChartFrame, GridMajorLinesAndTicks) {
     const QImage image = lineChart({}, 0);
     const QRgb grid = rgb(kColors.m_gridColor);
     const QRgb back = rgb(kColors.m_backgroundColor);
@@ -105,7 +105,7 @@ TEST(ChartFrame, GridMajorLinesAndTicks) {
               W * H);
 }
 
-TEST(LineChart, DataPointsOnTheirVerticalLines) {
+TEST(AcqLineChart, DataPointsOnTheirVerticalLines) {
     std::vector<int32_t> samples;
     for (int i = 0; i < 45; ++i)
         samples.push_back(1080 + (i % 2) * 50); // bottom line and major line 5, alternately
@@ -121,7 +121,7 @@ TEST(LineChart, DataPointsOnTheirVerticalLines) {
     EXPECT_TRUE(anyPixelNot(image, QRect(15, H - 37, 40, 15), rgb(kColors.m_backgroundColor)));
 }
 
-TEST(LineChart, SampleAtItsCodeRow) {
+TEST(AcqLineChart, SampleAtItsCodeRow) {
     const std::vector<int32_t> samples(45, 1234);
     const QImage image = lineChart(samples, 0, scaleAt1230());
     const QRgb data = rgb(kColors.m_dataColor);
@@ -131,7 +131,7 @@ TEST(LineChart, SampleAtItsCodeRow) {
     EXPECT_EQ(countColour(image, QRect(0, 0, W, H), data), 513 - 73 + 1);
 }
 
-TEST(LineChart, StartNearTheEndJoinsOnlyTheRest) {
+TEST(AcqLineChart, StartNearTheEndJoinsOnlyTheRest) {
     std::vector<int32_t> samples(100, 1100);
     const QRgb data = rgb(kColors.m_dataColor);
     const QImage tail = lineChart(samples, 60, scaleAt1230());
@@ -148,7 +148,7 @@ TEST(LineChart, StartNearTheEndJoinsOnlyTheRest) {
     EXPECT_EQ(countColour(lone, lone.rect(), data), 1);
 }
 
-TEST(LineChart, WideSpreadStaysInsideThePlot) {
+TEST(AcqLineChart, WideSpreadStaysInsideThePlot) {
     const std::vector<int32_t> samples = {-8388608, 8388607, 0};
     ChartState state;
     ASSERT_TRUE(UpdateStatistics(samples, state));
@@ -168,7 +168,27 @@ TEST(LineChart, WideSpreadStaysInsideThePlot) {
     EXPECT_GT(bottom - top, 250);
 }
 
-TEST(LineChart, ChosenColoursAreUsed) {
+TEST(AcqLineChart, WideValueLabelsAreWholeAndLeaveTheTicks) {
+    ChartState state;
+    state.m_centre = -8388000;
+    state.m_unitsPerDivision = 10; // labels of eight characters, "-8388150" and up
+    const QImage image = lineChart(std::vector<int32_t>(45, -8388000), 0, state);
+    const QRgb back = rgb(kColors.m_backgroundColor);
+    const QRgb grid = rgb(kColors.m_gridColor);
+    for (int l = 0; l <= 30; l += 5) {
+        const int y = H - 30 - 10 * l;
+        // The label reaches left of its 40-pixel box (its minus sign is there) ...
+        EXPECT_TRUE(anyPixelNot(image, QRect(0, y - 7, 15, 15), back)) << l;
+        // ... and stops before the ticks, which stay whole.
+        EXPECT_FALSE(anyPixelNot(image, QRect(57, y - 7, 1, 6), back)) << l;
+        for (int x = 58; x <= 60; ++x) {
+            EXPECT_EQ(image.pixel(x, y), grid);
+            EXPECT_EQ(image.pixel(x, y - 1), grid);
+        }
+    }
+}
+
+TEST(AcqLineChart, ChosenColoursAreUsed) {
     ChartColors colors;
     colors.m_dataColor = QColor(0, 0, 255);
     colors.m_backgroundColor = QColor(255, 255, 255);
@@ -179,7 +199,7 @@ TEST(LineChart, ChosenColoursAreUsed) {
     EXPECT_EQ(image.pixel(113, 5), qRgb(10, 20, 30));
 }
 
-TEST(Distribution, BarsAreThirtyPixelColumns) {
+TEST(AcqDistribution, BarsAreThirtyPixelColumns) {
     const std::vector<int32_t> samples = {0, 10, 10, 10};
     const Distribution d = ComputeDistribution(samples);
     const QImage image =
@@ -210,14 +230,14 @@ TEST(Distribution, BarsAreThirtyPixelColumns) {
     EXPECT_EQ(drawnBars, 2);
 }
 
-TEST(Distribution, WithoutSamplesOnlyTheFrame) {
+TEST(AcqDistribution, WithoutSamplesOnlyTheFrame) {
     const QImage frame = lineChart({}, 0);
     const QImage empty = DrawDistribution(QSize(W, H), false, ComputeDistribution({}), ChartState(),
                                           kColors, MakeChartFont());
     EXPECT_EQ(empty, frame);
 }
 
-TEST(ChartFont, CellIsFifteenPixels) {
+TEST(AcqChartFont, CellIsFifteenPixels) {
     const QFont font = MakeChartFont();
     EXPECT_LE(QFontMetrics(font).height(), 15);
     EXPECT_GE(QFontMetrics(font).height(), 13);

@@ -31,7 +31,7 @@ Outcome transfer(int count) {
 using Frame = std::array<uint8_t, 6>;
 } // namespace
 
-TEST_F(BoardTest, AllItemsArriveInOrder) {
+TEST_F(AcqBoardTest, AllItemsArriveInOrder) {
     platform::MessageRecorder messages;
     const Outcome run = transfer(45);
     EXPECT_EQ(run.result, 0);
@@ -52,14 +52,14 @@ TEST_F(BoardTest, AllItemsArriveInOrder) {
         EXPECT_GT(run.progress[i], run.progress[i - 1]);
 }
 
-TEST_F(BoardTest, ManyItemsMoveTheBarAHundredTimes) {
+TEST_F(AcqBoardTest, ManyItemsMoveTheBarAHundredTimes) {
     const Outcome run = transfer(5000);
     EXPECT_EQ(run.result, 0);
     EXPECT_EQ(run.items, sentItems(run.items.size()));
     EXPECT_EQ(run.progress.size(), 102u); // 0, 1 ... 100, 0
 }
 
-TEST_F(BoardTest, SingleItem) {
+TEST_F(AcqBoardTest, SingleItem) {
     const Outcome run = transfer(1);
     EXPECT_EQ(run.result, 0);
     EXPECT_EQ(board().receivedFrames().at(0), (Frame{0x55, 0x01, 0x0F, 0x00, 0x01, 0xEF}));
@@ -73,7 +73,7 @@ struct StreamFault {
     int itemsKept; // whole items in the buffer
 };
 
-TEST_F(BoardTest, FaultsEndTheTransferWithTheirMessage) {
+TEST_F(AcqBoardTest, FaultsEndTheTransferWithTheirMessage) {
     sim::Faults missing;
     missing.stopAfterItems = 5;
     sim::Faults shortItem;
@@ -107,7 +107,7 @@ TEST_F(BoardTest, FaultsEndTheTransferWithTheirMessage) {
     }
 }
 
-TEST_F(BoardTest, HangUpMidStream) {
+TEST_F(AcqBoardTest, HangUpMidStream) {
     sim::Faults hangUp;
     hangUp.hangUpAfterItems = 10;
     board().setFaults(hangUp);
@@ -127,7 +127,7 @@ TEST_F(BoardTest, HangUpMidStream) {
     EXPECT_TRUE(std::equal(sent.begin(), sent.begin() + failed * 4, run.items.begin()));
 }
 
-TEST_F(BoardTest, ClosedPortFailsTheRequest) {
+TEST_F(AcqBoardTest, ClosedPortFailsTheRequest) {
     ClosePort();
     platform::MessageRecorder messages;
     const Outcome run = transfer(45);
@@ -137,7 +137,7 @@ TEST_F(BoardTest, ClosedPortFailsTheRequest) {
     EXPECT_EQ(run.progress, (std::vector<int>{0}));
 }
 
-TEST_F(BoardTest, PortClosedBetweenItems) {
+TEST_F(AcqBoardTest, PortClosedBetweenItems) {
     // "Detect EVM" pressed while items come in closes the port under the transfer.
     platform::MessageRecorder messages;
     std::vector<uint8_t> items(45 * 4);

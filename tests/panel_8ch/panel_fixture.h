@@ -2,7 +2,7 @@
 // Panel tests drive a real TZ410Dlg whose exchanges go through the program's serial transport
 // to a virtual board on a pty.
 
-#include "panel_8ch/busy_flags.h"
+#include "platform/busy_flags.h"
 #include "panel_8ch/tz410_all_dlg.h"
 #include "panel_8ch/tz410_cal_dlg.h"
 #include "panel_8ch/tz410_clock_dlg.h"
