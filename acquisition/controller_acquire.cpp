@@ -2,7 +2,7 @@
 
 #include "acquisition_controller.h"
 
-#include "busy_flag.h"
+#include "platform/busy_flags.h"
 #include "data_count.h"
 #include "samples.h"
 #include "statistics.h"

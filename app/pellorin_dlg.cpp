@@ -1,6 +1,8 @@
 #include "pellorin_dlg.h"
 
 #include "about_dlg.h"
+#include "acquisition/acquisition_controller.h"
+#include "acquisition/data_files.h"
 #include "app_icon.h"
 #include "link/chip_catalog.h"
 #include "link/protocol.h"
@@ -8,6 +10,7 @@
 #include "main_window_ids.h"
 #include "main_window_layout.h"
 #include "panel_factory.h"
+#include "platform/colour_chooser.h"
 #include "platform/file_dialogs.h"
 #include "platform/key_guard.h"
 #include "system_menu.h"
@@ -15,6 +18,7 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -80,8 +84,8 @@ CPellorinDlg::CPellorinDlg(QWidget *parent) : QDialog(parent) {
 
     connect(controlAs<QPushButton>(kDetectEvm), &QPushButton::clicked, this,
             &CPellorinDlg::OnDetectEvm);
-    connect(controlAs<QComboBox>(kGraphType), &QComboBox::currentIndexChanged, this,
-            &CPellorinDlg::OnGraphTypeChange);
+    m_acquisition = new AcquisitionController(
+        this, [this](int id) { return control(id); }, acquisitionHooks());
     platform::SwallowEscapeAndReturn(this);
     OnInitDialog();
 }
@@ -96,6 +100,7 @@ bool CPellorinDlg::OnInitDialog() {
     if (ReadVersionInfo(g_productVersion) != 0)
         return true;
     PrepareTitleAndFolder(QCoreApplication::applicationFilePath(), g_productVersion);
+    g_saveFolder = ProposedFileFolder(g_exeDir, QDir::homePath());
     ResetChartView();
     fillModuleList(controlAs<QComboBox>(kModuleList));
     {
@@ -107,18 +112,34 @@ bool CPellorinDlg::OnInitDialog() {
     return true;
 }
 
+AcquisitionHooks CPellorinDlg::acquisitionHooks() {
+    AcquisitionHooks hooks;
+    hooks.panelExists = [this] { return !m_pPanel.isNull(); };
+    hooks.refreshFromChip = [this] {
+        if (m_pPanel)
+            m_pPanel->RefreshFromChip();
+    };
+    hooks.chooseSavePath = [](QWidget *owner, const QString &proposed) {
+        return platform::ChooseSaveFile(
+            owner, proposed,
+            {QStringLiteral("Normal text file(*.txt)"), QStringLiteral("All Format(*.*)")},
+            QStringLiteral("txt"));
+    };
+    hooks.chooseColor = [](QWidget *owner, QColor &color) {
+        const std::optional<QColor> chosen = platform::ChooseColor(owner, color);
+        if (chosen)
+            color = *chosen;
+        return chosen.has_value();
+    };
+    return hooks;
+}
+
 void CPellorinDlg::ResetChartView() {
-    for (int id : {kMaximum, kMinimum, kAverage})
-        controlAs<QLineEdit>(id)->clear();
-    auto *count = controlAs<QLineEdit>(kDataCount);
-    count->setMaxLength(5);
-    count->setText(QStringLiteral("45"));
+    m_acquisition->ResetChartView();
     setWindowTitle(g_appTitle);
 }
 
-void CPellorinDlg::OnGraphTypeChange() {
-    // The chart view takes the graph type from here.
-}
+void CPellorinDlg::OnGraphTypeChange() { m_acquisition->OnGraphTypeChange(); }
 
 void CPellorinDlg::OnDetectEvm() {
     if (PortIsOpen())

@@ -10,6 +10,8 @@
 #include <QIcon>
 #include <QPointer>
 
+class AcquisitionController;
+struct AcquisitionHooks;
 class QMenuBar;
 
 class CPellorinDlg : public QDialog {
@@ -23,6 +25,8 @@ class CPellorinDlg : public QDialog {
     QMenuBar *commandMenuBar() const { return m_menuBar; }
     // The area the chip panel is a child of; the panel sits at (15, 55) in it.
     QWidget *clientArea() const { return m_client; }
+    // The acquisition and chart side of the window.
+    AcquisitionController *acquisition() const { return m_acquisition; }
 
     void OnDetectEvm();
     void OnSysCommand(int id);
@@ -45,10 +49,12 @@ class CPellorinDlg : public QDialog {
 
   private:
     bool OnInitDialog();
+    AcquisitionHooks acquisitionHooks();
     void RemovePanel();
     void PlacePanel(CEVMDialog *panel);
 
     platform::ControlRegistry m_controls;
     QWidget *m_client = nullptr;
     QMenuBar *m_menuBar = nullptr;
+    AcquisitionController *m_acquisition = nullptr;
 };

@@ -116,11 +116,20 @@ void BoardModel::take(const Frame &frame, std::vector<Emission> &out) {
     const auto forced = faults_.statusForCommand.find(code);
     if (forced != faults_.statusForCommand.end() && forced->second != 0)
         status = static_cast<uint8_t>(forced->second);
+    else if (const int byAddress = forcedAddressStatus(code, param1); byAddress != 0)
+        status = static_cast<uint8_t>(byAddress);
     else if (frame[1] != static_cast<uint8_t>(chip()))
         status = kStatusWrongChip;
     else
         status = execute(code, param1, param2, data);
     out.push_back(reply(code, param1, param2, status, data));
+}
+
+int BoardModel::forcedAddressStatus(uint8_t code, uint8_t address) const {
+    if (code != cmd::kWrite && code != cmd::kRead)
+        return 0;
+    const auto forced = faults_.statusForAddress.find(address);
+    return forced == faults_.statusForAddress.end() ? 0 : forced->second;
 }
 
 void BoardModel::startAcquisition(const Frame &frame, std::vector<Emission> &out) {

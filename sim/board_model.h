@@ -82,6 +82,8 @@ class BoardModel {
     void parse(bool lineQuiet, std::vector<Emission> &out);
     void take(const Frame &frame, std::vector<Emission> &out);
     void startAcquisition(const Frame &frame, std::vector<Emission> &out);
+    // The status the address fault forces on a register read or write; 0 when none.
+    int forcedAddressStatus(uint8_t code, uint8_t address) const;
     uint8_t execute(uint8_t code, uint8_t param1, uint8_t param2, uint8_t &data);
     uint8_t writeRegister(uint8_t address, uint8_t value);
     uint8_t calibrate(uint8_t code);

@@ -29,12 +29,15 @@ struct Faults {
     int shortReplyCommand = -1;          // the reply to this command code stops after 2 bytes
     int badChecksumCommand = -1;         // the reply to this command code has a wrong checksum
     std::map<int, int> statusForCommand; // answer this status to this command code
-    int replyDelayMs = 0;                // every reply and item stream starts this late
-    int trailingBytes = 0;               // stray bytes sent right after every reply
-    int badItemIndex = -1;               // this acquisition item carries a wrong checksum
-    int stopAfterItems = -1;             // the item stream falls silent after this many items
-    int shortItemIndex = -1;             // this item is cut after 2 bytes, then silence
-    int hangUpAfterItems = -1;           // the board hangs up the line after this many items
+    // A register read (code 2) or write (code 1) of an address in this map is answered with
+    // the mapped status and has no effect; other addresses are served as usual.
+    std::map<int, int> statusForAddress;
+    int replyDelayMs = 0;      // every reply and item stream starts this late
+    int trailingBytes = 0;     // stray bytes sent right after every reply
+    int badItemIndex = -1;     // this acquisition item carries a wrong checksum
+    int stopAfterItems = -1;   // the item stream falls silent after this many items
+    int shortItemIndex = -1;   // this item is cut after 2 bytes, then silence
+    int hangUpAfterItems = -1; // the board hangs up the line after this many items
 };
 
 // What the chip's inputs see. Codes follow from input, gain, calibration and reference.

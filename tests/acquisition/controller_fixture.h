@@ -3,7 +3,7 @@
 // controller brings its own (chart area, swatches, logo), and hooks the test answers.
 
 #include "acquisition/acquisition_controller.h"
-#include "acquisition/busy_flag.h"
+#include "platform/busy_flags.h"
 #include "acquisition/samples.h"
 
 #include <QComboBox>

@@ -1,6 +1,7 @@
 // Draws the main window into PNGs to look at the layout (default /tmp/pellorin-main.png), then
 // again after a detection against a virtual board with a dummy panel in the panel's place
-// (/tmp/pellorin-main-detected.png), and the about box (/tmp/pellorin-about.png).
+// (/tmp/pellorin-main-detected.png), with the real VXC5480 panel once per tab
+// (/tmp/pellorin-tab-<name>.png), and the about box (/tmp/pellorin-about.png).
 #include "app/about_dlg.h"
 #include "app/evm_dialog.h"
 #include "app/panel_factory.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QFrame>
 #include <QPixmap>
+#include <QTabBar>
 #include <QVBoxLayout>
 
 #include <cstdio>
@@ -36,6 +38,22 @@ CEVMDialog *dummyPanel(int, QWidget *parent) {
     panel->setFixedSize(336, 420);
     return panel;
 }
+// Detects again with the real panel and draws the window once per tab.
+void saveEveryTab(CPellorinDlg &dlg) {
+    dlg.OnDetectEvm();
+    auto *tabs = dlg.m_pPanel ? qobject_cast<QTabBar *>(dlg.m_pPanel->control(1009)) : nullptr;
+    if (!tabs) {
+        std::fprintf(stderr, "no panel after the detection\n");
+        return;
+    }
+    const char *names[] = {"mux", "clocks", "gpio", "power", "cal", "status", "allregs"};
+    for (int tab = 0; tab < tabs->count() && tab < 7; ++tab) {
+        tabs->setCurrentIndex(tab);
+        save(dlg, QStringLiteral("/tmp/pellorin-tab-%1.png").arg(QLatin1String(names[tab])));
+    }
+    std::printf("panel %dx%d at (%d, %d)\n", dlg.m_pPanel->width(), dlg.m_pPanel->height(),
+                dlg.m_pPanel->x(), dlg.m_pPanel->y());
+}
 } // namespace
 
 int main(int argc, char **argv) {
@@ -55,6 +73,8 @@ int main(int argc, char **argv) {
         SetChipPanelFactoryForTests(&dummyPanel);
         dlg.OnDetectEvm();
         save(dlg, QStringLiteral("/tmp/pellorin-main-detected.png"));
+        SetChipPanelFactoryForTests({});
+        saveEveryTab(dlg);
         ClosePort();
     }
 

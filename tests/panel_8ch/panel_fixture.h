@@ -2,7 +2,6 @@
 // Panel tests drive a real TZ410Dlg whose exchanges go through the program's serial transport
 // to a virtual board on a pty.
 
-#include "platform/busy_flags.h"
 #include "panel_8ch/tz410_all_dlg.h"
 #include "panel_8ch/tz410_cal_dlg.h"
 #include "panel_8ch/tz410_clock_dlg.h"
@@ -11,6 +10,7 @@
 #include "panel_8ch/tz410_mux_dlg.h"
 #include "panel_8ch/tz410_power_dlg.h"
 #include "panel_8ch/tz410_status_dlg.h"
+#include "platform/busy_flags.h"
 
 #include "link/frames.h"
 #include "link/protocol.h"
@@ -91,6 +91,12 @@ class PanelTest : public ::testing::Test {
     void failCommand(uint8_t code, int status) {
         sim::Faults faults;
         faults.statusForCommand[code] = status;
+        m_board.setFaults(faults);
+    }
+    // Register reads and writes of this one address fail with the status; the rest work.
+    void failAddress(uint8_t address, int status) {
+        sim::Faults faults;
+        faults.statusForAddress[address] = status;
         m_board.setFaults(faults);
     }
 

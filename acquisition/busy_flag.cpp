@@ -1,3 +1,0 @@
-#include "busy_flag.h"
-
-int g_acquiring = 0;
