@@ -17,20 +17,30 @@ const char *const kRowLabels[kRegisterCount] = {"Status", "MUX",  "ADCON", "DRAT
 
 TZ410ALLDlg::TZ410ALLDlg(QWidget *parent) : TZ410Page(parent) {
     auto *grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(QStringLiteral("Write"), this), 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Read"), this), 0, 2);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(2);
+    grid->addWidget(new QLabel(QStringLiteral("Write"), this), 0, 1, Qt::AlignHCenter);
+    grid->addWidget(new QLabel(QStringLiteral("Read"), this), 0, 2, Qt::AlignHCenter);
     for (int address = 0; address < kRegisterCount; ++address) {
         auto *write = add(kFirstWriteId + address, new CTCEdit(this));
         write->setUpperCase(true);
         auto *read = add(kFirstReadId + address, new QLineEdit(this));
         read->setReadOnly(true);
         read->setValidator(nullptr);
+        // Two hex digits each: narrow boxes keep the eleven rows and the button in view.
+        write->setFixedWidth(44);
+        read->setFixedWidth(44);
         grid->addWidget(new QLabel(QString::fromLatin1(kRowLabels[address]), this), address + 1, 0);
         grid->addWidget(write, address + 1, 1);
         grid->addWidget(read, address + 1, 2);
     }
     auto *sync = add(kSyncButton, new QPushButton(QStringLiteral("Sync"), this));
-    grid->addWidget(sync, kRegisterCount + 1, 1, 1, 2);
+    sync->setMinimumWidth(70);
+    // Beside the rows, level with the middle of the table.
+    grid->addWidget(sync, 1, 3, kRegisterCount, 1, Qt::AlignCenter);
+    grid->setColumnStretch(4, 1);
+    grid->setRowStretch(kRegisterCount + 1, 1);
     connect(sync, &QPushButton::clicked, this, [this] { OnSync(); });
 }
 

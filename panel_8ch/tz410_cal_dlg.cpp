@@ -11,6 +11,7 @@
 #include "platform/message_service.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QThread>
@@ -61,6 +62,9 @@ void writeThreeBytes(uint8_t first, uint32_t value) {
 
 TZ410CALDlg::TZ410CALDlg(QWidget *parent) : TZ410Page(parent) {
     auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(5);
     auto button = [&](const Calibration &c) {
         auto *b = add(c.buttonId, new QPushButton(QString::fromLatin1(c.caption), this));
         connect(b, &QPushButton::clicked, this, [this, id = c.buttonId] {
@@ -68,36 +72,46 @@ TZ410CALDlg::TZ410CALDlg(QWidget *parent) : TZ410Page(parent) {
         });
         return b;
     };
+    // Columns: row labels, then the offset and the gain register (their buttons and edits).
     grid->addWidget(new QLabel(QStringLiteral("Self Calibration"), this), 0, 0);
     grid->addWidget(button(kCalibrations[0]), 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Working"), this), 0, 2);
+    auto *working = new QHBoxLayout;
+    working->setSpacing(6);
+    working->addWidget(new QLabel(QStringLiteral("Working"), this));
     m_indicator = add(kIndicator, new WorkingIndicator(this));
-    m_indicator->setMinimumSize(20, 16);
-    grid->addWidget(m_indicator, 0, 3);
+    m_indicator->setFixedSize(24, 16);
+    working->addWidget(m_indicator);
+    working->addStretch(1);
+    grid->addLayout(working, 0, 2);
     grid->addWidget(new QLabel(QStringLiteral("Individual calibration activities"), this), 1, 0, 1,
-                    4);
+                    3);
+    auto *individual = new QGridLayout;
+    individual->setSpacing(5);
     for (int i = 1; i < 5; ++i)
-        grid->addWidget(button(kCalibrations[i]), 2 + (i - 1) / 2, (i - 1) % 2 * 2, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Manual commands"), this), 4, 0, 1, 2);
+        individual->addWidget(button(kCalibrations[i]), (i - 1) / 2, (i - 1) % 2);
+    grid->addLayout(individual, 2, 0, 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Manual commands"), this), 3, 0);
     auto *set = add(kSetButton, new QPushButton(QStringLiteral("Set"), this));
     auto *read = add(kReadButton, new QPushButton(QStringLiteral("Read"), this));
-    grid->addWidget(set, 4, 2);
-    grid->addWidget(read, 4, 3);
-    grid->addWidget(new QLabel(QStringLiteral("Offset Register"), this), 5, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Gain Register"), this), 5, 2);
-    grid->addWidget(new QLabel(QStringLiteral("To program/After Cal"), this), 6, 0);
-    grid->addWidget(new QLabel(QStringLiteral("Current/Before Cal"), this), 7, 0);
+    grid->addWidget(set, 3, 1);
+    grid->addWidget(read, 3, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Offset Register"), this), 4, 1, Qt::AlignHCenter);
+    grid->addWidget(new QLabel(QStringLiteral("Gain Register"), this), 4, 2, Qt::AlignHCenter);
+    grid->addWidget(new QLabel(QStringLiteral("To program/After Cal"), this), 5, 0);
+    grid->addWidget(new QLabel(QStringLiteral("Current/Before Cal"), this), 6, 0);
     for (int id : {kOffsetEdit, kGainEdit}) {
         auto *edit = add(id, new CTCEdit(this));
         edit->setUpperCase(true);
-        grid->addWidget(edit, 6, id == kOffsetEdit ? 1 : 2);
+        grid->addWidget(edit, 5, id == kOffsetEdit ? 1 : 2);
     }
     for (int id : {kCurrentOffsetEdit, kCurrentGainEdit}) {
         auto *edit = add(id, new QLineEdit(this));
         edit->setReadOnly(true);
-        grid->addWidget(edit, 7, id == kCurrentOffsetEdit ? 1 : 2);
+        grid->addWidget(edit, 6, id == kCurrentOffsetEdit ? 1 : 2);
     }
-    grid->setRowStretch(8, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(2, 1);
+    grid->setRowStretch(7, 1);
     connect(set, &QPushButton::clicked, this, [this] { OnSet(); });
     connect(read, &QPushButton::clicked, this, [this] { OnReadCalibration(); });
 }

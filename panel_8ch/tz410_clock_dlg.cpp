@@ -15,8 +15,11 @@ enum { kClockInEdit = 1012, kSourceLabel = 1059, kClockOutList = 1060, kClockOut
 
 TZ410CLOCKDlg::TZ410CLOCKDlg(QWidget *parent) : TZ410Page(parent) {
     auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(10);
     auto row = [&](int r, const char *label, QWidget *widget) {
         grid->addWidget(new QLabel(QString::fromLatin1(label), this), r, 0);
+        widget->setFixedWidth(110);
         grid->addWidget(widget, r, 1);
     };
     auto *clockIn = add(kClockInEdit, new QLineEdit(this));
@@ -32,6 +35,7 @@ TZ410CLOCKDlg::TZ410CLOCKDlg(QWidget *parent) : TZ410Page(parent) {
     row(1, "Clock Source", source);
     row(2, "Clock Out Rate", list);
     row(3, "Clock Out", clockOut);
+    grid->setColumnStretch(2, 1);
     grid->setRowStretch(4, 1);
     connect(list, &QComboBox::activated, this, [this] { OnClockOutChange(); });
 }

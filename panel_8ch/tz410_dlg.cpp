@@ -1,7 +1,8 @@
 #include "tz410_dlg.h"
 
-#include "platform/busy_flags.h"
 #include "combo_fill.h"
+#include "panel_look.h"
+#include "platform/busy_flags.h"
 #include "tz410_all_dlg.h"
 #include "tz410_cal_dlg.h"
 #include "tz410_clock_dlg.h"
@@ -11,6 +12,7 @@
 #include "tz410_status_dlg.h"
 
 #include <QComboBox>
+#include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -20,28 +22,63 @@
 using namespace vxc5480;
 
 TZ410Dlg::TZ410Dlg(QWidget *parent) : CEVMDialog(parent) {
-    setFont(QFont(QStringLiteral("Tahoma"), 8));
-    auto *layout = new QVBoxLayout(this);
+    setFont(PanelFont());
+    // A dialog of its template's size with a static edge; the chart beside it stays clear.
+    setFixedSize(kPanelSize);
+    setAutoFillBackground(true);
+    auto *edge = new QFrame(this);
+    edge->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(edge);
+
+    auto *layout = new QVBoxLayout(edge);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->setSpacing(6);
     auto *lists = new QGridLayout;
-    m_pgaList = new QComboBox(this);
-    m_rateList = new QComboBox(this);
-    lists->addWidget(new QLabel(QStringLiteral("PGA Gain"), this), 0, 0);
+    lists->setHorizontalSpacing(10);
+    lists->setVerticalSpacing(4);
+    m_pgaList = new QComboBox(edge);
+    m_rateList = new QComboBox(edge);
+    for (QComboBox *list : {m_pgaList, m_rateList})
+        list->setMinimumContentsLength(9);
+    lists->addWidget(new QLabel(QStringLiteral("PGA Gain"), edge), 0, 0);
     lists->addWidget(m_pgaList, 0, 1);
-    lists->addWidget(new QLabel(QStringLiteral("Effective Data Rate"), this), 1, 0);
+    lists->addWidget(new QLabel(QStringLiteral("Effective Data Rate"), edge), 1, 0);
     lists->addWidget(m_rateList, 1, 1);
+    lists->setColumnStretch(2, 1);
     layout->addLayout(lists);
-    m_tabs = new QTabBar(this);
+
+    auto *tabsAndPages = new QVBoxLayout;
+    tabsAndPages->setSpacing(0);
+    m_tabs = new QTabBar(edge);
     m_tabs->setExpanding(false);
-    layout->addWidget(m_tabs);
-    m_pageArea = new QWidget(this);
+    m_tabs->setDrawBase(false);
+    MakeTabsCompact(m_tabs);
+    tabsAndPages->addWidget(m_tabs);
+    auto *pageFrame = new QFrame(edge);
+    pageFrame->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    auto *frameLayout = new QVBoxLayout(pageFrame);
+    frameLayout->setContentsMargins(6, 6, 6, 6);
+    m_pageArea = new QWidget(pageFrame);
+    frameLayout->addWidget(m_pageArea);
     auto *pages = new QGridLayout(m_pageArea);
     pages->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_pageArea, 1);
+    tabsAndPages->addWidget(pageFrame, 1);
+    layout->addLayout(tabsAndPages, 1);
+
     auto *buttons = new QHBoxLayout;
-    m_writeButton = new QPushButton(QStringLiteral("Write"), this);
-    m_readButton = new QPushButton(QStringLiteral("Read"), this);
-    buttons->addWidget(m_writeButton);
-    buttons->addWidget(m_readButton);
+    m_writeButton = new QPushButton(QStringLiteral("Write"), edge);
+    m_readButton = new QPushButton(QStringLiteral("Read"), edge);
+    buttons->addStretch(1);
+    for (QPushButton *button : {m_writeButton, m_readButton}) {
+        // Hidden on the "Cal" tab without the pages growing into their place.
+        QSizePolicy policy = button->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        button->setSizePolicy(policy);
+        button->setMinimumWidth(80);
+        buttons->addWidget(button);
+    }
     layout->addLayout(buttons);
 
     registerControl(kPgaList, m_pgaList);

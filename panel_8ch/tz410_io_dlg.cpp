@@ -12,15 +12,18 @@ using namespace vxc5480;
 
 TZ410IODlg::TZ410IODlg(QWidget *parent) : TZ410Page(parent) {
     auto *grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(QStringLiteral("Output"), this), 0, 1);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(12);
+    grid->addWidget(new QLabel(QStringLiteral("Output"), this), 0, 1, Qt::AlignHCenter);
     grid->addWidget(new QLabel(QStringLiteral("I/O Mode"), this), 0, 2, 1, 2, Qt::AlignCenter);
-    grid->addWidget(new QLabel(QStringLiteral("Output"), this), 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Input"), this), 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Output"), this), 1, 2, Qt::AlignHCenter);
+    grid->addWidget(new QLabel(QStringLiteral("Input"), this), 1, 3, Qt::AlignHCenter);
     for (int row = 0; row < kGpioRows; ++row) {
         const int r = row + 2;
         grid->addWidget(new QLabel(QStringLiteral("D%1").arg(3 - row), this), r, 0);
         auto *toggle = add(kToggleIds[row], new QPushButton(QStringLiteral("L"), this));
         toggle->setCheckable(true);
+        toggle->setFixedWidth(40);
         auto *output = add(kOutputIds[row], new QRadioButton(this));
         auto *input = add(kInputIds[row], new QRadioButton(this));
         auto *group = new QButtonGroup(this);
@@ -29,14 +32,16 @@ TZ410IODlg::TZ410IODlg(QWidget *parent) : TZ410Page(parent) {
         auto *indicator = add(kIndicatorIds[row], new QLabel(QStringLiteral("L"), this));
         indicator->setAlignment(Qt::AlignCenter);
         indicator->setFrameStyle(QFrame::Box | QFrame::Plain);
-        grid->addWidget(toggle, r, 1);
-        grid->addWidget(output, r, 2);
-        grid->addWidget(input, r, 3);
+        indicator->setFixedSize(28, 20);
+        grid->addWidget(toggle, r, 1, Qt::AlignHCenter);
+        grid->addWidget(output, r, 2, Qt::AlignHCenter);
+        grid->addWidget(input, r, 3, Qt::AlignHCenter);
         grid->addWidget(indicator, r, 4);
         connect(toggle, &QPushButton::clicked, this, [this, row] { OnLevelToggle(row); });
         connect(output, &QRadioButton::clicked, this, [this, row] { OnDirection(row, false); });
         connect(input, &QRadioButton::clicked, this, [this, row] { OnDirection(row, true); });
     }
+    grid->setColumnStretch(5, 1);
     grid->setRowStretch(kGpioRows + 2, 1);
 }
 

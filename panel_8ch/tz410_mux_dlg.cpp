@@ -9,8 +9,11 @@
 
 TZ410MUXDlg::TZ410MUXDlg(QWidget *parent) : TZ410Page(parent) {
     auto *grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(QStringLiteral("AIN+"), this), 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("AIN-"), this), 0, 2);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(24);
+    grid->setVerticalSpacing(3);
+    grid->addWidget(new QLabel(QStringLiteral("AIN+"), this), 0, 1, Qt::AlignHCenter);
+    grid->addWidget(new QLabel(QStringLiteral("AIN-"), this), 0, 2, Qt::AlignHCenter);
     auto *positive = new QButtonGroup(this);
     auto *negative = new QButtonGroup(this);
     for (int input = 0; input < kInputs; ++input) {
@@ -21,18 +24,21 @@ TZ410MUXDlg::TZ410MUXDlg(QWidget *parent) : TZ410Page(parent) {
         auto *neg = add(kFirstNegId + input, new QRadioButton(this));
         positive->addButton(pos);
         negative->addButton(neg);
-        grid->addWidget(pos, input + 1, 1);
-        grid->addWidget(neg, input + 1, 2);
+        grid->addWidget(pos, input + 1, 1, Qt::AlignHCenter);
+        grid->addWidget(neg, input + 1, 2, Qt::AlignHCenter);
         connect(pos, &QRadioButton::clicked, this,
                 [this, input] { OnAinPos(kFirstPosId + input); });
         connect(neg, &QRadioButton::clicked, this,
                 [this, input] { OnAinNeg(kFirstNegId + input); });
     }
+    grid->setColumnStretch(3, 1);
     auto *note = new QLabel(QStringLiteral("For single-ended measurements, use AINCOM as the "
                                            "common input (ground or voltage)."),
                             this);
     note->setWordWrap(true);
-    grid->addWidget(note, kInputs + 1, 0, 1, 3);
+    grid->addWidget(note, kInputs + 1, 0, 1, 4);
+    grid->setRowMinimumHeight(kInputs + 1, 36);
+    grid->setRowStretch(kInputs + 2, 1);
 }
 
 void TZ410MUXDlg::OnInitDialog() {

@@ -1,7 +1,7 @@
 #include "tz410_power_dlg.h"
 
-#include "platform/busy_flags.h"
 #include "combo_fill.h"
+#include "platform/busy_flags.h"
 
 #include "link/frames.h"
 #include "link/protocol.h"
@@ -20,6 +20,8 @@ enum { kSourceEdit = 1012, kVrefEdit = 1097, kSensorList = 1098 };
 
 TZ410POWERDlg::TZ410POWERDlg(QWidget *parent) : TZ410Page(parent) {
     auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(10);
     auto *sourceLabel = new QLabel(QStringLiteral("VRef Source"), this);
     auto *source = add(kSourceEdit, new QLineEdit(this));
     source->setReadOnly(true);
@@ -27,7 +29,9 @@ TZ410POWERDlg::TZ410POWERDlg(QWidget *parent) : TZ410Page(parent) {
     source->hide();
     auto *vref = add(kVrefEdit, new QLineEdit(this));
     vref->setReadOnly(true);
+    vref->setFixedWidth(80);
     auto *list = add(kSensorList, new QComboBox(this));
+    list->setFixedWidth(110);
     grid->addWidget(sourceLabel, 0, 0);
     grid->addWidget(source, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("VRef"), this), 1, 0);
@@ -36,12 +40,14 @@ TZ410POWERDlg::TZ410POWERDlg(QWidget *parent) : TZ410Page(parent) {
     grid->addWidget(list, 3, 0, 1, 2);
     auto button = [&](int id, const char *caption, int r, void (TZ410POWERDlg::*handler)()) {
         auto *b = add(id, new QPushButton(QString::fromLatin1(caption), this));
+        b->setFixedWidth(110);
         grid->addWidget(b, r, 0, 1, 2);
         connect(b, &QPushButton::clicked, this, handler);
     };
     button(kPowerDownButton, "Power Down", 4, &TZ410POWERDlg::OnPowerDown);
     button(kStandbyButton, "Standby", 5, &TZ410POWERDlg::OnStandby);
     button(kWakeupButton, "Wakeup", 6, &TZ410POWERDlg::OnWakeup);
+    grid->setColumnStretch(2, 1);
     grid->setRowStretch(7, 1);
     connect(list, &QComboBox::activated, this, [this] { OnSensorCurrentChange(); });
 }

@@ -13,8 +13,11 @@ using namespace vxc5480;
 
 TZ410STATUSDlg::TZ410STATUSDlg(QWidget *parent) : TZ410Page(parent) {
     auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(10);
     auto *id = add(kIdEdit, new QLineEdit(this));
     id->setReadOnly(true);
+    id->setFixedWidth(40);
     auto *msb = add(kMsbFirst, new QRadioButton(QStringLiteral("MSB First"), this));
     auto *lsb = add(kLsbFirst, new QRadioButton(QStringLiteral("LSB First"), this));
     msb->setEnabled(false);
@@ -25,12 +28,13 @@ TZ410STATUSDlg::TZ410STATUSDlg(QWidget *parent) : TZ410Page(parent) {
     auto *buffer =
         add(kBufferBox, new QCheckBox(QStringLiteral("Enable Analog Input Buffer"), this));
     grid->addWidget(new QLabel(QStringLiteral("ID"), this), 0, 0);
-    grid->addWidget(id, 0, 1);
+    grid->addWidget(id, 0, 1, Qt::AlignLeft);
     grid->addWidget(new QLabel(QStringLiteral("ORDER"), this), 1, 0);
     grid->addWidget(msb, 1, 1);
     grid->addWidget(lsb, 2, 1);
     grid->addWidget(new QLabel(QStringLiteral("BUFEN"), this), 3, 0);
     grid->addWidget(buffer, 3, 1);
+    grid->setColumnStretch(2, 1);
     grid->setRowStretch(4, 1);
     connect(buffer, &QCheckBox::clicked, this, [this] { OnBufferToggle(); });
 }

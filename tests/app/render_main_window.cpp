@@ -10,7 +10,9 @@
 #include "platform/message_service.h"
 #include "sim/virtual_board.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QFrame>
 #include <QPixmap>
 #include <QTabBar>
@@ -50,6 +52,19 @@ void saveEveryTab(CPellorinDlg &dlg) {
     for (int tab = 0; tab < tabs->count() && tab < 7; ++tab) {
         tabs->setCurrentIndex(tab);
         save(dlg, QStringLiteral("/tmp/pellorin-tab-%1.png").arg(QLatin1String(names[tab])));
+        // The panel alone at twice the size, to see its pixels.
+        const QPixmap panel = dlg.m_pPanel->grab();
+        panel.scaled(panel.size() * 2)
+            .save(QStringLiteral("/tmp/pellorin-panel-%1-x2.png").arg(QLatin1String(names[tab])));
+    }
+    // The data-rate list opened, to read its padded texts.
+    if (auto *rates = qobject_cast<QComboBox *>(dlg.m_pPanel->control(1008))) {
+        rates->showPopup();
+        QApplication::processEvents();
+        QWidget *popup = rates->view()->window();
+        const QPixmap list = popup->grab();
+        list.scaled(list.size() * 2).save(QStringLiteral("/tmp/pellorin-rate-list-x2.png"));
+        rates->hidePopup();
     }
     std::printf("panel %dx%d at (%d, %d)\n", dlg.m_pPanel->width(), dlg.m_pPanel->height(),
                 dlg.m_pPanel->x(), dlg.m_pPanel->y());

@@ -1,0 +1,23 @@
+#pragma once
+// The look the VXC5480 panel shares across its pages: its font, its size and a tab bar whose
+// seven tabs fit the panel's width in one row.
+
+#include <QFont>
+#include <QSize>
+
+class QTabBar;
+class QWidget;
+
+namespace vxc5480 {
+
+// The panel's room left of the chart: its dialog template, 224 x 258 dialog units.
+constexpr QSize kPanelSize{336, 420};
+
+// Tahoma 8 where it is installed. Elsewhere a font with Arial's metrics, close to Tahoma's:
+// the wider face fontconfig would pick instead does not fit the pages into the panel.
+QFont PanelFont();
+
+// Tabs with a narrower padding, as the Windows tab control draws them.
+void MakeTabsCompact(QTabBar *tabs);
+
+} // namespace vxc5480

@@ -1,0 +1,139 @@
+// "Start get ADC data" in the real main window with the real VXC5480 panel, against the virtual
+// board on a pty: the whole path a user takes, from the button to the chart and the files.
+
+#include "panel_host_fixture.h"
+
+#include "acquisition/acquisition_controller.h"
+#include "acquisition/samples.h"
+#include "link/frames.h"
+#include "platform/colour_chooser.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+
+class AcquisitionWindowTest : public PanelHostTest {
+  protected:
+    void SetUp() override {
+        PanelHostTest::SetUp();
+        board.setPacing(sim::Pacing::Unpaced);
+        clickDetect();
+        ASSERT_NE(panel(), nullptr);
+        g_samples.clear();
+    }
+    void TearDown() override {
+        platform::SetColorChooserAnswer({});
+        PanelHostTest::TearDown();
+    }
+
+    void fetch(const QString &count) {
+        edit(mainwindow::kDataCount)->setText(count);
+        board.clearReceivedFrames();
+        QTest::mouseClick(dlg.control(mainwindow::kStartAcquisition), Qt::LeftButton);
+    }
+    std::vector<int32_t> samplesSentByBoard() const {
+        const std::vector<uint8_t> bytes = board.sentItemBytes();
+        std::vector<int32_t> values;
+        for (size_t i = 0; i + 4 <= bytes.size(); i += 4)
+            values.push_back(ItemValue(&bytes[i]));
+        return values;
+    }
+    QImage chart() const { return dlg.acquisition()->chartArea()->picture(); }
+    static int pixelsOf(const QImage &image, QColor color) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                n += image.pixelColor(x, y) == color;
+        }
+        return n;
+    }
+};
+
+TEST_F(AcquisitionWindowTest, FetchesRefreshesTheChipAndDrawsTheSamples) {
+    fetch(QStringLiteral("100"));
+
+    const BoardFrames frames = board.receivedFrames();
+    ASSERT_EQ(frames.size(), 12u) << "eleven register reads, then the request";
+    for (uint8_t a = 0; a < 11; ++a)
+        EXPECT_EQ(frames[a], frameOf(0x02, a));
+    EXPECT_EQ(frames[11], (BoardFrame{0x55, 0x01, 0x0F, 0x00, 0x64, 0x8C}));
+
+    EXPECT_EQ(g_samples, samplesSentByBoard());
+    EXPECT_EQ(g_samples.size(), 100u);
+    EXPECT_FALSE(edit(mainwindow::kMinimum)->text().isEmpty());
+    EXPECT_FALSE(edit(mainwindow::kAverage)->text().isEmpty());
+    EXPECT_GT(pixelsOf(chart(), Qt::red), 45) << "the data line in the default data colour";
+    EXPECT_EQ(qobject_cast<QProgressBar *>(dlg.control(mainwindow::kProgress))->value(), 0);
+    EXPECT_TRUE(dlg.control(mainwindow::kStartAcquisition)->isEnabled());
+    EXPECT_EQ(g_acquiring, 0);
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(AcquisitionWindowTest, EmptyCountFetchesFortyFive) {
+    fetch(QString());
+    EXPECT_EQ(edit(mainwindow::kDataCount)->text(), "45");
+    EXPECT_EQ(g_samples.size(), 45u);
+}
+
+TEST_F(AcquisitionWindowTest, DetectEvmDuringATransferFailsItCleanly) {
+    fetch(QStringLiteral("50"));
+    ASSERT_EQ(g_samples.size(), 50u);
+
+    // A slow board, so that the user's click lands between two items.
+    board.setPacing(sim::Pacing::WireRate);
+    QTimer::singleShot(30, &dlg, [this] { clickDetect(); });
+    fetch(QStringLiteral("3000"));
+
+    ASSERT_FALSE(messages.messages().empty());
+    EXPECT_TRUE(messages.messages().back().text.startsWith("Get item "))
+        << messages.messages().back().text.toStdString();
+    EXPECT_TRUE(g_samples.empty()) << "the detection reset the chart view; nothing was converted";
+    EXPECT_EQ(edit(mainwindow::kDataCount)->text(), "45");
+    EXPECT_NE(panel(), nullptr) << "the detection found the board again and made a new panel";
+    EXPECT_EQ(g_acquiring, 0);
+    EXPECT_TRUE(dlg.control(mainwindow::kStartAcquisition)->isEnabled());
+}
+
+TEST_F(AcquisitionWindowTest, ChosenColourShowsAtOnceAndDetectionRestoresTheDefault) {
+    fetch(QStringLiteral("45"));
+    const QColor chosen(10, 200, 250);
+    platform::SetColorChooserAnswer([&](const QColor &) { return chosen; });
+
+    QTest::mouseClick(dlg.acquisition()->swatch(mainwindow::kDataColor), Qt::LeftButton);
+    EXPECT_GT(pixelsOf(chart(), chosen), 45);
+    EXPECT_EQ(pixelsOf(chart(), Qt::red), 0);
+
+    clickDetect();
+    EXPECT_EQ(pixelsOf(chart(), chosen), 0);
+    EXPECT_EQ(dlg.acquisition()->m_colors.m_dataColor, QColor(Qt::red));
+}
+
+TEST_F(AcquisitionWindowTest, SaveFileWritesBothFilesOfTheShownAcquisition) {
+    fetch(QStringLiteral("3"));
+    QTemporaryDir dir;
+    const QString textPath = dir.filePath("run.txt");
+    QStringList filters;
+    platform::SetFileDialogAnswer([&](const platform::FileDialogRequest &request) {
+        filters = request.filters;
+        return textPath;
+    });
+
+    QTest::mouseClick(dlg.control(mainwindow::kSaveFile), Qt::LeftButton);
+
+    EXPECT_EQ(filters, (QStringList{"Normal text file(*.txt)", "All Format(*.*)"}));
+    QFile raw(dir.filePath("run.bin"));
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    const std::vector<uint8_t> sent = board.sentItemBytes();
+    EXPECT_EQ(raw.readAll(), QByteArray(reinterpret_cast<const char *>(sent.data()),
+                                        static_cast<qsizetype>(sent.size())));
+    QFile text(textPath);
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    EXPECT_EQ(text.readAll(), FormatTextFile(g_samples));
+    EXPECT_EQ(edit(mainwindow::kLogPath)->text(), textPath);
+}
+
+} // namespace
