@@ -2,8 +2,8 @@
 
 #include "acquisition_controller.h"
 
-#include "platform/busy_flags.h"
 #include "data_count.h"
+#include "platform/busy_flags.h"
 #include "samples.h"
 #include "statistics.h"
 #include "transfer.h"

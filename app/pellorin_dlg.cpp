@@ -139,7 +139,9 @@ void CPellorinDlg::ResetChartView() {
     setWindowTitle(g_appTitle);
 }
 
-void CPellorinDlg::OnGraphTypeChange() { m_acquisition->OnGraphTypeChange(); }
+void CPellorinDlg::OnGraphTypeChange() {
+    m_acquisition->OnGraphTypeChange();
+}
 
 void CPellorinDlg::OnDetectEvm() {
     if (PortIsOpen())

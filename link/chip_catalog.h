@@ -4,7 +4,7 @@
 #include <cstdint>
 
 struct ChipCatalogEntry {
-    int32_t valid;    // 1 for a chip, -1 for the end row
+    int32_t valid; // 1 for a chip, -1 for the end row
     int32_t chipId;
     const char *name; // at most 19 characters
     int32_t fourth;   // 3000 for both chips; nothing consults it

@@ -5,8 +5,8 @@ uint8_t FrameChecksum(uint8_t code, uint8_t param1, uint8_t param2) {
 }
 
 CommandFrame BuildCommandFrame(int chipId, uint8_t code, uint8_t param1, uint8_t param2) {
-    return {kFrameLead, static_cast<uint8_t>(chipId & 0xFF), code, param1, param2,
-            FrameChecksum(code, param1, param2)};
+    return {kFrameLead, static_cast<uint8_t>(chipId & 0xFF), code, param1,
+            param2,     FrameChecksum(code, param1, param2)};
 }
 
 CommandFrame BuildAcquisitionFrame(int chipId, uint16_t count) {

@@ -22,7 +22,8 @@ Reply exchange(uint8_t code, uint8_t param1, uint8_t param2, uint32_t writeWaitM
     reply.result = WriteFrame(frame.data(), writeWaitMs);
     if (reply.result == result::kOk)
         reply.result = ReadBytes(reply.bytes.data(), kReplySize);
-    if (reply.result == result::kOk && reply.bytes[2] != ExpectedReplyChecksum(frame, reply.bytes[1]))
+    if (reply.result == result::kOk &&
+        reply.bytes[2] != ExpectedReplyChecksum(frame, reply.bytes[1]))
         reply.result = result::kBadReply;
     return reply;
 }
@@ -71,7 +72,8 @@ int DetectEvm() {
         return number;
     }
     if (chip) {
-        platform::ShowMessage(nullptr, QStringLiteral("Can't find %1 !").arg(QLatin1String(chip->name)),
+        platform::ShowMessage(nullptr,
+                              QStringLiteral("Can't find %1 !").arg(QLatin1String(chip->name)),
                               QStringLiteral("Error"));
     }
     return -1;

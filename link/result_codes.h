@@ -4,12 +4,12 @@
 
 namespace result {
 constexpr int kOk = 0;
-constexpr int kNoPort = 6;          // no port is open
-constexpr int kBadReply = 13;       // reply checksum mismatch or nonzero status
+constexpr int kNoPort = 6;    // no port is open
+constexpr int kBadReply = 13; // reply checksum mismatch or nonzero status
 constexpr int kOutOfMemory = 14;
-constexpr int kShortRead = 30;      // a read ended with fewer bytes than asked for
+constexpr int kShortRead = 30; // a read ended with fewer bytes than asked for
 constexpr int kWaitTimeout = 258;
-constexpr int kTimeout = 997;       // nothing arrived within the reply time limit
+constexpr int kTimeout = 997; // nothing arrived within the reply time limit
 // Other platform failures: this base plus QSerialPort::SerialPortError, so each stays distinct.
 constexpr int kPortErrorBase = 0x1000;
 } // namespace result

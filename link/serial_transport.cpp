@@ -21,18 +21,26 @@ QStringList &lastScanCandidates() {
 }
 int g_timeDivisor = 1;
 
-int scaled(uint32_t ms) { return static_cast<int>(ms / static_cast<uint32_t>(g_timeDivisor)); }
+int scaled(uint32_t ms) {
+    return static_cast<int>(ms / static_cast<uint32_t>(g_timeDivisor));
+}
 
 int portErrorCode(QSerialPort::SerialPortError error) {
     return error == QSerialPort::TimeoutError ? result::kTimeout : result::kPortErrorBase + error;
 }
 } // namespace
 
-void SetPreferredPorts(const QStringList &paths) { preferredPorts() = paths; }
+void SetPreferredPorts(const QStringList &paths) {
+    preferredPorts() = paths;
+}
 
-const QStringList &PreferredPorts() { return preferredPorts(); }
+const QStringList &PreferredPorts() {
+    return preferredPorts();
+}
 
-void SetTimeLimitDivisorForTests(int divisor) { g_timeDivisor = std::max(1, divisor); }
+void SetTimeLimitDivisorForTests(int divisor) {
+    g_timeDivisor = std::max(1, divisor);
+}
 
 QStringList PortCandidates() {
     QStringList names;
@@ -66,17 +74,18 @@ QString PortLabel(int number) {
 #endif
 }
 
-bool PortIsOpen() { return g_port != nullptr; }
+bool PortIsOpen() {
+    return g_port != nullptr;
+}
 
 static bool openPortNamed(const QString &name) {
     ClosePort();
     auto *port = new QSerialPort(name);
     // Modem lines and flow control stay as the driver has them; a pty refuses to change them.
-    const bool ok = port->open(QIODevice::ReadWrite) && port->setBaudRate(115200) &&
-                    port->setDataBits(QSerialPort::Data8) &&
-                    port->setParity(QSerialPort::NoParity) &&
-                    port->setStopBits(QSerialPort::OneStop) &&
-                    port->clear(QSerialPort::AllDirections);
+    const bool ok =
+        port->open(QIODevice::ReadWrite) && port->setBaudRate(115200) &&
+        port->setDataBits(QSerialPort::Data8) && port->setParity(QSerialPort::NoParity) &&
+        port->setStopBits(QSerialPort::OneStop) && port->clear(QSerialPort::AllDirections);
     if (!ok) {
         delete port;
         return false;

@@ -27,9 +27,13 @@ void ShowMessage(QObject *owner, const QString &text, const QString &caption, Me
     }
 }
 
-void SetMessagePresenter(MessageHandler handler) { presenter() = std::move(handler); }
+void SetMessagePresenter(MessageHandler handler) {
+    presenter() = std::move(handler);
+}
 
-void SetMessageObserver(MessageHandler handler) { observer() = std::move(handler); }
+void SetMessageObserver(MessageHandler handler) {
+    observer() = std::move(handler);
+}
 
 MessageRecorder::MessageRecorder(MessageHandler onMessage) : m_onMessage(std::move(onMessage)) {
     SetMessageObserver([this](const Message &message) {
@@ -39,7 +43,9 @@ MessageRecorder::MessageRecorder(MessageHandler onMessage) : m_onMessage(std::mo
     });
 }
 
-MessageRecorder::~MessageRecorder() { SetMessageObserver({}); }
+MessageRecorder::~MessageRecorder() {
+    SetMessageObserver({});
+}
 
 QStringList MessageRecorder::texts() const {
     QStringList result;

@@ -3,8 +3,8 @@
 // controller brings its own (chart area, swatches, logo), and hooks the test answers.
 
 #include "acquisition/acquisition_controller.h"
-#include "platform/busy_flags.h"
 #include "acquisition/samples.h"
+#include "platform/busy_flags.h"
 
 #include <QComboBox>
 #include <QFrame>

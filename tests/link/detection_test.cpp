@@ -11,7 +11,9 @@ namespace {
 const Frame kFirstProbe = {0x55, 0x01, 0xF0, 0x00, 0x00, 0x0F};
 const Frame kSecondProbe = {0x55, 0x01, 0x0A, 0x00, 0x00, 0xF5};
 
-QString pathOf(const sim::VirtualBoard &board) { return QString::fromStdString(board.portPath()); }
+QString pathOf(const sim::VirtualBoard &board) {
+    return QString::fromStdString(board.portPath());
+}
 
 TEST_F(LinkTest, DetectsABoardOnTheFirstCandidate) {
     sim::VirtualBoard &board = startBoard();

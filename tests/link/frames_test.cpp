@@ -34,8 +34,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(AcquisitionFrame, CountSplitsIntoHighAndLowByte) {
     EXPECT_EQ(BuildAcquisitionFrame(1, 45), (CommandFrame{0x55, 0x01, 0x0F, 0x00, 0x2D, 0xC3}));
-    EXPECT_EQ(BuildAcquisitionFrame(2, 65535),
-              (CommandFrame{0x55, 0x02, 0x0F, 0xFF, 0xFF, 0xF2}));
+    EXPECT_EQ(BuildAcquisitionFrame(2, 65535), (CommandFrame{0x55, 0x02, 0x0F, 0xFF, 0xFF, 0xF2}));
     EXPECT_EQ(BuildAcquisitionFrame(1, 1), (CommandFrame{0x55, 0x01, 0x0F, 0x00, 0x01, 0xEF}));
 }
 
@@ -52,17 +51,16 @@ TEST_P(ReplyChecksumTest, PlainSumOfCodeParameterAndData) {
     EXPECT_EQ(ExpectedReplyChecksum(c.sent, c.replyData), c.expectedChecksum);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Examples, ReplyChecksumTest,
-    ::testing::Values(
-        // detection probe: data byte not covered
-        ReplyCase{BuildCommandFrame(1, 0xF0, 0, 0), 0x77, 0xF0},
-        // register write: covers the value sent, not the reply's data
-        ReplyCase{BuildCommandFrame(1, 0x01, 0x05, 0x12), 0x99, 0x18},
-        // register read: covers the value read
-        ReplyCase{BuildCommandFrame(1, 0x02, 0x0A, 0), 0x3C, 0x48},
-        ReplyCase{BuildCommandFrame(1, 0x02, 0x0A, 0), 0x00, 0x0C},
-        ReplyCase{BuildCommandFrame(1, 0x01, 0xFF, 0x01), 0x00, 0x01}));
+INSTANTIATE_TEST_SUITE_P(Examples, ReplyChecksumTest,
+                         ::testing::Values(
+                             // detection probe: data byte not covered
+                             ReplyCase{BuildCommandFrame(1, 0xF0, 0, 0), 0x77, 0xF0},
+                             // register write: covers the value sent, not the reply's data
+                             ReplyCase{BuildCommandFrame(1, 0x01, 0x05, 0x12), 0x99, 0x18},
+                             // register read: covers the value read
+                             ReplyCase{BuildCommandFrame(1, 0x02, 0x0A, 0), 0x3C, 0x48},
+                             ReplyCase{BuildCommandFrame(1, 0x02, 0x0A, 0), 0x00, 0x0C},
+                             ReplyCase{BuildCommandFrame(1, 0x01, 0xFF, 0x01), 0x00, 0x01}));
 
 TEST(StatusMessage, NamedAndUnnamedStatuses) {
     EXPECT_STREQ(StatusMessage(1), "DUT Disconnect");
