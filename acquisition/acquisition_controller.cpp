@@ -52,8 +52,8 @@ ScrollCode scrollCodeOf(int action) {
     }
 }
 
-constexpr int kSwatchIds[4] = {acquisition_id::kScaleColor, acquisition_id::kGridColor,
-                               acquisition_id::kDataColor, acquisition_id::kBackgroundColor};
+constexpr int kSwatchIds[4] = {mainwindow::kScaleColor, mainwindow::kGridColor,
+                               mainwindow::kDataColor, mainwindow::kBackgroundColor};
 } // namespace
 
 AcquisitionController::AcquisitionController(QWidget *window,
@@ -65,17 +65,17 @@ AcquisitionController::AcquisitionController(QWidget *window,
 }
 
 void AcquisitionController::bind(const std::function<QWidget *(int)> &control) {
-    using namespace acquisition_id;
-    m_chartArea = adopt<ChartArea>(control(kChart));
-    m_scrollBar = qobject_cast<QScrollBar *>(control(kScrollBar));
+    using namespace mainwindow;
+    m_chartArea = adopt<ChartArea>(control(kChartArea));
+    m_scrollBar = qobject_cast<QScrollBar *>(control(kChartScroll));
     m_graphType = qobject_cast<QComboBox *>(control(kGraphType));
     m_dataCount = qobject_cast<QLineEdit *>(control(kDataCount));
-    m_start = qobject_cast<QAbstractButton *>(control(kStart));
+    m_start = qobject_cast<QAbstractButton *>(control(kStartAcquisition));
     m_progress = qobject_cast<QProgressBar *>(control(kProgress));
     m_minimum = qobject_cast<QLineEdit *>(control(kMinimum));
     m_maximum = qobject_cast<QLineEdit *>(control(kMaximum));
     m_average = qobject_cast<QLineEdit *>(control(kAverage));
-    m_logFilePath = qobject_cast<QLineEdit *>(control(kLogFilePath));
+    m_logFilePath = qobject_cast<QLineEdit *>(control(kLogPath));
     m_logoView = adopt<LogoView>(control(kLogo));
     for (int i = 0; i < 4; ++i)
         m_swatches[i] = adopt<ColorSwatch>(control(kSwatchIds[i]));

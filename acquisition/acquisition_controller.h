@@ -11,6 +11,8 @@
 #include "logo_view.h"
 #include "scroll.h"
 
+#include "resources/main_window_ids.h"
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
@@ -27,25 +29,6 @@
 #include <cstdint>
 #include <functional>
 #include <vector>
-
-namespace acquisition_id {
-constexpr int kDataCount = 1012;
-constexpr int kStart = 1013;
-constexpr int kChart = 1014;
-constexpr int kScrollBar = 1015;
-constexpr int kMinimum = 1016;
-constexpr int kMaximum = 1017;
-constexpr int kAverage = 1018;
-constexpr int kProgress = 1019;
-constexpr int kLogFilePath = 1021;
-constexpr int kSaveFile = 1022;
-constexpr int kGridColor = 1023;
-constexpr int kDataColor = 1024;
-constexpr int kBackgroundColor = 1025;
-constexpr int kScaleColor = 1026;
-constexpr int kGraphType = 1131;
-constexpr int kLogo = 1135;
-} // namespace acquisition_id
 
 struct AcquisitionHooks {
     std::function<bool()> panelExists;     // no acquisition without a chip panel

@@ -86,14 +86,14 @@ void AcquisitionController::chooseColor(QColor &member, int swatchId) {
 }
 
 void AcquisitionController::OnScaleColor() {
-    chooseColor(m_colors.m_scaleColor, acquisition_id::kScaleColor);
+    chooseColor(m_colors.m_scaleColor, mainwindow::kScaleColor);
 }
 void AcquisitionController::OnGridColor() {
-    chooseColor(m_colors.m_gridColor, acquisition_id::kGridColor);
+    chooseColor(m_colors.m_gridColor, mainwindow::kGridColor);
 }
 void AcquisitionController::OnDataColor() {
-    chooseColor(m_colors.m_dataColor, acquisition_id::kDataColor);
+    chooseColor(m_colors.m_dataColor, mainwindow::kDataColor);
 }
 void AcquisitionController::OnBackgroundColor() {
-    chooseColor(m_colors.m_backgroundColor, acquisition_id::kBackgroundColor);
+    chooseColor(m_colors.m_backgroundColor, mainwindow::kBackgroundColor);
 }

@@ -1,6 +1,6 @@
 #include "main_window_layout.h"
 
-#include "main_window_ids.h"
+#include "resources/main_window_ids.h"
 
 #include <QComboBox>
 #include <QFrame>

@@ -7,12 +7,12 @@
 #include "link/chip_catalog.h"
 #include "link/protocol.h"
 #include "link/serial_transport.h"
-#include "main_window_ids.h"
 #include "main_window_layout.h"
 #include "panel_factory.h"
 #include "platform/colour_chooser.h"
 #include "platform/file_dialogs.h"
 #include "platform/key_guard.h"
+#include "resources/main_window_ids.h"
 #include "system_menu.h"
 #include "version_info.h"
 
@@ -31,17 +31,6 @@
 using namespace mainwindow;
 
 namespace {
-QFont chartLabelFont() {
-    QFont font(QStringLiteral("Arial"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(15);
-    font.setWeight(QFont::Normal);
-    font.setItalic(false);
-    font.setUnderline(false);
-    font.setStrikeOut(false);
-    return font;
-}
-
 // The container's controls come right after anchor when tabbing, in their own order.
 void insertTabChainAfter(QWidget *anchor, QWidget *container) {
     QList<QWidget *> focusable;
@@ -95,8 +84,6 @@ CPellorinDlg::~CPellorinDlg() = default;
 bool CPellorinDlg::OnInitDialog() {
     m_hIcon = AppIcon();
     setWindowIcon(m_hIcon);
-    m_lineChartFont = chartLabelFont();
-    m_distributionFont = chartLabelFont();
     if (ReadVersionInfo(g_productVersion) != 0)
         return true;
     PrepareTitleAndFolder(QCoreApplication::applicationFilePath(), g_productVersion);

@@ -41,8 +41,6 @@ class CPellorinDlg : public QDialog {
     QIcon m_hIcon;
     // The current chip panel; null when there is none.
     QPointer<CEVMDialog> m_pPanel;
-    QFont m_lineChartFont;
-    QFont m_distributionFont;
 
   protected:
     void keyPressEvent(QKeyEvent *event) override;

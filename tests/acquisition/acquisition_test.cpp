@@ -22,17 +22,17 @@ class AcquisitionTest : public AcqBoardTest {
     FakeMainWindow w;
     QLineEdit *edit(int id) { return w.get<QLineEdit>(id); }
     void start(const QString &count) {
-        edit(acquisition_id::kDataCount)->setText(count);
+        edit(mainwindow::kDataCount)->setText(count);
         w.controller->OnStartAcquisition();
     }
 };
 
 TEST_F(AcquisitionTest, SamplesStatisticsAndChart) {
     platform::MessageRecorder messages;
-    edit(acquisition_id::kDataCount)->clear();
+    edit(mainwindow::kDataCount)->clear();
     w.controller->OnStartAcquisition();
     EXPECT_TRUE(messages.messages().empty());
-    EXPECT_EQ(edit(acquisition_id::kDataCount)->text(), "45");
+    EXPECT_EQ(edit(mainwindow::kDataCount)->text(), "45");
     EXPECT_EQ(w.refreshes, 1);
     ASSERT_EQ(g_samples.size(), 45u);
     const std::vector<uint8_t> sent = sentItems(45 * 4);
@@ -40,13 +40,13 @@ TEST_F(AcquisitionTest, SamplesStatisticsAndChart) {
     for (size_t i = 0; i < 45; ++i)
         EXPECT_EQ(g_samples[i], ItemValue(&sent[i * 4]));
     const auto [lo, hi] = std::minmax_element(g_samples.begin(), g_samples.end());
-    EXPECT_EQ(edit(acquisition_id::kMinimum)->text(), QString::number(*lo));
-    EXPECT_EQ(edit(acquisition_id::kMaximum)->text(), QString::number(*hi));
-    EXPECT_FALSE(edit(acquisition_id::kAverage)->text().isEmpty());
-    EXPECT_EQ(w.get<QProgressBar>(acquisition_id::kProgress)->value(), 0);
-    EXPECT_TRUE(w.get<QPushButton>(acquisition_id::kStart)->isEnabled());
+    EXPECT_EQ(edit(mainwindow::kMinimum)->text(), QString::number(*lo));
+    EXPECT_EQ(edit(mainwindow::kMaximum)->text(), QString::number(*hi));
+    EXPECT_FALSE(edit(mainwindow::kAverage)->text().isEmpty());
+    EXPECT_EQ(w.get<QProgressBar>(mainwindow::kProgress)->value(), 0);
+    EXPECT_TRUE(w.get<QPushButton>(mainwindow::kStartAcquisition)->isEnabled());
     EXPECT_EQ(g_acquiring, 0);
-    EXPECT_EQ(w.get<QScrollBar>(acquisition_id::kScrollBar)->maximum(), 0);
+    EXPECT_EQ(w.get<QScrollBar>(mainwindow::kChartScroll)->maximum(), 0);
 }
 
 TEST_F(AcquisitionTest, FailedAcquisitionLeavesTheLastOneWhole) {
@@ -57,7 +57,7 @@ TEST_F(AcquisitionTest, FailedAcquisitionLeavesTheLastOneWhole) {
     ASSERT_EQ(g_samples.size(), 100u);
     const std::vector<int32_t> samples = g_samples;
     const std::vector<uint8_t> items = w.controller->m_rawItems;
-    const QString minimum = edit(acquisition_id::kMinimum)->text();
+    const QString minimum = edit(mainwindow::kMinimum)->text();
     const QImage chart = w.controller->chartArea()->picture();
 
     sim::Faults faults;
@@ -72,10 +72,10 @@ TEST_F(AcquisitionTest, FailedAcquisitionLeavesTheLastOneWhole) {
     EXPECT_EQ(messages.texts().last(), "Get item 20 failed !");
 
     EXPECT_EQ(g_samples, samples);
-    EXPECT_EQ(edit(acquisition_id::kMinimum)->text(), minimum);
+    EXPECT_EQ(edit(mainwindow::kMinimum)->text(), minimum);
     EXPECT_EQ(w.controller->chartArea()->picture(), chart);
     // The scroll bar already has the last attempt's range.
-    EXPECT_EQ(w.get<QScrollBar>(acquisition_id::kScrollBar)->maximum(), 60 - 45);
+    EXPECT_EQ(w.get<QScrollBar>(mainwindow::kChartScroll)->maximum(), 60 - 45);
 
     // The files of a save after the failures describe the acquisition on show.
     w.answerSave = [](const QString &proposed) { return proposed + ".txt"; };
@@ -102,5 +102,5 @@ TEST_F(AcquisitionTest, DetectEvmDuringTheTransfer) {
     EXPECT_EQ(messages.texts(), QStringList{"Get item 10 failed !"});
     EXPECT_TRUE(g_samples.empty());
     EXPECT_EQ(g_acquiring, 0);
-    EXPECT_TRUE(w.get<QPushButton>(acquisition_id::kStart)->isEnabled());
+    EXPECT_TRUE(w.get<QPushButton>(mainwindow::kStartAcquisition)->isEnabled());
 }

@@ -20,23 +20,23 @@
 struct FakeMainWindow {
     FakeMainWindow() {
         window.resize(900, 500);
-        add<QLineEdit>(acquisition_id::kDataCount);
-        add<QPushButton>(acquisition_id::kStart);
-        auto *chart = add<QFrame>(acquisition_id::kChart);
+        add<QLineEdit>(mainwindow::kDataCount);
+        add<QPushButton>(mainwindow::kStartAcquisition);
+        auto *chart = add<QFrame>(mainwindow::kChartArea);
         chart->setGeometry(300, 10, 560, 360);
-        auto *scroll = add<QScrollBar>(acquisition_id::kScrollBar);
+        auto *scroll = add<QScrollBar>(mainwindow::kChartScroll);
         scroll->setOrientation(Qt::Horizontal);
-        for (int id : {acquisition_id::kMinimum, acquisition_id::kMaximum, acquisition_id::kAverage,
-                       acquisition_id::kLogFilePath})
+        for (int id : {mainwindow::kMinimum, mainwindow::kMaximum, mainwindow::kAverage,
+                       mainwindow::kLogPath})
             add<QLineEdit>(id);
-        add<QProgressBar>(acquisition_id::kProgress);
-        add<QPushButton>(acquisition_id::kSaveFile);
-        for (int id : {acquisition_id::kGridColor, acquisition_id::kDataColor,
-                       acquisition_id::kBackgroundColor, acquisition_id::kScaleColor})
+        add<QProgressBar>(mainwindow::kProgress);
+        add<QPushButton>(mainwindow::kSaveFile);
+        for (int id : {mainwindow::kGridColor, mainwindow::kDataColor, mainwindow::kBackgroundColor,
+                       mainwindow::kScaleColor})
             add<QFrame>(id)->resize(27, 16);
-        auto *graphType = add<QComboBox>(acquisition_id::kGraphType);
+        auto *graphType = add<QComboBox>(mainwindow::kGraphType);
         graphType->addItems({"Line Chart", "Gaussian distribution"});
-        add<QFrame>(acquisition_id::kLogo);
+        add<QFrame>(mainwindow::kLogo);
 
         AcquisitionHooks hooks;
         hooks.panelExists = [this] { return panel; };

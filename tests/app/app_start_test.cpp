@@ -1,9 +1,9 @@
 // The application object on its own (it makes the QApplication, so this test has none).
-#include "app/main_window_ids.h"
 #include "app/pellorin_app.h"
 #include "app/pellorin_dlg.h"
 #include "link/serial_transport.h"
 #include "platform/message_service.h"
+#include "resources/main_window_ids.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,6 +1,5 @@
 // "Detect EVM" through the real serial transport against the virtual board on a pty.
 #include "app/evm_dialog.h"
-#include "app/main_window_ids.h"
 #include "app/main_window_layout.h"
 #include "app/panel_factory.h"
 #include "app/pellorin_dlg.h"
@@ -9,6 +8,7 @@
 #include "link/serial_transport.h"
 #include "platform/file_dialogs.h"
 #include "platform/message_service.h"
+#include "resources/main_window_ids.h"
 #include "sim/virtual_board.h"
 
 #include <QComboBox>

@@ -2,7 +2,6 @@
 // The main window with the real VXC5480 panel, detecting a virtual board on a pty through the
 // program's own serial transport.
 
-#include "app/main_window_ids.h"
 #include "app/main_window_layout.h"
 #include "app/pellorin_dlg.h"
 #include "app/system_menu.h"
@@ -12,6 +11,7 @@
 #include "platform/busy_flags.h"
 #include "platform/file_dialogs.h"
 #include "platform/message_service.h"
+#include "resources/main_window_ids.h"
 #include "sim/virtual_board.h"
 
 #include <QLabel>
