@@ -1,6 +1,6 @@
 #pragma once
-// A chart colour's swatch: the colour inside a one-pixel border, and a click that asks for a
-// new one.
+// A chart colour's swatch: the colour inside a one-pixel border, and a click (or Space, for
+// keyboard users) that asks for a new one.
 
 #include <QColor>
 #include <QFrame>
@@ -20,6 +20,7 @@ class ColorSwatch : public QFrame {
   protected:
     void paintEvent(QPaintEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
   private:
     QColor m_color;

@@ -83,6 +83,6 @@ void AcquisitionController::OnDataCountChange() {
     if (!m_dataCount || !DataCountTooLarge(m_dataCount->text()))
         return;
     platform::ShowMessage(m_window, QStringLiteral("Data count should be less than 65536 !"),
-                          QStringLiteral("Error occured !"), platform::MessageIcon::Error);
+                          QStringLiteral("Error occured !"));
     m_dataCount->setText(QStringLiteral("65535"));
 }

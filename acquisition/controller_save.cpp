@@ -38,11 +38,11 @@ void AcquisitionController::OnSaveFile() {
                                             static_cast<int64_t>(m_sampleItems.size()));
     if (SaveRawFile(m_paths.m_rawPath, m_sampleItems.data(), bytes, m_window) != 0) {
         platform::ShowMessage(m_window, QStringLiteral("Save ADC Raw Data Failed !"),
-                              QStringLiteral("Error occured !"), platform::MessageIcon::Error);
+                              QStringLiteral("Error occured !"));
         return;
     }
     if (SaveTextFile(m_paths.m_textPath, g_samples, m_window) != 0) {
         platform::ShowMessage(m_window, QStringLiteral("Save ADC Data Failed !"),
-                              QStringLiteral("Error occured !"), platform::MessageIcon::Error);
+                              QStringLiteral("Error occured !"));
     }
 }

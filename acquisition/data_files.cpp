@@ -16,8 +16,7 @@ constexpr int kTextOpenFailed = -1;
 
 // The platform's description of the file error, at most 1024 characters.
 void reportFileError(const QFile &file, QObject *owner) {
-    platform::ShowMessage(owner, file.errorString().left(1024), QStringLiteral("Error"),
-                          platform::MessageIcon::Error);
+    platform::ShowMessage(owner, file.errorString().left(1024), QStringLiteral("Error"));
 }
 
 int writeWhole(const QString &path, const char *bytes, int64_t size, QObject *owner, int failure) {

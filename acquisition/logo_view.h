@@ -12,7 +12,6 @@ class LogoView : public QWidget {
   public:
     explicit LogoView(QWidget *parent = nullptr);
     void setLogo(const QImage &logo);
-    const QImage &logo() const { return m_logo; }
 
     // Where the logo is drawn: (0, 5), each side divided by 1.8 and truncated.
     static QRect LogoRect(QSize logoSize);

@@ -39,7 +39,7 @@ int TransferSamples(uint8_t *items, int count, const TransferHooks &hooks) {
     const int sent = WriteFrame(frame.data(), kWriteWaitMs);
     if (sent != result::kOk) {
         platform::ShowMessage(hooks.owner, QStringLiteral("Send command failed !"),
-                              QStringLiteral("Error"), platform::MessageIcon::Error);
+                              QStringLiteral("Error"));
         return sent;
     }
 
@@ -47,7 +47,7 @@ int TransferSamples(uint8_t *items, int count, const TransferHooks &hooks) {
         const int read = ReadBytes(items + static_cast<size_t>(i) * kItemSize, kItemSize);
         if (read != result::kOk) {
             platform::ShowMessage(hooks.owner, QStringLiteral("Get item %1 failed !").arg(i),
-                                  QStringLiteral("Error !"), platform::MessageIcon::Error);
+                                  QStringLiteral("Error !"));
             progress.show(0);
             return read;
         }
@@ -62,7 +62,7 @@ int TransferSamples(uint8_t *items, int count, const TransferHooks &hooks) {
     if (bad >= 0) {
         platform::ShowMessage(hooks.owner,
                               QStringLiteral("The checksum of item %1 is invalid !").arg(bad),
-                              QStringLiteral("Error !"), platform::MessageIcon::Error);
+                              QStringLiteral("Error !"));
         status = result::kBadReply;
     }
     progress.show(0);

@@ -1,5 +1,7 @@
 #include "main_window_layout.h"
 
+#include "acquisition/color_swatch.h"
+
 #include "resources/main_window_ids.h"
 
 #include <QComboBox>
@@ -65,16 +67,10 @@ QLineEdit *readOnlyEdit(QWidget *parent) {
     return edit;
 }
 
-QFrame *swatch(QWidget *parent, const QColor &colour) {
-    auto *frame = new QFrame(parent);
-    QPalette palette = frame->palette();
-    palette.setColor(QPalette::Window, colour);
-    frame->setPalette(palette);
-    frame->setAutoFillBackground(true);
-    frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    frame->setLineWidth(1);
-    frame->setFocusPolicy(Qt::StrongFocus);
-    return frame;
+ColorSwatch *swatch(QWidget *parent, const QColor &colour) {
+    auto *swatch = new ColorSwatch(parent);
+    swatch->setColor(colour);
+    return swatch;
 }
 
 void buildTopRow(QWidget *client, platform::ControlRegistry &controls) {

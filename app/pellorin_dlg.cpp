@@ -20,7 +20,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -219,14 +218,4 @@ void CPellorinDlg::OnUpdateFirmware() {
 void CPellorinDlg::OnAbout() {
     CAboutDlg about(this);
     about.exec();
-}
-
-void CPellorinDlg::keyPressEvent(QKeyEvent *event) {
-    // Neither key closes the window, whichever control had the focus.
-    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return ||
-        event->key() == Qt::Key_Enter) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }

@@ -42,9 +42,6 @@ class CPellorinDlg : public QDialog {
     // The current chip panel; null when there is none.
     QPointer<CEVMDialog> m_pPanel;
 
-  protected:
-    void keyPressEvent(QKeyEvent *event) override;
-
   private:
     bool OnInitDialog();
     AcquisitionHooks acquisitionHooks();

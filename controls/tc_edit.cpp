@@ -16,8 +16,11 @@ class UpperCaseValidator : public QValidator {
 };
 
 // The character a key press types. With Control held a letter types its control code (as
-// Ctrl+C types 0x03), whatever the platform puts in the event's text.
+// Ctrl+C types 0x03), whatever the platform puts in the event's text. Delete types nothing,
+// though X11 and Wayland put DEL (0x7F) in its text: it edits, as arrows and Home do.
 QString typedText(const QKeyEvent *event) {
+    if (event->key() == Qt::Key_Delete)
+        return QString();
     const bool control = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
     if (control && event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z)
         return QString(QChar(char16_t(event->key() - Qt::Key_A + 1)));

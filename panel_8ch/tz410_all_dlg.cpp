@@ -27,7 +27,6 @@ TZ410ALLDlg::TZ410ALLDlg(QWidget *parent) : TZ410Page(parent) {
         write->setUpperCase(true);
         auto *read = add(kFirstReadId + address, new QLineEdit(this));
         read->setReadOnly(true);
-        read->setValidator(nullptr);
         // Two hex digits each: narrow boxes keep the eleven rows and the button in view.
         write->setFixedWidth(44);
         read->setFixedWidth(44);

@@ -29,6 +29,7 @@ class EscapeReturnFilter : public QObject {
   private:
     QPointer<QWidget> m_window;
 };
+
 } // namespace
 
 void SwallowEscapeAndReturn(QWidget *window) {

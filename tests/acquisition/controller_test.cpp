@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -76,6 +77,8 @@ TEST(AcquisitionController, DataCountAboveTheLimitIsRefused) {
     QTest::keyClicks(edit, "0");
     ASSERT_EQ(messages.texts(), QStringList{"Data count should be less than 65536 !"});
     EXPECT_EQ(messages.messages()[0].caption, "Error occured !");
+    EXPECT_EQ(messages.messages()[0].icon, platform::MessageIcon::None);
+    EXPECT_EQ(messages.messages()[0].owner, &w.window);
     EXPECT_EQ(edit->text(), "65535");
     edit->setText("65535");
     EXPECT_EQ(messages.messages().size(), 1u);
@@ -206,6 +209,22 @@ TEST(AcquisitionController, SaveFailuresAreReported) {
     EXPECT_EQ(messages.messages()[0].caption, "Error");
     EXPECT_EQ(messages.messages()[1].text, "Save ADC Raw Data Failed !");
     EXPECT_EQ(messages.messages()[1].caption, "Error occured !");
+    for (const platform::Message &m : messages.messages()) {
+        EXPECT_EQ(m.icon, platform::MessageIcon::None) << m.text.toStdString();
+        EXPECT_EQ(m.owner, &w.window) << m.text.toStdString();
+    }
+
+    // The text file cannot be made: the raw data file is written all the same.
+    messages.clear();
+    QDir(dir.path()).mkdir("text.txt");
+    w.answerSave = [&dir](const QString &) { return dir.path() + "/text.txt"; };
+    w.controller->OnSaveFile();
+    ASSERT_EQ(messages.messages().size(), 2u);
+    EXPECT_EQ(messages.messages()[0].caption, "Error");
+    EXPECT_EQ(messages.messages()[1].text, "Save ADC Data Failed !");
+    EXPECT_EQ(messages.messages()[1].caption, "Error occured !");
+    EXPECT_EQ(messages.messages()[1].icon, platform::MessageIcon::None);
+    EXPECT_EQ(QFileInfo(dir.path() + "/text.bin").size(), 9 * 4);
 
     // Without a dot in the file name, or without samples, nothing is written.
     messages.clear();

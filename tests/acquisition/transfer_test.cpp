@@ -94,6 +94,7 @@ TEST_F(AcqBoardTest, FaultsEndTheTransferWithTheirMessage) {
         ASSERT_EQ(messages.messages().size(), 1u);
         EXPECT_EQ(messages.messages()[0].text, c.message);
         EXPECT_EQ(messages.messages()[0].caption, "Error !");
+        EXPECT_EQ(messages.messages()[0].icon, platform::MessageIcon::None);
         EXPECT_NE(run.result, 0);
         EXPECT_EQ(run.progress.back(), 0);
         const std::vector<uint8_t> sent = sentItems(static_cast<size_t>(c.itemsKept) * 4);
@@ -134,6 +135,7 @@ TEST_F(AcqBoardTest, ClosedPortFailsTheRequest) {
     EXPECT_EQ(run.result, result::kNoPort);
     EXPECT_EQ(messages.texts(), QStringList{"Send command failed !"});
     EXPECT_EQ(messages.messages()[0].caption, "Error");
+    EXPECT_EQ(messages.messages()[0].icon, platform::MessageIcon::None);
     EXPECT_EQ(run.progress, (std::vector<int>{0}));
 }
 

@@ -4,6 +4,7 @@
 #include "app/pellorin_dlg.h"
 #include "app/system_menu.h"
 #include "app/version_info.h"
+#include "platform/colour_chooser.h"
 #include "platform/file_dialogs.h"
 #include "platform/message_service.h"
 #include "resources/main_window_ids.h"
@@ -245,6 +246,23 @@ TEST_F(MainWindowTest, EveryControlIsReachableWithTab) {
         EXPECT_TRUE(chain.contains(control)) << id;
         EXPECT_TRUE(control->focusPolicy() & Qt::TabFocus) << id;
     }
+}
+
+TEST_F(MainWindowTest, SpaceOnASwatchChoosesItsColour) {
+    const std::pair<int, QColor> swatches[] = {{kScaleColor, QColor(1, 2, 3)},
+                                               {kBackgroundColor, QColor(4, 5, 6)},
+                                               {kGridColor, QColor(7, 8, 9)},
+                                               {kDataColor, QColor(10, 11, 12)}};
+    QColor answer;
+    platform::SetColorChooserAnswer(
+        [&](const QColor &) -> std::optional<QColor> { return answer; });
+    for (const auto &[id, colour] : swatches) {
+        answer = colour;
+        QTest::keyClick(dlg.control(id), Qt::Key_Space);
+        ASSERT_NE(dlg.acquisition()->swatch(id), nullptr) << id;
+        EXPECT_EQ(dlg.acquisition()->swatch(id)->color(), colour) << id;
+    }
+    platform::SetColorChooserAnswer({});
 }
 
 TEST_F(MainWindowTest, ProfileCommandsWithoutABoardOnlyAskForTheFile) {

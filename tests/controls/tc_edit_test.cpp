@@ -83,6 +83,16 @@ TEST(CTCEdit, KeysThatTypeNothingStillEdit) {
     EXPECT_EQ(edit.text(), QStringLiteral("e2"));
 }
 
+TEST(CTCEdit, DeleteKeyDeletesWithTheTextX11GivesIt) {
+    // Under xkb the Delete key arrives with DEL (0x7F) as its text; it must still delete.
+    CTCEdit edit;
+    edit.setText(QStringLiteral("12"));
+    edit.setCursorPosition(0);
+    QTest::sendKeyEvent(QTest::Click, &edit, Qt::Key_Delete, QStringLiteral("\x7f"),
+                        Qt::NoModifier);
+    EXPECT_EQ(edit.text(), QStringLiteral("2"));
+}
+
 TEST(CTCEdit, ProgramTextPassesUnfilteredButShowsUpperCase) {
     CTCEdit edit;
     edit.setUpperCase(true);

@@ -2,9 +2,9 @@
 
 #include "platform/private_profile.h"
 
-#include <QFile>
 #include <QStringEncoder>
-#include <QTemporaryDir>
+
+#include "scratch_file.h"
 
 #include <gtest/gtest.h>
 
@@ -13,19 +13,9 @@ namespace {
 using platform::ReadProfileString;
 using platform::WriteProfileString;
 
-class PrivateProfileTest : public ::testing::Test {
+class PrivateProfileTest : public ScratchFileTest {
   protected:
-    QString path() const { return m_dir.filePath(QStringLiteral("p.ini")); }
-    void put(const QByteArray &bytes) {
-        QFile file(path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QByteArray bytes() const {
-        QFile file(path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    QTemporaryDir m_dir;
+    PrivateProfileTest() : ScratchFileTest("p.ini") {}
 };
 
 struct ReadCase {
@@ -129,7 +119,7 @@ TEST_F(PrivateProfileTest, Utf16FileIsReadAndRewrittenInUtf16) {
 }
 
 TEST_F(PrivateProfileTest, UnwritableFileReportsFailure) {
-    const QString dir = m_dir.filePath(QStringLiteral("missing-folder/p.ini"));
+    const QString dir = pathInFolder(QStringLiteral("missing-folder/p.ini"));
     EXPECT_FALSE(WriteProfileString("A", "K", "1", dir));
 }
 

@@ -2,9 +2,9 @@
 
 #include "panel_8ch/profile_8ch.h"
 
-#include <QFile>
 #include <QStringEncoder>
-#include <QTemporaryDir>
+
+#include "scratch_file.h"
 
 #include <gtest/gtest.h>
 
@@ -21,19 +21,9 @@ const char kWindowsFile[] = "[EVM]\r\nTarget=VXC5480\r\n"
                             "IO=0xE1\r\nOFC0=0x45\r\nOFC1=0x23\r\nOFC2=0x01\r\nFSC0=0x00\r\n"
                             "FSC1=0x00\r\nFSC2=0x40\r\n";
 
-class ProfileTest : public ::testing::Test {
+class ProfileTest : public ScratchFileTest {
   protected:
-    QString path() const { return m_dir.filePath(QStringLiteral("Pellorin.ini")); }
-    void put(const QByteArray &bytes) {
-        QFile file(path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QByteArray bytes() const {
-        QFile file(path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    QTemporaryDir m_dir;
+    ProfileTest() : ScratchFileTest("Pellorin.ini") {}
 };
 
 TEST_F(ProfileTest, SaveWritesTheWindowsFormatByteForByte) {
