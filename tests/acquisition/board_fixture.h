@@ -6,6 +6,7 @@
 #include "link/serial_transport.h"
 #include "platform/message_service.h"
 #include "sim/virtual_board.h"
+#include "tests/support/time_limits.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +19,7 @@
 class AcqBoardTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        // Where silence is expected, 150 ms stands for the program's 3000 ms.
-        SetTimeLimitDivisorForTests(20);
+        SetTimeLimitDivisorForTests(kTestTimeLimitDivisor);
         m_board = std::make_unique<sim::VirtualBoard>(sim::Chip::VXC5480);
         m_board->setPacing(sim::Pacing::Unpaced);
         ASSERT_TRUE(m_board->start());

@@ -10,6 +10,7 @@
 #include "platform/message_service.h"
 #include "resources/main_window_ids.h"
 #include "sim/virtual_board.h"
+#include "tests/support/time_limits.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -52,7 +53,7 @@ class FakePanel : public CEVMDialog {
 class DetectionTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        SetTimeLimitDivisorForTests(20);
+        SetTimeLimitDivisorForTests(kTestTimeLimitDivisor);
         SetChipPanelFactoryForTests([this](int chipId, QWidget *parent) -> CEVMDialog * {
             requestedChips << chipId;
             if (!makePanels)

@@ -13,6 +13,7 @@
 #include "platform/message_service.h"
 #include "resources/main_window_ids.h"
 #include "sim/virtual_board.h"
+#include "tests/support/time_limits.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -29,8 +30,7 @@ using BoardFrames = std::vector<BoardFrame>;
 class PanelHostTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        // A silent port costs 3000 ms in the program; 150 ms is enough on a pty.
-        SetTimeLimitDivisorForTests(20);
+        SetTimeLimitDivisorForTests(kTestTimeLimitDivisor);
         g_acquiring = g_registerBusy = g_calibrating = 0;
         ASSERT_TRUE(board.start());
         SetPreferredPorts({QString::fromStdString(board.portPath())});

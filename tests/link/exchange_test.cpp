@@ -119,14 +119,14 @@ TEST_F(LinkTest, ShortReplyFailsAndTheNextExchangeIsClean) {
 TEST_F(LinkTest, SilenceTimesOutAndLateBytesNeverReachTheNextReply) {
     sim::VirtualBoard &board = connectBoard();
     sim::Faults faults;
-    faults.replyDelayMs = 400; // longer than the shortened 150 ms limit
+    faults.replyDelayMs = 1000; // longer than the shortened 500 ms limit
     board.setFaults(faults);
 
     EXPECT_EQ(WriteRegister(0x03, 0x11), result::kTimeout);
 
     // The late reply arrives while nobody reads; the next frame's purge must drop it.
     board.setFaults({});
-    QThread::msleep(500);
+    QThread::msleep(1200);
     uint8_t value = 0;
     EXPECT_EQ(ReadRegister(0x03, value), result::kOk);
     EXPECT_EQ(value, 0x11);

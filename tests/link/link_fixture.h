@@ -6,6 +6,7 @@
 #include "link/serial_transport.h"
 #include "platform/message_service.h"
 #include "sim/virtual_board.h"
+#include "tests/support/time_limits.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +18,7 @@ using Frame = std::array<uint8_t, 6>;
 class LinkTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        // A silent port costs 3000 ms in the program; 150 ms is enough on a pty.
-        SetTimeLimitDivisorForTests(20);
+        SetTimeLimitDivisorForTests(kTestTimeLimitDivisor);
         SetPreferredPorts({});
         g_chipId = 1;
     }

@@ -11,6 +11,7 @@
 #include "panel_8ch/tz410_power_dlg.h"
 #include "panel_8ch/tz410_status_dlg.h"
 #include "platform/busy_flags.h"
+#include "tests/support/time_limits.h"
 
 #include "link/frames.h"
 #include "link/protocol.h"
@@ -50,8 +51,7 @@ inline Frames ReadAllFrames() {
 class PanelTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        // A silent port costs 3000 ms in the program; 150 ms is enough on a pty.
-        SetTimeLimitDivisorForTests(20);
+        SetTimeLimitDivisorForTests(kTestTimeLimitDivisor);
         g_acquiring = g_registerBusy = g_calibrating = 0;
         ASSERT_TRUE(m_board.start());
         SetPreferredPorts({QString::fromStdString(m_board.portPath())});
