@@ -12,8 +12,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include <tuple>
-
 using namespace mainwindow;
 
 namespace {
@@ -65,12 +63,6 @@ QLineEdit *readOnlyEdit(QWidget *parent) {
     auto *edit = new QLineEdit(parent);
     edit->setReadOnly(true);
     return edit;
-}
-
-ColorSwatch *swatch(QWidget *parent, const QColor &colour) {
-    auto *swatch = new ColorSwatch(parent);
-    swatch->setColor(colour);
-    return swatch;
 }
 
 void buildTopRow(QWidget *client, platform::ControlRegistry &controls) {
@@ -159,16 +151,15 @@ void buildChartRows(QWidget *client, platform::ControlRegistry &controls) {
 
     y += kRowHeight + 8;
     RowPlacer colours(client, left, y);
-    // Shown in the chart's start-up colours.
-    const std::tuple<int, const char *, QColor> swatches[] = {
-        {kScaleColor, "Scale Color", QColor(224, 224, 224)},
-        {kBackgroundColor, "Background Color", QColor(16, 16, 16)},
-        {kGridColor, "Grid Color", QColor(0, 160, 0)},
-        {kDataColor, "Data Color", QColor(255, 0, 0)}};
-    for (const auto &[id, text, colour] : swatches) {
+    // The chart view gives them their colours when it is reset.
+    const std::pair<int, const char *> swatches[] = {{kScaleColor, "Scale Color"},
+                                                     {kBackgroundColor, "Background Color"},
+                                                     {kGridColor, "Grid Color"},
+                                                     {kDataColor, "Data Color"}};
+    for (const auto &[id, text] : swatches) {
         QLabel *label = colours.label(QLatin1String(text));
         QFrame *frame =
-            colours.place(swatch(client, colour), kSwatchSize.width(), kSwatchSize.height());
+            colours.place(new ColorSwatch(client), kSwatchSize.width(), kSwatchSize.height());
         labelControl(label, frame);
         controls.add(id, frame);
         colours.skip(14);
