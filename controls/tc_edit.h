@@ -16,7 +16,6 @@ class CTCEdit : public QLineEdit {
 
     // Letters typed, pasted or set are shown in upper case (the register edits all are).
     void setUpperCase(bool upper);
-    bool upperCase() const { return m_upperCase; }
 
     // The keystroke filter: true for a character that may reach the edit.
     static bool AcceptsCharacter(char16_t code);

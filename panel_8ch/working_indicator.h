@@ -10,7 +10,6 @@ class WorkingIndicator : public QFrame {
   public:
     explicit WorkingIndicator(QWidget *parent = nullptr);
 
-    QColor color() const { return m_color; }
     void setColor(const QColor &color) { m_color = color; }
 
   protected:
