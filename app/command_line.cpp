@@ -38,6 +38,8 @@ StartOptions ParseCommandLine(const QStringList &arguments) {
             options.simulatedChip = catalogueName(argument.mid(simulateOption.size() + 1));
             if (options.simulatedChip.isEmpty())
                 options.error = QStringLiteral("unknown chip in %1").arg(argument);
+        } else if (argument == QLatin1String("--detect-and-quit")) {
+            options.detectAndQuit = true;
         } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             options.help = true;
         } else {
@@ -48,7 +50,10 @@ StartOptions ParseCommandLine(const QStringList &arguments) {
 }
 
 QString CommandLineUsage() {
-    return QStringLiteral("Usage: Pellorin [--port PATH]... [--simulate[=VXC5480|VXC5420]]\n"
-                          "  --port PATH   try this serial device first (may be repeated)\n"
-                          "  --simulate    serve a virtual board and try its port first\n");
+    return QStringLiteral(
+        "Usage: Pellorin [--port PATH]... [--simulate[=VXC5480|VXC5420]] [--detect-and-quit]\n"
+        "  --port PATH        try this serial device first (may be repeated)\n"
+        "  --simulate         serve a virtual board and try its port first\n"
+        "  --detect-and-quit  press \"Detect EVM\" once the window is shown, then quit:\n"
+        "                     exit status 0 when a chip panel opened, 1 otherwise\n");
 }

@@ -10,6 +10,8 @@ struct StartOptions {
     QString simulatedChip; // the catalogue name of the simulated chip
     bool help = false;     // --help
     QString error;         // non-empty when the command line could not be read
+    // --detect-and-quit: press "Detect EVM", then quit (a smoke test of an installed program)
+    bool detectAndQuit = false;
 };
 
 // Reads the arguments after the program name.

@@ -1,6 +1,7 @@
 #include "pellorin_app.h"
 
 #include "command_line.h"
+#include "detect_and_quit.h"
 #include "link/serial_transport.h"
 #include "pellorin_dlg.h"
 #include "platform/message_presenter.h"
@@ -14,6 +15,8 @@
 CPellorinApp::CPellorinApp(int &argc, char **argv)
     : m_application(std::make_unique<QApplication>(argc, argv)) {
     QApplication::setApplicationName(QStringLiteral("Pellorin"));
+    // Lets the desktop match the window to the installed entry and its icon.
+    QApplication::setDesktopFileName(QStringLiteral("org.pellorin.Pellorin"));
 }
 
 CPellorinApp::~CPellorinApp() {
@@ -42,11 +45,15 @@ bool CPellorinApp::InitInstance() {
         ports.prepend(SimulatedBoardPort(*m_board));
     }
     SetPreferredPorts(ports);
+    m_detectAndQuit = options.detectAndQuit;
+    m_simulatedChip = options.simulate ? options.simulatedChip : QString();
     return true;
 }
 
 int CPellorinApp::Run() {
     CPellorinDlg dialog;
+    if (m_detectAndQuit)
+        return RunDetectAndQuit(dialog, m_simulatedChip);
     dialog.exec();
     return m_exitCode;
 }

@@ -2,6 +2,7 @@
 // The application object: owns the QApplication, installs the message presenter, reads the
 // command line, starts the virtual board when asked, and runs the main window.
 
+#include <QString>
 #include <QStringList>
 
 #include <memory>
@@ -28,4 +29,6 @@ class CPellorinApp {
     std::unique_ptr<QApplication> m_application;
     std::unique_ptr<sim::VirtualBoard> m_board;
     int m_exitCode = 0;
+    bool m_detectAndQuit = false;
+    QString m_simulatedChip; // empty when no virtual board was asked for
 };

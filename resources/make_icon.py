@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Draws the window icon (a waveform on a dark chart tile) into icons/pellorin.png.
+"""Draws the program's icon (a waveform on a dark chart tile): icons/pellorin.png, the window
+icon, and icons/pellorin-N.png at the sizes the desktop's hicolor theme looks for.
 
-Only the standard library is used, so the icon can be redrawn anywhere:
+Only the standard library is used, so the icons can be redrawn anywhere:
     python3 make_icon.py
 """
 import math
@@ -9,8 +10,9 @@ import os
 import struct
 import zlib
 
-SIZE = 64
+SIZE = 64  # the drawing's own units; other sizes scale it
 SUPER = 4  # samples per pixel edge, for smooth edges
+THEME_SIZES = (16, 24, 32, 48, 64, 128, 256)
 
 
 def inside_rounded_square(x, y, size, radius):
@@ -37,15 +39,17 @@ def colour_at(x, y):
     return colour
 
 
-def render():
+def render(size):
+    scale = SIZE / size
     rows = []
-    for py in range(SIZE):
+    for py in range(size):
         row = bytearray([0])  # filter type "none"
-        for px in range(SIZE):
+        for px in range(size):
             r = g = b = a = 0
             for sy in range(SUPER):
                 for sx in range(SUPER):
-                    c = colour_at(px + (sx + 0.5) / SUPER, py + (sy + 0.5) / SUPER)
+                    c = colour_at((px + (sx + 0.5) / SUPER) * scale,
+                                  (py + (sy + 0.5) / SUPER) * scale)
                     if c:
                         r += c[0]
                         g += c[1]
@@ -64,13 +68,20 @@ def chunk(kind, data):
     return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
 
 
-def main():
-    header = struct.pack(">IIBBBBB", SIZE, SIZE, 8, 6, 0, 0, 0)
+def write_png(size, name):
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
     png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
-    png += chunk(b"IDAT", zlib.compress(render(), 9)) + chunk(b"IEND", b"")
-    target = os.path.join(os.path.dirname(os.path.abspath(__file__)), "icons", "pellorin.png")
+    png += chunk(b"IDAT", zlib.compress(render(size), 9)) + chunk(b"IEND", b"")
+    target = os.path.join(os.path.dirname(os.path.abspath(__file__)), "icons", name)
     with open(target, "wb") as f:
         f.write(png)
+
+
+def main():
+    write_png(SIZE, "pellorin.png")
+    for size in THEME_SIZES:
+        if size != SIZE:  # the window icon serves that size
+            write_png(size, "pellorin-%d.png" % size)
 
 
 if __name__ == "__main__":

@@ -4,6 +4,7 @@
 #include "link/serial_transport.h"
 #include "platform/message_service.h"
 #include "resources/main_window_ids.h"
+#include "tests/support/time_limits.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -38,4 +39,26 @@ TEST(AppStart, BadCommandLineEndsTheProgram) {
     CPellorinApp app(argc, argv);
     EXPECT_FALSE(app.InitInstance());
     EXPECT_EQ(app.exitCode(), 2);
+}
+
+// Run's exit code is the smoke test of an installed program.
+TEST(AppStart, DetectAndQuitFindsTheSimulatedBoardAndQuits) {
+    static char arg0[] = "Pellorin", arg1[] = "--simulate", arg2[] = "--detect-and-quit",
+                arg3[] = "-platform", arg4[] = "offscreen";
+    static char *argv[] = {arg0, arg1, arg2, arg3, arg4, nullptr};
+    static int argc = 5;
+    CPellorinApp app(argc, argv);
+    ASSERT_TRUE(app.InitInstance());
+    EXPECT_EQ(app.Run(), 0);
+}
+
+TEST(AppStart, DetectAndQuitFailsWithoutABoard) {
+    static char arg0[] = "Pellorin", arg1[] = "--port", arg2[] = "/nonexistent/tty-pellorin",
+                arg3[] = "--detect-and-quit", arg4[] = "-platform", arg5[] = "offscreen";
+    static char *argv[] = {arg0, arg1, arg2, arg3, arg4, arg5, nullptr};
+    static int argc = 6;
+    CPellorinApp app(argc, argv);
+    ASSERT_TRUE(app.InitInstance());
+    SetTimeLimitDivisorForTests(kTestTimeLimitDivisor);
+    EXPECT_EQ(app.Run(), 1);
 }

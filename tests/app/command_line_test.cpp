@@ -36,3 +36,13 @@ TEST(CommandLine, ReadsPortsAndSimulation) {
         EXPECT_EQ(options.simulatedChip, c.chip);
     }
 }
+
+TEST(CommandLine, DetectAndQuitIsAnOptionOfItsOwn) {
+    EXPECT_FALSE(ParseCommandLine({}).detectAndQuit);
+    const StartOptions options =
+        ParseCommandLine({QStringLiteral("--simulate"), QStringLiteral("--detect-and-quit")});
+    EXPECT_TRUE(options.error.isEmpty());
+    EXPECT_TRUE(options.detectAndQuit);
+    EXPECT_TRUE(options.simulate);
+    EXPECT_TRUE(CommandLineUsage().contains(QStringLiteral("--detect-and-quit")));
+}
