@@ -17,6 +17,7 @@ StartOptions ParseCommandLine(const QStringList &arguments) {
     StartOptions options;
     const QString portOption = QStringLiteral("--port");
     const QString simulateOption = QStringLiteral("--simulate");
+    const QString imageOption = QStringLiteral("--firmware-image");
     for (int i = 0; i < arguments.size() && options.error.isEmpty(); ++i) {
         const QString &argument = arguments.at(i);
         if (argument == portOption) {
@@ -30,6 +31,14 @@ StartOptions ParseCommandLine(const QStringList &arguments) {
                 options.error = QStringLiteral("--port needs a device path");
             else
                 options.ports << path;
+        } else if (argument == imageOption || argument.startsWith(imageOption + u'=')) {
+            const bool separate = argument == imageOption;
+            if (separate && i + 1 < arguments.size())
+                options.firmwareImage = arguments.at(++i);
+            else if (!separate)
+                options.firmwareImage = argument.mid(imageOption.size() + 1);
+            if (options.firmwareImage.isEmpty())
+                options.error = QStringLiteral("--firmware-image needs a file path");
         } else if (argument == simulateOption) {
             options.simulate = true;
             options.simulatedChip = QLatin1String(g_chipCatalog[0].name);
@@ -52,8 +61,12 @@ StartOptions ParseCommandLine(const QStringList &arguments) {
 QString CommandLineUsage() {
     return QStringLiteral(
         "Usage: Pellorin [--port PATH]... [--simulate[=VXC5480|VXC5420]] [--detect-and-quit]\n"
-        "  --port PATH        try this serial device first (may be repeated)\n"
-        "  --simulate         serve a virtual board and try its port first\n"
-        "  --detect-and-quit  press \"Detect EVM\" once the window is shown, then quit:\n"
-        "                     exit status 0 when a chip panel opened, 1 otherwise\n");
+        "                [--firmware-image PATH]\n"
+        "  --port PATH            try this serial device first (may be repeated)\n"
+        "  --simulate             serve a virtual board and try its port first; \"Update\n"
+        "                         Firmware\" then writes to a simulated update device\n"
+        "  --detect-and-quit      press \"Detect EVM\" once the window is shown, then quit:\n"
+        "                         exit status 0 when a chip panel opened, 1 otherwise\n"
+        "  --firmware-image PATH  the image \"Update Firmware\" writes, in place of the\n"
+        "                         one the build carries\n");
 }

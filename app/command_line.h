@@ -8,6 +8,7 @@ struct StartOptions {
     QStringList ports;     // --port PATH, in the order given; tried before the system's ports
     bool simulate = false; // --simulate[=CHIP]: serve a virtual board in-process
     QString simulatedChip; // the catalogue name of the simulated chip
+    QString firmwareImage; // --firmware-image PATH: replaces the carried image for this run
     bool help = false;     // --help
     QString error;         // non-empty when the command line could not be read
     // --detect-and-quit: press "Detect EVM", then quit (a smoke test of an installed program)

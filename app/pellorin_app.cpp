@@ -2,6 +2,9 @@
 
 #include "command_line.h"
 #include "detect_and_quit.h"
+#include "firmware/firmware_image.h"
+#include "firmware/hid_device.h"
+#include "firmware/simulated_transport.h"
 #include "link/serial_transport.h"
 #include "pellorin_dlg.h"
 #include "platform/message_presenter.h"
@@ -23,6 +26,8 @@ CPellorinApp::~CPellorinApp() {
     // The port goes before the board that serves it.
     ClosePort();
     m_board.reset();
+    firmware::SetHidTransport(nullptr);
+    m_updateDevice.reset();
 }
 
 bool CPellorinApp::InitInstance() {
@@ -35,8 +40,11 @@ bool CPellorinApp::InitInstance() {
         m_exitCode = options.help ? 0 : 2;
         return false;
     }
+    if (!options.firmwareImage.isEmpty())
+        firmware::SetImagePathForRun(options.firmwareImage);
     QStringList ports = options.ports;
     if (options.simulate) {
+        m_updateDevice = InstallSimulatedUpdateDevice(!options.firmwareImage.isEmpty());
         m_board = StartSimulatedBoard(options.simulatedChip);
         if (!m_board) {
             m_exitCode = 1;

@@ -11,6 +11,9 @@ class QApplication;
 namespace sim {
 class VirtualBoard;
 }
+namespace firmware {
+class SimulatedTransport;
+}
 
 class CPellorinApp {
   public:
@@ -28,6 +31,7 @@ class CPellorinApp {
   private:
     std::unique_ptr<QApplication> m_application;
     std::unique_ptr<sim::VirtualBoard> m_board;
+    std::unique_ptr<firmware::SimulatedTransport> m_updateDevice;
     int m_exitCode = 0;
     bool m_detectAndQuit = false;
     QString m_simulatedChip; // empty when no virtual board was asked for

@@ -4,6 +4,7 @@
 #include "acquisition/acquisition_controller.h"
 #include "acquisition/data_files.h"
 #include "app_icon.h"
+#include "firmware_command.h"
 #include "link/chip_catalog.h"
 #include "link/protocol.h"
 #include "link/serial_transport.h"
@@ -212,7 +213,8 @@ void CPellorinDlg::OnSaveProfile() {
 }
 
 void CPellorinDlg::OnUpdateFirmware() {
-    // The firmware update plugs in here.
+    // Whatever the state of the port, the panel or an acquisition: the update uses none of them.
+    RunUpdateFirmwareCommand(this);
 }
 
 void CPellorinDlg::OnAbout() {

@@ -1,5 +1,9 @@
 #include "simulated_board.h"
 
+#include "firmware/firmware_image.h"
+#include "firmware/hid_device.h"
+#include "firmware/simulated_transport.h"
+#include "sim/update_device.h"
 #include "sim/virtual_board.h"
 
 #include <cstdio>
@@ -20,4 +24,15 @@ std::unique_ptr<sim::VirtualBoard> StartSimulatedBoard(const QString &chipName) 
 
 QString SimulatedBoardPort(const sim::VirtualBoard &board) {
     return QString::fromStdString(board.portPath());
+}
+
+std::unique_ptr<firmware::SimulatedTransport> InstallSimulatedUpdateDevice(bool imageGiven) {
+    auto device = std::make_unique<firmware::SimulatedTransport>(firmware::UpdateVendorId());
+    firmware::SetHidTransport(device.get());
+    if (!imageGiven && firmware::CarriedImagePath().isEmpty()) {
+        const std::vector<uint8_t> image = sim::GeneratedFirmwareImage();
+        firmware::SetImageBytesForRun(
+            QByteArray(reinterpret_cast<const char *>(image.data()), qsizetype(image.size())));
+    }
+    return device;
 }

@@ -1,5 +1,6 @@
 #pragma once
-// --simulate: a virtual board served in-process on a pseudo-terminal (its own thread).
+// --simulate: a virtual board served in-process on a pseudo-terminal (its own thread), and a
+// simulated update device behind the firmware update.
 
 #include <QString>
 
@@ -8,6 +9,9 @@
 namespace sim {
 class VirtualBoard;
 }
+namespace firmware {
+class SimulatedTransport;
+}
 
 // Starts a virtual board carrying the named chip; null (after telling why on stderr) when the
 // name is unknown or no pseudo-terminal could be made.
@@ -15,3 +19,7 @@ std::unique_ptr<sim::VirtualBoard> StartSimulatedBoard(const QString &chipName);
 
 // The device path the program opens to reach the board.
 QString SimulatedBoardPort(const sim::VirtualBoard &board);
+
+// Puts a simulated update device behind "Update Firmware" until the returned object goes; with
+// no image of its own (neither carried nor given), the run writes a small generated one.
+std::unique_ptr<firmware::SimulatedTransport> InstallSimulatedUpdateDevice(bool imageGiven);

@@ -1,5 +1,6 @@
 #include "message_presenter.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QWidget>
 
@@ -33,7 +34,13 @@ std::unique_ptr<QMessageBox> MakeMessageBox(const Message &message) {
 }
 
 void PresentMessage(const Message &message) {
+    // A long operation (the firmware update) shows a wait cursor; its boxes want the arrow.
+    const bool busy = QApplication::overrideCursor() != nullptr;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
     MakeMessageBox(message)->exec();
+    if (busy)
+        QApplication::restoreOverrideCursor();
 }
 
 void InstallMessagePresenter() {

@@ -1,0 +1,41 @@
+#include "firmware_command.h"
+
+#include "firmware/firmware_image.h"
+#include "firmware/update_firmware.h"
+#include "firmware/update_messages.h"
+#include "platform/file_dialogs.h"
+#include "platform/message_service.h"
+
+#include <QApplication>
+#include <QCursor>
+
+namespace {
+// The image carried or given for this run, else one the user picks; nullopt when cancelled.
+// A file that cannot be used gives an empty image, which the update refuses.
+std::optional<QByteArray> imageForUpdate(QWidget *owner) {
+    firmware::ImageSource source = firmware::ImageForUpdate();
+    if (!source.known()) {
+        platform::FileDialogRequest request;
+        request.owner = owner;
+        request.filters = {QStringLiteral("Firmware image (*.bin)")};
+        source.path = platform::ChooseFile(request);
+        if (source.path.isEmpty())
+            return std::nullopt;
+    }
+    if (source.path.isEmpty())
+        return source.bytes;
+    return firmware::ReadImageFile(source.path).value_or(QByteArray());
+}
+} // namespace
+
+void RunUpdateFirmwareCommand(QWidget *owner) {
+    const std::optional<QByteArray> image = imageForUpdate(owner);
+    if (!image)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const int result = firmware::UpdateFirmware(owner, *image);
+    QApplication::restoreOverrideCursor();
+    if (result != 0)
+        platform::ShowMessage(owner, firmware::UpdateMessageText(result), QStringLiteral("Error !"),
+                              platform::MessageIcon::Error);
+}

@@ -1,0 +1,34 @@
+#pragma once
+// Which image an update writes: the one given for this run (--firmware-image, or the generated
+// one of --simulate), else the one the build carries, else one the user picks.
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace firmware {
+
+// The resource path of the image carried by the build, or empty when the build carries none.
+QString CarriedImagePath();
+
+// An image file given for this run; it replaces the carried image.
+void SetImagePathForRun(const QString &path);
+// Image bytes given for this run (--simulate without an image of its own).
+void SetImageBytesForRun(const QByteArray &image);
+// Forgets both.
+void ClearImageForRun();
+
+// What the update has without asking the user: the run's file, the run's bytes or the carried
+// image. A file is named by path (read when the update starts); bytes are given as they are.
+struct ImageSource {
+    QString path;
+    QByteArray bytes;
+    bool known() const { return !path.isEmpty() || !bytes.isEmpty(); }
+};
+ImageSource ImageForUpdate();
+
+// The file's bytes, or nothing when it cannot be read, is empty or is larger than 1 MiB.
+std::optional<QByteArray> ReadImageFile(const QString &path);
+
+} // namespace firmware

@@ -1,0 +1,65 @@
+#include "firmware/firmware_image.h"
+#include "firmware/hid_device.h"
+#include "firmware/update_firmware.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace firmware;
+
+namespace {
+QString writeFile(const QTemporaryDir &dir, const QString &name, qsizetype size) {
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(size, '\x5A'));
+    return path;
+}
+} // namespace
+
+TEST(FirmwareImage, FilesThatCannotBeUsedAreRefused) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    EXPECT_FALSE(ReadImageFile(dir.filePath(QStringLiteral("missing.bin"))));
+    EXPECT_FALSE(ReadImageFile(writeFile(dir, QStringLiteral("empty.bin"), 0)));
+    EXPECT_FALSE(ReadImageFile(writeFile(dir, QStringLiteral("big.bin"), kMaxImageSize + 1)));
+    EXPECT_FALSE(ReadImageFile(dir.path()));
+
+    const auto largest = ReadImageFile(writeFile(dir, QStringLiteral("max.bin"), kMaxImageSize));
+    ASSERT_TRUE(largest);
+    EXPECT_EQ(largest->size(), kMaxImageSize);
+    const auto one = ReadImageFile(writeFile(dir, QStringLiteral("one.bin"), 1));
+    ASSERT_TRUE(one);
+    EXPECT_EQ(*one, QByteArray("\x5A"));
+}
+
+TEST(FirmwareImage, TheRunsImageReplacesTheCarriedOne) {
+    ClearImageForRun();
+    EXPECT_EQ(ImageForUpdate().path, CarriedImagePath());
+    EXPECT_TRUE(ImageForUpdate().bytes.isEmpty());
+
+    SetImagePathForRun(QStringLiteral("/tmp/given.bin"));
+    EXPECT_EQ(ImageForUpdate().path, QStringLiteral("/tmp/given.bin"));
+    SetImageBytesForRun(QByteArray("abc"));
+    EXPECT_TRUE(ImageForUpdate().path.isEmpty());
+    EXPECT_EQ(ImageForUpdate().bytes, QByteArray("abc"));
+    ClearImageForRun();
+    EXPECT_EQ(ImageForUpdate().known(), !CarriedImagePath().isEmpty());
+}
+
+TEST(UdevRule, GivesTheUserBothProductIdsOfTheConfiguredVendor) {
+    QFile rule(QStringLiteral(PELLORIN_UDEV_RULE));
+    ASSERT_TRUE(rule.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QString text = QString::fromUtf8(rule.readAll());
+    const QString vendor =
+        QStringLiteral("%1").arg(firmware::UpdateVendorId(), 4, 16, QLatin1Char('0'));
+    for (const char *product : {"0325", "0331"}) {
+        const QString line = QStringLiteral("SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"%1\", "
+                                            "ATTRS{idProduct}==\"%2\", TAG+=\"uaccess\"")
+                                 .arg(vendor, QLatin1String(product));
+        EXPECT_TRUE(text.contains(line)) << qPrintable(line);
+    }
+    EXPECT_FALSE(text.contains(u'@'));
+}
