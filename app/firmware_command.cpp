@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QWidget>
 
 namespace {
 // The image carried or given for this run, else one the user picks; nullopt when cancelled.

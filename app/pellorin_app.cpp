@@ -28,6 +28,7 @@ CPellorinApp::~CPellorinApp() {
     m_board.reset();
     firmware::SetHidTransport(nullptr);
     m_updateDevice.reset();
+    firmware::ClearImageForRun();
 }
 
 bool CPellorinApp::InitInstance() {

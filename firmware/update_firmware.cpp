@@ -72,8 +72,8 @@ int prepare() {
 bool writeConfiguration() {
     const auto block = ConfigWriteBlock();
     uint8_t tag = 0;
-    int step = sendRequest(request::kConfigWrite, tag, 0, block.size(),
-                           Sum16(block.data(), block.size()));
+    int step =
+        sendRequest(request::kConfigWrite, tag, 0, block.size(), Sum16(block.data(), block.size()));
     if (step == result::kOk)
         step = SendFeature(block.data(), block.size());
     if (step == result::kOk)
@@ -105,7 +105,7 @@ int writeImage(const QByteArray &image) {
     if (step != result::kOk)
         return step;
     return std::equal(readBack.begin(), readBack.end(), bytes) ? result::kOk
-                                                              : result::kImageMismatch;
+                                                               : result::kImageMismatch;
 }
 
 } // namespace

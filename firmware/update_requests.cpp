@@ -24,8 +24,8 @@ uint16_t Sum16(const uint8_t *bytes, std::size_t count) {
     return static_cast<uint16_t>(sum);
 }
 
-UpdateRequestBlock BuildUpdateRequest(uint8_t tag, uint16_t code, uint32_t address,
-                                      uint32_t length, uint16_t sum) {
+UpdateRequestBlock BuildUpdateRequest(uint8_t tag, uint16_t code, uint32_t address, uint32_t length,
+                                      uint16_t sum) {
     UpdateRequestBlock block{};
     block[0] = kRequestLead;
     block[1] = tag;

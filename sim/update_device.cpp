@@ -119,8 +119,8 @@ void UpdateDevice::takeRequest(const uint8_t *payload) {
         m_outgoing.assign(m_faults.identity.begin(), m_faults.identity.end());
         return;
     case 0x0602: { // configuration read-back
-        const std::size_t end = std::min<std::size_t>(request.address + request.length,
-                                                      m_config.size());
+        const std::size_t end =
+            std::min<std::size_t>(request.address + request.length, m_config.size());
         if (request.address < end)
             m_outgoing.assign(m_config.begin() + request.address, m_config.begin() + end);
         m_outgoing.resize(request.length, 0xFF);
@@ -150,7 +150,8 @@ void UpdateDevice::takeRequest(const uint8_t *payload) {
 }
 
 void UpdateDevice::takeData(const uint8_t *payload) {
-    const std::size_t slice = std::min<std::size_t>(kPayloadSize, m_writing.length - m_incoming.size());
+    const std::size_t slice =
+        std::min<std::size_t>(kPayloadSize, m_writing.length - m_incoming.size());
     m_incoming.insert(m_incoming.end(), payload, payload + slice);
     if (m_incoming.size() >= m_writing.length) {
         m_receivingData = false;

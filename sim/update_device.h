@@ -15,17 +15,17 @@ namespace sim {
 
 // Each switch is independent; the defaults are a healthy board under product id 0x0325.
 struct UpdateFaults {
-    bool absent = false;             // no update interface at all
-    uint16_t productId = 0x0325;     // 0x0331 for a board present only under the second id
+    bool absent = false;         // no update interface at all
+    uint16_t productId = 0x0325; // 0x0331 for a board present only under the second id
     std::array<uint8_t, 4> identity{0x10, 0xC0, 0x05, 0x01}; // answer to the identification read
     // Reply status to a request, keyed by command << 8 | sub-command (0x010D is the opening).
     std::map<int, int> statusForRequest;
-    uint16_t voltageReading = 33000; // sent with status 2, in millivolts
-    int wrongTagRequest = -1;        // the reply to this request carries another tag
-    int silentRequest = -1;          // this request is never answered
+    uint16_t voltageReading = 33000;        // sent with status 2, in millivolts
+    int wrongTagRequest = -1;               // the reply to this request carries another tag
+    int silentRequest = -1;                 // this request is never answered
     bool configReadBackDiffers = false;     // byte 17 of the read-back configuration is off
     bool imageReadBackDiffersAtEnd = false; // the last byte of the read-back image is off
-    int failingTransfer = -1; // this feature transfer (0-based, since open) fails
+    int failingTransfer = -1;               // this feature transfer (0-based, since open) fails
 };
 
 // One request as the board understood it.

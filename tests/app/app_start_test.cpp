@@ -1,6 +1,7 @@
 // The application object on its own (it makes the QApplication, so this test has none).
 #include "app/pellorin_app.h"
 #include "app/pellorin_dlg.h"
+#include "app/system_menu.h"
 #include "link/serial_transport.h"
 #include "platform/message_service.h"
 #include "resources/main_window_ids.h"
@@ -29,6 +30,10 @@ TEST(AppStart, SimulatedBoardIsTriedFirstAndFound) {
     EXPECT_EQ(qobject_cast<QLabel *>(dlg.control(mainwindow::kPortLabel))->text(),
               PreferredPorts()[0]);
     EXPECT_TRUE(messages.messages().empty());
+
+    // The simulated update device is there too, with a generated image to write.
+    dlg.OnSysCommand(syscmd::kUpdateFirmware);
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Firmware update succeeded !")});
 }
 
 TEST(AppStart, BadCommandLineEndsTheProgram) {

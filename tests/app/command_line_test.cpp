@@ -46,3 +46,26 @@ TEST(CommandLine, DetectAndQuitIsAnOptionOfItsOwn) {
     EXPECT_TRUE(options.simulate);
     EXPECT_TRUE(CommandLineUsage().contains(QStringLiteral("--detect-and-quit")));
 }
+
+TEST(CommandLine, ReadsTheFirmwareImage) {
+    struct ImageCase {
+        QStringList arguments;
+        QString image;
+        bool error;
+    };
+    const ImageCase cases[] = {
+        {{}, {}, false},
+        {{"--firmware-image", "/tmp/a.bin"}, "/tmp/a.bin", false},
+        {{"--firmware-image=/tmp/b.bin", "--simulate"}, "/tmp/b.bin", false},
+        {{"--firmware-image"}, {}, true},
+        {{"--firmware-image="}, {}, true},
+    };
+    for (const ImageCase &c : cases) {
+        const StartOptions options = ParseCommandLine(c.arguments);
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        EXPECT_EQ(options.error.isEmpty(), !c.error);
+        if (!c.error) {
+            EXPECT_EQ(options.firmwareImage, c.image);
+        }
+    }
+}

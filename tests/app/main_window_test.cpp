@@ -159,7 +159,10 @@ TEST_F(MainWindowTest, SystemCommandsAreMaskedAndUnknownOnesIgnored) {
     dlg.OnSysCommand(syscmd::kAbout | 0x7);
     EXPECT_EQ(shown, 1);
     dlg.OnSysCommand(0xF060); // a command this window does not handle
+    // Without an image the update asks for one; cancelled, it does nothing.
+    platform::SetFileDialogAnswer([](const platform::FileDialogRequest &) { return QString(); });
     dlg.OnSysCommand(syscmd::kUpdateFirmware);
+    platform::SetFileDialogAnswer({});
     EXPECT_TRUE(messages.messages().empty());
 }
 

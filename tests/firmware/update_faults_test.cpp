@@ -37,7 +37,8 @@ TEST_P(ReplyStatusTest, SetUpReplyEndsTheUpdateWithItsMessageThenTheWindows) {
         EXPECT_TRUE(messages.messages().empty());
     }
     // Once the opening was answered, the way out sends the end request.
-    EXPECT_EQ(requestCodes(), (std::vector<int>{request::kOpening, request::kSetUp, request::kEnd}));
+    EXPECT_EQ(requestCodes(),
+              (std::vector<int>{request::kOpening, request::kSetUp, request::kEnd}));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -4,11 +4,11 @@
 using namespace firmware;
 
 namespace {
-const std::vector<int> kFullSequence{request::kOpening,     request::kSetUp,
+const std::vector<int> kFullSequence{request::kOpening,        request::kSetUp,
                                      request::kIdentification, request::kPreparation,
-                                     request::kConfigWrite, request::kConfigReadBack,
-                                     request::kImageWrite,  request::kImageReadBack,
-                                     request::kFinishing,   request::kEnd};
+                                     request::kConfigWrite,    request::kConfigReadBack,
+                                     request::kImageWrite,     request::kImageReadBack,
+                                     request::kFinishing,      request::kEnd};
 } // namespace
 
 TEST_F(UpdateTest, SuccessWritesAndVerifiesEverything) {
