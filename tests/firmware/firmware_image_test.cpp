@@ -63,3 +63,11 @@ TEST(UdevRule, GivesTheUserBothProductIdsOfTheConfiguredVendor) {
     }
     EXPECT_FALSE(text.contains(u'@'));
 }
+
+TEST(FirmwareImage, TheCarriedImageIsReadLikeAFile) {
+    if (CarriedImagePath().isEmpty())
+        GTEST_SKIP() << "this build carries no image (-DPELLORIN_FIRMWARE_IMAGE)";
+    const auto image = ReadImageFile(CarriedImagePath());
+    ASSERT_TRUE(image);
+    EXPECT_FALSE(image->isEmpty());
+}
