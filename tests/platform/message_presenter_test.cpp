@@ -60,3 +60,22 @@ TEST(MessagePresenter, ShowMessageWaitsUntilTheUserAnswers) {
     EXPECT_EQ(shownText, QStringLiteral("AP Command Timeout "));
     EXPECT_EQ(modality, Qt::ApplicationModal);
 }
+
+TEST(MessagePresenter, BoxShowsTheArrowDuringAWaitCursor) {
+    platform::InstallMessagePresenter();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    Qt::CursorShape shapeWhileShown = Qt::WaitCursor;
+    WhenModalShows([&](QWidget *modal) {
+        shapeWhileShown = QApplication::overrideCursor()->shape();
+        qobject_cast<QMessageBox *>(modal)->button(QMessageBox::Ok)->click();
+    });
+    platform::ShowMessage(nullptr, QStringLiteral("Firmware update succeeded !"),
+                          QStringLiteral("Information"));
+    platform::SetMessagePresenter({});
+    EXPECT_EQ(shapeWhileShown, Qt::ArrowCursor);
+    // The operation that set the wait cursor still has it.
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    QApplication::restoreOverrideCursor();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
