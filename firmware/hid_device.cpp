@@ -39,6 +39,8 @@ uint16_t UpdateVendorId() {
 }
 
 int OpenUpdateDevice() {
+    // One device at a time: one left open by a caller that did not close it goes first.
+    CloseUpdateDevice();
     g_hidDevice = HidDevice{};
     g_hidDevice.vendorId = UpdateVendorId();
     int found = result::kNoMoreItems;

@@ -5,6 +5,7 @@
 #include "update_codes.h"
 #include "update_requests.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <vector>
