@@ -56,10 +56,10 @@ TEST(UdevRule, GivesTheUserBothProductIdsOfTheConfiguredVendor) {
     const QString vendor =
         QStringLiteral("%1").arg(firmware::UpdateVendorId(), 4, 16, QLatin1Char('0'));
     for (const char *product : {"0325", "0331"}) {
-        const QString line = QStringLiteral("SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"%1\", "
-                                            "ATTRS{idProduct}==\"%2\", TAG+=\"uaccess\"")
-                                 .arg(vendor, QLatin1String(product));
-        EXPECT_TRUE(text.contains(line)) << qPrintable(line);
+        const QString match = QStringLiteral("SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"%1\", "
+                                             "ATTRS{idProduct}==\"%2\", TAG+=\"uaccess\"")
+                                  .arg(vendor, QLatin1String(product));
+        EXPECT_TRUE(text.contains(match)) << qPrintable(match);
     }
     EXPECT_FALSE(text.contains(u'@'));
 }
