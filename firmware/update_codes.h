@@ -1,7 +1,7 @@
 #pragma once
 // Result codes of the firmware update. The update's own codes are 0x200000nn, laid out so
-// that their low byte names their entry of the update messages; the rest keep the numbers
-// the board's Windows tooling used for the same failures.
+// that their low byte names their entry of the update messages; the rest are the Windows
+// system codes of the same failures, so a result reads the same on every platform.
 
 #include <cstdint>
 
