@@ -36,11 +36,13 @@ QString valueFrom(const QByteArray &bytes) {
     QString value = QString::fromLatin1(bytes);
     value.remove(u'\r');
     value.remove(u'\n');
-    value = value.trimmed();
-    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
-        value.back() == value.front())
+    for (;;) {
+        value = value.trimmed();
+        if (value.size() < 2 || (value.front() != u'"' && value.front() != u'\'') ||
+            value.back() != value.front())
+            return value;
         value.chop(1);
-    return value;
+    }
 }
 
 void checkReads(const QByteArray &file, const QString &section, const QString &key) {

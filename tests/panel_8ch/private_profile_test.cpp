@@ -175,6 +175,8 @@ TEST_F(PrivateProfileTest, ValueReadsWholeWhateverTheLastBytes) {
     EXPECT_EQ(ReadProfileString("A", "Name", "", path()), QStringLiteral("Caf\u00E9"));
     put(QByteArray("\xFF\xFE[\0A\0]\0\n\0K\0=\0x\0y", 17));
     EXPECT_EQ(ReadProfileString("A", "K", "", path()), QStringLiteral("xy"));
+    put("\xEF\xBB\xBF[A]\r\nK=ab\xC3");
+    EXPECT_EQ(ReadProfileString("A", "K", "", path()), QStringLiteral("ab\uFFFD"));
 }
 
 // A code-page file whose only bytes that are not UTF-8 sit in the line being replaced becomes
