@@ -19,6 +19,10 @@ uint8_t ExpectedReplyChecksum(const CommandFrame &sent, uint8_t replyData) {
     return static_cast<uint8_t>(sent[2] + sent[3] + covered);
 }
 
+bool ReplyChecksumOk(const CommandFrame &sent, const ReplyFrame &reply) {
+    return reply[2] == ExpectedReplyChecksum(sent, reply[1]);
+}
+
 const char *StatusMessage(uint8_t status) {
     switch (status) {
     case 0:

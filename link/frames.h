@@ -42,6 +42,10 @@ CommandFrame BuildAcquisitionFrame(int chipId, uint16_t count);
 // with the reply's data byte for a register read, or the sent second parameter otherwise.
 uint8_t ExpectedReplyChecksum(const CommandFrame &sent, uint8_t replyData);
 
+// The reply check: its last byte against what the sent frame and its data byte give. The
+// status byte is not covered; a reply that fails here is judged before its status is.
+bool ReplyChecksumOk(const CommandFrame &sent, const ReplyFrame &reply);
+
 // Text shown for a nonzero status of a well-formed reply.
 const char *StatusMessage(uint8_t status);
 

@@ -22,8 +22,7 @@ Reply exchange(uint8_t code, uint8_t param1, uint8_t param2, uint32_t writeWaitM
     reply.result = WriteFrame(frame.data(), writeWaitMs);
     if (reply.result == result::kOk)
         reply.result = ReadBytes(reply.bytes.data(), kReplySize);
-    if (reply.result == result::kOk &&
-        reply.bytes[2] != ExpectedReplyChecksum(frame, reply.bytes[1]))
+    if (reply.result == result::kOk && !ReplyChecksumOk(frame, reply.bytes))
         reply.result = result::kBadReply;
     return reply;
 }

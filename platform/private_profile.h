@@ -6,7 +6,8 @@
 // - a write replaces the one value in place and leaves every other line of the file byte for
 //   byte as it was; a missing file, section or key is created;
 // - files in UTF-8 (with or without a BOM), in a single-byte code page, or in UTF-16 with a
-//   BOM are read, and rewritten in the encoding and line ends they came with;
+//   BOM are read; a write puts its one line in the file's own encoding and line ends, and
+//   every other byte of the file stays (see profile_lines.h);
 // - a new file is written with CR LF line ends.
 // Qt Core only.
 
@@ -20,7 +21,8 @@ namespace platform {
 QString ReadProfileString(const QString &section, const QString &key, const QString &defaultValue,
                           const QString &path, int bufferSize = 0);
 
-// Sets key in section to value; false when the file could not be read or written.
+// Sets key in section to value; false when the file could not be read or written, or when a
+// name or the value holds a line break (the file is then left alone).
 bool WriteProfileString(const QString &section, const QString &key, const QString &value,
                         const QString &path);
 

@@ -4,6 +4,8 @@
 
 #include <QStringEncoder>
 
+#include <string_view>
+
 #include "scratch_file.h"
 
 #include <gtest/gtest.h>
@@ -116,6 +118,83 @@ TEST_F(PrivateProfileTest, Utf16FileIsReadAndRewrittenInUtf16) {
     EXPECT_EQ(ReadProfileString("evm", "target", "", path()), QStringLiteral("VXC5480"));
     ASSERT_TRUE(WriteProfileString("REG", "MUX", "0x23", path()));
     EXPECT_EQ(bytes(), utf16le(QStringLiteral("[EVM]\r\nTarget=VXC5480\r\n[REG]\r\nMUX=0x23\r\n")));
+}
+
+// Files that a save used to damage: every byte but the written line's must stay.
+struct KeepBytesCase {
+    const char *name;
+    std::string_view before; // string_view: the bytes hold NULs
+    std::string_view after;
+};
+
+class KeepBytesTest : public PrivateProfileTest,
+                      public ::testing::WithParamInterface<KeepBytesCase> {};
+
+QByteArray bytesOf(std::string_view text) {
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+TEST_P(KeepBytesTest, WriteOfRegMuxKeepsEveryOtherByte) {
+    const KeepBytesCase &c = GetParam();
+    put(bytesOf(c.before));
+    ASSERT_TRUE(WriteProfileString("REG", "MUX", "NEW", path()));
+    EXPECT_EQ(bytes().toHex(' '), bytesOf(c.after).toHex(' '));
+    EXPECT_EQ(ReadProfileString("REG", "MUX", "", path()), QStringLiteral("NEW"));
+}
+
+using namespace std::string_view_literals;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, KeepBytesTest,
+    ::testing::Values(
+        // The half unit at the end is completed so that the appended lines read in step.
+        KeepBytesCase{"Utf16OddLength",
+                      "\xFF\xFE"
+                      "a\0b"sv,
+                      "\xFF\xFE"
+                      "a\0b\0\r\0\n\0[\0R\0E\0G\0]\0\r\0\n\0"
+                      "M\0U\0X\0=\0N\0E\0W\0\r\0\n\0"sv},
+        KeepBytesCase{"CodePageEndingInLeadByte", "[A]\r\nName=Caf\xE9"sv,
+                      "[A]\r\nName=Caf\xE9\r\n[REG]\r\nMUX=NEW\r\n"sv},
+        KeepBytesCase{"OneLeadByte", "\xD8"sv, "\xD8\r\n[REG]\r\nMUX=NEW\r\n"sv},
+        KeepBytesCase{"Utf8BomWithCodePageBytes",
+                      "\xEF\xBB\xBF"
+                      "a\xE9\r\n[REG]\r\nMUX=1\r\n"sv,
+                      "\xEF\xBB\xBF"
+                      "a\xE9\r\n[REG]\r\nMUX=NEW\r\n"sv},
+        KeepBytesCase{"DoubledUtf8Bom", "\xEF\xBB\xBF\xEF\xBB\xBF[REG]\r\nMUX=1\r\n"sv,
+                      "\xEF\xBB\xBF\xEF\xBB\xBF[REG]\r\nMUX=NEW\r\n"sv},
+        KeepBytesCase{"DoubledUtf16Bom",
+                      "\xFF\xFE\xFF\xFE[\0R\0E\0G\0]\0\r\0\n\0M\0U\0X\0=\0"
+                      "1\0\r\0\n\0"sv,
+                      "\xFF\xFE\xFF\xFE[\0R\0E\0G\0]\0\r\0\n\0M\0U\0X\0=\0N\0E\0W\0\r\0\n\0"sv}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(PrivateProfileTest, ValueReadsWholeWhateverTheLastBytes) {
+    put("[A]\r\nName=Caf\xE9");
+    EXPECT_EQ(ReadProfileString("A", "Name", "", path()), QStringLiteral("Caf\u00E9"));
+    put(QByteArray("\xFF\xFE[\0A\0]\0\n\0K\0=\0x\0y", 17));
+    EXPECT_EQ(ReadProfileString("A", "K", "", path()), QStringLiteral("xy"));
+    put("\xEF\xBB\xBF[A]\r\nK=ab\xC3");
+    EXPECT_EQ(ReadProfileString("A", "K", "", path()), QStringLiteral("ab\uFFFD"));
+}
+
+// A code-page file whose only bytes that are not UTF-8 sit in the line being replaced becomes
+// UTF-8; the value must still read back as written.
+TEST_F(PrivateProfileTest, ValueReadsBackWhenTheFileTurnsUtf8) {
+    put("[A]\r\nK=\xE9\r\nN=1\r\n");
+    const QString value = QStringLiteral("\u00C3\u00A9");
+    ASSERT_TRUE(WriteProfileString("A", "K", value, path()));
+    EXPECT_EQ(ReadProfileString("A", "K", "", path()), value);
+    EXPECT_EQ(bytes(), QByteArray("[A]\r\nK=\xC3\x83\xC2\xA9\r\nN=1\r\n"));
+}
+
+TEST_F(PrivateProfileTest, LineBreakInANameOrValueIsRefused) {
+    put("[A]\r\nK=1\r\n");
+    EXPECT_FALSE(WriteProfileString("A", "K", "2\r\n[B]", path()));
+    EXPECT_FALSE(WriteProfileString("A", "K\nJ", "2", path()));
+    EXPECT_FALSE(WriteProfileString("A\r", "K", "2", path()));
+    EXPECT_EQ(bytes(), QByteArray("[A]\r\nK=1\r\n"));
 }
 
 TEST_F(PrivateProfileTest, UnwritableFileReportsFailure) {
