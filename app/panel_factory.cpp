@@ -1,7 +1,8 @@
 #include "panel_factory.h"
 
-#include "evm_dialog.h"
+#include "panel_2ch/tz420_dlg.h"
 #include "panel_8ch/tz410_dlg.h"
+#include "panel_common/evm_dialog.h"
 
 namespace {
 std::function<CEVMDialog *(int, QWidget *)> &testFactory() {
@@ -16,8 +17,9 @@ CEVMDialog *CreateChipPanel(int chipId, QWidget *parent) {
     switch (chipId) {
     case 1:
         return new TZ410Dlg(parent);
+    case 2:
+        return new TZ420Dlg(parent);
     default:
-        // The 2-channel chip's panel is not built yet: detection succeeds without a panel.
         return nullptr;
     }
 }

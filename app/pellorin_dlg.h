@@ -2,7 +2,7 @@
 // The main window: module list and "Detect EVM", the chip panel on the left, the chart and its
 // controls on the right, and the command menu.
 
-#include "evm_dialog.h"
+#include "panel_common/evm_dialog.h"
 #include "platform/control_registry.h"
 
 #include <QDialog>

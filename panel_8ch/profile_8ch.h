@@ -4,12 +4,15 @@
 
 #include "register_map.h"
 
+#include "panel_common/register_profile.h"
+
 #include <QString>
 
 namespace vxc5480 {
 
 extern const char *const kChipName; // "VXC5480"
 extern const char *const kProfileKeys[kRegisterCount];
+extern const panel_common::ProfileLayout kProfileLayout;
 
 // The text of the message shown for a profile of another chip or of none.
 QString InvalidProfileMessage();
@@ -17,7 +20,7 @@ QString InvalidProfileMessage();
 // Writes Target and the eleven registers of image; false when the file could not be written.
 bool SaveRegisterProfile(const QString &path, const RegisterImage &image);
 
-enum class ProfileLoad { Loaded, WrongChip };
+using panel_common::ProfileLoad;
 
 // Reads the eleven registers into image when the file names this chip; a missing or
 // malformed value loads as whatever hex digits lead it, or 0. A refused file changes nothing.

@@ -1,6 +1,5 @@
 #include "register_map.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -41,13 +40,6 @@ const ComboItem DataRateItems[] = {
     {-1, 0, ""},
 };
 
-std::vector<ComboItem> TableEntries(const ComboItem *table) {
-    std::vector<ComboItem> entries;
-    for (const ComboItem *item = table; item->flag != -1; ++item)
-        entries.push_back(*item);
-    return entries;
-}
-
 std::vector<uint8_t> WriteSequence(int tab) {
     // ADCON and DRATE follow every tab's own register: the gain and rate lists are always
     // visible beside the pages.
@@ -83,42 +75,9 @@ QString StatusIdText(uint8_t status) {
     return QStringLiteral("%1").arg(StatusChipId(status), 2, 10, QLatin1Char('0'));
 }
 
-QString HexByteText(uint8_t value) {
-    return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
-}
-
 QString CalibrationText(const uint8_t *lowByteFirst) {
     return HexByteText(lowByteFirst[2]) + HexByteText(lowByteFirst[1]) +
            HexByteText(lowByteFirst[0]);
-}
-
-uint32_t ParseHex(const QString &text, int maxChars) {
-    const QString s = maxChars >= 0 ? text.left(maxChars) : text;
-    auto digitAt = [&s](qsizetype i) {
-        if (i >= s.size())
-            return -1;
-        const char16_t c = s.at(i).unicode();
-        if (c >= u'0' && c <= u'9')
-            return c - u'0';
-        if (c >= u'a' && c <= u'f')
-            return c - u'a' + 10;
-        if (c >= u'A' && c <= u'F')
-            return c - u'A' + 10;
-        return -1;
-    };
-    qsizetype i = 0;
-    while (i < s.size() && (s.at(i) == u' ' || (s.at(i) >= u'\t' && s.at(i) <= u'\r')))
-        ++i;
-    // "0x" is a prefix only when a digit follows it: "0xg" is the number 0.
-    if (digitAt(i) == 0 && i + 1 < s.size() && (s.at(i + 1) == u'x' || s.at(i + 1) == u'X') &&
-        digitAt(i + 2) >= 0)
-        i += 2;
-    uint64_t value = 0;
-    for (; digitAt(i) >= 0; ++i) {
-        // Saturates past 32 bits, as the C library does.
-        value = std::min<uint64_t>(value * 16 + static_cast<uint64_t>(digitAt(i)), 0xFFFFFFFFull);
-    }
-    return static_cast<uint32_t>(value);
 }
 
 } // namespace vxc5480

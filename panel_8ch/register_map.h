@@ -2,6 +2,9 @@
 // The register file of the VXC5480 as the panel models it: addresses, the field layouts of
 // the registers the pages edit, the list tables, and the texts the pages compute. No widgets.
 
+#include "panel_common/combo_item.h"
+#include "panel_common/hex_text.h"
+
 #include <QString>
 
 #include <array>
@@ -28,20 +31,15 @@ constexpr int kRegisterCount = 11;
 // One byte per register, indexed by address.
 using RegisterImage = std::array<uint8_t, kRegisterCount>;
 
-// One entry of a list-fill table; flag -1 ends the table.
-struct ComboItem {
-    int32_t flag;
-    int32_t code;
-    const char *text;
-};
+using panel_common::ComboItem;
+using panel_common::HexByteText;
+using panel_common::ParseHex;
+using panel_common::TableEntries;
 
 extern const ComboItem ClockOutItems[];
 extern const ComboItem SensorCurrentItems[];
 extern const ComboItem PgaGainItems[];
 extern const ComboItem DataRateItems[];
-
-// The entries of a table up to its terminator.
-std::vector<ComboItem> TableEntries(const ComboItem *table);
 
 // Tabs of the panel, in tab order.
 enum Tab { kTabMux, kTabClocks, kTabGpio, kTabPower, kTabCal, kTabStatus, kTabAll, kTabCount };
@@ -110,15 +108,8 @@ constexpr int32_t kClockInHz = 7680000;
 QString ClockOutText(int code, int32_t clockInHz = kClockInHz);
 // Two decimal digits of the chip id bits.
 QString StatusIdText(uint8_t status);
-// "%02X".
-QString HexByteText(uint8_t value);
 // A 24-bit calibration value from its three registers, least significant first, shown most
 // significant first: "%02X%02X%02X".
 QString CalibrationText(const uint8_t *lowByteFirst);
-
-// An unsigned hexadecimal number as the C library reads one: leading white space, an optional
-// 0x or 0X, then digits up to the first other character; empty text gives 0, and a number
-// too large for 32 bits gives 0xFFFFFFFF. Only the first maxChars characters count.
-uint32_t ParseHex(const QString &text, int maxChars = -1);
 
 } // namespace vxc5480

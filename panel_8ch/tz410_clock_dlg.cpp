@@ -1,6 +1,7 @@
 #include "tz410_clock_dlg.h"
 
-#include "combo_fill.h"
+#include "panel_common/combo_fill.h"
+#include "register_map.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -56,6 +57,6 @@ void TZ410CLOCKDlg::OnClockOutChange() {
 }
 
 void TZ410CLOCKDlg::ShowCurrent() {
-    SelectByCode(controlAs<QComboBox>(kClockOutList), ClockOutCode(*m_pCurrent));
+    panel_common::SelectByCode(controlAs<QComboBox>(kClockOutList), ClockOutCode(*m_pCurrent));
     OnClockOutChange();
 }

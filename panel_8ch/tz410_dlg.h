@@ -5,12 +5,11 @@
 
 #include "register_map.h"
 
-#include "app/evm_dialog.h"
+#include "panel_common/register_images.h"
+#include "panel_common/register_panel.h"
 
 class QComboBox;
-class QPushButton;
-class QTabBar;
-class TZ410Page;
+class CPanelPage;
 class TZ410MUXDlg;
 class TZ410CLOCKDlg;
 class TZ410IODlg;
@@ -19,7 +18,8 @@ class TZ410CALDlg;
 class TZ410STATUSDlg;
 class TZ410ALLDlg;
 
-class TZ410Dlg : public CEVMDialog {
+class TZ410Dlg : public CRegisterPanel,
+                 public panel_common::RegisterImages<vxc5480::kRegisterCount> {
     Q_OBJECT
   public:
     enum {
@@ -33,27 +33,14 @@ class TZ410Dlg : public CEVMDialog {
     explicit TZ410Dlg(QWidget *parent = nullptr);
     ~TZ410Dlg() override;
 
-    bool OnInitDialog() override;
-    int LoadProfile(const QString &path) override;
-    int SaveProfile(const QString &path) override;
-    int RefreshFromChip() override;
-
-    // 0, or the status of the first read that failed (after telling the user).
-    int ReadAllRegisters();
-    void RefreshAllPages();
+    void RefreshAllPages() override;
     void SelectPgaFromCurrent();
     void SelectRateFromCurrent();
     void PlacePages();
-    void InitPanel();
 
     void OnTabSelChange(int tab);
-    void OnWrite();
-    void OnRead();
     void OnPgaChange();
     void OnRateChange();
-
-    vxc5480::RegisterImage m_current{};
-    vxc5480::RegisterImage m_pending{};
 
     TZ410MUXDlg *m_muxPage = nullptr;
     TZ410CLOCKDlg *m_clockPage = nullptr;
@@ -64,19 +51,19 @@ class TZ410Dlg : public CEVMDialog {
     TZ410ALLDlg *m_allPage = nullptr;
 
     // The page of a tab, in tab order.
-    TZ410Page *page(int tab) const;
+    CPanelPage *page(int tab) const;
+
+  protected:
+    void InitPanel() override;
+    void WriteFromTab(int tab) override;
 
   private:
     void writeTabSequence(int tab);
     void writeAllRegisters();
-    bool writeStep(uint8_t address);
+    void writeStep(uint8_t address);
     void followUp(uint8_t address);
     bool sameChannelChosen() const;
 
-    QTabBar *m_tabs = nullptr;
     QComboBox *m_pgaList = nullptr;
     QComboBox *m_rateList = nullptr;
-    QPushButton *m_writeButton = nullptr;
-    QPushButton *m_readButton = nullptr;
-    QWidget *m_pageArea = nullptr;
 };

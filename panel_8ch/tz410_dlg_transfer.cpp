@@ -1,9 +1,8 @@
-// TZ410Dlg: moving register bytes between the images and the chip, and the profile file.
+// TZ410Dlg: moving register bytes between the images and the chip.
 
 #include "tz410_dlg.h"
 
-#include "platform/busy_flags.h"
-#include "profile_8ch.h"
+#include "panel_common/register_transfer.h"
 #include "tz410_all_dlg.h"
 #include "tz410_cal_dlg.h"
 #include "tz410_clock_dlg.h"
@@ -13,31 +12,12 @@
 #include "tz410_status_dlg.h"
 
 #include "link/protocol.h"
-#include "platform/message_service.h"
 
 #include <QPushButton>
 #include <QTabBar>
 
 using namespace vxc5480;
-
-namespace {
-QString addressMessage(const char *format, int address) {
-    return QString::fromLatin1(format).arg(HexByteText(static_cast<uint8_t>(address)));
-}
-} // namespace
-
-int TZ410Dlg::ReadAllRegisters() {
-    for (int address = 0; address < kRegisterCount; ++address) {
-        const int status = ReadRegister(static_cast<uint8_t>(address), m_current[address]);
-        if (status != 0) {
-            platform::ShowMessage(this,
-                                  addressMessage("Read Register Address %1 Failed !", address),
-                                  QStringLiteral("Error occured !"));
-            return status;
-        }
-    }
-    return 0;
-}
+using namespace panel_common;
 
 void TZ410Dlg::RefreshAllPages() {
     SelectRateFromCurrent();
@@ -51,37 +31,11 @@ void TZ410Dlg::RefreshAllPages() {
     m_allPage->ShowCurrent();
 }
 
-int TZ410Dlg::RefreshFromChip() {
-    // The acquisition holds g_acquiring around this call; no flag is looked at here.
-    const int status = ReadAllRegisters();
-    if (status == 0)
-        RefreshAllPages();
-    return status;
-}
-
-void TZ410Dlg::OnRead() {
-    if (g_acquiring || g_registerBusy)
-        return;
-    g_registerBusy = 1;
-    m_readButton->setEnabled(false);
-    if (ReadAllRegisters() == 0)
-        RefreshAllPages();
-    g_registerBusy = 0;
-    m_readButton->setEnabled(true);
-}
-
-void TZ410Dlg::OnWrite() {
-    if (g_acquiring || g_registerBusy)
-        return;
-    g_registerBusy = 1;
-    m_writeButton->setEnabled(false);
-    const int tab = m_tabs->currentIndex();
+void TZ410Dlg::WriteFromTab(int tab) {
     if (tab == kTabAll)
         writeAllRegisters();
     else
         writeTabSequence(tab);
-    g_registerBusy = 0;
-    m_writeButton->setEnabled(true);
 }
 
 bool TZ410Dlg::sameChannelChosen() const {
@@ -90,9 +44,7 @@ bool TZ410Dlg::sameChannelChosen() const {
 
 void TZ410Dlg::writeTabSequence(int tab) {
     if (tab == kTabMux && sameChannelChosen()) {
-        platform::ShowMessage(this,
-                              QStringLiteral("AIN+ and AIN- cannot select the same channel !"),
-                              QStringLiteral("Error"), platform::MessageIcon::Error);
+        TellSameChannel(this);
         return;
     }
     const std::vector<uint8_t> sequence = WriteSequence(tab);
@@ -104,12 +56,11 @@ void TZ410Dlg::writeTabSequence(int tab) {
     m_allPage->ShowCurrent();
 }
 
-bool TZ410Dlg::writeStep(uint8_t address) {
+void TZ410Dlg::writeStep(uint8_t address) {
     if (WriteRegister(address, m_pending[address]) != 0)
-        return false;
-    m_current[address] = m_pending[address];
+        return;
+    Confirm(address);
     followUp(address);
-    return true;
 }
 
 void TZ410Dlg::followUp(uint8_t address) {
@@ -139,33 +90,6 @@ void TZ410Dlg::followUp(uint8_t address) {
 void TZ410Dlg::writeAllRegisters() {
     for (int address = 0; address < kRegisterCount; ++address)
         m_pending[address] = static_cast<uint8_t>(ParseHex(m_allPage->writeText(address), 2));
-    for (int address = 0; address < kRegisterCount; ++address) {
-        if (WriteRegister(static_cast<uint8_t>(address), m_pending[address]) != 0) {
-            platform::ShowMessage(this,
-                                  addressMessage("Write Register Address %1 Failed !", address),
-                                  QStringLiteral("Error occured !"));
-            return;
-        }
-        m_current[address] = m_pending[address];
-    }
-    RefreshAllPages();
-}
-
-int TZ410Dlg::SaveProfile(const QString &path) {
-    // The chip's state is saved, not edits that were never written.
-    if (!SaveRegisterProfile(path, m_current)) {
-        platform::ShowMessage(this, QStringLiteral("Save Profile Failed !"),
-                              QStringLiteral("Error !"));
-        return -1;
-    }
-    return 0;
-}
-
-int TZ410Dlg::LoadProfile(const QString &path) {
-    if (LoadRegisterProfile(path, m_pending) != ProfileLoad::Loaded) {
-        platform::ShowMessage(this, InvalidProfileMessage(), QStringLiteral("Error !"));
-        return 0;
-    }
-    RefreshAllPages();
-    return 0;
+    if (WriteRegistersOrTell(this, m_pending.data(), m_current.data(), kRegisterCount) == 0)
+        RefreshAllPages();
 }

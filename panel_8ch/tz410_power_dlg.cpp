@@ -1,7 +1,8 @@
 #include "tz410_power_dlg.h"
 
-#include "combo_fill.h"
+#include "panel_common/combo_fill.h"
 #include "platform/busy_flags.h"
+#include "register_map.h"
 
 #include "link/frames.h"
 #include "link/protocol.h"

@@ -1,11 +1,11 @@
 // "Detect EVM" through the real serial transport against the virtual board on a pty.
-#include "app/evm_dialog.h"
 #include "app/main_window_layout.h"
 #include "app/panel_factory.h"
 #include "app/pellorin_dlg.h"
 #include "app/system_menu.h"
 #include "link/protocol.h"
 #include "link/serial_transport.h"
+#include "panel_common/evm_dialog.h"
 #include "platform/file_dialogs.h"
 #include "platform/message_service.h"
 #include "resources/main_window_ids.h"

@@ -29,6 +29,8 @@ using BoardFrames = std::vector<BoardFrame>;
 
 class PanelHostTest : public ::testing::Test {
   protected:
+    explicit PanelHostTest(sim::Chip chip = sim::Chip::VXC5480) : board(chip) {}
+
     void SetUp() override {
         SetTimeLimitDivisorForTests(kTestTimeLimitDivisor);
         g_acquiring = g_registerBusy = g_calibrating = 0;
@@ -77,6 +79,6 @@ class PanelHostTest : public ::testing::Test {
     }
 
     platform::MessageRecorder messages;
-    sim::VirtualBoard board{sim::Chip::VXC5480};
+    sim::VirtualBoard board;
     CPellorinDlg dlg;
 };

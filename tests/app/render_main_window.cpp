@@ -3,10 +3,10 @@
 // (/tmp/pellorin-main-detected.png), with the real VXC5480 panel once per tab
 // (/tmp/pellorin-tab-<name>.png), and the about box (/tmp/pellorin-about.png).
 #include "app/about_dlg.h"
-#include "app/evm_dialog.h"
 #include "app/panel_factory.h"
 #include "app/pellorin_dlg.h"
 #include "link/serial_transport.h"
+#include "panel_common/evm_dialog.h"
 #include "platform/message_service.h"
 #include "sim/virtual_board.h"
 

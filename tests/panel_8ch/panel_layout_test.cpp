@@ -2,7 +2,7 @@
 
 #include "panel_fixture.h"
 
-#include "panel_8ch/panel_look.h"
+#include "panel_common/panel_look.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -13,6 +13,7 @@
 namespace {
 
 using namespace vxc5480;
+using namespace panel_common;
 
 // The widget's rectangle in the panel's coordinates.
 QRect InPanel(QWidget *widget, QWidget *panel) {

@@ -165,4 +165,37 @@ TEST(SignalModel, TwoChannelChipSpansVrefOverGain) {
     EXPECT_NEAR(Acquire(model, 1).at(0), 0.015 / 2.5 * 8388608, 300);
 }
 
+TEST(SignalModel, TwoChannelNoiseFollowsTheAppliedModesGainAndRate) {
+    // Codes of noise with the inputs shorted: more with a faster rate, and more codes (though
+    // less input-referred noise) with a higher gain.
+    auto noiseCodes = [](int mode, uint8_t cr1) {
+        BoardModel model(Chip::VXC5420);
+        sim::SignalModel s = Quiet(0.0, 0.0);
+        s.noiseVolts = 5e-6;
+        model.setSignal(s);
+        Command(model, 0x0D, static_cast<uint8_t>(mode));
+        Command(model, 0x01, 0x03, cr1);
+        Command(model, 0x01, 0x01, 0x80); // inputs shorted
+        return StdDev(Acquire(model, 2000));
+    };
+    const double mode1 = noiseCodes(1, 0x07); // PGA 128 / 10 SPS: CR1 does not rule
+    const double mode3 = noiseCodes(3, 0x00); // PGA 128 / 40 SPS
+    EXPECT_GT(mode3, mode1 * 1.6);
+    EXPECT_NEAR(noiseCodes(4, 0x70), mode1, mode1 * 0.2) << "command mode at PGA 128 / 10 SPS";
+    EXPECT_GT(noiseCodes(4, 0x77), mode1 * 8) << "1280 SPS";
+    EXPECT_LT(noiseCodes(4, 0x00), mode1 / 8) << "PGA 1";
+}
+
+TEST(Vxc5420Pacing, FixedModesPaceAtTheirOwnRate) {
+    BoardModel model(Chip::VXC5420);
+    Command(model, 0x0D, 0x04);
+    Command(model, 0x01, 0x03, 0x07);
+    EXPECT_EQ(model.chipState().dataRateSps(), 1280.0);
+    Command(model, 0x0D, 0x03);
+    EXPECT_EQ(model.chipState().dataRateSps(), 40.0);
+    Command(model, 0x01, 0x03, 0x07); // a CR1 write does not leave a fixed mode
+    EXPECT_EQ(model.chipState().dataRateSps(), 40.0);
+    EXPECT_EQ(model.chipState().pgaGain(), 128);
+}
+
 } // namespace

@@ -4,7 +4,7 @@
 #include <QProxyStyle>
 #include <QTabBar>
 
-namespace vxc5480 {
+namespace panel_common {
 namespace {
 class CompactTabStyle : public QProxyStyle {
   public:
@@ -39,4 +39,4 @@ void MakeTabsCompact(QTabBar *tabs) {
     tabs->setStyle(style);
 }
 
-} // namespace vxc5480
+} // namespace panel_common

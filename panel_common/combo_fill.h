@@ -1,15 +1,21 @@
 #pragma once
 // Filling a drop-down list from a list table and finding items by their code.
 
-#include "register_map.h"
+#include "combo_item.h"
 
 #include <QComboBox>
 
-namespace vxc5480 {
+namespace panel_common {
 
 inline void FillCombo(QComboBox *combo, const ComboItem *table) {
     for (const ComboItem *item = table; item->flag != -1; ++item)
         combo->addItem(QString::fromLatin1(item->text), item->code);
+}
+
+// Fills the list and selects its first item.
+inline void FillAndSelectFirst(QComboBox *combo, const ComboItem *table) {
+    FillCombo(combo, table);
+    combo->setCurrentIndex(0);
 }
 
 // Selects the first item whose code is code; false (selection unchanged) when none has it.
@@ -21,4 +27,4 @@ inline bool SelectByCode(QComboBox *combo, int code) {
     return true;
 }
 
-} // namespace vxc5480
+} // namespace panel_common

@@ -1,6 +1,6 @@
 #pragma once
-// The look the VXC5480 panel shares across its pages: its font, its size and a tab bar whose
-// seven tabs fit the panel's width in one row.
+// The look both chip panels share: their font, their size and a tab bar narrow enough for the
+// 8-channel panel's seven tabs in one row.
 
 #include <QFont>
 #include <QSize>
@@ -8,7 +8,7 @@
 class QTabBar;
 class QWidget;
 
-namespace vxc5480 {
+namespace panel_common {
 
 // The panel's room left of the chart: its dialog template, 224 x 258 dialog units.
 constexpr QSize kPanelSize{336, 420};
@@ -20,4 +20,4 @@ QFont PanelFont();
 // Tabs with a narrower padding, as the Windows tab control draws them.
 void MakeTabsCompact(QTabBar *tabs);
 
-} // namespace vxc5480
+} // namespace panel_common

@@ -1,0 +1,10 @@
+#include "profile_2ch.h"
+
+namespace vxc5420 {
+
+const char *const kChipName = "VXC5420";
+
+// The profile keys are the register names.
+const panel_common::ProfileLayout kProfileLayout{kChipName, kRegisterNames, kRegisterCount};
+
+} // namespace vxc5420

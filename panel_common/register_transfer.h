@@ -1,0 +1,41 @@
+#pragma once
+// The register transfers of both panel hosts and the messages that go with them.
+
+#include "register_profile.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+class QWidget;
+
+namespace panel_common {
+
+// Runs transfer as one register operation: nothing at all while an acquisition or another
+// register operation runs; otherwise g_registerBusy is held and button disabled meanwhile.
+void RunRegisterOperation(QWidget *button, const std::function<void()> &transfer);
+
+// Reads registers 0 to count - 1 into current, in order. At the first failure tells the user
+// ("Read Register Address %02X Failed !") and returns its status; the bytes before it keep their
+// new values, the rest their old ones.
+int ReadRegistersOrTell(QWidget *owner, uint8_t *current, int count);
+
+// Writes registers 0 to count - 1 from pending, in order, confirming each into current. At the
+// first failure tells the user ("Write Register Address %02X Failed !") and stops there.
+int WriteRegistersOrTell(QWidget *owner, const uint8_t *pending, uint8_t *current, int count);
+
+// "AIN+ and AIN- cannot select the same channel !"
+void TellSameChannel(QWidget *owner);
+
+// Saves current; when the file cannot be written, tells the user ("Save Profile Failed !")
+// and returns -1, otherwise 0.
+int SaveProfileOrTell(QWidget *owner, const QString &path, const ProfileLayout &layout,
+                      const uint8_t *current);
+
+// Loads into pending; a profile of another chip, or of none, is refused with the
+// invalid-profile message and false.
+bool LoadProfileOrTell(QWidget *owner, const QString &path, const ProfileLayout &layout,
+                       uint8_t *pending);
+
+} // namespace panel_common
