@@ -1,7 +1,8 @@
 // Draws the main window into PNGs to look at the layout (default /tmp/pellorin-main.png), then
 // again after a detection against a virtual board with a dummy panel in the panel's place
 // (/tmp/pellorin-main-detected.png), with the real VXC5480 panel once per tab
-// (/tmp/pellorin-tab-<name>.png), and the about box (/tmp/pellorin-about.png).
+// (/tmp/pellorin-tab-<name>.png), with the real VXC5420 panel on both of its tabs
+// (/tmp/pellorin-2ch-tab-<name>.png), and the about box (/tmp/pellorin-about.png).
 #include "app/about_dlg.h"
 #include "app/panel_factory.h"
 #include "app/pellorin_dlg.h"
@@ -69,6 +70,25 @@ void saveEveryTab(CPellorinDlg &dlg) {
     std::printf("panel %dx%d at (%d, %d)\n", dlg.m_pPanel->width(), dlg.m_pPanel->height(),
                 dlg.m_pPanel->x(), dlg.m_pPanel->y());
 }
+// Detects a 2-channel board with "VXC5420" chosen and draws the window once per tab.
+void saveTwoChannelPanel(CPellorinDlg &dlg) {
+    sim::VirtualBoard board(sim::Chip::VXC5420);
+    if (!board.start())
+        return;
+    SetPreferredPorts({QString::fromStdString(board.portPath())});
+    qobject_cast<QComboBox *>(dlg.control(1001))->setCurrentIndex(1);
+    dlg.OnDetectEvm();
+    auto *tabs = dlg.m_pPanel ? qobject_cast<QTabBar *>(dlg.m_pPanel->control(1102)) : nullptr;
+    if (!tabs) {
+        std::fprintf(stderr, "no 2-channel panel after the detection\n");
+        return;
+    }
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab);
+        save(dlg, QStringLiteral("/tmp/pellorin-2ch-tab-%1.png").arg(tab == 0 ? "mux" : "allregs"));
+    }
+    ClosePort();
+}
 } // namespace
 
 int main(int argc, char **argv) {
@@ -91,6 +111,7 @@ int main(int argc, char **argv) {
         SetChipPanelFactoryForTests({});
         saveEveryTab(dlg);
         ClosePort();
+        saveTwoChannelPanel(dlg);
     }
 
     CAboutDlg about;

@@ -1,0 +1,102 @@
+#pragma once
+// Panel tests drive a real chip panel whose exchanges go through the program's serial transport
+// to a virtual board on a pty. Frames are built for the chip id of the board under test.
+
+#include "platform/busy_flags.h"
+#include "tests/support/time_limits.h"
+
+#include "link/frames.h"
+#include "link/protocol.h"
+#include "link/serial_transport.h"
+#include "platform/message_service.h"
+#include "sim/virtual_board.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTabBar>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+using Frame = std::array<uint8_t, 6>;
+using Frames = std::vector<Frame>;
+
+inline Frame WriteFrameOf(uint8_t address, uint8_t value) {
+    return BuildCommandFrame(g_chipId, command::kWriteRegister, address, value);
+}
+inline Frame ReadFrameOf(uint8_t address) {
+    return BuildCommandFrame(g_chipId, command::kReadRegister, address, 0);
+}
+inline Frame CommandFrameOf(uint8_t code, uint8_t param1 = 0) {
+    return BuildCommandFrame(g_chipId, code, param1, 0);
+}
+// The reads of every register of the chip under test, in address order.
+inline Frames ReadAllFrames() {
+    Frames frames;
+    const int count = g_chipId == static_cast<int>(sim::Chip::VXC5420) ? 6 : 11;
+    for (int a = 0; a < count; ++a)
+        frames.push_back(ReadFrameOf(static_cast<uint8_t>(a)));
+    return frames;
+}
+
+template <typename Panel> class PanelBoardTest : public ::testing::Test {
+  protected:
+    explicit PanelBoardTest(sim::Chip chip) : m_board(chip) {}
+
+    void SetUp() override {
+        SetTimeLimitDivisorForTests(kTestTimeLimitDivisor);
+        g_acquiring = g_registerBusy = g_calibrating = 0;
+        ASSERT_TRUE(m_board.start());
+        SetPreferredPorts({QString::fromStdString(m_board.portPath())});
+        g_chipId = static_cast<int>(m_board.chip());
+        ASSERT_EQ(DetectEvm(), 1);
+        m_board.clearReceivedFrames();
+    }
+    void TearDown() override {
+        m_panel.reset();
+        ClosePort();
+        SetPreferredPorts({});
+        SetTimeLimitDivisorForTests(1);
+        g_acquiring = g_registerBusy = g_calibrating = 0;
+        g_chipId = 1;
+    }
+
+    // Creates and shows the panel as the main window does, then forgets its start frames.
+    Panel &openPanel() {
+        m_panel = std::make_unique<Panel>();
+        EXPECT_TRUE(m_panel->OnInitDialog());
+        m_panel->show();
+        m_board.clearReceivedFrames();
+        return *m_panel;
+    }
+
+    void selectTab(int tab) {
+        static_cast<QTabBar *>(m_panel->control(Panel::kTabControl))->setCurrentIndex(tab);
+    }
+    static void click(QWidget *widget) { static_cast<QAbstractButton *>(widget)->click(); }
+    // Chooses a list item as the user would; choosing the shown item again counts too.
+    static void choose(QWidget *list, int index) {
+        auto *combo = static_cast<QComboBox *>(list);
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+    static QString text(QWidget *edit) { return static_cast<QLineEdit *>(edit)->text(); }
+
+    void failCommand(uint8_t code, int status) {
+        sim::Faults faults;
+        faults.statusForCommand[code] = status;
+        m_board.setFaults(faults);
+    }
+    // Register reads and writes of this one address fail with the status; the rest work.
+    void failAddress(uint8_t address, int status) {
+        sim::Faults faults;
+        faults.statusForAddress[address] = status;
+        m_board.setFaults(faults);
+    }
+
+    sim::VirtualBoard m_board;
+    std::unique_ptr<Panel> m_panel;
+};
