@@ -28,8 +28,9 @@ PanelFrame PanelFrame::Build(QWidget *panel) {
     // A dialog of its template's size with a static edge; the chart beside it stays clear.
     panel->setFixedSize(kPanelSize);
     panel->setAutoFillBackground(true);
-    frame.edge = new QFrame(panel);
-    static_cast<QFrame *>(frame.edge)->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    auto *edge = new QFrame(panel);
+    edge->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    frame.edge = edge;
     auto *outer = new QVBoxLayout(panel);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(frame.edge);

@@ -9,8 +9,12 @@
 
 namespace tz420test {
 
+using Frames2 = BoardFrames<2, 6>;
+constexpr auto WriteFrameOf = &Frames2::write;
+constexpr auto ReadFrameOf = &Frames2::read;
+constexpr auto ReadAllFrames = &Frames2::readAll;
 inline Frame SetModeFrameOf(uint8_t mode) {
-    return CommandFrameOf(command::kSetMode, mode);
+    return Frames2::command(command::kSetMode, mode);
 }
 
 class Panel2Test : public PanelBoardTest<TZ420Dlg> {

@@ -12,6 +12,14 @@
 #include "panel_8ch/tz410_status_dlg.h"
 #include "tests/support/panel_board_test.h"
 
+using Frames8 = BoardFrames<1, 11>;
+constexpr auto WriteFrameOf = &Frames8::write;
+constexpr auto ReadFrameOf = &Frames8::read;
+constexpr auto ReadAllFrames = &Frames8::readAll;
+inline Frame CommandFrameOf(uint8_t code) {
+    return Frames8::command(code);
+}
+
 class PanelTest : public PanelBoardTest<TZ410Dlg> {
   protected:
     PanelTest() : PanelBoardTest(sim::Chip::VXC5480) {}

@@ -1,6 +1,6 @@
 #pragma once
 // Panel tests drive a real chip panel whose exchanges go through the program's serial transport
-// to a virtual board on a pty. Frames are built for the chip id of the board under test.
+// to a virtual board on a pty.
 
 #include "platform/busy_flags.h"
 #include "tests/support/time_limits.h"
@@ -24,23 +24,26 @@
 using Frame = std::array<uint8_t, 6>;
 using Frames = std::vector<Frame>;
 
-inline Frame WriteFrameOf(uint8_t address, uint8_t value) {
-    return BuildCommandFrame(g_chipId, command::kWriteRegister, address, value);
-}
-inline Frame ReadFrameOf(uint8_t address) {
-    return BuildCommandFrame(g_chipId, command::kReadRegister, address, 0);
-}
-inline Frame CommandFrameOf(uint8_t code, uint8_t param1 = 0) {
-    return BuildCommandFrame(g_chipId, code, param1, 0);
-}
-// The reads of every register of the chip under test, in address order.
-inline Frames ReadAllFrames() {
-    Frames frames;
-    const int count = g_chipId == static_cast<int>(sim::Chip::VXC5420) ? 6 : 11;
-    for (int a = 0; a < count; ++a)
-        frames.push_back(ReadFrameOf(static_cast<uint8_t>(a)));
-    return frames;
-}
+// The frames a panel sends to a chip with registers 0 to RegisterCount - 1. Built from
+// constants, so that test tables made before any test runs hold the right chip id.
+template <int ChipId, int RegisterCount> struct BoardFrames {
+    static Frame write(uint8_t address, uint8_t value) {
+        return BuildCommandFrame(ChipId, command::kWriteRegister, address, value);
+    }
+    static Frame read(uint8_t address) {
+        return BuildCommandFrame(ChipId, command::kReadRegister, address, 0);
+    }
+    static Frame command(uint8_t code, uint8_t param1 = 0) {
+        return BuildCommandFrame(ChipId, code, param1, 0);
+    }
+    // The reads of every register, in address order.
+    static Frames readAll() {
+        Frames frames;
+        for (int a = 0; a < RegisterCount; ++a)
+            frames.push_back(read(static_cast<uint8_t>(a)));
+        return frames;
+    }
+};
 
 template <typename Panel> class PanelBoardTest : public ::testing::Test {
   protected:
