@@ -87,6 +87,10 @@ class AcquisitionController : public QObject {
     QFont m_distributionFont;
     QImage m_logo;
 
+  signals:
+    // After every successful acquisition, with the new samples (those now in g_samples).
+    void samplesAcquired(const std::vector<int32_t> &samples);
+
   private:
     enum class View { Line, Distribution };
     void bind(const std::function<QWidget *(int)> &control);

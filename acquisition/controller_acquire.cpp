@@ -65,6 +65,7 @@ bool AcquisitionController::acquire(int count) {
     UpdateStatistics(g_samples, m_chartState);
     showStatistics();
     RedrawChart();
+    emit samplesAcquired(g_samples);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "command_line.h"
 
 #include "link/chip_catalog.h"
+#include "sim/virtual_board.h"
 
 namespace {
 // The catalogue's spelling of a chip name given in any case, or an empty string.
@@ -18,6 +19,7 @@ StartOptions ParseCommandLine(const QStringList &arguments) {
     const QString portOption = QStringLiteral("--port");
     const QString simulateOption = QStringLiteral("--simulate");
     const QString imageOption = QStringLiteral("--firmware-image");
+    const QString sineOption = QStringLiteral("--sine=");
     for (int i = 0; i < arguments.size() && options.error.isEmpty(); ++i) {
         const QString &argument = arguments.at(i);
         if (argument == portOption) {
@@ -49,22 +51,31 @@ StartOptions ParseCommandLine(const QStringList &arguments) {
                 options.error = QStringLiteral("unknown chip in %1").arg(argument);
         } else if (argument == QLatin1String("--detect-and-quit")) {
             options.detectAndQuit = true;
+        } else if (argument.startsWith(sineOption)) {
+            if (!sim::ParseSine(argument.mid(sineOption.size()).toStdString(), options.sineHz,
+                                options.sineVolts))
+                options.error = QStringLiteral("%1 needs FREQ_HZ:AMPLITUDE_V").arg(argument);
         } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             options.help = true;
         } else {
             options.error = QStringLiteral("unknown argument %1").arg(argument);
         }
     }
+    if (options.error.isEmpty() && options.sineHz > 0 && !options.simulate)
+        options.error = QStringLiteral("--sine needs --simulate");
     return options;
 }
 
 QString CommandLineUsage() {
     return QStringLiteral(
-        "Usage: Pellorin [--port PATH]... [--simulate[=VXC5480|VXC5420]] [--detect-and-quit]\n"
+        "Usage: Pellorin [--port PATH]... [--simulate[=VXC5480|VXC5420]\n"
+        "                [--sine=FREQ_HZ:AMPLITUDE_V]] [--detect-and-quit]\n"
         "                [--firmware-image PATH]\n"
         "  --port PATH            try this serial device first (may be repeated)\n"
         "  --simulate             serve a virtual board and try its port first; \"Update\n"
         "                         Firmware\" then writes to a simulated update device\n"
+        "  --sine=F:A             the virtual board adds a sine of F hertz and A volts\n"
+        "                         amplitude to its inputs\n"
         "  --detect-and-quit      press \"Detect EVM\" once the window is shown, then quit:\n"
         "                         exit status 0 when a chip panel opened, 1 otherwise\n"
         "  --firmware-image PATH  the image \"Update Firmware\" writes, in place of the\n"

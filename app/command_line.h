@@ -8,6 +8,8 @@ struct StartOptions {
     QStringList ports;     // --port PATH, in the order given; tried before the system's ports
     bool simulate = false; // --simulate[=CHIP]: serve a virtual board in-process
     QString simulatedChip; // the catalogue name of the simulated chip
+    double sineHz = 0.0;   // --sine=FREQ_HZ:AMPLITUDE_V: a sine on the simulated board's inputs
+    double sineVolts = 0.0;
     QString firmwareImage; // --firmware-image PATH: replaces the carried image for this run
     bool help = false;     // --help
     QString error;         // non-empty when the command line could not be read

@@ -46,7 +46,7 @@ bool CPellorinApp::InitInstance() {
     QStringList ports = options.ports;
     if (options.simulate) {
         m_updateDevice = InstallSimulatedUpdateDevice(!options.firmwareImage.isEmpty());
-        m_board = StartSimulatedBoard(options.simulatedChip);
+        m_board = StartSimulatedBoard(options.simulatedChip, options.sineHz, options.sineVolts);
         if (!m_board) {
             m_exitCode = 1;
             return false;

@@ -3,6 +3,7 @@
 #include "about_dlg.h"
 #include "acquisition/acquisition_controller.h"
 #include "acquisition/data_files.h"
+#include "analysis_menu.h"
 #include "app_icon.h"
 #include "firmware_command.h"
 #include "link/chip_catalog.h"
@@ -63,6 +64,7 @@ void fillGraphTypeList(QComboBox *list) {
 CPellorinDlg::CPellorinDlg(QWidget *parent) : QDialog(parent) {
     setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
     m_menuBar = BuildSystemMenuBar(this, [this](int id) { OnSysCommand(id); });
+    AddAnalysisMenu(m_menuBar, [this] { OnNoiseAndSpectrum(); });
     m_client = new QWidget(this);
     BuildMainWindowControls(m_client, m_controls);
     auto *layout = new QVBoxLayout(this);

@@ -11,6 +11,7 @@
 #include <QPointer>
 
 class AcquisitionController;
+class CAnalysisDlg;
 struct AcquisitionHooks;
 class QMenuBar;
 
@@ -34,6 +35,9 @@ class CPellorinDlg : public QDialog {
     void OnSaveProfile();
     void OnUpdateFirmware();
     void OnAbout();
+    // "Noise and Spectrum...": shows the analysis window, made on first use.
+    void OnNoiseAndSpectrum();
+    CAnalysisDlg *analysisWindow() const;
     void OnGraphTypeChange();
     // Empties the chart and its statistics and restores the data count and the title.
     void ResetChartView();
@@ -52,4 +56,5 @@ class CPellorinDlg : public QDialog {
     QWidget *m_client = nullptr;
     QMenuBar *m_menuBar = nullptr;
     AcquisitionController *m_acquisition = nullptr;
+    QPointer<CAnalysisDlg> m_analysis;
 };

@@ -8,13 +8,20 @@
 
 #include <cstdio>
 
-std::unique_ptr<sim::VirtualBoard> StartSimulatedBoard(const QString &chipName) {
+std::unique_ptr<sim::VirtualBoard> StartSimulatedBoard(const QString &chipName, double sineHz,
+                                                       double sineVolts) {
     sim::Chip chip;
     if (!sim::ParseChip(chipName.toStdString(), chip)) {
         std::fprintf(stderr, "Pellorin: no virtual board for %s\n", qPrintable(chipName));
         return nullptr;
     }
     auto board = std::make_unique<sim::VirtualBoard>(chip);
+    if (sineHz > 0) {
+        sim::SignalModel signal;
+        signal.sineHz = sineHz;
+        signal.sineAmplitudeVolts = sineVolts;
+        board->setSignal(signal);
+    }
     if (!board->start()) {
         std::fprintf(stderr, "Pellorin: the virtual board could not open a pseudo-terminal\n");
         return nullptr;

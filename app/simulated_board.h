@@ -13,9 +13,11 @@ namespace firmware {
 class SimulatedTransport;
 }
 
-// Starts a virtual board carrying the named chip; null (after telling why on stderr) when the
+// Starts a virtual board carrying the named chip, with a sine of sineHz and sineVolts amplitude
+// on its inputs when sineHz is above 0; null (after telling why on stderr) when the
 // name is unknown or no pseudo-terminal could be made.
-std::unique_ptr<sim::VirtualBoard> StartSimulatedBoard(const QString &chipName);
+std::unique_ptr<sim::VirtualBoard> StartSimulatedBoard(const QString &chipName, double sineHz = 0,
+                                                       double sineVolts = 0);
 
 // The device path the program opens to reach the board.
 QString SimulatedBoardPort(const sim::VirtualBoard &board);

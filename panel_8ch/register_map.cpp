@@ -80,4 +80,18 @@ QString CalibrationText(const uint8_t *lowByteFirst) {
            HexByteText(lowByteFirst[0]);
 }
 
+double PgaGain(uint8_t adcon) {
+    return double(1 << std::min(PgaCode(adcon), 6));
+}
+
+double DataRateSps(uint8_t drate) {
+    for (const ComboItem &item : TableEntries(DataRateItems))
+        if (item.code == drate)
+            return QString::fromLatin1(item.text)
+                .remove(QStringLiteral("SPS"))
+                .trimmed()
+                .toDouble();
+    return 0.0;
+}
+
 } // namespace vxc5480

@@ -67,6 +67,14 @@ inline uint8_t WithClockOutCode(uint8_t adcon, int code) {
     return (adcon & 0x9F) | ((code & 0x03) << 5);
 }
 
+// The gain of an ADCON byte's PGA code; code 7, which the list does not offer, gives 64 as
+// code 6 does.
+double PgaGain(uint8_t adcon);
+// Conversions per second of a DRATE byte; 0 for a byte that is not in DataRateItems.
+double DataRateSps(uint8_t drate);
+// The chip spans +-2 VRef / PGA: four times the reference from one end of the codes to the other.
+constexpr double kSpanPerReference = 4.0;
+
 // MUX: input numbers 0 to 7 are AIN0 to AIN7, 8 is AINCOM; a half above 7 reads as AINCOM.
 constexpr int kAinCom = 8;
 inline uint8_t MuxByte(int positive, int negative) {

@@ -1,6 +1,7 @@
 #pragma once
 // The base of both chip panels. The main window knows a panel only through these operations.
 
+#include "analysis/scale.h"
 #include "platform/control_registry.h"
 
 #include <QString>
@@ -19,6 +20,9 @@ class CEVMDialog : public QWidget {
     virtual int SaveProfile(const QString &path);
     // 0, or the failure code of the first register read that failed.
     virtual int RefreshFromChip();
+    // Reference, gain and data rate as the panel's current register image has them, for the
+    // noise analysis; zeros where the panel cannot tell.
+    virtual analysis::ConversionScale CurrentScale() const { return {}; }
 
     QWidget *control(int id) const { return m_controls.control(id); }
 

@@ -12,10 +12,12 @@ namespace {
 
 const char *const kUsage =
     "Usage: pellorin-evm-sim [--chip=VXC5480|VXC5420] [--pacing=none|wire|data]\n"
+    "                        [--sine=FREQ_HZ:AMPLITUDE_V]\n"
     "Serves the virtual EVM board on a pseudo-terminal and prints its port path.\n"
     "  --chip=NAME     the chip on the board (default VXC5480)\n"
     "  --pacing=MODE   none: as fast as possible; wire: 115200 baud (default);\n"
     "                  data: acquisition items at the chip's data rate\n"
+    "  --sine=F:A      add a sine of F hertz and A volts amplitude to the inputs\n"
     "  --help          this text\n";
 
 bool ParsePacing(const std::string &text, sim::Pacing &pacing) {
@@ -43,6 +45,7 @@ bool StartsWith(const std::string &text, const char *prefix, std::string &rest) 
 int main(int argc, char **argv) {
     sim::Chip chip = sim::Chip::VXC5480;
     sim::Pacing pacing = sim::Pacing::WireRate;
+    double sineHz = 0, sineVolts = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         std::string value;
@@ -53,6 +56,8 @@ int main(int argc, char **argv) {
         if (StartsWith(arg, "--chip=", value) && sim::ParseChip(value, chip))
             continue;
         if (StartsWith(arg, "--pacing=", value) && ParsePacing(value, pacing))
+            continue;
+        if (StartsWith(arg, "--sine=", value) && sim::ParseSine(value, sineHz, sineVolts))
             continue;
         std::fprintf(stderr, "pellorin-evm-sim: bad argument '%s'\n%s", arg.c_str(), kUsage);
         return 2;
@@ -67,6 +72,12 @@ int main(int argc, char **argv) {
 
     sim::VirtualBoard board(chip);
     board.setPacing(pacing);
+    if (sineHz > 0) {
+        sim::SignalModel signal;
+        signal.sineHz = sineHz;
+        signal.sineAmplitudeVolts = sineVolts;
+        board.setSignal(signal);
+    }
     if (!board.start()) {
         std::fputs("pellorin-evm-sim: no pseudo-terminal could be opened\n", stderr);
         return 1;

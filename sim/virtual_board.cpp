@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstdlib>
 
 namespace sim {
 
@@ -20,6 +22,25 @@ bool ParseChip(const std::string &name, Chip &chip) {
         return true;
     }
     return false;
+}
+
+bool ParseSine(const std::string &text, double &hz, double &volts) {
+    const size_t colon = text.find(':');
+    if (colon == std::string::npos)
+        return false;
+    auto number = [](const std::string &part, double &out) {
+        if (part.empty())
+            return false;
+        char *end = nullptr;
+        out = std::strtod(part.c_str(), &end);
+        return end == part.c_str() + part.size() && std::isfinite(out);
+    };
+    double f = 0, a = 0;
+    if (!number(text.substr(0, colon), f) || !number(text.substr(colon + 1), a) || f <= 0 || a < 0)
+        return false;
+    hz = f;
+    volts = a;
+    return true;
 }
 
 struct VirtualBoard::Impl {

@@ -17,6 +17,10 @@ enum class Chip : uint8_t { VXC5480 = 1, VXC5420 = 2 };
 // Parses "VXC5480" / "VXC5420" (case-insensitive); false when the name is unknown.
 bool ParseChip(const std::string &name, Chip &chip);
 
+// Parses "FREQ_HZ:AMPLITUDE_V" (a sine added to the inputs, e.g. "10:0.5"); false unless both
+// are finite numbers with a frequency above 0 and an amplitude of 0 or more.
+bool ParseSine(const std::string &text, double &hz, double &volts);
+
 enum class Pacing {
     Unpaced,  // bytes go out as fast as the pty takes them (tests)
     WireRate, // as a 115200-baud 8N1 line would carry them

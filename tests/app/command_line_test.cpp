@@ -69,3 +69,16 @@ TEST(CommandLine, ReadsTheFirmwareImage) {
         }
     }
 }
+
+TEST(CommandLine, ReadsTheSimulatedSine) {
+    const StartOptions sine = ParseCommandLine({"--simulate", "--sine=12.5:0.25"});
+    EXPECT_TRUE(sine.error.isEmpty()) << sine.error.toStdString();
+    EXPECT_DOUBLE_EQ(sine.sineHz, 12.5);
+    EXPECT_DOUBLE_EQ(sine.sineVolts, 0.25);
+    // A sine for a real board, or one that cannot be read, is refused.
+    for (const QStringList &bad :
+         {QStringList{"--sine=10:1"}, QStringList{"--simulate", "--sine=10"},
+          QStringList{"--simulate", "--sine=0:1"}, QStringList{"--simulate", "--sine=10:-1"},
+          QStringList{"--simulate", "--sine=ten:1"}, QStringList{"--simulate", "--sine=10:1V"}})
+        EXPECT_FALSE(ParseCommandLine(bad).error.isEmpty()) << bad.join(u' ').toStdString();
+}

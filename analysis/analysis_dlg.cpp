@@ -1,0 +1,207 @@
+#include "analysis/analysis_dlg.h"
+
+#include "analysis/analysis_figures_view.h"
+#include "analysis/analysis_plots.h"
+#include "analysis/plot_view.h"
+
+#include <QComboBox>
+#include <QDoubleValidator>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+namespace {
+QLineEdit *numberEdit(QWidget *parent) {
+    auto *edit = new QLineEdit(parent);
+    auto *validator = new QDoubleValidator(0.0, 1e9, 9, edit);
+    validator->setNotation(QDoubleValidator::StandardNotation);
+    validator->setLocale(QLocale::c());
+    edit->setValidator(validator);
+    edit->setMaximumWidth(120);
+    return edit;
+}
+
+QWidget *withReadout(PlotView *plot) {
+    auto *box = new QWidget;
+    auto *layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(plot, 1);
+    layout->addWidget(plot->readoutLabel());
+    return box;
+}
+} // namespace
+
+CAnalysisDlg::CAnalysisDlg(QWidget *parent) : QDialog(parent) {
+    setWindowTitle(tr("Noise and Spectrum"));
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+    setModal(false);
+
+    m_recordPlot = new PlotView(tr("Record plot"));
+    m_histogramPlot = new PlotView(tr("Histogram plot"));
+    m_spectrumPlot = new PlotView(tr("Spectrum plot"));
+    SetUpRecordPlot(m_recordPlot);
+    SetUpHistogramPlot(m_histogramPlot);
+    SetUpSpectrumPlot(m_spectrumPlot);
+
+    auto *plots = new QSplitter(Qt::Vertical);
+    plots->setChildrenCollapsible(false);
+    plots->addWidget(withReadout(m_recordPlot));
+    plots->addWidget(withReadout(m_histogramPlot));
+    plots->addWidget(withReadout(m_spectrumPlot));
+
+    auto *side = new QWidget;
+    auto *sideLayout = new QVBoxLayout(side);
+    sideLayout->setContentsMargins(0, 0, 0, 0);
+    m_state = new QLabel(side);
+    m_state->setWordWrap(true);
+    m_state->setAccessibleName(tr("State"));
+    m_state->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    sideLayout->addWidget(m_state);
+    sideLayout->addWidget(buildSettings());
+    auto *figuresBox = new QGroupBox(tr("Figures over all samples"), side);
+    m_figures = new AnalysisFiguresView(figuresBox);
+    (new QVBoxLayout(figuresBox))->addWidget(m_figures);
+    sideLayout->addWidget(figuresBox, 1);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->addWidget(side);
+    layout->addWidget(plots, 1);
+    resize(1280, 860);
+    setTabOrder(m_export, m_recordPlot);
+    setTabOrder(m_recordPlot, m_histogramPlot);
+    setTabOrder(m_histogramPlot, m_spectrumPlot);
+    Recompute();
+}
+
+CAnalysisDlg::~CAnalysisDlg() = default;
+
+QWidget *CAnalysisDlg::buildSettings() {
+    auto *box = new QGroupBox(tr("Scale"));
+    auto *form = new QFormLayout(box);
+    auto addField = [&](const QString &caption, QWidget *field) {
+        auto *label = new QLabel(caption, box);
+        label->setBuddy(field);
+        field->setAccessibleName(QString(caption).remove(u'&'));
+        form->addRow(label, field);
+    };
+    m_reference = numberEdit(box);
+    m_reference->setText(QStringLiteral("2.5"));
+    m_gain = numberEdit(box);
+    m_gain->setText(QStringLiteral("1"));
+    m_fullScale = numberEdit(box);
+    m_sampleRate = numberEdit(box);
+    m_window = new QComboBox(box);
+    m_window->addItem(tr("Hann"), int(analysis::WindowKind::Hann));
+    m_window->addItem(tr("Blackman-Harris, 4 terms"), int(analysis::WindowKind::BlackmanHarris4));
+    m_export = new QPushButton(tr("Export..."), box);
+    m_export->setAccessibleName(tr("Export..."));
+    addField(tr("&Reference (V)"), m_reference);
+    addField(tr("PGA &gain"), m_gain);
+    addField(tr("&Full-scale range (V p-p)"), m_fullScale);
+    addField(tr("&Sample rate (SPS)"), m_sampleRate);
+    addField(tr("&Window"), m_window);
+    form->addRow(m_export);
+    m_fullScale->setToolTip(tr("From one end of the code scale to the other; one code is this "
+                               "range divided by 2^24"));
+
+    connect(m_reference, &QLineEdit::editingFinished, this, &CAnalysisDlg::OnScaleEdited);
+    connect(m_gain, &QLineEdit::editingFinished, this, &CAnalysisDlg::OnScaleEdited);
+    connect(m_fullScale, &QLineEdit::editingFinished, this, &CAnalysisDlg::Recompute);
+    connect(m_sampleRate, &QLineEdit::editingFinished, this, &CAnalysisDlg::Recompute);
+    connect(m_window, &QComboBox::currentIndexChanged, this, &CAnalysisDlg::Recompute);
+    connect(m_export, &QPushButton::clicked, this, &CAnalysisDlg::OnExport);
+    return box;
+}
+
+double CAnalysisDlg::fieldValue(const QLineEdit *edit) const {
+    bool ok = false;
+    const double value = QLocale::c().toDouble(edit->text().trimmed(), &ok);
+    return ok && value > 0 ? value : 0.0;
+}
+
+double CAnalysisDlg::lsbVolts() const {
+    return analysis::LsbVolts(fieldValue(m_fullScale));
+}
+
+double CAnalysisDlg::sampleRate() const {
+    return fieldValue(m_sampleRate);
+}
+
+void CAnalysisDlg::OnSamplesAcquired(const std::vector<int32_t> &samples,
+                                     const analysis::ConversionScale &scale) {
+    m_samples = samples;
+    // The panel's values win where it has them; a reference it does not know (the 2-channel
+    // chip's) stays as the user set it.
+    if (scale.referenceVolts > 0)
+        m_reference->setText(QString::number(scale.referenceVolts, 'g', 9));
+    if (scale.pgaGain > 0)
+        m_gain->setText(QString::number(scale.pgaGain, 'g', 9));
+    if (scale.sampleRateHz > 0)
+        m_sampleRate->setText(QString::number(scale.sampleRateHz, 'g', 9));
+    if (scale.spanPerReference > 0)
+        m_spanPerReference = scale.spanPerReference;
+    OnScaleEdited();
+}
+
+void CAnalysisDlg::OnScaleEdited() {
+    const double range =
+        analysis::FullScaleVolts(fieldValue(m_reference), fieldValue(m_gain), m_spanPerReference);
+    if (range > 0)
+        m_fullScale->setText(QString::number(range, 'g', 9));
+    Recompute();
+}
+
+void CAnalysisDlg::Recompute() {
+    const auto kind = static_cast<analysis::WindowKind>(m_window->currentData().toInt());
+    if (m_samples.empty()) {
+        m_noise.reset();
+        m_histogram = {};
+        m_spectrum = {};
+    } else {
+        m_noise = analysis::ComputeNoiseFigures(m_samples);
+        m_histogram = analysis::MakeHistogram(m_samples);
+        // Without a rate the axis reads in cycles per sample.
+        const double rate = sampleRate() > 0 ? sampleRate() : 1.0;
+        m_spectrum = analysis::ComputeSpectrum(m_samples, kind, rate);
+    }
+    showState();
+    m_figures->showFigures(m_noise, m_spectrum, lsbVolts());
+    redraw();
+}
+
+void CAnalysisDlg::showState() {
+    if (m_samples.empty()) {
+        m_state->setText(tr("No samples yet: the figures and plots follow each acquisition "
+                            "(\"Start get ADC data\" in the main window)."));
+        return;
+    }
+    QString text = tr("%n sample(s) of the last acquisition.", nullptr, int(m_samples.size()));
+    if (m_spectrum.fftLength > 0) {
+        text += u' ';
+        text += m_spectrum.zeroPadded()
+                    ? tr("Spectrum: all samples, zero-padded to a %1-point FFT.")
+                          .arg(m_spectrum.fftLength)
+                    : tr("Spectrum: %1-point FFT of all samples.").arg(m_spectrum.fftLength);
+    } else {
+        text += tr(" Too few samples for a spectrum.");
+    }
+    if (sampleRate() <= 0)
+        text += tr(" No sample rate: frequencies are in cycles per sample.");
+    if (lsbVolts() <= 0)
+        text += tr(" No full-scale range: no microvolts.");
+    m_state->setText(text);
+}
+
+void CAnalysisDlg::redraw() {
+    DrawRecord(m_recordPlot, m_samples);
+    DrawHistogram(m_histogramPlot, m_histogram);
+    DrawSpectrum(m_spectrumPlot, m_spectrum);
+}

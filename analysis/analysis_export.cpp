@@ -1,0 +1,60 @@
+// "Export...": the samples as CSV and each plot as a PNG beside it.
+
+#include "analysis/analysis_dlg.h"
+
+#include "analysis/plot_view.h"
+#include "analysis/record_csv.h"
+#include "platform/file_dialogs.h"
+#include "platform/message_service.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPixmap>
+#include <QSaveFile>
+
+void CAnalysisDlg::OnExport() {
+    if (m_samples.empty()) {
+        platform::ShowMessage(this, tr("There are no samples to export yet."), tr("Export"));
+        return;
+    }
+    const QString proposed =
+        QDir(QDir::homePath())
+            .filePath(
+                QStringLiteral("ADC_noise_%1.csv")
+                    .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss"))));
+    const QString path = platform::ChooseSaveFile(
+        this, proposed, {tr("CSV file(*.csv)"), tr("All Format(*.*)")}, QStringLiteral("csv"));
+    if (!path.isEmpty())
+        ExportTo(path);
+}
+
+bool CAnalysisDlg::ExportTo(const QString &csvPath) {
+    const std::string csv = analysis::RecordCsv(m_samples, sampleRate(), lsbVolts());
+    QSaveFile file(csvPath);
+    const bool written = file.open(QIODevice::WriteOnly) &&
+                         file.write(csv.data(), qint64(csv.size())) == qint64(csv.size()) &&
+                         file.commit();
+    if (!written) {
+        platform::ShowMessage(this, tr("Cannot write %1").arg(QDir::toNativeSeparators(csvPath)),
+                              tr("Error"));
+        return false;
+    }
+    const QFileInfo info(csvPath);
+    const QString stem = info.dir().filePath(info.completeBaseName());
+    const std::pair<PlotView *, const char *> plots[] = {{m_recordPlot, "_record.png"},
+                                                         {m_histogramPlot, "_histogram.png"},
+                                                         {m_spectrumPlot, "_spectrum.png"}};
+    for (const auto &[plot, suffix] : plots) {
+        const QString png = stem + QLatin1String(suffix);
+        if (!plot->grab().save(png, "PNG")) {
+            platform::ShowMessage(this, tr("Cannot write %1").arg(QDir::toNativeSeparators(png)),
+                                  tr("Error"));
+            return false;
+        }
+    }
+    m_state->setText(
+        tr("Exported to %1 and its three plots beside it.").arg(QDir::toNativeSeparators(csvPath)));
+    return true;
+}

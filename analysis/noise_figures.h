@@ -1,0 +1,32 @@
+#pragma once
+// The noise figures of a record of conversion codes: what a converter's data sheet quotes for
+// its noise (RMS and peak-to-peak, effective and noise-free resolution) and how Gaussian the
+// noise is. Plain data in, plain struct out; no Qt.
+
+#include <cstdint>
+#include <span>
+
+namespace analysis {
+
+// A 24-bit converter spans 2^24 codes.
+constexpr double kCodeSpan = 16777216.0;
+
+struct NoiseFigures {
+    int64_t count = 0;
+    double mean = 0.0;   // codes
+    double stdDev = 0.0; // codes; RMS about the mean over all samples (divides by the count)
+    int32_t minimum = 0;
+    int32_t maximum = 0;
+    int64_t peakToPeak = 0; // maximum - minimum, codes
+    // log2(2^24 / stdDev) and log2(2^24 / peakToPeak); +infinity for a record without noise.
+    double effectiveBits = 0.0;
+    double noiseFreeBits = 0.0;
+    // Third and fourth standardised moments (the latter minus 3); NaN without noise.
+    double skewness = 0.0;
+    double excessKurtosis = 0.0;
+};
+
+// All zeros (count 0) for an empty record.
+NoiseFigures ComputeNoiseFigures(std::span<const int32_t> samples);
+
+} // namespace analysis

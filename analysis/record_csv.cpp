@@ -1,0 +1,24 @@
+#include "analysis/record_csv.h"
+
+#include <cstdio>
+
+namespace analysis {
+
+std::string RecordCsv(std::span<const int32_t> samples, double sampleRateHz, double lsbVolts) {
+    std::string out = "index,time_s,code,volts\n";
+    out.reserve(out.size() + samples.size() * 48);
+    char line[128];
+    for (size_t i = 0; i < samples.size(); ++i) {
+        int n = std::snprintf(line, sizeof line, "%zu,", i);
+        if (sampleRateHz > 0)
+            n += std::snprintf(line + n, sizeof line - n, "%.9g", double(i) / sampleRateHz);
+        n += std::snprintf(line + n, sizeof line - n, ",%d,", samples[i]);
+        if (lsbVolts > 0)
+            n += std::snprintf(line + n, sizeof line - n, "%.9g", samples[i] * lsbVolts);
+        out.append(line, static_cast<size_t>(n));
+        out += '\n';
+    }
+    return out;
+}
+
+} // namespace analysis

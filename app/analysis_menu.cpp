@@ -1,0 +1,38 @@
+#include "analysis_menu.h"
+
+#include "acquisition/acquisition_controller.h"
+#include "acquisition/samples.h"
+#include "analysis/analysis_dlg.h"
+#include "pellorin_dlg.h"
+
+#include <QMenu>
+#include <QMenuBar>
+
+void AddAnalysisMenu(QMenuBar *bar, const std::function<void()> &openNoiseAndSpectrum) {
+    QMenu *menu = bar->addMenu(QStringLiteral("&Analysis"));
+    QAction *action = menu->addAction(QStringLiteral("Noise and Spectrum..."));
+    QObject::connect(action, &QAction::triggered, menu,
+                     [openNoiseAndSpectrum] { openNoiseAndSpectrum(); });
+}
+
+CAnalysisDlg *CPellorinDlg::analysisWindow() const {
+    return m_analysis;
+}
+
+void CPellorinDlg::OnNoiseAndSpectrum() {
+    if (!m_analysis) {
+        m_analysis = new CAnalysisDlg(this);
+        // The scale is taken when the samples arrive: the panel has just re-read the chip.
+        connect(m_acquisition, &AcquisitionController::samplesAcquired, m_analysis,
+                [this](const std::vector<int32_t> &samples) {
+                    m_analysis->OnSamplesAcquired(samples, m_pPanel ? m_pPanel->CurrentScale()
+                                                                    : analysis::ConversionScale{});
+                });
+        if (!g_samples.empty())
+            m_analysis->OnSamplesAcquired(g_samples, m_pPanel ? m_pPanel->CurrentScale()
+                                                              : analysis::ConversionScale{});
+    }
+    m_analysis->show();
+    m_analysis->raise();
+    m_analysis->activateWindow();
+}

@@ -1,0 +1,154 @@
+// The analysis window on its own: its empty state, a record handed to it, the fields that
+// scale it, and "Export...".
+
+#include "analysis/analysis_dlg.h"
+#include "analysis/analysis_figures_view.h"
+#include "analysis/plot_view.h"
+#include "platform/file_dialogs.h"
+#include "platform/message_service.h"
+#include "tests/analysis/synthetic_records.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+class AnalysisDlgTest : public ::testing::Test {
+  protected:
+    void TearDown() override { platform::SetFileDialogAnswer({}); }
+    QString figure(const QString &row, const QString &unit = QString()) const {
+        QLabel *label = dlg.figures()->value(row, unit);
+        EXPECT_NE(label, nullptr) << row.toStdString() << " " << unit.toStdString();
+        return label ? label->text() : QString();
+    }
+    void feed(const std::vector<int32_t> &samples, double rate = 1000) {
+        analysis::ConversionScale scale;
+        scale.referenceVolts = 2.5;
+        scale.pgaGain = 1;
+        scale.spanPerReference = 4;
+        scale.sampleRateHz = rate;
+        dlg.OnSamplesAcquired(samples, scale);
+    }
+
+    platform::MessageRecorder messages;
+    CAnalysisDlg dlg;
+};
+} // namespace
+
+TEST_F(AnalysisDlgTest, SaysThereAreNoSamplesBeforeAnyAcquisition) {
+    dlg.show();
+    EXPECT_FALSE(dlg.isModal());
+    EXPECT_FALSE(dlg.hasSamples());
+    EXPECT_TRUE(dlg.stateLabel()->text().startsWith(QStringLiteral("No samples yet")));
+    EXPECT_TRUE(figure(QStringLiteral("Count"), QStringLiteral("codes")).isEmpty());
+    EXPECT_TRUE(dlg.recordPlot()->trace()->points().isEmpty());
+    // Nothing to export: the user is told so and no file dialog opens.
+    bool asked = false;
+    platform::SetFileDialogAnswer([&](const platform::FileDialogRequest &) {
+        asked = true;
+        return QString();
+    });
+    QTest::mouseClick(dlg.exportButton(), Qt::LeftButton);
+    EXPECT_FALSE(asked);
+    ASSERT_EQ(messages.messages().size(), 1u);
+}
+
+TEST_F(AnalysisDlgTest, ShowsFiguresInCodesAndMicrovolts) {
+    feed({2, 4, 4, 4, 5, 5, 7, 9});
+    EXPECT_TRUE(dlg.hasSamples());
+    EXPECT_EQ(dlg.fullScaleEdit()->text(), QStringLiteral("10"));
+    EXPECT_EQ(dlg.sampleRateEdit()->text(), QStringLiteral("1000"));
+    EXPECT_EQ(figure(QStringLiteral("Count"), QStringLiteral("codes")), QStringLiteral("8"));
+    EXPECT_EQ(figure(QStringLiteral("Std dev (RMS noise)"), QStringLiteral("codes")),
+              QStringLiteral("2.000"));
+    // One code of a 10 V range is 10 / 2^24 V = 0.596 uV.
+    EXPECT_EQ(figure(QStringLiteral("Std dev (RMS noise)"), QStringLiteral("uV")),
+              QStringLiteral("1.192"));
+    EXPECT_EQ(figure(QStringLiteral("Peak-to-peak"), QStringLiteral("codes")), QStringLiteral("7"));
+    EXPECT_EQ(figure(QStringLiteral("Effective resolution (bits)")), QStringLiteral("23.00"));
+    EXPECT_EQ(figure(QStringLiteral("Skewness")), QStringLiteral("0.656"));
+
+    // A gain of 4 narrows the range and the microvolts with it.
+    dlg.gainEdit()->setText(QStringLiteral("4"));
+    emit dlg.gainEdit()->editingFinished();
+    EXPECT_EQ(dlg.fullScaleEdit()->text(), QStringLiteral("2.5"));
+    EXPECT_EQ(figure(QStringLiteral("Std dev (RMS noise)"), QStringLiteral("uV")),
+              QStringLiteral("0.298"));
+}
+
+TEST_F(AnalysisDlgTest, FiguresAreSelectableAndNamed) {
+    feed({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    const QList<QLabel *> labels = dlg.figures()->findChildren<QLabel *>();
+    int values = 0;
+    for (QLabel *label : labels) {
+        if (!(label->textInteractionFlags() & Qt::TextSelectableByKeyboard))
+            continue;
+        ++values;
+        EXPECT_FALSE(label->accessibleName().isEmpty());
+        EXPECT_NE(label->accessibleName(), QStringLiteral("Chart"));
+    }
+    EXPECT_EQ(values, 6 * 2 + 5 + 7);
+    for (PlotView *plot : {dlg.recordPlot(), dlg.histogramPlot(), dlg.spectrumPlot()}) {
+        EXPECT_FALSE(plot->accessibleName().isEmpty());
+        EXPECT_NE(plot->accessibleName(), QStringLiteral("Chart"));
+    }
+}
+
+TEST_F(AnalysisDlgTest, MeasuresAToneAndRedrawsForTheOtherWindow) {
+    feed(testrec::Record(4096, 0, 20, 1e6, 101.3), 2000);
+    EXPECT_TRUE(dlg.spectrum().tone.has_value());
+    EXPECT_FALSE(figure(QStringLiteral("SNR (dB)")).isEmpty());
+    EXPECT_NEAR(figure(QStringLiteral("Tone frequency (Hz)")).toDouble(), 101.3 * 2000 / 4096, 0.5);
+    EXPECT_FALSE(dlg.spectrumPlot()->trace()->points().isEmpty());
+    dlg.windowList()->setCurrentIndex(1);
+    EXPECT_TRUE(dlg.spectrum().tone.has_value());
+    EXPECT_TRUE(dlg.stateLabel()->text().contains(QStringLiteral("4096-point FFT")));
+}
+
+TEST_F(AnalysisDlgTest, SaysWhenTheSpectrumIsZeroPadded) {
+    feed(testrec::Record(65535, 0, 5, 0, 0));
+    EXPECT_TRUE(dlg.stateLabel()->text().contains(QStringLiteral("zero-padded to a 65536-point")));
+    EXPECT_TRUE(dlg.histogram().fit.valid);
+}
+
+TEST_F(AnalysisDlgTest, ExportWritesTheCsvAndThreePictures) {
+    dlg.resize(1000, 700);
+    dlg.show();
+    feed({10, -20, 30}, 100);
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("noise.csv"));
+    QString proposed;
+    platform::SetFileDialogAnswer([&](const platform::FileDialogRequest &request) {
+        proposed = request.proposedPath;
+        return path;
+    });
+    QTest::mouseClick(dlg.exportButton(), Qt::LeftButton);
+    EXPECT_TRUE(proposed.endsWith(QStringLiteral(".csv")));
+    QFile csv(path);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = csv.readAll().split('\n');
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines[0], "index,time_s,code,volts");
+    EXPECT_EQ(lines[2], "1,0.01,-20,-1.1920929e-05");
+    for (const char *suffix : {"_record.png", "_histogram.png", "_spectrum.png"})
+        EXPECT_TRUE(
+            QFileInfo(dir.filePath(QStringLiteral("noise") + QLatin1String(suffix))).size() > 0)
+            << suffix;
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(AnalysisDlgTest, ExportToAFolderThatIsNotThereIsReported) {
+    feed({1, 2, 3});
+    EXPECT_FALSE(dlg.ExportTo(QStringLiteral("/nonexistent-folder/x.csv")));
+    ASSERT_EQ(messages.messages().size(), 1u);
+}

@@ -1,0 +1,172 @@
+#include "analysis/histogram.h"
+#include "analysis/noise_figures.h"
+#include "analysis/scale.h"
+#include "tests/analysis/synthetic_records.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+using analysis::ComputeNoiseFigures;
+using analysis::NoiseFigures;
+
+namespace {
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+struct FiguresCase {
+    const char *name;
+    std::vector<int32_t> samples;
+    double mean, stdDev;
+    int32_t minimum, maximum;
+    int64_t peakToPeak;
+    double effectiveBits, noiseFreeBits, skewness, excessKurtosis;
+};
+
+void ExpectNear(double actual, double expected, double tolerance, const char *what) {
+    if (std::isnan(expected))
+        EXPECT_TRUE(std::isnan(actual)) << what << " = " << actual;
+    else if (std::isinf(expected))
+        EXPECT_EQ(actual, expected) << what;
+    else
+        EXPECT_NEAR(actual, expected, tolerance) << what;
+}
+
+class FiguresTable : public ::testing::TestWithParam<FiguresCase> {};
+} // namespace
+
+// Worked by hand: the deviations of {2,4,4,4,5,5,7,9} from 5 are -3,-1,-1,-1,0,0,2,4; their
+// squares, cubes and fourth powers add up to 32, 42 and 356.
+INSTANTIATE_TEST_SUITE_P(
+    HandComputed, FiguresTable,
+    ::testing::Values(FiguresCase{"constant", {5, 5, 5, 5}, 5, 0, 5, 5, 0, kInf, kInf, kNaN, kNaN},
+                      FiguresCase{"twoLevel", {-1, 1, -1, 1}, 0, 1, -1, 1, 2, 24, 23, 0, -2},
+                      FiguresCase{"knownSet",
+                                  {2, 4, 4, 4, 5, 5, 7, 9},
+                                  5,
+                                  2,
+                                  2,
+                                  9,
+                                  7,
+                                  23,
+                                  24 - std::log2(7.0),
+                                  42.0 / 8 / 8,
+                                  356.0 / 8 / 16 - 3},
+                      // Near the top of the code range the noise of one code must not be lost.
+                      FiguresCase{"highOffset",
+                                  {8388607, 8388605, 8388607, 8388605},
+                                  8388606,
+                                  1,
+                                  8388605,
+                                  8388607,
+                                  2,
+                                  24,
+                                  23,
+                                  0,
+                                  -2},
+                      FiguresCase{"fullSwing",
+                                  {-8388608, 8388607},
+                                  -0.5,
+                                  8388607.5,
+                                  -8388608,
+                                  8388607,
+                                  16777215,
+                                  std::log2(16777216.0 / 8388607.5),
+                                  std::log2(16777216.0 / 16777215.0),
+                                  0,
+                                  -2}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_P(FiguresTable, MatchesHandComputedValues) {
+    const FiguresCase &c = GetParam();
+    const NoiseFigures f = ComputeNoiseFigures(c.samples);
+    EXPECT_EQ(f.count, static_cast<int64_t>(c.samples.size()));
+    EXPECT_NEAR(f.mean, c.mean, 1e-9);
+    EXPECT_NEAR(f.stdDev, c.stdDev, 1e-9);
+    EXPECT_EQ(f.minimum, c.minimum);
+    EXPECT_EQ(f.maximum, c.maximum);
+    EXPECT_EQ(f.peakToPeak, c.peakToPeak);
+    ExpectNear(f.effectiveBits, c.effectiveBits, 1e-9, "effective bits");
+    ExpectNear(f.noiseFreeBits, c.noiseFreeBits, 1e-9, "noise-free bits");
+    ExpectNear(f.skewness, c.skewness, 1e-12, "skewness");
+    ExpectNear(f.excessKurtosis, c.excessKurtosis, 1e-12, "excess kurtosis");
+}
+
+TEST(NoiseFigures, EmptyRecordGivesNoFigures) {
+    const NoiseFigures f = ComputeNoiseFigures({});
+    EXPECT_EQ(f.count, 0);
+    EXPECT_EQ(f.stdDev, 0.0);
+}
+
+namespace {
+// The expected range of n draws from N(0, 1): the integral of 1 - P(all below x) - P(all
+// above x) over x.
+double ExpectedGaussianRange(int n) {
+    double sum = 0;
+    const double step = 1e-3;
+    for (double x = -12; x <= 12; x += step) {
+        const double below = 0.5 * std::erfc(-x / std::sqrt(2.0));
+        sum += (1.0 - std::pow(below, n) - std::pow(1.0 - below, n)) * step;
+    }
+    return sum;
+}
+} // namespace
+
+TEST(NoiseFigures, GaussianRecordResolutionsMatchTheory) {
+    constexpr int kCount = 65535;
+    constexpr double kSigma = 40.0;
+    const std::vector<int32_t> record = testrec::Record(kCount, -123456, kSigma, 0, 0, 2024);
+    const NoiseFigures f = ComputeNoiseFigures(record);
+    // Rounding to whole codes adds a twelfth of a code squared.
+    const double sigma = std::sqrt(kSigma * kSigma + 1.0 / 12);
+    EXPECT_NEAR(f.effectiveBits, std::log2(16777216.0 / sigma), 0.05);
+    EXPECT_NEAR(f.noiseFreeBits, std::log2(16777216.0 / (kSigma * ExpectedGaussianRange(kCount))),
+                0.05);
+    EXPECT_NEAR(f.skewness, 0.0, 0.05);
+    EXPECT_NEAR(f.excessKurtosis, 0.0, 0.1);
+}
+
+TEST(Histogram, EverySampleFallsInABin) {
+    const std::vector<int32_t> record{3, 3, 4, 6, 6, 6};
+    const analysis::Histogram h = analysis::MakeHistogram(record);
+    EXPECT_EQ(h.firstCode, 3);
+    EXPECT_EQ(h.binWidth, 1);
+    EXPECT_EQ(h.counts, (std::vector<uint32_t>{2, 1, 0, 3}));
+
+    const std::vector<int32_t> wide{-8388608, 0, 8388607};
+    const analysis::Histogram w = analysis::MakeHistogram(wide, 256);
+    EXPECT_EQ(w.binWidth, 65536);
+    ASSERT_EQ(w.counts.size(), 256u);
+    EXPECT_EQ(w.counts.front(), 1u);
+    EXPECT_EQ(w.counts[128], 1u);
+    EXPECT_EQ(w.counts.back(), 1u);
+}
+
+TEST(Histogram, ConstantRecordHasNoFit) {
+    const analysis::Histogram h = analysis::MakeHistogram(std::vector<int32_t>(100, 42));
+    ASSERT_EQ(h.counts.size(), 1u);
+    EXPECT_FALSE(h.fit.valid);
+}
+
+// One code per bin, and codes grouped several to a bin.
+class HistogramFit : public ::testing::TestWithParam<double> {};
+INSTANTIATE_TEST_SUITE_P(Sigmas, HistogramFit, ::testing::Values(6.0, 40.0, 3000.0));
+
+TEST_P(HistogramFit, FittedSigmaWithinOnePercentOfTheRecord) {
+    const std::vector<int32_t> record = testrec::Record(65535, 5000, GetParam(), 0, 0, 99);
+    const NoiseFigures f = ComputeNoiseFigures(record);
+    const analysis::Histogram h = analysis::MakeHistogram(record);
+    ASSERT_TRUE(h.fit.valid);
+    EXPECT_NEAR(h.fit.sigma / f.stdDev, 1.0, 0.01) << "bin width " << h.binWidth;
+    EXPECT_NEAR(h.fit.mean, f.mean, f.stdDev * 0.02);
+}
+
+TEST(Scale, FullScaleRangeAndLsb) {
+    EXPECT_DOUBLE_EQ(analysis::FullScaleVolts(2.5, 1, 4), 10.0);
+    EXPECT_DOUBLE_EQ(analysis::FullScaleVolts(2.5, 64, 4), 10.0 / 64);
+    EXPECT_DOUBLE_EQ(analysis::FullScaleVolts(2.5, 0, 4), 0.0);
+    EXPECT_DOUBLE_EQ(analysis::LsbVolts(10.0), 10.0 / 16777216.0);
+    EXPECT_DOUBLE_EQ(analysis::LsbVolts(0.0), 0.0);
+}

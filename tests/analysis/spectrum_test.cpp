@@ -1,0 +1,117 @@
+#include "analysis/envelope.h"
+#include "analysis/record_csv.h"
+#include "analysis/spectrum.h"
+#include "tests/analysis/synthetic_records.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numeric>
+
+using analysis::ComputeSpectrum;
+using analysis::Spectrum;
+using analysis::WindowKind;
+
+namespace {
+class EachWindow : public ::testing::TestWithParam<WindowKind> {};
+INSTANTIATE_TEST_SUITE_P(Windows, EachWindow,
+                         ::testing::Values(WindowKind::Hann, WindowKind::BlackmanHarris4),
+                         [](const auto &info) {
+                             return info.param == WindowKind::Hann ? "Hann" : "BlackmanHarris4";
+                         });
+} // namespace
+
+TEST(Spectrum, FftLengthsKeepEverySample) {
+    EXPECT_EQ(analysis::FastFftLength(65536), 65536u);
+    EXPECT_EQ(analysis::FastFftLength(65535), 65536u); // 3 * 5 * 17 * 257: padded
+    EXPECT_EQ(analysis::FastFftLength(45), 45u);
+    EXPECT_EQ(analysis::FastFftLength(7), 8u);
+    EXPECT_EQ(analysis::FastFftLength(1000), 1000u);
+}
+
+TEST(Spectrum, TooShortARecordHasNoSpectrum) {
+    EXPECT_EQ(ComputeSpectrum(std::vector<int32_t>{1, 2, 3}, WindowKind::Hann, 10).fftLength, 0u);
+}
+
+// An ideal 24-bit converter: a full-scale sine with only its rounding to codes.
+TEST_P(EachWindow, PureSineReachesTheIdealSnr) {
+    const std::vector<int32_t> record = testrec::Record(65536, 0, 0, 8388607, 2731);
+    const Spectrum s = ComputeSpectrum(record, GetParam(), 1000.0);
+    ASSERT_TRUE(s.tone.has_value());
+    EXPECT_NEAR(s.tone->snrDb, 6.02 * 24 + 1.76, 0.5);
+    EXPECT_NEAR(s.tone->amplitudeDbfs, 0.0, 0.01);
+    EXPECT_NEAR(s.tone->frequencyHz, 2731 * 1000.0 / 65536, s.binHz * 0.1);
+    EXPECT_NEAR(s.tone->enob, 24.0, 0.1);
+}
+
+// An odd length (zero-padded), a tone off the bin grid and Gaussian noise of known size.
+TEST_P(EachWindow, SineWithNoiseGivesTheExpectedSnr) {
+    constexpr double kAmplitude = 4194304; // -6 dBFS
+    constexpr double kSigma = 200;
+    const std::vector<int32_t> record =
+        testrec::Record(65535, 1500, kSigma, kAmplitude, 5123.37, 11);
+    const Spectrum s = ComputeSpectrum(record, GetParam(), 30000.0);
+    EXPECT_TRUE(s.zeroPadded());
+    ASSERT_TRUE(s.tone.has_value());
+    const double expected =
+        10 * std::log10(kAmplitude * kAmplitude / 2 / (kSigma * kSigma + 1.0 / 12));
+    EXPECT_NEAR(s.tone->snrDb, expected, 0.5);
+    EXPECT_NEAR(s.tone->amplitudeDbfs, 20 * std::log10(0.5), 0.05);
+    EXPECT_NEAR(s.tone->frequencyHz, 5123.37 * 30000.0 / 65535, s.binHz);
+    // Gaussian noise has no harmonics: SINAD is SNR, THD sits far below.
+    EXPECT_NEAR(s.tone->sinadDb, s.tone->snrDb, 0.5);
+    EXPECT_LT(s.tone->thdDb, -s.tone->snrDb + 10);
+}
+
+TEST_P(EachWindow, WhiteNoiseHasNoToneAndItsDensity) {
+    constexpr double kSigma = 25;
+    constexpr double kRate = 1000;
+    const std::vector<int32_t> record = testrec::Record(65535, -20, kSigma, 0, 0, 5);
+    const Spectrum s = ComputeSpectrum(record, GetParam(), kRate);
+    EXPECT_FALSE(s.tone.has_value());
+    // White noise of variance sigma^2 spreads over fs / 2.
+    const double density = std::sqrt((kSigma * kSigma + 1.0 / 12) / (kRate / 2));
+    EXPECT_NEAR(s.noiseDensityCodes / density, 1.0, 0.03);
+    // The bins add up to the record's variance, padded or not.
+    const double total = std::accumulate(s.power.begin(), s.power.end(), 0.0);
+    EXPECT_NEAR(total / (kSigma * kSigma), 1.0, 0.03);
+}
+
+TEST(Spectrum, HarmonicsShowInThd) {
+    // A tone with a second harmonic 60 dB below it.
+    std::vector<int32_t> record(16384);
+    for (size_t n = 0; n < record.size(); ++n) {
+        const double a = 2 * std::numbers::pi * 301 * double(n) / double(record.size());
+        record[n] = static_cast<int32_t>(std::lround(4e6 * std::sin(a) + 4e3 * std::sin(2 * a)));
+    }
+    const Spectrum s = ComputeSpectrum(record, WindowKind::Hann, 1.0);
+    ASSERT_TRUE(s.tone.has_value());
+    EXPECT_NEAR(s.tone->thdDb, -60.0, 0.2);
+    EXPECT_NEAR(s.tone->sfdrDb, 60.0, 0.5);
+    EXPECT_NEAR(s.tone->sinadDb, 60.0, 0.2);
+}
+
+TEST(Envelope, KeepsEverySpike) {
+    std::vector<double> y(10000, 0.0);
+    y[1234] = 50;
+    y[8765] = -70;
+    const auto points = analysis::MinMaxEnvelope(y, 0, 1, 0, y.size(), 100);
+    EXPECT_LE(points.size(), 200u);
+    bool high = false, low = false;
+    for (const auto &p : points) {
+        high |= p.y == 50 && p.x == 1234;
+        low |= p.y == -70 && p.x == 8765;
+    }
+    EXPECT_TRUE(high);
+    EXPECT_TRUE(low);
+    // A short run comes back point for point.
+    EXPECT_EQ(analysis::MinMaxEnvelope(y, 0, 1, 10, 20, 100).size(), 10u);
+}
+
+TEST(RecordCsv, OneLinePerSampleWithTimeAndVolts) {
+    const std::vector<int32_t> samples{0, -2, 8388607};
+    EXPECT_EQ(analysis::RecordCsv(samples, 10.0, 0.5),
+              "index,time_s,code,volts\n0,0,0,0\n1,0.1,-2,-1\n2,0.2,8388607,4194303.5\n");
+    EXPECT_EQ(analysis::RecordCsv(samples, 0, 0),
+              "index,time_s,code,volts\n0,,0,\n1,,-2,\n2,,8388607,\n");
+}

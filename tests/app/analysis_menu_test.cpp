@@ -1,0 +1,94 @@
+// The analysis window from the main window's "&Analysis" menu, fed by real acquisitions from
+// the virtual board through the real panel and transport.
+
+#include "panel_host_fixture.h"
+
+#include "acquisition/samples.h"
+#include "analysis/analysis_dlg.h"
+#include "analysis/analysis_figures_view.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+class AnalysisMenuTest : public PanelHostTest {
+  protected:
+    void SetUp() override {
+        PanelHostTest::SetUp();
+        board.setPacing(sim::Pacing::Unpaced);
+        g_samples.clear();
+    }
+    QAction *menuAction(const QString &menu, const QString &item) const {
+        for (QAction *top : dlg.commandMenuBar()->actions()) {
+            if (top->text() != menu || !top->menu())
+                continue;
+            for (QAction *action : top->menu()->actions())
+                if (action->text() == item)
+                    return action;
+        }
+        return nullptr;
+    }
+    void fetch(const QString &count) {
+        edit(mainwindow::kDataCount)->setText(count);
+        QTest::mouseClick(dlg.control(mainwindow::kStartAcquisition), Qt::LeftButton);
+    }
+    QString figure(const QString &row, const QString &unit = QString()) const {
+        QLabel *label = dlg.analysisWindow()->figures()->value(row, unit);
+        return label ? label->text() : QString();
+    }
+};
+} // namespace
+
+TEST_F(AnalysisMenuTest, SecondMenuLeavesTheCommandMenuAsItWas) {
+    const QList<QAction *> menus = dlg.commandMenuBar()->actions();
+    ASSERT_EQ(menus.size(), 2);
+    EXPECT_EQ(menus[0]->text(), QStringLiteral("&Pellorin"));
+    EXPECT_EQ(menus[1]->text(), QStringLiteral("&Analysis"));
+    QStringList first;
+    for (QAction *action : menus[0]->menu()->actions())
+        first << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    EXPECT_EQ(first, (QStringList{"Load Profile", "Save Profile", "-", "Update Firmware",
+                                  "&About Pellorin..."}));
+    ASSERT_NE(menuAction(QStringLiteral("&Analysis"), QStringLiteral("Noise and Spectrum...")),
+              nullptr);
+}
+
+TEST_F(AnalysisMenuTest, FollowsEachAcquisitionWithThePanelsScale) {
+    menuAction(QStringLiteral("&Analysis"), QStringLiteral("Noise and Spectrum..."))->trigger();
+    CAnalysisDlg *window = dlg.analysisWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->isModal());
+    EXPECT_FALSE(window->hasSamples());
+
+    clickDetect();
+    ASSERT_NE(panel(), nullptr);
+    fetch(QStringLiteral("300"));
+    ASSERT_EQ(g_samples.size(), 300u);
+    EXPECT_EQ(figure(QStringLiteral("Count"), QStringLiteral("codes")), QStringLiteral("300"));
+    // The chip's gain and data rate as read, and the reference the panel shows.
+    const double gain = vxc5480::PgaGain(panel()->m_current[vxc5480::kAdcon]);
+    EXPECT_EQ(window->gainEdit()->text().toDouble(), gain);
+    EXPECT_EQ(window->referenceEdit()->text(), QStringLiteral("2.5"));
+    EXPECT_DOUBLE_EQ(window->fullScaleEdit()->text().toDouble(), 10.0 / gain);
+    EXPECT_EQ(window->sampleRateEdit()->text().toDouble(),
+              vxc5480::DataRateSps(panel()->m_current[vxc5480::kDrate]));
+    EXPECT_GT(window->sampleRateEdit()->text().toDouble(), 0);
+
+    fetch(QStringLiteral("120"));
+    EXPECT_EQ(figure(QStringLiteral("Count"), QStringLiteral("codes")), QStringLiteral("120"));
+}
+
+TEST_F(AnalysisMenuTest, OpenedAfterAnAcquisitionShowsItsSamples) {
+    clickDetect();
+    ASSERT_NE(panel(), nullptr);
+    fetch(QStringLiteral("64"));
+    dlg.OnNoiseAndSpectrum();
+    ASSERT_NE(dlg.analysisWindow(), nullptr);
+    EXPECT_EQ(figure(QStringLiteral("Count"), QStringLiteral("codes")), QStringLiteral("64"));
+    // A second open shows the same window.
+    CAnalysisDlg *first = dlg.analysisWindow();
+    dlg.OnNoiseAndSpectrum();
+    EXPECT_EQ(dlg.analysisWindow(), first);
+}
