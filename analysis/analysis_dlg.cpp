@@ -81,7 +81,14 @@ CAnalysisDlg::CAnalysisDlg(QWidget *parent) : QDialog(parent) {
     Recompute();
 }
 
-CAnalysisDlg::~CAnalysisDlg() = default;
+CAnalysisDlg::~CAnalysisDlg() {
+    // An edit losing its focus while the children go would call back into a window that is
+    // no longer whole.
+    for (QObject *field : {static_cast<QObject *>(m_reference), static_cast<QObject *>(m_gain),
+                           static_cast<QObject *>(m_fullScale),
+                           static_cast<QObject *>(m_sampleRate), static_cast<QObject *>(m_window)})
+        field->disconnect(this);
+}
 
 QWidget *CAnalysisDlg::buildSettings() {
     auto *box = new QGroupBox(tr("Scale"));

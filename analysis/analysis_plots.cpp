@@ -20,8 +20,6 @@ QLineSeries *fitSeries(PlotView *plot) {
 void titleAxes(PlotView *plot, const QString &x, const QString &y) {
     plot->axisX()->setTitleText(x);
     plot->axisY()->setTitleText(y);
-    plot->axisX()->setLabelFormat(QStringLiteral("%.6g"));
-    plot->axisY()->setLabelFormat(QStringLiteral("%.6g"));
 }
 } // namespace
 

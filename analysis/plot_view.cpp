@@ -30,6 +30,15 @@ PlotView::PlotView(const QString &name, QWidget *parent)
     m_trace->setPointsVisible(false);
     addOverlay(m_trace);
     connect(m_axisX, &QValueAxis::rangeChanged, this, [this] { refillTrace(); });
+    for (QValueAxis *axis : {m_axisX, m_axisY}) {
+        connect(axis, &QValueAxis::rangeChanged, axis, [axis](qreal min, qreal max) {
+            // As many decimals as the ticks need: whole codes and hertz, fractions when zoomed.
+            const double span = max - min;
+            axis->setLabelFormat(span >= 50    ? QStringLiteral("%.0f")
+                                 : span >= 0.5 ? QStringLiteral("%.2f")
+                                               : QStringLiteral("%.4g"));
+        });
+    }
     m_readout->setAccessibleName(name + tr(" readout"));
     m_readout->setTextInteractionFlags(Qt::TextSelectableByMouse);
 }
@@ -82,6 +91,9 @@ void PlotView::resetZoom() {
     chart()->zoomReset();
     m_axisX->setRange(m_full.left(), m_full.right());
     m_axisY->setRange(m_full.top(), m_full.bottom());
+    // Round ticks read better than the data's own ends.
+    m_axisX->applyNiceNumbers();
+    m_axisY->applyNiceNumbers();
 }
 
 void PlotView::zoomAround(QPointF centre, double factor) {

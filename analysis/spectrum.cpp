@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <memory>
 #include <numbers>
 #include <numeric>
 
@@ -37,7 +38,57 @@ std::vector<double> MakeWindow(WindowKind kind, size_t n) {
     return w;
 }
 
+namespace {
+
+// Plans and windows cost as much as a transform; a window shows record after record of one
+// length, so the last of each is kept (per thread, so callers on several threads are safe).
+struct Plans {
+    size_t length = 0;
+    std::unique_ptr<kissfft<double>> plan;
+    WindowKind windowKind = WindowKind::Hann;
+    std::vector<double> window;
+};
+
+const kissfft<double> &PlanFor(Plans &plans, size_t length) {
+    if (!plans.plan || plans.length != length) {
+        plans.plan = std::make_unique<kissfft<double>>(length, false);
+        plans.length = length;
+    }
+    return *plans.plan;
+}
+
+const std::vector<double> &WindowFor(Plans &plans, WindowKind kind, size_t n) {
+    if (plans.window.size() != n || plans.windowKind != kind) {
+        plans.window = MakeWindow(kind, n);
+        plans.windowKind = kind;
+    }
+    return plans.window;
+}
+
+// The DFT of m real values, bins 0 to m / 2. An even length goes through the half-length
+// complex transform that KissFFT unpacks for real input.
+std::vector<std::complex<double>> RealDft(Plans &plans, std::vector<double> &input) {
+    const size_t m = input.size();
+    std::vector<std::complex<double>> out(m / 2 + 1);
+    if (m % 2 == 0) {
+        std::vector<std::complex<double>> half(m / 2);
+        PlanFor(plans, m / 2).transform_real(input.data(), half.data());
+        out[0] = half[0].real();
+        out[m / 2] = half[0].imag();
+        std::copy(half.begin() + 1, half.end(), out.begin() + 1);
+    } else {
+        std::vector<std::complex<double>> in(input.begin(), input.end()), full(m);
+        PlanFor(plans, m).transform(in.data(), full.data());
+        std::copy(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(out.size()),
+                  out.begin());
+    }
+    return out;
+}
+
+} // namespace
+
 Spectrum ComputeSpectrum(std::span<const int32_t> samples, WindowKind kind, double sampleRateHz) {
+    thread_local Plans plans;
     Spectrum s;
     const size_t n = samples.size();
     if (n < 8 || !(sampleRateHz > 0))
@@ -51,27 +102,27 @@ Spectrum ComputeSpectrum(std::span<const int32_t> samples, WindowKind kind, doub
     for (int32_t v : samples)
         sum += v;
     const double mean = static_cast<double>(sum) / static_cast<double>(n);
-    const std::vector<double> w = MakeWindow(kind, n);
+    const std::vector<double> &w = WindowFor(plans, kind, n);
     double windowSum = 0, windowSquares = 0;
-    std::vector<std::complex<double>> in(m), out(m);
+    std::vector<double> input(m, 0.0); // zeros beyond the samples pad the transform
     for (size_t i = 0; i < n; ++i) {
-        in[i] = (samples[i] - mean) * w[i];
+        input[i] = (samples[i] - mean) * w[i];
         windowSum += w[i];
         windowSquares += w[i] * w[i];
     }
-    kissfft<double>(m, false).transform(in.data(), out.data());
+    const std::vector<std::complex<double>> out = RealDft(plans, input);
 
-    const size_t bins = m / 2 + 1;
+    const size_t bins = out.size();
     s.dbfs.resize(bins);
     s.power.resize(bins);
     // A sine of amplitude A peaks at A/2 * sum(w); full scale is a sine of 2^23 codes.
     const double fullScaleBin = 8388608.0 / 2.0 * windowSum;
     const double powerScale = 1.0 / (static_cast<double>(m) * windowSquares);
     for (size_t k = 0; k < bins; ++k) {
-        const double magnitude = std::abs(out[k]);
+        const double squared = std::norm(out[k]);
         const bool edge = k == 0 || (m % 2 == 0 && k == m / 2);
-        s.power[k] = (edge ? 1.0 : 2.0) * magnitude * magnitude * powerScale;
-        s.dbfs[k] = 20.0 * std::log10(std::max(magnitude / fullScaleBin, 1e-20));
+        s.power[k] = (edge ? 1.0 : 2.0) * squared * powerScale;
+        s.dbfs[k] = 10.0 * std::log10(std::max(squared / (fullScaleBin * fullScaleBin), 1e-40));
     }
     const ToneAnalysis tones = AnalyseTones(s.power, kind, static_cast<double>(m) / n);
     // Each bin carries binHz of bandwidth in its power.
