@@ -92,3 +92,21 @@ TEST_F(AnalysisMenuTest, OpenedAfterAnAcquisitionShowsItsSamples) {
     dlg.OnNoiseAndSpectrum();
     EXPECT_EQ(dlg.analysisWindow(), first);
 }
+
+TEST_F(AnalysisMenuTest, FindsTheVirtualBoardsSine) {
+    clickDetect();
+    ASSERT_NE(panel(), nullptr);
+    const double rate = vxc5480::DataRateSps(panel()->m_current[vxc5480::kDrate]);
+    ASSERT_GT(rate, 0);
+    // 64.3 cycles in 2048 samples, 0.5 V on a 10 V range: far above the board's noise.
+    sim::SignalModel signal;
+    signal.sineHz = rate * 64.3 / 2048;
+    signal.sineAmplitudeVolts = 0.5;
+    board.setSignal(signal);
+    dlg.OnNoiseAndSpectrum();
+    fetch(QStringLiteral("2048"));
+    const CAnalysisDlg *window = dlg.analysisWindow();
+    ASSERT_TRUE(window->spectrum().tone.has_value());
+    EXPECT_NEAR(window->spectrum().tone->frequencyHz, signal.sineHz, window->spectrum().binHz);
+    EXPECT_GT(window->spectrum().tone->snrDb, 60);
+}
