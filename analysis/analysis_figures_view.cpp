@@ -10,8 +10,8 @@ const QString kCodes = QStringLiteral("codes");
 const QString kMicrovolts = QStringLiteral("uV");
 
 // Rows with a value in codes and in microvolts.
-const char *const kTwoColumnRows[] = {"Count",        "Mean",    "Std dev (RMS noise)",
-                                      "Peak-to-peak", "Minimum", "Maximum"};
+const char *const kTwoColumnRows[] = {"Mean", "Std dev (RMS noise)", "Peak-to-peak", "Minimum",
+                                      "Maximum"};
 // Rows with one value; the unit is in the row's caption.
 const char *const kNoiseRows[] = {"Effective resolution (bits)", "Noise-free resolution (bits)",
                                   "Skewness", "Excess kurtosis", "Noise density (nV/\u221AHz)"};
@@ -47,25 +47,26 @@ AnalysisFiguresView::AnalysisFiguresView(QWidget *parent) : QWidget(parent) {
     grid->addWidget(codesHeader, row, 1, Qt::AlignRight);
     grid->addWidget(voltsHeader, row, 2, Qt::AlignRight);
     ++row;
-    auto addRow = [&](const QString &name, bool twoColumns) {
+    auto addRow = [&](const QString &name, bool inCodes, bool inMicrovolts) {
         auto *caption = new QLabel(name, this);
         grid->addWidget(caption, row, 0);
-        QLabel *first = addValue(row, 1, objectNameFor(name, twoColumns ? kCodes : QString()));
+        QLabel *first = addValue(row, 1, objectNameFor(name, inCodes ? kCodes : QString()));
         caption->setBuddy(first);
-        if (twoColumns)
+        if (inMicrovolts)
             addValue(row, 2, objectNameFor(name, kMicrovolts));
         ++row;
     };
+    addRow(QStringLiteral("Count"), true, false);
     for (const char *name : kTwoColumnRows)
-        addRow(QString::fromUtf8(name), true);
+        addRow(QString::fromUtf8(name), true, true);
     for (const char *name : kNoiseRows)
-        addRow(QString::fromUtf8(name), false);
+        addRow(QString::fromUtf8(name), false, false);
     m_toneNote = new QLabel(this);
     m_toneNote->setAccessibleName(QStringLiteral("Tone"));
     m_toneNote->setWordWrap(true);
     grid->addWidget(m_toneNote, row++, 0, 1, 3);
     for (const char *name : kToneRows)
-        addRow(QString::fromUtf8(name), false);
+        addRow(QString::fromUtf8(name), false, false);
     grid->setRowStretch(row, 1);
 }
 

@@ -19,6 +19,8 @@ PlotView::PlotView(const QString &name, QWidget *parent)
     setAccessibleName(name);
     setToolTip(tr("Drag a rectangle or turn the wheel to zoom; Shift+drag or the middle button "
                   "to pan; double-click or Home to see everything"));
+    // The view takes the focus and the keys; its drawing surface is not a control of its own.
+    viewport()->setFocusPolicy(Qt::NoFocus);
     setFocusPolicy(Qt::StrongFocus);
     setRubberBand(QChartView::RectangleRubberBand);
     setMouseTracking(true);
