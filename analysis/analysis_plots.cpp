@@ -110,9 +110,12 @@ void DrawSpectrum(PlotView *plot, const analysis::Spectrum &s) {
         plot->setRanges(0, 1, -160, 0);
         return;
     }
-    // The floor of the axis follows the spectrum's quietest part, in whole 20 dB steps.
+    // The floor of the axis sits below all but the deepest dips of the noise (one bin in a
+    // thousand), in whole 20 dB steps.
     std::vector<double> sorted(s.dbfs.begin() + 1, s.dbfs.end());
-    const double low = *std::min_element(sorted.begin(), sorted.end());
+    const auto dip = sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 1000);
+    std::nth_element(sorted.begin(), dip, sorted.end());
+    const double low = *dip - 10.0;
     const double floor = std::max(-240.0, std::floor(low / 20.0) * 20.0);
     const double xMax = s.binHz * double(s.dbfs.size() - 1);
     plot->setTrace(s.dbfs, 0, s.binHz);

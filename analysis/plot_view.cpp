@@ -93,8 +93,7 @@ void PlotView::resetZoom() {
     chart()->zoomReset();
     m_axisX->setRange(m_full.left(), m_full.right());
     m_axisY->setRange(m_full.top(), m_full.bottom());
-    // Round ticks read better than the data's own ends.
-    m_axisX->applyNiceNumbers();
+    // Round ticks read better than the data's own ends; along x the data's ends are the view.
     m_axisY->applyNiceNumbers();
 }
 

@@ -1,5 +1,6 @@
 // Draws the analysis window into PNGs to look at it: empty (/tmp/pellorin-analysis-empty.png)
-// and with a noisy sine of 65535 samples (/tmp/pellorin-analysis.png), or into the folder given.
+// with a noisy sine of 65535 samples (/tmp/pellorin-analysis.png) and with noise alone
+// (/tmp/pellorin-analysis-noise.png), or into the folder given.
 #include "analysis/analysis_dlg.h"
 #include "tests/analysis/synthetic_records.h"
 
@@ -23,5 +24,9 @@ int main(int argc, char **argv) {
     const QString path = dir.filePath(QStringLiteral("pellorin-analysis.png"));
     dlg.grab().save(path);
     std::printf("%s (%dx%d)\n", qPrintable(path), dlg.width(), dlg.height());
+    // Noise alone, as a shorted input gives it: the histogram with its fitted Gaussian.
+    dlg.OnSamplesAcquired(testrec::Record(65535, -1500, 9, 0, 0), scale);
+    QApplication::processEvents();
+    dlg.grab().save(dir.filePath(QStringLiteral("pellorin-analysis-noise.png")));
     return 0;
 }
