@@ -42,6 +42,13 @@ struct FixedSelection {
 };
 bool FixedModeSelection(int mode, FixedSelection &selection);
 
+// The gain and conversions per second of a "PGA Gain" and a "Data Rate" code (CR1 fields, or
+// the list positions a fixed mode shows); 0 for a code the lists do not have.
+double PgaGain(int pgaCode);
+double DataRateSps(int rateCode);
+// The chip spans +-VRef / PGA: twice the reference from one end of the codes to the other.
+constexpr double kSpanPerReference = 2.0;
+
 // CR1: gain code in bits 6:4, data-rate code in bits 2:0; setting either clears bits 7 and 3.
 inline int PgaCode(uint8_t cr1) {
     return (cr1 >> 4) & 0x07;

@@ -53,3 +53,11 @@ TEST(Vxc5420Map, FixedModesSelectTheirGainAndRate) {
 }
 
 } // namespace
+
+TEST(Vxc5420Map, GainAndDataRateForTheAnalysis) {
+    EXPECT_EQ(vxc5420::PgaGain(0), 1.0);
+    EXPECT_EQ(vxc5420::PgaGain(7), 128.0);
+    EXPECT_EQ(vxc5420::DataRateSps(0), 10.0);
+    EXPECT_EQ(vxc5420::DataRateSps(7), 1280.0);
+    EXPECT_EQ(vxc5420::PgaGain(8), 0.0);
+}

@@ -112,3 +112,13 @@ TEST(WriteSequences, RegistersInFrameOrderPerTab) {
 }
 
 } // namespace
+
+TEST(Fields, GainAndDataRateForTheAnalysis) {
+    EXPECT_EQ(PgaGain(0x20), 1.0); // the clock-out bits do not count
+    EXPECT_EQ(PgaGain(0x06), 64.0);
+    EXPECT_EQ(PgaGain(0x07), 64.0); // no list entry: the chip's highest gain
+    EXPECT_EQ(DataRateSps(0x03), 2.5);
+    EXPECT_EQ(DataRateSps(0x92), 500.0);
+    EXPECT_EQ(DataRateSps(0xF0), 30000.0);
+    EXPECT_EQ(DataRateSps(0x04), 0.0); // not a rate of the list
+}
