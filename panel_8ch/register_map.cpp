@@ -5,6 +5,9 @@
 
 namespace vxc5480 {
 
+const char *const kRegisterLabels[kRegisterCount] = {
+    "Status", "MUX", "ADCON", "DRATE", "IO", "OFC0", "OFC1", "OFC2", "FSC0", "FSC1", "FSC2"};
+
 const ComboItem ClockOutItems[] = {
     {1, 0, "Off"}, {1, 1, "f_CLKIN"}, {1, 2, "f_CLKIN/2"}, {1, 3, "f_CLKIN/4"}, {-1, 0, ""},
 };

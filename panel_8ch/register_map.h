@@ -28,6 +28,9 @@ enum Register : uint8_t {
 };
 constexpr int kRegisterCount = 11;
 
+// The registers' names by address, as the "All Regs" page labels its rows.
+extern const char *const kRegisterLabels[kRegisterCount];
+
 // One byte per register, indexed by address.
 using RegisterImage = std::array<uint8_t, kRegisterCount>;
 

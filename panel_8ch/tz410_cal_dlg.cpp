@@ -1,5 +1,6 @@
 #include "tz410_cal_dlg.h"
 
+#include "chip_commands.h"
 #include "platform/busy_flags.h"
 #include "register_map.h"
 #include "tz410_all_dlg.h"
@@ -23,22 +24,14 @@ struct Calibration {
     int buttonId;
     uint8_t code;
     const char *caption;
-    const char *failure;
 };
 
-// The self calibration reports its failure as the self gain one does; users and manuals of
-// the board know that text, so it stays.
 const Calibration kCalibrations[] = {
-    {TZ410CALDlg::kSelfCalButton, command::kSelfCalibration, "ON",
-     "Self gain calibration failed !"},
-    {TZ410CALDlg::kSelfOffsetButton, command::kSelfOffsetCalibration, "Self offset",
-     "Self offset calibration failed !"},
-    {TZ410CALDlg::kSelfGainButton, command::kSelfGainCalibration, "Self gain",
-     "Self gain calibration failed !"},
-    {TZ410CALDlg::kSystemOffsetButton, command::kSystemOffsetCalibration, "System offset",
-     "System offset calibration failed !"},
-    {TZ410CALDlg::kSystemGainButton, command::kSystemGainCalibration, "System gain",
-     "System gain calibration failed !"},
+    {TZ410CALDlg::kSelfCalButton, command::kSelfCalibration, "ON"},
+    {TZ410CALDlg::kSelfOffsetButton, command::kSelfOffsetCalibration, "Self offset"},
+    {TZ410CALDlg::kSelfGainButton, command::kSelfGainCalibration, "Self gain"},
+    {TZ410CALDlg::kSystemOffsetButton, command::kSystemOffsetCalibration, "System offset"},
+    {TZ410CALDlg::kSystemGainButton, command::kSystemGainCalibration, "System gain"},
 };
 
 const Calibration &calibrationOf(int buttonId) {
@@ -50,7 +43,8 @@ const Calibration &calibrationOf(int buttonId) {
 }
 
 void showFailure(QObject *owner, const Calibration &c) {
-    platform::ShowMessage(owner, QString::fromLatin1(c.failure), QStringLiteral("Error"));
+    platform::ShowMessage(owner, QString::fromLatin1(FindChipCommand(c.code)->failure),
+                          QStringLiteral("Error"));
 }
 
 // Writes the low three bytes of value to three registers from first on, low byte first.

@@ -1,0 +1,42 @@
+#include "chip_table.h"
+
+#include "number_text.h"
+
+namespace cli {
+
+const std::vector<ChipSupport> &ChipTable() {
+    static const std::vector<ChipSupport> table = {Vxc5480Support(), Vxc5420Support()};
+    return table;
+}
+
+const ChipSupport *FindChipSupport(const QString &name) {
+    for (const ChipSupport &chip : ChipTable()) {
+        if (name.compare(QLatin1String(chip.name), Qt::CaseInsensitive) == 0)
+            return &chip;
+    }
+    return nullptr;
+}
+
+int RegisterAddress(const ChipSupport &chip, const QString &text) {
+    for (int address = 0; address < chip.registerCount(); ++address) {
+        if (text.compare(QLatin1String(chip.registerNames[address]), Qt::CaseInsensitive) == 0)
+            return address;
+        if (address < static_cast<int>(chip.registerAliases.size()) &&
+            text.compare(QLatin1String(chip.registerAliases[address]), Qt::CaseInsensitive) == 0)
+            return address;
+    }
+    int64_t number = 0;
+    if (ParseNumber(text, number) && number >= 0 && number < chip.registerCount())
+        return static_cast<int>(number);
+    return -1;
+}
+
+const CommandEntry *FindCommand(const ChipSupport &chip, const QString &name) {
+    for (const CommandEntry &entry : chip.commands) {
+        if (name.compare(QLatin1String(entry.name), Qt::CaseInsensitive) == 0)
+            return &entry;
+    }
+    return nullptr;
+}
+
+} // namespace cli

@@ -1,0 +1,57 @@
+#pragma once
+// What the command line knows of each chip: register names by address, the chip commands,
+// and the profile format. Every entry is taken from the chip's own widget-free library; a
+// chip whose library is not in this build has empty parts, and the commands that need them
+// say so.
+
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+namespace cli {
+
+struct CommandEntry {
+    const char *name;
+    uint8_t code;
+    int minArgument; // the frame's first parameter; both 0 when the command takes none
+    int maxArgument;
+    // The panel's own message after a failure ("%1" stands for the chip's name), or null.
+    const char *failure;
+};
+
+enum class ProfileLoad { Loaded, WrongChip };
+
+struct ChipSupport {
+    const char *name;
+    int chipId;
+    // Register names by address; empty when this build has no register map for the chip.
+    std::vector<const char *> registerNames;
+    // Other names a register answers to (the profile file's keys), by address, or empty.
+    std::vector<const char *> registerAliases;
+    std::vector<CommandEntry> commands;
+    // The profile format; null when this build has none for the chip.
+    bool (*saveProfile)(const QString &path, const std::vector<uint8_t> &image) = nullptr;
+    ProfileLoad (*loadProfile)(const QString &path, std::vector<uint8_t> &image) = nullptr;
+    QString (*invalidProfileMessage)() = nullptr;
+
+    int registerCount() const { return static_cast<int>(registerNames.size()); }
+};
+
+// Both chips of the catalogue, in catalogue order.
+const std::vector<ChipSupport> &ChipTable();
+
+// The entry of a chip name given in any letter case, or null.
+const ChipSupport *FindChipSupport(const QString &name);
+
+// The address of a register given by name (any case, aliases too) or by number (0x0A, 10);
+// -1 when the chip has no such register.
+int RegisterAddress(const ChipSupport &chip, const QString &text);
+
+const CommandEntry *FindCommand(const ChipSupport &chip, const QString &name);
+
+// Entries of the chips (one file per chip).
+ChipSupport Vxc5480Support();
+ChipSupport Vxc5420Support();
+
+} // namespace cli

@@ -1,0 +1,40 @@
+#pragma once
+// The program's options, read up to the command's name; the command reads the rest.
+
+#include <QString>
+#include <QStringList>
+
+namespace cli {
+
+struct CliOptions {
+    QStringList ports;     // --port PATH, in the order given
+    bool simulate = false; // --simulate[=CHIP]
+    QString simulatedChip; // catalogue spelling
+    QString chip;          // --chip, catalogue spelling; empty when not given
+    bool json = false;     // --json (also accepted after the command)
+    bool help = false;     // --help before any command
+    QString manPath;       // hidden --write-man PATH: the manual page in roff
+    QString command;       // empty when none was given
+    QStringList arguments; // everything after the command's name
+    QString error;         // non-empty when the options could not be read
+};
+
+CliOptions ParseCliOptions(const QStringList &arguments);
+
+// The chip the board is expected to carry: --chip, else the simulated chip, else VXC5480.
+QString ExpectedChip(const CliOptions &options);
+
+// A command's own arguments: "--name", "--name VALUE", "--name=VALUE" and plain words.
+struct CommandArguments {
+    QStringList words;
+    QList<QPair<QString, QString>> options; // name (with dashes), value (null when none)
+    bool has(const QString &name) const;
+    QString value(const QString &name) const; // the last one given
+};
+
+// valueOptions take a value (the next word when not given with "="); flags take none. Anything
+// else starting with "--" is an error, reported in error.
+CommandArguments SplitArguments(const QStringList &arguments, const QStringList &valueOptions,
+                                const QStringList &flags, QString &error);
+
+} // namespace cli

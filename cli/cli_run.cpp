@@ -1,0 +1,79 @@
+#include "cli_run.h"
+
+#include "cli_options.h"
+#include "commands.h"
+#include "console.h"
+#include "exit_codes.h"
+#include "help_text.h"
+
+#include <QFile>
+
+namespace cli {
+
+namespace {
+using Runner = int (*)(CommandContext &);
+
+Runner runnerOf(const QString &command) {
+    static const struct {
+        const char *name;
+        Runner run;
+    } kRunners[] = {
+        {"detect", RunDetect},   {"regs", RunRegs},
+        {"get", RunGet},         {"set", RunSet},
+        {"command", RunCommand}, {"acquire", RunAcquire},
+        {"profile", RunProfile}, {"firmware-update", RunFirmwareUpdate},
+    };
+    for (const auto &runner : kRunners) {
+        if (command == QLatin1String(runner.name))
+            return runner.run;
+    }
+    return nullptr;
+}
+
+int writeManPage(Console &console, const QString &path) {
+    QFile file(path);
+    const QByteArray page = ManPage().toUtf8();
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(page) != page.size()) {
+        console.message(QStringLiteral("%1: %2").arg(path, file.errorString()));
+        return exit_code::kFile;
+    }
+    return exit_code::kOk;
+}
+} // namespace
+
+int RunCli(const QStringList &arguments, std::ostream &out, std::ostream &err,
+           bool progressOnTerminal) {
+    Console console(out, err, progressOnTerminal);
+    ConsolePresenter presenter(console);
+    const CliOptions options = ParseCliOptions(arguments);
+    if (!options.error.isEmpty()) {
+        console.message(options.error + QStringLiteral(" (see pellorin-cli --help)"));
+        return exit_code::kUsage;
+    }
+    if (!options.manPath.isEmpty())
+        return writeManPage(console, options.manPath);
+    if (options.help) {
+        out << ProgramHelpText().toStdString();
+        return exit_code::kOk;
+    }
+    if (options.command.isEmpty()) {
+        console.message(QStringLiteral("no command given (see pellorin-cli --help)"));
+        return exit_code::kUsage;
+    }
+    const Runner run = runnerOf(options.command);
+    const HelpEntry *help = FindCommandHelp(options.command);
+    if (!run || !help) {
+        console.message(
+            QStringLiteral("unknown command %1 (see pellorin-cli --help)").arg(options.command));
+        return exit_code::kUsage;
+    }
+    if (options.arguments.contains(QLatin1String("--help")) ||
+        options.arguments.contains(QLatin1String("-h"))) {
+        out << CommandHelpText(*help).toStdString();
+        return exit_code::kOk;
+    }
+    CommandContext context(options, console);
+    return run(context);
+}
+
+} // namespace cli

@@ -1,0 +1,190 @@
+// acquire: the window's acquisition without the window, and its results as files or text.
+
+#include "commands.h"
+#include "exit_codes.h"
+#include "number_text.h"
+#include "output_formats.h"
+
+#include "acquisition/data_count.h"
+#include "acquisition/data_files.h"
+#include "acquisition/samples.h"
+#include "acquisition/transfer.h"
+#include "link/register_range.h"
+#include "link/result_codes.h"
+
+#include <QFile>
+
+#include <new>
+#include <sstream>
+#include <vector>
+
+namespace cli {
+
+namespace {
+enum class Format { Default, Txt, Bin, Csv };
+
+struct AcquireRequest {
+    int count = 45;
+    QString prefix;
+    Format format = Format::Default;
+    bool stats = false;
+    bool json = false;
+};
+
+// Parses the arguments; an empty string, or the usage error.
+QString parseRequest(CommandContext &context, AcquireRequest &request) {
+    QString error;
+    const CommandArguments args = SplitArguments(
+        context.options().arguments,
+        {QStringLiteral("--count"), QStringLiteral("--out"), QStringLiteral("--format")},
+        {QStringLiteral("--stats"), QStringLiteral("--json")}, error);
+    if (!error.isEmpty())
+        return error;
+    if (!args.words.isEmpty())
+        return QStringLiteral("unexpected argument %1").arg(args.words.front());
+    if (args.has(QStringLiteral("--count"))) {
+        int64_t count = 0;
+        if (!ParseNumber(args.value(QStringLiteral("--count")), count) || count < 1)
+            return QStringLiteral("--count takes a number from 1 to 65535");
+        // The window's own words for the same limit.
+        if (count > kMaxDataCount)
+            return QStringLiteral("Data count should be less than 65536 !");
+        request.count = static_cast<int>(count);
+    }
+    request.prefix = args.value(QStringLiteral("--out"));
+    const QString format = args.value(QStringLiteral("--format"));
+    if (format == QLatin1String("txt"))
+        request.format = Format::Txt;
+    else if (format == QLatin1String("bin"))
+        request.format = Format::Bin;
+    else if (format == QLatin1String("csv"))
+        request.format = Format::Csv;
+    else if (!format.isNull())
+        return QStringLiteral("--format takes txt, bin or csv");
+    request.stats = args.has(QStringLiteral("--stats"));
+    request.json = context.options().json || args.has(QStringLiteral("--json"));
+    if (request.json && !request.stats)
+        return QStringLiteral("--json goes with --stats");
+    return QString();
+}
+
+int writeCsvFile(CommandContext &context, const QString &path,
+                 const std::vector<int32_t> &samples) {
+    std::ostringstream text;
+    WriteSamplesCsv(text, samples);
+    const std::string bytes = text.str();
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+            static_cast<qint64>(bytes.size()) ||
+        !file.flush()) {
+        context.console().message(QStringLiteral("%1: %2").arg(path, file.errorString()));
+        return exit_code::kFile;
+    }
+    return exit_code::kOk;
+}
+
+// The files of --out: those of "Save File" (raw data first, as the window writes them), or
+// the one of --format.
+int writeFiles(CommandContext &context, const AcquireRequest &request,
+               const std::vector<uint8_t> &items, const std::vector<int32_t> &samples) {
+    const QString &prefix = request.prefix;
+    if (request.format == Format::Default || request.format == Format::Bin) {
+        if (SaveRawFile(prefix + QStringLiteral(".bin"), items.data(),
+                        static_cast<int64_t>(items.size()), nullptr) != 0) {
+            context.console().message(QStringLiteral("Save ADC Raw Data Failed !"));
+            return exit_code::kFile;
+        }
+    }
+    if (request.format == Format::Default || request.format == Format::Txt) {
+        if (SaveTextFile(prefix + QStringLiteral(".txt"), samples, nullptr) != 0) {
+            context.console().message(QStringLiteral("Save ADC Data Failed !"));
+            return exit_code::kFile;
+        }
+    }
+    if (request.format == Format::Csv)
+        return writeCsvFile(context, prefix + QStringLiteral(".csv"), samples);
+    return exit_code::kOk;
+}
+
+void printSamples(std::ostream &out, Format format, const std::vector<uint8_t> &items,
+                  const std::vector<int32_t> &samples) {
+    switch (format) {
+    case Format::Txt: {
+        const QByteArray text = FormatTextFile(samples);
+        out.write(text.constData(), text.size());
+        break;
+    }
+    case Format::Bin:
+        out.write(reinterpret_cast<const char *>(items.data()),
+                  static_cast<std::streamsize>(items.size()));
+        break;
+    case Format::Csv:
+        WriteSamplesCsv(out, samples);
+        break;
+    case Format::Default:
+        WriteSamplesPlain(out, samples);
+        break;
+    }
+    out.flush();
+}
+} // namespace
+
+int RunAcquire(CommandContext &context) {
+    AcquireRequest request;
+    const QString error = parseRequest(context, request);
+    if (!error.isEmpty())
+        return context.usage(error);
+    if (request.prefix.isEmpty() && request.format != Format::Default && request.stats)
+        return context.usage(QStringLiteral("--format without --out prints samples; "
+                                            "--stats prints only the figures"));
+    if (const int status = context.connect())
+        return status;
+
+    // As the window does before every acquisition: the chip's registers are read again, and
+    // a failure is told but does not stop the acquisition.
+    const ChipSupport &chip = context.chip();
+    if (chip.registerCount() > 0) {
+        std::vector<uint8_t> image(static_cast<size_t>(chip.registerCount()), 0);
+        ReadRegisterRange(image.data(), chip.registerCount(), nullptr);
+    }
+
+    std::vector<uint8_t> items;
+    try {
+        items.assign(static_cast<size_t>(request.count) * 4, 0);
+    } catch (const std::bad_alloc &) {
+        context.console().message(
+            QStringLiteral("not enough memory for %1 items").arg(request.count));
+        return exit_code::kExchange;
+    }
+    TransferHooks hooks;
+    Console &console = context.console();
+    hooks.setProgress = [&console](int percent) {
+        console.progress(QStringLiteral("Collecting"), percent);
+    };
+    const int result = TransferSamples(items.data(), request.count, hooks);
+    console.endProgress();
+    if (result == result::kBadReply)
+        return exit_code::kItemChecksum; // the item's index is in the message already
+    if (result != 0)
+        return context.exchangeFailed(QStringLiteral("acquire"), result);
+
+    std::vector<int32_t> samples;
+    ConvertSamples(items.data(), request.count, samples);
+    if (!request.prefix.isEmpty()) {
+        if (const int status = writeFiles(context, request, items, samples))
+            return status;
+    } else if (!request.stats) {
+        printSamples(context.out(), request.format, items, samples);
+    }
+    if (request.stats) {
+        const SampleStats stats = ComputeStats(samples);
+        if (request.json)
+            WriteStatsJson(context.out(), stats);
+        else
+            WriteStatsText(context.out(), stats);
+    }
+    return exit_code::kOk;
+}
+
+} // namespace cli

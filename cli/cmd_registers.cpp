@@ -1,0 +1,132 @@
+// regs, get and set: the chip's registers by name or address.
+
+#include "commands.h"
+#include "exit_codes.h"
+#include "number_text.h"
+#include "output_formats.h"
+
+#include "link/register_range.h"
+
+#include <utility>
+#include <vector>
+
+namespace cli {
+
+namespace {
+// The register map of the chip, or the exit status telling that this build has none.
+int needRegisterMap(CommandContext &context) {
+    if (context.chip().registerCount() > 0)
+        return exit_code::kOk;
+    return context.unavailable(
+        QStringLiteral("%1: the registers of %2 are not available in this build")
+            .arg(context.options().command, QLatin1String(context.chip().name)));
+}
+
+QString nameOf(const ChipSupport &chip, int address) {
+    return QLatin1String(chip.registerNames[address]);
+}
+
+CommandArguments splitPlain(CommandContext &context, QString &error) {
+    return SplitArguments(context.options().arguments, {}, {QStringLiteral("--json")}, error);
+}
+} // namespace
+
+int RunRegs(CommandContext &context) {
+    QString error;
+    const CommandArguments args = splitPlain(context, error);
+    if (!error.isEmpty())
+        return context.usage(error);
+    if (!args.words.isEmpty())
+        return context.usage(QStringLiteral("regs takes no arguments"));
+    if (const int status = needRegisterMap(context))
+        return status;
+    if (const int status = context.connect())
+        return status;
+    const ChipSupport &chip = context.chip();
+    std::vector<uint8_t> image(static_cast<size_t>(chip.registerCount()), 0);
+    const int result = ReadRegisterRange(image.data(), chip.registerCount(), nullptr);
+    if (result != 0)
+        return context.exchangeFailed(QStringLiteral("regs: reading the registers"), result);
+    std::vector<RegisterRow> rows;
+    for (int address = 0; address < chip.registerCount(); ++address)
+        rows.push_back({address, nameOf(chip, address), image[static_cast<size_t>(address)]});
+    if (context.options().json || args.has(QStringLiteral("--json")))
+        WriteRegisterJson(context.out(), QLatin1String(chip.name), context.port(), rows);
+    else
+        WriteRegisterTable(context.out(), rows);
+    return exit_code::kOk;
+}
+
+int RunGet(CommandContext &context) {
+    QString error;
+    const CommandArguments args = splitPlain(context, error);
+    if (!error.isEmpty())
+        return context.usage(error);
+    if (args.words.size() != 1)
+        return context.usage(QStringLiteral("get takes one register name or address"));
+    if (const int status = needRegisterMap(context))
+        return status;
+    const int address = RegisterAddress(context.chip(), args.words.front());
+    if (address < 0) {
+        return context.usage(QStringLiteral("%1 has no register %2")
+                                 .arg(QLatin1String(context.chip().name), args.words.front()));
+    }
+    if (const int status = context.connect())
+        return status;
+    uint8_t value = 0;
+    const int result = ReadRegisterAt(static_cast<uint8_t>(address), value, nullptr);
+    if (result != 0)
+        return context.exchangeFailed(QStringLiteral("get: reading the register"), result);
+    context.out() << HexByte(value).toStdString() << '\n';
+    return exit_code::kOk;
+}
+
+int RunSet(CommandContext &context) {
+    QString error;
+    const CommandArguments args = splitPlain(context, error);
+    if (!error.isEmpty())
+        return context.usage(error);
+    if (args.words.isEmpty())
+        return context.usage(QStringLiteral("set needs NAME=VALUE"));
+    if (const int status = needRegisterMap(context))
+        return status;
+    const ChipSupport &chip = context.chip();
+    // Every assignment is checked before the first write: a typo must not leave half a setting.
+    std::vector<std::pair<int, uint8_t>> writes;
+    for (const QString &word : args.words) {
+        const qsizetype equals = word.indexOf(u'=');
+        if (equals <= 0)
+            return context.usage(QStringLiteral("%1 is not NAME=VALUE").arg(word));
+        const int address = RegisterAddress(chip, word.left(equals));
+        if (address < 0) {
+            return context.usage(QStringLiteral("%1 has no register %2")
+                                     .arg(QLatin1String(chip.name), word.left(equals)));
+        }
+        int64_t value = 0;
+        if (!ParseNumber(word.mid(equals + 1), value) || value > 255)
+            return context.usage(QStringLiteral("%1: the value must be 0 to 255").arg(word));
+        writes.emplace_back(address, static_cast<uint8_t>(value));
+    }
+    if (const int status = context.connect())
+        return status;
+    for (const auto &[address, value] : writes) {
+        const auto at = static_cast<uint8_t>(address);
+        int result = WriteRegisterAt(at, value, nullptr);
+        if (result != 0)
+            return context.exchangeFailed(QStringLiteral("set: writing the register"), result);
+        uint8_t readBack = 0;
+        result = ReadRegisterAt(at, readBack, nullptr);
+        if (result != 0)
+            return context.exchangeFailed(QStringLiteral("set: reading the register back"), result);
+        if (readBack != value) {
+            context.console().message(
+                QStringLiteral("%1 reads back %2 after writing %3")
+                    .arg(nameOf(chip, address), HexByte(readBack), HexByte(value)));
+        }
+        context.out() << nameOf(chip, address).toStdString() << '='
+                      << HexByte(readBack).toStdString() << '\n';
+    }
+    return exit_code::kOk;
+}
+
+} // namespace cli

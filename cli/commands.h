@@ -1,0 +1,60 @@
+#pragma once
+// One function per command. Each reads its own arguments first (a usage error touches no
+// board), then asks the context for the board, then does its work and returns the exit status.
+
+#include "chip_table.h"
+#include "cli_options.h"
+#include "console.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+namespace sim {
+class VirtualBoard;
+}
+
+namespace cli {
+
+class CommandContext {
+  public:
+    CommandContext(const CliOptions &options, Console &console);
+    ~CommandContext();
+
+    const CliOptions &options() const { return m_options; }
+    Console &console() { return m_console; }
+    std::ostream &out() { return m_console.out(); }
+
+    // The chip the board is expected to carry.
+    const ChipSupport &chip() const { return *m_chip; }
+    // Finds the board (starting the virtual one first when asked); 0, or the exit status.
+    int connect();
+    // The port the board answered on, after connect().
+    const QString &port() const { return m_port; }
+
+    // A usage error of the command: the message, then the pointer to its help. Returns 2.
+    int usage(const QString &text);
+    // A failed exchange: what failed, with the link's result code. Returns 4.
+    int exchangeFailed(const QString &what, int result);
+    // Something this chip or build does not have. Returns 1.
+    int unavailable(const QString &text);
+
+  private:
+    const CliOptions &m_options;
+    Console &m_console;
+    const ChipSupport *m_chip;
+    QString m_port;
+    std::unique_ptr<sim::VirtualBoard> m_board;
+};
+
+int RunDetect(CommandContext &context);
+int RunRegs(CommandContext &context);
+int RunGet(CommandContext &context);
+int RunSet(CommandContext &context);
+int RunCommand(CommandContext &context);
+int RunAcquire(CommandContext &context);
+int RunProfile(CommandContext &context);
+int RunFirmwareUpdate(CommandContext &context);
+
+} // namespace cli

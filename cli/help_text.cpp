@@ -1,0 +1,194 @@
+#include "help_text.h"
+
+#include <QStringList>
+
+namespace cli {
+
+namespace {
+const char *const kName = "pellorin-cli";
+const char *const kSummary = "the EVM board from scripts and test rigs";
+const char *const kSynopsis =
+    "pellorin-cli [--port PATH]... [--simulate[=CHIP]] [--chip VXC5480|VXC5420] [--json] "
+    "COMMAND [ARGUMENTS]";
+const char *const kDescription =
+    "pellorin-cli reaches the EVM board through the same libraries as the Pellorin window: "
+    "it finds the board with the same handshake, reads and writes the chip's registers, sends "
+    "its commands, takes conversion results with their checksums and writes the same data and "
+    "profile files.\n\n"
+    "Results go to standard output; the program's messages go to standard error, one per "
+    "line after \"pellorin-cli: \". A progress line is drawn on standard error while an "
+    "acquisition runs, when standard error is a terminal.\n\n"
+    "Every command but firmware-update first finds the board: the ports given with --port, "
+    "then the serial devices of the system, at most 256, the first that answers the "
+    "handshake for the expected chip.";
+} // namespace
+
+const std::vector<HelpEntry> &OptionHelp() {
+    static const std::vector<HelpEntry> options = {
+        {"--port", "--port PATH",
+         "Try this serial device first. May be given several times; the devices are tried in "
+         "the order given, before those the system lists."},
+        {"--simulate", "--simulate[=VXC5480|VXC5420]",
+         "Serve a virtual board carrying the chip (VXC5480 when none is named) inside the "
+         "program, at the wire rate of the real board, and try it first."},
+        {"--chip", "--chip VXC5480|VXC5420",
+         "The chip the board is expected to carry; the handshake names it. Default: the "
+         "simulated chip, else VXC5480."},
+        {"--json", "--json",
+         "Machine-readable output (one JSON object on one line) for detect, regs and "
+         "acquire --stats."},
+        {"--help", "--help",
+         "This text. After a command's name, that command's help (pellorin-cli COMMAND --help)."},
+    };
+    return options;
+}
+
+const std::vector<HelpEntry> &CommandHelp() {
+    static const std::vector<HelpEntry> commands = {
+        {"detect", "detect",
+         "Runs the handshake over the candidate ports and prints the port that answered and "
+         "the chip, separated by a tab."},
+        {"regs", "regs",
+         "Reads every register of the chip and prints a table of address, name and value."},
+        {"get", "get NAME|ADDR",
+         "Reads one register, named as on the \"All Regs\" page (or by its profile key), or "
+         "given by its address (decimal or 0x..), and prints its value as 0xNN."},
+        {"set", "set NAME|ADDR=VALUE...",
+         "Writes each register in the order given, reads it back and prints NAME=0xNN of the "
+         "value read. VALUE is decimal or 0x.., 0 to 255. Every argument is checked before the "
+         "first write. A read-back that differs from the value written (read-only bits) is "
+         "noted on standard error and is not an error."},
+        {"command", "command NAME [ARGUMENT]",
+         "Sends one of the chip's commands. VXC5480: self-calibration, self-offset, self-gain, "
+         "system-offset, system-gain, power-down, standby, wake-up. VXC5420: set-mode 1..4 "
+         "(the position in the window's \"Mode\" list). Nothing is read back."},
+        {"acquire", "acquire [--count N] [--out PREFIX] [--format txt|bin|csv] [--stats]",
+         "Reads the chip's registers as the window does before every acquisition, takes N "
+         "conversion results (1 to 65535, default 45) and checks every item's checksum.\n\n"
+         "With --out, writes PREFIX.bin (the items as received) and PREFIX.txt (one \"%9d\" "
+         "sample per CR LF line), byte for byte the files of the window's \"Save File\"; "
+         "--format writes only PREFIX.txt, PREFIX.bin or PREFIX.csv. Existing files are "
+         "replaced.\n\n"
+         "Without --out, the samples go to standard output: one decimal number per line, or "
+         "the chosen format (bin gives the raw items).\n\n"
+         "--stats prints count, minimum, maximum, average (as the window shows them) and "
+         "peak-to-peak; without --out, only these figures are printed."},
+        {"profile", "profile save FILE | profile load FILE",
+         "save reads the chip's registers and writes them to the profile FILE in the window's "
+         "format. load reads FILE, refuses a profile of another chip as the window does, and "
+         "writes all its registers to the chip in address order."},
+        {"firmware-update", "firmware-update [--image FILE]",
+         "Writes the board's firmware over USB HID with the window's procedure, when this "
+         "build has the firmware update."},
+    };
+    return commands;
+}
+
+const std::vector<HelpEntry> &ExitStatusHelp() {
+    static const std::vector<HelpEntry> codes = {
+        {"0", "0", "Success."},
+        {"1", "1", "The command is not available for this chip or in this build."},
+        {"2", "2", "The command line could not be understood."},
+        {"3", "3", "No board answered the handshake."},
+        {"4", "4",
+         "An exchange with the board failed; the message gives the result code (13 bad "
+         "reply, 30 short reply, 997 no reply in time, 6 no port, 4096 and above a port "
+         "error)."},
+        {"5", "5", "An acquired item carried a wrong checksum."},
+        {"6", "6", "A file could not be read or written, or a profile was refused."},
+    };
+    return codes;
+}
+
+const HelpEntry *FindCommandHelp(const QString &name) {
+    for (const HelpEntry &entry : CommandHelp()) {
+        if (name == QLatin1String(entry.name))
+            return &entry;
+    }
+    return nullptr;
+}
+
+namespace {
+// Paragraphs filled to 76 columns, indented.
+QString fill(const char *text, int indent) {
+    QString result;
+    const QString pad(indent, u' ');
+    for (const QString &paragraph : QString::fromLatin1(text).split(QStringLiteral("\n\n"))) {
+        QString line;
+        for (const QString &word : paragraph.split(u' ', Qt::SkipEmptyParts)) {
+            if (!line.isEmpty() && indent + line.size() + 1 + word.size() > 78) {
+                result += pad + line + u'\n';
+                line.clear();
+            }
+            line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+        }
+        result += pad + line + u'\n';
+        result += u'\n';
+    }
+    result.chop(1);
+    return result;
+}
+
+QString roffEscape(const QString &text) {
+    QString escaped = text;
+    escaped.replace(u'\\', QLatin1String("\\e"));
+    escaped.replace(u'-', QLatin1String("\\-"));
+    // A line starting with a dot or quote would be taken for a request.
+    escaped.replace(QLatin1String("\n."), QLatin1String("\n\\&."));
+    escaped.replace(QLatin1String("\n'"), QLatin1String("\n\\&'"));
+    if (escaped.startsWith(u'.') || escaped.startsWith(u'\''))
+        escaped.prepend(QLatin1String("\\&"));
+    return escaped;
+}
+
+QString roffParagraphs(const char *text) {
+    return roffEscape(QString::fromLatin1(text))
+        .replace(QLatin1String("\n\n"), QLatin1String("\n.PP\n"));
+}
+
+void roffEntries(QString &page, const std::vector<HelpEntry> &entries) {
+    for (const HelpEntry &entry : entries) {
+        page += QStringLiteral(".TP\n.B %1\n%2\n")
+                    .arg(roffEscape(QLatin1String(entry.synopsis)), roffParagraphs(entry.text));
+    }
+}
+} // namespace
+
+QString ProgramHelpText() {
+    QString help = QStringLiteral("Usage: %1\n\n").arg(QLatin1String(kSynopsis));
+    help += fill(kDescription, 0) + u'\n';
+    help += QStringLiteral("Options:\n");
+    for (const HelpEntry &entry : OptionHelp())
+        help += QStringLiteral("  %1\n").arg(QLatin1String(entry.synopsis)) + fill(entry.text, 6);
+    help += QStringLiteral("\nCommands (pellorin-cli COMMAND --help for more):\n");
+    for (const HelpEntry &entry : CommandHelp())
+        help += QStringLiteral("  %1\n").arg(QLatin1String(entry.synopsis));
+    help += QStringLiteral("\nExit status:\n");
+    for (const HelpEntry &entry : ExitStatusHelp())
+        help +=
+            QStringLiteral("  %1  ").arg(QLatin1String(entry.name)) + fill(entry.text, 5).mid(5);
+    return help;
+}
+
+QString CommandHelpText(const HelpEntry &entry) {
+    return QStringLiteral("Usage: %1 [OPTIONS] %2\n\n")
+               .arg(QLatin1String(kName), QLatin1String(entry.synopsis)) +
+           fill(entry.text, 0);
+}
+
+QString ManPage() {
+    QString page = QStringLiteral(".TH PELLORIN\\-CLI 1 \"\" \"Pellorin\" \"User Commands\"\n");
+    page += QStringLiteral(".SH NAME\npellorin\\-cli \\- %1\n").arg(QLatin1String(kSummary));
+    page += QStringLiteral(".SH SYNOPSIS\n.B %1\n").arg(roffEscape(QLatin1String(kSynopsis)));
+    page += QStringLiteral(".SH DESCRIPTION\n%1\n").arg(roffParagraphs(kDescription));
+    page += QStringLiteral(".SH OPTIONS\n");
+    roffEntries(page, OptionHelp());
+    page += QStringLiteral(".SH COMMANDS\n");
+    roffEntries(page, CommandHelp());
+    page += QStringLiteral(".SH EXIT STATUS\n");
+    roffEntries(page, ExitStatusHelp());
+    page += QStringLiteral(".SH SEE ALSO\n.BR Pellorin (1),\n.BR pellorin\\-evm\\-sim (1)\n");
+    return page;
+}
+
+} // namespace cli

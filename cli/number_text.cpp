@@ -1,0 +1,26 @@
+#include "number_text.h"
+
+#include <cctype>
+
+namespace cli {
+
+bool ParseNumber(const QString &text, int64_t &value) {
+    const bool hex = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
+    const QString digits = hex ? text.mid(2) : text;
+    if (digits.isEmpty() || digits.size() > 10)
+        return false;
+    for (const QChar c : digits) {
+        if (hex ? !isxdigit(c.toLatin1()) : !c.isDigit())
+            return false;
+    }
+    bool ok = false;
+    value = digits.toLongLong(&ok, hex ? 16 : 10);
+    return ok;
+}
+
+QString HexByte(uint8_t value) {
+    return QStringLiteral("0x") +
+           QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+} // namespace cli

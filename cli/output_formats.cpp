@@ -1,0 +1,96 @@
+#include "output_formats.h"
+
+#include "number_text.h"
+
+#include "acquisition/chart_state.h"
+#include "acquisition/statistics.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cstdio>
+
+namespace cli {
+
+namespace {
+void writeJson(std::ostream &out, const QJsonObject &object) {
+    out << QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString() << '\n';
+}
+} // namespace
+
+void WriteDetectText(std::ostream &out, const QString &port, const QString &chip) {
+    out << port.toStdString() << '\t' << chip.toStdString() << '\n';
+}
+
+void WriteDetectJson(std::ostream &out, const QString &port, const QString &chip, int chipId) {
+    writeJson(out, {{"port", port}, {"chip", chip}, {"chipId", chipId}});
+}
+
+void WriteRegisterTable(std::ostream &out, const std::vector<RegisterRow> &rows) {
+    char line[64];
+    out << "ADDR  NAME    VALUE\n";
+    for (const RegisterRow &row : rows) {
+        std::snprintf(line, sizeof line, "0x%02X  %-6s  0x%02X\n", row.address,
+                      row.name.toLatin1().constData(), row.value);
+        out << line;
+    }
+}
+
+void WriteRegisterJson(std::ostream &out, const QString &chip, const QString &port,
+                       const std::vector<RegisterRow> &rows) {
+    QJsonArray registers;
+    for (const RegisterRow &row : rows) {
+        registers.append(
+            QJsonObject{{"address", row.address}, {"name", row.name}, {"value", int{row.value}}});
+    }
+    writeJson(out, {{"chip", chip}, {"port", port}, {"registers", registers}});
+}
+
+void WriteSamplesPlain(std::ostream &out, const std::vector<int32_t> &samples) {
+    char line[16];
+    for (const int32_t v : samples) {
+        const int n = std::snprintf(line, sizeof line, "%d\n", static_cast<int>(v));
+        out.write(line, n);
+    }
+}
+
+void WriteSamplesCsv(std::ostream &out, const std::vector<int32_t> &samples) {
+    out << "index,code\n";
+    char line[32];
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const int n = std::snprintf(line, sizeof line, "%zu,%d\n", i, static_cast<int>(samples[i]));
+        out.write(line, n);
+    }
+}
+
+SampleStats ComputeStats(const std::vector<int32_t> &samples) {
+    SampleStats stats;
+    ChartState state;
+    if (!UpdateStatistics(samples, state))
+        return stats;
+    stats.count = static_cast<int64_t>(samples.size());
+    stats.minimum = state.m_minimum;
+    stats.maximum = state.m_maximum;
+    stats.average = state.m_average;
+    stats.peakToPeak = int64_t{state.m_maximum} - state.m_minimum;
+    return stats;
+}
+
+void WriteStatsText(std::ostream &out, const SampleStats &stats) {
+    out << "count         " << stats.count << '\n'
+        << "minimum       " << stats.minimum << '\n'
+        << "maximum       " << stats.maximum << '\n'
+        << "average       " << stats.average << '\n'
+        << "peak-to-peak  " << stats.peakToPeak << '\n';
+}
+
+void WriteStatsJson(std::ostream &out, const SampleStats &stats) {
+    writeJson(out, {{"count", static_cast<qint64>(stats.count)},
+                    {"minimum", stats.minimum},
+                    {"maximum", stats.maximum},
+                    {"average", stats.average},
+                    {"peakToPeak", static_cast<qint64>(stats.peakToPeak)}});
+}
+
+} // namespace cli

@@ -1,0 +1,47 @@
+#pragma once
+// What the commands print, as functions of a stream, so each format is tested on a buffer.
+
+#include <QString>
+
+#include <cstdint>
+#include <ostream>
+#include <vector>
+
+namespace cli {
+
+struct RegisterRow {
+    int address;
+    QString name;
+    uint8_t value;
+};
+
+struct SampleStats {
+    int64_t count = 0;
+    int32_t minimum = 0;
+    int32_t maximum = 0;
+    int32_t average = 0; // as the window's "Average": the sum over the count, toward zero
+    int64_t peakToPeak = 0;
+};
+
+// "PORT<TAB>CHIP".
+void WriteDetectText(std::ostream &out, const QString &port, const QString &chip);
+// {"port": ..., "chip": ..., "chipId": ...}
+void WriteDetectJson(std::ostream &out, const QString &port, const QString &chip, int chipId);
+
+// One line per register: "0x01  MUX     0x01", under a heading.
+void WriteRegisterTable(std::ostream &out, const std::vector<RegisterRow> &rows);
+// {"chip": ..., "port": ..., "registers": [{"address", "name", "value"}, ...]}
+void WriteRegisterJson(std::ostream &out, const QString &chip, const QString &port,
+                       const std::vector<RegisterRow> &rows);
+
+// One decimal sample per line, "\n" line ends.
+void WriteSamplesPlain(std::ostream &out, const std::vector<int32_t> &samples);
+// "index,code" heading, then one row per sample.
+void WriteSamplesCsv(std::ostream &out, const std::vector<int32_t> &samples);
+
+// The window's minimum, maximum and average, with count and peak-to-peak.
+SampleStats ComputeStats(const std::vector<int32_t> &samples);
+void WriteStatsText(std::ostream &out, const SampleStats &stats);
+void WriteStatsJson(std::ostream &out, const SampleStats &stats);
+
+} // namespace cli
