@@ -53,6 +53,8 @@ CliOptions ParseCliOptions(const QStringList &arguments) {
         } else if (argument.startsWith(QLatin1String("--simulate="))) {
             options.simulate = true;
             options.simulatedChip = chipNamed(argument.mid(11), options.error);
+        } else if (argument == QLatin1String("--no-scan")) {
+            options.noScan = true;
         } else if (argument == QLatin1String("--json")) {
             options.json = true;
         } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {

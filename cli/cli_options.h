@@ -8,6 +8,7 @@ namespace cli {
 
 struct CliOptions {
     QStringList ports;     // --port PATH, in the order given
+    bool noScan = false;   // --no-scan: only the ports named (and the virtual board)
     bool simulate = false; // --simulate[=CHIP]
     QString simulatedChip; // catalogue spelling
     QString chip;          // --chip, catalogue spelling; empty when not given

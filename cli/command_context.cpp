@@ -14,6 +14,7 @@ CommandContext::CommandContext(const CliOptions &options, Console &console)
 CommandContext::~CommandContext() {
     ClosePort();
     SetPreferredPorts({});
+    SetSystemPortsScanned(true);
 }
 
 int CommandContext::connect() {
@@ -29,6 +30,7 @@ int CommandContext::connect() {
         ports.prepend(QString::fromStdString(m_board->portPath()));
     }
     SetPreferredPorts(ports);
+    SetSystemPortsScanned(!m_options.noScan);
     g_chipId = m_chip->chipId;
     const int number = DetectEvm();
     if (number < 0)

@@ -8,7 +8,8 @@ namespace {
 const char *const kName = "pellorin-cli";
 const char *const kSummary = "the EVM board from scripts and test rigs";
 const char *const kSynopsis =
-    "pellorin-cli [--port PATH]... [--simulate[=CHIP]] [--chip VXC5480|VXC5420] [--json] "
+    "pellorin-cli [--port PATH]... [--no-scan] [--simulate[=CHIP]] [--chip VXC5480|VXC5420] "
+    "[--json] "
     "COMMAND [ARGUMENTS]";
 const char *const kDescription =
     "pellorin-cli reaches the EVM board through the same libraries as the Pellorin window: "
@@ -19,8 +20,8 @@ const char *const kDescription =
     "line after \"pellorin-cli: \". A progress line is drawn on standard error while an "
     "acquisition runs, when standard error is a terminal.\n\n"
     "Every command but firmware-update first finds the board: the ports given with --port, "
-    "then the serial devices of the system, at most 256, the first that answers the "
-    "handshake for the expected chip.";
+    "then (unless --no-scan) the serial devices of the system, at most 256; the first that "
+    "answers the handshake for the expected chip is used.";
 } // namespace
 
 const std::vector<HelpEntry> &OptionHelp() {
@@ -28,6 +29,10 @@ const std::vector<HelpEntry> &OptionHelp() {
         {"--port", "--port PATH",
          "Try this serial device first. May be given several times; the devices are tried in "
          "the order given, before those the system lists."},
+        {"--no-scan", "--no-scan",
+         "Try only the devices given with --port (and the virtual board of --simulate), not "
+         "the serial devices the system lists: a rig with several boards names the one it "
+         "means, and a missing board is reported without waiting on other ports."},
         {"--simulate", "--simulate[=VXC5480|VXC5420]",
          "Serve a virtual board carrying the chip (VXC5480 when none is named) inside the "
          "program, at the wire rate of the real board, and try it first."},

@@ -20,6 +20,7 @@ QStringList &lastScanCandidates() {
     return names;
 }
 int g_timeDivisor = 1;
+bool g_scanSystemPorts = true;
 
 int scaled(uint32_t ms) {
     return static_cast<int>(ms / static_cast<uint32_t>(g_timeDivisor));
@@ -38,6 +39,10 @@ const QStringList &PreferredPorts() {
     return preferredPorts();
 }
 
+void SetSystemPortsScanned(bool scanned) {
+    g_scanSystemPorts = scanned;
+}
+
 void SetTimeLimitDivisorForTests(int divisor) {
     g_timeDivisor = std::max(1, divisor);
 }
@@ -50,8 +55,10 @@ QStringList PortCandidates() {
 #else
     names = preferredPorts();
     QStringList system;
-    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
-        system << info.systemLocation();
+    if (g_scanSystemPorts) {
+        for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
+            system << info.systemLocation();
+    }
     std::sort(system.begin(), system.end());
     for (const QString &name : system) {
         if (!names.contains(name))

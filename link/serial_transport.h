@@ -22,6 +22,10 @@ constexpr uint32_t kRegisterReadWriteWaitMs = 6000;
 void SetPreferredPorts(const QStringList &paths);
 const QStringList &PreferredPorts();
 
+// Whether a scan goes on to the system's serial devices after the preferred ports (it does
+// unless told otherwise; a test rig with several boards names the one it means).
+void SetSystemPortsScanned(bool scanned);
+
 // The port names a scan walks, in order, at most kMaxPortCandidates of them: COM1 to COM256 on
 // Windows; elsewhere the preferred ports, then the system's serial devices sorted by name.
 QStringList PortCandidates();

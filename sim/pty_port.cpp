@@ -11,7 +11,9 @@ namespace sim {
 
 bool PtyPort::open() {
     close();
-    const int fd = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    // Close-on-exec: a program started from the board's process (a test running the command
+    // line) must not hold the master too, or the board's hang-up never reaches the reader.
+    const int fd = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
     std::array<char, 256> name{};
@@ -22,7 +24,7 @@ bool PtyPort::open() {
     fd_ = fd;
     slavePath_ = name.data();
     makeRaw();
-    monitorFd_ = ::open(slavePath_.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    monitorFd_ = ::open(slavePath_.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     return true;
 }
 

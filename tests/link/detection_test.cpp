@@ -121,6 +121,14 @@ TEST_F(LinkTest, ScanStopsAfter256Candidates) {
     EXPECT_EQ(messages.texts(), QStringList{"Can't find VXC5480 !"});
 }
 
+TEST_F(LinkTest, WithoutSystemPortsOnlyThePreferredAreCandidates) {
+    SetPreferredPorts({"/nonexistent/a", "/nonexistent/b"});
+    SetSystemPortsScanned(false);
+    EXPECT_EQ(PortCandidates(), (QStringList{"/nonexistent/a", "/nonexistent/b"}));
+    SetSystemPortsScanned(true);
+    EXPECT_TRUE(PortCandidates().startsWith(QStringLiteral("/nonexistent/a")));
+}
+
 TEST_F(LinkTest, DetectingAgainClosesThePortAndRescansFromTheFirst) {
     sim::VirtualBoard &first = startBoard();
     sim::VirtualBoard &second = startBoard();

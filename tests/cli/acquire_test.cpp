@@ -1,0 +1,199 @@
+// acquire: the refresh, the items, the files of "Save File", the printed formats, the faults.
+
+#include "cli_fixture.h"
+
+#include "acquisition/data_files.h"
+#include "acquisition/samples.h"
+#include "cli/exit_codes.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+using namespace cli::exit_code;
+using Frame = std::array<uint8_t, 6>;
+
+namespace {
+QByteArray contents(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::vector<int32_t> samplesOf(const std::vector<uint8_t> &items) {
+    std::vector<int32_t> samples;
+    ConvertSamples(items.data(), static_cast<int>(items.size() / 4), samples);
+    return samples;
+}
+} // namespace
+
+TEST_F(CliBoardTest, AcquireRefreshesTheRegistersThenAsksForTheItems) {
+    const CliRun r =
+        run({QStringLiteral("acquire"), QStringLiteral("--count"), QStringLiteral("45")});
+    ASSERT_EQ(r.status, kOk) << r.err;
+    const std::vector<Frame> frames = board().receivedFrames();
+    ASSERT_EQ(frames.size(), 2u + 11u + 1u); // handshake, eleven reads, the request
+    for (int address = 0; address < 11; ++address) {
+        EXPECT_EQ(frames[2 + address][2], 0x02);
+        EXPECT_EQ(frames[2 + address][3], address);
+    }
+    EXPECT_EQ(frames.back(), (Frame{0x55, 0x01, 0x0F, 0x00, 0x2D, 0xC3}));
+}
+
+TEST_F(CliBoardTest, SavedFilesAreThoseOfTheWindowsWriters) {
+    const QString prefix = file(QStringLiteral("run1"));
+    const CliRun r = run({QStringLiteral("acquire"), QStringLiteral("--count=1000"),
+                          QStringLiteral("--out"), prefix});
+    ASSERT_EQ(r.status, kOk) << r.err;
+    EXPECT_EQ(r.out, "");
+    const std::vector<uint8_t> items = sentItems(4000);
+    ASSERT_EQ(items.size(), 4000u);
+
+    // What "Save File" writes for the same items, through the acquisition library.
+    const QString windowText = file(QStringLiteral("window.txt"));
+    const QString windowRaw = file(QStringLiteral("window.bin"));
+    ASSERT_EQ(SaveRawFile(windowRaw, items.data(), 4000, nullptr), 0);
+    ASSERT_EQ(SaveTextFile(windowText, samplesOf(items), nullptr), 0);
+
+    EXPECT_EQ(contents(prefix + QStringLiteral(".bin")), contents(windowRaw));
+    EXPECT_EQ(contents(prefix + QStringLiteral(".txt")), contents(windowText));
+    EXPECT_EQ(contents(prefix + QStringLiteral(".txt")).size(), 11000);
+}
+
+TEST_F(CliBoardTest, OneFormatWritesOneFile) {
+    const struct {
+        const char *format;
+        const char *written;
+        const char *absent;
+    } cases[] = {
+        {"txt", ".txt", ".bin"},
+        {"bin", ".bin", ".txt"},
+        {"csv", ".csv", ".txt"},
+    };
+    for (const auto &c : cases) {
+        board().clearSentItemBytes();
+        const QString prefix = file(QStringLiteral("one_") + QLatin1String(c.format));
+        const CliRun r = run({QStringLiteral("acquire"), QStringLiteral("--count"),
+                              QStringLiteral("20"), QStringLiteral("--format"),
+                              QLatin1String(c.format), QStringLiteral("--out"), prefix});
+        ASSERT_EQ(r.status, kOk) << r.err;
+        EXPECT_TRUE(QFile::exists(prefix + QLatin1String(c.written))) << c.format;
+        EXPECT_FALSE(QFile::exists(prefix + QLatin1String(c.absent))) << c.format;
+    }
+    const QByteArray csv = contents(file(QStringLiteral("one_csv.csv")));
+    EXPECT_TRUE(csv.startsWith("index,code\n0,"));
+    EXPECT_EQ(csv.count('\n'), 21);
+}
+
+TEST_F(CliBoardTest, WithoutOutTheSamplesGoToStandardOutput) {
+    const CliRun plain = run({QStringLiteral("acquire"), QStringLiteral("--count=3")});
+    ASSERT_EQ(plain.status, kOk) << plain.err;
+    const std::vector<int32_t> samples = samplesOf(sentItems(12));
+    ASSERT_EQ(samples.size(), 3u);
+    EXPECT_EQ(plain.out, std::to_string(samples[0]) + "\n" + std::to_string(samples[1]) + "\n" +
+                             std::to_string(samples[2]) + "\n");
+
+    board().clearSentItemBytes();
+    const CliRun raw = run(
+        {QStringLiteral("acquire"), QStringLiteral("--count=3"), QStringLiteral("--format=bin")});
+    const std::vector<uint8_t> items = sentItems(12);
+    EXPECT_EQ(raw.out, std::string(items.begin(), items.end()));
+
+    board().clearSentItemBytes();
+    const CliRun text = run(
+        {QStringLiteral("acquire"), QStringLiteral("--count=3"), QStringLiteral("--format=txt")});
+    EXPECT_EQ(QByteArray::fromStdString(text.out), FormatTextFile(samplesOf(sentItems(12))));
+}
+
+TEST_F(CliBoardTest, StatsAreTheWindowsFigures) {
+    const CliRun r = run({QStringLiteral("acquire"), QStringLiteral("--count=500"),
+                          QStringLiteral("--stats"), QStringLiteral("--json")});
+    ASSERT_EQ(r.status, kOk) << r.err;
+    const std::vector<int32_t> samples = samplesOf(sentItems(2000));
+    ASSERT_EQ(samples.size(), 500u);
+    int64_t sum = 0;
+    for (int32_t v : samples)
+        sum += v;
+    const QJsonObject stats = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
+    EXPECT_EQ(stats.value("count").toInt(), 500);
+    EXPECT_EQ(stats.value("minimum").toInt(), *std::min_element(samples.begin(), samples.end()));
+    EXPECT_EQ(stats.value("maximum").toInt(), *std::max_element(samples.begin(), samples.end()));
+    EXPECT_EQ(stats.value("average").toInt(), static_cast<int>(sum / 500));
+
+    const CliRun text = run({QStringLiteral("acquire"), QStringLiteral("--stats")});
+    EXPECT_EQ(text.status, kOk);
+    EXPECT_EQ(text.out.rfind("count         45\nminimum       ", 0), 0u) << text.out;
+}
+
+TEST_F(CliBoardTest, CountOutsideTheBoardsRangeIsAUsageError) {
+    const struct {
+        const char *count;
+        const char *error;
+    } cases[] = {
+        {"0", "--count takes a number from 1 to 65535"},
+        {"-5", "--count takes a number from 1 to 65535"},
+        {"abc", "--count takes a number from 1 to 65535"},
+        {"65536", "Data count should be less than 65536 !"},
+    };
+    for (const auto &c : cases) {
+        const CliRun r =
+            run({QStringLiteral("acquire"), QStringLiteral("--count"), QLatin1String(c.count)});
+        EXPECT_EQ(r.status, kUsage) << c.count;
+        EXPECT_NE(r.err.find(c.error), std::string::npos) << r.err;
+    }
+    EXPECT_TRUE(board().receivedFrames().empty());
+}
+
+TEST_F(CliBoardTest, ABadItemChecksumWritesNothing) {
+    sim::Faults faults;
+    faults.badItemIndex = 7;
+    board().setFaults(faults);
+    const QString prefix = file(QStringLiteral("bad"));
+    const CliRun r = run(
+        {QStringLiteral("acquire"), QStringLiteral("--count=20"), QStringLiteral("--out"), prefix});
+    EXPECT_EQ(r.status, kItemChecksum);
+    EXPECT_EQ(r.err, "pellorin-cli: The checksum of item 7 is invalid !\n");
+    EXPECT_FALSE(QFile::exists(prefix + QStringLiteral(".bin")));
+    EXPECT_FALSE(QFile::exists(prefix + QStringLiteral(".txt")));
+}
+
+// A hang-up is a port error (4096 + the port's error), not a time-out.
+TEST_F(CliBoardTest, AHangUpMidStreamIsAFailedExchange) {
+    sim::Faults faults;
+    faults.hangUpAfterItems = 10;
+    board().setFaults(faults);
+    const CliRun r = run({QStringLiteral("acquire"), QStringLiteral("--count=20")});
+    EXPECT_EQ(r.status, kExchange);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("pellorin-cli: Get item 10 failed !\n"
+                          "pellorin-cli: acquire failed: result code 410",
+                          0),
+              0u)
+        << r.err;
+}
+
+TEST_F(CliBoardTest, ASilentStreamIsAFailedExchangeWithTheTimeOutCode) {
+    sim::Faults faults;
+    faults.stopAfterItems = 5;
+    board().setFaults(faults);
+    const CliRun r = run({QStringLiteral("acquire"), QStringLiteral("--count=20")});
+    EXPECT_EQ(r.status, kExchange);
+    EXPECT_EQ(r.err, "pellorin-cli: Get item 5 failed !\n"
+                     "pellorin-cli: acquire failed: result code 997\n");
+}
+
+TEST_F(CliBoardTest, AFileThatCannotBeWrittenIsAFileError) {
+    const QString prefix = file(QStringLiteral("no/such/folder/run"));
+    const CliRun r = run({QStringLiteral("acquire"), QStringLiteral("--out"), prefix});
+    EXPECT_EQ(r.status, kFile);
+    EXPECT_NE(r.err.find("pellorin-cli: Save ADC Raw Data Failed !\n"), std::string::npos) << r.err;
+}
+
+TEST_F(CliBoardTest, AFailedRefreshIsToldAndTheAcquisitionGoesOn) {
+    sim::Faults faults;
+    faults.statusForAddress[0x04] = 2;
+    board().setFaults(faults);
+    const CliRun r = run({QStringLiteral("acquire"), QStringLiteral("--count=2")});
+    EXPECT_EQ(r.status, kOk);
+    EXPECT_EQ(r.err, "pellorin-cli: Read Register Address 04 Failed !\n");
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 2);
+}

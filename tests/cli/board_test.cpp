@@ -1,0 +1,218 @@
+// detect, regs, get, set and command through the real transport against the virtual board.
+
+#include "cli_fixture.h"
+
+#include "cli/exit_codes.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+using namespace cli::exit_code;
+using Frame = std::array<uint8_t, 6>;
+
+TEST_F(CliBoardTest, DetectPrintsThePortAndTheChip) {
+    const CliRun r = run({QStringLiteral("detect")});
+    EXPECT_EQ(r.status, kOk) << r.err;
+    EXPECT_EQ(r.out, m_board->portPath() + "\tVXC5480\n");
+    EXPECT_EQ(r.err, "");
+
+    const CliRun json = run({QStringLiteral("detect"), QStringLiteral("--json")});
+    const QJsonObject object =
+        QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object();
+    EXPECT_EQ(object.value("port").toString(), port());
+    EXPECT_EQ(object.value("chip").toString(), QStringLiteral("VXC5480"));
+    EXPECT_EQ(object.value("chipId").toInt(), 1);
+}
+
+TEST_F(CliBoardTest, RegsPrintsEveryRegisterAsTheChipHoldsIt) {
+    board().setRegisterValue(0x03, 0x82);
+    board().setRegisterValue(0x0A, 0x5C);
+    const CliRun r = run({QStringLiteral("regs")});
+    ASSERT_EQ(r.status, kOk) << r.err;
+    std::istringstream lines(r.out);
+    std::string line;
+    std::vector<std::string> rows;
+    while (std::getline(lines, line))
+        rows.push_back(line);
+    ASSERT_EQ(rows.size(), 12u);
+    EXPECT_EQ(rows[0], "ADDR  NAME    VALUE");
+    EXPECT_EQ(rows[4], "0x03  DRATE   0x82");
+    EXPECT_EQ(rows[11], "0x0A  FSC2    0x5C");
+
+    const CliRun json = run({QStringLiteral("--json"), QStringLiteral("regs")});
+    const QJsonArray registers = QJsonDocument::fromJson(QByteArray::fromStdString(json.out))
+                                     .object()
+                                     .value("registers")
+                                     .toArray();
+    ASSERT_EQ(registers.size(), 11);
+    EXPECT_EQ(registers[3].toObject().value("name").toString(), QStringLiteral("DRATE"));
+    EXPECT_EQ(registers[3].toObject().value("value").toInt(), 0x82);
+}
+
+TEST_F(CliBoardTest, GetTakesNamesAliasesAndAddresses) {
+    board().setRegisterValue(0x03, 0x63);
+    for (const char *name : {"DRATE", "drate", "DRAT", "3", "0x03"}) {
+        const CliRun r = run({QStringLiteral("get"), QLatin1String(name)});
+        EXPECT_EQ(r.status, kOk) << name << r.err;
+        EXPECT_EQ(r.out, "0x63\n") << name;
+    }
+    board().clearReceivedFrames();
+    const CliRun bad = run({QStringLiteral("get"), QStringLiteral("CR1")});
+    EXPECT_EQ(bad.status, kUsage);
+    EXPECT_NE(bad.err.find("VXC5480 has no register CR1"), std::string::npos) << bad.err;
+    EXPECT_TRUE(board().receivedFrames().empty()); // a usage error touches no board
+}
+
+TEST_F(CliBoardTest, SetWritesEachRegisterAndReadsItBack) {
+    const CliRun r =
+        run({QStringLiteral("set"), QStringLiteral("MUX=0x23"), QStringLiteral("drate=130")});
+    ASSERT_EQ(r.status, kOk) << r.err;
+    EXPECT_EQ(r.out, "MUX=0x23\nDRATE=0x82\n");
+    EXPECT_EQ(board().registerValue(0x01), 0x23);
+    EXPECT_EQ(board().registerValue(0x03), 0x82);
+    // Handshake, then write and read-back of each register in the order given.
+    const std::vector<Frame> frames = board().receivedFrames();
+    ASSERT_EQ(frames.size(), 6u);
+    EXPECT_EQ(frames[2], (Frame{0x55, 0x01, 0x01, 0x01, 0x23, 0xDA}));
+    EXPECT_EQ(frames[3], (Frame{0x55, 0x01, 0x02, 0x01, 0x00, 0xFC}));
+    EXPECT_EQ(frames[4][2], 0x01);
+    EXPECT_EQ(frames[5][2], 0x02);
+}
+
+TEST_F(CliBoardTest, SetChecksEveryAssignmentBeforeTheFirstWrite) {
+    const struct {
+        const char *assignment;
+        const char *error;
+    } cases[] = {
+        {"MUX", "MUX is not NAME=VALUE"},
+        {"XYZ=1", "VXC5480 has no register XYZ"},
+        {"MUX=256", "MUX=256: the value must be 0 to 255"},
+        {"MUX=-1", "the value must be 0 to 255"},
+        {"MUX=0x", "the value must be 0 to 255"},
+    };
+    for (const auto &c : cases) {
+        const CliRun r =
+            run({QStringLiteral("set"), QStringLiteral("ADCON=0x01"), QLatin1String(c.assignment)});
+        EXPECT_EQ(r.status, kUsage) << c.assignment;
+        EXPECT_NE(r.err.find(c.error), std::string::npos) << r.err;
+    }
+    EXPECT_TRUE(board().receivedFrames().empty());
+}
+
+TEST_F(CliBoardTest, AFailedRegisterExchangeNamesAddressAndResultCode) {
+    sim::Faults faults;
+    faults.statusForAddress[0x02] = 2;
+    board().setFaults(faults);
+    const CliRun set = run({QStringLiteral("set"), QStringLiteral("ADCON=1")});
+    EXPECT_EQ(set.status, kExchange);
+    EXPECT_EQ(set.err, "pellorin-cli: Write Register Address 02 Failed !\n"
+                       "pellorin-cli: set: writing the register failed: result code 13\n");
+    const CliRun regs = run({QStringLiteral("regs")});
+    EXPECT_EQ(regs.status, kExchange);
+    EXPECT_EQ(regs.out, "");
+    EXPECT_EQ(regs.err, "pellorin-cli: Read Register Address 02 Failed !\n"
+                        "pellorin-cli: regs: reading the registers failed: result code 13\n");
+}
+
+TEST_F(CliBoardTest, CommandsSendTheirCodes) {
+    const struct {
+        const char *name;
+        uint8_t code;
+    } cases[] = {
+        {"self-calibration", 0x03}, {"self-offset", 0x04}, {"self-gain", 0x05},
+        {"system-offset", 0x06},    {"system-gain", 0x07}, {"standby", 0x08},
+        {"wake-up", 0x0C},          {"power-down", 0x09},
+    };
+    for (const auto &c : cases) {
+        board().clearReceivedFrames();
+        const CliRun r = run({QStringLiteral("command"), QLatin1String(c.name)});
+        EXPECT_EQ(r.status, kOk) << c.name << r.err;
+        const std::vector<Frame> frames = board().receivedFrames();
+        ASSERT_EQ(frames.size(), 3u) << c.name;
+        EXPECT_EQ(frames[2][2], c.code) << c.name;
+    }
+}
+
+TEST_F(CliBoardTest, AFailedCommandShowsTheBridgeAndPanelMessages) {
+    sim::Faults faults;
+    faults.statusForCommand[0x04] = 2;
+    board().setFaults(faults);
+    const CliRun r = run({QStringLiteral("command"), QStringLiteral("self-offset")});
+    EXPECT_EQ(r.status, kExchange);
+    EXPECT_EQ(r.err, "pellorin-cli: DUT No Response\n"
+                     "pellorin-cli: Self offset calibration failed !\n"
+                     "pellorin-cli: command self-offset failed: result code 13\n");
+}
+
+TEST_F(CliBoardTest, CommandsTheChipLacksAreRefusedBeforeTheBoard) {
+    const struct {
+        QStringList arguments;
+        int status;
+        const char *error;
+    } cases[] = {
+        {{"command", "set-mode", "2"}, kUnavailable, "set-mode is a command of VXC5420"},
+        {{"command", "sync"}, kUnavailable, "the board has no sync command"},
+        {{"command", "reboot"}, kUsage, "VXC5480 has no command reboot"},
+        {{"command", "standby", "1"}, kUsage, "standby takes no argument"},
+        {{"firmware-update"}, kUnavailable, "this build has no firmware update"},
+    };
+    for (const auto &c : cases) {
+        const CliRun r = run(c.arguments);
+        EXPECT_EQ(r.status, c.status) << c.arguments.join(u' ').toStdString();
+        EXPECT_NE(r.err.find(c.error), std::string::npos) << r.err;
+    }
+    EXPECT_TRUE(board().receivedFrames().empty());
+}
+
+TEST_F(CliBoardTest, ASilentBoardIsNoBoard) {
+    sim::Faults faults;
+    faults.silent = true;
+    board().setFaults(faults);
+    const CliRun r = run({QStringLiteral("regs")});
+    EXPECT_EQ(r.status, kNoBoard);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "pellorin-cli: Can't find VXC5480 !\n");
+}
+
+TEST_F(CliBoardTest, ABoardOfTheOtherChipIsNotTaken) {
+    const CliRun r =
+        run({QStringLiteral("--chip"), QStringLiteral("VXC5420"), QStringLiteral("detect")});
+    EXPECT_EQ(r.status, kNoBoard);
+    EXPECT_EQ(r.err, "pellorin-cli: DUT Disconnect\npellorin-cli: Can't find VXC5420 !\n");
+}
+
+// The 2-channel chip: its mode command goes out with the list position as argument.
+class CliBoard2chTest : public CliBoardTest {
+  protected:
+    sim::Chip chip() const override { return sim::Chip::VXC5420; }
+};
+
+TEST_F(CliBoard2chTest, SetModeSendsItsArgument) {
+    const CliRun r =
+        run({QStringLiteral("--chip"), QStringLiteral("vxc5420"), QStringLiteral("command"),
+             QStringLiteral("set-mode"), QStringLiteral("3")});
+    EXPECT_EQ(r.status, kOk) << r.err;
+    const std::vector<Frame> frames = board().receivedFrames();
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[2], (Frame{0x55, 0x02, 0x0D, 0x03, 0x00, 0xEF}));
+
+    const CliRun bad =
+        run({QStringLiteral("--chip"), QStringLiteral("VXC5420"), QStringLiteral("command"),
+             QStringLiteral("set-mode"), QStringLiteral("5")});
+    EXPECT_EQ(bad.status, kUsage);
+    EXPECT_NE(bad.err.find("set-mode needs an argument from 1 to 4"), std::string::npos);
+}
+
+TEST_F(CliBoard2chTest, AFailedSetModeNamesTheChip) {
+    sim::Faults faults;
+    faults.statusForCommand[0x0D] = 3;
+    board().setFaults(faults);
+    const CliRun r =
+        run({QStringLiteral("--chip"), QStringLiteral("VXC5420"), QStringLiteral("command"),
+             QStringLiteral("set-mode"), QStringLiteral("1")});
+    EXPECT_EQ(r.status, kExchange);
+    EXPECT_EQ(r.err, "pellorin-cli: AP Command Timeout \n"
+                     "pellorin-cli: VXC5420 Set Mode Command Fail !\n"
+                     "pellorin-cli: command set-mode failed: result code 13\n");
+}

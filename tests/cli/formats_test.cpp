@@ -1,0 +1,191 @@
+// The command line's pure parts: options, numbers, output formats on a buffer, help and manual.
+
+#include "cli/chip_table.h"
+#include "cli/cli_options.h"
+#include "cli/console.h"
+#include "cli/help_text.h"
+#include "cli/number_text.h"
+#include "cli/output_formats.h"
+
+#include "platform/message_service.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace cli;
+
+TEST(CliOptions, GlobalOptionsStopAtTheCommand) {
+    const CliOptions o = ParseCliOptions({"--port", "/dev/a", "--port=/dev/b", "--no-scan",
+                                          "--simulate=vxc5420", "regs", "--port", "x"});
+    EXPECT_EQ(o.error, QString());
+    EXPECT_EQ(o.ports, (QStringList{"/dev/a", "/dev/b"}));
+    EXPECT_TRUE(o.noScan);
+    EXPECT_TRUE(o.simulate);
+    EXPECT_EQ(o.simulatedChip, QStringLiteral("VXC5420"));
+    EXPECT_EQ(ExpectedChip(o), QStringLiteral("VXC5420"));
+    EXPECT_EQ(o.command, QStringLiteral("regs"));
+    EXPECT_EQ(o.arguments, (QStringList{"--port", "x"}));
+}
+
+TEST(CliOptions, ErrorsTable) {
+    const struct {
+        QStringList arguments;
+        const char *error;
+    } cases[] = {
+        {{"--port"}, "--port needs a value"},
+        {{"--port="}, "--port needs a value"},
+        {{"--chip", "VXC9999"}, "unknown chip VXC9999"},
+        {{"--simulate=ABC"}, "unknown chip ABC"},
+        {{"--verbose", "regs"}, "unknown option --verbose"},
+    };
+    for (const auto &c : cases) {
+        const CliOptions o = ParseCliOptions(c.arguments);
+        EXPECT_TRUE(o.error.startsWith(QLatin1String(c.error)))
+            << c.arguments.join(u' ').toStdString() << ": " << o.error.toStdString();
+    }
+}
+
+TEST(CliOptions, ChipDefaultsToTheFirstOfTheCatalogue) {
+    EXPECT_EQ(ExpectedChip(ParseCliOptions({"detect"})), QStringLiteral("VXC5480"));
+    EXPECT_EQ(ExpectedChip(ParseCliOptions({"--simulate", "--chip", "vxc5420", "detect"})),
+              QStringLiteral("VXC5420"));
+}
+
+TEST(CliOptions, CommandArgumentsSplitIntoWordsAndOptions) {
+    QString error;
+    const CommandArguments a = SplitArguments({"--count", "10", "--out=p", "--stats", "x"},
+                                              {"--count", "--out"}, {"--stats"}, error);
+    EXPECT_EQ(error, QString());
+    EXPECT_EQ(a.value("--count"), QStringLiteral("10"));
+    EXPECT_EQ(a.value("--out"), QStringLiteral("p"));
+    EXPECT_TRUE(a.has("--stats"));
+    EXPECT_EQ(a.words, QStringList{"x"});
+    SplitArguments({"--count"}, {"--count"}, {}, error);
+    EXPECT_EQ(error, QStringLiteral("--count needs a value"));
+}
+
+TEST(CliNumbers, DecimalOrHexAndNothingElse) {
+    const struct {
+        const char *text;
+        bool ok;
+        int64_t value;
+    } cases[] = {
+        {"0", true, 0},
+        {"255", true, 255},
+        {"0x1f", true, 31},
+        {"0XFF", true, 255},
+        {"", false, 0},
+        {"0x", false, 0},
+        {"-1", false, 0},
+        {"+1", false, 0},
+        {"12a", false, 0},
+        {"0xg", false, 0},
+        {" 1", false, 0},
+        {"1.5", false, 0},
+        {"99999999999", false, 0},
+    };
+    for (const auto &c : cases) {
+        int64_t value = -7;
+        EXPECT_EQ(ParseNumber(QLatin1String(c.text), value), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(value, c.value) << c.text;
+        }
+    }
+    EXPECT_EQ(HexByte(0x0A), QStringLiteral("0x0A"));
+}
+
+TEST(CliChipTable, RegistersByNameAliasAndAddress) {
+    const ChipSupport *chip = FindChipSupport(QStringLiteral("vxc5480"));
+    ASSERT_NE(chip, nullptr);
+    EXPECT_EQ(chip->registerCount(), 11);
+    EXPECT_EQ(RegisterAddress(*chip, "status"), 0);
+    EXPECT_EQ(RegisterAddress(*chip, "DRAT"), 3);
+    EXPECT_EQ(RegisterAddress(*chip, "DRATE"), 3);
+    EXPECT_EQ(RegisterAddress(*chip, "0x0A"), 10);
+    EXPECT_EQ(RegisterAddress(*chip, "11"), -1);
+    EXPECT_EQ(RegisterAddress(*chip, "CR0"), -1);
+    EXPECT_EQ(FindCommand(*chip, "SELF-GAIN")->code, 0x05);
+    EXPECT_EQ(FindChipSupport("VXC5421"), nullptr);
+}
+
+TEST(CliFormats, RegisterTableAndJson) {
+    std::ostringstream table;
+    WriteRegisterTable(table, {{0, "Status", 0x30}, {10, "FSC2", 0x40}});
+    EXPECT_EQ(table.str(), "ADDR  NAME    VALUE\n0x00  Status  0x30\n0x0A  FSC2    0x40\n");
+    std::ostringstream json;
+    WriteRegisterJson(json, "VXC5480", "/dev/x", {{1, "MUX", 0x01}});
+    EXPECT_EQ(json.str(), "{\"chip\":\"VXC5480\",\"port\":\"/dev/x\",\"registers\":"
+                          "[{\"address\":1,\"name\":\"MUX\",\"value\":1}]}\n");
+    std::ostringstream detect;
+    WriteDetectText(detect, "/dev/pts/3", "VXC5480");
+    EXPECT_EQ(detect.str(), "/dev/pts/3\tVXC5480\n");
+}
+
+TEST(CliFormats, SamplesPlainAndCsv) {
+    const std::vector<int32_t> samples{5, -3, 8388607, -8388608};
+    std::ostringstream plain;
+    WriteSamplesPlain(plain, samples);
+    EXPECT_EQ(plain.str(), "5\n-3\n8388607\n-8388608\n");
+    std::ostringstream csv;
+    WriteSamplesCsv(csv, samples);
+    EXPECT_EQ(csv.str(), "index,code\n0,5\n1,-3\n2,8388607\n3,-8388608\n");
+}
+
+TEST(CliFormats, StatsFollowTheWindowsAverage) {
+    // The average is truncated toward zero, as the window's "Average" edit shows it.
+    const SampleStats stats = ComputeStats({-8388608, -8388607, 8388607});
+    EXPECT_EQ(stats.count, 3);
+    EXPECT_EQ(stats.average, -2796202);
+    EXPECT_EQ(stats.peakToPeak, 16777215);
+    std::ostringstream json;
+    WriteStatsJson(json, stats);
+    EXPECT_EQ(json.str(), "{\"average\":-2796202,\"count\":3,\"maximum\":8388607,"
+                          "\"minimum\":-8388608,\"peakToPeak\":16777215}\n");
+    EXPECT_EQ(ComputeStats({}).count, 0);
+}
+
+TEST(CliConsole, MessagesGoToStandardErrorAndProgressOnlyOnATerminal) {
+    std::ostringstream out;
+    std::ostringstream err;
+    Console console(out, err, false);
+    {
+        ConsolePresenter presenter(console);
+        platform::ShowMessage(nullptr, QStringLiteral("DUT Disconnect"), QStringLiteral("Error"));
+        console.progress(QStringLiteral("Collecting"), 50);
+    }
+    EXPECT_EQ(err.str(), "pellorin-cli: DUT Disconnect\n");
+    EXPECT_EQ(out.str(), "");
+
+    std::ostringstream terminal;
+    Console shown(out, terminal, true);
+    shown.progress(QStringLiteral("Collecting"), 7);
+    shown.message(QStringLiteral("Get item 3 failed !"));
+    // The line is blanked before the message, so the two never share a line.
+    EXPECT_EQ(terminal.str(), "\rCollecting 7%\r\033[Kpellorin-cli: Get item 3 failed !\n");
+}
+
+TEST(CliHelp, EveryCommandHasHelpAndAManualEntry) {
+    const QString program = ProgramHelpText();
+    const QString manual = ManPage();
+    EXPECT_TRUE(manual.startsWith(QLatin1String(".TH PELLORIN\\-CLI 1")));
+    for (const char *name :
+         {"detect", "regs", "get", "set", "command", "acquire", "profile", "firmware-update"}) {
+        const HelpEntry *entry = FindCommandHelp(QLatin1String(name));
+        ASSERT_NE(entry, nullptr) << name;
+        EXPECT_TRUE(program.contains(QLatin1String(entry->synopsis))) << name;
+        EXPECT_TRUE(CommandHelpText(*entry).startsWith(QLatin1String("Usage: pellorin-cli")));
+        QString synopsis = QLatin1String(entry->synopsis);
+        EXPECT_TRUE(manual.contains(synopsis.replace(u'-', QLatin1String("\\-")))) << name;
+    }
+    // No line of the manual may start a request by accident.
+    for (const QString &line : manual.split(u'\n')) {
+        if (line.startsWith(u'.')) {
+            EXPECT_TRUE(
+                line.startsWith(QLatin1String(".TH")) || line.startsWith(QLatin1String(".SH")) ||
+                line.startsWith(QLatin1String(".TP")) || line.startsWith(QLatin1String(".B")) ||
+                line.startsWith(QLatin1String(".PP")))
+                << line.toStdString();
+        }
+    }
+}

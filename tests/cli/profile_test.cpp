@@ -1,0 +1,90 @@
+// profile save / load: the panel's file format, the refusal of the other chip's profile.
+
+#include "cli_fixture.h"
+
+#include "cli/exit_codes.h"
+#include "panel_8ch/profile_8ch.h"
+
+#include <QFile>
+
+using namespace cli::exit_code;
+
+namespace {
+void put(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+} // namespace
+
+TEST_F(CliBoardTest, SaveWritesTheChipsRegistersInThePanelsFormat) {
+    board().setRegisterValue(0x01, 0x47);
+    board().setRegisterValue(0x08, 0xA5);
+    const QString path = file(QStringLiteral("saved.ini"));
+    const CliRun r = run({QStringLiteral("profile"), QStringLiteral("save"), path});
+    ASSERT_EQ(r.status, kOk) << r.err;
+    vxc5480::RegisterImage image{};
+    ASSERT_EQ(vxc5480::LoadRegisterProfile(path, image), vxc5480::ProfileLoad::Loaded);
+    for (int address = 0; address < vxc5480::kRegisterCount; ++address)
+        EXPECT_EQ(image[address], board().registerValue(static_cast<uint8_t>(address))) << address;
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.contains("Target=VXC5480\r\n"));
+    EXPECT_TRUE(text.contains("MUX=0x47\r\n"));
+    EXPECT_TRUE(text.contains("FSC0=0xA5\r\n"));
+}
+
+TEST_F(CliBoardTest, LoadWritesTheProfileToTheChip) {
+    const QString path = file(QStringLiteral("load.ini"));
+    put(path, "[EVM]\r\nTarget=vxc5480\r\n[REG]\r\nMUX=0x1FF\r\nADCON=0x05\r\nDRAT=0x92\r\n"
+              "OFC1=0x33\r\n");
+    const CliRun r = run({QStringLiteral("profile"), QStringLiteral("load"), path});
+    ASSERT_EQ(r.status, kOk) << r.err;
+    EXPECT_EQ(board().registerValue(0x01), 0xFF); // low byte of 0x1FF
+    EXPECT_EQ(board().registerValue(0x02) & 0x07, 0x05);
+    EXPECT_EQ(board().registerValue(0x03), 0x92);
+    EXPECT_EQ(board().registerValue(0x06), 0x33);
+    EXPECT_EQ(board().registerValue(0x05), 0x00); // missing keys load as 0
+    // Eleven writes in address order after the handshake.
+    const auto frames = board().receivedFrames();
+    ASSERT_EQ(frames.size(), 13u);
+    for (int address = 0; address < 11; ++address) {
+        EXPECT_EQ(frames[2 + address][2], 0x01);
+        EXPECT_EQ(frames[2 + address][3], address);
+    }
+}
+
+TEST_F(CliBoardTest, TheOtherChipsProfileIsRefusedWithoutTouchingTheBoard) {
+    const QString path = file(QStringLiteral("other.ini"));
+    put(path, "[EVM]\r\nTarget=VXC5420\r\n[REG]\r\nSTA=0x02\r\n");
+    const CliRun r = run({QStringLiteral("profile"), QStringLiteral("load"), path});
+    EXPECT_EQ(r.status, kFile);
+    EXPECT_EQ(r.err, "pellorin-cli: The profile is invalid for \"VXC5480\"\n");
+    EXPECT_TRUE(board().receivedFrames().empty());
+
+    const CliRun missing = run(
+        {QStringLiteral("profile"), QStringLiteral("load"), file(QStringLiteral("absent.ini"))});
+    EXPECT_EQ(missing.status, kFile);
+    EXPECT_NE(missing.err.find("no such readable file"), std::string::npos);
+}
+
+TEST_F(CliBoardTest, AFailedWriteStopsTheLoadAtThatAddress) {
+    const QString path = file(QStringLiteral("load.ini"));
+    put(path, "[EVM]\r\nTarget=VXC5480\r\n[REG]\r\nIO=0x0F\r\n");
+    sim::Faults faults;
+    faults.statusForAddress[0x03] = 1;
+    board().setFaults(faults);
+    const CliRun r = run({QStringLiteral("profile"), QStringLiteral("load"), path});
+    EXPECT_EQ(r.status, kExchange);
+    EXPECT_EQ(r.err, "pellorin-cli: Write Register Address 03 Failed !\n"
+                     "pellorin-cli: profile load: writing the registers failed: result code 13\n");
+    EXPECT_EQ(board().receivedFrames().size(), 2u + 4u);
+}
+
+TEST_F(CliBoardTest, AProfileThatCannotBeWrittenIsAFileError) {
+    const CliRun r = run({QStringLiteral("profile"), QStringLiteral("save"),
+                          file(QStringLiteral("no/such/folder/p.ini"))});
+    EXPECT_EQ(r.status, kFile);
+    EXPECT_EQ(r.err, "pellorin-cli: Save Profile Failed !\n");
+}
