@@ -159,7 +159,11 @@ int RunAcquire(CommandContext &context) {
     }
     TransferHooks hooks;
     Console &console = context.console();
-    hooks.setProgress = [&console](int percent) {
+    // The transfer sets the bar back to 0 when it ends; the line is blanked instead.
+    hooks.setProgress = [&console, started = false](int percent) mutable {
+        if (percent == 0 && started)
+            return;
+        started = true;
         console.progress(QStringLiteral("Collecting"), percent);
     };
     const int result = TransferSamples(items.data(), request.count, hooks);
