@@ -146,15 +146,18 @@ QString roffEscape(const QString &text) {
     return escaped;
 }
 
-QString roffParagraphs(const char *text) {
+// Paragraphs after the first start with .PP at the margin, or with .IP inside an entry, so
+// they keep the entry's indent.
+QString roffParagraphs(const char *text, const char *request) {
     return roffEscape(QString::fromLatin1(text))
-        .replace(QLatin1String("\n\n"), QLatin1String("\n.PP\n"));
+        .replace(QLatin1String("\n\n"), QStringLiteral("\n%1\n").arg(QLatin1String(request)));
 }
 
 void roffEntries(QString &page, const std::vector<HelpEntry> &entries) {
     for (const HelpEntry &entry : entries) {
-        page += QStringLiteral(".TP\n.B %1\n%2\n")
-                    .arg(roffEscape(QLatin1String(entry.synopsis)), roffParagraphs(entry.text));
+        page +=
+            QStringLiteral(".TP\n.B %1\n%2\n")
+                .arg(roffEscape(QLatin1String(entry.synopsis)), roffParagraphs(entry.text, ".IP"));
     }
 }
 } // namespace
@@ -185,14 +188,13 @@ QString ManPage() {
     QString page = QStringLiteral(".TH PELLORIN\\-CLI 1 \"\" \"Pellorin\" \"User Commands\"\n");
     page += QStringLiteral(".SH NAME\npellorin\\-cli \\- %1\n").arg(QLatin1String(kSummary));
     page += QStringLiteral(".SH SYNOPSIS\n.B %1\n").arg(roffEscape(QLatin1String(kSynopsis)));
-    page += QStringLiteral(".SH DESCRIPTION\n%1\n").arg(roffParagraphs(kDescription));
+    page += QStringLiteral(".SH DESCRIPTION\n%1\n").arg(roffParagraphs(kDescription, ".PP"));
     page += QStringLiteral(".SH OPTIONS\n");
     roffEntries(page, OptionHelp());
     page += QStringLiteral(".SH COMMANDS\n");
     roffEntries(page, CommandHelp());
     page += QStringLiteral(".SH EXIT STATUS\n");
     roffEntries(page, ExitStatusHelp());
-    page += QStringLiteral(".SH SEE ALSO\n.BR Pellorin (1),\n.BR pellorin\\-evm\\-sim (1)\n");
     return page;
 }
 

@@ -216,3 +216,28 @@ TEST_F(CliBoard2chTest, AFailedSetModeNamesTheChip) {
                      "pellorin-cli: VXC5420 Set Mode Command Fail !\n"
                      "pellorin-cli: command set-mode failed: result code 13\n");
 }
+
+// Until the 2-channel register map is in the build: acquisition without the refresh, and the
+// register commands say they are not available.
+TEST_F(CliBoard2chTest, AcquiresAndTellsWhatIsNotAvailable) {
+    const CliRun acquire = run({QStringLiteral("--chip"), QStringLiteral("VXC5420"),
+                                QStringLiteral("acquire"), QStringLiteral("--count=5")});
+    EXPECT_EQ(acquire.status, kOk) << acquire.err;
+    EXPECT_EQ(std::count(acquire.out.begin(), acquire.out.end(), '\n'), 5);
+    const std::vector<Frame> frames = board().receivedFrames();
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[2], (Frame{0x55, 0x02, 0x0F, 0x00, 0x05, 0xEB}));
+
+    board().clearReceivedFrames();
+    for (const char *command : {"regs", "profile"}) {
+        QStringList arguments{QStringLiteral("--chip"), QStringLiteral("VXC5420"),
+                              QLatin1String(command)};
+        if (QLatin1String(command) == QLatin1String("profile"))
+            arguments << QStringLiteral("save") << file(QStringLiteral("p.ini"));
+        const CliRun r = run(arguments);
+        EXPECT_EQ(r.status, kUnavailable) << command;
+        EXPECT_NE(r.err.find("VXC5420"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("not available in this build"), std::string::npos) << r.err;
+    }
+    EXPECT_TRUE(board().receivedFrames().empty());
+}

@@ -184,7 +184,7 @@ TEST(CliHelp, EveryCommandHasHelpAndAManualEntry) {
             EXPECT_TRUE(
                 line.startsWith(QLatin1String(".TH")) || line.startsWith(QLatin1String(".SH")) ||
                 line.startsWith(QLatin1String(".TP")) || line.startsWith(QLatin1String(".B")) ||
-                line.startsWith(QLatin1String(".PP")))
+                line.startsWith(QLatin1String(".PP")) || line.startsWith(QLatin1String(".IP")))
                 << line.toStdString();
         }
     }

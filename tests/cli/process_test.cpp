@@ -99,7 +99,32 @@ TEST(CliProcess, AgainstTheStandaloneBoard) {
         {QStringLiteral("--port"), board.port(), QStringLiteral("get"), QStringLiteral("ADCON")});
     EXPECT_EQ(get.out, "0x03\n");
 
+    const ProcessRun regs =
+        runCli({QStringLiteral("--port"), board.port(), QStringLiteral("regs")});
+    EXPECT_EQ(regs.status, kOk);
+    EXPECT_TRUE(regs.out.contains("0x02  ADCON   0x03\n")) << regs.out.toStdString();
+    const ProcessRun wake = runCli({QStringLiteral("--port"), board.port(),
+                                    QStringLiteral("command"), QStringLiteral("wake-up")});
+    EXPECT_EQ(wake.status, kOk) << wake.err.toStdString();
+
+    // A profile saved from the board and loaded back after a change restores the register.
     QTemporaryDir dir;
+    const QString profile = dir.filePath(QStringLiteral("p.ini"));
+    EXPECT_EQ(runCli({QStringLiteral("--port"), board.port(), QStringLiteral("profile"),
+                      QStringLiteral("save"), profile})
+                  .status,
+              kOk);
+    runCli({QStringLiteral("--port"), board.port(), QStringLiteral("set"),
+            QStringLiteral("ADCON=0x05")});
+    EXPECT_EQ(runCli({QStringLiteral("--port"), board.port(), QStringLiteral("profile"),
+                      QStringLiteral("load"), profile})
+                  .status,
+              kOk);
+    EXPECT_EQ(runCli({QStringLiteral("--port"), board.port(), QStringLiteral("get"),
+                      QStringLiteral("ADCON")})
+                  .out,
+              "0x03\n");
+
     const QString prefix = dir.filePath(QStringLiteral("run"));
     const ProcessRun acquire = runCli({QStringLiteral("--port"), board.port(),
                                        QStringLiteral("acquire"), QStringLiteral("--count"),
