@@ -12,7 +12,7 @@ namespace {
 // The chip of the catalogue that has this command, other than the expected one, or null.
 const ChipSupport *otherChipWith(const ChipSupport &expected, const QString &name) {
     for (const ChipSupport &chip : ChipTable()) {
-        if (&chip != &expected && chip.chipId != expected.chipId && FindCommand(chip, name))
+        if (chip.chipId != expected.chipId && FindCommand(chip, name))
             return &chip;
     }
     return nullptr;

@@ -40,9 +40,8 @@ int CommandContext::connect() {
 }
 
 int CommandContext::usage(const QString &text) {
-    m_console.message(QStringLiteral("%1 (see pellorin-cli %2 --help)")
-                          .arg(text, m_options.command.isEmpty() ? QString() : m_options.command)
-                          .replace(QLatin1String("  "), QLatin1String(" ")));
+    m_console.message(
+        QStringLiteral("%1 (see pellorin-cli %2 --help)").arg(text, m_options.command));
     return exit_code::kUsage;
 }
 

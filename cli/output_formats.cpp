@@ -1,7 +1,5 @@
 #include "output_formats.h"
 
-#include "number_text.h"
-
 #include "acquisition/chart_state.h"
 #include "acquisition/statistics.h"
 
