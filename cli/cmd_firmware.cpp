@@ -1,7 +1,13 @@
-// firmware-update: the window's update procedure, when this build has the firmware layer.
+// firmware-update: the window's update procedure over USB HID, with the image from --image,
+// the run (--simulate) or the build.
 
 #include "commands.h"
 #include "exit_codes.h"
+
+#include "firmware/firmware_image.h"
+#include "firmware/update_codes.h"
+#include "firmware/update_firmware.h"
+#include "firmware/update_messages.h"
 
 namespace cli {
 
@@ -13,8 +19,38 @@ int RunFirmwareUpdate(CommandContext &context) {
         return context.usage(error);
     if (!args.words.isEmpty())
         return context.usage(QStringLiteral("unexpected argument %1").arg(args.words.front()));
-    return context.unavailable(
-        QStringLiteral("firmware-update: this build has no firmware update"));
+    const QString imagePath = args.value(QStringLiteral("--image"));
+    context.installSimulatedUpdateDevice(!imagePath.isEmpty());
+
+    firmware::ImageSource source = firmware::ImageForUpdate();
+    if (!imagePath.isEmpty())
+        source = {imagePath, QByteArray()};
+    if (!source.known()) {
+        // The window asks for a file here; a script names it.
+        return context.usage(
+            QStringLiteral("this build carries no firmware image; give --image FILE"));
+    }
+    // A file that cannot be used gives an empty image, which the update refuses before the
+    // device is opened, with its own message.
+    const QByteArray image = source.path.isEmpty()
+                                 ? source.bytes
+                                 : firmware::ReadImageFile(source.path).value_or(QByteArray());
+    const int informedBefore = context.console().informationCount();
+    const int result = firmware::UpdateFirmware(nullptr, image);
+    if (result != 0) {
+        context.console().message(firmware::UpdateMessageText(result));
+        context.console().message(QStringLiteral("firmware-update failed: result code 0x%1")
+                                      .arg(static_cast<uint32_t>(result), 8, 16, QLatin1Char('0')));
+        return result == firmware::result::kNoUpdateDevice ? exit_code::kNoBoard
+                                                           : exit_code::kExchange;
+    }
+    // A failure the procedure has told already also ends with 0; only its success message says
+    // the board has the new firmware.
+    if (context.console().informationCount() == informedBefore) {
+        context.console().message(QStringLiteral("firmware-update failed"));
+        return image.isEmpty() ? exit_code::kFile : exit_code::kExchange;
+    }
+    return exit_code::kOk;
 }
 
 } // namespace cli

@@ -2,6 +2,10 @@
 
 #include "exit_codes.h"
 
+#include "app/simulated_board.h"
+#include "firmware/firmware_image.h"
+#include "firmware/hid_device.h"
+#include "firmware/simulated_transport.h"
 #include "link/protocol.h"
 #include "link/serial_transport.h"
 #include "sim/virtual_board.h"
@@ -12,6 +16,10 @@ CommandContext::CommandContext(const CliOptions &options, Console &console)
     : m_options(options), m_console(console), m_chip(FindChipSupport(ExpectedChip(options))) {}
 
 CommandContext::~CommandContext() {
+    if (m_updateDevice) {
+        firmware::SetHidTransport(nullptr);
+        firmware::ClearImageForRun();
+    }
     ClosePort();
     SetPreferredPorts({});
     SetSystemPortsScanned(true);
@@ -20,14 +28,10 @@ CommandContext::~CommandContext() {
 int CommandContext::connect() {
     QStringList ports = m_options.ports;
     if (m_options.simulate) {
-        sim::Chip chip = sim::Chip::VXC5480;
-        sim::ParseChip(m_options.simulatedChip.toStdString(), chip);
-        m_board = std::make_unique<sim::VirtualBoard>(chip);
-        if (!m_board->start()) {
-            m_console.message(QStringLiteral("the virtual board could not open a pseudo-terminal"));
+        m_board = StartSimulatedBoard(m_options.simulatedChip);
+        if (!m_board)
             return exit_code::kNoBoard;
-        }
-        ports.prepend(QString::fromStdString(m_board->portPath()));
+        ports.prepend(SimulatedBoardPort(*m_board));
     }
     SetPreferredPorts(ports);
     SetSystemPortsScanned(!m_options.noScan);
@@ -37,6 +41,11 @@ int CommandContext::connect() {
         return exit_code::kNoBoard;
     m_port = PortLabel(number);
     return exit_code::kOk;
+}
+
+void CommandContext::installSimulatedUpdateDevice(bool imageGiven) {
+    if (m_options.simulate && !m_updateDevice)
+        m_updateDevice = InstallSimulatedUpdateDevice(imageGiven);
 }
 
 int CommandContext::usage(const QString &text) {

@@ -14,6 +14,9 @@
 namespace sim {
 class VirtualBoard;
 }
+namespace firmware {
+class SimulatedTransport;
+}
 
 namespace cli {
 
@@ -30,6 +33,9 @@ class CommandContext {
     const ChipSupport &chip() const { return *m_chip; }
     // Finds the board (starting the virtual one first when asked); 0, or the exit status.
     int connect();
+    // With --simulate, puts the simulated update device behind the firmware update (with a
+    // generated image unless imageGiven), as the window's --simulate does.
+    void installSimulatedUpdateDevice(bool imageGiven);
     // The port the board answered on, after connect().
     const QString &port() const { return m_port; }
 
@@ -46,6 +52,7 @@ class CommandContext {
     const ChipSupport *m_chip;
     QString m_port;
     std::unique_ptr<sim::VirtualBoard> m_board;
+    std::unique_ptr<firmware::SimulatedTransport> m_updateDevice;
 };
 
 int RunDetect(CommandContext &context);

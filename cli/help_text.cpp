@@ -83,8 +83,11 @@ const std::vector<HelpEntry> &CommandHelp() {
          "format. load reads FILE, refuses a profile of another chip as the window does, and "
          "writes all its registers to the chip in address order."},
         {"firmware-update", "firmware-update [--image FILE]",
-         "Writes the board's firmware over USB HID with the window's procedure, when this "
-         "build has the firmware update."},
+         "Writes the board's firmware over USB HID with the window's procedure and messages: "
+         "the image FILE, else the image this build carries (with --simulate and neither, a "
+         "small generated image goes to the simulated update device). Does not use the serial "
+         "port. Exit status 3 when no update device is found, 4 when the update fails, 6 when "
+         "the image cannot be used."},
     };
     return commands;
 }

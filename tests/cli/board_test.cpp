@@ -155,7 +155,6 @@ TEST_F(CliBoardTest, CommandsTheChipLacksAreRefusedBeforeTheBoard) {
         {{"command", "sync"}, kUnavailable, "the board has no sync command"},
         {{"command", "reboot"}, kUsage, "VXC5480 has no command reboot"},
         {{"command", "standby", "1"}, kUsage, "standby takes no argument"},
-        {{"firmware-update"}, kUnavailable, "this build has no firmware update"},
     };
     for (const auto &c : cases) {
         const CliRun r = run(c.arguments);

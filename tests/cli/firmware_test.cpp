@@ -1,0 +1,73 @@
+// firmware-update: the window's procedure on the simulated update device of --simulate, and
+// the ways it ends before a device is touched.
+
+#include "cli/cli_run.h"
+#include "cli/exit_codes.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace cli::exit_code;
+
+namespace {
+struct CliResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliResult runCli(const QStringList &arguments) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = cli::RunCli(arguments, out, err);
+    return {status, out.str(), err.str()};
+}
+} // namespace
+
+TEST(CliFirmware, SimulatedUpdateSucceedsWithTheGeneratedImage) {
+    const CliResult r = runCli({QStringLiteral("--simulate"), QStringLiteral("firmware-update")});
+    EXPECT_EQ(r.status, kOk);
+    EXPECT_EQ(r.err, "pellorin-cli: Firmware update succeeded !\n");
+    EXPECT_EQ(r.out, "");
+}
+
+TEST(CliFirmware, AnImageThatCannotBeUsedIsRefusedBeforeTheDevice) {
+    QTemporaryDir dir;
+    const QString empty = dir.filePath(QStringLiteral("empty.bin"));
+    QFile file(empty);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    for (const QString &image : {dir.filePath(QStringLiteral("missing.bin")), empty}) {
+        const CliResult r = runCli({QStringLiteral("--simulate"), QStringLiteral("firmware-update"),
+                                    QStringLiteral("--image"), image});
+        EXPECT_EQ(r.status, kFile) << image.toStdString();
+        EXPECT_EQ(r.err, "pellorin-cli: Firmware update failed !\n"
+                         "pellorin-cli: firmware-update failed\n");
+    }
+}
+
+TEST(CliFirmware, WithoutAnImageTheUserIsToldToNameOne) {
+    const CliResult r = runCli({QStringLiteral("firmware-update")});
+    EXPECT_EQ(r.status, kUsage);
+    EXPECT_NE(r.err.find("give --image FILE"), std::string::npos) << r.err;
+}
+
+TEST(CliFirmware, NoUpdateDeviceIsNoBoard) {
+    // hidapi itself: no device of the configured vendor id is attached here.
+    QTemporaryDir dir;
+    const QString image = dir.filePath(QStringLiteral("image.bin"));
+    QFile file(image);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(300, '\x5A'));
+    file.close();
+    const CliResult r =
+        runCli({QStringLiteral("firmware-update"), QStringLiteral("--image"), image});
+    EXPECT_EQ(r.status, kNoBoard);
+    EXPECT_NE(r.err.find("pellorin-cli: firmware-update failed: result code 0x20000007\n"),
+              std::string::npos)
+        << r.err;
+}
