@@ -1,19 +1,25 @@
-// The VXC5420 as the command line sees it. Its register map and profile belong to the
-// 2-channel panel's widget-free library; until that library is part of the build, this chip
-// offers detection, acquisition and its mode command only.
+// The VXC5420 as the command line sees it, from the 2-channel panel's widget-free library.
 
 #include "chip_table.h"
 
 #include "link/frames.h"
+#include "panel_2ch/profile_2ch.h"
+#include "panel_2ch/register_map.h"
 
 namespace cli {
 
 ChipSupport Vxc5420Support() {
     ChipSupport chip;
-    chip.name = "VXC5420";
+    chip.name = vxc5420::kChipName;
     chip.chipId = 2;
-    // The mode list's positions 1 to 4 are the command's argument.
-    chip.commands.push_back({"set-mode", command::kSetMode, 1, 4, "%1 Set Mode Command Fail !"});
+    // The "All Regs" rows and the profile keys use the same names.
+    chip.registerNames.assign(vxc5420::kRegisterNames,
+                              vxc5420::kRegisterNames + vxc5420::kRegisterCount);
+    // The mode list's positions plus one are the command's argument; the panel's own message
+    // follows a failure.
+    chip.commands.push_back({"set-mode", command::kSetMode, vxc5420::kFirstMode,
+                             vxc5420::kCommandMode, "%1 Set Mode Command Fail !"});
+    chip.profile = &vxc5420::kProfileLayout;
     return chip;
 }
 

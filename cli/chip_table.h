@@ -4,6 +4,8 @@
 // chip whose library is not in this build has empty parts, and the commands that need them
 // say so.
 
+#include "panel_common/register_profile.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -20,8 +22,6 @@ struct CommandEntry {
     const char *failure;
 };
 
-enum class ProfileLoad { Loaded, WrongChip };
-
 struct ChipSupport {
     const char *name;
     int chipId;
@@ -30,10 +30,8 @@ struct ChipSupport {
     // Other names a register answers to (the profile file's keys), by address, or empty.
     std::vector<const char *> registerAliases;
     std::vector<CommandEntry> commands;
-    // The profile format; null when this build has none for the chip.
-    bool (*saveProfile)(const QString &path, const std::vector<uint8_t> &image) = nullptr;
-    ProfileLoad (*loadProfile)(const QString &path, std::vector<uint8_t> &image) = nullptr;
-    QString (*invalidProfileMessage)() = nullptr;
+    // The profile format of the chip's panel; null when this build has none for the chip.
+    const panel_common::ProfileLayout *profile = nullptr;
 
     int registerCount() const { return static_cast<int>(registerNames.size()); }
 };

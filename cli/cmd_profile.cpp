@@ -22,7 +22,7 @@ int save(CommandContext &context, const QString &path) {
     if (result != 0)
         return context.exchangeFailed(QStringLiteral("profile save: reading the registers"),
                                       result);
-    if (!chip.saveProfile(path, image)) {
+    if (!panel_common::SaveRegisterProfile(path, *chip.profile, image.data())) {
         context.console().message(QStringLiteral("Save Profile Failed !"));
         return exit_code::kFile;
     }
@@ -38,8 +38,9 @@ int load(CommandContext &context, const QString &path) {
         return exit_code::kFile;
     }
     std::vector<uint8_t> image(static_cast<size_t>(chip.registerCount()), 0);
-    if (chip.loadProfile(path, image) != ProfileLoad::Loaded) {
-        context.console().message(chip.invalidProfileMessage());
+    if (panel_common::LoadRegisterProfile(path, *chip.profile, image.data()) !=
+        panel_common::ProfileLoad::Loaded) {
+        context.console().message(panel_common::InvalidProfileMessage(*chip.profile));
         return exit_code::kFile;
     }
     if (const int status = context.connect())
@@ -64,7 +65,7 @@ int RunProfile(CommandContext &context) {
     if (args.words.size() != 2 || (args.words.front() != QLatin1String("save") &&
                                    args.words.front() != QLatin1String("load")))
         return context.usage(QStringLiteral("profile takes save FILE or load FILE"));
-    if (!context.chip().saveProfile) {
+    if (!context.chip().profile) {
         return context.unavailable(
             QStringLiteral("profile: the profile of %1 is not available in this build")
                 .arg(QLatin1String(context.chip().name)));

@@ -1,27 +1,12 @@
 #include "register_transfer.h"
 
-#include "hex_text.h"
-
-#include "link/protocol.h"
+#include "link/register_range.h"
 #include "platform/busy_flags.h"
 #include "platform/message_service.h"
 
 #include <QWidget>
 
 namespace panel_common {
-namespace {
-
-QString addressMessage(const char *format, int address) {
-    return QString::fromLatin1(format).arg(HexByteText(static_cast<uint8_t>(address)));
-}
-
-void tellAddress(QWidget *owner, const char *format, int address) {
-    platform::ShowMessage(owner, addressMessage(format, address),
-                          QStringLiteral("Error occured !"));
-}
-
-} // namespace
-
 void RunRegisterOperation(QWidget *button, const std::function<void()> &transfer) {
     if (g_acquiring || g_registerBusy)
         return;
@@ -32,27 +17,13 @@ void RunRegisterOperation(QWidget *button, const std::function<void()> &transfer
     button->setEnabled(true);
 }
 
+// The transfers themselves live with the link, so the command line moves registers the same way.
 int ReadRegistersOrTell(QWidget *owner, uint8_t *current, int count) {
-    for (int address = 0; address < count; ++address) {
-        const int status = ReadRegister(static_cast<uint8_t>(address), current[address]);
-        if (status != 0) {
-            tellAddress(owner, "Read Register Address %1 Failed !", address);
-            return status;
-        }
-    }
-    return 0;
+    return ReadRegisterRange(current, count, owner);
 }
 
 int WriteRegistersOrTell(QWidget *owner, const uint8_t *pending, uint8_t *current, int count) {
-    for (int address = 0; address < count; ++address) {
-        const int status = WriteRegister(static_cast<uint8_t>(address), pending[address]);
-        if (status != 0) {
-            tellAddress(owner, "Write Register Address %1 Failed !", address);
-            return status;
-        }
-        current[address] = pending[address];
-    }
-    return 0;
+    return WriteRegisterRange(pending, current, count, owner);
 }
 
 void TellSameChannel(QWidget *owner) {

@@ -4,6 +4,7 @@
 
 #include "cli/exit_codes.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -216,27 +217,47 @@ TEST_F(CliBoard2chTest, AFailedSetModeNamesTheChip) {
                      "pellorin-cli: command set-mode failed: result code 13\n");
 }
 
-// Until the 2-channel register map is in the build: acquisition without the refresh, and the
-// register commands say they are not available.
-TEST_F(CliBoard2chTest, AcquiresAndTellsWhatIsNotAvailable) {
+// The 2-channel chip through its panel's register map and profile layout.
+TEST_F(CliBoard2chTest, AcquireRefreshesTheSixRegisters) {
     const CliRun acquire = run({QStringLiteral("--chip"), QStringLiteral("VXC5420"),
                                 QStringLiteral("acquire"), QStringLiteral("--count=5")});
     EXPECT_EQ(acquire.status, kOk) << acquire.err;
     EXPECT_EQ(std::count(acquire.out.begin(), acquire.out.end(), '\n'), 5);
     const std::vector<Frame> frames = board().receivedFrames();
-    ASSERT_EQ(frames.size(), 3u);
-    EXPECT_EQ(frames[2], (Frame{0x55, 0x02, 0x0F, 0x00, 0x05, 0xEB}));
+    ASSERT_EQ(frames.size(), 2u + 6u + 1u);
+    for (int address = 0; address < 6; ++address)
+        EXPECT_EQ(frames[2 + address], (Frame{0x55, 0x02, 0x02, static_cast<uint8_t>(address), 0x00,
+                                              static_cast<uint8_t>(~(2 + address))}));
+    EXPECT_EQ(frames.back(), (Frame{0x55, 0x02, 0x0F, 0x00, 0x05, 0xEB}));
+}
 
-    board().clearReceivedFrames();
-    for (const char *command : {"regs", "profile"}) {
-        QStringList arguments{QStringLiteral("--chip"), QStringLiteral("VXC5420"),
-                              QLatin1String(command)};
-        if (QLatin1String(command) == QLatin1String("profile"))
-            arguments << QStringLiteral("save") << file(QStringLiteral("p.ini"));
-        const CliRun r = run(arguments);
-        EXPECT_EQ(r.status, kUnavailable) << command;
-        EXPECT_NE(r.err.find("VXC5420"), std::string::npos) << r.err;
-        EXPECT_NE(r.err.find("not available in this build"), std::string::npos) << r.err;
-    }
-    EXPECT_TRUE(board().receivedFrames().empty());
+TEST_F(CliBoard2chTest, RegistersAndProfileByTheChipsNames) {
+    const QStringList chip{QStringLiteral("--chip"), QStringLiteral("VXC5420")};
+    const CliRun set = run(chip + QStringList{QStringLiteral("set"), QStringLiteral("cr1=0x42")});
+    EXPECT_EQ(set.status, kOk) << set.err;
+    EXPECT_EQ(set.out, "CR1=0x42\n");
+    const CliRun regs = run(chip + QStringList{QStringLiteral("regs")});
+    EXPECT_EQ(regs.status, kOk);
+    EXPECT_NE(regs.out.find("0x03  CR1     0x42\n"), std::string::npos) << regs.out;
+
+    const QString path = file(QStringLiteral("p2.ini"));
+    ASSERT_EQ(
+        run(chip + QStringList{QStringLiteral("profile"), QStringLiteral("save"), path}).status,
+        kOk);
+    run(chip + QStringList{QStringLiteral("set"), QStringLiteral("CR1=0x11")});
+    ASSERT_EQ(
+        run(chip + QStringList{QStringLiteral("profile"), QStringLiteral("load"), path}).status,
+        kOk);
+    EXPECT_EQ(board().registerValue(0x03), 0x42);
+
+    // The 8-channel chip's profile is refused with the 2-channel chip's name.
+    const QString other = file(QStringLiteral("p8.ini"));
+    QFile eight(other);
+    ASSERT_TRUE(eight.open(QIODevice::WriteOnly));
+    eight.write("[EVM]\r\nTarget=VXC5480\r\n");
+    eight.close();
+    const CliRun wrong =
+        run(chip + QStringList{QStringLiteral("profile"), QStringLiteral("load"), other});
+    EXPECT_EQ(wrong.status, kFile);
+    EXPECT_EQ(wrong.err, "pellorin-cli: The profile is invalid for \"VXC5420\"\n");
 }
