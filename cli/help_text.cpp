@@ -76,8 +76,11 @@ const std::vector<HelpEntry> &CommandHelp() {
          "replaced.\n\n"
          "Without --out, the samples go to standard output: one decimal number per line, or "
          "the chosen format (bin gives the raw items).\n\n"
-         "--stats prints count, minimum, maximum, average (as the window shows them) and "
-         "peak-to-peak; without --out, only these figures are printed."},
+         "--stats prints count, minimum, maximum, average (as the window shows them), "
+         "peak-to-peak and the analysis window's noise figures: mean, RMS noise (codes), "
+         "effective and noise-free resolution (bits), skewness and excess kurtosis. Without "
+         "--out, only these figures are printed. In JSON a figure without a finite value "
+         "(a record without noise) is null."},
         {"profile", "profile save FILE | profile load FILE",
          "save reads the chip's registers and writes them to the profile FILE in the window's "
          "format. load reads FILE, refuses a profile of another chip as the window does, and "

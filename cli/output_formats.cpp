@@ -2,11 +2,13 @@
 
 #include "acquisition/chart_state.h"
 #include "acquisition/statistics.h"
+#include "analysis/noise_figures.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <cmath>
 #include <cstdio>
 
 namespace cli {
@@ -72,23 +74,58 @@ SampleStats ComputeStats(const std::vector<int32_t> &samples) {
     stats.maximum = state.m_maximum;
     stats.average = state.m_average;
     stats.peakToPeak = int64_t{state.m_maximum} - state.m_minimum;
+    const analysis::NoiseFigures noise = analysis::ComputeNoiseFigures(samples);
+    stats.mean = noise.mean;
+    stats.rmsNoise = noise.stdDev;
+    stats.effectiveBits = noise.effectiveBits;
+    stats.noiseFreeBits = noise.noiseFreeBits;
+    stats.skewness = noise.skewness;
+    stats.excessKurtosis = noise.excessKurtosis;
     return stats;
 }
 
 void WriteStatsText(std::ostream &out, const SampleStats &stats) {
-    out << "count         " << stats.count << '\n'
-        << "minimum       " << stats.minimum << '\n'
-        << "maximum       " << stats.maximum << '\n'
-        << "average       " << stats.average << '\n'
-        << "peak-to-peak  " << stats.peakToPeak << '\n';
+    char line[80];
+    const auto integer = [&](const char *name, long long value) {
+        std::snprintf(line, sizeof line, "%-16s%lld\n", name, value);
+        out << line;
+    };
+    const auto real = [&](const char *name, double value) {
+        std::snprintf(line, sizeof line, "%-16s%.3f\n", name, value);
+        out << line;
+    };
+    integer("count", stats.count);
+    integer("minimum", stats.minimum);
+    integer("maximum", stats.maximum);
+    integer("average", stats.average);
+    integer("peak-to-peak", stats.peakToPeak);
+    real("mean", stats.mean);
+    real("rms-noise", stats.rmsNoise);
+    real("effective-bits", stats.effectiveBits);
+    real("noise-free-bits", stats.noiseFreeBits);
+    real("skewness", stats.skewness);
+    real("excess-kurtosis", stats.excessKurtosis);
 }
+
+namespace {
+// JSON has no infinity and no NaN: such a figure is null.
+QJsonValue number(double value) {
+    return std::isfinite(value) ? QJsonValue(value) : QJsonValue();
+}
+} // namespace
 
 void WriteStatsJson(std::ostream &out, const SampleStats &stats) {
     writeJson(out, {{"count", static_cast<qint64>(stats.count)},
                     {"minimum", stats.minimum},
                     {"maximum", stats.maximum},
                     {"average", stats.average},
-                    {"peakToPeak", static_cast<qint64>(stats.peakToPeak)}});
+                    {"peakToPeak", static_cast<qint64>(stats.peakToPeak)},
+                    {"mean", number(stats.mean)},
+                    {"rmsNoise", number(stats.rmsNoise)},
+                    {"effectiveBits", number(stats.effectiveBits)},
+                    {"noiseFreeBits", number(stats.noiseFreeBits)},
+                    {"skewness", number(stats.skewness)},
+                    {"excessKurtosis", number(stats.excessKurtosis)}});
 }
 
 } // namespace cli

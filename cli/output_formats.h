@@ -21,6 +21,15 @@ struct SampleStats {
     int32_t maximum = 0;
     int32_t average = 0; // as the window's "Average": the sum over the count, toward zero
     int64_t peakToPeak = 0;
+    // The analysis library's noise figures: RMS noise (codes), effective and noise-free
+    // resolution (bits, infinite for a record without noise), skewness and excess kurtosis
+    // (not a number without noise).
+    double mean = 0;
+    double rmsNoise = 0;
+    double effectiveBits = 0;
+    double noiseFreeBits = 0;
+    double skewness = 0;
+    double excessKurtosis = 0;
 };
 
 // "PORT<TAB>CHIP".
@@ -39,7 +48,8 @@ void WriteSamplesPlain(std::ostream &out, const std::vector<int32_t> &samples);
 // "index,code" heading, then one row per sample.
 void WriteSamplesCsv(std::ostream &out, const std::vector<int32_t> &samples);
 
-// The window's minimum, maximum and average, with count and peak-to-peak.
+// The window's minimum, maximum and average, with count, peak-to-peak and the noise figures
+// of the analysis window.
 SampleStats ComputeStats(const std::vector<int32_t> &samples);
 void WriteStatsText(std::ostream &out, const SampleStats &stats);
 void WriteStatsJson(std::ostream &out, const SampleStats &stats);

@@ -118,10 +118,14 @@ TEST_F(CliBoardTest, StatsAreTheWindowsFigures) {
     EXPECT_EQ(stats.value("minimum").toInt(), *std::min_element(samples.begin(), samples.end()));
     EXPECT_EQ(stats.value("maximum").toInt(), *std::max_element(samples.begin(), samples.end()));
     EXPECT_EQ(stats.value("average").toInt(), static_cast<int>(sum / 500));
+    // The virtual board's noise gives the analysis a finite resolution.
+    EXPECT_GT(stats.value("rmsNoise").toDouble(), 0.0);
+    EXPECT_GT(stats.value("effectiveBits").toDouble(), 0.0);
 
     const CliRun text = run({QStringLiteral("acquire"), QStringLiteral("--stats")});
     EXPECT_EQ(text.status, kOk);
-    EXPECT_EQ(text.out.rfind("count         45\nminimum       ", 0), 0u) << text.out;
+    EXPECT_EQ(text.out.rfind("count           45\nminimum         ", 0), 0u) << text.out;
+    EXPECT_NE(text.out.find("\nrms-noise       "), std::string::npos) << text.out;
 }
 
 TEST_F(CliBoardTest, CountOutsideTheBoardsRangeIsAUsageError) {

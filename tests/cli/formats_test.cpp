@@ -138,11 +138,31 @@ TEST(CliFormats, StatsFollowTheWindowsAverage) {
     EXPECT_EQ(stats.count, 3);
     EXPECT_EQ(stats.average, -2796202);
     EXPECT_EQ(stats.peakToPeak, 16777215);
-    std::ostringstream json;
-    WriteStatsJson(json, stats);
-    EXPECT_EQ(json.str(), "{\"average\":-2796202,\"count\":3,\"maximum\":8388607,"
-                          "\"minimum\":-8388608,\"peakToPeak\":16777215}\n");
     EXPECT_EQ(ComputeStats({}).count, 0);
+}
+
+TEST(CliFormats, NoiseFiguresInTextAndJson) {
+    // Two levels one code apart: sigma 0.5, peak-to-peak 1.
+    const SampleStats stats = ComputeStats({10, 11, 10, 11});
+    EXPECT_DOUBLE_EQ(stats.mean, 10.5);
+    EXPECT_DOUBLE_EQ(stats.rmsNoise, 0.5);
+    EXPECT_DOUBLE_EQ(stats.effectiveBits, 25.0);
+    EXPECT_DOUBLE_EQ(stats.noiseFreeBits, 24.0);
+    std::ostringstream text;
+    WriteStatsText(text, stats);
+    EXPECT_EQ(text.str(), "count           4\nminimum         10\nmaximum         11\n"
+                          "average         10\npeak-to-peak    1\nmean            10.500\n"
+                          "rms-noise       0.500\neffective-bits  25.000\n"
+                          "noise-free-bits 24.000\nskewness        0.000\n"
+                          "excess-kurtosis -2.000\n");
+
+    // A record without noise has no finite resolution: null in JSON.
+    std::ostringstream json;
+    WriteStatsJson(json, ComputeStats({7, 7}));
+    EXPECT_EQ(json.str(), "{\"average\":7,\"count\":2,\"effectiveBits\":null,"
+                          "\"excessKurtosis\":null,\"maximum\":7,\"mean\":7,\"minimum\":7,"
+                          "\"noiseFreeBits\":null,\"peakToPeak\":0,\"rmsNoise\":0,"
+                          "\"skewness\":null}\n");
 }
 
 TEST(CliConsole, MessagesGoToStandardErrorAndProgressOnlyOnATerminal) {
