@@ -82,7 +82,8 @@ std::function<void(QScrollBar *)> drag(int to) {
 }
 std::function<void(QScrollBar *)> click(double at) {
     return [at](QScrollBar *bar) {
-        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(int(bar->width() * at), bar->height() / 2));
+        QTest::mouseClick(bar, Qt::LeftButton, {},
+                          QPoint(int(bar->width() * at), bar->height() / 2));
     };
 }
 

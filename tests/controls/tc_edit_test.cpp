@@ -124,8 +124,8 @@ TEST(CTCEdit, DroppedTextGetsInOnlyWhenItIsAllHexDigits) {
     const struct {
         const char *dropped;
         bool taken;
-    } cases[] = {{"1a", true}, {"F", true},   {"1g", false}, {"0x12", false}, {" 12", false},
-                 {"-1", false}, {"1\b", false}, {"", false},  {"12\n", false}};
+    } cases[] = {{"1a", true},  {"F", true},    {"1g", false}, {"0x12", false}, {" 12", false},
+                 {"-1", false}, {"1\b", false}, {"", false},   {"12\n", false}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.dropped);
         CTCEdit edit;

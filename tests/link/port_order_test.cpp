@@ -34,7 +34,9 @@ TEST(PortOrder, PreferredThenUsbThenTheRestEachSortedByName) {
          {"/dev/ttyS0"},
          {{"/dev/ttyS0", false}, {"/dev/ttyUSB0", true}},
          {"/dev/ttyS0", "/dev/ttyUSB0"}},
-        {"only legacy ports", {}, {{"/dev/ttyS1", false}, {"/dev/ttyS0", false}},
+        {"only legacy ports",
+         {},
+         {{"/dev/ttyS1", false}, {"/dev/ttyS0", false}},
          {"/dev/ttyS0", "/dev/ttyS1"}},
     };
     for (const Case &c : cases) {
