@@ -84,8 +84,10 @@ void AcquisitionController::onScrollValueChanged(int value) {
 }
 
 void AcquisitionController::showThumb() {
-    if (m_scrollBar && m_scrollBar->value() != m_view.scroll.position)
-        m_scrollBar->setValue(m_view.scroll.position);
+    // Within an action the bar already holds a position of its own making; ours replaces it.
+    const int held = m_view.scroll.position;
+    if (m_scrollBar && (m_scrollBar->value() != held || m_scrollBar->sliderPosition() != held))
+        m_scrollBar->setValue(held);
 }
 
 void AcquisitionController::chooseColor(QColor &member, int swatchId) {
