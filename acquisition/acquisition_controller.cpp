@@ -56,6 +56,25 @@ QAbstractSlider::SliderAction keyAction(int key) {
     }
 }
 
+// QScrollBar inverts its keys (Right would scroll left); the chart's bar takes them as a
+// horizontal bar should. Lives with the bar it filters.
+class HorizontalKeys : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        auto *bar = qobject_cast<QAbstractSlider *>(watched);
+        if (!bar || event->type() != QEvent::KeyPress)
+            return QObject::eventFilter(watched, event);
+        const auto action = keyAction(static_cast<QKeyEvent *>(event)->key());
+        if (action == QAbstractSlider::SliderNoAction)
+            return false;
+        bar->triggerAction(action);
+        return true;
+    }
+};
+
 constexpr int kSwatchIds[4] = {mainwindow::kScaleColor, mainwindow::kGridColor,
                                mainwindow::kDataColor, mainwindow::kBackgroundColor};
 } // namespace
@@ -96,7 +115,7 @@ void AcquisitionController::bind(const std::function<QWidget *(int)> &control) {
                 [this](int action) { OnHScroll(scrollCodeOf(action)); });
         connect(m_scrollBar, &QAbstractSlider::valueChanged, this,
                 [this](int value) { onScrollValueChanged(value); });
-        m_scrollBar->installEventFilter(this);
+        m_scrollBar->installEventFilter(new HorizontalKeys(m_scrollBar));
     }
     if (m_graphType)
         connect(m_graphType, &QComboBox::activated, this, [this] { OnGraphTypeChange(); });
@@ -117,18 +136,6 @@ void AcquisitionController::bind(const std::function<QWidget *(int)> &control) {
     }
     if (m_logoView)
         m_logoView->setLogo(m_logo);
-}
-
-bool AcquisitionController::eventFilter(QObject *watched, QEvent *event) {
-    // QScrollBar inverts its keys (Right would scroll left); the chart's bar takes them as a
-    // horizontal bar should.
-    if (watched != m_scrollBar || event->type() != QEvent::KeyPress)
-        return QObject::eventFilter(watched, event);
-    const auto action = keyAction(static_cast<QKeyEvent *>(event)->key());
-    if (action == QAbstractSlider::SliderNoAction)
-        return false;
-    m_scrollBar->triggerAction(action);
-    return true;
 }
 
 ColorSwatch *AcquisitionController::swatch(int id) const {
