@@ -8,29 +8,12 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QScrollBar>
 
 namespace {
-// The window's control itself when it already is the controller's kind of widget; otherwise
-// one placed inside it, filling it.
-template <typename T> T *adopt(QWidget *control) {
-    if (!control)
-        return nullptr;
-    if (auto *own = qobject_cast<T *>(control))
-        return own;
-    auto *own = new T(control);
-    QLayout *layout = control->layout();
-    if (!layout) {
-        layout = new QHBoxLayout(control);
-        layout->setContentsMargins(0, 0, 0, 0);
-    }
-    layout->addWidget(own);
-    return own;
-}
-
 ScrollCode scrollCodeOf(int action) {
     switch (action) {
     case QAbstractSlider::SliderSingleStepSub:
@@ -52,6 +35,46 @@ ScrollCode scrollCodeOf(int action) {
     }
 }
 
+QAbstractSlider::SliderAction keyAction(int key) {
+    switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        return QAbstractSlider::SliderSingleStepSub;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        return QAbstractSlider::SliderSingleStepAdd;
+    case Qt::Key_PageUp:
+        return QAbstractSlider::SliderPageStepSub;
+    case Qt::Key_PageDown:
+        return QAbstractSlider::SliderPageStepAdd;
+    case Qt::Key_Home:
+        return QAbstractSlider::SliderToMinimum;
+    case Qt::Key_End:
+        return QAbstractSlider::SliderToMaximum;
+    default:
+        return QAbstractSlider::SliderNoAction;
+    }
+}
+
+// QScrollBar inverts its keys (Right would scroll left); the chart's bar takes them as a
+// horizontal bar should. Lives with the bar it filters.
+class HorizontalKeys : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        auto *bar = qobject_cast<QAbstractSlider *>(watched);
+        if (!bar || event->type() != QEvent::KeyPress)
+            return QObject::eventFilter(watched, event);
+        const auto action = keyAction(static_cast<QKeyEvent *>(event)->key());
+        if (action == QAbstractSlider::SliderNoAction)
+            return false;
+        bar->triggerAction(action);
+        return true;
+    }
+};
+
 constexpr int kSwatchIds[4] = {mainwindow::kScaleColor, mainwindow::kGridColor,
                                mainwindow::kDataColor, mainwindow::kBackgroundColor};
 } // namespace
@@ -66,7 +89,7 @@ AcquisitionController::AcquisitionController(QWidget *window,
 
 void AcquisitionController::bind(const std::function<QWidget *(int)> &control) {
     using namespace mainwindow;
-    m_chartArea = adopt<ChartArea>(control(kChartArea));
+    m_chartArea = qobject_cast<ChartArea *>(control(kChartArea));
     m_scrollBar = qobject_cast<QScrollBar *>(control(kChartScroll));
     m_graphType = qobject_cast<QComboBox *>(control(kGraphType));
     m_dataCount = qobject_cast<QLineEdit *>(control(kDataCount));
@@ -76,18 +99,23 @@ void AcquisitionController::bind(const std::function<QWidget *(int)> &control) {
     m_maximum = qobject_cast<QLineEdit *>(control(kMaximum));
     m_average = qobject_cast<QLineEdit *>(control(kAverage));
     m_logFilePath = qobject_cast<QLineEdit *>(control(kLogPath));
-    m_logoView = adopt<LogoView>(control(kLogo));
+    m_logoView = qobject_cast<LogoView *>(control(kLogo));
     for (int i = 0; i < 4; ++i)
-        m_swatches[i] = adopt<ColorSwatch>(control(kSwatchIds[i]));
+        m_swatches[i] = qobject_cast<ColorSwatch *>(control(kSwatchIds[i]));
 
     if (m_chartArea)
         connect(m_chartArea, &ChartArea::resized, this, [this] { redrawCurrentView(); });
     if (m_scrollBar) {
         m_scrollBar->setRange(0, 0);
-        m_scrollBar->setPageStep(m_scroll.page);
+        m_scrollBar->setPageStep(m_view.scroll.page);
         m_scrollBar->setSingleStep(1);
+        // Arrows, track clicks, drags, the keyboard and most of the bar's context menu come as
+        // actions; "Scroll here" only sets the value.
         connect(m_scrollBar, &QAbstractSlider::actionTriggered, this,
                 [this](int action) { OnHScroll(scrollCodeOf(action)); });
+        connect(m_scrollBar, &QAbstractSlider::valueChanged, this,
+                [this](int value) { onScrollValueChanged(value); });
+        m_scrollBar->installEventFilter(new HorizontalKeys(m_scrollBar));
     }
     if (m_graphType)
         connect(m_graphType, &QComboBox::activated, this, [this] { OnGraphTypeChange(); });

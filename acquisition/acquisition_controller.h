@@ -1,11 +1,13 @@
 #pragma once
-// The acquisition and chart side of the main window: it takes over the window's controls by id
-// (data count, start button, chart area, scroll bar, statistics, progress bar, log file path,
-// save button, colour swatches, graph type list, logo area) and holds the samples' state.
-// The window keeps the controller; the handlers below are what its controls run.
+// The acquisition and chart side of the main window. The window lays out the controls,
+// the acquisition's own widgets among them (ChartArea, ColorSwatch, LogoView); the controller
+// finds them by id (data count, start button, chart area, scroll bar, statistics, progress bar,
+// log file path, save button, colour swatches, graph type list, logo area), connects them and
+// holds the samples' state and the chart view. The handlers below are what the controls run.
 
 #include "chart_area.h"
 #include "chart_state.h"
+#include "chart_view.h"
 #include "color_swatch.h"
 #include "data_files.h"
 #include "logo_view.h"
@@ -46,9 +48,8 @@ struct AcquisitionHooks {
 class AcquisitionController : public QObject {
     Q_OBJECT
   public:
-    // control(id) gives the window's control of that id, or null. A control of the chart area,
-    // the swatches or the logo area that is a plain widget gets the controller's own widget
-    // placed inside it.
+    // control(id) gives the window's control of that id, or null; a control of another kind
+    // than the controller expects counts as missing.
     AcquisitionController(QWidget *window, const std::function<QWidget *(int)> &control,
                           AcquisitionHooks hooks);
 
@@ -71,9 +72,11 @@ class AcquisitionController : public QObject {
     void DrawDistribution();
 
     ChartArea *chartArea() const { return m_chartArea; }
+    // The graph on show, the line chart's first sample and the scroll bar's state.
+    const ChartView &chartView() const { return m_view; }
     // First sample of the line chart on show (the distribution ignores it).
-    int viewStart() const { return m_viewStart; }
-    bool showsDistribution() const { return m_view == View::Distribution; }
+    int viewStart() const { return m_view.firstSample; }
+    bool showsDistribution() const { return m_view.graph == ChartView::Graph::Distribution; }
     ColorSwatch *swatch(int id) const;
 
     // Items of the latest acquisition attempt as received.
@@ -92,21 +95,20 @@ class AcquisitionController : public QObject {
     void samplesAcquired(const std::vector<int32_t> &samples);
 
   private:
-    enum class View { Line, Distribution };
     void bind(const std::function<QWidget *(int)> &control);
     bool lineChartSelected() const;
     void redrawCurrentView();
     void showStatistics();
     void chooseColor(QColor &member, int swatchId);
     void prepareScrollBar(int count);
+    void showThumb();
+    void onScrollValueChanged(int value);
     bool acquire(int count);
     QDateTime now() const;
 
     QWidget *m_window;
     AcquisitionHooks m_hooks;
-    View m_view = View::Line;
-    int m_viewStart = 0;
-    ScrollModel m_scroll;
+    ChartView m_view;
     QPointer<ChartArea> m_chartArea;
     QPointer<QScrollBar> m_scrollBar;
     QPointer<QComboBox> m_graphType;

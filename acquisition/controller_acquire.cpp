@@ -70,14 +70,12 @@ bool AcquisitionController::acquire(int count) {
 }
 
 void AcquisitionController::prepareScrollBar(int count) {
-    m_scroll.minimum = 0;
-    m_scroll.maximum = count - 1;
-    m_scroll.position = 0;
+    SetScrollRange(m_view, count);
     if (!m_scrollBar)
         return;
-    m_scrollBar->setRange(0, std::max(0, count - m_scroll.page));
-    m_scrollBar->setPageStep(m_scroll.page);
-    m_scrollBar->setValue(0);
+    m_scrollBar->setRange(0, std::max(0, count - m_view.scroll.page));
+    m_scrollBar->setPageStep(m_view.scroll.page);
+    m_scrollBar->setValue(m_view.scroll.position);
 }
 
 void AcquisitionController::OnDataCountChange() {

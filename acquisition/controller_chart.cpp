@@ -17,8 +17,8 @@ bool AcquisitionController::lineChartSelected() const {
 }
 
 void AcquisitionController::DrawLineChart(int start) {
-    m_view = View::Line;
-    m_viewStart = start;
+    m_view.graph = ChartView::Graph::Line;
+    m_view.firstSample = start;
     if (!m_chartArea)
         return;
     m_chartArea->showPicture(::DrawLineChart(m_chartArea->size(), g_samples, start, m_chartState,
@@ -26,7 +26,7 @@ void AcquisitionController::DrawLineChart(int start) {
 }
 
 void AcquisitionController::DrawDistribution() {
-    m_view = View::Distribution;
+    m_view.graph = ChartView::Graph::Distribution;
     g_distribution = ComputeDistribution(g_samples);
     if (!m_chartArea)
         return;
@@ -44,15 +44,16 @@ void AcquisitionController::RedrawChart() {
 
 void AcquisitionController::redrawCurrentView() {
     // The view stays where the user left it; only its picture is made anew.
-    if (m_view == View::Line)
-        DrawLineChart(m_viewStart);
+    if (m_view.graph == ChartView::Graph::Line)
+        DrawLineChart(m_view.firstSample);
     else
         DrawDistribution();
 }
 
 void AcquisitionController::OnGraphTypeChange() {
     if (lineChartSelected()) {
-        DrawLineChart(0);
+        // From where the thumb stands, the only sign of which samples are on show.
+        DrawLineChart(m_view.scroll.position);
         if (m_scrollBar)
             m_scrollBar->show();
     } else {
@@ -63,16 +64,30 @@ void AcquisitionController::OnGraphTypeChange() {
 }
 
 void AcquisitionController::OnHScroll(ScrollCode code) {
-    if (!lineChartSelected() || !m_scrollBar)
+    if (!m_scrollBar)
         return;
-    ScrollModel model = m_scroll;
-    model.position = m_scrollBar->value();
-    model.track = m_scrollBar->sliderPosition();
-    const int32_t target = ScrollTarget(code, model);
-    // The bar holds its thumb inside its range; the chart goes where the rule says.
-    m_scrollBar->setSliderPosition(HeldPosition(target, model));
+    if (!lineChartSelected()) {
+        showThumb(); // the bar does not move on its own
+        return;
+    }
+    const int32_t target = ApplyScroll(m_view, code, m_scrollBar->sliderPosition());
+    showThumb();
     if (target >= 0)
         DrawLineChart(target);
+}
+
+void AcquisitionController::onScrollValueChanged(int value) {
+    // The bar showing the view's own thumb position is no news; any other value is a jump of
+    // the thumb made without an action ("Scroll here").
+    if (value != m_view.scroll.position)
+        OnHScroll(ScrollCode::Track);
+}
+
+void AcquisitionController::showThumb() {
+    // Within an action the bar already holds a position of its own making; ours replaces it.
+    const int held = m_view.scroll.position;
+    if (m_scrollBar && (m_scrollBar->value() != held || m_scrollBar->sliderPosition() != held))
+        m_scrollBar->setValue(held);
 }
 
 void AcquisitionController::chooseColor(QColor &member, int swatchId) {

@@ -2,6 +2,9 @@
 
 #include "link/chip_catalog.h"
 #include "sim/virtual_board.h"
+#include "version_info.h"
+
+#include <cstring>
 
 namespace {
 // The catalogue's spelling of a chip name given in any case, or an empty string.
@@ -55,7 +58,8 @@ StartOptions ParseCommandLine(const QStringList &arguments) {
             if (!sim::ParseSine(argument.mid(sineOption.size()).toStdString(), options.sineHz,
                                 options.sineVolts))
                 options.error = QStringLiteral("%1 needs FREQ_HZ:AMPLITUDE_V").arg(argument);
-        } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+        } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h") ||
+                   argument == QLatin1String("--version")) {
             options.help = true;
         } else {
             options.error = QStringLiteral("unknown argument %1").arg(argument);
@@ -79,5 +83,27 @@ QString CommandLineUsage() {
         "  --detect-and-quit      press \"Detect EVM\" once the window is shown, then quit:\n"
         "                         exit status 0 when a chip panel opened, 1 otherwise\n"
         "  --firmware-image PATH  the image \"Update Firmware\" writes, in place of the\n"
-        "                         one the build carries\n");
+        "                         one the build carries\n"
+        "  --help                 print this text and end\n"
+        "  --version              print the version and end\n");
+}
+
+PrintOnly PrintOnlyRequest(int argc, const char *const *argv) {
+    for (int i = 1; i < argc && argv[i]; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
+            return PrintOnly::Help;
+        if (std::strcmp(argv[i], "--version") == 0)
+            return PrintOnly::Version;
+    }
+    return PrintOnly::None;
+}
+
+QString VersionLine() {
+    ProductVersion version{};
+    ReadVersionInfo(version);
+    return QStringLiteral("Pellorin %1.%2.%3.%4")
+        .arg(version[0])
+        .arg(version[1])
+        .arg(version[2])
+        .arg(version[3]);
 }

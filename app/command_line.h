@@ -20,4 +20,12 @@ struct StartOptions {
 // Reads the arguments after the program name.
 StartOptions ParseCommandLine(const QStringList &arguments);
 
+// --help (or -h) and --version only print and end the program, so they are looked for before
+// anything needs a display: in the raw arguments after the program name.
+enum class PrintOnly { None, Help, Version };
+PrintOnly PrintOnlyRequest(int argc, const char *const *argv);
+
+// "Pellorin 2.0.0.3" with the version compiled in.
+QString VersionLine();
+
 QString CommandLineUsage();

@@ -1,6 +1,8 @@
 #include "main_window_layout.h"
 
+#include "acquisition/chart_area.h"
 #include "acquisition/color_swatch.h"
+#include "acquisition/logo_view.h"
 
 #include "resources/main_window_ids.h"
 
@@ -77,7 +79,7 @@ void buildTopRow(QWidget *client, platform::ControlRegistry &controls) {
     controls.add(kDetectEvm, detect);
     controls.add(kPortLabel, portLabel);
 
-    auto *logo = new QFrame(client);
+    auto *logo = new LogoView(client);
     logo->setGeometry(kLogoRect);
     logo->setAccessibleName(QStringLiteral("Logo"));
     controls.add(kLogo, logo);
@@ -108,16 +110,10 @@ void buildAcquisitionRows(QWidget *client, platform::ControlRegistry &controls) 
 }
 
 void buildChart(QWidget *client, platform::ControlRegistry &controls) {
-    auto *chart = new QFrame(client);
+    // The drawing surface itself, named "Chart": its top-left pixel is the picture's (0, 0).
+    auto *chart = new ChartArea(client);
     chart->setGeometry(kChartRect);
-    chart->setMinimumSize(520, 340);
-    chart->setFrameStyle(QFrame::Box | QFrame::Plain);
-    chart->setAccessibleName(QStringLiteral("Chart"));
     chart->setFocusPolicy(Qt::StrongFocus);
-    QPalette palette = chart->palette();
-    palette.setColor(QPalette::Window, QColor(16, 16, 16));
-    chart->setPalette(palette);
-    chart->setAutoFillBackground(true);
     controls.add(kChartArea, chart);
 
     auto *scroll = new QScrollBar(Qt::Horizontal, client);

@@ -15,12 +15,7 @@
 
 #include <cstdio>
 
-CPellorinApp::CPellorinApp(int &argc, char **argv)
-    : m_application(std::make_unique<QApplication>(argc, argv)) {
-    QApplication::setApplicationName(QStringLiteral("Pellorin"));
-    // Lets the desktop match the window to the installed entry and its icon.
-    QApplication::setDesktopFileName(QStringLiteral("org.pellorin.Pellorin"));
-}
+CPellorinApp::CPellorinApp(int &argc, char **argv) : m_argc(argc), m_argv(argv) {}
 
 CPellorinApp::~CPellorinApp() {
     // The port goes before the board that serves it.
@@ -32,13 +27,26 @@ CPellorinApp::~CPellorinApp() {
 }
 
 bool CPellorinApp::InitInstance() {
+    switch (PrintOnlyRequest(m_argc, m_argv)) {
+    case PrintOnly::Help:
+        std::fputs(qPrintable(CommandLineUsage()), stdout);
+        return false;
+    case PrintOnly::Version:
+        std::printf("%s\n", qPrintable(VersionLine()));
+        return false;
+    case PrintOnly::None:
+        break;
+    }
+    m_application = std::make_unique<QApplication>(m_argc, m_argv);
+    QApplication::setApplicationName(QStringLiteral("Pellorin"));
+    // Lets the desktop match the window to the installed entry and its icon.
+    QApplication::setDesktopFileName(QStringLiteral("org.pellorin.Pellorin"));
     platform::InstallMessagePresenter();
     const StartOptions options = ParseCommandLine(QApplication::arguments().mid(1));
-    if (!options.error.isEmpty() || options.help) {
-        if (!options.error.isEmpty())
-            std::fprintf(stderr, "Pellorin: %s\n", qPrintable(options.error));
-        std::fputs(qPrintable(CommandLineUsage()), options.help ? stdout : stderr);
-        m_exitCode = options.help ? 0 : 2;
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "Pellorin: %s\n", qPrintable(options.error));
+        std::fputs(qPrintable(CommandLineUsage()), stderr);
+        m_exitCode = 2;
         return false;
     }
     if (!options.firmwareImage.isEmpty())

@@ -1,6 +1,7 @@
 #pragma once
-// The application object: owns the QApplication, installs the message presenter, reads the
-// command line, starts the virtual board when asked, and runs the main window.
+// The application object: answers --help and --version without a display, then owns the
+// QApplication, installs the message presenter, reads the command line, starts the virtual
+// board when asked, and runs the main window.
 
 #include <QString>
 #include <QStringList>
@@ -29,6 +30,8 @@ class CPellorinApp {
     int exitCode() const { return m_exitCode; }
 
   private:
+    int &m_argc;
+    char **m_argv;
     std::unique_ptr<QApplication> m_application;
     std::unique_ptr<sim::VirtualBoard> m_board;
     std::unique_ptr<firmware::SimulatedTransport> m_updateDevice;

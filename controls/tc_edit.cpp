@@ -1,7 +1,9 @@
 #include "tc_edit.h"
 
+#include <QDropEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QValidator>
 
 namespace {
@@ -40,6 +42,42 @@ void CTCEdit::setUpperCase(bool upper) {
 bool CTCEdit::AcceptsCharacter(char16_t code) {
     return (code >= u'0' && code <= u'9') || (code >= u'a' && code <= u'f') ||
            (code >= u'A' && code <= u'F') || code == 0x08;
+}
+
+bool CTCEdit::AcceptsText(const QString &text) {
+    if (text.isEmpty())
+        return false;
+    for (const QChar c : text) {
+        // Backspace is a key, not text: a dropped one would sit in the edit.
+        if (c == QChar(0x08) || !AcceptsCharacter(c.unicode()))
+            return false;
+    }
+    return true;
+}
+
+void CTCEdit::dragEnterEvent(QDragEnterEvent *event) {
+    if (!event->mimeData()->hasText() || !AcceptsText(event->mimeData()->text())) {
+        event->ignore();
+        return;
+    }
+    QLineEdit::dragEnterEvent(event);
+}
+
+void CTCEdit::dragMoveEvent(QDragMoveEvent *event) {
+    if (!event->mimeData()->hasText() || !AcceptsText(event->mimeData()->text())) {
+        event->ignore();
+        return;
+    }
+    QLineEdit::dragMoveEvent(event);
+}
+
+void CTCEdit::dropEvent(QDropEvent *event) {
+    // A refused drop leaves the register's text as it was.
+    if (!event->mimeData()->hasText() || !AcceptsText(event->mimeData()->text())) {
+        event->ignore();
+        return;
+    }
+    QLineEdit::dropEvent(event);
 }
 
 void CTCEdit::keyPressEvent(QKeyEvent *event) {

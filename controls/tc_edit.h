@@ -1,7 +1,8 @@
 #pragma once
 // CTCEdit: the one-line edit for typed register values. Only keystrokes that can form a
 // hexadecimal number get in (0-9, a-f, A-F and backspace); keys that type nothing (arrows,
-// Delete, Home, End) work as in any edit. Text set by the program passes unfiltered.
+// Delete, Home, End) work as in any edit. Text dropped with the mouse is taken only when every
+// character of it would have been let through typed. Text set by the program passes unfiltered.
 
 #include <QLineEdit>
 
@@ -19,10 +20,15 @@ class CTCEdit : public QLineEdit {
 
     // The keystroke filter: true for a character that may reach the edit.
     static bool AcceptsCharacter(char16_t code);
+    // True for text that holds nothing but hex digits (and is not empty).
+    static bool AcceptsText(const QString &text);
 
   protected:
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
   private:
     Mode m_mode;

@@ -1,6 +1,7 @@
 #pragma once
-// Result codes of every exchange with the board: 0 is success, the rest keep the numbers the
-// board's original Windows tooling used, so messages and logs compare across platforms.
+// Result codes of every exchange with the board: 0 is success, the rest are the Windows system
+// error numbers that the Windows build reports, kept on every platform so that messages and
+// logs compare across platforms.
 
 namespace result {
 constexpr int kOk = 0;

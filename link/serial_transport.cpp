@@ -47,27 +47,40 @@ void SetTimeLimitDivisorForTests(int divisor) {
     g_timeDivisor = std::max(1, divisor);
 }
 
-QStringList PortCandidates() {
+QStringList OrderPortCandidates(const QStringList &preferred, const QList<ListedPort> &listed) {
+    QStringList usb;
+    QStringList other;
+    for (const ListedPort &port : listed)
+        (port.usb ? usb : other) << port.path;
+    usb.sort();
+    other.sort();
     QStringList names;
-#ifdef Q_OS_WIN
-    for (int n = 1; n <= kMaxPortCandidates; ++n)
-        names << QStringLiteral("COM%1").arg(n);
-#else
-    names = preferredPorts();
-    QStringList system;
-    if (g_scanSystemPorts) {
-        for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
-            system << info.systemLocation();
+    const QStringList *groups[] = {&preferred, &usb, &other};
+    for (const QStringList *group : groups) {
+        for (const QString &name : *group) {
+            if (!names.contains(name))
+                names << name;
+        }
     }
-    std::sort(system.begin(), system.end());
-    for (const QString &name : system) {
-        if (!names.contains(name))
-            names << name;
-    }
-#endif
     if (names.size() > kMaxPortCandidates)
         names.resize(kMaxPortCandidates);
     return names;
+}
+
+QStringList PortCandidates() {
+#ifdef Q_OS_WIN
+    QStringList names;
+    for (int n = 1; n <= kMaxPortCandidates; ++n)
+        names << QStringLiteral("COM%1").arg(n);
+    return names;
+#else
+    QList<ListedPort> listed;
+    if (g_scanSystemPorts) {
+        for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
+            listed.append({info.systemLocation(), info.hasVendorIdentifier()});
+    }
+    return OrderPortCandidates(preferredPorts(), listed);
+#endif
 }
 
 QString PortLabel(int number) {
@@ -88,7 +101,8 @@ bool PortIsOpen() {
 static bool openPortNamed(const QString &name) {
     ClosePort();
     auto *port = new QSerialPort(name);
-    // Modem lines and flow control stay as the driver has them; a pty refuses to change them.
+    // Opening sets QSerialPort's own defaults, flow control off among them: the bridge uses
+    // none. Modem lines are left alone; a pty refuses to change them.
     const bool ok =
         port->open(QIODevice::ReadWrite) && port->setBaudRate(115200) &&
         port->setDataBits(QSerialPort::Data8) && port->setParity(QSerialPort::NoParity) &&

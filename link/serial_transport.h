@@ -26,8 +26,20 @@ const QStringList &PreferredPorts();
 // unless told otherwise; a test rig with several boards names the one it means).
 void SetSystemPortsScanned(bool scanned);
 
-// The port names a scan walks, in order, at most kMaxPortCandidates of them: COM1 to COM256 on
-// Windows; elsewhere the preferred ports, then the system's serial devices sorted by name.
+// A serial device as the system lists it.
+struct ListedPort {
+    QString path;
+    bool usb = false; // it has a USB vendor id
+};
+
+// The order a scan tries ports in: the preferred paths as given, then the USB devices sorted by
+// path, then the other listed devices sorted by path; each path once, at most
+// kMaxPortCandidates in all. A board on a USB bridge is then found before any silent legacy
+// port costs its full reply time.
+QStringList OrderPortCandidates(const QStringList &preferred, const QList<ListedPort> &listed);
+
+// The port names a scan walks, in order: COM1 to COM256 on Windows; elsewhere
+// OrderPortCandidates of the preferred ports and the devices QSerialPortInfo lists.
 QStringList PortCandidates();
 
 // What the port label shows for candidate number n (1-based) of the last scan: "COM%d" on

@@ -4,7 +4,7 @@ namespace vxc5480 {
 
 const char *const kChipName = "VXC5480";
 
-// "DRAT", not "DRATE": files of the Windows tooling use this key.
+// "DRAT", not "DRATE": the profile format names the data-rate key so, on every platform.
 const char *const kProfileKeys[kRegisterCount] = {"STATUS", "MUX",  "ADCON", "DRAT", "IO",  "OFC0",
                                                   "OFC1",   "OFC2", "FSC0",  "FSC1", "FSC2"};
 

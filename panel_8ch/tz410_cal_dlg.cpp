@@ -67,12 +67,18 @@ TZ410CALDlg::TZ410CALDlg(QWidget *parent) : TZ410Page(parent) {
         return b;
     };
     // Columns: row labels, then the offset and the gain register (their buttons and edits).
-    grid->addWidget(new QLabel(QStringLiteral("Self Calibration"), this), 0, 0);
-    grid->addWidget(button(kCalibrations[0]), 0, 1);
+    auto *selfLabel = new QLabel(QStringLiteral("Self Calibration"), this);
+    auto *selfButton = button(kCalibrations[0]);
+    selfLabel->setBuddy(selfButton);
+    grid->addWidget(selfLabel, 0, 0);
+    grid->addWidget(selfButton, 0, 1);
     auto *working = new QHBoxLayout;
     working->setSpacing(6);
-    working->addWidget(new QLabel(QStringLiteral("Working"), this));
+    auto *workingLabel = new QLabel(QStringLiteral("Working"), this);
+    working->addWidget(workingLabel);
     m_indicator = add(kIndicator, new WorkingIndicator(this));
+    m_indicator->setAccessibleName(workingLabel->text());
+    workingLabel->setBuddy(m_indicator);
     m_indicator->setFixedSize(24, 16);
     working->addWidget(m_indicator);
     working->addStretch(1);
@@ -89,19 +95,27 @@ TZ410CALDlg::TZ410CALDlg(QWidget *parent) : TZ410Page(parent) {
     auto *read = add(kReadButton, new QPushButton(QStringLiteral("Read"), this));
     grid->addWidget(set, 3, 1);
     grid->addWidget(read, 3, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Offset Register"), this), 4, 1, Qt::AlignHCenter);
-    grid->addWidget(new QLabel(QStringLiteral("Gain Register"), this), 4, 2, Qt::AlignHCenter);
-    grid->addWidget(new QLabel(QStringLiteral("To program/After Cal"), this), 5, 0);
-    grid->addWidget(new QLabel(QStringLiteral("Current/Before Cal"), this), 6, 0);
+    const QString columns[] = {QStringLiteral("Offset Register"), QStringLiteral("Gain Register")};
+    const QString rows[] = {QStringLiteral("To program/After Cal"),
+                            QStringLiteral("Current/Before Cal")};
+    grid->addWidget(new QLabel(columns[0], this), 4, 1, Qt::AlignHCenter);
+    grid->addWidget(new QLabel(columns[1], this), 4, 2, Qt::AlignHCenter);
+    grid->addWidget(new QLabel(rows[0], this), 5, 0);
+    grid->addWidget(new QLabel(rows[1], this), 6, 0);
+    // The four edits are named by row and column, as the labels name them together.
     for (int id : {kOffsetEdit, kGainEdit}) {
         auto *edit = add(id, new CTCEdit(this));
         edit->setUpperCase(true);
-        grid->addWidget(edit, 5, id == kOffsetEdit ? 1 : 2);
+        const int column = id == kOffsetEdit ? 0 : 1;
+        edit->setAccessibleName(rows[0] + u' ' + columns[column]);
+        grid->addWidget(edit, 5, column + 1);
     }
     for (int id : {kCurrentOffsetEdit, kCurrentGainEdit}) {
         auto *edit = add(id, new QLineEdit(this));
         edit->setReadOnly(true);
-        grid->addWidget(edit, 6, id == kCurrentOffsetEdit ? 1 : 2);
+        const int column = id == kCurrentOffsetEdit ? 0 : 1;
+        edit->setAccessibleName(rows[1] + u' ' + columns[column]);
+        grid->addWidget(edit, 6, column + 1);
     }
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(2, 1);

@@ -19,7 +19,9 @@ TZ410CLOCKDlg::TZ410CLOCKDlg(QWidget *parent) : TZ410Page(parent) {
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(10);
     auto row = [&](int r, const char *label, QWidget *widget) {
-        grid->addWidget(new QLabel(QString::fromLatin1(label), this), r, 0);
+        auto *caption = new QLabel(QString::fromLatin1(label), this);
+        caption->setBuddy(widget);
+        grid->addWidget(caption, r, 0);
         widget->setFixedWidth(110);
         grid->addWidget(widget, r, 1);
     };

@@ -20,7 +20,8 @@ TZ410IODlg::TZ410IODlg(QWidget *parent) : TZ410Page(parent) {
     grid->addWidget(new QLabel(QStringLiteral("Input"), this), 1, 3, Qt::AlignHCenter);
     for (int row = 0; row < kGpioRows; ++row) {
         const int r = row + 2;
-        grid->addWidget(new QLabel(QStringLiteral("D%1").arg(3 - row), this), r, 0);
+        const QString pin = QStringLiteral("D%1").arg(3 - row);
+        grid->addWidget(new QLabel(pin, this), r, 0);
         auto *toggle = add(kToggleIds[row], new QPushButton(QStringLiteral("L"), this));
         toggle->setCheckable(true);
         toggle->setFixedWidth(40);
@@ -29,7 +30,12 @@ TZ410IODlg::TZ410IODlg(QWidget *parent) : TZ410Page(parent) {
         auto *group = new QButtonGroup(this);
         group->addButton(output);
         group->addButton(input);
+        // Named by row and column; the toggle's caption is the level it sets.
+        toggle->setAccessibleName(pin + QStringLiteral(" Output"));
+        output->setAccessibleName(pin + QStringLiteral(" I/O Mode Output"));
+        input->setAccessibleName(pin + QStringLiteral(" I/O Mode Input"));
         auto *indicator = add(kIndicatorIds[row], new QLabel(QStringLiteral("L"), this));
+        indicator->setAccessibleName(pin + QStringLiteral(" Level"));
         indicator->setAlignment(Qt::AlignCenter);
         indicator->setFrameStyle(QFrame::Box | QFrame::Plain);
         indicator->setFixedSize(28, 20);

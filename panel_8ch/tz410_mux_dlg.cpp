@@ -22,6 +22,9 @@ TZ410MUXDlg::TZ410MUXDlg(QWidget *parent) : TZ410Page(parent) {
         grid->addWidget(new QLabel(name, this), input + 1, 0);
         auto *pos = add(kFirstPosId + input, new QRadioButton(this));
         auto *neg = add(kFirstNegId + input, new QRadioButton(this));
+        // Named by row and column: the row label and the headings name the whole grid.
+        pos->setAccessibleName(name + QStringLiteral(" AIN+"));
+        neg->setAccessibleName(name + QStringLiteral(" AIN-"));
         positive->addButton(pos);
         negative->addButton(neg);
         grid->addWidget(pos, input + 1, 1, Qt::AlignHCenter);

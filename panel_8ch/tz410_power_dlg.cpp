@@ -33,11 +33,16 @@ TZ410POWERDlg::TZ410POWERDlg(QWidget *parent) : TZ410Page(parent) {
     vref->setFixedWidth(80);
     auto *list = add(kSensorList, new QComboBox(this));
     list->setFixedWidth(110);
+    sourceLabel->setBuddy(source);
+    auto *vrefLabel = new QLabel(QStringLiteral("VRef"), this);
+    vrefLabel->setBuddy(vref);
+    auto *sensorLabel = new QLabel(QStringLiteral("Sensor Detect Current Sources"), this);
+    sensorLabel->setBuddy(list);
     grid->addWidget(sourceLabel, 0, 0);
     grid->addWidget(source, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("VRef"), this), 1, 0);
+    grid->addWidget(vrefLabel, 1, 0);
     grid->addWidget(vref, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Sensor Detect Current Sources"), this), 2, 0, 1, 2);
+    grid->addWidget(sensorLabel, 2, 0, 1, 2);
     grid->addWidget(list, 3, 0, 1, 2);
     auto button = [&](int id, const char *caption, int r, void (TZ410POWERDlg::*handler)()) {
         auto *b = add(id, new QPushButton(QString::fromLatin1(caption), this));

@@ -27,12 +27,18 @@ TZ410STATUSDlg::TZ410STATUSDlg(QWidget *parent) : TZ410Page(parent) {
     order->addButton(lsb);
     auto *buffer =
         add(kBufferBox, new QCheckBox(QStringLiteral("Enable Analog Input Buffer"), this));
-    grid->addWidget(new QLabel(QStringLiteral("ID"), this), 0, 0);
+    auto *idLabel = new QLabel(QStringLiteral("ID"), this);
+    idLabel->setBuddy(id);
+    auto *orderLabel = new QLabel(QStringLiteral("ORDER"), this);
+    orderLabel->setBuddy(msb);
+    auto *bufferLabel = new QLabel(QStringLiteral("BUFEN"), this);
+    bufferLabel->setBuddy(buffer);
+    grid->addWidget(idLabel, 0, 0);
     grid->addWidget(id, 0, 1, Qt::AlignLeft);
-    grid->addWidget(new QLabel(QStringLiteral("ORDER"), this), 1, 0);
+    grid->addWidget(orderLabel, 1, 0);
     grid->addWidget(msb, 1, 1);
     grid->addWidget(lsb, 2, 1);
-    grid->addWidget(new QLabel(QStringLiteral("BUFEN"), this), 3, 0);
+    grid->addWidget(bufferLabel, 3, 0);
     grid->addWidget(buffer, 3, 1);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(4, 1);

@@ -49,6 +49,7 @@ PanelFrame PanelFrame::Build(QWidget *panel) {
     frame.tabs = new QTabBar(frame.edge);
     frame.tabs->setExpanding(false);
     frame.tabs->setDrawBase(false);
+    frame.tabs->setAccessibleName(QStringLiteral("Register pages"));
     MakeTabsCompact(frame.tabs);
     tabsAndPages->addWidget(frame.tabs);
     auto *pageFrame = new QFrame(frame.edge);

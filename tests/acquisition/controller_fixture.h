@@ -1,8 +1,12 @@
 #pragma once
-// A stand-in main window: the acquisition's controls under their ids, plain widgets where the
-// controller brings its own (chart area, swatches, logo), and hooks the test answers.
+// A stand-in main window: the acquisition's controls under their ids, laid out as the window
+// does (the chart area, swatches and logo are the acquisition's own widgets), and hooks the test
+// answers.
 
 #include "acquisition/acquisition_controller.h"
+#include "acquisition/chart_area.h"
+#include "acquisition/color_swatch.h"
+#include "acquisition/logo_view.h"
 #include "acquisition/samples.h"
 #include "platform/busy_flags.h"
 
@@ -22,7 +26,7 @@ struct FakeMainWindow {
         window.resize(900, 500);
         add<QLineEdit>(mainwindow::kDataCount);
         add<QPushButton>(mainwindow::kStartAcquisition);
-        auto *chart = add<QFrame>(mainwindow::kChartArea);
+        auto *chart = add<ChartArea>(mainwindow::kChartArea);
         chart->setGeometry(300, 10, 560, 360);
         auto *scroll = add<QScrollBar>(mainwindow::kChartScroll);
         scroll->setOrientation(Qt::Horizontal);
@@ -33,10 +37,10 @@ struct FakeMainWindow {
         add<QPushButton>(mainwindow::kSaveFile);
         for (int id : {mainwindow::kGridColor, mainwindow::kDataColor, mainwindow::kBackgroundColor,
                        mainwindow::kScaleColor})
-            add<QFrame>(id)->resize(27, 16);
+            add<ColorSwatch>(id)->resize(27, 16);
         auto *graphType = add<QComboBox>(mainwindow::kGraphType);
         graphType->addItems({"Line Chart", "Gaussian distribution"});
-        add<QFrame>(mainwindow::kLogo);
+        add<LogoView>(mainwindow::kLogo);
 
         AcquisitionHooks hooks;
         hooks.panelExists = [this] { return panel; };

@@ -83,17 +83,33 @@ TEST_F(AcquisitionWindowTest, DetectEvmDuringATransferFailsItCleanly) {
     fetch(QStringLiteral("50"));
     ASSERT_EQ(g_samples.size(), 50u);
 
-    // A slow board, so that the user's click lands between two items.
-    board.setPacing(sim::Pacing::WireRate);
-    QTimer::singleShot(30, &dlg, [this] { clickDetect(); });
+    // The board sends 30 of the 3000 items asked for and falls silent. The user's click lands
+    // once the program holds all 30 (the progress bar shows 1 %), so no item is left on the line
+    // for the new detection's probe to meet: the detection finds the board again. The 31st item
+    // never comes; waiting the program's full time limit for it keeps the replies of the
+    // detection safe from a loaded machine.
+    sim::Faults stops;
+    stops.stopAfterItems = 30;
+    board.setFaults(stops);
+    bool clicked = false;
+    auto *progress = qobject_cast<QProgressBar *>(dlg.control(mainwindow::kProgress));
+    QObject::connect(progress, &QProgressBar::valueChanged, &dlg, [&](int percent) {
+        if (percent >= 1 && !clicked) {
+            clicked = true;
+            // Through the event loop, which the acquisition runs between two items.
+            QTimer::singleShot(0, &dlg, [this] { clickDetect(); });
+        }
+    });
     fetch(QStringLiteral("3000"));
 
+    ASSERT_TRUE(clicked);
     ASSERT_FALSE(messages.messages().empty());
     EXPECT_TRUE(messages.messages().back().text.startsWith("Get item "))
         << messages.messages().back().text.toStdString();
     EXPECT_TRUE(g_samples.empty()) << "the detection reset the chart view; nothing was converted";
     EXPECT_EQ(edit(mainwindow::kDataCount)->text(), "45");
     EXPECT_NE(panel(), nullptr) << "the detection found the board again and made a new panel";
+    EXPECT_EQ(portLabel(), QString::fromStdString(board.portPath()));
     EXPECT_EQ(g_acquiring, 0);
     EXPECT_TRUE(dlg.control(mainwindow::kStartAcquisition)->isEnabled());
 }

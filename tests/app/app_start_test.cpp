@@ -8,9 +8,12 @@
 #include "tests/support/time_limits.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 TEST(AppStart, SimulatedBoardIsTriedFirstAndFound) {
     static char arg0[] = "Pellorin", arg1[] = "--simulate=VXC5420", arg2[] = "--port",
@@ -66,4 +69,19 @@ TEST(AppStart, DetectAndQuitFailsWithoutABoard) {
     ASSERT_TRUE(app.InitInstance());
     SetTimeLimitDivisorForTests(kTestTimeLimitDivisor);
     EXPECT_EQ(app.Run(), 1);
+}
+
+TEST(AppStart, HelpAndVersionEndTheProgramBeforeAnyDisplayIsNeeded) {
+    for (const char *request : {"--help", "--version", "-h"}) {
+        SCOPED_TRACE(request);
+        static char arg0[] = "Pellorin", arg2[] = "--frobnicate";
+        char arg1[16];
+        std::snprintf(arg1, sizeof arg1, "%s", request);
+        char *argv[] = {arg0, arg1, arg2, nullptr};
+        int argc = 3;
+        CPellorinApp app(argc, argv);
+        EXPECT_FALSE(app.InitInstance());
+        EXPECT_EQ(app.exitCode(), 0);
+        EXPECT_EQ(QCoreApplication::instance(), nullptr);
+    }
 }

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -101,3 +103,42 @@ TEST(CTCEdit, ProgramTextPassesUnfilteredButShowsUpperCase) {
 }
 
 } // namespace
+
+namespace {
+// Drags mime text over the edit and drops it at its left edge, as the mouse would.
+bool dropText(CTCEdit &edit, const QString &text) {
+    QMimeData data;
+    data.setText(text);
+    const QPoint at(2, edit.height() / 2);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&edit, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&edit, &move);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&edit, &drop);
+    return enter.isAccepted() && drop.isAccepted();
+}
+} // namespace
+
+TEST(CTCEdit, DroppedTextGetsInOnlyWhenItIsAllHexDigits) {
+    const struct {
+        const char *dropped;
+        bool taken;
+    } cases[] = {{"1a", true},  {"F", true},    {"1g", false}, {"0x12", false}, {" 12", false},
+                 {"-1", false}, {"1\b", false}, {"", false},   {"12\n", false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.dropped);
+        CTCEdit edit;
+        edit.setUpperCase(true);
+        edit.setMaxLength(6);
+        edit.resize(80, 24);
+        edit.show();
+        edit.setText(QStringLiteral("5"));
+        const bool taken = dropText(edit, QString::fromLatin1(c.dropped));
+        EXPECT_EQ(taken, c.taken);
+        if (c.taken)
+            EXPECT_EQ(edit.text(), QString::fromLatin1(c.dropped).toUpper() + u'5');
+        else
+            EXPECT_EQ(edit.text(), QStringLiteral("5"));
+    }
+}

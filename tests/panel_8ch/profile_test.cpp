@@ -15,7 +15,7 @@ using namespace vxc5480;
 constexpr RegisterImage kSample = {0x30, 0x18, 0x20, 0xF0, 0xE1, 0x45,
                                    0x23, 0x01, 0x00, 0x00, 0x40};
 
-// What the Windows tooling writes for kSample into a new file.
+// What Pellorin writes for kSample into a new file, on Windows as elsewhere.
 const char kWindowsFile[] = "[EVM]\r\nTarget=VXC5480\r\n"
                             "[REG]\r\nSTATUS=0x30\r\nMUX=0x18\r\nADCON=0x20\r\nDRAT=0xF0\r\n"
                             "IO=0xE1\r\nOFC0=0x45\r\nOFC1=0x23\r\nOFC2=0x01\r\nFSC0=0x00\r\n"

@@ -49,8 +49,9 @@ template <typename Panel> class PanelBoardTest : public ::testing::Test {
   protected:
     explicit PanelBoardTest(sim::Chip chip) : m_board(chip) {}
 
+    // The program's own time limits: every reply these tests expect arrives, however loaded the
+    // machine is.
     void SetUp() override {
-        SetTimeLimitDivisorForTests(kTestTimeLimitDivisor);
         g_acquiring = g_registerBusy = g_calibrating = 0;
         ASSERT_TRUE(m_board.start());
         SetPreferredPorts({QString::fromStdString(m_board.portPath())});

@@ -1,0 +1,96 @@
+// The whole window through a screen reader's eyes: with the 8-channel panel on each of its
+// pages, every focusable control has a name, every label that names a control is its buddy,
+// and exactly one object is the "Chart".
+
+#include "panel_host_fixture.h"
+
+#include "acquisition/chart_area.h"
+#include "app/about_dlg.h"
+#include "tests/support/accessibility_walk.h"
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabBar>
+
+#include <cstdio>
+
+namespace {
+int accessibleObjectsNamed(QAccessibleInterface *iface, const QString &name) {
+    if (!iface)
+        return 0;
+    int n = iface->text(QAccessible::Name) == name ? 1 : 0;
+    for (int i = 0; i < iface->childCount(); ++i)
+        n += accessibleObjectsNamed(iface->child(i), name);
+    return n;
+}
+
+TEST(AccessibilityWalk, CatchesALabelThatIsNotItsControlsBuddyAndANamelessControl) {
+    QWidget window;
+    auto *row = new QHBoxLayout(&window);
+    auto *label = new QLabel(QStringLiteral("PGA Gain"), &window);
+    auto *list = new QComboBox(&window);
+    list->addItem(QStringLiteral("32"));
+    auto *loose = new QLineEdit(&window);
+    row->addWidget(label);
+    row->addWidget(list);
+    row->addSpacing(200);
+    row->addWidget(loose);
+    window.show();
+
+    AccessibilityReport report = WalkAccessibility(&window);
+    EXPECT_EQ(report.checked, 2);
+    // The list is nameless and the label is not its buddy; the edit is nameless.
+    EXPECT_EQ(report.violations.size(), 3) << report.describe();
+
+    label->setBuddy(list);
+    loose->setAccessibleName(QStringLiteral("Notes"));
+    report = WalkAccessibility(&window);
+    EXPECT_TRUE(report.violations.isEmpty()) << report.describe();
+    EXPECT_EQ(AccessibleNameOf(list), QStringLiteral("PGA Gain"));
+}
+
+TEST_F(PanelHostTest, EveryControlOnEveryPageIsNamedAndEveryLabelIsABuddy) {
+    dlg.show();
+    clickDetect();
+    ASSERT_NE(panel(), nullptr);
+    auto *tabs = static_cast<QTabBar *>(panel()->control(TZ410Dlg::kTabControl));
+    int checked = 0;
+    int labels = 0;
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab);
+        SCOPED_TRACE(tabs->tabText(tab).toStdString());
+        const AccessibilityReport report = WalkAccessibility(&dlg);
+        EXPECT_TRUE(report.violations.isEmpty()) << report.describe();
+        EXPECT_EQ(report.namedChart, 1);
+        checked += report.checked;
+        labels += report.labelsChecked;
+    }
+    EXPECT_GT(checked, 100);
+    std::printf("accessibility walk: %d controls and %d labels checked over %d pages\n", checked,
+                labels, int(tabs->count()));
+}
+
+TEST_F(PanelHostTest, TheChartIsOneAccessibleObjectTheDrawingSurfaceItself) {
+    dlg.show();
+    EXPECT_EQ(accessibleObjectsNamed(QAccessible::queryAccessibleInterface(&dlg),
+                                     QStringLiteral("Chart")),
+              1);
+    auto *chart = qobject_cast<ChartArea *>(dlg.control(mainwindow::kChartArea));
+    ASSERT_NE(chart, nullptr);
+    EXPECT_EQ(chart->accessibleName(), QStringLiteral("Chart"));
+    // The picture's (0, 0) is the surface's top-left pixel: it fills the surface exactly.
+    EXPECT_EQ(chart->picture().size(), chart->size());
+    EXPECT_EQ(chart->grab().toImage().pixel(0, 0), chart->picture().pixel(0, 0));
+}
+
+TEST(AboutBox, EveryControlIsNamed) {
+    CAboutDlg about;
+    about.show();
+    const AccessibilityReport report = WalkAccessibility(&about);
+    EXPECT_TRUE(report.violations.isEmpty()) << report.describe();
+    EXPECT_GE(report.checked, 1);
+}
+} // namespace
