@@ -7,6 +7,7 @@
 #include "platform/file_dialogs.h"
 #include "platform/message_service.h"
 #include "tests/analysis/synthetic_records.h"
+#include "tests/support/accessibility_walk.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -171,4 +172,15 @@ TEST_F(AnalysisDlgTest, EveryFocusableControlHasAName) {
         EXPECT_NE(name, QStringLiteral("Chart")) << w->metaObject()->className();
     }
     EXPECT_EQ(controls, 6 + 3 + 23);
+}
+
+// The guard every window passes: labels are buddies, focusable controls are named, and the
+// one "Chart" stays the main window's.
+TEST_F(AnalysisDlgTest, PassesTheAccessibilityWalk) {
+    dlg.show();
+    feed(testrec::Record(1000, 0, 3, 1e5, 17.2));
+    const AccessibilityReport report = WalkAccessibility(&dlg);
+    EXPECT_TRUE(report.violations.isEmpty()) << report.describe();
+    EXPECT_GT(report.checked, 0);
+    EXPECT_EQ(report.namedChart, 0);
 }

@@ -1,4 +1,4 @@
-// The whole window through a screen reader's eyes: with the 8-channel panel on each of its
+// The whole window through a screen reader's eyes: with either chip's panel on each of its
 // pages, every focusable control has a name, every label that names a control is its buddy,
 // and exactly one object is the "Chart".
 
@@ -6,6 +6,7 @@
 
 #include "acquisition/chart_area.h"
 #include "app/about_dlg.h"
+#include "panel_2ch/tz420_dlg.h"
 #include "tests/support/accessibility_walk.h"
 
 #include <QAccessible>
@@ -71,6 +72,39 @@ TEST_F(PanelHostTest, EveryControlOnEveryPageIsNamedAndEveryLabelIsABuddy) {
     EXPECT_GT(checked, 100);
     std::printf("accessibility walk: %d controls and %d labels checked over %d pages\n", checked,
                 labels, int(tabs->count()));
+}
+
+class Panel2AccessibilityTest : public PanelHostTest {
+  protected:
+    Panel2AccessibilityTest() : PanelHostTest(sim::Chip::VXC5420) {}
+    void SetUp() override {
+        PanelHostTest::SetUp();
+        qobject_cast<QComboBox *>(dlg.control(mainwindow::kModuleList))->setCurrentIndex(1);
+    }
+    void TearDown() override {
+        PanelHostTest::TearDown();
+        g_chipId = 1;
+    }
+};
+
+TEST_F(Panel2AccessibilityTest, EveryControlOfTheTwoChannelPanelIsNamedOnBothPages) {
+    dlg.show();
+    clickDetect();
+    auto *panel2 = qobject_cast<TZ420Dlg *>(dlg.m_pPanel.data());
+    ASSERT_NE(panel2, nullptr);
+    auto *tabs = static_cast<QTabBar *>(panel2->control(TZ420Dlg::kTabControl));
+    int checked = 0;
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab);
+        SCOPED_TRACE(tabs->tabText(tab).toStdString());
+        const AccessibilityReport report = WalkAccessibility(&dlg);
+        EXPECT_TRUE(report.violations.isEmpty()) << report.describe();
+        EXPECT_EQ(report.namedChart, 1);
+        checked += report.checked;
+    }
+    EXPECT_GT(checked, 40);
+    std::printf("accessibility walk, 2-channel panel: %d controls checked over %d pages\n", checked,
+                int(tabs->count()));
 }
 
 TEST_F(PanelHostTest, TheChartIsOneAccessibleObjectTheDrawingSurfaceItself) {
