@@ -53,25 +53,37 @@ TEST(AccessibilityWalk, CatchesALabelThatIsNotItsControlsBuddyAndANamelessContro
     EXPECT_EQ(AccessibleNameOf(list), QStringLiteral("PGA Gain"));
 }
 
+// Walks the window once with each page of the panel shown; the figures add up over the pages.
+struct PagesWalked {
+    int pages = 0;
+    int checked = 0;
+    int labels = 0;
+};
+
+PagesWalked WalkEveryPage(QWidget *window, QTabBar *tabs) {
+    PagesWalked walked;
+    walked.pages = tabs->count();
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab);
+        SCOPED_TRACE(tabs->tabText(tab).toStdString());
+        const AccessibilityReport report = WalkAccessibility(window);
+        EXPECT_TRUE(report.violations.isEmpty()) << report.describe();
+        EXPECT_EQ(report.namedChart, 1);
+        walked.checked += report.checked;
+        walked.labels += report.labelsChecked;
+    }
+    return walked;
+}
+
 TEST_F(PanelHostTest, EveryControlOnEveryPageIsNamedAndEveryLabelIsABuddy) {
     dlg.show();
     clickDetect();
     ASSERT_NE(panel(), nullptr);
-    auto *tabs = static_cast<QTabBar *>(panel()->control(TZ410Dlg::kTabControl));
-    int checked = 0;
-    int labels = 0;
-    for (int tab = 0; tab < tabs->count(); ++tab) {
-        tabs->setCurrentIndex(tab);
-        SCOPED_TRACE(tabs->tabText(tab).toStdString());
-        const AccessibilityReport report = WalkAccessibility(&dlg);
-        EXPECT_TRUE(report.violations.isEmpty()) << report.describe();
-        EXPECT_EQ(report.namedChart, 1);
-        checked += report.checked;
-        labels += report.labelsChecked;
-    }
-    EXPECT_GT(checked, 100);
-    std::printf("accessibility walk: %d controls and %d labels checked over %d pages\n", checked,
-                labels, int(tabs->count()));
+    const PagesWalked walked =
+        WalkEveryPage(&dlg, static_cast<QTabBar *>(panel()->control(TZ410Dlg::kTabControl)));
+    EXPECT_GT(walked.checked, 100);
+    std::printf("accessibility walk: %d controls and %d labels checked over %d pages\n",
+                walked.checked, walked.labels, walked.pages);
 }
 
 class Panel2AccessibilityTest : public PanelHostTest {
@@ -92,19 +104,12 @@ TEST_F(Panel2AccessibilityTest, EveryControlOfTheTwoChannelPanelIsNamedOnBothPag
     clickDetect();
     auto *panel2 = qobject_cast<TZ420Dlg *>(dlg.m_pPanel.data());
     ASSERT_NE(panel2, nullptr);
-    auto *tabs = static_cast<QTabBar *>(panel2->control(TZ420Dlg::kTabControl));
-    int checked = 0;
-    for (int tab = 0; tab < tabs->count(); ++tab) {
-        tabs->setCurrentIndex(tab);
-        SCOPED_TRACE(tabs->tabText(tab).toStdString());
-        const AccessibilityReport report = WalkAccessibility(&dlg);
-        EXPECT_TRUE(report.violations.isEmpty()) << report.describe();
-        EXPECT_EQ(report.namedChart, 1);
-        checked += report.checked;
-    }
-    EXPECT_GT(checked, 40);
-    std::printf("accessibility walk, 2-channel panel: %d controls checked over %d pages\n", checked,
-                int(tabs->count()));
+    const PagesWalked walked =
+        WalkEveryPage(&dlg, static_cast<QTabBar *>(panel2->control(TZ420Dlg::kTabControl)));
+    EXPECT_GT(walked.checked, 40);
+    std::printf("accessibility walk, 2-channel panel: %d controls and %d labels checked over %d "
+                "pages\n",
+                walked.checked, walked.labels, walked.pages);
 }
 
 TEST_F(PanelHostTest, TheChartIsOneAccessibleObjectTheDrawingSurfaceItself) {
