@@ -176,8 +176,8 @@ void CAnalysisDlg::Recompute() {
         m_noise = analysis::ComputeNoiseFigures(m_samples);
         m_histogram = analysis::MakeHistogram(m_samples);
         // Without a rate the axis reads in cycles per sample.
-        const double rate = sampleRate() > 0 ? sampleRate() : 1.0;
-        m_spectrum = analysis::ComputeSpectrum(m_samples, kind, rate);
+        const double rate = sampleRate();
+        m_spectrum = analysis::ComputeSpectrum(m_samples, kind, rate > 0 ? rate : 1.0);
     }
     showState();
     m_figures->showFigures(m_noise, m_spectrum, lsbVolts());

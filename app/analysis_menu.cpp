@@ -11,8 +11,7 @@
 void AddAnalysisMenu(QMenuBar *bar, const std::function<void()> &openNoiseAndSpectrum) {
     QMenu *menu = bar->addMenu(QStringLiteral("&Analysis"));
     QAction *action = menu->addAction(QStringLiteral("Noise and Spectrum..."));
-    QObject::connect(action, &QAction::triggered, menu,
-                     [openNoiseAndSpectrum] { openNoiseAndSpectrum(); });
+    QObject::connect(action, &QAction::triggered, menu, openNoiseAndSpectrum);
 }
 
 CAnalysisDlg *CPellorinDlg::analysisWindow() const {
@@ -23,14 +22,13 @@ void CPellorinDlg::OnNoiseAndSpectrum() {
     if (!m_analysis) {
         m_analysis = new CAnalysisDlg(this);
         // The scale is taken when the samples arrive: the panel has just re-read the chip.
-        connect(m_acquisition, &AcquisitionController::samplesAcquired, m_analysis,
-                [this](const std::vector<int32_t> &samples) {
-                    m_analysis->OnSamplesAcquired(samples, m_pPanel ? m_pPanel->CurrentScale()
-                                                                    : analysis::ConversionScale{});
-                });
+        const auto feed = [this](const std::vector<int32_t> &samples) {
+            m_analysis->OnSamplesAcquired(samples, m_pPanel ? m_pPanel->CurrentScale()
+                                                            : analysis::ConversionScale{});
+        };
+        connect(m_acquisition, &AcquisitionController::samplesAcquired, m_analysis, feed);
         if (!g_samples.empty())
-            m_analysis->OnSamplesAcquired(g_samples, m_pPanel ? m_pPanel->CurrentScale()
-                                                              : analysis::ConversionScale{});
+            feed(g_samples);
     }
     m_analysis->show();
     m_analysis->raise();

@@ -12,7 +12,6 @@
 
 namespace {
 // The image carried or given for this run, else one the user picks; nullopt when cancelled.
-// A file that cannot be used gives an empty image, which the update refuses.
 std::optional<QByteArray> imageForUpdate(QWidget *owner) {
     firmware::ImageSource source = firmware::ImageForUpdate();
     if (!source.known()) {
@@ -23,9 +22,7 @@ std::optional<QByteArray> imageForUpdate(QWidget *owner) {
         if (source.path.isEmpty())
             return std::nullopt;
     }
-    if (source.path.isEmpty())
-        return source.bytes;
-    return firmware::ReadImageFile(source.path).value_or(QByteArray());
+    return firmware::ImageBytes(source);
 }
 } // namespace
 

@@ -24,7 +24,7 @@ namespace {
 enum class Format { Default, Txt, Bin, Csv };
 
 struct AcquireRequest {
-    int count = 45;
+    int count = kDefaultDataCount;
     QString prefix;
     Format format = Format::Default;
     bool stats = false;

@@ -46,14 +46,11 @@ int RunCommand(CommandContext &context) {
             QStringLiteral("%1 has no command %2").arg(QLatin1String(chip.name), name));
     }
     const bool takesArgument = entry->maxArgument > 0;
+    const bool argumentGiven = args.words.size() == 2;
     int64_t argument = 0;
-    if (takesArgument != (args.words.size() == 2))
-        return context.usage(takesArgument ? QStringLiteral("%1 needs an argument from %2 to %3")
-                                                 .arg(name)
-                                                 .arg(entry->minArgument)
-                                                 .arg(entry->maxArgument)
-                                           : QStringLiteral("%1 takes no argument").arg(name));
-    if (takesArgument && (!ParseNumber(args.words.at(1), argument) ||
+    if (!takesArgument && argumentGiven)
+        return context.usage(QStringLiteral("%1 takes no argument").arg(name));
+    if (takesArgument && (!argumentGiven || !ParseNumber(args.words.at(1), argument) ||
                           argument < entry->minArgument || argument > entry->maxArgument)) {
         return context.usage(QStringLiteral("%1 needs an argument from %2 to %3")
                                  .arg(name)

@@ -32,9 +32,7 @@ int RunFirmwareUpdate(CommandContext &context) {
     }
     // A file that cannot be used gives an empty image, which the update refuses before the
     // device is opened, with its own message.
-    const QByteArray image = source.path.isEmpty()
-                                 ? source.bytes
-                                 : firmware::ReadImageFile(source.path).value_or(QByteArray());
+    const QByteArray image = firmware::ImageBytes(source);
     const int informedBefore = context.console().informationCount();
     const int result = firmware::UpdateFirmware(nullptr, image);
     if (result != 0) {

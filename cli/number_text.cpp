@@ -1,5 +1,7 @@
 #include "number_text.h"
 
+#include "panel_common/hex_text.h"
+
 #include <cctype>
 
 namespace cli {
@@ -19,8 +21,7 @@ bool ParseNumber(const QString &text, int64_t &value) {
 }
 
 QString HexByte(uint8_t value) {
-    return QStringLiteral("0x") +
-           QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral("0x") + panel_common::HexByteText(value);
 }
 
 } // namespace cli

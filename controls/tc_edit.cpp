@@ -30,6 +30,11 @@ QString typedText(const QKeyEvent *event) {
         return QString(QChar(char16_t(0x1B))); // any other control chord types no hex digit
     return event->text();
 }
+
+// Dragged or dropped data the edit takes: text every character of which could have been typed.
+bool carriesHexText(const QMimeData *data) {
+    return data->hasText() && CTCEdit::AcceptsText(data->text());
+}
 } // namespace
 
 CTCEdit::CTCEdit(QWidget *parent, Mode mode) : QLineEdit(parent), m_mode(mode) {}
@@ -56,7 +61,7 @@ bool CTCEdit::AcceptsText(const QString &text) {
 }
 
 void CTCEdit::dragEnterEvent(QDragEnterEvent *event) {
-    if (!event->mimeData()->hasText() || !AcceptsText(event->mimeData()->text())) {
+    if (!carriesHexText(event->mimeData())) {
         event->ignore();
         return;
     }
@@ -64,7 +69,7 @@ void CTCEdit::dragEnterEvent(QDragEnterEvent *event) {
 }
 
 void CTCEdit::dragMoveEvent(QDragMoveEvent *event) {
-    if (!event->mimeData()->hasText() || !AcceptsText(event->mimeData()->text())) {
+    if (!carriesHexText(event->mimeData())) {
         event->ignore();
         return;
     }
@@ -73,7 +78,7 @@ void CTCEdit::dragMoveEvent(QDragMoveEvent *event) {
 
 void CTCEdit::dropEvent(QDropEvent *event) {
     // A refused drop leaves the register's text as it was.
-    if (!event->mimeData()->hasText() || !AcceptsText(event->mimeData()->text())) {
+    if (!carriesHexText(event->mimeData())) {
         event->ignore();
         return;
     }

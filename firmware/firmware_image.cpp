@@ -46,4 +46,10 @@ std::optional<QByteArray> ReadImageFile(const QString &path) {
     return image;
 }
 
+QByteArray ImageBytes(const ImageSource &source) {
+    if (source.path.isEmpty())
+        return source.bytes;
+    return ReadImageFile(source.path).value_or(QByteArray());
+}
+
 } // namespace firmware

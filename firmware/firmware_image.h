@@ -28,6 +28,10 @@ struct ImageSource {
 };
 ImageSource ImageForUpdate();
 
+// The bytes an update writes from a source: its file read now, or its bytes as given. Empty
+// when the file cannot be used, which the update refuses before the device is opened.
+QByteArray ImageBytes(const ImageSource &source);
+
 // The file's bytes, or nothing when it cannot be read, is empty or is larger than 1 MiB.
 std::optional<QByteArray> ReadImageFile(const QString &path);
 

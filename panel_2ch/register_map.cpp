@@ -1,7 +1,5 @@
 #include "register_map.h"
 
-#include <QString>
-
 namespace vxc5420 {
 
 const char *const kRegisterNames[kRegisterCount] = {"STA", "MUX", "CR0", "CR1", "CR2", "CR3"};
@@ -62,25 +60,12 @@ uint8_t ForcedBits(int address, uint8_t value) {
     }
 }
 
-namespace {
-// The number at the start of a list text ("  160 SPS", "128").
-double ListNumber(const ComboItem *table, int code) {
-    for (const ComboItem &item : TableEntries(table))
-        if (item.code == code)
-            return QString::fromLatin1(item.text)
-                .remove(QStringLiteral("SPS"))
-                .trimmed()
-                .toDouble();
-    return 0.0;
-}
-} // namespace
-
 double PgaGain(int pgaCode) {
-    return ListNumber(PgaItems, pgaCode);
+    return panel_common::EntryNumber(PgaItems, pgaCode);
 }
 
 double DataRateSps(int rateCode) {
-    return ListNumber(RateItems, rateCode);
+    return panel_common::EntryNumber(RateItems, rateCode);
 }
 
 } // namespace vxc5420

@@ -88,13 +88,7 @@ double PgaGain(uint8_t adcon) {
 }
 
 double DataRateSps(uint8_t drate) {
-    for (const ComboItem &item : TableEntries(DataRateItems))
-        if (item.code == drate)
-            return QString::fromLatin1(item.text)
-                .remove(QStringLiteral("SPS"))
-                .trimmed()
-                .toDouble();
-    return 0.0;
+    return panel_common::EntryNumber(DataRateItems, drate);
 }
 
 } // namespace vxc5480

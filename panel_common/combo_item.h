@@ -17,4 +17,8 @@ struct ComboItem {
 // The entries of a table up to its terminator.
 std::vector<ComboItem> TableEntries(const ComboItem *table);
 
+// The number at the start of the text of the table's entry for code ("  160 SPS", "128"), or 0
+// when the table has no such entry.
+double EntryNumber(const ComboItem *table, int32_t code);
+
 } // namespace panel_common

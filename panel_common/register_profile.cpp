@@ -3,6 +3,9 @@
 #include "hex_text.h"
 
 #include "platform/private_profile.h"
+#include "platform/profile_text.h"
+
+#include <optional>
 
 namespace panel_common {
 namespace {
@@ -18,23 +21,28 @@ QString InvalidProfileMessage(const ProfileLayout &layout) {
 }
 
 bool SaveRegisterProfile(const QString &path, const ProfileLayout &layout, const uint8_t *image) {
-    bool ok =
-        platform::WriteProfileString(kEvmSection, kTargetKey, QLatin1String(layout.chipName), path);
-    for (int address = 0; address < layout.count && ok; ++address) {
-        ok = platform::WriteProfileString(kRegSection, QLatin1String(layout.keys[address]),
-                                          QStringLiteral("0x") + HexByteText(image[address]), path);
+    // Every value set on the file's bytes, which are then written once.
+    std::optional<QByteArray> bytes = platform::LoadProfileFile(path);
+    if (bytes)
+        bytes = platform::WithProfileValue(*bytes, kEvmSection, kTargetKey,
+                                           QLatin1String(layout.chipName));
+    for (int address = 0; address < layout.count && bytes; ++address) {
+        bytes = platform::WithProfileValue(*bytes, kRegSection, QLatin1String(layout.keys[address]),
+                                           QStringLiteral("0x") + HexByteText(image[address]));
     }
-    return ok;
+    return bytes && platform::SaveProfileFile(path, *bytes);
 }
 
 ProfileLoad LoadRegisterProfile(const QString &path, const ProfileLayout &layout, uint8_t *image) {
+    // Read once; a file that cannot be read names no chip.
+    const QByteArray bytes = platform::LoadProfileFile(path).value_or(QByteArray());
     const QString target =
-        platform::ReadProfileString(kEvmSection, kTargetKey, QString(), path, kValueBuffer);
+        platform::ProfileValue(bytes, kEvmSection, kTargetKey, QString(), kValueBuffer);
     if (QString::compare(target, QLatin1String(layout.chipName), Qt::CaseInsensitive) != 0)
         return ProfileLoad::WrongChip;
     for (int address = 0; address < layout.count; ++address) {
-        const QString text = platform::ReadProfileString(
-            kRegSection, QLatin1String(layout.keys[address]), QString(), path, kValueBuffer);
+        const QString text = platform::ProfileValue(
+            bytes, kRegSection, QLatin1String(layout.keys[address]), QString(), kValueBuffer);
         image[address] = static_cast<uint8_t>(ParseHex(text) & 0xFF);
     }
     return ProfileLoad::Loaded;

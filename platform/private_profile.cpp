@@ -8,10 +8,8 @@
 #include <optional>
 
 namespace platform {
-namespace {
 
-// The file's bytes; empty for a missing file, nothing when it cannot be read.
-std::optional<QByteArray> load(const QString &path) {
+std::optional<QByteArray> LoadProfileFile(const QString &path) {
     QFile file(path);
     if (!file.exists())
         return QByteArray();
@@ -20,11 +18,18 @@ std::optional<QByteArray> load(const QString &path) {
     return file.readAll();
 }
 
-} // namespace
+bool SaveProfileFile(const QString &path, const QByteArray &bytes) {
+    // Written whole to a new file that then takes the old one's place.
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    return file.write(bytes) == bytes.size() && file.commit();
+}
 
 QString ReadProfileString(const QString &section, const QString &key, const QString &defaultValue,
                           const QString &path, int bufferSize) {
-    const std::optional<QByteArray> bytes = load(path);
+    const std::optional<QByteArray> bytes = LoadProfileFile(path);
     if (!bytes)
         return defaultValue;
     return ProfileValue(*bytes, section, key, defaultValue, bufferSize);
@@ -32,19 +37,11 @@ QString ReadProfileString(const QString &section, const QString &key, const QStr
 
 bool WriteProfileString(const QString &section, const QString &key, const QString &value,
                         const QString &path) {
-    const std::optional<QByteArray> before = load(path);
+    const std::optional<QByteArray> before = LoadProfileFile(path);
     if (!before)
         return false;
     const std::optional<QByteArray> after = WithProfileValue(*before, section, key, value);
-    if (!after)
-        return false;
-    // Written whole to a new file that then takes the old one's place: a failed save leaves
-    // the old file as it was.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    return file.write(*after) == after->size() && file.commit();
+    return after && SaveProfileFile(path, *after);
 }
 
 } // namespace platform

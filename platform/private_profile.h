@@ -11,7 +11,10 @@
 // - a new file is written with CR LF line ends.
 // Qt Core only.
 
+#include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 namespace platform {
 
@@ -25,5 +28,12 @@ QString ReadProfileString(const QString &section, const QString &key, const QStr
 // name or the value holds a line break (the file is then left alone).
 bool WriteProfileString(const QString &section, const QString &key, const QString &value,
                         const QString &path);
+
+// The two ends of the functions above, for a caller that reads or sets many values of one
+// file and so reads it, or writes it, only once (see profile_text.h for what lies between).
+// The file's bytes: empty for a missing file, nothing when it cannot be read.
+std::optional<QByteArray> LoadProfileFile(const QString &path);
+// Puts bytes in place of the file whole; a failed save leaves the old file as it was.
+bool SaveProfileFile(const QString &path, const QByteArray &bytes);
 
 } // namespace platform
