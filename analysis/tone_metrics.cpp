@@ -35,6 +35,21 @@ class BinBook {
             ++b.hi;
         return b;
     }
+    // What is left of DC after the mean was taken out, and of a slow drift: bin 0, then each
+    // next bin as long as it falls away from DC, inside the window's main lobe around bin 0 or,
+    // beyond it, while still above the noise. A rising slope is a tone's lobe: the band stops
+    // before it. Taking the mean out empties bin 0 whatever the drift, so the step to bin 1 is
+    // not taken for a rise.
+    Band dcBand(size_t insideLobe) const {
+        Band b{0, 0};
+        for (size_t next = 1; next < p_.size(); ++next) {
+            const bool rising = next >= 2 && p_[next] > p_[next - 1];
+            if (rising || (next > insideLobe && p_[next] <= skirt_))
+                break;
+            b.hi = next;
+        }
+        return b;
+    }
     bool free(const Band &b) const {
         for (size_t k = b.lo; k <= b.hi; ++k)
             if (used_[k])
@@ -119,7 +134,8 @@ ToneAnalysis AnalyseTones(const std::vector<double> &power, WindowKind kind, dou
     const size_t lobe = static_cast<size_t>(std::ceil(halfLobe * padding));
     const double noiseBin = typicalNoiseBin(power);
     BinBook book(power, lobe, noiseBin);
-    const Band dc = book.band(0); // what is left of DC after the mean was taken out
+    // DC's own lobe ends at the window's first zero, halfLobe bins out; the bins inside it.
+    const Band dc = book.dcBand(lobe - 1);
     book.take(dc);
 
     const size_t peak = book.highestFree();

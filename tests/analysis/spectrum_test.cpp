@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <numeric>
+#include <ostream>
+#include <string>
 
 using analysis::ComputeSpectrum;
 using analysis::Spectrum;
@@ -76,6 +78,60 @@ TEST_P(EachWindow, WhiteNoiseHasNoToneAndItsDensity) {
     const double total = std::accumulate(s.power.begin(), s.power.end(), 0.0);
     EXPECT_NEAR(total / (kSigma * kSigma), 1.0, 0.03);
 }
+
+// A tone anywhere from a few bins above DC to a few below Nyquist, on a bin and between two,
+// with and without a DC offset, under a little noise: found, placed and measured. What is
+// left of DC must not take a low tone's lobe for its own.
+namespace {
+struct ToneCase {
+    double cycles;
+    WindowKind window;
+    double offset;
+};
+
+std::string ToneCaseName(const ::testing::TestParamInfo<ToneCase> &info) {
+    const ToneCase &c = info.param;
+    std::string name = std::to_string(static_cast<int>(c.cycles * 100)) + "centibins_";
+    name += c.window == WindowKind::Hann ? "Hann" : "BlackmanHarris4";
+    return name + (c.offset != 0 ? "_Offset" : "_NoOffset");
+}
+
+void PrintTo(const ToneCase &c, std::ostream *out) {
+    *out << c.cycles << " cycles, " << (c.window == WindowKind::Hann ? "Hann" : "Blackman-Harris")
+         << ", offset " << c.offset;
+}
+
+class LowAndHighTones : public ::testing::TestWithParam<ToneCase> {};
+} // namespace
+
+TEST_P(LowAndHighTones, AreFoundPlacedAndMeasured) {
+    constexpr size_t kCount = 4096;
+    constexpr double kAmplitude = 1e6; // about -18.5 dBFS
+    constexpr double kSigma = 30;
+    const ToneCase &c = GetParam();
+    const std::vector<int32_t> record =
+        testrec::Record(kCount, c.offset, kSigma, kAmplitude, c.cycles, 23);
+    const Spectrum s = ComputeSpectrum(record, c.window, double(kCount));
+    ASSERT_TRUE(s.tone.has_value());
+    EXPECT_NEAR(s.tone->frequencyHz, c.cycles, 0.5);
+    const double expected =
+        10 * std::log10(kAmplitude * kAmplitude / 2 / (kSigma * kSigma + 1.0 / 12));
+    EXPECT_NEAR(s.tone->snrDb, expected, 0.5);
+}
+
+namespace {
+std::vector<ToneCase> ToneCases() {
+    std::vector<ToneCase> cases;
+    for (double bin : {3.0, 5.0, 7.0, 10.0, 50.0, 4096 / 4.0, 4096 / 2.0 - 3})
+        for (double fraction : {0.0, 0.45})
+            for (WindowKind window : {WindowKind::Hann, WindowKind::BlackmanHarris4})
+                for (double offset : {0.0, 2.5e6})
+                    cases.push_back({bin + fraction, window, offset});
+    return cases;
+}
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Spectrum, LowAndHighTones, ::testing::ValuesIn(ToneCases()), ToneCaseName);
 
 TEST(Spectrum, HarmonicsShowInThd) {
     // A tone with a second harmonic 60 dB below it.
