@@ -15,6 +15,8 @@ NoiseFigures ComputeNoiseFigures(std::span<const int32_t> samples) {
     f.minimum = *lo;
     f.maximum = *hi;
     f.peakToPeak = static_cast<int64_t>(f.maximum) - f.minimum;
+    f.clipped = std::count_if(samples.begin(), samples.end(),
+                              [](int32_t s) { return s <= kCodeMinimum || s >= kCodeMaximum; });
 
     // Exact integer sum for the mean, then central moments: a 24-bit offset in the millions
     // must not eat the digits of a noise of a few codes.
@@ -49,6 +51,13 @@ NoiseFigures ComputeNoiseFigures(std::span<const int32_t> samples) {
         f.excessKurtosis = nan;
     }
     return f;
+}
+
+std::string ClippedText(int64_t clipped, int64_t count) {
+    if (clipped == 0)
+        return {};
+    return "Clipped: " + std::to_string(clipped) + " of " + std::to_string(count) +
+           " samples at the code limits";
 }
 
 } // namespace analysis

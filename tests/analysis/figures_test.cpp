@@ -23,6 +23,7 @@ struct FiguresCase {
     int32_t minimum, maximum;
     int64_t peakToPeak;
     double effectiveBits, noiseFreeBits, skewness, excessKurtosis;
+    int64_t clipped; // samples at either code limit
 };
 
 void ExpectNear(double actual, double expected, double tolerance, const char *what) {
@@ -41,42 +42,59 @@ class FiguresTable : public ::testing::TestWithParam<FiguresCase> {};
 // squares, cubes and fourth powers add up to 32, 42 and 356.
 INSTANTIATE_TEST_SUITE_P(
     HandComputed, FiguresTable,
-    ::testing::Values(FiguresCase{"constant", {5, 5, 5, 5}, 5, 0, 5, 5, 0, kInf, kInf, kNaN, kNaN},
-                      FiguresCase{"twoLevel", {-1, 1, -1, 1}, 0, 1, -1, 1, 2, 24, 23, 0, -2},
-                      FiguresCase{"knownSet",
-                                  {2, 4, 4, 4, 5, 5, 7, 9},
-                                  5,
-                                  2,
-                                  2,
-                                  9,
-                                  7,
-                                  23,
-                                  24 - std::log2(7.0),
-                                  42.0 / 8 / 8,
-                                  356.0 / 8 / 16 - 3},
-                      // Near the top of the code range the noise of one code must not be lost.
-                      FiguresCase{"highOffset",
-                                  {8388607, 8388605, 8388607, 8388605},
-                                  8388606,
-                                  1,
-                                  8388605,
-                                  8388607,
-                                  2,
-                                  24,
-                                  23,
-                                  0,
-                                  -2},
-                      FiguresCase{"fullSwing",
-                                  {-8388608, 8388607},
-                                  -0.5,
-                                  8388607.5,
-                                  -8388608,
-                                  8388607,
-                                  16777215,
-                                  std::log2(16777216.0 / 8388607.5),
-                                  std::log2(16777216.0 / 16777215.0),
-                                  0,
-                                  -2}),
+    ::testing::Values(
+        FiguresCase{"constant", {5, 5, 5, 5}, 5, 0, 5, 5, 0, kInf, kInf, kNaN, kNaN, 0},
+        FiguresCase{"twoLevel", {-1, 1, -1, 1}, 0, 1, -1, 1, 2, 24, 23, 0, -2, 0},
+        FiguresCase{"knownSet",
+                    {2, 4, 4, 4, 5, 5, 7, 9},
+                    5,
+                    2,
+                    2,
+                    9,
+                    7,
+                    23,
+                    24 - std::log2(7.0),
+                    42.0 / 8 / 8,
+                    356.0 / 8 / 16 - 3,
+                    0},
+        // Near the top of the code range the noise of one code must not be lost.
+        FiguresCase{"highOffset",
+                    {8388607, 8388605, 8388607, 8388605},
+                    8388606,
+                    1,
+                    8388605,
+                    8388607,
+                    2,
+                    24,
+                    23,
+                    0,
+                    -2,
+                    2},
+        FiguresCase{"fullSwing",
+                    {-8388608, 8388607},
+                    -0.5,
+                    8388607.5,
+                    -8388608,
+                    8388607,
+                    16777215,
+                    std::log2(16777216.0 / 8388607.5),
+                    std::log2(16777216.0 / 16777215.0),
+                    0,
+                    -2,
+                    2},
+        // A converter pinned at its top: no noise, and every sample clipped.
+        FiguresCase{"pinnedAtTop",
+                    {8388607, 8388607, 8388607},
+                    8388607,
+                    0,
+                    8388607,
+                    8388607,
+                    0,
+                    kInf,
+                    kInf,
+                    kNaN,
+                    kNaN,
+                    3}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_P(FiguresTable, MatchesHandComputedValues) {
@@ -92,6 +110,18 @@ TEST_P(FiguresTable, MatchesHandComputedValues) {
     ExpectNear(f.noiseFreeBits, c.noiseFreeBits, 1e-9, "noise-free bits");
     ExpectNear(f.skewness, c.skewness, 1e-12, "skewness");
     ExpectNear(f.excessKurtosis, c.excessKurtosis, 1e-12, "excess kurtosis");
+    EXPECT_EQ(f.clipped, c.clipped);
+    EXPECT_EQ(f.noNoise(), c.peakToPeak == 0);
+}
+
+TEST(NoiseFigures, ClippedRecordIsToldInOneSentence) {
+    const auto text = [](std::vector<int32_t> samples) {
+        const NoiseFigures f = ComputeNoiseFigures(samples);
+        return analysis::ClippedText(f.clipped, f.count);
+    };
+    EXPECT_EQ(text({1, 2, 3}), "");
+    EXPECT_EQ(text({-8388608, 0, 5, 8388607, 8388606}),
+              "Clipped: 2 of 5 samples at the code limits");
 }
 
 TEST(NoiseFigures, EmptyRecordGivesNoFigures) {
