@@ -17,7 +17,7 @@ std::unique_ptr<sim::VirtualBoard> StartSimulatedBoard(const QString &chipName, 
     }
     auto board = std::make_unique<sim::VirtualBoard>(chip);
     if (sineHz > 0) {
-        sim::SignalModel signal;
+        sim::SignalModel signal = sim::DefaultSignal(chip);
         signal.sineHz = sineHz;
         signal.sineAmplitudeVolts = sineVolts;
         board->setSignal(signal);

@@ -35,7 +35,7 @@ Frame MakeFrame(uint8_t chipId, uint8_t code, uint8_t param1, uint8_t param2) {
 }
 
 BoardModel::BoardModel(Chip chip) : chip_(chip) {
-    chip_.setGpioInputLevels(conversion_.signal().gpioInputLevels);
+    setSignal(DefaultSignal(chip));
     if (chip_.hasCalibrationRegisters())
         selfCalibrate(); // the chip calibrates itself once at power-up
 }

@@ -73,7 +73,7 @@ int main(int argc, char **argv) {
     sim::VirtualBoard board(chip);
     board.setPacing(pacing);
     if (sineHz > 0) {
-        sim::SignalModel signal;
+        sim::SignalModel signal = sim::DefaultSignal(chip);
         signal.sineHz = sineHz;
         signal.sineAmplitudeVolts = sineVolts;
         board.setSignal(signal);

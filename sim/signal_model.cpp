@@ -74,7 +74,8 @@ double ConversionModel::noiseVolts(const ChipState &chip) const {
     // Wider filters let more noise through; a higher PGA lowers the input-referred noise until
     // the amplifier's own noise dominates.
     const double rateFactor = std::sqrt(chip.dataRateSps() / chip.slowestDataRateSps());
-    const double gainFactor = 0.25 + 0.75 / chip.pgaGain();
+    const double share = signal_.amplifierNoiseShare;
+    const double gainFactor = share + (1.0 - share) / chip.pgaGain();
     return signal_.noiseVolts * rateFactor * gainFactor;
 }
 

@@ -43,6 +43,17 @@ bool ParseSine(const std::string &text, double &hz, double &volts) {
     return true;
 }
 
+SignalModel DefaultSignal(Chip chip) {
+    SignalModel signal;
+    if (chip == Chip::VXC5420) {
+        signal.inputVolts[0] = 1.2500;
+        signal.inputVolts[1] = 1.2535;
+        signal.noiseVolts = 0.4e-6;
+        signal.amplifierNoiseShare = 0.04;
+    }
+    return signal;
+}
+
 struct VirtualBoard::Impl {
     explicit Impl(Chip c) : chip(c), server(c) {}
     Chip chip;

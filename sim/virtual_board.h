@@ -44,11 +44,16 @@ struct Faults {
     int hangUpAfterItems = -1; // the board hangs up the line after this many items
 };
 
-// What the chip's inputs see. Codes follow from input, gain, calibration and reference.
+// What the chip's inputs see. Codes follow from input, gain, calibration and reference. A
+// model made as it stands suits the 8-channel board; DefaultSignal gives each chip its own.
 struct SignalModel {
-    std::array<double, 9> inputVolts{0.10, 0.20, 0.30, 0.40, 0.50, 0.60, 0.70, 0.80, 0.0};
+    // AIN0..AIN7 and AINCOM. Distinct levels a scan tells apart, small enough for the highest
+    // gain (+-78 mV full scale at PGA 64) to take any pair without clipping.
+    std::array<double, 9> inputVolts{0.005, 0.010, 0.015, 0.020, 0.025, 0.030, 0.035, 0.040, 0.0};
     double referenceVolts = 2.5;
     double noiseVolts = 2e-6; // input-referred RMS noise at the slowest data rate, gain 1
+    // The share of that noise the amplifier adds at any gain; the rest falls with the gain.
+    double amplifierNoiseShare = 0.25;
     double sineAmplitudeVolts = 0.0;
     double sineHz = 0.0;
     uint32_t seed = 1;
@@ -57,6 +62,12 @@ struct SignalModel {
     // Levels driven onto the 8-channel chip's GPIO pins D3..D0 (bits 3..0) when they are inputs.
     uint8_t gpioInputLevels = 0x00;
 };
+
+// The inputs a board of this chip starts with. The 2-channel chip sees a bridge: both inputs
+// near half the reference, a few millivolts apart, which every mode takes without clipping
+// (+-19.5 mV full scale at PGA 128), with the low noise of a bridge converter (about 20 nV RMS
+// at PGA 128 and 10 SPS, 0.4 uV at PGA 1).
+SignalModel DefaultSignal(Chip chip);
 
 class VirtualBoard {
   public:

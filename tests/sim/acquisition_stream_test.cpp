@@ -19,8 +19,9 @@ TEST(AcquisitionStream, SendsCountItemsWithChecksumsAndNoStatusReply) {
     ASSERT_EQ(items.size(), 45u * 4);
     for (size_t i = 0; i < items.size(); i += 4) {
         EXPECT_EQ(items[i + 3], static_cast<uint8_t>(items[i] + items[i + 1] + items[i + 2]));
-        // AIN0 - AIN1 = -0.1 V at PGA 1 and a 2.5 V reference: about -167772 codes.
-        EXPECT_NEAR(ItemValue(&items[i]), -167772, 3000) << "item " << i / 4;
+        // AIN0 - AIN1 = -5 mV at PGA 1 and a 2.5 V reference: about -8389 codes, with the
+        // noise of 30000 SPS.
+        EXPECT_NEAR(ItemValue(&items[i]), -8389, 1500) << "item " << i / 4;
     }
     EXPECT_FALSE(model.streaming());
 }

@@ -90,12 +90,14 @@ TEST(Vxc5480Commands, CalibrationsLoadTheCalibrationRegisters) {
     EXPECT_EQ(Status(model, 0x05), 0);
     EXPECT_GT(chip.gainCalibration(), gainAtGain1) << "gain error grows with the PGA";
 
-    // System offset: the present input (AIN0 - AIN1 = -0.1 V) becomes the zero point.
+    // System offset: the present input (AIN0 - AIN1 = -5 mV, -8389 codes) becomes the zero
+    // point.
     Command(model, 0x01, 0x02, 0x20); // back to PGA 1
     EXPECT_EQ(Status(model, 0x06), 0);
-    EXPECT_LT(chip.offsetCalibration(), -100000);
+    EXPECT_LT(chip.offsetCalibration(), -8000);
     // System gain: the present input (AIN7 - AIN0 = 3.9 V) becomes full scale (5 V).
     sim::SignalModel signal;
+    signal.inputVolts[0] = 0.1;
     signal.inputVolts[7] = 4.0;
     model.setSignal(signal);
     EXPECT_EQ(Status(model, 0x03), 0);

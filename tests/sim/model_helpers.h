@@ -43,4 +43,14 @@ inline int32_t ItemValue(const uint8_t *item) {
     return (item[0] & 0x80) ? v - 0x1000000 : v;
 }
 
+// Acquires count items and returns their codes.
+inline std::vector<int32_t> Acquire(sim::BoardModel &model, int count) {
+    Command(model, 0x0F, static_cast<uint8_t>(count >> 8), static_cast<uint8_t>(count));
+    const Bytes items = DrainStream(model);
+    std::vector<int32_t> codes;
+    for (size_t i = 0; i + 4 <= items.size(); i += 4)
+        codes.push_back(ItemValue(&items[i]));
+    return codes;
+}
+
 } // namespace simtest

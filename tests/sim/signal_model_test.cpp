@@ -11,15 +11,6 @@ using sim::Chip;
 
 namespace {
 
-std::vector<int32_t> Acquire(BoardModel &model, int count) {
-    Command(model, 0x0F, static_cast<uint8_t>(count >> 8), static_cast<uint8_t>(count));
-    const Bytes items = DrainStream(model);
-    std::vector<int32_t> codes;
-    for (size_t i = 0; i + 4 <= items.size(); i += 4)
-        codes.push_back(ItemValue(&items[i]));
-    return codes;
-}
-
 double Mean(const std::vector<int32_t> &v) {
     double sum = 0;
     for (int32_t x : v)
@@ -101,9 +92,9 @@ TEST(SignalModel, InputPairFollowsTheMultiplexer) {
     BoardModel model(Chip::VXC5480);
     sim::SignalModel s;
     s.noiseVolts = 0.0;
-    model.setSignal(s);               // AIN n = 0.1 (n + 1) V, AINCOM 0 V
-    Command(model, 0x01, 0x01, 0x78); // AIN7 - AINCOM = 0.8 V
-    EXPECT_NEAR(Acquire(model, 1).at(0), 0.8 / 5 * 8388608, 2000);
+    model.setSignal(s);               // AIN n = 5 (n + 1) mV, AINCOM 0 V
+    Command(model, 0x01, 0x01, 0x78); // AIN7 - AINCOM = 40 mV
+    EXPECT_NEAR(Acquire(model, 1).at(0), 0.04 / 5 * 8388608, 200);
     Command(model, 0x01, 0x01, 0x9F); // both halves above 8: AINCOM
     EXPECT_NEAR(Acquire(model, 1).at(0), 0, 30);
 }
