@@ -2,6 +2,7 @@
 
 #include "analysis/analysis_figures_view.h"
 #include "analysis/analysis_plots.h"
+#include "analysis/note_label.h"
 #include "analysis/plot_view.h"
 
 #include <QComboBox>
@@ -62,7 +63,6 @@ CAnalysisDlg::CAnalysisDlg(QWidget *parent) : QDialog(parent) {
     sideLayout->setContentsMargins(0, 0, 0, 0);
     m_state = new QLabel(side);
     m_state->setWordWrap(true);
-    m_state->setAccessibleName(tr("State"));
     m_state->setTextInteractionFlags(Qt::TextSelectableByMouse);
     sideLayout->addWidget(m_state);
     sideLayout->addWidget(buildSettings());
@@ -186,8 +186,10 @@ void CAnalysisDlg::Recompute() {
 
 void CAnalysisDlg::showState() {
     if (m_samples.empty()) {
-        m_state->setText(tr("No samples yet: the figures and plots follow each acquisition "
-                            "(\"Start get ADC data\" in the main window)."));
+        ShowNote(m_state,
+                 tr("No samples yet: the figures and plots follow each acquisition "
+                    "(\"Start get ADC data\" in the main window)."),
+                 tr("State"));
         return;
     }
     QString text = tr("%n sample(s) of the last acquisition.", nullptr, int(m_samples.size()));
@@ -204,7 +206,7 @@ void CAnalysisDlg::showState() {
         text += tr(" No sample rate: frequencies are in cycles per sample.");
     if (lsbVolts() <= 0)
         text += tr(" No full-scale range: no microvolts.");
-    m_state->setText(text);
+    ShowNote(m_state, text, tr("State"));
 }
 
 void CAnalysisDlg::redraw() {

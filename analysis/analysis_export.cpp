@@ -2,6 +2,7 @@
 
 #include "analysis/analysis_dlg.h"
 
+#include "analysis/note_label.h"
 #include "analysis/plot_view.h"
 #include "analysis/record_csv.h"
 #include "platform/file_dialogs.h"
@@ -54,7 +55,9 @@ bool CAnalysisDlg::ExportTo(const QString &csvPath) {
             return false;
         }
     }
-    m_state->setText(
-        tr("Exported to %1 and its three plots beside it.").arg(QDir::toNativeSeparators(csvPath)));
+    ShowNote(
+        m_state,
+        tr("Exported to %1 and its three plots beside it.").arg(QDir::toNativeSeparators(csvPath)),
+        tr("State"));
     return true;
 }

@@ -1,7 +1,10 @@
 #include "analysis/analysis_figures_view.h"
 
+#include "analysis/note_label.h"
+
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 
 #include <cmath>
 
@@ -23,6 +26,9 @@ const char *const kToneRows[] = {"Tone frequency (Hz)",
                                  "SFDR (dBc)",
                                  "ENOB (bits)"};
 
+// Drawn in this colour, the figures of a clipped record stand apart from sound ones.
+const QColor kDoubtful(0xB0, 0x00, 0x00);
+
 QString objectNameFor(const QString &row, const QString &unit) {
     return unit.isEmpty() ? row : row + u' ' + unit;
 }
@@ -42,18 +48,26 @@ AnalysisFiguresView::AnalysisFiguresView(QWidget *parent) : QWidget(parent) {
     grid->setHorizontalSpacing(12);
     grid->setVerticalSpacing(2);
     int row = 0;
+    m_clipNote = new QLabel(this);
+    m_clipNote->setWordWrap(true);
+    m_clipNote->setStyleSheet(
+        QStringLiteral("font-weight: bold; color: %1;").arg(kDoubtful.name()));
+    m_clipNote->hide();
+    grid->addWidget(m_clipNote, row++, 0, 1, 3);
     auto *codesHeader = new QLabel(kCodes, this);
     auto *voltsHeader = new QLabel(QStringLiteral("\u00B5V"), this);
     grid->addWidget(codesHeader, row, 1, Qt::AlignRight);
     grid->addWidget(voltsHeader, row, 2, Qt::AlignRight);
     ++row;
+    // A row without microvolts gives its one value both columns: room for a sentence.
     auto addRow = [&](const QString &name, bool inCodes, bool inMicrovolts) {
         auto *caption = new QLabel(name, this);
         grid->addWidget(caption, row, 0);
-        QLabel *first = addValue(row, 1, objectNameFor(name, inCodes ? kCodes : QString()));
+        QLineEdit *first = addValue(row, 1, inMicrovolts || inCodes ? 1 : 2,
+                                    objectNameFor(name, inCodes ? kCodes : QString()));
         caption->setBuddy(first);
         if (inMicrovolts)
-            addValue(row, 2, objectNameFor(name, kMicrovolts));
+            addValue(row, 2, 1, objectNameFor(name, kMicrovolts));
         ++row;
     };
     addRow(QStringLiteral("Count"), true, false);
@@ -62,7 +76,6 @@ AnalysisFiguresView::AnalysisFiguresView(QWidget *parent) : QWidget(parent) {
     for (const char *name : kNoiseRows)
         addRow(QString::fromUtf8(name), false, false);
     m_toneNote = new QLabel(this);
-    m_toneNote->setAccessibleName(QStringLiteral("Tone"));
     m_toneNote->setWordWrap(true);
     grid->addWidget(m_toneNote, row++, 0, 1, 3);
     for (const char *name : kToneRows)
@@ -70,33 +83,57 @@ AnalysisFiguresView::AnalysisFiguresView(QWidget *parent) : QWidget(parent) {
     grid->setRowStretch(row, 1);
 }
 
-QLabel *AnalysisFiguresView::addValue(int row, int column, const QString &accessibleName) {
-    auto *label = new QLabel(this);
-    label->setObjectName(accessibleName);
-    label->setAccessibleName(accessibleName);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    label->setFocusPolicy(Qt::StrongFocus);
-    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("-00000000.000")));
-    static_cast<QGridLayout *>(layout())->addWidget(label, row, column);
-    return label;
+QLineEdit *AnalysisFiguresView::addValue(int row, int column, int columnSpan,
+                                         const QString &accessibleName) {
+    auto *edit = new QLineEdit(this);
+    edit->setObjectName(accessibleName);
+    edit->setAccessibleName(accessibleName);
+    edit->setReadOnly(true);
+    edit->setFrame(false);
+    edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Read-only fields that look like the text around them.
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    edit->setPalette(palette);
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("-00000000.000")));
+    static_cast<QGridLayout *>(layout())->addWidget(edit, row, column, 1, columnSpan);
+    return edit;
 }
 
-QLabel *AnalysisFiguresView::value(const QString &row, const QString &unit) const {
-    return findChild<QLabel *>(objectNameFor(row, unit), Qt::FindDirectChildrenOnly);
+QLineEdit *AnalysisFiguresView::value(const QString &row, const QString &unit) const {
+    return findChild<QLineEdit *>(objectNameFor(row, unit), Qt::FindDirectChildrenOnly);
 }
 
 void AnalysisFiguresView::set(const QString &row, const QString &unit, const QString &text) {
-    if (QLabel *label = value(row, unit))
-        label->setText(text);
+    if (QLineEdit *edit = value(row, unit)) {
+        edit->setText(text);
+        edit->setCursorPosition(0);
+    }
+}
+
+void AnalysisFiguresView::mark(bool clipped) {
+    m_marked = clipped;
+    const QString description = clipped ? tr("Figure of a clipped record") : QString();
+    for (QLineEdit *edit : findChildren<QLineEdit *>(Qt::FindDirectChildrenOnly)) {
+        QPalette palette = edit->palette();
+        palette.setColor(QPalette::Text,
+                         clipped ? kDoubtful : this->palette().color(QPalette::Text));
+        edit->setPalette(palette);
+        edit->setAccessibleDescription(description);
+        edit->setToolTip(description);
+    }
 }
 
 void AnalysisFiguresView::showFigures(const std::optional<analysis::NoiseFigures> &figures,
                                       const analysis::Spectrum &spectrum, double lsbVolts) {
-    for (QLabel *label : findChildren<QLabel *>(Qt::FindDirectChildrenOnly))
-        if (!label->accessibleName().isEmpty() && label != m_toneNote)
-            label->clear();
-    m_toneNote->clear();
+    for (QLineEdit *edit : findChildren<QLineEdit *>(Qt::FindDirectChildrenOnly))
+        edit->clear();
+    ShowNote(m_toneNote, QString());
+    const std::string clipped =
+        figures ? analysis::ClippedText(figures->clipped, figures->count) : std::string();
+    ShowNote(m_clipNote, QString::fromStdString(clipped));
+    m_clipNote->setVisible(!clipped.empty());
+    mark(!clipped.empty());
     if (!figures)
         return;
     const analysis::NoiseFigures &f = *figures;
@@ -112,8 +149,12 @@ void AnalysisFiguresView::showFigures(const std::optional<analysis::NoiseFigures
     both("Peak-to-peak", double(f.peakToPeak), 0);
     both("Minimum", f.minimum, 0);
     both("Maximum", f.maximum, 0);
-    set(QString::fromUtf8(kNoiseRows[0]), {}, FigureText(f.effectiveBits, 2));
-    set(QString::fromUtf8(kNoiseRows[1]), {}, FigureText(f.noiseFreeBits, 2));
+    // Without noise the resolutions are no numbers: a sentence says why.
+    const QString noNoise = QString::fromUtf8(analysis::kNoNoiseText);
+    set(QString::fromUtf8(kNoiseRows[0]), {},
+        f.noNoise() ? noNoise : FigureText(f.effectiveBits, 2));
+    set(QString::fromUtf8(kNoiseRows[1]), {},
+        f.noNoise() ? noNoise : FigureText(f.noiseFreeBits, 2));
     set(QString::fromUtf8(kNoiseRows[2]), {}, FigureText(f.skewness, 3));
     set(QString::fromUtf8(kNoiseRows[3]), {}, FigureText(f.excessKurtosis, 3));
     if (uv > 0 && spectrum.fftLength > 0)
@@ -123,11 +164,12 @@ void AnalysisFiguresView::showFigures(const std::optional<analysis::NoiseFigures
     if (spectrum.fftLength == 0)
         return;
     if (!spectrum.tone) {
-        m_toneNote->setText(tr("No tone stands clearly above the noise."));
+        ShowNote(m_toneNote, tr("No tone stands clearly above the noise."), tr("Tone"));
         return;
     }
     const analysis::ToneMetrics &t = *spectrum.tone;
-    m_toneNote->setText(tr("Tone at bin %1 (ENOB referred to full scale):").arg(t.bin));
+    ShowNote(m_toneNote, tr("Tone at bin %1 (ENOB referred to full scale):").arg(t.bin),
+             tr("Tone"));
     const double values[] = {t.frequencyHz, t.amplitudeDbfs, t.snrDb, t.thdDb,
                              t.sinadDb,     t.sfdrDb,        t.enob};
     const int decimals[] = {3, 2, 2, 2, 2, 2, 2};

@@ -1,6 +1,7 @@
 #include "analysis/plot_view.h"
 
 #include "analysis/envelope.h"
+#include "analysis/note_label.h"
 
 #include <QChart>
 #include <QKeyEvent>
@@ -41,7 +42,7 @@ PlotView::PlotView(const QString &name, QWidget *parent)
                                                : QStringLiteral("%.4g"));
         });
     }
-    m_readout->setAccessibleName(name + tr(" readout"));
+    ShowNote(m_readout, QString(), name + tr(" readout"));
     m_readout->setTextInteractionFlags(Qt::TextSelectableByMouse);
 }
 
@@ -113,7 +114,8 @@ void PlotView::mouseMoveEvent(QMouseEvent *event) {
         return;
     }
     if (m_readoutText && chart()->plotArea().contains(event->position()))
-        m_readout->setText(m_readoutText(chart()->mapToValue(event->position())));
+        ShowNote(m_readout, m_readoutText(chart()->mapToValue(event->position())),
+                 accessibleName() + tr(" readout"));
     QChartView::mouseMoveEvent(event);
 }
 

@@ -21,6 +21,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -28,9 +30,9 @@ class AnalysisDlgTest : public ::testing::Test {
   protected:
     void TearDown() override { platform::SetFileDialogAnswer({}); }
     QString figure(const QString &row, const QString &unit = QString()) const {
-        QLabel *label = dlg.figures()->value(row, unit);
-        EXPECT_NE(label, nullptr) << row.toStdString() << " " << unit.toStdString();
-        return label ? label->text() : QString();
+        QLineEdit *field = dlg.figures()->value(row, unit);
+        EXPECT_NE(field, nullptr) << row.toStdString() << " " << unit.toStdString();
+        return field ? field->text() : QString();
     }
     void feed(const std::vector<int32_t> &samples, double rate = 1000) {
         analysis::ConversionScale scale;
@@ -87,18 +89,22 @@ TEST_F(AnalysisDlgTest, ShowsFiguresInCodesAndMicrovolts) {
               QStringLiteral("0.298"));
 }
 
-TEST_F(AnalysisDlgTest, FiguresAreSelectableAndNamed) {
+// Read-only fields, as the main window's Minimum, Maximum and Average: a screen reader reads
+// each one's name and its value.
+TEST_F(AnalysisDlgTest, FiguresAreReadOnlyFieldsWithNameAndValue) {
     feed({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
-    const QList<QLabel *> labels = dlg.figures()->findChildren<QLabel *>();
     int values = 0;
-    for (QLabel *label : labels) {
-        if (!(label->textInteractionFlags() & Qt::TextSelectableByKeyboard))
-            continue;
+    for (QLineEdit *field : dlg.figures()->findChildren<QLineEdit *>()) {
         ++values;
-        EXPECT_FALSE(label->accessibleName().isEmpty());
-        EXPECT_NE(label->accessibleName(), QStringLiteral("Chart"));
+        EXPECT_TRUE(field->isReadOnly());
+        EXPECT_NE(field->accessibleName(), QStringLiteral("Chart"));
     }
     EXPECT_EQ(values, 1 + 5 * 2 + 5 + 7); // the count has no microvolts
+    QAccessibleInterface *bits = QAccessible::queryAccessibleInterface(
+        dlg.figures()->value(QStringLiteral("Effective resolution (bits)")));
+    ASSERT_NE(bits, nullptr);
+    EXPECT_EQ(bits->text(QAccessible::Name), QStringLiteral("Effective resolution (bits)"));
+    EXPECT_EQ(bits->text(QAccessible::Value), QStringLiteral("22.48"));
     for (PlotView *plot : {dlg.recordPlot(), dlg.histogramPlot(), dlg.spectrumPlot()}) {
         EXPECT_FALSE(plot->accessibleName().isEmpty());
         EXPECT_NE(plot->accessibleName(), QStringLiteral("Chart"));
@@ -114,6 +120,46 @@ TEST_F(AnalysisDlgTest, MeasuresAToneAndRedrawsForTheOtherWindow) {
     dlg.windowList()->setCurrentIndex(1);
     EXPECT_TRUE(dlg.spectrum().tone.has_value());
     EXPECT_TRUE(dlg.stateLabel()->text().contains(QStringLiteral("4096-point FFT")));
+}
+
+// A converter pinned at a code limit gives figures that look perfect: the window says how many
+// samples clipped and marks the figures, which it still shows.
+TEST_F(AnalysisDlgTest, FlagsAClippedRecordAndMarksItsFigures) {
+    dlg.show();
+    std::vector<int32_t> record = testrec::Record(1000, 8388000, 300, 0, 0);
+    for (int32_t &code : record)
+        code = std::min(code, 8388607);
+    feed(record);
+    const int64_t atLimit = std::count(record.begin(), record.end(), 8388607);
+    ASSERT_GT(atLimit, 0);
+    EXPECT_TRUE(dlg.figures()->clipNote()->isVisible());
+    EXPECT_EQ(dlg.figures()->clipNote()->text(),
+              QStringLiteral("Clipped: %1 of 1000 samples at the code limits").arg(atLimit));
+    EXPECT_TRUE(dlg.figures()->marked());
+    EXPECT_EQ(figure(QStringLiteral("Maximum"), QStringLiteral("codes")),
+              QStringLiteral("8388607"));
+    EXPECT_FALSE(figure(QStringLiteral("Std dev (RMS noise)"), QStringLiteral("codes")).isEmpty());
+
+    // The next sound record clears the flag.
+    feed(testrec::Record(1000, 0, 30, 0, 0));
+    EXPECT_FALSE(dlg.figures()->clipNote()->isVisible());
+    EXPECT_FALSE(dlg.figures()->marked());
+}
+
+// Every sample at 8388607, as the 2-channel chip gave when its input was beyond full scale:
+// not "inf" bits, but a sentence, and the clip.
+TEST_F(AnalysisDlgTest, ARecordWithoutNoiseSaysSoInsteadOfInf) {
+    dlg.show();
+    feed(std::vector<int32_t>(50, 8388607));
+    EXPECT_EQ(dlg.figures()->clipNote()->text(),
+              QStringLiteral("Clipped: 50 of 50 samples at the code limits"));
+    for (const char *row : {"Effective resolution (bits)", "Noise-free resolution (bits)"})
+        EXPECT_EQ(figure(QString::fromUtf8(row)), QStringLiteral("no noise: every code equal"))
+            << row;
+    EXPECT_EQ(figure(QStringLiteral("Std dev (RMS noise)"), QStringLiteral("codes")),
+              QStringLiteral("0.000"));
+    const AccessibilityReport report = WalkAccessibility(&dlg);
+    EXPECT_TRUE(report.violations.isEmpty()) << report.describe();
 }
 
 TEST_F(AnalysisDlgTest, SaysWhenTheSpectrumIsZeroPadded) {
@@ -175,11 +221,18 @@ TEST_F(AnalysisDlgTest, EveryFocusableControlHasAName) {
 }
 
 // The guard every window passes: labels are buddies, focusable controls are named, and the
-// one "Chart" stays the main window's.
+// one "Chart" stays the main window's. Empty, with a tone, and after a plot's readout showed a
+// value.
 TEST_F(AnalysisDlgTest, PassesTheAccessibilityWalk) {
     dlg.show();
+    AccessibilityReport report = WalkAccessibility(&dlg);
+    EXPECT_TRUE(report.violations.isEmpty()) << report.describe();
     feed(testrec::Record(1000, 0, 3, 1e5, 17.2));
-    const AccessibilityReport report = WalkAccessibility(&dlg);
+    QApplication::processEvents();
+    PlotView *plot = dlg.recordPlot();
+    QTest::mouseMove(plot->viewport(), plot->viewport()->rect().center());
+    ASSERT_FALSE(plot->readoutLabel()->text().isEmpty());
+    report = WalkAccessibility(&dlg);
     EXPECT_TRUE(report.violations.isEmpty()) << report.describe();
     EXPECT_GT(report.checked, 0);
     EXPECT_EQ(report.namedChart, 0);

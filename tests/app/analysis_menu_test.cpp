@@ -8,6 +8,8 @@
 #include "analysis/analysis_figures_view.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -34,8 +36,8 @@ class AnalysisMenuTest : public PanelHostTest {
         QTest::mouseClick(dlg.control(mainwindow::kStartAcquisition), Qt::LeftButton);
     }
     QString figure(const QString &row, const QString &unit = QString()) const {
-        QLabel *label = dlg.analysisWindow()->figures()->value(row, unit);
-        return label ? label->text() : QString();
+        QLineEdit *field = dlg.analysisWindow()->figures()->value(row, unit);
+        return field ? field->text() : QString();
     }
 };
 } // namespace
@@ -109,4 +111,38 @@ TEST_F(AnalysisMenuTest, FindsTheVirtualBoardsSine) {
     ASSERT_TRUE(window->spectrum().tone.has_value());
     EXPECT_NEAR(window->spectrum().tone->frequencyHz, signal.sineHz, window->spectrum().binHz);
     EXPECT_GT(window->spectrum().tone->snrDb, 60);
+}
+
+// What users look for first: mains hum, a few bins above DC in a short record at the start
+// rate (50 Hz in 4096 samples at 30000 SPS is bin 6.8).
+TEST_F(AnalysisMenuTest, FindsMainsHumAFewBinsAboveDc) {
+    clickDetect();
+    ASSERT_NE(panel(), nullptr);
+    sim::SignalModel signal = sim::DefaultSignal(sim::Chip::VXC5480);
+    signal.sineHz = 50;
+    signal.sineAmplitudeVolts = 1;
+    board.setSignal(signal);
+    dlg.OnNoiseAndSpectrum();
+    fetch(QStringLiteral("4096"));
+    const CAnalysisDlg *window = dlg.analysisWindow();
+    ASSERT_TRUE(window->spectrum().tone.has_value());
+    EXPECT_NEAR(window->spectrum().tone->frequencyHz, 50, window->spectrum().binHz / 2);
+    EXPECT_GT(window->spectrum().tone->snrDb, 60);
+}
+
+// An input far below the range: every sample at the bottom code, flagged and not "inf".
+TEST_F(AnalysisMenuTest, FlagsARecordTheBoardClipped) {
+    clickDetect();
+    ASSERT_NE(panel(), nullptr);
+    sim::SignalModel signal = sim::DefaultSignal(sim::Chip::VXC5480);
+    signal.inputVolts[0] = -9.0; // AIN0 - AIN1
+    board.setSignal(signal);
+    dlg.OnNoiseAndSpectrum();
+    fetch(QStringLiteral("100"));
+    AnalysisFiguresView *figures = dlg.analysisWindow()->figures();
+    EXPECT_EQ(figures->clipNote()->text(),
+              QStringLiteral("Clipped: 100 of 100 samples at the code limits"));
+    EXPECT_TRUE(figures->marked());
+    EXPECT_EQ(figure(QStringLiteral("Effective resolution (bits)")),
+              QStringLiteral("no noise: every code equal"));
 }
