@@ -10,6 +10,20 @@
 
 using namespace vxc5480;
 
+namespace {
+QString pinName(int row) {
+    return QStringLiteral("D%1").arg(3 - row);
+}
+
+// Shows a level as "H" or "L" and names the widget with its row and the level, "D3 Level: H",
+// so a screen reader says what is shown.
+template <typename Widget> void showLevel(Widget *widget, const QString &name, bool high) {
+    const QString level = high ? QStringLiteral("H") : QStringLiteral("L");
+    widget->setText(level);
+    widget->setAccessibleName(name + QStringLiteral(": ") + level);
+}
+} // namespace
+
 TZ410IODlg::TZ410IODlg(QWidget *parent) : TZ410Page(parent) {
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -20,9 +34,9 @@ TZ410IODlg::TZ410IODlg(QWidget *parent) : TZ410Page(parent) {
     grid->addWidget(new QLabel(QStringLiteral("Input"), this), 1, 3, Qt::AlignHCenter);
     for (int row = 0; row < kGpioRows; ++row) {
         const int r = row + 2;
-        const QString pin = QStringLiteral("D%1").arg(3 - row);
+        const QString pin = pinName(row);
         grid->addWidget(new QLabel(pin, this), r, 0);
-        auto *toggle = add(kToggleIds[row], new QPushButton(QStringLiteral("L"), this));
+        auto *toggle = add(kToggleIds[row], new QPushButton(this));
         toggle->setCheckable(true);
         toggle->setFixedWidth(40);
         auto *output = add(kOutputIds[row], new QRadioButton(this));
@@ -31,11 +45,11 @@ TZ410IODlg::TZ410IODlg(QWidget *parent) : TZ410Page(parent) {
         group->addButton(output);
         group->addButton(input);
         // Named by row and column; the toggle's caption is the level it sets.
-        toggle->setAccessibleName(pin + QStringLiteral(" Output"));
+        showLevel(toggle, pin + QStringLiteral(" Output"), false);
         output->setAccessibleName(pin + QStringLiteral(" I/O Mode Output"));
         input->setAccessibleName(pin + QStringLiteral(" I/O Mode Input"));
-        auto *indicator = add(kIndicatorIds[row], new QLabel(QStringLiteral("L"), this));
-        indicator->setAccessibleName(pin + QStringLiteral(" Level"));
+        auto *indicator = add(kIndicatorIds[row], new QLabel(this));
+        showLevel(indicator, pin + QStringLiteral(" Level"), false);
         indicator->setAlignment(Qt::AlignCenter);
         indicator->setFrameStyle(QFrame::Box | QFrame::Plain);
         indicator->setFixedSize(28, 20);
@@ -55,7 +69,7 @@ void TZ410IODlg::OnLevelToggle(int row) {
     auto *toggle = controlAs<QPushButton>(kToggleIds[row]);
     const bool high = toggle->isChecked();
     *m_pPending = high ? (*m_pPending | GpioLevelBit(row)) : (*m_pPending & ~GpioLevelBit(row));
-    toggle->setText(high ? QStringLiteral("H") : QStringLiteral("L"));
+    showLevel(toggle, pinName(row) + QStringLiteral(" Output"), high);
 }
 
 void TZ410IODlg::OnDirection(int row, bool input) {
@@ -68,7 +82,7 @@ void TZ410IODlg::ShowCurrent() {
     for (int row = 0; row < kGpioRows; ++row) {
         const bool input = io & GpioDirectionBit(row);
         controlAs<QRadioButton>(input ? kInputIds[row] : kOutputIds[row])->setChecked(true);
-        controlAs<QLabel>(kIndicatorIds[row])
-            ->setText(io & GpioLevelBit(row) ? QStringLiteral("H") : QStringLiteral("L"));
+        showLevel(controlAs<QLabel>(kIndicatorIds[row]), pinName(row) + QStringLiteral(" Level"),
+                  (io & GpioLevelBit(row)) != 0);
     }
 }

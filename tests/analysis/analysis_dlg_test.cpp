@@ -220,9 +220,9 @@ TEST_F(AnalysisDlgTest, EveryFocusableControlHasAName) {
     EXPECT_EQ(controls, 6 + 3 + 23);
 }
 
-// The guard every window passes: labels are buddies, focusable controls are named, and the
-// one "Chart" stays the main window's. Empty, with a tone, and after a plot's readout showed a
-// value.
+// The guard every window passes: labels are buddies, focusable controls are named, every shown
+// figure and note can be read, and the one "Chart" stays the main window's. Empty, with a tone,
+// and after a plot's readout showed a value.
 TEST_F(AnalysisDlgTest, PassesTheAccessibilityWalk) {
     dlg.show();
     AccessibilityReport report = WalkAccessibility(&dlg);
@@ -235,5 +235,6 @@ TEST_F(AnalysisDlgTest, PassesTheAccessibilityWalk) {
     report = WalkAccessibility(&dlg);
     EXPECT_TRUE(report.violations.isEmpty()) << report.describe();
     EXPECT_GT(report.checked, 0);
+    EXPECT_GT(report.textsChecked, 40);
     EXPECT_EQ(report.namedChart, 0);
 }

@@ -11,6 +11,7 @@
 
 #include <QAccessible>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -53,11 +54,45 @@ TEST(AccessibilityWalk, CatchesALabelThatIsNotItsControlsBuddyAndANamelessContro
     EXPECT_EQ(AccessibleNameOf(list), QStringLiteral("PGA Gain"));
 }
 
+TEST(AccessibilityWalk, CatchesAShownValueThatAScreenReaderCannotRead) {
+    QWidget window;
+    auto *grid = new QGridLayout(&window);
+    auto *caption = new QLabel(QStringLiteral("Std dev"), &window);
+    auto *hidden = new QLabel(QStringLiteral("2.000"), &window);
+    hidden->setAccessibleName(QStringLiteral("Std dev")); // the row, not the value
+    auto *field = new QLineEdit(QStringLiteral("17.36"), &window);
+    field->setReadOnly(true);
+    field->setAccessibleName(QStringLiteral("Effective resolution"));
+    grid->addWidget(caption, 0, 0);
+    grid->addWidget(hidden, 0, 1);
+    grid->addWidget(field, 1, 1);
+    window.show();
+
+    AccessibilityReport report = WalkAccessibility(&window);
+    ASSERT_EQ(report.violations.size(), 1) << report.describe();
+    EXPECT_TRUE(report.violations[0].contains(QStringLiteral("2.000")));
+    EXPECT_EQ(report.textsChecked, 3);
+
+    // A name that carries the value, kept with it when it changes, is read.
+    hidden->setText(QStringLiteral("2.500"));
+    hidden->setAccessibleName(QStringLiteral("Std dev: 2.500"));
+    report = WalkAccessibility(&window);
+    EXPECT_TRUE(report.violations.isEmpty()) << report.describe();
+
+    // A one-letter level is not read inside a word of the name.
+    hidden->setText(QStringLiteral("L"));
+    hidden->setAccessibleName(QStringLiteral("D3 Level"));
+    EXPECT_EQ(WalkAccessibility(&window).violations.size(), 1);
+    hidden->setAccessibleName(QStringLiteral("D3 Level: L"));
+    EXPECT_TRUE(WalkAccessibility(&window).violations.isEmpty());
+}
+
 // Walks the window once with each page of the panel shown; the figures add up over the pages.
 struct PagesWalked {
     int pages = 0;
     int checked = 0;
     int labels = 0;
+    int texts = 0;
 };
 
 PagesWalked WalkEveryPage(QWidget *window, QTabBar *tabs) {
@@ -71,6 +106,7 @@ PagesWalked WalkEveryPage(QWidget *window, QTabBar *tabs) {
         EXPECT_EQ(report.namedChart, 1);
         walked.checked += report.checked;
         walked.labels += report.labelsChecked;
+        walked.texts += report.textsChecked;
     }
     return walked;
 }
@@ -82,8 +118,9 @@ TEST_F(PanelHostTest, EveryControlOnEveryPageIsNamedAndEveryLabelIsABuddy) {
     const PagesWalked walked =
         WalkEveryPage(&dlg, static_cast<QTabBar *>(panel()->control(TZ410Dlg::kTabControl)));
     EXPECT_GT(walked.checked, 100);
-    std::printf("accessibility walk: %d controls and %d labels checked over %d pages\n",
-                walked.checked, walked.labels, walked.pages);
+    std::printf("accessibility walk: %d controls, %d labels and %d shown texts checked over %d "
+                "pages\n",
+                walked.checked, walked.labels, walked.texts, walked.pages);
 }
 
 class Panel2AccessibilityTest : public PanelHostTest {
@@ -107,9 +144,9 @@ TEST_F(Panel2AccessibilityTest, EveryControlOfTheTwoChannelPanelIsNamedOnBothPag
     const PagesWalked walked =
         WalkEveryPage(&dlg, static_cast<QTabBar *>(panel2->control(TZ420Dlg::kTabControl)));
     EXPECT_GT(walked.checked, 40);
-    std::printf("accessibility walk, 2-channel panel: %d controls and %d labels checked over %d "
-                "pages\n",
-                walked.checked, walked.labels, walked.pages);
+    std::printf("accessibility walk, 2-channel panel: %d controls, %d labels and %d shown "
+                "texts checked over %d pages\n",
+                walked.checked, walked.labels, walked.texts, walked.pages);
 }
 
 TEST_F(PanelHostTest, TheChartIsOneAccessibleObjectTheDrawingSurfaceItself) {

@@ -2,8 +2,12 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRect>
+#include <QTextDocumentFragment>
 #include <QWidget>
 
 namespace {
@@ -45,6 +49,54 @@ bool showsAValue(QLabel *label, const QList<QWidget *> &all) {
     for (QWidget *w : all) {
         auto *other = qobject_cast<QLabel *>(w);
         if (other && other->buddy() == label)
+            return true;
+    }
+    return false;
+}
+
+// The text a widget shows of its own, as plain text; empty for one that shows none.
+QString shownText(QWidget *w) {
+    if (auto *label = qobject_cast<QLabel *>(w)) {
+        const QString text = label->text();
+        const bool rich = label->textFormat() == Qt::RichText ||
+                          (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(text));
+        return rich ? QTextDocumentFragment::fromHtml(text).toPlainText() : text;
+    }
+    if (auto *edit = qobject_cast<QLineEdit *>(w))
+        return edit->echoMode() == QLineEdit::Normal ? edit->text() : QString();
+    if (auto *list = qobject_cast<QComboBox *>(w))
+        return list->currentText();
+    if (auto *button = qobject_cast<QAbstractButton *>(w))
+        return button->text();
+    if (auto *box = qobject_cast<QGroupBox *>(w))
+        return box->title();
+    return QString();
+}
+
+// Everything a screen reader can read of a widget: its name, its value and its text.
+QString readableText(QWidget *w) {
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
+    if (!iface)
+        return QString();
+    QString readable = iface->text(QAccessible::Name) + u'\n' + iface->text(QAccessible::Value);
+    if (QAccessibleTextInterface *text = iface->textInterface())
+        readable += u'\n' + text->text(0, text->characterCount());
+    return readable;
+}
+
+QString normalized(const QString &text) {
+    return plain(text).simplified();
+}
+
+// Whether shown stands in readable as a whole: "L" is not read in "D3 Level".
+bool readsAsAWhole(const QString &readable, const QString &shown) {
+    const auto word = [](QChar c) { return c.isLetterOrNumber(); };
+    for (qsizetype at = readable.indexOf(shown); at >= 0; at = readable.indexOf(shown, at + 1)) {
+        const qsizetype end = at + shown.size();
+        const bool startsClean = at == 0 || !word(shown.front()) || !word(readable.at(at - 1));
+        const bool endsClean =
+            end == readable.size() || !word(shown.back()) || !word(readable.at(end));
+        if (startsClean && endsClean)
             return true;
     }
     return false;
@@ -127,6 +179,17 @@ AccessibilityReport WalkAccessibility(QWidget *root) {
         ++report.checked;
         if (AccessibleNameOf(w).isEmpty())
             report.violations << QStringLiteral("no accessible name: ") + describeWidget(root, w);
+    }
+    for (QWidget *w : all) {
+        if (!w->isVisible() || w->isWindow())
+            continue;
+        const QString shown = normalized(shownText(w));
+        if (shown.isEmpty())
+            continue;
+        ++report.textsChecked;
+        if (!readsAsAWhole(normalized(readableText(w)), shown))
+            report.violations << QStringLiteral("shown text \"%1\" cannot be read: %2")
+                                     .arg(shown, describeWidget(root, w));
     }
     const QList<QWidget *> placed = placedWidgets(root);
     for (QWidget *w : all) {

@@ -5,7 +5,10 @@
 //   - every label that sits right beside or right above a control without a caption of its own
 //     in the same container and is not that control's buddy, unless the control's name carries
 //     the label's text (a row or column heading of a grid, as in "AIN3 AIN+"). Labels that show
-//     a value (they have a name of their own, or another label names them) name nothing.
+//     a value (they have a name of their own, or another label names them) name nothing;
+//   - every text shown on the screen (a label's, an edit's, a list's current entry, a caption)
+//     that a screen reader cannot read: it must appear in its object's accessible name, value
+//     or text. A value label named only by its row ("Std dev") hides its value ("2.000").
 // It also counts the accessible objects named "Chart".
 //
 // Use: show the window (and the page whose controls should be seen: hidden widgets are
@@ -24,6 +27,7 @@ class QWidget;
 struct AccessibilityReport {
     int checked = 0;       // focusable controls looked at
     int labelsChecked = 0; // labels looked at
+    int textsChecked = 0;  // shown texts looked at
     int namedChart = 0;    // widgets whose accessible name is "Chart"
     QStringList violations;
 
