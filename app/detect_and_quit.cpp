@@ -4,8 +4,8 @@
 #include "platform/message_presenter.h"
 #include "platform/message_service.h"
 #include "resources/main_window_ids.h"
+#include "start_module.h"
 
-#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -19,10 +19,7 @@ int RunDetectAndQuit(CPellorinDlg &dialog, const QString &moduleName) {
         std::fprintf(stderr, "Pellorin: %s: %s\n", qPrintable(message.caption),
                      qPrintable(message.text));
     });
-    if (!moduleName.isEmpty()) {
-        auto *modules = dialog.controlAs<QComboBox>(mainwindow::kModuleList);
-        modules->setCurrentIndex(modules->findText(moduleName));
-    }
+    SelectStartModule(dialog, moduleName);
     int result = 1;
     // Queued, so that the button is pressed from the dialog's own event loop, window shown.
     QTimer::singleShot(0, &dialog, [&dialog, &messages, &result] {

@@ -10,6 +10,7 @@
 #include "platform/message_presenter.h"
 #include "sim/virtual_board.h"
 #include "simulated_board.h"
+#include "start_module.h"
 
 #include <QApplication>
 
@@ -67,8 +68,13 @@ bool CPellorinApp::InitInstance() {
     return true;
 }
 
+void CPellorinApp::PrepareWindow(CPellorinDlg &dialog) const {
+    SelectStartModule(dialog, m_simulatedChip);
+}
+
 int CPellorinApp::Run() {
     CPellorinDlg dialog;
+    PrepareWindow(dialog);
     if (m_detectAndQuit)
         return RunDetectAndQuit(dialog, m_simulatedChip);
     dialog.exec();

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class CPellorinDlg;
 class QApplication;
 namespace sim {
 class VirtualBoard;
@@ -27,6 +28,8 @@ class CPellorinApp {
     bool InitInstance();
     // Runs the main window until it is closed; returns the exit code.
     int Run();
+    // What the window is given before it shows: the module of the simulated chip selected.
+    void PrepareWindow(CPellorinDlg &dialog) const;
     int exitCode() const { return m_exitCode; }
 
   private:

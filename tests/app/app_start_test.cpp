@@ -15,6 +15,8 @@
 
 #include <cstdio>
 
+// The virtual board of --simulate=VXC5420 is tried first, and the module list starts on its
+// chip: the first "Detect EVM" finds it.
 TEST(AppStart, SimulatedBoardIsTriedFirstAndFound) {
     static char arg0[] = "Pellorin", arg1[] = "--simulate=VXC5420", arg2[] = "--port",
                 arg3[] = "/dev/pellorin-none", arg4[] = "-platform", arg5[] = "offscreen";
@@ -28,7 +30,9 @@ TEST(AppStart, SimulatedBoardIsTriedFirstAndFound) {
 
     platform::MessageRecorder messages;
     CPellorinDlg dlg;
-    qobject_cast<QComboBox *>(dlg.control(mainwindow::kModuleList))->setCurrentIndex(1);
+    app.PrepareWindow(dlg);
+    EXPECT_EQ(qobject_cast<QComboBox *>(dlg.control(mainwindow::kModuleList))->currentText(),
+              QStringLiteral("VXC5420"));
     dlg.OnDetectEvm();
     EXPECT_EQ(qobject_cast<QLabel *>(dlg.control(mainwindow::kPortLabel))->text(),
               PreferredPorts()[0]);
@@ -37,6 +41,18 @@ TEST(AppStart, SimulatedBoardIsTriedFirstAndFound) {
     // The simulated update device is there too, with a generated image to write.
     dlg.OnSysCommand(syscmd::kUpdateFirmware);
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Firmware update succeeded !")});
+}
+
+TEST(AppStart, WithoutSimulateTheListStartsOnTheFirstModule) {
+    static char arg0[] = "Pellorin", arg1[] = "--port", arg2[] = "/dev/pellorin-none",
+                arg3[] = "-platform", arg4[] = "offscreen";
+    static char *argv[] = {arg0, arg1, arg2, arg3, arg4, nullptr};
+    static int argc = 5;
+    CPellorinApp app(argc, argv);
+    ASSERT_TRUE(app.InitInstance());
+    CPellorinDlg dlg;
+    app.PrepareWindow(dlg);
+    EXPECT_EQ(qobject_cast<QComboBox *>(dlg.control(mainwindow::kModuleList))->currentIndex(), 0);
 }
 
 TEST(AppStart, BadCommandLineEndsTheProgram) {
