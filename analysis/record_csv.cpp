@@ -21,4 +21,16 @@ std::string RecordCsv(std::span<const int32_t> samples, double sampleRateHz, dou
     return out;
 }
 
+std::string SpectrumCsv(const Spectrum &spectrum, bool inHertz) {
+    std::string out = inHertz ? "frequency_hz,dbfs\n" : "cycles_per_sample,dbfs\n";
+    out.reserve(out.size() + spectrum.dbfs.size() * 32);
+    char line[64];
+    for (size_t k = 0; k < spectrum.dbfs.size(); ++k) {
+        const int n = std::snprintf(line, sizeof line, "%.9g,%.3f\n",
+                                    static_cast<double>(k) * spectrum.binHz, spectrum.dbfs[k]);
+        out.append(line, static_cast<size_t>(n));
+    }
+    return out;
+}
+
 } // namespace analysis

@@ -1,6 +1,8 @@
 #pragma once
-// The samples of a record as comma-separated values, one line per sample:
-// index,time in seconds,code,volts (header line first).
+// A record and its spectrum as comma-separated values, header line first: the samples one
+// line each (index,time in seconds,code,volts), the spectrum one line per bin (frequency,dBFS).
+
+#include "analysis/spectrum.h"
 
 #include <cstdint>
 #include <span>
@@ -11,5 +13,9 @@ namespace analysis {
 // Time is index / sampleRateHz (left empty without a rate); volts are code * lsbVolts (left
 // empty without a full-scale range).
 std::string RecordCsv(std::span<const int32_t> samples, double sampleRateHz, double lsbVolts);
+
+// Bins 0 to fftLength / 2: "frequency_hz,dbfs", or "cycles_per_sample,dbfs" for a spectrum
+// computed without a sample rate (inHertz false).
+std::string SpectrumCsv(const Spectrum &spectrum, bool inHertz);
 
 } // namespace analysis

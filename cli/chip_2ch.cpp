@@ -20,6 +20,11 @@ ChipSupport Vxc5420Support() {
     chip.commands.push_back({"set-mode", command::kSetMode, vxc5420::kFirstMode,
                              vxc5420::kCommandMode, "%1 Set Mode Command Fail !"});
     chip.profile = &vxc5420::kProfileLayout;
+    // The mode is no register: the rate is CR1's (the virtual board loads CR1 with a fixed
+    // mode's gain and rate).
+    chip.sampleRateHz = [](const std::vector<uint8_t> &registers) {
+        return vxc5420::DataRateSps(vxc5420::RateCode(registers.at(vxc5420::kCr1)));
+    };
     return chip;
 }
 

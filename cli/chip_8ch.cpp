@@ -19,6 +19,9 @@ ChipSupport Vxc5480Support() {
     for (const vxc5480::ChipCommand &c : vxc5480::ChipCommands())
         chip.commands.push_back({c.name, c.code, 0, 0, c.failure});
     chip.profile = &vxc5480::kProfileLayout;
+    chip.sampleRateHz = [](const std::vector<uint8_t> &registers) {
+        return vxc5480::DataRateSps(registers.at(vxc5480::kDrate));
+    };
     return chip;
 }
 

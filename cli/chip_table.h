@@ -32,6 +32,9 @@ struct ChipSupport {
     std::vector<CommandEntry> commands;
     // The profile format of the chip's panel; null when this build has none for the chip.
     const panel_common::ProfileLayout *profile = nullptr;
+    // The data rate in samples per second that the registers (all of them, by address) set;
+    // 0 when unknown. Null when this build has no register map for the chip.
+    double (*sampleRateHz)(const std::vector<uint8_t> &registers) = nullptr;
 
     int registerCount() const { return static_cast<int>(registerNames.size()); }
 };

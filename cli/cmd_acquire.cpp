@@ -9,6 +9,9 @@
 #include "acquisition/data_files.h"
 #include "acquisition/samples.h"
 #include "acquisition/transfer.h"
+#include "analysis/noise_figures.h"
+#include "analysis/record_csv.h"
+#include "analysis/spectrum.h"
 #include "link/register_range.h"
 #include "link/result_codes.h"
 
@@ -29,14 +32,20 @@ struct AcquireRequest {
     Format format = Format::Default;
     bool stats = false;
     bool json = false;
+    QString spectrumPath; // --spectrum FILE
+    analysis::WindowKind window = analysis::WindowKind::Hann;
 };
+
+// The fewest samples a spectrum is made of.
+constexpr int kSpectrumMinimum = 8;
 
 // Parses the arguments; an empty string, or the usage error.
 QString parseRequest(CommandContext &context, AcquireRequest &request) {
     QString error;
     const CommandArguments args = SplitArguments(
         context.options().arguments,
-        {QStringLiteral("--count"), QStringLiteral("--out"), QStringLiteral("--format")},
+        {QStringLiteral("--count"), QStringLiteral("--out"), QStringLiteral("--format"),
+         QStringLiteral("--spectrum"), QStringLiteral("--window")},
         {QStringLiteral("--stats"), QStringLiteral("--json")}, error);
     if (!error.isEmpty())
         return error;
@@ -65,14 +74,20 @@ QString parseRequest(CommandContext &context, AcquireRequest &request) {
     request.json = context.options().json || args.has(QStringLiteral("--json"));
     if (request.json && !request.stats)
         return QStringLiteral("--json goes with --stats");
+    request.spectrumPath = args.value(QStringLiteral("--spectrum"));
+    if (!request.spectrumPath.isEmpty() && request.count < kSpectrumMinimum)
+        return QStringLiteral("--spectrum needs a --count of %1 or more").arg(kSpectrumMinimum);
+    const QString window = args.value(QStringLiteral("--window"));
+    if (window == QLatin1String("blackman-harris"))
+        request.window = analysis::WindowKind::BlackmanHarris4;
+    else if (!window.isNull() && window != QLatin1String("hann"))
+        return QStringLiteral("--window takes hann or blackman-harris");
+    if (!window.isNull() && !request.stats && request.spectrumPath.isEmpty())
+        return QStringLiteral("--window goes with --stats or --spectrum");
     return QString();
 }
 
-int writeCsvFile(CommandContext &context, const QString &path,
-                 const std::vector<int32_t> &samples) {
-    std::ostringstream text;
-    WriteSamplesCsv(text, samples);
-    const std::string bytes = text.str();
+int writeTextFile(CommandContext &context, const QString &path, const std::string &bytes) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
@@ -102,8 +117,36 @@ int writeFiles(CommandContext &context, const AcquireRequest &request,
             return exit_code::kFile;
         }
     }
-    if (request.format == Format::Csv)
-        return writeCsvFile(context, prefix + QStringLiteral(".csv"), samples);
+    if (request.format == Format::Csv) {
+        std::ostringstream text;
+        WriteSamplesCsv(text, samples);
+        return writeTextFile(context, prefix + QStringLiteral(".csv"), text.str());
+    }
+    return exit_code::kOk;
+}
+
+// --stats and --spectrum: the figures and the spectrum of the analysis window, and the same
+// note of a clipped record.
+int reportFigures(CommandContext &context, const AcquireRequest &request,
+                  const std::vector<int32_t> &samples, double rate) {
+    SampleStats stats = ComputeStats(samples);
+    if (stats.clipped > 0)
+        context.console().message(
+            QString::fromStdString(analysis::ClippedText(stats.clipped, stats.count)));
+    const analysis::Spectrum spectrum =
+        analysis::ComputeSpectrum(samples, request.window, rate > 0 ? rate : 1.0);
+    if (!request.spectrumPath.isEmpty()) {
+        if (const int status = writeTextFile(context, request.spectrumPath,
+                                             analysis::SpectrumCsv(spectrum, rate > 0)))
+            return status;
+    }
+    if (request.stats) {
+        stats.tone = spectrum.tone;
+        if (request.json)
+            WriteStatsJson(context.out(), stats);
+        else
+            WriteStatsText(context.out(), stats);
+    }
     return exit_code::kOk;
 }
 
@@ -135,18 +178,23 @@ int RunAcquire(CommandContext &context) {
     const QString error = parseRequest(context, request);
     if (!error.isEmpty())
         return context.usage(error);
-    if (request.prefix.isEmpty() && request.format != Format::Default && request.stats)
+    if (request.prefix.isEmpty() && request.format != Format::Default &&
+        (request.stats || !request.spectrumPath.isEmpty()))
         return context.usage(QStringLiteral("--format without --out prints samples; "
-                                            "--stats prints only the figures"));
+                                            "--stats and --spectrum print none"));
     if (const int status = context.connect())
         return status;
 
     // As the window does before every acquisition: the chip's registers are read again, and
     // a failure is told but does not stop the acquisition.
+    // The data rate the registers show scales the spectrum; without it, cycles per sample.
     const ChipSupport &chip = context.chip();
+    double rate = 0;
     if (chip.registerCount() > 0) {
         std::vector<uint8_t> image(static_cast<size_t>(chip.registerCount()), 0);
-        ReadRegisterRange(image.data(), chip.registerCount(), nullptr);
+        if (ReadRegisterRange(image.data(), chip.registerCount(), nullptr) == 0 &&
+            chip.sampleRateHz)
+            rate = chip.sampleRateHz(image);
     }
 
     std::vector<uint8_t> items;
@@ -178,16 +226,11 @@ int RunAcquire(CommandContext &context) {
     if (!request.prefix.isEmpty()) {
         if (const int status = writeFiles(context, request, items, samples))
             return status;
-    } else if (!request.stats) {
+    } else if (!request.stats && request.spectrumPath.isEmpty()) {
         printSamples(context.out(), request.format, items, samples);
     }
-    if (request.stats) {
-        const SampleStats stats = ComputeStats(samples);
-        if (request.json)
-            WriteStatsJson(context.out(), stats);
-        else
-            WriteStatsText(context.out(), stats);
-    }
+    if (request.stats || !request.spectrumPath.isEmpty())
+        return reportFigures(context, request, samples, rate);
     return exit_code::kOk;
 }
 

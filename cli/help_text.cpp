@@ -67,20 +67,34 @@ const std::vector<HelpEntry> &CommandHelp() {
          "Sends one of the chip's commands. VXC5480: self-calibration, self-offset, self-gain, "
          "system-offset, system-gain, power-down, standby, wake-up. VXC5420: set-mode 1..4 "
          "(the position in the window's \"Mode\" list). Nothing is read back."},
-        {"acquire", "acquire [--count N] [--out PREFIX] [--format txt|bin|csv] [--stats]",
+        {"acquire",
+         "acquire [--count N] [--out PREFIX] [--format txt|bin|csv] [--stats] "
+         "[--spectrum FILE] [--window hann|blackman-harris]",
          "Reads the chip's registers as the window does before every acquisition, takes N "
          "conversion results (1 to 65535, default 45) and checks every item's checksum.\n\n"
          "With --out, writes PREFIX.bin (the items as received) and PREFIX.txt (one \"%9d\" "
          "sample per CR LF line), byte for byte the files of the window's \"Save File\"; "
          "--format writes only PREFIX.txt, PREFIX.bin or PREFIX.csv. Existing files are "
          "replaced.\n\n"
-         "Without --out, the samples go to standard output: one decimal number per line, or "
-         "the chosen format (bin gives the raw items).\n\n"
+         "Without --out, --stats or --spectrum, the samples go to standard output: one "
+         "decimal number per line, or the chosen format (bin gives the raw items).\n\n"
          "--stats prints count, minimum, maximum, average (as the window shows them), "
          "peak-to-peak and the analysis window's noise figures: mean, RMS noise (codes), "
-         "effective and noise-free resolution (bits), skewness and excess kurtosis. Without "
-         "--out, only these figures are printed. In JSON a figure without a finite value "
-         "(a record without noise) is null."},
+         "effective and noise-free resolution (bits), skewness and excess kurtosis, then "
+         "clipped, the number of samples at either code limit (-8388608 or 8388607). When "
+         "the spectrum shows a tone, its figures follow: tone-frequency (Hz), tone-amplitude "
+         "(dBFS), snr, thd, sinad (dB), sfdr (dBc) and enob (bits, referred to full scale); "
+         "in JSON they are the object \"tone\", null when there is none. Without --out, only "
+         "these figures are printed. A figure without a finite value (the resolutions of a "
+         "record without noise) is null, in text as in JSON. A clipped record is also told on "
+         "standard error: \"Clipped: N of M samples at the code limits\".\n\n"
+         "--spectrum FILE writes the analysis window's spectrum of the samples to FILE as CSV, "
+         "one line per bin: frequency_hz,dbfs (0 dBFS is a full-scale sine). It needs a "
+         "--count of 8 or more. --window chooses the window of the spectrum and of the tone "
+         "figures: hann (the default) or blackman-harris (4 terms). Frequencies follow the "
+         "data rate the chip's registers show when they are read before the acquisition; "
+         "when that read fails, the file's first column is cycles_per_sample and the tone's "
+         "frequency is in cycles per sample."},
         {"profile", "profile save FILE | profile load FILE",
          "save reads the chip's registers and writes them to the profile FILE in the window's "
          "format. load reads FILE, refuses a profile of another chip as the window does, and "

@@ -81,6 +81,7 @@ SampleStats ComputeStats(const std::vector<int32_t> &samples) {
     stats.noiseFreeBits = noise.noiseFreeBits;
     stats.skewness = noise.skewness;
     stats.excessKurtosis = noise.excessKurtosis;
+    stats.clipped = noise.clipped;
     return stats;
 }
 
@@ -91,7 +92,10 @@ void WriteStatsText(std::ostream &out, const SampleStats &stats) {
         out << line;
     };
     const auto real = [&](const char *name, double value) {
-        std::snprintf(line, sizeof line, "%-16s%.3f\n", name, value);
+        if (std::isfinite(value))
+            std::snprintf(line, sizeof line, "%-16s%.3f\n", name, value);
+        else
+            std::snprintf(line, sizeof line, "%-16snull\n", name);
         out << line;
     };
     integer("count", stats.count);
@@ -105,6 +109,16 @@ void WriteStatsText(std::ostream &out, const SampleStats &stats) {
     real("noise-free-bits", stats.noiseFreeBits);
     real("skewness", stats.skewness);
     real("excess-kurtosis", stats.excessKurtosis);
+    integer("clipped", stats.clipped);
+    if (const std::optional<analysis::ToneMetrics> &tone = stats.tone) {
+        real("tone-frequency", tone->frequencyHz);
+        real("tone-amplitude", tone->amplitudeDbfs);
+        real("snr", tone->snrDb);
+        real("thd", tone->thdDb);
+        real("sinad", tone->sinadDb);
+        real("sfdr", tone->sfdrDb);
+        real("enob", tone->enob);
+    }
 }
 
 namespace {
@@ -115,6 +129,16 @@ QJsonValue number(double value) {
 } // namespace
 
 void WriteStatsJson(std::ostream &out, const SampleStats &stats) {
+    QJsonValue tone;
+    if (stats.tone) {
+        tone = QJsonObject{{"frequencyHz", number(stats.tone->frequencyHz)},
+                           {"amplitudeDbfs", number(stats.tone->amplitudeDbfs)},
+                           {"snrDb", number(stats.tone->snrDb)},
+                           {"thdDb", number(stats.tone->thdDb)},
+                           {"sinadDb", number(stats.tone->sinadDb)},
+                           {"sfdrDb", number(stats.tone->sfdrDb)},
+                           {"enob", number(stats.tone->enob)}};
+    }
     writeJson(out, {{"count", static_cast<qint64>(stats.count)},
                     {"minimum", stats.minimum},
                     {"maximum", stats.maximum},
@@ -125,7 +149,9 @@ void WriteStatsJson(std::ostream &out, const SampleStats &stats) {
                     {"effectiveBits", number(stats.effectiveBits)},
                     {"noiseFreeBits", number(stats.noiseFreeBits)},
                     {"skewness", number(stats.skewness)},
-                    {"excessKurtosis", number(stats.excessKurtosis)}});
+                    {"excessKurtosis", number(stats.excessKurtosis)},
+                    {"clipped", static_cast<qint64>(stats.clipped)},
+                    {"tone", tone}});
 }
 
 } // namespace cli

@@ -1,9 +1,12 @@
 #pragma once
 // What the commands print, as functions of a stream, so each format is tested on a buffer.
 
+#include "analysis/spectrum.h"
+
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <vector>
 
@@ -30,6 +33,10 @@ struct SampleStats {
     double noiseFreeBits = 0;
     double skewness = 0;
     double excessKurtosis = 0;
+    // Samples at either code limit: with any, the figures are in doubt.
+    int64_t clipped = 0;
+    // The figures of the tone the spectrum found, if it found one.
+    std::optional<analysis::ToneMetrics> tone;
 };
 
 // "PORT<TAB>CHIP".
@@ -49,9 +56,12 @@ void WriteSamplesPlain(std::ostream &out, const std::vector<int32_t> &samples);
 void WriteSamplesCsv(std::ostream &out, const std::vector<int32_t> &samples);
 
 // The window's minimum, maximum and average, with count, peak-to-peak and the noise figures
-// of the analysis window.
+// of the analysis window; no tone (the caller adds the spectrum's).
 SampleStats ComputeStats(const std::vector<int32_t> &samples);
+// One "name value" line per figure; a figure without a finite value (the resolutions of a
+// record without noise) is "null". The tone's lines follow when there is a tone.
 void WriteStatsText(std::ostream &out, const SampleStats &stats);
+// The same as one object; "tone" is an object of its figures, or null.
 void WriteStatsJson(std::ostream &out, const SampleStats &stats);
 
 } // namespace cli

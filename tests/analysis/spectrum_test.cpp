@@ -171,3 +171,11 @@ TEST(RecordCsv, OneLinePerSampleWithTimeAndVolts) {
     EXPECT_EQ(analysis::RecordCsv(samples, 0, 0),
               "index,time_s,code,volts\n0,,0,\n1,,-2,\n2,,8388607,\n");
 }
+
+TEST(SpectrumCsv, OneLinePerBinInHertzOrCyclesPerSample) {
+    Spectrum s;
+    s.binHz = 0.5;
+    s.dbfs = {-100.0, -3.5};
+    EXPECT_EQ(analysis::SpectrumCsv(s, true), "frequency_hz,dbfs\n0,-100.000\n0.5,-3.500\n");
+    EXPECT_EQ(analysis::SpectrumCsv(s, false).substr(0, 23), "cycles_per_sample,dbfs\n");
+}

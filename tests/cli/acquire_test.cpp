@@ -10,6 +10,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
+
 using namespace cli::exit_code;
 using Frame = std::array<uint8_t, 6>;
 
@@ -128,6 +130,81 @@ TEST_F(CliBoardTest, StatsAreTheWindowsFigures) {
     EXPECT_NE(text.out.find("\nrms-noise       "), std::string::npos) << text.out;
 }
 
+// A sine on the board's input: --stats adds its figures, --spectrum writes the spectrum in
+// hertz with the chosen window.
+TEST_F(CliBoardTest, StatsGiveTheToneAndSpectrumWritesItsBins) {
+    constexpr double kRate = 30000; // the chip's start rate
+    sim::SignalModel signal = sim::DefaultSignal(sim::Chip::VXC5480);
+    signal.sineHz = kRate * 64.3 / 2048;
+    signal.sineAmplitudeVolts = 0.5;
+    board().setSignal(signal);
+    const QString path = file(QStringLiteral("spectrum.csv"));
+    const CliRun r =
+        run({QStringLiteral("acquire"), QStringLiteral("--count=2048"), QStringLiteral("--stats"),
+             QStringLiteral("--json"), QStringLiteral("--spectrum"), path,
+             QStringLiteral("--window=blackman-harris")});
+    ASSERT_EQ(r.status, kOk) << r.err;
+    EXPECT_EQ(r.err, "");
+    const QJsonObject stats = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
+    EXPECT_EQ(stats.value("clipped").toInt(-1), 0);
+    const QJsonObject tone = stats.value("tone").toObject();
+    EXPECT_NEAR(tone.value("frequencyHz").toDouble(), signal.sineHz, kRate / 2048);
+    EXPECT_GT(tone.value("snrDb").toDouble(), 60);
+    for (const char *figure : {"amplitudeDbfs", "thdDb", "sinadDb", "sfdrDb", "enob"})
+        EXPECT_TRUE(tone.value(QLatin1String(figure)).isDouble()) << figure;
+
+    const QList<QByteArray> lines = contents(path).split('\n');
+    ASSERT_EQ(lines.size(), 1 + 1025 + 1); // heading, bins 0 to 1024, the empty end
+    EXPECT_EQ(lines[0], "frequency_hz,dbfs");
+    EXPECT_EQ(lines[1024 + 1].split(',').at(0).toDouble(), kRate / 2);
+    // The tone's bin stands far above its neighbours a few bins away.
+    EXPECT_GT(lines[1 + 64].split(',').at(1).toDouble(),
+              lines[1 + 80].split(',').at(1).toDouble() + 60);
+}
+
+TEST_F(CliBoardTest, NoiseAloneGivesNoToneLines) {
+    const CliRun r =
+        run({QStringLiteral("acquire"), QStringLiteral("--count=1000"), QStringLiteral("--stats")});
+    ASSERT_EQ(r.status, kOk) << r.err;
+    EXPECT_NE(r.out.find("\nclipped         0\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("snr"), std::string::npos) << r.out;
+}
+
+// An input far beyond full scale: the figures come with the count of clipped samples and the
+// note on standard error.
+TEST_F(CliBoardTest, AClippedRecordIsCountedAndTold) {
+    sim::SignalModel signal = sim::DefaultSignal(sim::Chip::VXC5480);
+    signal.inputVolts[0] = -9.0; // AIN0 - AIN1, far below -5 V
+    board().setSignal(signal);
+    const CliRun r = run({QStringLiteral("acquire"), QStringLiteral("--count=50"),
+                          QStringLiteral("--stats"), QStringLiteral("--json")});
+    ASSERT_EQ(r.status, kOk) << r.err;
+    EXPECT_EQ(r.err, "pellorin-cli: Clipped: 50 of 50 samples at the code limits\n");
+    const QJsonObject stats = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
+    EXPECT_EQ(stats.value("clipped").toInt(), 50);
+    EXPECT_EQ(stats.value("minimum").toInt(), -8388608);
+    EXPECT_TRUE(stats.value("effectiveBits").isNull());
+    EXPECT_TRUE(stats.value("tone").isNull());
+}
+
+TEST_F(CliBoardTest, SpectrumAndWindowUsageErrorsTouchNoBoard) {
+    const struct {
+        QStringList arguments;
+        const char *error;
+    } cases[] = {
+        {{"--window=flat-top", "--stats"}, "--window takes hann or blackman-harris"},
+        {{"--window=hann"}, "--window goes with --stats or --spectrum"},
+        {{"--count=7", "--spectrum", "s.csv"}, "--spectrum needs a --count of 8 or more"},
+        {{"--spectrum"}, "--spectrum needs a value"},
+    };
+    for (const auto &c : cases) {
+        const CliRun r = run(QStringList{QStringLiteral("acquire")} + c.arguments);
+        EXPECT_EQ(r.status, kUsage) << c.error;
+        EXPECT_NE(r.err.find(c.error), std::string::npos) << r.err;
+    }
+    EXPECT_TRUE(board().receivedFrames().empty());
+}
+
 TEST_F(CliBoardTest, CountOutsideTheBoardsRangeIsAUsageError) {
     const struct {
         const char *count;
@@ -200,4 +277,24 @@ TEST_F(CliBoardTest, AFailedRefreshIsToldAndTheAcquisitionGoesOn) {
     EXPECT_EQ(r.status, kOk);
     EXPECT_EQ(r.err, "pellorin-cli: Read Register Address 04 Failed !\n");
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 2);
+}
+
+// The 2-channel board at its start mode (PGA 128, 10 SPS): a bridge's millivolts, not a line
+// pinned at the top code.
+class CliAcquire2chTest : public CliBoardTest {
+  protected:
+    sim::Chip chip() const override { return sim::Chip::VXC5420; }
+};
+
+TEST_F(CliAcquire2chTest, StartModeGivesFiguresOfNoiseNotOfAClip) {
+    const CliRun r =
+        run({QStringLiteral("--chip"), QStringLiteral("VXC5420"), QStringLiteral("acquire"),
+             QStringLiteral("--count=50"), QStringLiteral("--stats"), QStringLiteral("--json")});
+    ASSERT_EQ(r.status, kOk) << r.err;
+    EXPECT_EQ(r.err, "");
+    const QJsonObject stats = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
+    EXPECT_EQ(stats.value("clipped").toInt(-1), 0);
+    EXPECT_GT(stats.value("rmsNoise").toDouble(), 1.0);
+    EXPECT_GT(stats.value("effectiveBits").toDouble(), 18.0);
+    EXPECT_LT(stats.value("maximum").toInt(), 8388607 / 2);
 }

@@ -154,15 +154,51 @@ TEST(CliFormats, NoiseFiguresInTextAndJson) {
                           "average         10\npeak-to-peak    1\nmean            10.500\n"
                           "rms-noise       0.500\neffective-bits  25.000\n"
                           "noise-free-bits 24.000\nskewness        0.000\n"
-                          "excess-kurtosis -2.000\n");
+                          "excess-kurtosis -2.000\nclipped         0\n");
 
     // A record without noise has no finite resolution: null in JSON.
     std::ostringstream json;
     WriteStatsJson(json, ComputeStats({7, 7}));
-    EXPECT_EQ(json.str(), "{\"average\":7,\"count\":2,\"effectiveBits\":null,"
+    EXPECT_EQ(json.str(), "{\"average\":7,\"clipped\":0,\"count\":2,\"effectiveBits\":null,"
                           "\"excessKurtosis\":null,\"maximum\":7,\"mean\":7,\"minimum\":7,"
                           "\"noiseFreeBits\":null,\"peakToPeak\":0,\"rmsNoise\":0,"
-                          "\"skewness\":null}\n");
+                          "\"skewness\":null,\"tone\":null}\n");
+}
+
+// A converter pinned at its top: the clipped count, and null where the figures would be
+// infinite, in text as in JSON.
+TEST(CliFormats, ClippedRecordGivesItsCountAndNullsInPlaceOfInfinities) {
+    const SampleStats stats = ComputeStats({8388607, 8388607, 8388607});
+    EXPECT_EQ(stats.clipped, 3);
+    std::ostringstream text;
+    WriteStatsText(text, stats);
+    EXPECT_NE(text.str().find("effective-bits  null\nnoise-free-bits null\n"), std::string::npos)
+        << text.str();
+    EXPECT_NE(text.str().find("\nclipped         3\n"), std::string::npos) << text.str();
+    EXPECT_EQ(text.str().find("inf"), std::string::npos) << text.str();
+    std::ostringstream json;
+    WriteStatsJson(json, stats);
+    EXPECT_NE(json.str().find("\"clipped\":3,"), std::string::npos) << json.str();
+    EXPECT_NE(json.str().find("\"effectiveBits\":null,"), std::string::npos) << json.str();
+}
+
+TEST(CliFormats, ToneFiguresFollowTheNoiseFigures) {
+    SampleStats stats = ComputeStats({10, 11, 10, 11});
+    stats.tone = analysis::ToneMetrics{50.5, -6.02, 90.25, -110.5, 90.2, 101.75, 14.68, 7};
+    std::ostringstream text;
+    WriteStatsText(text, stats);
+    const std::string tail = "clipped         0\ntone-frequency  50.500\ntone-amplitude  -6.020\n"
+                             "snr             90.250\nthd             -110.500\n"
+                             "sinad           90.200\nsfdr            101.750\n"
+                             "enob            14.680\n";
+    EXPECT_EQ(text.str().substr(text.str().size() - tail.size()), tail);
+    std::ostringstream json;
+    WriteStatsJson(json, stats);
+    EXPECT_NE(json.str().find("\"tone\":{\"amplitudeDbfs\":-6.02,\"enob\":14.68,"
+                              "\"frequencyHz\":50.5,\"sfdrDb\":101.75,\"sinadDb\":90.2,"
+                              "\"snrDb\":90.25,\"thdDb\":-110.5}"),
+              std::string::npos)
+        << json.str();
 }
 
 TEST(CliConsole, MessagesGoToStandardErrorAndProgressOnlyOnATerminal) {
