@@ -27,6 +27,10 @@ void ShowMessage(QObject *owner, const QString &text, const QString &caption, Me
     }
 }
 
+void ShowFileError(QObject *owner, const FileError &error) {
+    ShowMessage(owner, error.text().left(1024), QStringLiteral("Error"));
+}
+
 void SetMessagePresenter(MessageHandler handler) {
     presenter() = std::move(handler);
 }

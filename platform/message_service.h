@@ -4,6 +4,8 @@
 // the application installs a presenter that shows a QMessageBox, tests install an observer
 // that records each message and answers it at once.
 
+#include "file_error.h"
+
 #include <QObject>
 #include <QString>
 
@@ -26,6 +28,10 @@ using MessageHandler = std::function<void(const Message &)>;
 // Shows the message and returns when the user has answered it.
 void ShowMessage(QObject *owner, const QString &text, const QString &caption,
                  MessageIcon icon = MessageIcon::None);
+
+// The platform's description of a file error: "PATH: reason" (at most 1024 characters) in a
+// box titled "Error".
+void ShowFileError(QObject *owner, const FileError &error);
 
 // Installed once by the widgets layer. Without a presenter messages go to stderr.
 void SetMessagePresenter(MessageHandler presenter);

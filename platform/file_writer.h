@@ -1,0 +1,36 @@
+#pragma once
+// The one way the program writes a file: whole or not at all. The bytes go to a new file in the
+// target's folder, every write is checked, the file is flushed to the disk and only then
+// renamed over the target, so a full disk, a size limit or a failing device leaves the old
+// file byte for byte as it was and no temporary file behind. The target is never opened for
+// writing itself. Qt Core only.
+
+#include "file_error.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+namespace platform {
+
+// Why nothing can be written at path, found before any work is done: no file name, a name
+// that is only a folder, a missing or unwritable folder, a target that is a folder or not a
+// regular file (a FIFO, a device), or an existing file that may not be written (read-only
+// for everyone, or not writable by this user). failed() is false when the write may go ahead.
+FileError CheckWritableTarget(const QString &path);
+
+struct FileContents {
+    QString path;
+    QByteArray bytes;
+};
+
+// Writes one file whole; on failure the old file (if any) is untouched.
+FileError WriteWholeFile(const QString &path, const QByteArray &bytes);
+
+// Writes several files as one: every file is written and flushed before the first takes its
+// place, and should a later one fail to take its place, those already in place are put back.
+// So either all are written or none is changed. The error names the file that failed.
+FileError WriteWholeFiles(const std::vector<FileContents> &files);
+
+} // namespace platform
