@@ -95,10 +95,14 @@ const std::vector<HelpEntry> &CommandHelp() {
          "data rate the chip's registers show when they are read before the acquisition; "
          "when that read fails, the file's first column is cycles_per_sample and the tone's "
          "frequency is in cycles per sample."},
-        {"profile", "profile save FILE | profile load FILE",
+        {"profile", "profile save FILE | profile load [--lenient] FILE",
          "save reads the chip's registers and writes them to the profile FILE in the window's "
-         "format. load reads FILE, refuses a profile of another chip as the window does, and "
-         "writes all its registers to the chip in address order."},
+         "format, keeping the file's other lines. load reads FILE, refuses a profile of another "
+         "chip as the window does, and writes all its registers to the chip in address order. "
+         "Since the values go straight to the chip, load also refuses a profile in which a "
+         "register's key is missing or does not hold one byte in hex (5A, 0x5A), naming the "
+         "keys; --lenient loads such a profile as the window does (a missing value as 0, "
+         "0x1FF as 0xFF). A profile is at most 1 MiB."},
         {"firmware-update", "firmware-update [--image FILE]",
          "Writes the board's firmware over USB HID with the window's procedure and messages: "
          "the image FILE, else the image this build carries (with --simulate and neither, a "

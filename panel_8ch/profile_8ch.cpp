@@ -15,7 +15,7 @@ QString InvalidProfileMessage() {
 }
 
 bool SaveRegisterProfile(const QString &path, const RegisterImage &image) {
-    return panel_common::SaveRegisterProfile(path, kProfileLayout, image.data());
+    return !panel_common::SaveRegisterProfile(path, kProfileLayout, image.data()).failed();
 }
 
 ProfileLoad LoadRegisterProfile(const QString &path, RegisterImage &image) {

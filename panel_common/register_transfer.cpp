@@ -33,8 +33,10 @@ void TellSameChannel(QWidget *owner) {
 
 int SaveProfileOrTell(QWidget *owner, const QString &path, const ProfileLayout &layout,
                       const uint8_t *current) {
-    if (SaveRegisterProfile(path, layout, current))
+    const platform::FileError error = SaveRegisterProfile(path, layout, current);
+    if (!error.failed())
         return 0;
+    platform::ShowFileError(owner, error);
     platform::ShowMessage(owner, QStringLiteral("Save Profile Failed !"),
                           QStringLiteral("Error !"));
     return -1;
@@ -42,8 +44,16 @@ int SaveProfileOrTell(QWidget *owner, const QString &path, const ProfileLayout &
 
 bool LoadProfileOrTell(QWidget *owner, const QString &path, const ProfileLayout &layout,
                        uint8_t *pending) {
-    if (LoadRegisterProfile(path, layout, pending) == ProfileLoad::Loaded)
+    platform::FileError error;
+    switch (LoadRegisterProfile(path, layout, pending, &error)) {
+    case ProfileLoad::Loaded:
         return true;
+    case ProfileLoad::Unreadable:
+        platform::ShowFileError(owner, error);
+        return false;
+    case ProfileLoad::WrongChip:
+        break;
+    }
     platform::ShowMessage(owner, InvalidProfileMessage(layout), QStringLiteral("Error !"));
     return false;
 }

@@ -28,13 +28,14 @@ int WriteRegistersOrTell(QWidget *owner, const uint8_t *pending, uint8_t *curren
 // "AIN+ and AIN- cannot select the same channel !"
 void TellSameChannel(QWidget *owner);
 
-// Saves current; when the file cannot be written, tells the user ("Save Profile Failed !")
-// and returns -1, otherwise 0.
+// Saves current; when the file cannot be read or written, tells the user why (the file's path
+// and the cause), then "Save Profile Failed !", and returns -1, otherwise 0.
 int SaveProfileOrTell(QWidget *owner, const QString &path, const ProfileLayout &layout,
                       const uint8_t *current);
 
 // Loads into pending; a profile of another chip, or of none, is refused with the
-// invalid-profile message and false.
+// invalid-profile message and false; a file that cannot be read, with the file's path and the
+// cause.
 bool LoadProfileOrTell(QWidget *owner, const QString &path, const ProfileLayout &layout,
                        uint8_t *pending);
 

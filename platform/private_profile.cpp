@@ -2,46 +2,36 @@
 
 #include "profile_text.h"
 
-#include <QFile>
-#include <QSaveFile>
-
 #include <optional>
 
 namespace platform {
 
-std::optional<QByteArray> LoadProfileFile(const QString &path) {
-    QFile file(path);
-    if (!file.exists())
-        return QByteArray();
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return file.readAll();
+FileRead LoadProfileFile(const QString &path) {
+    FileRead read = ReadRegularFile(path, kMaxProfileSize);
+    if (read.missing)
+        read.error = FileError{};
+    return read;
 }
 
-bool SaveProfileFile(const QString &path, const QByteArray &bytes) {
-    // Written whole to a new file that then takes the old one's place.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    return file.write(bytes) == bytes.size() && file.commit();
+FileError SaveProfileFile(const QString &path, const QByteArray &bytes) {
+    return WriteWholeFile(path, bytes);
 }
 
 QString ReadProfileString(const QString &section, const QString &key, const QString &defaultValue,
                           const QString &path, int bufferSize) {
-    const std::optional<QByteArray> bytes = LoadProfileFile(path);
-    if (!bytes)
+    const FileRead file = LoadProfileFile(path);
+    if (file.error.failed())
         return defaultValue;
-    return ProfileValue(*bytes, section, key, defaultValue, bufferSize);
+    return ProfileValue(file.bytes, section, key, defaultValue, bufferSize);
 }
 
 bool WriteProfileString(const QString &section, const QString &key, const QString &value,
                         const QString &path) {
-    const std::optional<QByteArray> before = LoadProfileFile(path);
-    if (!before)
+    const FileRead before = LoadProfileFile(path);
+    if (before.error.failed())
         return false;
-    const std::optional<QByteArray> after = WithProfileValue(*before, section, key, value);
-    return after && SaveProfileFile(path, *after);
+    const std::optional<QByteArray> after = WithProfileValue(before.bytes, section, key, value);
+    return after && !SaveProfileFile(path, *after).failed();
 }
 
 } // namespace platform

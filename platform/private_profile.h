@@ -11,16 +11,18 @@
 // - a new file is written with CR LF line ends.
 // Qt Core only.
 
+#include "file_reader.h"
+#include "file_writer.h"
+
 #include <QByteArray>
 #include <QString>
-
-#include <optional>
 
 namespace platform {
 
 // The value of key in section, or defaultValue when the file, the section or the key is
-// missing. With bufferSize > 0 at most bufferSize - 1 characters come back, as from a buffer
-// of that many characters with its terminator.
+// missing; a file that cannot be read (see LoadProfileFile) reads as missing. With bufferSize > 0
+// at most bufferSize - 1 characters come back, as from a buffer of that many characters with its
+// terminator.
 QString ReadProfileString(const QString &section, const QString &key, const QString &defaultValue,
                           const QString &path, int bufferSize = 0);
 
@@ -29,11 +31,15 @@ QString ReadProfileString(const QString &section, const QString &key, const QStr
 bool WriteProfileString(const QString &section, const QString &key, const QString &value,
                         const QString &path);
 
+// Profiles are small: a larger file is no profile of ours, and is refused before it is read.
+constexpr qint64 kMaxProfileSize = 1024 * 1024;
+
 // The two ends of the functions above, for a caller that reads or sets many values of one
 // file and so reads it, or writes it, only once (see profile_text.h for what lies between).
-// The file's bytes: empty for a missing file, nothing when it cannot be read.
-std::optional<QByteArray> LoadProfileFile(const QString &path);
-// Puts bytes in place of the file whole; a failed save leaves the old file as it was.
-bool SaveProfileFile(const QString &path, const QByteArray &bytes);
+// The file's bytes; a missing file reads as empty, with missing set. The error says why a file
+// cannot be read: a folder, a FIFO or device, one above kMaxProfileSize.
+FileRead LoadProfileFile(const QString &path);
+// Puts bytes in place of the file whole; after a failure the old file is as it was.
+FileError SaveProfileFile(const QString &path, const QByteArray &bytes);
 
 } // namespace platform

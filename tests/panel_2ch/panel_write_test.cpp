@@ -226,10 +226,13 @@ TEST_F(Panel2ProfileTest, SaveWritesTheChipsValuesAndRoundTrips) {
 TEST_F(Panel2ProfileTest, UnwritableProfileIsToldAndFails) {
     TZ420Dlg &panel = openPanel();
     platform::MessageRecorder messages;
-    EXPECT_EQ(panel.SaveProfile(m_dir.filePath(QStringLiteral("no/such/folder/p.ini"))), -1);
-    ASSERT_EQ(messages.messages().size(), 1u);
-    EXPECT_EQ(messages.messages()[0].text, "Save Profile Failed !");
-    EXPECT_EQ(messages.messages()[0].caption, "Error !");
+    const QString path = m_dir.filePath(QStringLiteral("no/such/folder/p.ini"));
+    EXPECT_EQ(panel.SaveProfile(path), -1);
+    ASSERT_EQ(messages.messages().size(), 2u);
+    EXPECT_EQ(messages.messages()[0].text, path + QStringLiteral(": No such folder"));
+    EXPECT_EQ(messages.messages()[0].caption, "Error");
+    EXPECT_EQ(messages.messages()[1].text, "Save Profile Failed !");
+    EXPECT_EQ(messages.messages()[1].caption, "Error !");
 }
 
 struct RefusedCase {

@@ -2,6 +2,7 @@
 
 #include "panel_8ch/profile_8ch.h"
 
+#include <QFileInfo>
 #include <QStringEncoder>
 
 #include "scratch_file.h"
@@ -105,6 +106,24 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"MissingTargetRefused", "[REG]\r\nMUX=0x01\r\n", false, kUntouched},
         LoadCase{"MissingFileRefused", nullptr, false, kUntouched}),
     [](const auto &info) { return std::string(info.param.name); });
+
+// A file far above any profile's size is refused from its size alone, before a byte of it is
+// read: a load or a save over it costs no time and no memory, and the file stays as it was.
+TEST_F(ProfileTest, AHugeFileIsRefusedUnread) {
+    put("[EVM]\r\nTarget=VXC5480\r\n");
+    {
+        QFile file(path());
+        ASSERT_TRUE(file.resize(50 * 1024 * 1024)); // sparse: no disk space taken
+    }
+    RegisterImage image = kSample;
+    platform::FileError error;
+    EXPECT_EQ(panel_common::LoadRegisterProfile(path(), kProfileLayout, image.data(), &error),
+              ProfileLoad::Unreadable);
+    EXPECT_EQ(error.reason, QStringLiteral("Larger than 1 MiB (52428800 bytes)"));
+    EXPECT_EQ(image, kSample);
+    EXPECT_FALSE(SaveRegisterProfile(path(), kSample));
+    EXPECT_EQ(QFileInfo(path()).size(), 50 * 1024 * 1024);
+}
 
 TEST(ProfileMessage, NamesTheChipInQuotes) {
     EXPECT_EQ(InvalidProfileMessage(), QStringLiteral("The profile is invalid for \"VXC5480\""));
