@@ -1,9 +1,9 @@
 #include "data_files.h"
 
+#include "platform/file_writer.h"
 #include "platform/message_service.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -14,24 +14,15 @@ namespace {
 constexpr int kRawOpenFailed = 1006;
 constexpr int kTextOpenFailed = -1;
 
-// The platform's description of the file error, at most 1024 characters.
-void reportFileError(const QFile &file, QObject *owner) {
-    platform::ShowMessage(owner, file.errorString().left(1024), QStringLiteral("Error"));
-}
-
-int writeWhole(const QString &path, const char *bytes, int64_t size, QObject *owner, int failure) {
+// The file whole or not at all; a failure is told with the platform's file-error text.
+int writeWhole(const QString &path, const QByteArray &bytes, QObject *owner, int failure) {
     if (path.isEmpty())
         return 0;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        reportFileError(file, owner);
-        return failure;
-    }
-    if (file.write(bytes, size) != size || !file.flush()) {
-        reportFileError(file, owner);
-        return failure;
-    }
-    return 0;
+    const platform::FileError error = platform::WriteWholeFile(path, bytes);
+    if (!error.failed())
+        return 0;
+    platform::ShowFileError(owner, error);
+    return failure;
 }
 } // namespace
 
@@ -82,11 +73,11 @@ QByteArray FormatTextFile(const std::vector<int32_t> &samples) {
 }
 
 int SaveRawFile(const QString &rawPath, const uint8_t *items, int64_t byteCount, QObject *owner) {
-    return writeWhole(rawPath, reinterpret_cast<const char *>(items), byteCount, owner,
-                      kRawOpenFailed);
+    const QByteArray bytes(reinterpret_cast<const char *>(items),
+                           static_cast<qsizetype>(byteCount));
+    return writeWhole(rawPath, bytes, owner, kRawOpenFailed);
 }
 
 int SaveTextFile(const QString &textPath, const std::vector<int32_t> &samples, QObject *owner) {
-    const QByteArray text = FormatTextFile(samples);
-    return writeWhole(textPath, text.constData(), text.size(), owner, kTextOpenFailed);
+    return writeWhole(textPath, FormatTextFile(samples), owner, kTextOpenFailed);
 }

@@ -37,8 +37,9 @@ bool MoveToFreshNameIfRawExists(SavePaths &paths, const QString &folder, const Q
 // The text file's bytes.
 QByteArray FormatTextFile(const std::vector<int32_t> &samples);
 
-// 0, or 1006 after telling the user why the file could not be written. An empty path writes
-// nothing and succeeds.
+// Each file is written whole or not at all: after a failure an older file at the path is as it
+// was. 0, or 1006 after telling the user why the file could not be written ("PATH: reason").
+// An empty path writes nothing and succeeds.
 int SaveRawFile(const QString &rawPath, const uint8_t *items, int64_t byteCount, QObject *owner);
 
 // 0, or -1 after telling the user why the file could not be written. An empty path writes

@@ -6,14 +6,17 @@
 #include "analysis/plot_view.h"
 #include "analysis/record_csv.h"
 #include "platform/file_dialogs.h"
+#include "platform/file_writer.h"
 #include "platform/message_service.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPixmap>
-#include <QSaveFile>
+
+#include <vector>
 
 void CAnalysisDlg::OnExport() {
     if (m_samples.empty()) {
@@ -33,27 +36,25 @@ void CAnalysisDlg::OnExport() {
 
 bool CAnalysisDlg::ExportTo(const QString &csvPath) {
     const std::string csv = analysis::RecordCsv(m_samples, sampleRate(), lsbVolts());
-    QSaveFile file(csvPath);
-    const bool written = file.open(QIODevice::WriteOnly) &&
-                         file.write(csv.data(), qint64(csv.size())) == qint64(csv.size()) &&
-                         file.commit();
-    if (!written) {
-        platform::ShowMessage(this, tr("Cannot write %1").arg(QDir::toNativeSeparators(csvPath)),
-                              tr("Error"));
-        return false;
-    }
+    std::vector<platform::FileContents> files{
+        {csvPath, QByteArray(csv.data(), qsizetype(csv.size()))}};
     const QFileInfo info(csvPath);
     const QString stem = info.dir().filePath(info.completeBaseName());
     const std::pair<PlotView *, const char *> plots[] = {{m_recordPlot, "_record.png"},
                                                          {m_histogramPlot, "_histogram.png"},
                                                          {m_spectrumPlot, "_spectrum.png"}};
     for (const auto &[plot, suffix] : plots) {
-        const QString png = stem + QLatin1String(suffix);
-        if (!plot->grab().save(png, "PNG")) {
-            platform::ShowMessage(this, tr("Cannot write %1").arg(QDir::toNativeSeparators(png)),
-                                  tr("Error"));
-            return false;
-        }
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        plot->grab().save(&buffer, "PNG");
+        files.push_back({stem + QLatin1String(suffix), png});
+    }
+    // The four files as one: all of them written, or none changed.
+    const platform::FileError error = platform::WriteWholeFiles(files);
+    if (error.failed()) {
+        platform::ShowFileError(this, error);
+        return false;
     }
     ShowNote(
         m_state,

@@ -199,6 +199,8 @@ TEST_F(AnalysisDlgTest, ExportToAFolderThatIsNotThereIsReported) {
     feed({1, 2, 3});
     EXPECT_FALSE(dlg.ExportTo(QStringLiteral("/nonexistent-folder/x.csv")));
     ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.texts().front(),
+              QStringLiteral("/nonexistent-folder/x.csv: No such folder"));
 }
 
 // What a screen reader or a test rig meets: every control that takes the focus has a name,
