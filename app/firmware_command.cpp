@@ -22,7 +22,11 @@ std::optional<QByteArray> imageForUpdate(QWidget *owner) {
         if (source.path.isEmpty())
             return std::nullopt;
     }
-    return firmware::ImageBytes(source);
+    const platform::FileRead image = firmware::ImageBytes(source);
+    // Why the file cannot be used; the update then refuses the empty image with its own words.
+    if (image.error.failed())
+        platform::ShowFileError(owner, image.error);
+    return image.bytes;
 }
 } // namespace
 

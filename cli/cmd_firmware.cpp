@@ -30,9 +30,13 @@ int RunFirmwareUpdate(CommandContext &context) {
         return context.usage(
             QStringLiteral("this build carries no firmware image; give --image FILE"));
     }
-    // A file that cannot be used gives an empty image, which the update refuses before the
-    // device is opened, with its own message.
-    const QByteArray image = firmware::ImageBytes(source);
+    // A file that cannot be used is refused before the device is opened.
+    const platform::FileRead read = firmware::ImageBytes(source);
+    if (read.error.failed()) {
+        context.console().message(read.error.text());
+        return exit_code::kFile;
+    }
+    const QByteArray &image = read.bytes;
     const int informedBefore = context.console().informationCount();
     const int result = firmware::UpdateFirmware(nullptr, image);
     if (result != 0) {

@@ -35,21 +35,17 @@ ImageSource ImageForUpdate() {
     return ImageSource{CarriedImagePath(), {}};
 }
 
-std::optional<QByteArray> ReadImageFile(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    // One byte more than allowed is enough to tell a file that is too large.
-    QByteArray image = file.read(kMaxImageSize + 1);
-    if (image.isEmpty() || image.size() > kMaxImageSize)
-        return std::nullopt;
-    return image;
+platform::FileRead ReadImageFile(const QString &path) {
+    platform::FileRead read = platform::ReadRegularFile(path, kMaxImageSize);
+    if (!read.error.failed() && read.bytes.isEmpty())
+        read.error.reason = QStringLiteral("Empty file");
+    return read;
 }
 
-QByteArray ImageBytes(const ImageSource &source) {
+platform::FileRead ImageBytes(const ImageSource &source) {
     if (source.path.isEmpty())
-        return source.bytes;
-    return ReadImageFile(source.path).value_or(QByteArray());
+        return platform::FileRead{source.bytes, {}, false};
+    return ReadImageFile(source.path);
 }
 
 } // namespace firmware

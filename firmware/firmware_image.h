@@ -2,10 +2,10 @@
 // Which image an update writes: the one given for this run (--firmware-image, or the generated
 // one of --simulate), else the one the build carries, else one the user picks.
 
+#include "platform/file_reader.h"
+
 #include <QByteArray>
 #include <QString>
-
-#include <optional>
 
 namespace firmware {
 
@@ -28,11 +28,13 @@ struct ImageSource {
 };
 ImageSource ImageForUpdate();
 
-// The bytes an update writes from a source: its file read now, or its bytes as given. Empty
-// when the file cannot be used, which the update refuses before the device is opened.
-QByteArray ImageBytes(const ImageSource &source);
+// The bytes an update writes from a source: its file read now, or its bytes as given. The error
+// says why a file cannot be used; the update is then not started.
+platform::FileRead ImageBytes(const ImageSource &source);
 
-// The file's bytes, or nothing when it cannot be read, is empty or is larger than 1 MiB.
-std::optional<QByteArray> ReadImageFile(const QString &path);
+// The file's bytes, all of them. The error names what is wrong: no such file, a folder, not a
+// regular file (a FIFO is refused at once, not waited on), an empty file, one larger than
+// kMaxImageSize, or one cut short while it was read.
+platform::FileRead ReadImageFile(const QString &path);
 
 } // namespace firmware

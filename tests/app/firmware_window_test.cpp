@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 QByteArray bytesOf(const std::vector<uint8_t> &bytes) {
     return QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
@@ -58,10 +60,13 @@ class FirmwareWindowTest : public ::testing::Test {
     firmware::SimulatedTransport transport{firmware::UpdateVendorId()};
     platform::MessageRecorder messages{[](const platform::Message &message) {
         // The update's own messages come while the window shows the wait cursor; the window's
-        // text for a result comes once the update is over.
+        // text for a result comes once the update is over, and an image file's error ("PATH:
+        // reason", titled "Error") before it starts.
         const QCursor *cursor = QApplication::overrideCursor();
         const bool waiting = cursor && cursor->shape() == Qt::WaitCursor;
-        EXPECT_EQ(waiting, message.caption != QStringLiteral("Error !"))
+        const bool fileError =
+            message.caption == QStringLiteral("Error") && message.text.startsWith(u'/');
+        EXPECT_EQ(waiting, message.caption != QStringLiteral("Error !") && !fileError)
             << qPrintable(message.text);
     }};
     CPellorinDlg dlg;
@@ -142,12 +147,21 @@ TEST_F(FirmwareWindowTest, WithoutAnImageTheUserPicksOne) {
     EXPECT_EQ(filters, QStringList{QStringLiteral("Firmware image (*.bin)")});
     EXPECT_TRUE(messages.messages().empty());
 
-    // A file that cannot be used is refused before the device is opened.
-    for (const QString &path : {empty, dir.filePath(QStringLiteral("missing.bin"))}) {
+    // A file that cannot be used is refused before the device is opened, with its reason; a
+    // FIFO at once, not waited on.
+    const QString fifo = dir.filePath(QStringLiteral("fifo.bin"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString missing = dir.filePath(QStringLiteral("missing.bin"));
+    for (const QString &path : {empty, missing, fifo}) {
         answer = path;
         dlg.OnSysCommand(syscmd::kUpdateFirmware);
     }
-    EXPECT_EQ(messages.texts(), QStringList(2, QStringLiteral("Firmware update failed !")));
+    const QString failed = QStringLiteral("Firmware update failed !");
+    EXPECT_EQ(messages.texts(),
+              (QStringList{empty + QStringLiteral(": Empty file"), failed,
+                           missing + QStringLiteral(": No such file or directory"), failed,
+                           fifo + QStringLiteral(": Not a regular file"), failed}));
+    EXPECT_EQ(messages.messages()[0].caption, QStringLiteral("Error"));
     EXPECT_EQ(board().openCount(), 0);
 
     messages.clear();
@@ -167,7 +181,8 @@ TEST_F(FirmwareWindowTest, AGivenImageFileIsReadWhenTheUpdateStarts) {
     file.write(QByteArray(129, '\x42'));
     file.close();
     dlg.OnSysCommand(syscmd::kUpdateFirmware);
-    EXPECT_EQ(messages.texts(), (QStringList{QStringLiteral("Firmware update failed !"),
+    EXPECT_EQ(messages.texts(), (QStringList{path + QStringLiteral(": No such file or directory"),
+                                             QStringLiteral("Firmware update failed !"),
                                              QStringLiteral("Firmware update succeeded !")}));
     EXPECT_EQ(board().storedImage(), std::vector<uint8_t>(129, 0x42));
 }

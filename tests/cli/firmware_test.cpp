@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <sys/stat.h>
 
 using namespace cli::exit_code;
 
@@ -35,18 +36,32 @@ TEST(CliFirmware, SimulatedUpdateSucceedsWithTheGeneratedImage) {
     EXPECT_EQ(r.out, "");
 }
 
+// Refused at once, with the file and what is wrong with it; a FIFO is not waited on.
 TEST(CliFirmware, AnImageThatCannotBeUsedIsRefusedBeforeTheDevice) {
     QTemporaryDir dir;
-    const QString empty = dir.filePath(QStringLiteral("empty.bin"));
-    QFile file(empty);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-    for (const QString &image : {dir.filePath(QStringLiteral("missing.bin")), empty}) {
+    const auto make = [&dir](const char *name, qsizetype size) {
+        QFile file(dir.filePath(QLatin1String(name)));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(size, '\x5A'));
+        return file.fileName();
+    };
+    const QString fifo = dir.filePath(QStringLiteral("fifo.bin"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct {
+        QString image;
+        const char *reason;
+    } cases[] = {
+        {dir.filePath(QStringLiteral("missing.bin")), "No such file or directory"},
+        {make("empty.bin", 0), "Empty file"},
+        {dir.path(), "Is a folder"},
+        {fifo, "Not a regular file"},
+        {make("large.bin", 1024 * 1024 + 1), "Larger than 1 MiB (1048577 bytes)"},
+    };
+    for (const auto &c : cases) {
         const CliResult r = runCli({QStringLiteral("--simulate"), QStringLiteral("firmware-update"),
-                                    QStringLiteral("--image"), image});
-        EXPECT_EQ(r.status, kFile) << image.toStdString();
-        EXPECT_EQ(r.err, "pellorin-cli: Firmware update failed !\n"
-                         "pellorin-cli: firmware-update failed\n");
+                                    QStringLiteral("--image"), c.image});
+        EXPECT_EQ(r.status, kFile) << c.reason;
+        EXPECT_EQ(r.err, "pellorin-cli: " + c.image.toStdString() + ": " + c.reason + "\n");
     }
 }
 

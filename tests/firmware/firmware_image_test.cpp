@@ -19,20 +19,24 @@ QString writeFile(const QTemporaryDir &dir, const QString &name, qsizetype size)
 }
 } // namespace
 
-TEST(FirmwareImage, FilesThatCannotBeUsedAreRefused) {
+TEST(FirmwareImage, FilesThatCannotBeUsedAreRefusedWithTheReason) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    EXPECT_FALSE(ReadImageFile(dir.filePath(QStringLiteral("missing.bin"))));
-    EXPECT_FALSE(ReadImageFile(writeFile(dir, QStringLiteral("empty.bin"), 0)));
-    EXPECT_FALSE(ReadImageFile(writeFile(dir, QStringLiteral("big.bin"), kMaxImageSize + 1)));
-    EXPECT_FALSE(ReadImageFile(dir.path()));
+    EXPECT_EQ(ReadImageFile(dir.filePath(QStringLiteral("missing.bin"))).error.reason,
+              QStringLiteral("No such file or directory"));
+    EXPECT_EQ(ReadImageFile(writeFile(dir, QStringLiteral("empty.bin"), 0)).error.reason,
+              QStringLiteral("Empty file"));
+    EXPECT_EQ(
+        ReadImageFile(writeFile(dir, QStringLiteral("big.bin"), kMaxImageSize + 1)).error.reason,
+        QStringLiteral("Larger than 1 MiB (1048577 bytes)"));
+    EXPECT_EQ(ReadImageFile(dir.path()).error.reason, QStringLiteral("Is a folder"));
 
     const auto largest = ReadImageFile(writeFile(dir, QStringLiteral("max.bin"), kMaxImageSize));
-    ASSERT_TRUE(largest);
-    EXPECT_EQ(largest->size(), kMaxImageSize);
+    ASSERT_FALSE(largest.error.failed());
+    EXPECT_EQ(largest.bytes.size(), kMaxImageSize);
     const auto one = ReadImageFile(writeFile(dir, QStringLiteral("one.bin"), 1));
-    ASSERT_TRUE(one);
-    EXPECT_EQ(*one, QByteArray("\x5A"));
+    ASSERT_FALSE(one.error.failed());
+    EXPECT_EQ(one.bytes, QByteArray("\x5A"));
 }
 
 TEST(FirmwareImage, TheRunsImageReplacesTheCarriedOne) {
@@ -68,6 +72,6 @@ TEST(FirmwareImage, TheCarriedImageIsReadLikeAFile) {
     if (CarriedImagePath().isEmpty())
         GTEST_SKIP() << "this build carries no image (-DPELLORIN_FIRMWARE_IMAGE)";
     const auto image = ReadImageFile(CarriedImagePath());
-    ASSERT_TRUE(image);
-    EXPECT_FALSE(image->isEmpty());
+    ASSERT_FALSE(image.error.failed()) << image.error.text().toStdString();
+    EXPECT_FALSE(image.bytes.isEmpty());
 }
