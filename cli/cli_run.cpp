@@ -3,10 +3,11 @@
 #include "cli_options.h"
 #include "commands.h"
 #include "console.h"
+#include "descriptor_stream.h"
 #include "exit_codes.h"
 #include "help_text.h"
 
-#include <QFile>
+#include "platform/file_writer.h"
 
 namespace cli {
 
@@ -31,13 +32,26 @@ Runner runnerOf(const QString &command) {
 }
 
 int writeManPage(Console &console, const QString &path) {
-    QFile file(path);
-    const QByteArray page = ManPage().toUtf8();
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(page) != page.size()) {
-        console.message(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    const platform::FileError error = platform::WriteWholeFile(path, ManPage().toUtf8());
+    if (error.failed()) {
+        console.message(error.text());
         return exit_code::kFile;
     }
     return exit_code::kOk;
+}
+
+// Results that never reached standard output (a full disk behind "> file", /dev/full) are a
+// failed write like any other file's, never a success.
+int checkOutput(Console &console, int status) {
+    std::ostream &out = console.out();
+    out.flush();
+    if (!out.fail())
+        return status;
+    const auto *buffer = dynamic_cast<const DescriptorBuffer *>(out.rdbuf());
+    const QString reason = buffer && buffer->error() != 0 ? qt_error_string(buffer->error())
+                                                          : QStringLiteral("Write failed");
+    console.message(QStringLiteral("standard output: %1").arg(reason));
+    return status == exit_code::kOk ? exit_code::kFile : status;
 }
 } // namespace
 
@@ -54,7 +68,7 @@ int RunCli(const QStringList &arguments, std::ostream &out, std::ostream &err,
         return writeManPage(console, options.manPath);
     if (options.help) {
         out << ProgramHelpText().toStdString();
-        return exit_code::kOk;
+        return checkOutput(console, exit_code::kOk);
     }
     if (options.command.isEmpty()) {
         console.message(QStringLiteral("no command given (see pellorin-cli --help)"));
@@ -70,10 +84,10 @@ int RunCli(const QStringList &arguments, std::ostream &out, std::ostream &err,
     if (options.arguments.contains(QLatin1String("--help")) ||
         options.arguments.contains(QLatin1String("-h"))) {
         out << CommandHelpText(*help).toStdString();
-        return exit_code::kOk;
+        return checkOutput(console, exit_code::kOk);
     }
     CommandContext context(options, console);
-    return run(context);
+    return checkOutput(console, run(context));
 }
 
 } // namespace cli

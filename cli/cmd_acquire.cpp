@@ -14,8 +14,10 @@
 #include "analysis/spectrum.h"
 #include "link/register_range.h"
 #include "link/result_codes.h"
+#include "platform/file_writer.h"
 
-#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
 
 #include <new>
 #include <sstream>
@@ -87,42 +89,90 @@ QString parseRequest(CommandContext &context, AcquireRequest &request) {
     return QString();
 }
 
-int writeTextFile(CommandContext &context, const QString &path, const std::string &bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size()) ||
-        !file.flush()) {
-        context.console().message(QStringLiteral("%1: %2").arg(path, file.errorString()));
-        return exit_code::kFile;
+// The files of --out: those of "Save File" (PREFIX.bin and PREFIX.txt), or the one of --format.
+enum class Content { Raw, Text, Csv };
+struct Output {
+    QString path;
+    Content content;
+};
+
+std::vector<Output> outputs(const AcquireRequest &request) {
+    const QString &prefix = request.prefix;
+    const Output raw{prefix + QStringLiteral(".bin"), Content::Raw};
+    const Output text{prefix + QStringLiteral(".txt"), Content::Text};
+    switch (request.format) {
+    case Format::Default:
+        return {raw, text};
+    case Format::Bin:
+        return {raw};
+    case Format::Txt:
+        return {text};
+    case Format::Csv:
+        return {{prefix + QStringLiteral(".csv"), Content::Csv}};
     }
-    return exit_code::kOk;
+    return {};
 }
 
-// The files of --out: those of "Save File" (raw data first, as the window writes them), or
-// the one of --format.
+// Every file --out and --spectrum will write must be writable before the board is touched: a
+// long acquisition is not thrown away for a missing folder. An empty string, or the error's
+// text.
+QString checkOutputPaths(const AcquireRequest &request) {
+    QStringList paths;
+    if (!request.prefix.isEmpty()) {
+        // "--out adir/" would write the hidden adir/.bin and adir/.txt.
+        const QString name = QFileInfo(request.prefix).fileName();
+        if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+            return platform::FileError{request.prefix, QStringLiteral("Names a folder, not a file")}
+                .text();
+        for (const Output &output : outputs(request))
+            paths << output.path;
+    }
+    if (!request.spectrumPath.isEmpty())
+        paths << request.spectrumPath;
+    for (const QString &path : paths) {
+        const platform::FileError error = platform::CheckWritableTarget(path);
+        if (error.failed())
+            return error.text();
+    }
+    return QString();
+}
+
+QByteArray bytesOf(Content content, const std::vector<uint8_t> &items,
+                   const std::vector<int32_t> &samples) {
+    switch (content) {
+    case Content::Raw:
+        return QByteArray(reinterpret_cast<const char *>(items.data()),
+                          static_cast<qsizetype>(items.size()));
+    case Content::Text:
+        return FormatTextFile(samples);
+    case Content::Csv:
+        break;
+    }
+    std::ostringstream text;
+    WriteSamplesCsv(text, samples);
+    const std::string csv = text.str();
+    return QByteArray(csv.data(), static_cast<qsizetype>(csv.size()));
+}
+
+// Written as one: both files of the pair, or neither.
 int writeFiles(CommandContext &context, const AcquireRequest &request,
                const std::vector<uint8_t> &items, const std::vector<int32_t> &samples) {
-    const QString &prefix = request.prefix;
-    if (request.format == Format::Default || request.format == Format::Bin) {
-        if (SaveRawFile(prefix + QStringLiteral(".bin"), items.data(),
-                        static_cast<int64_t>(items.size()), nullptr) != 0) {
-            context.console().message(QStringLiteral("Save ADC Raw Data Failed !"));
-            return exit_code::kFile;
-        }
+    std::vector<platform::FileContents> files;
+    for (const Output &output : outputs(request))
+        files.push_back({output.path, bytesOf(output.content, items, samples)});
+    const platform::FileError error = platform::WriteWholeFiles(files);
+    if (!error.failed())
+        return exit_code::kOk;
+    context.console().message(error.text());
+    // The window's words for the file that failed.
+    for (const Output &output : outputs(request)) {
+        if (output.path != error.path || output.content == Content::Csv)
+            continue;
+        context.console().message(output.content == Content::Raw
+                                      ? QStringLiteral("Save ADC Raw Data Failed !")
+                                      : QStringLiteral("Save ADC Data Failed !"));
     }
-    if (request.format == Format::Default || request.format == Format::Txt) {
-        if (SaveTextFile(prefix + QStringLiteral(".txt"), samples, nullptr) != 0) {
-            context.console().message(QStringLiteral("Save ADC Data Failed !"));
-            return exit_code::kFile;
-        }
-    }
-    if (request.format == Format::Csv) {
-        std::ostringstream text;
-        WriteSamplesCsv(text, samples);
-        return writeTextFile(context, prefix + QStringLiteral(".csv"), text.str());
-    }
-    return exit_code::kOk;
+    return exit_code::kFile;
 }
 
 // --stats and --spectrum: the figures and the spectrum of the analysis window, and the same
@@ -136,9 +186,13 @@ int reportFigures(CommandContext &context, const AcquireRequest &request,
     const analysis::Spectrum spectrum =
         analysis::ComputeSpectrum(samples, request.window, rate > 0 ? rate : 1.0);
     if (!request.spectrumPath.isEmpty()) {
-        if (const int status = writeTextFile(context, request.spectrumPath,
-                                             analysis::SpectrumCsv(spectrum, rate > 0)))
-            return status;
+        const std::string csv = analysis::SpectrumCsv(spectrum, rate > 0);
+        const platform::FileError error = platform::WriteWholeFile(
+            request.spectrumPath, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())));
+        if (error.failed()) {
+            context.console().message(error.text());
+            return exit_code::kFile;
+        }
     }
     if (request.stats) {
         stats.tone = spectrum.tone;
@@ -182,6 +236,11 @@ int RunAcquire(CommandContext &context) {
         (request.stats || !request.spectrumPath.isEmpty()))
         return context.usage(QStringLiteral("--format without --out prints samples; "
                                             "--stats and --spectrum print none"));
+    const QString pathError = checkOutputPaths(request);
+    if (!pathError.isEmpty()) {
+        context.console().message(pathError);
+        return exit_code::kFile;
+    }
     if (const int status = context.connect())
         return status;
 

@@ -21,7 +21,11 @@ const char *const kDescription =
     "acquisition runs, when standard error is a terminal.\n\n"
     "Every command but firmware-update first finds the board: the ports given with --port, "
     "then (unless --no-scan) the serial devices of the system, at most 256; the first that "
-    "answers the handshake for the expected chip is used.";
+    "answers the handshake for the expected chip is used.\n\n"
+    "Every file is written whole or not at all: the bytes go to a new file beside it, which "
+    "takes the old one's place only once all of it is on the disk. A file that cannot be read "
+    "or written is named with the cause (pellorin-cli: PATH: reason), and the files a command "
+    "will write are checked before the board is touched.";
 } // namespace
 
 const std::vector<HelpEntry> &OptionHelp() {
@@ -75,7 +79,7 @@ const std::vector<HelpEntry> &CommandHelp() {
          "With --out, writes PREFIX.bin (the items as received) and PREFIX.txt (one \"%9d\" "
          "sample per CR LF line), byte for byte the files of the window's \"Save File\"; "
          "--format writes only PREFIX.txt, PREFIX.bin or PREFIX.csv. Existing files are "
-         "replaced.\n\n"
+         "replaced: both files of the pair, or neither.\n\n"
          "Without --out, --stats or --spectrum, the samples go to standard output: one "
          "decimal number per line, or the chosen format (bin gives the raw items).\n\n"
          "--stats prints count, minimum, maximum, average (as the window shows them), "
@@ -124,7 +128,9 @@ const std::vector<HelpEntry> &ExitStatusHelp() {
          "reply, 30 short reply, 997 no reply in time, 6 no port, 4096 and above a port "
          "error)."},
         {"5", "5", "An acquired item carried a wrong checksum."},
-        {"6", "6", "A file could not be read or written, or a profile was refused."},
+        {"6", "6",
+         "A file could not be read or written (standard output included), or a profile was "
+         "refused."},
     };
     return codes;
 }

@@ -1,10 +1,10 @@
 // pellorin-cli: the board from scripts and test rigs.
 
 #include "cli_run.h"
+#include "descriptor_stream.h"
 
 #include <QCoreApplication>
 
-#include <cstdio>
 #include <iostream>
 #include <unistd.h>
 
@@ -12,7 +12,8 @@ int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
-    const int status = cli::RunCli(arguments, std::cout, std::cerr, isatty(STDERR_FILENO) == 1);
-    std::cout.flush();
-    return status;
+    // Results go out through a buffer that can say why a write failed.
+    cli::DescriptorBuffer buffer(STDOUT_FILENO);
+    std::ostream out(&buffer);
+    return cli::RunCli(arguments, out, std::cerr, isatty(STDERR_FILENO) == 1);
 }

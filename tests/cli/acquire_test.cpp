@@ -262,11 +262,21 @@ TEST_F(CliBoardTest, ASilentStreamIsAFailedExchangeWithTheTimeOutCode) {
                      "pellorin-cli: acquire failed: result code 997\n");
 }
 
-TEST_F(CliBoardTest, AFileThatCannotBeWrittenIsAFileError) {
-    const QString prefix = file(QStringLiteral("no/such/folder/run"));
-    const CliRun r = run({QStringLiteral("acquire"), QStringLiteral("--out"), prefix});
-    EXPECT_EQ(r.status, kFile);
-    EXPECT_NE(r.err.find("pellorin-cli: Save ADC Raw Data Failed !\n"), std::string::npos) << r.err;
+// The longest acquisition is not taken only to be thrown away: the files are checked first.
+TEST_F(CliBoardTest, AnOutputThatCannotBeWrittenIsRefusedBeforeTheBoard) {
+    const struct {
+        const char *prefix;
+        const char *says;
+    } cases[] = {{"no/such/folder/run", "no/such/folder/run.bin: No such folder"},
+                 {"adir/", "adir/: Names a folder, not a file"}};
+    for (const auto &c : cases) {
+        const QString prefix = file(QLatin1String(c.prefix));
+        const CliRun r = run({QStringLiteral("acquire"), QStringLiteral("--count"),
+                              QStringLiteral("65535"), QStringLiteral("--out"), prefix});
+        EXPECT_EQ(r.status, kFile) << c.prefix;
+        EXPECT_EQ(r.err, "pellorin-cli: " + file(QLatin1String(c.says)).toStdString() + "\n");
+        EXPECT_TRUE(board().receivedFrames().empty()) << c.prefix;
+    }
 }
 
 TEST_F(CliBoardTest, AFailedRefreshIsToldAndTheAcquisitionGoesOn) {
