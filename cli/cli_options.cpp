@@ -49,7 +49,6 @@ CliOptions ParseCliOptions(const QStringList &arguments) {
             options.manPath = value;
         } else if (argument == QLatin1String("--simulate")) {
             options.simulate = true;
-            options.simulatedChip = QLatin1String(ChipTable().front().name);
         } else if (argument.startsWith(QLatin1String("--simulate="))) {
             options.simulate = true;
             options.simulatedChip = chipNamed(argument.mid(11), options.error);
@@ -66,6 +65,12 @@ CliOptions ParseCliOptions(const QStringList &arguments) {
             options.arguments = arguments.mid(i + 1);
             break;
         }
+    }
+    // A plain --simulate serves the chip the run expects: --chip VXC5420 --simulate is a
+    // VXC5420 board.
+    if (options.simulate && options.simulatedChip.isEmpty()) {
+        options.simulatedChip =
+            options.chip.isEmpty() ? QLatin1String(ChipTable().front().name) : options.chip;
     }
     return options;
 }

@@ -6,7 +6,9 @@
 #include "firmware/firmware_image.h"
 #include "firmware/hid_device.h"
 #include "firmware/simulated_transport.h"
+#include "link/port_problem.h"
 #include "link/protocol.h"
+#include "link/result_codes.h"
 #include "link/serial_transport.h"
 #include "sim/virtual_board.h"
 
@@ -37,10 +39,37 @@ int CommandContext::connect() {
     SetSystemPortsScanned(!m_options.noScan);
     g_chipId = m_chip->chipId;
     const int number = DetectEvm();
-    if (number < 0)
+    if (number < 0) {
+        explainPorts(ports);
         return exit_code::kNoBoard;
+    }
     m_port = PortLabel(number);
     return exit_code::kOk;
+}
+
+void CommandContext::explainPorts(const QStringList &ports) {
+    for (const QString &path : ports) {
+        const QString problem = PortOpenProblem(path);
+        if (!problem.isEmpty()) {
+            m_console.message(QStringLiteral("%1: %2").arg(path, problem));
+            continue;
+        }
+        // One probe with the other chip's id tells a board of the other chip from no board.
+        for (const ChipSupport &other : ChipTable()) {
+            if (other.chipId == m_chip->chipId || !OpenPortAt(path))
+                continue;
+            const int result = ProbeChip(other.chipId);
+            ClosePort();
+            if (result == result::kOk) {
+                m_console.message(
+                    QStringLiteral("%1: The board there answers for %2, not %3 (give --chip %2)")
+                        .arg(path, QLatin1String(other.name), QLatin1String(m_chip->name)));
+            } else if (result == result::kTimeout) {
+                m_console.message(QStringLiteral("%1: No board answers there").arg(path));
+            }
+            break;
+        }
+    }
 }
 
 void CommandContext::installSimulatedUpdateDevice(bool imageGiven) {

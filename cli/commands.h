@@ -47,6 +47,11 @@ class CommandContext {
     int unavailable(const QString &text);
 
   private:
+    // Why each port the user named (and the virtual board's) gave no board: it could not be
+    // opened, no board answers there, or the board carries the other chip. The system's own
+    // ports are many and mostly no boards: they are not explained.
+    void explainPorts(const QStringList &ports);
+
     const CliOptions &m_options;
     Console &m_console;
     const ChipSupport *m_chip;

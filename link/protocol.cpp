@@ -16,8 +16,9 @@ struct Reply {
     ReplyFrame bytes{};
 };
 
-Reply exchange(uint8_t code, uint8_t param1, uint8_t param2, uint32_t writeWaitMs) {
-    const CommandFrame frame = BuildCommandFrame(g_chipId, code, param1, param2);
+Reply exchange(uint8_t code, uint8_t param1, uint8_t param2, uint32_t writeWaitMs,
+               int chipId = g_chipId) {
+    const CommandFrame frame = BuildCommandFrame(chipId, code, param1, param2);
     Reply reply;
     reply.result = WriteFrame(frame.data(), writeWaitMs);
     if (reply.result == result::kOk)
@@ -57,6 +58,13 @@ int ReadRegister(uint8_t address, uint8_t &value) {
     }
     value = reply.bytes[1];
     return result::kOk;
+}
+
+int ProbeChip(int chipId) {
+    const Reply reply = exchange(command::kDetectFirst, 0, 0, kWriteWaitMs, chipId);
+    if (reply.result != result::kOk)
+        return reply.result;
+    return reply.bytes[0] == 0 ? result::kOk : result::kBadReply;
 }
 
 int DetectEvm() {

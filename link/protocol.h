@@ -16,6 +16,11 @@ int WriteRegister(uint8_t address, uint8_t value);
 // On a well-formed reply with a failure status, value becomes 0; on other failures it is kept.
 int ReadRegister(uint8_t address, uint8_t &value);
 
+// The handshake's first command for chipId on the open port, with no message: 0 when the
+// board answers for that chip. One probe tells which chip a board carries when it refused
+// the one expected.
+int ProbeChip(int chipId);
+
 // Finds the board carrying g_chipId; returns the candidate number with its port left open,
 // or -1 (after telling the user) when no candidate answers.
 int DetectEvm();

@@ -98,7 +98,7 @@ bool PortIsOpen() {
     return g_port != nullptr;
 }
 
-static bool openPortNamed(const QString &name) {
+bool OpenPortAt(const QString &name) {
     ClosePort();
     auto *port = new QSerialPort(name);
     // Opening sets QSerialPort's own defaults, flow control off among them: the bridge uses
@@ -121,7 +121,7 @@ bool OpenPort(int number) {
         ClosePort();
         return false;
     }
-    return openPortNamed(names.at(number - 1));
+    return OpenPortAt(names.at(number - 1));
 }
 
 void ClosePort() {

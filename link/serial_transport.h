@@ -48,6 +48,8 @@ QString PortLabel(int number);
 
 bool PortIsOpen();
 bool OpenPort(int number);
+// Opens the device at path, whether or not a scan lists it.
+bool OpenPortAt(const QString &path);
 void ClosePort();
 int WriteFrame(const uint8_t frame[6], uint32_t timeoutMs);
 int ReadBytes(uint8_t *buffer, uint32_t count);

@@ -172,14 +172,19 @@ TEST_F(CliBoardTest, ASilentBoardIsNoBoard) {
     const CliRun r = run({QStringLiteral("regs")});
     EXPECT_EQ(r.status, kNoBoard);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "pellorin-cli: Can't find VXC5480 !\n");
+    EXPECT_EQ(r.err, "pellorin-cli: Can't find VXC5480 !\npellorin-cli: " + port().toStdString() +
+                         ": No board answers there\n");
 }
 
 TEST_F(CliBoardTest, ABoardOfTheOtherChipIsNotTaken) {
     const CliRun r =
         run({QStringLiteral("--chip"), QStringLiteral("VXC5420"), QStringLiteral("detect")});
     EXPECT_EQ(r.status, kNoBoard);
-    EXPECT_EQ(r.err, "pellorin-cli: DUT Disconnect\npellorin-cli: Can't find VXC5420 !\n");
+    EXPECT_EQ(r.err, "pellorin-cli: DUT Disconnect\npellorin-cli: Can't find VXC5420 !\n"
+                     "pellorin-cli: " +
+                         port().toStdString() +
+                         ": The board there answers for VXC5480, not VXC5420 (give --chip "
+                         "VXC5480)\n");
 }
 
 // The 2-channel chip: its mode command goes out with the list position as argument.
