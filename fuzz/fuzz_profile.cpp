@@ -64,23 +64,26 @@ bool isLineBreak(const QByteArray &bytes, qsizetype at, bool utf16, bool littleE
 // Everything that differs lies inside one line of the old file (a replaced value) or is pure
 // insertion (appended lines): the bytes taken out hold no line break and no mark.
 void checkOnlyOneLineChanged(const QByteArray &before, const QByteArray &after) {
+    const bool utf16 = before.startsWith("\xFF\xFE") || before.startsWith("\xFE\xFF");
+    const bool littleEndian = before.startsWith("\xFF\xFE");
+    const int width = utf16 ? 2 : 1;
     const qsizetype shorter = std::min(before.size(), after.size());
     qsizetype prefix = 0;
     while (prefix < shorter && before[prefix] == after[prefix])
         ++prefix;
+    // The common start ends on a whole unit: a byte shared by chance with a changed unit (the
+    // high 00 of "=" and of a line break in UTF-16) is no part of it, and the common end may
+    // claim it instead.
+    prefix = prefix / width * width;
     qsizetype suffix = 0;
     while (suffix < shorter - prefix &&
            before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
         ++suffix;
     FUZZ_CHECK(prefix >= SplitProfile(before).header.size());
-    const bool utf16 = before.startsWith("\xFF\xFE") || before.startsWith("\xFE\xFF");
-    const bool littleEndian = before.startsWith("\xFF\xFE");
-    const int width = utf16 ? 2 : 1;
     const qsizetype to = before.size() - suffix;
     if (to <= prefix)
         return; // nothing taken out, only inserted
-    const qsizetype from = prefix / width * width;
-    for (qsizetype at = from; at < to && at + width <= before.size(); at += width)
+    for (qsizetype at = prefix; at < to && at + width <= before.size(); at += width)
         FUZZ_CHECK(!isLineBreak(before, at, utf16, littleEndian));
 }
 

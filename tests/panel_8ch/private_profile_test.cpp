@@ -164,6 +164,24 @@ INSTANTIATE_TEST_SUITE_P(
                       "a\xE9\r\n[REG]\r\nMUX=NEW\r\n"sv},
         KeepBytesCase{"DoubledUtf8Bom", "\xEF\xBB\xBF\xEF\xBB\xBF[REG]\r\nMUX=1\r\n"sv,
                       "\xEF\xBB\xBF\xEF\xBB\xBF[REG]\r\nMUX=NEW\r\n"sv},
+        // The profile fuzzer's finding: a UTF-16BE file whose value runs on into "[REG]" and
+        // which ends in half a unit. Only the value's own bytes change.
+        KeepBytesCase{"Utf16BeValueThenHalfUnit",
+                      "\xFE\xFF"
+                      "\0[\0R\0E\0G\0]\0\r\0M\0U\0X\0=\0\xFF\0[\0R\0E\0G\0]\0\r\0M\0U\0X\0'"
+                      "\xFF\xFF\xD6\xFF_"sv,
+                      "\xFE\xFF"
+                      "\0[\0R\0E\0G\0]\0\r\0M\0U\0X\0=\0N\0E\0W\0\r\0M\0U\0X\0'"
+                      "\xFF\xFF\xD6\xFF_"sv},
+        // The same bytes after three ASCII lines: no mark at the start, so a code-page file
+        // whose "[REG]" hides between zero bytes; the section is appended, nothing is lost.
+        KeepBytesCase{"AsciiLinesThenUtf16Text",
+                      "\nMUX\n\n\xFE\xFF"
+                      "\0[\0R\0E\0G\0]\0\r\0M\0U\0X\0=\0\xFF\0[\0R\0E\0G\0]\0\r\0M\0U\0X\0'"
+                      "\xFF\xFF\xD6\xFF_"sv,
+                      "\nMUX\n\n\xFE\xFF"
+                      "\0[\0R\0E\0G\0]\0\r\0M\0U\0X\0=\0\xFF\0[\0R\0E\0G\0]\0\r\0M\0U\0X\0'"
+                      "\xFF\xFF\xD6\xFF_\n[REG]\nMUX=NEW\n"sv},
         KeepBytesCase{"DoubledUtf16Bom",
                       "\xFF\xFE\xFF\xFE[\0R\0E\0G\0]\0\r\0\n\0M\0U\0X\0=\0"
                       "1\0\r\0\n\0"sv,
