@@ -5,10 +5,14 @@
 
 #include <QCoreApplication>
 
+#include <csignal>
 #include <iostream>
 #include <unistd.h>
 
 int main(int argc, char **argv) {
+    // Past a file-size limit a write then fails with exit 6, the old file kept and no
+    // temporary file left, instead of ending the program in the middle of it.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication app(argc, argv);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
