@@ -20,9 +20,11 @@
 #include <new>
 
 void AcquisitionController::OnStartAcquisition() {
-    if (g_acquiring == 1 || !m_hooks.panelExists || !m_hooks.panelExists())
+    if (!m_hooks.panelExists || !m_hooks.panelExists())
         return;
-    g_acquiring = 1;
+    const BusyGuard guard(g_acquiring);
+    if (!guard)
+        return;
     const StartCount start = CountForStart(m_dataCount ? m_dataCount->text() : QString());
     if (start.showDefault && m_dataCount)
         m_dataCount->setText(QStringLiteral("45"));
@@ -31,7 +33,6 @@ void AcquisitionController::OnStartAcquisition() {
     if (m_hooks.refreshFromChip)
         m_hooks.refreshFromChip();
     acquire(start.count);
-    g_acquiring = 0;
     if (m_start)
         m_start->setEnabled(true);
 }

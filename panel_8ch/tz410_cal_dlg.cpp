@@ -128,23 +128,23 @@ void TZ410CALDlg::OnInitDialog() {
     controlAs<QLineEdit>(kOffsetEdit)->setMaxLength(6);
     controlAs<QLineEdit>(kGainEdit)->setMaxLength(6);
     m_indicatorColor = palette().color(QPalette::Button);
-    g_calibrating = 0;
+    // g_calibrating is held only by a running calibration's guard: clearing it here would let
+    // a new panel start a second calibration under the message box of the old panel's.
 }
 
 void TZ410CALDlg::OnIndividualCalibration(int buttonId) {
-    if (g_acquiring || g_calibrating)
+    const BusyGuard guard(g_calibrating, {&g_acquiring});
+    if (!guard)
         return;
-    g_calibrating = 1;
     const Calibration &c = calibrationOf(buttonId);
     if (SendCommand(c.code, 0) != 0)
         showFailure(this, c);
-    g_calibrating = 0;
 }
 
 void TZ410CALDlg::OnSelfCalibration() {
-    if (g_acquiring || g_calibrating)
+    const BusyGuard guard(g_calibrating, {&g_acquiring});
+    if (!guard)
         return;
-    g_calibrating = 1;
     m_indicatorColor = QColor(255, 0, 0);
     DrawIndicator();
     const int result = SendCommand(command::kSelfCalibration, 0);
@@ -153,7 +153,6 @@ void TZ410CALDlg::OnSelfCalibration() {
     DrawIndicator();
     if (result != 0)
         showFailure(this, kCalibrations[0]);
-    g_calibrating = 0;
 }
 
 void TZ410CALDlg::DrawIndicator() {

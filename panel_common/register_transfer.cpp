@@ -8,12 +8,11 @@
 
 namespace panel_common {
 void RunRegisterOperation(QWidget *button, const std::function<void()> &transfer) {
-    if (g_acquiring || g_registerBusy)
+    const BusyGuard guard(g_registerBusy, {&g_acquiring});
+    if (!guard)
         return;
-    g_registerBusy = 1;
     button->setEnabled(false);
     transfer();
-    g_registerBusy = 0;
     button->setEnabled(true);
 }
 

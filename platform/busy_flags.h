@@ -3,9 +3,33 @@
 // event pump let other handlers run in the middle of an operation; these keep a second one
 // from starting then.
 
+#include <initializer_list>
+
 // Set by the acquisition; no panel handler talks to the chip while it is 1.
 extern int g_acquiring;
 // Set by the register Write and Read of either panel host and by a panel's first read.
 extern int g_registerBusy;
 // Set by the calibration buttons of the 8-channel panel.
 extern int g_calibrating;
+
+// Holds a busy flag for as long as it lives, so that every way out of an operation clears it.
+// It takes the flag only when neither the flag nor any of the flags the operation must keep
+// away from is set; otherwise it holds nothing and the operation is refused:
+//
+//     BusyGuard guard(g_registerBusy, {&g_acquiring});
+//     if (!guard)
+//         return;
+class BusyGuard {
+  public:
+    explicit BusyGuard(int &flag, std::initializer_list<const int *> refusedWhile = {});
+    ~BusyGuard();
+    BusyGuard(const BusyGuard &) = delete;
+    BusyGuard &operator=(const BusyGuard &) = delete;
+
+    // True when the guard holds its flag: the operation may run.
+    bool held() const { return m_flag != nullptr; }
+    explicit operator bool() const { return held(); }
+
+  private:
+    int *m_flag = nullptr;
+};
