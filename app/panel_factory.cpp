@@ -1,5 +1,6 @@
 #include "panel_factory.h"
 
+#include "link/chip_catalog.h"
 #include "panel_2ch/tz420_dlg.h"
 #include "panel_8ch/tz410_dlg.h"
 #include "panel_common/evm_dialog.h"
@@ -15,9 +16,9 @@ CEVMDialog *CreateChipPanel(int chipId, QWidget *parent) {
     if (testFactory())
         return testFactory()(chipId, parent);
     switch (chipId) {
-    case 1:
+    case chip_id::kVxc5480:
         return new TZ410Dlg(parent);
-    case 2:
+    case chip_id::kVxc5420:
         return new TZ420Dlg(parent);
     default:
         return nullptr;

@@ -11,6 +11,7 @@
 #include "acquisition/samples.h"
 #include "acquisition/statistics.h"
 #include "acquisition/transfer.h"
+#include "link/chip_catalog.h"
 #include "link/frames.h"
 #include "link/protocol.h"
 #include "link/serial_transport.h"
@@ -84,7 +85,7 @@ void measureTransfer() {
         return;
     }
     SetPreferredPorts({QString::fromStdString(board.portPath())});
-    g_chipId = 1;
+    g_chipId = chip_id::kVxc5480;
     if (DetectEvm() != 1) {
         std::printf("detection failed\n");
         return;

@@ -2,6 +2,7 @@
 // program start to the main window shown. A benchmark, not a test: it asserts nothing.
 
 #include "app/pellorin_dlg.h"
+#include "link/chip_catalog.h"
 #include "link/protocol.h"
 #include "link/serial_transport.h"
 #include "sim/virtual_board.h"
@@ -38,7 +39,7 @@ void measureLink() {
         return;
     }
     SetPreferredPorts({QString::fromStdString(board.portPath())});
-    g_chipId = 1;
+    g_chipId = chip_id::kVxc5480;
 
     std::vector<double> detectAndRead;
     for (int run = 0; run < 20; ++run) {

@@ -2,6 +2,7 @@
 
 #include "chip_table.h"
 
+#include "link/chip_catalog.h"
 #include "link/frames.h"
 #include "panel_2ch/profile_2ch.h"
 #include "panel_2ch/register_map.h"
@@ -11,7 +12,7 @@ namespace cli {
 ChipSupport Vxc5420Support() {
     ChipSupport chip;
     chip.name = vxc5420::kChipName;
-    chip.chipId = 2;
+    chip.chipId = chip_id::kVxc5420;
     // The "All Regs" rows and the profile keys use the same names.
     chip.registerNames.assign(vxc5420::kRegisterNames,
                               vxc5420::kRegisterNames + vxc5420::kRegisterCount);

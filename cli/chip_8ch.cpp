@@ -2,6 +2,7 @@
 
 #include "chip_table.h"
 
+#include "link/chip_catalog.h"
 #include "panel_8ch/chip_commands.h"
 #include "panel_8ch/profile_8ch.h"
 #include "panel_8ch/register_map.h"
@@ -11,7 +12,7 @@ namespace cli {
 ChipSupport Vxc5480Support() {
     ChipSupport chip;
     chip.name = vxc5480::kChipName;
-    chip.chipId = 1;
+    chip.chipId = chip_id::kVxc5480;
     chip.registerNames.assign(vxc5480::kRegisterLabels,
                               vxc5480::kRegisterLabels + vxc5480::kRegisterCount);
     chip.registerAliases.assign(vxc5480::kProfileKeys,

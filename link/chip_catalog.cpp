@@ -1,8 +1,8 @@
 #include "chip_catalog.h"
 
 const ChipCatalogEntry g_chipCatalog[] = {
-    {1, 1, "VXC5480", 3000},
-    {1, 2, "VXC5420", 3000},
+    {1, chip_id::kVxc5480, "VXC5480", 3000},
+    {1, chip_id::kVxc5420, "VXC5420", 3000},
     {-1, 0, "", 0},
 };
 

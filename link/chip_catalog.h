@@ -3,6 +3,12 @@
 
 #include <cstdint>
 
+// The chip ids of the catalogue, as frames carry them.
+namespace chip_id {
+constexpr int32_t kVxc5480 = 1; // the 8-channel chip
+constexpr int32_t kVxc5420 = 2; // the 2-channel chip
+} // namespace chip_id
+
 struct ChipCatalogEntry {
     int32_t valid; // 1 for a chip, -1 for the end row
     int32_t chipId;
