@@ -4,6 +4,7 @@
 
 #include "link/chip_catalog.h"
 #include "link/frames.h"
+#include "panel_2ch/chip_commands.h"
 #include "panel_2ch/profile_2ch.h"
 #include "panel_2ch/register_map.h"
 
@@ -19,7 +20,7 @@ ChipSupport Vxc5420Support() {
     // The mode list's positions plus one are the command's argument; the panel's own message
     // follows a failure.
     chip.commands.push_back({"set-mode", command::kSetMode, vxc5420::kFirstMode,
-                             vxc5420::kCommandMode, "%1 Set Mode Command Fail !"});
+                             vxc5420::kCommandMode, &vxc5420::SetModeFailureText});
     chip.profile = &vxc5420::kProfileLayout;
     // The mode is no register: the rate is CR1's (the virtual board loads CR1 with a fixed
     // mode's gain and rate).

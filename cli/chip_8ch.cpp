@@ -17,8 +17,14 @@ ChipSupport Vxc5480Support() {
                               vxc5480::kRegisterLabels + vxc5480::kRegisterCount);
     chip.registerAliases.assign(vxc5480::kProfileKeys,
                                 vxc5480::kProfileKeys + vxc5480::kRegisterCount);
-    for (const vxc5480::ChipCommand &c : vxc5480::ChipCommands())
-        chip.commands.push_back({c.name, c.code, 0, 0, c.failure});
+    for (const vxc5480::ChipCommand &c : vxc5480::ChipCommands()) {
+        CommandEntry entry{c.name, c.code, 0, 0, {}};
+        if (c.failure)
+            entry.failureText = [text = c.failure](const QString &) {
+                return QString::fromLatin1(text);
+            };
+        chip.commands.push_back(entry);
+    }
     chip.profile = &vxc5480::kProfileLayout;
     chip.sampleRateHz = [](const std::vector<uint8_t> &registers) {
         return vxc5480::DataRateSps(registers.at(vxc5480::kDrate));

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace cli {
@@ -18,8 +19,9 @@ struct CommandEntry {
     uint8_t code;
     int minArgument; // the frame's first parameter; both 0 when the command takes none
     int maxArgument;
-    // The panel's own message after a failure ("%1" stands for the chip's name), or null.
-    const char *failure;
+    // The panel's own message after a failure, given the detected chip's name; empty when the
+    // panel has none.
+    std::function<QString(const QString &chipName)> failureText;
 };
 
 struct ChipSupport {

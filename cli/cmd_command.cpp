@@ -61,10 +61,8 @@ int RunCommand(CommandContext &context) {
         return status;
     const int result = SendCommand(entry->code, static_cast<uint8_t>(argument));
     if (result != 0) {
-        if (entry->failure) {
-            QString text = QString::fromLatin1(entry->failure);
-            context.console().message(text.replace(QLatin1String("%1"), g_chipName));
-        }
+        if (entry->failureText)
+            context.console().message(entry->failureText(g_chipName));
         return context.exchangeFailed(QStringLiteral("command %1").arg(entry->name), result);
     }
     return exit_code::kOk;

@@ -1,5 +1,6 @@
 #include "tz420_dlg.h"
 
+#include "chip_commands.h"
 #include "profile_2ch.h"
 #include "tz420_all_dlg.h"
 #include "tz420_mux_dlg.h"
@@ -86,8 +87,7 @@ void TZ420Dlg::OnModeChange() {
         return;
     }
     // m_appliedMode keeps the old mode, so choosing this entry again retries.
-    platform::ShowMessage(this, QStringLiteral("%1 Set Mode Command Fail !").arg(g_chipName),
-                          QStringLiteral("Error"));
+    platform::ShowMessage(this, SetModeFailureText(g_chipName), QStringLiteral("Error"));
 }
 
 void TZ420Dlg::OnPgaChange() {
