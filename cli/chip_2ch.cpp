@@ -27,6 +27,7 @@ ChipSupport Vxc5420Support() {
     chip.sampleRateHz = [](const std::vector<uint8_t> &registers) {
         return vxc5420::DataRateSps(vxc5420::RateCode(registers.at(vxc5420::kCr1)));
     };
+    chip.allRegsWrite = &vxc5420::ApplyForcedBits;
     return chip;
 }
 

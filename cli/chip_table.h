@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <vector>
 
 namespace cli {
@@ -37,6 +38,9 @@ struct ChipSupport {
     // The data rate in samples per second that the registers (all of them, by address) set;
     // 0 when unknown. Null when this build has no register map for the chip.
     double (*sampleRateHz)(const std::vector<uint8_t> &registers) = nullptr;
+    // What the panel's "All Regs" Write does to a whole image before it goes out (the chip's
+    // fixed bits); null when the image goes as it is.
+    void (*allRegsWrite)(std::span<uint8_t> image) = nullptr;
 
     int registerCount() const { return static_cast<int>(registerNames.size()); }
 };

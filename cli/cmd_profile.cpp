@@ -70,6 +70,8 @@ int load(CommandContext &context, const QString &path, bool lenient) {
         return status;
     // There is no pending image to hold the values until a Write: they go to the chip now,
     // in address order, as the "All Regs" Write sends them.
+    if (chip.allRegsWrite)
+        chip.allRegsWrite(image);
     std::vector<uint8_t> written(image.size(), 0);
     const int result =
         WriteRegisterRange(image.data(), written.data(), static_cast<int>(image.size()), nullptr);

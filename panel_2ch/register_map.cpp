@@ -1,5 +1,7 @@
 #include "register_map.h"
 
+#include <algorithm>
+
 namespace vxc5420 {
 
 const char *const kRegisterNames[kRegisterCount] = {"STA", "MUX", "CR0", "CR1", "CR2", "CR3"};
@@ -58,6 +60,12 @@ uint8_t ForcedBits(int address, uint8_t value) {
     default:
         return value;
     }
+}
+
+void ApplyForcedBits(std::span<uint8_t> image) {
+    const auto count = std::min<size_t>(image.size(), kRegisterCount);
+    for (size_t address = 0; address < count; ++address)
+        image[address] = ForcedBits(static_cast<int>(address), image[address]);
 }
 
 double PgaGain(int pgaCode) {

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 namespace vxc5420 {
 
@@ -89,5 +90,8 @@ inline uint8_t WithBuffer(uint8_t cr0, bool on) {
 // What an "All Regs" Write sends for a typed value: the chip's fixed bits set, bits it does
 // not implement cleared.
 uint8_t ForcedBits(int address, uint8_t value);
+// The same for a whole image, register by register, as the "All Regs" Write and the command
+// line's profile load send it. Bytes beyond CR3 are left alone.
+void ApplyForcedBits(std::span<uint8_t> image);
 
 } // namespace vxc5420

@@ -50,10 +50,9 @@ void TZ420Dlg::writeMuxTab() {
 }
 
 void TZ420Dlg::writeAllTab() {
-    for (int address = 0; address < kRegisterCount; ++address) {
-        const auto typed = static_cast<uint8_t>(ParseHex(m_allPage->writeText(address), 2));
-        m_pending[address] = ForcedBits(address, typed);
-    }
+    for (int address = 0; address < kRegisterCount; ++address)
+        m_pending[address] = static_cast<uint8_t>(ParseHex(m_allPage->writeText(address), 2));
+    ApplyForcedBits(m_pending);
     // The Write column keeps the text as typed; the forced bits show in the Read column.
     if (WriteRegistersOrTell(this, m_pending.data(), m_current.data(), kRegisterCount) == 0)
         RefreshAllPages();

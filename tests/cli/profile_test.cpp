@@ -100,3 +100,52 @@ TEST_F(CliBoardTest, AFailedWriteStopsTheLoadAtThatAddress) {
                      "pellorin-cli: profile load: writing the registers failed: result code 13\n");
     EXPECT_EQ(board().receivedFrames().size(), 2u + 4u);
 }
+
+// The 2-channel chip: a loaded profile goes out as the panel's "All Regs" Write sends it, with
+// the chip's fixed bits.
+namespace {
+struct FixedBitsCase {
+    const char *name;
+    QByteArray registers; // the [REG] section's lines
+    std::vector<uint8_t> sent;
+};
+
+void PrintTo(const FixedBitsCase &c, std::ostream *os) {
+    *os << c.name;
+}
+
+class CliProfile2chTest : public CliBoardTest, public ::testing::WithParamInterface<FixedBitsCase> {
+  protected:
+    sim::Chip chip() const override { return sim::Chip::VXC5420; }
+};
+} // namespace
+
+TEST_P(CliProfile2chTest, LoadSendsThePanelsBytes) {
+    const FixedBitsCase &c = GetParam();
+    const QString path = file(QStringLiteral("p2.ini"));
+    put(path, "[EVM]\r\nTarget=VXC5420\r\n[REG]\r\n" + c.registers);
+    const CliRun r = run({QStringLiteral("--chip"), QStringLiteral("VXC5420"),
+                          QStringLiteral("profile"), QStringLiteral("load"), path});
+    ASSERT_EQ(r.status, kOk) << r.err;
+    const auto frames = board().receivedFrames();
+    ASSERT_EQ(frames.size(), 2u + 6u); // the handshake, then STA to CR3 in address order
+    for (size_t address = 0; address < 6; ++address) {
+        EXPECT_EQ(frames[2 + address][2], 0x01) << address;
+        EXPECT_EQ(frames[2 + address][3], address);
+        EXPECT_EQ(frames[2 + address][4], c.sent[address]) << address;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Profiles, CliProfile2chTest,
+    ::testing::Values(
+        FixedBitsCase{"AllFF",
+                      "STA=0xFF\r\nMUX=0xFF\r\nCR0=0xFF\r\nCR1=0xFF\r\nCR2=0xFF\r\nCR3=0xFF\r\n",
+                      {0xFF, 0x91, 0x46, 0x77, 0x31, 0x02}},
+        FixedBitsCase{"AllZero",
+                      "STA=0x00\r\nMUX=0x00\r\nCR0=0x00\r\nCR1=0x00\r\nCR2=0x00\r\nCR3=0x00\r\n",
+                      {0x02, 0x00, 0x40, 0x00, 0x30, 0x00}},
+        FixedBitsCase{"Saved",
+                      "STA=0x02\r\nMUX=0x10\r\nCR0=0x42\r\nCR1=0x5A\r\nCR2=0x31\r\nCR3=0x02\r\n",
+                      {0x02, 0x10, 0x42, 0x52, 0x31, 0x02}}),
+    [](const auto &info) { return std::string(info.param.name); });
