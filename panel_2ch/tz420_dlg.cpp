@@ -22,7 +22,8 @@ TZ420Dlg::TZ420Dlg(QWidget *parent)
     : CRegisterPanel(parent, kProfileLayout, {kTabControl, kWriteButton, kReadButton}) {
     SetImagePointers(m_current.data(), m_pending.data());
     // Every choice counts, also of the mode shown: choosing it again retries a failed command.
-    m_modeList = addList(kModeList, QStringLiteral("Mode"), [this] { OnModeChange(); });
+    m_modeList = addList(
+        kModeList, QStringLiteral("Mode"), [this] { OnModeChange(); }, ListChoice::TalksToChip);
     m_pgaList = addList(kPgaList, QStringLiteral("PGA Gain"), [this] { OnPgaChange(); });
     m_rateList = addList(kRateList, QStringLiteral("Data Rate"), [this] { OnRateChange(); });
 }

@@ -2,6 +2,7 @@
 
 #include "register_table_page.h"
 #include "register_transfer.h"
+#include "wheel_guard.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -30,8 +31,10 @@ bool CRegisterPanel::OnInitDialog() {
 }
 
 QComboBox *CRegisterPanel::addList(int id, const QString &label,
-                                   const std::function<void()> &handler) {
+                                   const std::function<void()> &handler, ListChoice choice) {
     QComboBox *list = m_frame.addList(label);
+    if (choice == ListChoice::TalksToChip)
+        TakeWheelOnlyWithFocus(list);
     registerControl(id, list);
     connect(list, &QComboBox::activated, this, [handler] { handler(); });
     return list;

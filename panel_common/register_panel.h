@@ -52,9 +52,14 @@ class CRegisterPanel : public CEVMDialog {
 
     CRegisterPanel(QWidget *parent, const panel_common::ProfileLayout &layout, FrameIds ids);
 
+    // What choosing an item of a list does: change the pending image only, or talk to the chip
+    // at once (such a list takes the wheel only while it has focus).
+    enum class ListChoice { EditsPending, TalksToChip };
+
     // A list under its label in the frame, registered under id. handler runs whenever the user
     // chooses an item, also the one already shown.
-    QComboBox *addList(int id, const QString &label, const std::function<void()> &handler);
+    QComboBox *addList(int id, const QString &label, const std::function<void()> &handler,
+                       ListChoice choice = ListChoice::EditsPending);
     // Where the host keeps its images, one byte per register of the layout.
     void SetImagePointers(uint8_t *current, uint8_t *pending);
     // The end of the host's start: the first read, the pending image from it, and the

@@ -3,6 +3,10 @@
 
 #include "panel_fixture.h"
 
+#include <QApplication>
+#include <QTest>
+#include <QWheelEvent>
+
 namespace {
 
 using namespace tz420test;
@@ -96,6 +100,37 @@ TEST_F(Panel2Test, ModeChoiceDuringAnAcquisitionIsPutBack) {
     EXPECT_EQ(list(TZ420Dlg::kModeList)->currentIndex(), 0);
     EXPECT_FALSE(list(TZ420Dlg::kPgaList)->isEnabled());
     EXPECT_EQ(panel.m_mode, 1);
+}
+
+// One notch of the mouse wheel turned over the widget's middle, downwards.
+void turnWheelOver(QWidget *widget) {
+    const QPointF middle = QRectF(widget->rect()).center();
+    QWheelEvent notch(middle, widget->mapToGlobal(middle), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &notch);
+}
+
+TEST_F(Panel2Test, AWheelPassingOverTheModeListSendsNothing) {
+    TZ420Dlg &panel = openPanel();
+    QComboBox *modes = list(TZ420Dlg::kModeList);
+    panel.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&panel));
+    ASSERT_FALSE(modes->hasFocus());
+
+    turnWheelOver(modes);
+    EXPECT_TRUE(m_board.receivedFrames().empty());
+    EXPECT_EQ(modes->currentIndex(), 0);
+    EXPECT_FALSE(modes->hasFocus()) << "the wheel does not take focus on its way through";
+    EXPECT_EQ(panel.m_mode, 1);
+
+    // The keyboard still chooses, and a list with focus takes the wheel too.
+    modes->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(modes->hasFocus());
+    QTest::keyClick(modes, Qt::Key_Down);
+    EXPECT_EQ(m_board.receivedFrames(), Frames{SetModeFrameOf(2)});
+    turnWheelOver(modes);
+    EXPECT_EQ(m_board.receivedFrames(), (Frames{SetModeFrameOf(2), SetModeFrameOf(3)}));
+    EXPECT_EQ(panel.m_appliedMode, 3);
 }
 
 TEST_F(Panel2Test, GainAndRateEditThePendingCr1Only) {
