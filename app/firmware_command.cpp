@@ -35,9 +35,9 @@ void RunUpdateFirmwareCommand(QWidget *owner) {
     if (!image)
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const int result = firmware::UpdateFirmware(owner, *image);
+    const firmware::UpdateOutcome outcome = firmware::UpdateFirmware(owner, *image);
     QApplication::restoreOverrideCursor();
-    if (result != 0)
-        platform::ShowMessage(owner, firmware::UpdateMessageText(result), QStringLiteral("Error !"),
-                              platform::MessageIcon::Error);
+    if (outcome.callerTells())
+        platform::ShowMessage(owner, firmware::UpdateMessageText(outcome.code),
+                              QStringLiteral("Error !"), platform::MessageIcon::Error);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // "Update Firmware": picks the image, runs the update under a wait cursor and shows the text of
-// a result the update hands back.
+// a failure the update left to it.
 
 class QWidget;
 

@@ -36,23 +36,18 @@ int RunFirmwareUpdate(CommandContext &context) {
         context.console().message(read.error.text());
         return exit_code::kFile;
     }
-    const QByteArray &image = read.bytes;
-    const int informedBefore = context.console().informationCount();
-    const int result = firmware::UpdateFirmware(nullptr, image);
-    if (result != 0) {
-        context.console().message(firmware::UpdateMessageText(result));
-        context.console().message(QStringLiteral("firmware-update failed: result code 0x%1")
-                                      .arg(static_cast<uint32_t>(result), 8, 16, QLatin1Char('0')));
-        return result == firmware::result::kNoUpdateDevice ? exit_code::kNoBoard
-                                                           : exit_code::kExchange;
-    }
-    // A failure the procedure has told already also ends with 0; only its success message says
-    // the board has the new firmware.
-    if (context.console().informationCount() == informedBefore) {
-        context.console().message(QStringLiteral("firmware-update failed"));
-        return image.isEmpty() ? exit_code::kFile : exit_code::kExchange;
-    }
-    return exit_code::kOk;
+    const firmware::UpdateOutcome outcome = firmware::UpdateFirmware(nullptr, read.bytes);
+    if (outcome.succeeded)
+        return exit_code::kOk;
+    // The window's text for a failure the procedure left to its caller, then the code for
+    // scripts and logs.
+    if (outcome.callerTells())
+        context.console().message(firmware::UpdateMessageText(outcome.code));
+    context.console().message(
+        QStringLiteral("firmware-update failed: result code 0x%1")
+            .arg(static_cast<uint32_t>(outcome.code), 8, 16, QLatin1Char('0')));
+    return outcome.code == firmware::result::kNoUpdateDevice ? exit_code::kNoBoard
+                                                             : exit_code::kExchange;
 }
 
 } // namespace cli

@@ -28,11 +28,8 @@ void Console::endProgress() {
 }
 
 ConsolePresenter::ConsolePresenter(Console &console) {
-    platform::SetMessagePresenter([&console](const platform::Message &message) {
-        if (message.icon == platform::MessageIcon::Information)
-            console.noteInformation();
-        console.message(message.text);
-    });
+    platform::SetMessagePresenter(
+        [&console](const platform::Message &message) { console.message(message.text); });
 }
 
 ConsolePresenter::~ConsolePresenter() {

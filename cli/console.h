@@ -19,16 +19,12 @@ class Console {
     // "\r" + label + percent, redrawn in place; nothing when not on a terminal.
     void progress(const QString &label, int percent);
     void endProgress();
-    // How many messages of the Information kind (a success the program announces) came.
-    int informationCount() const { return m_informationCount; }
-    void noteInformation() { ++m_informationCount; }
 
   private:
     std::ostream &m_out;
     std::ostream &m_err;
     bool m_progress;
     bool m_progressShown = false;
-    int m_informationCount = 0;
 };
 
 // While alive, every message of the program's layers goes to the console instead of a box.

@@ -15,6 +15,9 @@ constexpr int kDeviceFailure = 31;
 constexpr int kWaitTimeout = 258; // no input report within the reply time limit
 constexpr int kNoMoreItems = 259; // no device answers to the ids
 constexpr int kImageMismatch = 0x20000004;
+// The configuration read back differs from the block written ("Program hardware options
+// failed !"); the procedure tells it as "Firmware update failed !".
+constexpr int kConfigMismatch = 0x20000005;
 constexpr int kNoUpdateDevice = 0x20000007;
 constexpr int kStatusChecksum = 0x20000008;
 constexpr int kStatusVoltage = 0x20000009;

@@ -48,10 +48,10 @@ void showReplyMessage(const char *text) {
                           platform::MessageIcon::Error);
 }
 
-int reportFailed(QObject *owner) {
+UpdateOutcome reportFailed(QObject *owner, int code) {
     platform::ShowMessage(owner, QStringLiteral("Firmware update failed !"),
                           QStringLiteral("Error"), platform::MessageIcon::Error);
-    return result::kOk;
+    return UpdateOutcome::Told(code);
 }
 
 // Set-up, identification and, for a known identity, preparation.
@@ -69,8 +69,9 @@ int prepare() {
     return step;
 }
 
-// The configuration block, written and read back; true when the board holds it.
-bool writeConfiguration() {
+// The configuration block, written and read back. 0 when the board holds it, or the
+// failure's code.
+int writeConfiguration() {
     const auto block = ConfigWriteBlock();
     uint8_t tag = 0;
     int step =
@@ -84,7 +85,9 @@ bool writeConfiguration() {
     std::array<uint8_t, kConfigBlock.size()> readBack{};
     if (step == result::kOk)
         step = ReceiveFeature(readBack.data(), readBack.size());
-    return step == result::kOk && readBack == kConfigBlock;
+    if (step != result::kOk)
+        return step;
+    return readBack == kConfigBlock ? result::kOk : result::kConfigMismatch;
 }
 
 // The image, written and read back. 0 when the board holds it, or the failure's code.
@@ -141,49 +144,54 @@ int WaitReply(uint8_t tag) {
     }
 }
 
-int UpdateFirmware(QObject *owner, const QByteArray &image) {
+UpdateOutcome UpdateFirmware(QObject *owner, const QByteArray &image) {
     // Without a usable image nothing on the board is touched.
     if (image.isEmpty() || image.size() > kMaxImageSize)
-        return reportFailed(owner);
+        return reportFailed(owner, result::kBadReply);
 
     int step = OpenUpdateDevice();
     if (step != result::kOk)
-        return step;
+        return UpdateOutcome::LeftToCaller(step);
     step = exchange(request::kOpening, UpdateOpenValue());
     if (step != result::kOk) {
         CloseUpdateDevice();
-        return step;
+        return UpdateOutcome::LeftToCaller(step);
     }
     step = prepare();
     if (step != result::kOk) {
         sendRequest(request::kEnd);
         CloseUpdateDevice();
-        return step;
+        return UpdateOutcome::LeftToCaller(step);
     }
-    if (!writeConfiguration()) {
+    step = writeConfiguration();
+    if (step != result::kOk) {
         CloseUpdateDevice();
-        return reportFailed(owner);
+        return reportFailed(owner, step);
     }
-    if (writeImage(image) != result::kOk) {
+    step = writeImage(image);
+    if (step != result::kOk) {
         sendRequest(request::kFinishing);
         sendRequest(request::kEnd);
         CloseUpdateDevice();
-        return reportFailed(owner);
+        return reportFailed(owner, step);
     }
-    if (sendRequest(request::kFinishing) != result::kOk) {
+    step = sendRequest(request::kFinishing);
+    if (step != result::kOk) {
         sendRequest(request::kEnd);
         CloseUpdateDevice();
-        return reportFailed(owner);
+        return reportFailed(owner, step);
     }
-    if (sendRequest(request::kEnd) != result::kOk) {
+    step = sendRequest(request::kEnd);
+    if (step != result::kOk) {
         CloseUpdateDevice();
-        return reportFailed(owner);
+        return reportFailed(owner, step);
     }
-    if (CloseUpdateDevice() != result::kOk)
-        return reportFailed(owner);
+    step = CloseUpdateDevice();
+    if (step != result::kOk)
+        return reportFailed(owner, step);
     platform::ShowMessage(owner, QStringLiteral("Firmware update succeeded !"),
                           QStringLiteral("Information"), platform::MessageIcon::Information);
-    return result::kOk;
+    return UpdateOutcome::Succeeded();
 }
 
 } // namespace firmware

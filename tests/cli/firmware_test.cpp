@@ -3,6 +3,8 @@
 
 #include "cli/cli_run.h"
 #include "cli/exit_codes.h"
+#include "firmware/hid_device.h"
+#include "firmware/simulated_transport.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -85,4 +87,24 @@ TEST(CliFirmware, NoUpdateDeviceIsNoBoard) {
     EXPECT_NE(r.err.find("pellorin-cli: firmware-update failed: result code 0x20000007\n"),
               std::string::npos)
         << r.err;
+}
+
+// A failure the procedure told itself ends the run with its result code, read from the outcome.
+TEST(CliFirmware, AFailureTheUpdateToldEndsWithItsCode) {
+    firmware::SimulatedTransport device(firmware::UpdateVendorId());
+    sim::UpdateFaults faults;
+    faults.configReadBackDiffers = true;
+    device.device().setFaults(faults);
+    firmware::SetHidTransport(&device);
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("image.bin")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(300, '\x5A'));
+    file.close();
+    const CliResult r =
+        runCli({QStringLiteral("firmware-update"), QStringLiteral("--image"), file.fileName()});
+    firmware::SetHidTransport(nullptr);
+    EXPECT_EQ(r.status, kExchange);
+    EXPECT_EQ(r.err, "pellorin-cli: Firmware update failed !\n"
+                     "pellorin-cli: firmware-update failed: result code 0x20000005\n");
 }

@@ -23,9 +23,9 @@ TEST_P(ReplyStatusTest, SetUpReplyEndsTheUpdateWithItsMessageThenTheWindows) {
     faults().statusForRequest[request::kSetUp] = c.status;
     faults().voltageReading = c.reading;
     applyFaults();
-    const int result = update();
-    EXPECT_EQ(result, c.result);
-    EXPECT_EQ(UpdateMessageText(result), QString::fromLatin1(c.windowText));
+    const UpdateOutcome outcome = update();
+    EXPECT_EQ(outcome, UpdateOutcome::LeftToCaller(c.result));
+    EXPECT_EQ(UpdateMessageText(outcome.code), QString::fromLatin1(c.windowText));
     if (c.replyMessage) {
         ASSERT_EQ(messages.messages().size(), 1u);
         const platform::Message &shown = messages.messages().front();
@@ -60,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(UpdateTest, AFailedOpeningClosesWithoutTheEndRequest) {
     faults().statusForRequest[request::kOpening] = 3;
     applyFaults();
-    EXPECT_EQ(update(), result::kStatusNoResponse);
+    EXPECT_EQ(update(), UpdateOutcome::LeftToCaller(result::kStatusNoResponse));
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("DUT is no response !")});
     EXPECT_EQ(requestCodes(), std::vector<int>{request::kOpening});
 }
@@ -68,13 +68,13 @@ TEST_F(UpdateTest, AFailedOpeningClosesWithoutTheEndRequest) {
 TEST_F(UpdateTest, WrongTag) {
     faults().wrongTagRequest = request::kOpening;
     applyFaults();
-    EXPECT_EQ(update(), result::kBadReply);
+    EXPECT_EQ(update(), UpdateOutcome::LeftToCaller(result::kBadReply));
     EXPECT_EQ(requestCodes(), std::vector<int>{request::kOpening});
 
     board().clearRecords();
     faults().wrongTagRequest = request::kPreparation;
     applyFaults();
-    EXPECT_EQ(update(), result::kBadReply);
+    EXPECT_EQ(update(), UpdateOutcome::LeftToCaller(result::kBadReply));
     EXPECT_EQ(requestCodes().back(), request::kEnd);
     EXPECT_FALSE(received(request::kConfigWrite));
     EXPECT_TRUE(messages.messages().empty());
@@ -83,16 +83,16 @@ TEST_F(UpdateTest, WrongTag) {
 TEST_F(UpdateTest, AReplyThatNeverComes) {
     faults().silentRequest = request::kOpening;
     applyFaults();
-    const int result = update();
-    EXPECT_EQ(result, result::kWaitTimeout);
-    EXPECT_EQ(UpdateMessageText(result), QStringLiteral("Part No is not supported !"));
+    const UpdateOutcome outcome = update();
+    EXPECT_EQ(outcome, UpdateOutcome::LeftToCaller(result::kWaitTimeout));
+    EXPECT_EQ(UpdateMessageText(outcome.code), QStringLiteral("Part No is not supported !"));
     EXPECT_TRUE(messages.messages().empty());
 }
 
 TEST_F(UpdateTest, AConfigurationReadBackThatDiffersSendsNothingOfTheImage) {
     faults().configReadBackDiffers = true;
     applyFaults();
-    EXPECT_EQ(update(), 0);
+    EXPECT_EQ(update(), UpdateOutcome::Told(result::kConfigMismatch));
     EXPECT_EQ(messages.texts(), QStringList{kFailed});
     EXPECT_EQ(messages.messages()[0].caption, QStringLiteral("Error"));
     EXPECT_EQ(messages.messages()[0].owner, &owner);
@@ -103,7 +103,7 @@ TEST_F(UpdateTest, AConfigurationReadBackThatDiffersSendsNothingOfTheImage) {
 TEST_F(UpdateTest, AConfigurationWriteReplyStatusComesBeforeTheFailure) {
     faults().statusForRequest[request::kConfigWrite] = 1;
     applyFaults();
-    EXPECT_EQ(update(), 0);
+    EXPECT_EQ(update(), UpdateOutcome::Told(result::kStatusChecksum));
     EXPECT_EQ(messages.texts(), (QStringList{QStringLiteral("Checksum is not match !"), kFailed}));
     EXPECT_FALSE(received(request::kImageWrite));
 }
@@ -111,7 +111,7 @@ TEST_F(UpdateTest, AConfigurationWriteReplyStatusComesBeforeTheFailure) {
 TEST_F(UpdateTest, AnImageReadBackDifferingInItsLastByteFails) {
     faults().imageReadBackDiffersAtEnd = true;
     applyFaults();
-    EXPECT_EQ(update(image(32644)), 0);
+    EXPECT_EQ(update(image(32644)), UpdateOutcome::Told(result::kImageMismatch));
     EXPECT_EQ(messages.texts(), QStringList{kFailed});
     const std::vector<int> codes = requestCodes();
     ASSERT_GE(codes.size(), 2u);
@@ -126,7 +126,7 @@ namespace {
 // 13 image read-back request, 14-16 image read-back, 17 finishing, 18 end.
 struct TransferCase {
     int failing;
-    int result;
+    UpdateOutcome outcome;
     std::vector<const char *> texts;
     bool endSent;
     bool imageSent;
@@ -140,7 +140,7 @@ TEST_P(FailingTransferTest, EndsTheUpdateClosed) {
     const TransferCase c = GetParam();
     faults().failingTransfer = c.failing;
     applyFaults();
-    EXPECT_EQ(update(image(300)), c.result);
+    EXPECT_EQ(update(image(300)), c.outcome);
     QStringList texts;
     for (const char *text : c.texts)
         texts << QString::fromLatin1(text);
@@ -156,11 +156,32 @@ TEST_P(FailingTransferTest, EndsTheUpdateClosed) {
 
 INSTANTIATE_TEST_SUITE_P(
     Transfers, FailingTransferTest,
-    ::testing::Values(TransferCase{0, result::kDeviceFailure, {}, false, false},
-                      TransferCase{3, result::kDeviceFailure, {}, true, false},
-                      TransferCase{6, 0, {"Firmware update failed !"}, false, false},
-                      TransferCase{11, 0, {"Firmware update failed !"}, true, true},
-                      TransferCase{15, 0, {"Firmware update failed !"}, true, true},
-                      TransferCase{17, 0, {"Firmware update failed !"}, true, true},
-                      TransferCase{18, 0, {"Firmware update failed !"}, false, true},
-                      TransferCase{19, 0, {"Firmware update succeeded !"}, true, true}));
+    ::testing::Values(
+        TransferCase{0, UpdateOutcome::LeftToCaller(result::kDeviceFailure), {}, false, false},
+        TransferCase{3, UpdateOutcome::LeftToCaller(result::kDeviceFailure), {}, true, false},
+        TransferCase{6,
+                     UpdateOutcome::Told(result::kDeviceFailure),
+                     {"Firmware update failed !"},
+                     false,
+                     false},
+        TransferCase{11,
+                     UpdateOutcome::Told(result::kDeviceFailure),
+                     {"Firmware update failed !"},
+                     true,
+                     true},
+        TransferCase{15,
+                     UpdateOutcome::Told(result::kDeviceFailure),
+                     {"Firmware update failed !"},
+                     true,
+                     true},
+        TransferCase{17,
+                     UpdateOutcome::Told(result::kDeviceFailure),
+                     {"Firmware update failed !"},
+                     true,
+                     true},
+        TransferCase{18,
+                     UpdateOutcome::Told(result::kDeviceFailure),
+                     {"Firmware update failed !"},
+                     false,
+                     true},
+        TransferCase{19, UpdateOutcome::Succeeded(), {"Firmware update succeeded !"}, true, true}));

@@ -21,6 +21,16 @@ inline void PrintTo(const QString &text, std::ostream *os) {
     *os << '"' << qPrintable(text) << '"';
 }
 
+namespace firmware {
+inline void PrintTo(const UpdateOutcome &outcome, std::ostream *os) {
+    if (outcome.succeeded)
+        *os << "succeeded";
+    else
+        *os << "failed with 0x" << std::hex << outcome.code << std::dec
+            << (outcome.told ? ", told" : ", left to the caller");
+}
+} // namespace firmware
+
 // A reply wait of 100 x 50 ms becomes 100 x 5 ms: half a second for a reply that never comes.
 constexpr int kUpdateTestDivisor = 10;
 
@@ -50,7 +60,7 @@ class UpdateTest : public ::testing::Test {
         return QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
     }
 
-    int update(const QByteArray &bytes = image(1000)) {
+    firmware::UpdateOutcome update(const QByteArray &bytes = image(1000)) {
         return firmware::UpdateFirmware(&owner, bytes);
     }
 

@@ -13,7 +13,7 @@ const std::vector<int> kFullSequence{request::kOpening,        request::kSetUp,
 
 TEST_F(UpdateTest, SuccessWritesAndVerifiesEverything) {
     const QByteArray bytes = image(32644);
-    EXPECT_EQ(update(bytes), 0);
+    EXPECT_EQ(update(bytes), UpdateOutcome::Succeeded());
 
     ASSERT_EQ(messages.messages().size(), 1u);
     const platform::Message &shown = messages.messages().front();
@@ -44,9 +44,9 @@ TEST_F(UpdateTest, SuccessWritesAndVerifiesEverything) {
 }
 
 TEST_F(UpdateTest, ImagesOfOneByteAndOfTheLargestSizeGoThrough) {
-    EXPECT_EQ(update(image(1)), 0);
+    EXPECT_EQ(update(image(1)), UpdateOutcome::Succeeded());
     EXPECT_EQ(board().storedImage().size(), 1u);
-    EXPECT_EQ(update(image(kMaxImageSize)), 0);
+    EXPECT_EQ(update(image(kMaxImageSize)), UpdateOutcome::Succeeded());
     EXPECT_EQ(board().storedImage().size(), std::size_t(kMaxImageSize));
     EXPECT_EQ(messages.texts(), QStringList(2, QStringLiteral("Firmware update succeeded !")));
 }
@@ -64,7 +64,7 @@ TEST_F(UpdateTest, OnlyAKnownIdentityGetsThePreparationRequest) {
         messages.clear();
         faults().identity = c.identity;
         applyFaults();
-        EXPECT_EQ(update(), 0);
+        EXPECT_EQ(update(), UpdateOutcome::Succeeded());
         EXPECT_EQ(received(request::kPreparation), c.prepared) << int(c.identity[2]);
         // An unknown identity is no reason to stop.
         EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Firmware update succeeded !")});
@@ -74,21 +74,21 @@ TEST_F(UpdateTest, OnlyAKnownIdentityGetsThePreparationRequest) {
 TEST_F(UpdateTest, SecondProductIdIsUpdatedToo) {
     faults().productId = kSecondProductId;
     applyFaults();
-    EXPECT_EQ(update(), 0);
+    EXPECT_EQ(update(), UpdateOutcome::Succeeded());
     EXPECT_EQ(requestCodes(), kFullSequence);
 }
 
 TEST_F(UpdateTest, NoDeviceIsAResultForTheWindow) {
     faults().absent = true;
     applyFaults();
-    EXPECT_EQ(update(), result::kNoUpdateDevice);
+    EXPECT_EQ(update(), UpdateOutcome::LeftToCaller(result::kNoUpdateDevice));
     EXPECT_TRUE(messages.messages().empty());
     EXPECT_EQ(board().openCount(), 0);
 }
 
 TEST_F(UpdateTest, TwoUpdatesInARow) {
-    EXPECT_EQ(update(image(300)), 0);
-    EXPECT_EQ(update(image(700)), 0);
+    EXPECT_EQ(update(image(300)), UpdateOutcome::Succeeded());
+    EXPECT_EQ(update(image(700)), UpdateOutcome::Succeeded());
     EXPECT_EQ(board().openCount(), 2);
     EXPECT_EQ(board().closeCount(), 2);
     EXPECT_EQ(board().storedImage().size(), 700u);
@@ -98,7 +98,7 @@ TEST_F(UpdateTest, TwoUpdatesInARow) {
 TEST_F(UpdateTest, AnImageThatCannotBeUsedIsRefusedBeforeTheDeviceIsOpened) {
     for (qsizetype size : {qsizetype(0), kMaxImageSize + 1}) {
         messages.clear();
-        EXPECT_EQ(update(QByteArray(size, '\x01')), 0);
+        EXPECT_EQ(update(QByteArray(size, '\x01')), UpdateOutcome::Told(result::kBadReply));
         ASSERT_EQ(messages.messages().size(), 1u);
         EXPECT_EQ(messages.messages()[0].text, QStringLiteral("Firmware update failed !"));
         EXPECT_EQ(messages.messages()[0].caption, QStringLiteral("Error"));
