@@ -2,13 +2,12 @@
 
 #include "acquisition_controller.h"
 
+#include "acquisition_messages.h"
 #include "data_count.h"
 #include "platform/busy_flags.h"
 #include "samples.h"
 #include "statistics.h"
 #include "transfer.h"
-
-#include "platform/message_service.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
@@ -82,7 +81,6 @@ void AcquisitionController::prepareScrollBar(int count) {
 void AcquisitionController::OnDataCountChange() {
     if (!m_dataCount || !DataCountTooLarge(m_dataCount->text()))
         return;
-    platform::ShowMessage(m_window, QStringLiteral("Data count should be less than 65536 !"),
-                          QStringLiteral("Error occured !"));
+    acquisition_message::Tell(m_window, acquisition_message::DataCountTooLarge());
     m_dataCount->setText(QStringLiteral("65535"));
 }

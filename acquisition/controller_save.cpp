@@ -2,9 +2,8 @@
 
 #include "acquisition_controller.h"
 
+#include "acquisition_messages.h"
 #include "samples.h"
-
-#include "platform/message_service.h"
 
 #include <QLineEdit>
 
@@ -37,12 +36,10 @@ void AcquisitionController::OnSaveFile() {
     const int64_t bytes = std::min<int64_t>(static_cast<int64_t>(g_samples.size()) * 4,
                                             static_cast<int64_t>(m_sampleItems.size()));
     if (SaveRawFile(m_paths.m_rawPath, m_sampleItems.data(), bytes, m_window) != 0) {
-        platform::ShowMessage(m_window, QStringLiteral("Save ADC Raw Data Failed !"),
-                              QStringLiteral("Error occured !"));
+        acquisition_message::Tell(m_window, acquisition_message::SaveRawDataFailed());
         return;
     }
     if (SaveTextFile(m_paths.m_textPath, g_samples, m_window) != 0) {
-        platform::ShowMessage(m_window, QStringLiteral("Save ADC Data Failed !"),
-                              QStringLiteral("Error occured !"));
+        acquisition_message::Tell(m_window, acquisition_message::SaveDataFailed());
     }
 }

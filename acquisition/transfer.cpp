@@ -1,12 +1,12 @@
 #include "transfer.h"
 
+#include "acquisition_messages.h"
 #include "samples.h"
 
 #include "link/frames.h"
 #include "link/protocol.h"
 #include "link/result_codes.h"
 #include "link/serial_transport.h"
-#include "platform/message_service.h"
 
 #include <cstddef>
 
@@ -38,16 +38,14 @@ int TransferSamples(uint8_t *items, int count, const TransferHooks &hooks) {
     const CommandFrame frame = BuildAcquisitionFrame(g_chipId, static_cast<uint16_t>(count));
     const int sent = WriteFrame(frame.data(), kWriteWaitMs);
     if (sent != result::kOk) {
-        platform::ShowMessage(hooks.owner, QStringLiteral("Send command failed !"),
-                              QStringLiteral("Error"));
+        acquisition_message::Tell(hooks.owner, acquisition_message::SendCommandFailed());
         return sent;
     }
 
     for (int i = 0; i < count; ++i) {
         const int read = ReadBytes(items + static_cast<size_t>(i) * kItemSize, kItemSize);
         if (read != result::kOk) {
-            platform::ShowMessage(hooks.owner, QStringLiteral("Get item %1 failed !").arg(i),
-                                  QStringLiteral("Error !"));
+            acquisition_message::Tell(hooks.owner, acquisition_message::GetItemFailed(i));
             progress.show(0);
             return read;
         }
@@ -60,9 +58,7 @@ int TransferSamples(uint8_t *items, int count, const TransferHooks &hooks) {
     int status = result::kOk;
     const int bad = FirstBadItem(items, count);
     if (bad >= 0) {
-        platform::ShowMessage(hooks.owner,
-                              QStringLiteral("The checksum of item %1 is invalid !").arg(bad),
-                              QStringLiteral("Error !"));
+        acquisition_message::Tell(hooks.owner, acquisition_message::ItemChecksumInvalid(bad));
         status = result::kBadReply;
     }
     progress.show(0);

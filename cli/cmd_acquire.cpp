@@ -5,6 +5,7 @@
 #include "number_text.h"
 #include "output_formats.h"
 
+#include "acquisition/acquisition_messages.h"
 #include "acquisition/data_count.h"
 #include "acquisition/data_files.h"
 #include "acquisition/samples.h"
@@ -59,7 +60,7 @@ QString parseRequest(CommandContext &context, AcquireRequest &request) {
             return QStringLiteral("--count takes a number from 1 to 65535");
         // The window's own words for the same limit.
         if (count > kMaxDataCount)
-            return QStringLiteral("Data count should be less than 65536 !");
+            return acquisition_message::DataCountTooLarge().text;
         request.count = static_cast<int>(count);
     }
     request.prefix = args.value(QStringLiteral("--out"));
@@ -169,8 +170,8 @@ int writeFiles(CommandContext &context, const AcquireRequest &request,
         if (output.path != error.path || output.content == Content::Csv)
             continue;
         context.console().message(output.content == Content::Raw
-                                      ? QStringLiteral("Save ADC Raw Data Failed !")
-                                      : QStringLiteral("Save ADC Data Failed !"));
+                                      ? acquisition_message::SaveRawDataFailed().text
+                                      : acquisition_message::SaveDataFailed().text);
     }
     return exit_code::kFile;
 }
