@@ -147,7 +147,7 @@ ColorSwatch *AcquisitionController::swatch(int id) const {
 }
 
 void AcquisitionController::ResetChartView() {
-    g_samples.clear();
+    g_sampleRecord.clear();
     m_colors = ChartColors();
     const QColor colors[4] = {m_colors.m_scaleColor, m_colors.m_gridColor, m_colors.m_dataColor,
                               m_colors.m_backgroundColor};

@@ -79,10 +79,9 @@ class AcquisitionController : public QObject {
     bool showsDistribution() const { return m_view.graph == ChartView::Graph::Distribution; }
     ColorSwatch *swatch(int id) const;
 
-    // Items of the latest acquisition attempt as received.
+    // Items of the latest acquisition attempt as received; a successful one hands them to
+    // g_sampleRecord with their samples.
     std::vector<uint8_t> m_rawItems;
-    // Items of the acquisition whose samples are in g_samples: what the raw data file holds.
-    std::vector<uint8_t> m_sampleItems;
     ChartState m_chartState;
     ChartColors m_colors;
     SavePaths m_paths;

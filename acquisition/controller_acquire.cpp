@@ -60,8 +60,7 @@ bool AcquisitionController::acquire(int count) {
     if (TransferSamples(m_rawItems.data(), count, hooks) != 0)
         return false;
 
-    ConvertSamples(m_rawItems.data(), count, g_samples);
-    m_sampleItems = m_rawItems;
+    g_sampleRecord.assign(m_rawItems.data(), count);
     UpdateStatistics(g_samples, m_chartState);
     showStatistics();
     RedrawChart();

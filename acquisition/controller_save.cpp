@@ -7,8 +7,6 @@
 
 #include <QLineEdit>
 
-#include <algorithm>
-
 void AcquisitionController::OnSaveFile() {
     m_paths.m_textPath = g_saveFolder + DefaultBaseName(now());
     const QString chosen =
@@ -27,19 +25,19 @@ void AcquisitionController::OnSaveFile() {
         m_logFilePath->setText(chosen);
 
     m_paths.m_rawPath = RawPathFor(chosen);
-    if (m_paths.m_rawPath.isEmpty() || g_samples.empty())
+    if (m_paths.m_rawPath.isEmpty() || g_sampleRecord.empty())
         return;
     if (MoveToFreshNameIfRawExists(m_paths, g_saveFolder, now()) && m_logFilePath)
         m_logFilePath->setText(m_paths.m_textPath);
 
     // The raw data belongs to the samples shown, never to a later failed or running attempt.
-    const int64_t bytes = std::min<int64_t>(static_cast<int64_t>(g_samples.size()) * 4,
-                                            static_cast<int64_t>(m_sampleItems.size()));
-    if (SaveRawFile(m_paths.m_rawPath, m_sampleItems.data(), bytes, m_window) != 0) {
+    const std::vector<uint8_t> &items = g_sampleRecord.items();
+    if (SaveRawFile(m_paths.m_rawPath, items.data(), static_cast<int64_t>(items.size()),
+                    m_window) != 0) {
         acquisition_message::Tell(m_window, acquisition_message::SaveRawDataFailed());
         return;
     }
-    if (SaveTextFile(m_paths.m_textPath, g_samples, m_window) != 0) {
+    if (SaveTextFile(m_paths.m_textPath, g_sampleRecord.samples(), m_window) != 0) {
         acquisition_message::Tell(m_window, acquisition_message::SaveDataFailed());
     }
 }

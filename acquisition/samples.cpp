@@ -4,7 +4,18 @@
 
 #include <cstddef>
 
-std::vector<int32_t> g_samples;
+SampleRecord g_sampleRecord;
+const std::vector<int32_t> &g_samples = g_sampleRecord.samples();
+
+void SampleRecord::assign(const uint8_t *items, int count) {
+    ConvertSamples(items, count, m_samples);
+    m_items.assign(items, items + static_cast<size_t>(count) * kItemSize);
+}
+
+void SampleRecord::clear() {
+    m_samples.clear();
+    m_items.clear();
+}
 
 int FirstBadItem(const uint8_t *items, int count) {
     for (int i = 0; i < count; ++i) {

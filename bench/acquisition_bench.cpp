@@ -48,7 +48,7 @@ double programSeconds(std::vector<uint8_t> &items, QProgressBar &bar, int &progr
     QElapsedTimer timer;
     timer.start();
     const int result = TransferSamples(items.data(), kItems, hooks);
-    ConvertSamples(items.data(), kItems, g_samples);
+    g_sampleRecord.assign(items.data(), kItems);
     const double seconds = timer.nsecsElapsed() / 1e9;
     if (result != 0)
         std::printf("transfer failed: %d\n", result);
@@ -139,24 +139,25 @@ template <typename F> double medianMs(int runs, F &&draw) {
 }
 
 void measureDrawing(const char *pngDir) {
-    if (g_samples.empty()) {
+    std::vector<int32_t> samples = g_samples;
+    if (samples.empty()) {
         for (int i = 0; i < kItems; ++i)
-            g_samples.push_back(1000 + (i * 7919) % 401 - 200);
+            samples.push_back(1000 + (i * 7919) % 401 - 200);
     }
     ChartState state;
-    UpdateStatistics(g_samples, state);
+    UpdateStatistics(samples, state);
     const ChartColors colors;
     const QFont font = MakeChartFont();
     const QSize size(560, 360);
     QImage line, dist;
     const double lineMs =
-        medianMs(200, [&] { line = DrawLineChart(size, g_samples, 1000, state, colors, font); });
+        medianMs(200, [&] { line = DrawLineChart(size, samples, 1000, state, colors, font); });
     const double distMs = medianMs(50, [&] {
-        dist = DrawDistribution(size, true, ComputeDistribution(g_samples), state, colors, font);
+        dist = DrawDistribution(size, true, ComputeDistribution(samples), state, colors, font);
     });
     std::printf("drawing %dx%d (median): line chart %.3f ms, distribution of %zu samples "
                 "(computation included) %.3f ms\n",
-                size.width(), size.height(), lineMs, g_samples.size(), distMs);
+                size.width(), size.height(), lineMs, samples.size(), distMs);
     if (pngDir) {
         line.save(QString::fromLocal8Bit(pngDir) + "/pellorin-line.png");
         dist.save(QString::fromLocal8Bit(pngDir) + "/pellorin-dist.png");

@@ -27,8 +27,7 @@ void giveSamples(FakeMainWindow &w, int count, int32_t value = 1100) {
         const uint8_t b[3] = {uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
         items.insert(items.end(), {b[0], b[1], b[2], uint8_t(b[0] + b[1] + b[2])});
     }
-    ConvertSamples(items.data(), count, g_samples);
-    w.controller->m_sampleItems = items;
+    g_sampleRecord.assign(items.data(), count);
     UpdateStatistics(g_samples, w.controller->m_chartState);
     w.controller->RedrawChart();
 }
@@ -158,8 +157,7 @@ TEST(AcquisitionController, SaveWritesBothFilesAndMovesToAFreshName) {
     // Samples 5, -3 and 1234567.
     const std::vector<uint8_t> items = {0x00, 0x00, 0x05, 0x05, 0xFF, 0xFF,
                                         0xFD, 0xFB, 0x12, 0xD6, 0x87, 0x6F};
-    ConvertSamples(items.data(), 3, g_samples);
-    w.controller->m_sampleItems = items;
+    g_sampleRecord.assign(items.data(), 3);
     w.controller->m_rawItems = {1, 2, 3, 4}; // a later failed attempt's: never saved
 
     w.controller->OnSaveFile();

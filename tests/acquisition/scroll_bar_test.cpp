@@ -22,7 +22,7 @@ void showHundredSamples(FakeMainWindow &w) {
     std::vector<uint8_t> items;
     for (int i = 0; i < 100; ++i)
         items.insert(items.end(), {0x00, 0x04, uint8_t(i), uint8_t(0x04 + i)});
-    ConvertSamples(items.data(), 100, g_samples);
+    g_sampleRecord.assign(items.data(), 100);
     UpdateStatistics(g_samples, w.controller->m_chartState);
     w.controller->RedrawChart();
     // A failed start still sets the bar to the new count's range, and leaves the samples.

@@ -23,7 +23,7 @@ class AcquisitionWindowTest : public PanelHostTest {
         board.setPacing(sim::Pacing::Unpaced);
         clickDetect();
         ASSERT_NE(panel(), nullptr);
-        g_samples.clear();
+        g_sampleRecord.clear();
     }
     void TearDown() override {
         platform::SetColorChooserAnswer({});

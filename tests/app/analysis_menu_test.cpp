@@ -19,7 +19,7 @@ class AnalysisMenuTest : public PanelHostTest {
     void SetUp() override {
         PanelHostTest::SetUp();
         board.setPacing(sim::Pacing::Unpaced);
-        g_samples.clear();
+        g_sampleRecord.clear();
     }
     QAction *menuAction(const QString &menu, const QString &item) const {
         for (QAction *top : dlg.commandMenuBar()->actions()) {
