@@ -13,6 +13,9 @@
 #include <QProgressBar>
 #include <QScrollBar>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 ScrollCode scrollCodeOf(int action) {
     switch (action) {
@@ -75,104 +78,69 @@ class HorizontalKeys : public QObject {
     }
 };
 
-constexpr int kSwatchIds[4] = {mainwindow::kScaleColor, mainwindow::kGridColor,
-                               mainwindow::kDataColor, mainwindow::kBackgroundColor};
 } // namespace
 
-AcquisitionController::AcquisitionController(QWidget *window,
-                                             const std::function<QWidget *(int)> &control,
+bool AcquisitionControls::complete() const {
+    const void *all[] = {dataCount, start,     progress,        chart,       scrollBar, minimum,
+                         maximum,   average,   graphType,       logFilePath, saveFile,  scaleColor,
+                         gridColor, dataColor, backgroundColor, logo};
+    return std::find(std::begin(all), std::end(all), nullptr) == std::end(all);
+}
+
+AcquisitionController::AcquisitionController(QWidget *window, const AcquisitionControls &controls,
                                              AcquisitionHooks hooks)
     : QObject(window), m_lineChartFont(MakeChartFont()), m_distributionFont(MakeChartFont()),
-      m_logo(LoadLogo()), m_window(window), m_hooks(std::move(hooks)) {
-    bind(control);
+      m_logo(LoadLogo()), m_window(window), m_controls(controls), m_hooks(std::move(hooks)) {
+    // A control left out is a fault of the layout, found at start rather than at first use.
+    if (!m_controls.complete())
+        qFatal("AcquisitionController: the window's layout left out a control");
+    connectControls();
 }
 
-void AcquisitionController::bind(const std::function<QWidget *(int)> &control) {
-    using namespace mainwindow;
-    m_chartArea = qobject_cast<ChartArea *>(control(kChartArea));
-    m_scrollBar = qobject_cast<QScrollBar *>(control(kChartScroll));
-    m_graphType = qobject_cast<QComboBox *>(control(kGraphType));
-    m_dataCount = qobject_cast<QLineEdit *>(control(kDataCount));
-    m_start = qobject_cast<QAbstractButton *>(control(kStartAcquisition));
-    m_progress = qobject_cast<QProgressBar *>(control(kProgress));
-    m_minimum = qobject_cast<QLineEdit *>(control(kMinimum));
-    m_maximum = qobject_cast<QLineEdit *>(control(kMaximum));
-    m_average = qobject_cast<QLineEdit *>(control(kAverage));
-    m_logFilePath = qobject_cast<QLineEdit *>(control(kLogPath));
-    m_logoView = qobject_cast<LogoView *>(control(kLogo));
-    for (int i = 0; i < 4; ++i)
-        m_swatches[i] = qobject_cast<ColorSwatch *>(control(kSwatchIds[i]));
-
-    if (m_chartArea)
-        connect(m_chartArea, &ChartArea::resized, this, [this] { redrawCurrentView(); });
-    if (m_scrollBar) {
-        m_scrollBar->setRange(0, 0);
-        m_scrollBar->setPageStep(m_view.scroll.page);
-        m_scrollBar->setSingleStep(1);
-        // Arrows, track clicks, drags, the keyboard and most of the bar's context menu come as
-        // actions; "Scroll here" only sets the value.
-        connect(m_scrollBar, &QAbstractSlider::actionTriggered, this,
-                [this](int action) { OnHScroll(scrollCodeOf(action)); });
-        connect(m_scrollBar, &QAbstractSlider::valueChanged, this,
-                [this](int value) { onScrollValueChanged(value); });
-        m_scrollBar->installEventFilter(new HorizontalKeys(m_scrollBar));
-    }
-    if (m_graphType)
-        connect(m_graphType, &QComboBox::activated, this, [this] { OnGraphTypeChange(); });
-    if (m_dataCount)
-        connect(m_dataCount, &QLineEdit::textChanged, this, [this] { OnDataCountChange(); });
-    if (m_start)
-        connect(m_start, &QAbstractButton::clicked, this, [this] { OnStartAcquisition(); });
-    if (m_progress)
-        m_progress->setRange(0, 100);
-    if (auto *save = qobject_cast<QAbstractButton *>(control(kSaveFile)))
-        connect(save, &QAbstractButton::clicked, this, [this] { OnSaveFile(); });
-    void (AcquisitionController::*handlers[4])() = {
-        &AcquisitionController::OnScaleColor, &AcquisitionController::OnGridColor,
-        &AcquisitionController::OnDataColor, &AcquisitionController::OnBackgroundColor};
-    for (int i = 0; i < 4; ++i) {
-        if (m_swatches[i])
-            connect(m_swatches[i], &ColorSwatch::clicked, this, handlers[i]);
-    }
-    if (m_logoView)
-        m_logoView->setLogo(m_logo);
-}
-
-ColorSwatch *AcquisitionController::swatch(int id) const {
-    for (int i = 0; i < 4; ++i) {
-        if (kSwatchIds[i] == id)
-            return m_swatches[i];
-    }
-    return nullptr;
+void AcquisitionController::connectControls() {
+    const AcquisitionControls &c = m_controls;
+    connect(c.chart, &ChartArea::resized, this, [this] { redrawCurrentView(); });
+    c.scrollBar->setRange(0, 0);
+    c.scrollBar->setPageStep(m_view.scroll.page);
+    c.scrollBar->setSingleStep(1);
+    // Arrows, track clicks, drags, the keyboard and most of the bar's context menu come as
+    // actions; "Scroll here" only sets the value.
+    connect(c.scrollBar, &QAbstractSlider::actionTriggered, this,
+            [this](int action) { OnHScroll(scrollCodeOf(action)); });
+    connect(c.scrollBar, &QAbstractSlider::valueChanged, this,
+            [this](int value) { onScrollValueChanged(value); });
+    c.scrollBar->installEventFilter(new HorizontalKeys(c.scrollBar));
+    connect(c.graphType, &QComboBox::activated, this, [this] { OnGraphTypeChange(); });
+    connect(c.dataCount, &QLineEdit::textChanged, this, [this] { OnDataCountChange(); });
+    connect(c.start, &QAbstractButton::clicked, this, [this] { OnStartAcquisition(); });
+    c.progress->setRange(0, 100);
+    connect(c.saveFile, &QAbstractButton::clicked, this, [this] { OnSaveFile(); });
+    connect(c.scaleColor, &ColorSwatch::clicked, this, &AcquisitionController::OnScaleColor);
+    connect(c.gridColor, &ColorSwatch::clicked, this, &AcquisitionController::OnGridColor);
+    connect(c.dataColor, &ColorSwatch::clicked, this, &AcquisitionController::OnDataColor);
+    connect(c.backgroundColor, &ColorSwatch::clicked, this,
+            &AcquisitionController::OnBackgroundColor);
+    c.logo->setLogo(m_logo);
 }
 
 void AcquisitionController::ResetChartView() {
     g_sampleRecord.clear();
     m_colors = ChartColors();
-    const QColor colors[4] = {m_colors.m_scaleColor, m_colors.m_gridColor, m_colors.m_dataColor,
-                              m_colors.m_backgroundColor};
-    for (int i = 0; i < 4; ++i) {
-        if (m_swatches[i])
-            m_swatches[i]->setColor(colors[i]);
-    }
-    for (QLineEdit *edit : {m_maximum.data(), m_minimum.data(), m_average.data()}) {
-        if (edit)
-            edit->clear();
-    }
+    m_controls.scaleColor->setColor(m_colors.m_scaleColor);
+    m_controls.gridColor->setColor(m_colors.m_gridColor);
+    m_controls.dataColor->setColor(m_colors.m_dataColor);
+    m_controls.backgroundColor->setColor(m_colors.m_backgroundColor);
+    for (QLineEdit *edit : {m_controls.maximum, m_controls.minimum, m_controls.average})
+        edit->clear();
     DrawLineChart(0);
-    if (m_dataCount) {
-        m_dataCount->setMaxLength(5);
-        m_dataCount->setText(QStringLiteral("45"));
-    }
+    m_controls.dataCount->setMaxLength(5);
+    m_controls.dataCount->setText(QStringLiteral("45"));
 }
 
 void AcquisitionController::showStatistics() {
-    if (m_minimum)
-        m_minimum->setText(QString::number(m_chartState.m_minimum));
-    if (m_maximum)
-        m_maximum->setText(QString::number(m_chartState.m_maximum));
-    if (m_average)
-        m_average->setText(QString::number(m_chartState.m_average));
+    m_controls.minimum->setText(QString::number(m_chartState.m_minimum));
+    m_controls.maximum->setText(QString::number(m_chartState.m_maximum));
+    m_controls.average->setText(QString::number(m_chartState.m_average));
 }
 
 QDateTime AcquisitionController::now() const {

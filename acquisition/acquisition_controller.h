@@ -1,10 +1,10 @@
 #pragma once
-// The acquisition and chart side of the main window. The window lays out the controls,
-// the acquisition's own widgets among them (ChartArea, ColorSwatch, LogoView); the controller
-// finds them by id (data count, start button, chart area, scroll bar, statistics, progress bar,
-// log file path, save button, colour swatches, graph type list, logo area), connects them and
-// holds the samples' state and the chart view. The handlers below are what the controls run.
+// The acquisition and chart side of the main window. The window lays out the controls, the
+// acquisition's own widgets among them (ChartArea, ColorSwatch, LogoView), and hands them over
+// typed (AcquisitionControls); the controller connects them and holds the chart's state and
+// the chart view. The handlers below are what the controls run.
 
+#include "acquisition_controls.h"
 #include "chart_area.h"
 #include "chart_state.h"
 #include "chart_view.h"
@@ -13,20 +13,11 @@
 #include "logo_view.h"
 #include "scroll.h"
 
-#include "resources/main_window_ids.h"
-
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QScrollBar>
-
 #include <QColor>
 #include <QDateTime>
 #include <QFont>
 #include <QImage>
 #include <QObject>
-#include <QPointer>
 
 #include <cstdint>
 #include <functional>
@@ -48,9 +39,8 @@ struct AcquisitionHooks {
 class AcquisitionController : public QObject {
     Q_OBJECT
   public:
-    // control(id) gives the window's control of that id, or null; a control of another kind
-    // than the controller expects counts as missing.
-    AcquisitionController(QWidget *window, const std::function<QWidget *(int)> &control,
+    // controls must be complete; they and the controller belong to window.
+    AcquisitionController(QWidget *window, const AcquisitionControls &controls,
                           AcquisitionHooks hooks);
 
     void OnStartAcquisition();
@@ -71,13 +61,13 @@ class AcquisitionController : public QObject {
     void DrawLineChart(int start);
     void DrawDistribution();
 
-    ChartArea *chartArea() const { return m_chartArea; }
+    ChartArea *chartArea() const { return m_controls.chart; }
+    const AcquisitionControls &controls() const { return m_controls; }
     // The graph on show, the line chart's first sample and the scroll bar's state.
     const ChartView &chartView() const { return m_view; }
     // First sample of the line chart on show (the distribution ignores it).
     int viewStart() const { return m_view.firstSample; }
     bool showsDistribution() const { return m_view.graph == ChartView::Graph::Distribution; }
-    ColorSwatch *swatch(int id) const;
 
     // Items of the latest acquisition attempt as received; a successful one hands them to
     // g_sampleRecord with their samples.
@@ -94,11 +84,11 @@ class AcquisitionController : public QObject {
     void samplesAcquired(const std::vector<int32_t> &samples);
 
   private:
-    void bind(const std::function<QWidget *(int)> &control);
+    void connectControls();
     bool lineChartSelected() const;
     void redrawCurrentView();
     void showStatistics();
-    void chooseColor(QColor &member, int swatchId);
+    void chooseColor(QColor &member, ColorSwatch *swatch);
     void prepareScrollBar(int count);
     void showThumb();
     void onScrollValueChanged(int value);
@@ -106,18 +96,7 @@ class AcquisitionController : public QObject {
     QDateTime now() const;
 
     QWidget *m_window;
+    AcquisitionControls m_controls;
     AcquisitionHooks m_hooks;
     ChartView m_view;
-    QPointer<ChartArea> m_chartArea;
-    QPointer<QScrollBar> m_scrollBar;
-    QPointer<QComboBox> m_graphType;
-    QPointer<QLineEdit> m_dataCount;
-    QPointer<QAbstractButton> m_start;
-    QPointer<QProgressBar> m_progress;
-    QPointer<QLineEdit> m_minimum;
-    QPointer<QLineEdit> m_maximum;
-    QPointer<QLineEdit> m_average;
-    QPointer<QLineEdit> m_logFilePath;
-    QPointer<ColorSwatch> m_swatches[4]; // scale, grid, data, background
-    QPointer<LogoView> m_logoView;
 };

@@ -24,16 +24,14 @@ void AcquisitionController::OnStartAcquisition() {
     const BusyGuard guard(g_acquiring);
     if (!guard)
         return;
-    const StartCount start = CountForStart(m_dataCount ? m_dataCount->text() : QString());
-    if (start.showDefault && m_dataCount)
-        m_dataCount->setText(QStringLiteral("45"));
-    if (m_start)
-        m_start->setEnabled(false);
+    const StartCount start = CountForStart(m_controls.dataCount->text());
+    if (start.showDefault)
+        m_controls.dataCount->setText(QStringLiteral("45"));
+    m_controls.start->setEnabled(false);
     if (m_hooks.refreshFromChip)
         m_hooks.refreshFromChip();
     acquire(start.count);
-    if (m_start)
-        m_start->setEnabled(true);
+    m_controls.start->setEnabled(true);
 }
 
 bool AcquisitionController::acquire(int count) {
@@ -50,10 +48,8 @@ bool AcquisitionController::acquire(int count) {
 
     TransferHooks hooks;
     hooks.owner = m_window;
-    QPointer<QProgressBar> progress = m_progress;
-    hooks.setProgress = [progress](int percent) {
-        if (progress)
-            progress->setValue(percent);
+    hooks.setProgress = [progress = m_controls.progress](int percent) {
+        progress->setValue(percent);
     };
     hooks.pumpEvents =
         m_hooks.pumpEvents ? m_hooks.pumpEvents : [] { QCoreApplication::processEvents(); };
@@ -70,16 +66,15 @@ bool AcquisitionController::acquire(int count) {
 
 void AcquisitionController::prepareScrollBar(int count) {
     SetScrollRange(m_view, count);
-    if (!m_scrollBar)
-        return;
-    m_scrollBar->setRange(0, std::max(0, count - m_view.scroll.page));
-    m_scrollBar->setPageStep(m_view.scroll.page);
-    m_scrollBar->setValue(m_view.scroll.position);
+    QScrollBar *bar = m_controls.scrollBar;
+    bar->setRange(0, std::max(0, count - m_view.scroll.page));
+    bar->setPageStep(m_view.scroll.page);
+    bar->setValue(m_view.scroll.position);
 }
 
 void AcquisitionController::OnDataCountChange() {
-    if (!m_dataCount || !DataCountTooLarge(m_dataCount->text()))
+    if (!DataCountTooLarge(m_controls.dataCount->text()))
         return;
     acquisition_message::Tell(m_window, acquisition_message::DataCountTooLarge());
-    m_dataCount->setText(QStringLiteral("65535"));
+    m_controls.dataCount->setText(QStringLiteral("65535"));
 }

@@ -13,26 +13,23 @@
 #include <QScrollBar>
 
 bool AcquisitionController::lineChartSelected() const {
-    return !m_graphType || m_graphType->currentIndex() == 0;
+    return m_controls.graphType->currentIndex() == 0;
 }
 
 void AcquisitionController::DrawLineChart(int start) {
     m_view.graph = ChartView::Graph::Line;
     m_view.firstSample = start;
-    if (!m_chartArea)
-        return;
-    m_chartArea->showPicture(::DrawLineChart(m_chartArea->size(), g_samples, start, m_chartState,
-                                             m_colors, m_lineChartFont));
+    ChartArea *chart = m_controls.chart;
+    chart->showPicture(
+        ::DrawLineChart(chart->size(), g_samples, start, m_chartState, m_colors, m_lineChartFont));
 }
 
 void AcquisitionController::DrawDistribution() {
     m_view.graph = ChartView::Graph::Distribution;
     g_distribution = ComputeDistribution(g_samples);
-    if (!m_chartArea)
-        return;
-    m_chartArea->showPicture(::DrawDistribution(m_chartArea->size(), !g_samples.empty(),
-                                                g_distribution, m_chartState, m_colors,
-                                                m_distributionFont));
+    ChartArea *chart = m_controls.chart;
+    chart->showPicture(::DrawDistribution(chart->size(), !g_samples.empty(), g_distribution,
+                                          m_chartState, m_colors, m_distributionFont));
 }
 
 void AcquisitionController::RedrawChart() {
@@ -54,23 +51,19 @@ void AcquisitionController::OnGraphTypeChange() {
     if (lineChartSelected()) {
         // From where the thumb stands, the only sign of which samples are on show.
         DrawLineChart(m_view.scroll.position);
-        if (m_scrollBar)
-            m_scrollBar->show();
+        m_controls.scrollBar->show();
     } else {
         DrawDistribution();
-        if (m_scrollBar)
-            m_scrollBar->hide();
+        m_controls.scrollBar->hide();
     }
 }
 
 void AcquisitionController::OnHScroll(ScrollCode code) {
-    if (!m_scrollBar)
-        return;
     if (!lineChartSelected()) {
         showThumb(); // the bar does not move on its own
         return;
     }
-    const int32_t target = ApplyScroll(m_view, code, m_scrollBar->sliderPosition());
+    const int32_t target = ApplyScroll(m_view, code, m_controls.scrollBar->sliderPosition());
     showThumb();
     if (target >= 0)
         DrawLineChart(target);
@@ -86,29 +79,29 @@ void AcquisitionController::onScrollValueChanged(int value) {
 void AcquisitionController::showThumb() {
     // Within an action the bar already holds a position of its own making; ours replaces it.
     const int held = m_view.scroll.position;
-    if (m_scrollBar && (m_scrollBar->value() != held || m_scrollBar->sliderPosition() != held))
-        m_scrollBar->setValue(held);
+    QScrollBar *bar = m_controls.scrollBar;
+    if (bar->value() != held || bar->sliderPosition() != held)
+        bar->setValue(held);
 }
 
-void AcquisitionController::chooseColor(QColor &member, int swatchId) {
+void AcquisitionController::chooseColor(QColor &member, ColorSwatch *swatch) {
     QColor chosen = member;
     if (!m_hooks.chooseColor || !m_hooks.chooseColor(m_window, chosen))
         return;
     member = chosen;
-    if (ColorSwatch *s = swatch(swatchId))
-        s->setColor(chosen);
+    swatch->setColor(chosen);
     redrawCurrentView();
 }
 
 void AcquisitionController::OnScaleColor() {
-    chooseColor(m_colors.m_scaleColor, mainwindow::kScaleColor);
+    chooseColor(m_colors.m_scaleColor, m_controls.scaleColor);
 }
 void AcquisitionController::OnGridColor() {
-    chooseColor(m_colors.m_gridColor, mainwindow::kGridColor);
+    chooseColor(m_colors.m_gridColor, m_controls.gridColor);
 }
 void AcquisitionController::OnDataColor() {
-    chooseColor(m_colors.m_dataColor, mainwindow::kDataColor);
+    chooseColor(m_colors.m_dataColor, m_controls.dataColor);
 }
 void AcquisitionController::OnBackgroundColor() {
-    chooseColor(m_colors.m_backgroundColor, mainwindow::kBackgroundColor);
+    chooseColor(m_colors.m_backgroundColor, m_controls.backgroundColor);
 }

@@ -13,22 +13,20 @@ void AcquisitionController::OnSaveFile() {
         m_hooks.chooseSavePath ? m_hooks.chooseSavePath(m_window, m_paths.m_textPath) : QString();
     if (chosen.isEmpty()) {
         m_paths = SavePaths();
-        if (m_logFilePath)
-            m_logFilePath->clear();
+        m_controls.logFilePath->clear();
         return;
     }
     m_paths.m_textPath = chosen;
     const QString folder = FolderOf(chosen);
     if (!folder.isEmpty())
         g_saveFolder = folder;
-    if (m_logFilePath)
-        m_logFilePath->setText(chosen);
+    m_controls.logFilePath->setText(chosen);
 
     m_paths.m_rawPath = RawPathFor(chosen);
     if (m_paths.m_rawPath.isEmpty() || g_sampleRecord.empty())
         return;
-    if (MoveToFreshNameIfRawExists(m_paths, g_saveFolder, now()) && m_logFilePath)
-        m_logFilePath->setText(m_paths.m_textPath);
+    if (MoveToFreshNameIfRawExists(m_paths, g_saveFolder, now()))
+        m_controls.logFilePath->setText(m_paths.m_textPath);
 
     // The raw data belongs to the samples shown, never to a later failed or running attempt.
     const std::vector<uint8_t> &items = g_sampleRecord.items();

@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include <tuple>
+
 using namespace mainwindow;
 
 namespace {
@@ -67,7 +69,8 @@ QLineEdit *readOnlyEdit(QWidget *parent) {
     return edit;
 }
 
-void buildTopRow(QWidget *client, platform::ControlRegistry &controls) {
+void buildTopRow(QWidget *client, platform::ControlRegistry &controls,
+                 AcquisitionControls &acquisition) {
     RowPlacer row(client, 15, 14);
     QLabel *moduleLabel = row.label(QStringLiteral("EVM Module"));
     auto *moduleList = row.place(new QComboBox(client), 120);
@@ -83,9 +86,11 @@ void buildTopRow(QWidget *client, platform::ControlRegistry &controls) {
     logo->setGeometry(kLogoRect);
     logo->setAccessibleName(QStringLiteral("Logo"));
     controls.add(kLogo, logo);
+    acquisition.logo = logo;
 }
 
-void buildAcquisitionRows(QWidget *client, platform::ControlRegistry &controls) {
+void buildAcquisitionRows(QWidget *client, platform::ControlRegistry &controls,
+                          AcquisitionControls &acquisition) {
     const int top = kPanelOrigin.y() + kPanelArea.height() + 12;
     RowPlacer countRow(client, kPanelOrigin.x(), top);
     QLabel *countLabel = countRow.label(QStringLiteral("Data Count"));
@@ -96,6 +101,8 @@ void buildAcquisitionRows(QWidget *client, platform::ControlRegistry &controls) 
     start->setEnabled(false);
     controls.add(kDataCount, count);
     controls.add(kStartAcquisition, start);
+    acquisition.dataCount = count;
+    acquisition.start = start;
 
     RowPlacer progressRow(client, kPanelOrigin.x(), top + kRowHeight + 8);
     QLabel *progressLabel = progressRow.label(QStringLiteral("Collecting"));
@@ -107,9 +114,11 @@ void buildAcquisitionRows(QWidget *client, platform::ControlRegistry &controls) 
     progress->setFocusPolicy(Qt::TabFocus);
     labelControl(progressLabel, progress);
     controls.add(kProgress, progress);
+    acquisition.progress = progress;
 }
 
-void buildChart(QWidget *client, platform::ControlRegistry &controls) {
+void buildChart(QWidget *client, platform::ControlRegistry &controls,
+                AcquisitionControls &acquisition) {
     // The drawing surface itself, named "Chart": its top-left pixel is the picture's (0, 0).
     auto *chart = new ChartArea(client);
     chart->setGeometry(kChartRect);
@@ -121,20 +130,26 @@ void buildChart(QWidget *client, platform::ControlRegistry &controls) {
     scroll->setAccessibleName(QStringLiteral("Chart position"));
     scroll->setFocusPolicy(Qt::StrongFocus);
     controls.add(kChartScroll, scroll);
+    acquisition.chart = chart;
+    acquisition.scrollBar = scroll;
 }
 
-void buildChartRows(QWidget *client, platform::ControlRegistry &controls) {
+void buildChartRows(QWidget *client, platform::ControlRegistry &controls,
+                    AcquisitionControls &acquisition) {
     const int left = kChartRect.left();
     int y = kChartRect.bottom() + 28;
 
     RowPlacer statistics(client, left, y);
-    const std::pair<int, const char *> fields[] = {
-        {kMinimum, "Minimum"}, {kMaximum, "Maximum"}, {kAverage, "Average"}};
-    for (const auto &[id, text] : fields) {
+    const std::tuple<int, const char *, QLineEdit **> fields[] = {
+        {kMinimum, "Minimum", &acquisition.minimum},
+        {kMaximum, "Maximum", &acquisition.maximum},
+        {kAverage, "Average", &acquisition.average}};
+    for (const auto &[id, text, field] : fields) {
         QLabel *label = statistics.label(QLatin1String(text));
         QLineEdit *edit = statistics.place(readOnlyEdit(client), 100);
         labelControl(label, edit);
         controls.add(id, edit);
+        *field = edit;
         statistics.skip(10);
     }
 
@@ -144,20 +159,23 @@ void buildChartRows(QWidget *client, platform::ControlRegistry &controls) {
     auto *graphType = graphRow.place(new QComboBox(client), 190);
     labelControl(graphLabel, graphType);
     controls.add(kGraphType, graphType);
+    acquisition.graphType = graphType;
 
     y += kRowHeight + 8;
     RowPlacer colours(client, left, y);
     // The chart view gives them their colours when it is reset.
-    const std::pair<int, const char *> swatches[] = {{kScaleColor, "Scale Color"},
-                                                     {kBackgroundColor, "Background Color"},
-                                                     {kGridColor, "Grid Color"},
-                                                     {kDataColor, "Data Color"}};
-    for (const auto &[id, text] : swatches) {
+    const std::tuple<int, const char *, ColorSwatch **> swatches[] = {
+        {kScaleColor, "Scale Color", &acquisition.scaleColor},
+        {kBackgroundColor, "Background Color", &acquisition.backgroundColor},
+        {kGridColor, "Grid Color", &acquisition.gridColor},
+        {kDataColor, "Data Color", &acquisition.dataColor}};
+    for (const auto &[id, text, field] : swatches) {
         QLabel *label = colours.label(QLatin1String(text));
-        QFrame *frame =
+        auto *swatch =
             colours.place(new ColorSwatch(client), kSwatchSize.width(), kSwatchSize.height());
-        labelControl(label, frame);
-        controls.add(id, frame);
+        labelControl(label, swatch);
+        controls.add(id, swatch);
+        *field = swatch;
         colours.skip(14);
     }
 
@@ -175,6 +193,8 @@ void buildChartRows(QWidget *client, platform::ControlRegistry &controls) {
     controls.add(kLogPathLabel, logLabel);
     controls.add(kLogPath, logPath);
     controls.add(kSaveFile, save);
+    acquisition.logFilePath = logPath;
+    acquisition.saveFile = save;
 }
 
 void setTabOrder(const platform::ControlRegistry &controls) {
@@ -187,11 +207,13 @@ void setTabOrder(const platform::ControlRegistry &controls) {
 }
 } // namespace
 
-void BuildMainWindowControls(QWidget *client, platform::ControlRegistry &controls) {
+AcquisitionControls BuildMainWindowControls(QWidget *client, platform::ControlRegistry &controls) {
     client->setFixedSize(kClientSize);
-    buildTopRow(client, controls);
-    buildAcquisitionRows(client, controls);
-    buildChart(client, controls);
-    buildChartRows(client, controls);
+    AcquisitionControls acquisition;
+    buildTopRow(client, controls, acquisition);
+    buildAcquisitionRows(client, controls, acquisition);
+    buildChart(client, controls, acquisition);
+    buildChartRows(client, controls, acquisition);
     setTabOrder(controls);
+    return acquisition;
 }

@@ -2,6 +2,7 @@
 // Builds the controls of the main window in the proportions of its 609 x 352 dialog-unit
 // template: the chip panel's place on the left, the chart and its controls on the right.
 
+#include "acquisition/acquisition_controls.h"
 #include "platform/control_registry.h"
 
 #include <QPoint>
@@ -19,4 +20,5 @@ constexpr QRect kChartRect{370, 60, 530, 340};
 } // namespace mainwindow
 
 // Creates every control on client, registers each under its id and sets the tab order.
-void BuildMainWindowControls(QWidget *client, platform::ControlRegistry &controls);
+// Returns the acquisition's controls among them, typed.
+AcquisitionControls BuildMainWindowControls(QWidget *client, platform::ControlRegistry &controls);

@@ -66,7 +66,7 @@ CPellorinDlg::CPellorinDlg(QWidget *parent) : QDialog(parent) {
     m_menuBar = BuildSystemMenuBar(this, [this](int id) { OnSysCommand(id); });
     AddAnalysisMenu(m_menuBar, [this] { OnNoiseAndSpectrum(); });
     m_client = new QWidget(this);
-    BuildMainWindowControls(m_client, m_controls);
+    const AcquisitionControls acquisitionControls = BuildMainWindowControls(m_client, m_controls);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setMenuBar(m_menuBar);
@@ -75,8 +75,7 @@ CPellorinDlg::CPellorinDlg(QWidget *parent) : QDialog(parent) {
 
     connect(controlAs<QPushButton>(kDetectEvm), &QPushButton::clicked, this,
             &CPellorinDlg::OnDetectEvm);
-    m_acquisition = new AcquisitionController(
-        this, [this](int id) { return control(id); }, acquisitionHooks());
+    m_acquisition = new AcquisitionController(this, acquisitionControls, acquisitionHooks());
     platform::SwallowEscapeAndReturn(this);
     OnInitDialog();
 }

@@ -20,19 +20,18 @@ QByteArray readAll(const QString &path) {
 class AcquisitionTest : public AcqBoardTest {
   protected:
     FakeMainWindow w;
-    QLineEdit *edit(int id) { return w.get<QLineEdit>(id); }
     void start(const QString &count) {
-        edit(mainwindow::kDataCount)->setText(count);
+        w.controls.dataCount->setText(count);
         w.controller->OnStartAcquisition();
     }
 };
 
 TEST_F(AcquisitionTest, SamplesStatisticsAndChart) {
     platform::MessageRecorder messages;
-    edit(mainwindow::kDataCount)->clear();
+    w.controls.dataCount->clear();
     w.controller->OnStartAcquisition();
     EXPECT_TRUE(messages.messages().empty());
-    EXPECT_EQ(edit(mainwindow::kDataCount)->text(), "45");
+    EXPECT_EQ(w.controls.dataCount->text(), "45");
     EXPECT_EQ(w.refreshes, 1);
     ASSERT_EQ(g_samples.size(), 45u);
     const std::vector<uint8_t> sent = sentItems(45 * 4);
@@ -40,13 +39,13 @@ TEST_F(AcquisitionTest, SamplesStatisticsAndChart) {
     for (size_t i = 0; i < 45; ++i)
         EXPECT_EQ(g_samples[i], ItemValue(&sent[i * 4]));
     const auto [lo, hi] = std::minmax_element(g_samples.begin(), g_samples.end());
-    EXPECT_EQ(edit(mainwindow::kMinimum)->text(), QString::number(*lo));
-    EXPECT_EQ(edit(mainwindow::kMaximum)->text(), QString::number(*hi));
-    EXPECT_FALSE(edit(mainwindow::kAverage)->text().isEmpty());
-    EXPECT_EQ(w.get<QProgressBar>(mainwindow::kProgress)->value(), 0);
-    EXPECT_TRUE(w.get<QPushButton>(mainwindow::kStartAcquisition)->isEnabled());
+    EXPECT_EQ(w.controls.minimum->text(), QString::number(*lo));
+    EXPECT_EQ(w.controls.maximum->text(), QString::number(*hi));
+    EXPECT_FALSE(w.controls.average->text().isEmpty());
+    EXPECT_EQ(w.controls.progress->value(), 0);
+    EXPECT_TRUE(w.controls.start->isEnabled());
     EXPECT_EQ(g_acquiring, 0);
-    EXPECT_EQ(w.get<QScrollBar>(mainwindow::kChartScroll)->maximum(), 0);
+    EXPECT_EQ(w.controls.scrollBar->maximum(), 0);
 }
 
 TEST_F(AcquisitionTest, FailedAcquisitionLeavesTheLastOneWhole) {
@@ -57,7 +56,7 @@ TEST_F(AcquisitionTest, FailedAcquisitionLeavesTheLastOneWhole) {
     ASSERT_EQ(g_samples.size(), 100u);
     const std::vector<int32_t> samples = g_samples;
     const std::vector<uint8_t> items = w.controller->m_rawItems;
-    const QString minimum = edit(mainwindow::kMinimum)->text();
+    const QString minimum = w.controls.minimum->text();
     const QImage chart = w.controller->chartArea()->picture();
 
     sim::Faults faults;
@@ -72,10 +71,10 @@ TEST_F(AcquisitionTest, FailedAcquisitionLeavesTheLastOneWhole) {
     EXPECT_EQ(messages.texts().last(), "Get item 20 failed !");
 
     EXPECT_EQ(g_samples, samples);
-    EXPECT_EQ(edit(mainwindow::kMinimum)->text(), minimum);
+    EXPECT_EQ(w.controls.minimum->text(), minimum);
     EXPECT_EQ(w.controller->chartArea()->picture(), chart);
     // The scroll bar already has the last attempt's range.
-    EXPECT_EQ(w.get<QScrollBar>(mainwindow::kChartScroll)->maximum(), 60 - 45);
+    EXPECT_EQ(w.controls.scrollBar->maximum(), 60 - 45);
 
     // The files of a save after the failures describe the acquisition on show.
     w.answerSave = [](const QString &proposed) { return proposed + ".txt"; };
@@ -102,5 +101,5 @@ TEST_F(AcquisitionTest, DetectEvmDuringTheTransfer) {
     EXPECT_EQ(messages.texts(), QStringList{"Get item 10 failed !"});
     EXPECT_TRUE(g_samples.empty());
     EXPECT_EQ(g_acquiring, 0);
-    EXPECT_TRUE(w.get<QPushButton>(mainwindow::kStartAcquisition)->isEnabled());
+    EXPECT_TRUE(w.controls.start->isEnabled());
 }

@@ -1,5 +1,5 @@
 #pragma once
-// A stand-in main window: the acquisition's controls under their ids, laid out as the window
+// A stand-in main window: the acquisition's controls handed over typed, as the window's layout
 // does (the chart area, swatches and logo are the acquisition's own widgets), and hooks the test
 // answers.
 
@@ -12,7 +12,6 @@
 
 #include <QComboBox>
 #include <QFrame>
-#include <QHash>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -24,23 +23,25 @@
 struct FakeMainWindow {
     FakeMainWindow() {
         window.resize(900, 500);
-        add<QLineEdit>(mainwindow::kDataCount);
-        add<QPushButton>(mainwindow::kStartAcquisition);
-        auto *chart = add<ChartArea>(mainwindow::kChartArea);
-        chart->setGeometry(300, 10, 560, 360);
-        auto *scroll = add<QScrollBar>(mainwindow::kChartScroll);
-        scroll->setOrientation(Qt::Horizontal);
-        for (int id : {mainwindow::kMinimum, mainwindow::kMaximum, mainwindow::kAverage,
-                       mainwindow::kLogPath})
-            add<QLineEdit>(id);
-        add<QProgressBar>(mainwindow::kProgress);
-        add<QPushButton>(mainwindow::kSaveFile);
-        for (int id : {mainwindow::kGridColor, mainwindow::kDataColor, mainwindow::kBackgroundColor,
-                       mainwindow::kScaleColor})
-            add<ColorSwatch>(id)->resize(27, 16);
-        auto *graphType = add<QComboBox>(mainwindow::kGraphType);
-        graphType->addItems({"Line Chart", "Gaussian distribution"});
-        add<LogoView>(mainwindow::kLogo);
+        controls.dataCount = new QLineEdit(&window);
+        controls.start = new QPushButton(&window);
+        controls.chart = new ChartArea(&window);
+        controls.chart->setGeometry(300, 10, 560, 360);
+        controls.scrollBar = new QScrollBar(Qt::Horizontal, &window);
+        controls.minimum = new QLineEdit(&window);
+        controls.maximum = new QLineEdit(&window);
+        controls.average = new QLineEdit(&window);
+        controls.logFilePath = new QLineEdit(&window);
+        controls.progress = new QProgressBar(&window);
+        controls.saveFile = new QPushButton(&window);
+        for (ColorSwatch **swatch : {&controls.scaleColor, &controls.gridColor, &controls.dataColor,
+                                     &controls.backgroundColor}) {
+            *swatch = new ColorSwatch(&window);
+            (*swatch)->resize(27, 16);
+        }
+        controls.graphType = new QComboBox(&window);
+        controls.graphType->addItems({"Line Chart", "Gaussian distribution"});
+        controls.logo = new LogoView(&window);
 
         AcquisitionHooks hooks;
         hooks.panelExists = [this] { return panel; };
@@ -60,21 +61,13 @@ struct FakeMainWindow {
                 onPump();
         };
         hooks.now = [this] { return clock; };
-        controller = new AcquisitionController(
-            &window, [this](int id) { return controls.value(id); }, hooks);
+        controller = new AcquisitionController(&window, controls, hooks);
         controller->ResetChartView();
         window.show();
     }
 
-    template <typename T> T *add(int id) {
-        auto *widget = new T(&window);
-        controls.insert(id, widget);
-        return widget;
-    }
-    template <typename T> T *get(int id) const { return qobject_cast<T *>(controls.value(id)); }
-
     QWidget window;
-    QHash<int, QWidget *> controls;
+    AcquisitionControls controls;
     AcquisitionController *controller = nullptr;
     bool panel = true;
     int refreshes = 0;

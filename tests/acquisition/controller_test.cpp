@@ -49,16 +49,16 @@ QByteArray readAll(const QString &path) {
 TEST(AcquisitionController, ResetShowsTheEmptyChartAndDefaults) {
     FakeMainWindow w;
     giveSamples(w, 50);
-    w.get<QLineEdit>(mainwindow::kMinimum)->setText("1");
+    w.controls.minimum->setText("1");
     w.controller->m_colors.m_dataColor = Qt::blue;
     w.controller->ResetChartView();
 
     EXPECT_TRUE(g_samples.empty());
-    EXPECT_EQ(w.get<QLineEdit>(mainwindow::kDataCount)->text(), "45");
-    EXPECT_EQ(w.get<QLineEdit>(mainwindow::kDataCount)->maxLength(), 5);
-    EXPECT_TRUE(w.get<QLineEdit>(mainwindow::kMinimum)->text().isEmpty());
-    EXPECT_EQ(w.controller->swatch(mainwindow::kDataColor)->color(), QColor(255, 0, 0));
-    EXPECT_EQ(w.controller->swatch(mainwindow::kBackgroundColor)->color(), QColor(16, 16, 16));
+    EXPECT_EQ(w.controls.dataCount->text(), "45");
+    EXPECT_EQ(w.controls.dataCount->maxLength(), 5);
+    EXPECT_TRUE(w.controls.minimum->text().isEmpty());
+    EXPECT_EQ(w.controls.dataColor->color(), QColor(255, 0, 0));
+    EXPECT_EQ(w.controls.backgroundColor->color(), QColor(16, 16, 16));
     ChartArea *chart = w.controller->chartArea();
     ASSERT_NE(chart, nullptr);
     EXPECT_EQ(chart->accessibleName(), "Chart");
@@ -69,7 +69,7 @@ TEST(AcquisitionController, ResetShowsTheEmptyChartAndDefaults) {
 TEST(AcquisitionController, DataCountAboveTheLimitIsRefused) {
     FakeMainWindow w;
     platform::MessageRecorder messages;
-    auto *edit = w.get<QLineEdit>(mainwindow::kDataCount);
+    auto *edit = w.controls.dataCount;
     edit->clear();
     QTest::keyClicks(edit, "7000");
     EXPECT_TRUE(messages.messages().empty());
@@ -86,7 +86,7 @@ TEST(AcquisitionController, DataCountAboveTheLimitIsRefused) {
 TEST(AcquisitionController, ScrollingFollowsTheNotificationRules) {
     FakeMainWindow w;
     giveSamples(w, 100);
-    auto *bar = w.get<QScrollBar>(mainwindow::kChartScroll);
+    auto *bar = w.controls.scrollBar;
     // What the start of an acquisition of 100 does to the bar.
     bar->setRange(0, 55);
     bar->setPageStep(45);
@@ -103,7 +103,7 @@ TEST(AcquisitionController, ScrollingFollowsTheNotificationRules) {
                           {QAbstractSlider::SliderPageStepSub, 10, 10},
                           {QAbstractSlider::SliderToMinimum, 0, 0}};
     // The bar's model comes from the start of an acquisition, even one that fails.
-    w.get<QLineEdit>(mainwindow::kDataCount)->setText("100");
+    w.controls.dataCount->setText("100");
     {
         platform::MessageRecorder quiet;
         w.controller->OnStartAcquisition();
@@ -120,23 +120,23 @@ TEST(AcquisitionController, ColourShowsAtOnceWithoutMovingTheView) {
     giveSamples(w, 100);
     w.controller->DrawLineChart(54);
     w.answerColor = QColor(0, 0, 255);
-    emit w.controller->swatch(mainwindow::kDataColor)->clicked();
-    EXPECT_EQ(w.controller->swatch(mainwindow::kDataColor)->color(), QColor(0, 0, 255));
+    emit w.controls.dataColor->clicked();
+    EXPECT_EQ(w.controls.dataColor->color(), QColor(0, 0, 255));
     EXPECT_EQ(w.controller->viewStart(), 54);
     const QImage picture = w.controller->chartArea()->picture();
     EXPECT_EQ(dataPixels(picture, kRed), 0);
     EXPECT_GT(dataPixels(picture, qRgb(0, 0, 255)), 0);
 
     w.answerColor = QColor(); // cancelled
-    emit w.controller->swatch(mainwindow::kGridColor)->clicked();
+    emit w.controls.gridColor->clicked();
     EXPECT_EQ(w.controller->m_colors.m_gridColor, QColor(0, 160, 0));
 }
 
 TEST(AcquisitionController, GraphTypeSwitchHidesTheScrollBar) {
     FakeMainWindow w;
     giveSamples(w, 100);
-    auto *list = w.get<QComboBox>(mainwindow::kGraphType);
-    auto *bar = w.get<QScrollBar>(mainwindow::kChartScroll);
+    auto *list = w.controls.graphType;
+    auto *bar = w.controls.scrollBar;
     list->setCurrentIndex(1);
     emit list->activated(1);
     EXPECT_TRUE(w.controller->showsDistribution());
@@ -165,26 +165,26 @@ TEST(AcquisitionController, SaveWritesBothFilesAndMovesToAFreshName) {
     EXPECT_EQ(w.proposals, QStringList{base});
     EXPECT_EQ(readAll(base + ".txt"), QByteArray("        5\r\n       -3\r\n  1234567\r\n"));
     EXPECT_EQ(readAll(base + ".bin"), QByteArray(reinterpret_cast<const char *>(items.data()), 12));
-    EXPECT_EQ(w.get<QLineEdit>(mainwindow::kLogPath)->text(), base + ".txt");
+    EXPECT_EQ(w.controls.logFilePath->text(), base + ".txt");
 
     // The same name again: the raw file exists, so both go to a fresh time stamp.
     w.clock = w.clock.addSecs(61);
     w.answerSave = [base](const QString &) { return base + ".txt"; };
     w.controller->OnSaveFile();
     const QString fresh = dir.path() + "/ADC_20260102_13_06_10";
-    EXPECT_EQ(w.get<QLineEdit>(mainwindow::kLogPath)->text(), fresh + ".txt");
+    EXPECT_EQ(w.controls.logFilePath->text(), fresh + ".txt");
     EXPECT_EQ(readAll(fresh + ".txt").size(), 33);
     EXPECT_EQ(readAll(fresh + ".bin").size(), 12);
 
     // Within the same second the fresh name is taken too; nothing is overwritten.
     w.controller->OnSaveFile();
-    EXPECT_EQ(w.get<QLineEdit>(mainwindow::kLogPath)->text(), fresh + "_2.txt");
+    EXPECT_EQ(w.controls.logFilePath->text(), fresh + "_2.txt");
     EXPECT_EQ(readAll(fresh + "_2.bin").size(), 12);
 
     // Cancelled: nothing written, the path emptied.
     w.answerSave = {};
     w.controller->OnSaveFile();
-    EXPECT_TRUE(w.get<QLineEdit>(mainwindow::kLogPath)->text().isEmpty());
+    EXPECT_TRUE(w.controls.logFilePath->text().isEmpty());
     EXPECT_TRUE(w.controller->m_paths.m_rawPath.isEmpty());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 6);
 }
@@ -245,10 +245,10 @@ TEST(AcquisitionController, NoPanelOrBusyMeansNoAcquisition) {
     EXPECT_TRUE(messages.messages().empty());
 
     // A negative count sends nothing and leaves the button usable.
-    w.get<QLineEdit>(mainwindow::kDataCount)->setText("-5");
+    w.controls.dataCount->setText("-5");
     w.controller->OnStartAcquisition();
     EXPECT_EQ(w.refreshes, 1);
     EXPECT_TRUE(messages.messages().empty());
-    EXPECT_TRUE(w.get<QPushButton>(mainwindow::kStartAcquisition)->isEnabled());
+    EXPECT_TRUE(w.controls.start->isEnabled());
     EXPECT_EQ(g_acquiring, 0);
 }

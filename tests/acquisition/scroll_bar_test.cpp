@@ -26,7 +26,7 @@ void showHundredSamples(FakeMainWindow &w) {
     UpdateStatistics(g_samples, w.controller->m_chartState);
     w.controller->RedrawChart();
     // A failed start still sets the bar to the new count's range, and leaves the samples.
-    w.get<QLineEdit>(mainwindow::kDataCount)->setText("100");
+    w.controls.dataCount->setText("100");
     platform::MessageRecorder quiet;
     w.controller->OnStartAcquisition();
 }
@@ -122,7 +122,7 @@ TEST(ScrollBar, EveryWayOfMovingItMovesTheChartAsTheRulesSay) {
         SCOPED_TRACE(way.name);
         FakeMainWindow w;
         showHundredSamples(w);
-        auto *bar = w.get<QScrollBar>(mainwindow::kChartScroll);
+        auto *bar = w.controls.scrollBar;
         bar->setGeometry(300, 380, 560, 17);
         drag(way.from)(bar);
         ASSERT_EQ(w.controller->viewStart(), way.from);
@@ -143,8 +143,8 @@ TEST(ScrollBar, EveryWayOfMovingItMovesTheChartAsTheRulesSay) {
 TEST(ScrollBar, LineChartIsDrawnFromTheThumbWhenChosenAgain) {
     FakeMainWindow w;
     showHundredSamples(w);
-    auto *bar = w.get<QScrollBar>(mainwindow::kChartScroll);
-    auto *list = w.get<QComboBox>(mainwindow::kGraphType);
+    auto *bar = w.controls.scrollBar;
+    auto *list = w.controls.graphType;
     bar->triggerAction(QAbstractSlider::SliderToMaximum); // chart from 99, thumb at 55
     list->setCurrentIndex(1);
     emit list->activated(1);

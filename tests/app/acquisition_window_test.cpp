@@ -119,7 +119,7 @@ TEST_F(AcquisitionWindowTest, ChosenColourShowsAtOnceAndDetectionRestoresTheDefa
     const QColor chosen(10, 200, 250);
     platform::SetColorChooserAnswer([&](const QColor &) { return chosen; });
 
-    QTest::mouseClick(dlg.acquisition()->swatch(mainwindow::kDataColor), Qt::LeftButton);
+    QTest::mouseClick(dlg.controlAs<ColorSwatch>(mainwindow::kDataColor), Qt::LeftButton);
     EXPECT_GT(pixelsOf(chart(), chosen), 45);
     EXPECT_EQ(pixelsOf(chart(), Qt::red), 0);
 

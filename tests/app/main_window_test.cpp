@@ -263,8 +263,8 @@ TEST_F(MainWindowTest, SpaceOnASwatchChoosesItsColour) {
     for (const auto &[id, colour] : swatches) {
         answer = colour;
         QTest::keyClick(dlg.control(id), Qt::Key_Space);
-        ASSERT_NE(dlg.acquisition()->swatch(id), nullptr) << id;
-        EXPECT_EQ(dlg.acquisition()->swatch(id)->color(), colour) << id;
+        ASSERT_NE(dlg.controlAs<ColorSwatch>(id), nullptr) << id;
+        EXPECT_EQ(dlg.controlAs<ColorSwatch>(id)->color(), colour) << id;
     }
     platform::SetColorChooserAnswer({});
 }
