@@ -20,7 +20,6 @@ using namespace vxc5420;
 
 TZ420Dlg::TZ420Dlg(QWidget *parent)
     : CRegisterPanel(parent, kProfileLayout, {kTabControl, kWriteButton, kReadButton}) {
-    SetImagePointers(m_current.data(), m_pending.data());
     // Every choice counts, also of the mode shown: choosing it again retries a failed command.
     m_modeList = addList(
         kModeList, QStringLiteral("Mode"), [this] { OnModeChange(); }, ListChoice::TalksToChip);
@@ -38,8 +37,8 @@ void TZ420Dlg::InitPanel() {
     m_allPage = new TZ420ALLDlg(m_frame.pageArea);
     m_muxPage->OnInitDialog();
     m_allPage->OnInitDialog();
-    m_frame.placePage(m_muxPage, m_current.data() + kMux, m_pending.data() + kMux);
-    m_frame.placePage(m_allPage, m_current.data() + kSta, m_pending.data() + kSta);
+    placePage(m_muxPage, kMux);
+    placePage(m_allPage, kSta);
     m_allPage->hide();
 
     // The board starts in mode 1: nothing is sent for it.

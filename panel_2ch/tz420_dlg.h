@@ -1,19 +1,17 @@
 #pragma once
-// TZ420Dlg: the register panel of the VXC5420. It owns the two register images, the "Mode"
-// list whose choice goes to the board, the gain and data-rate lists, the "MUX" and "All Regs"
-// pages, and the Write and Read that move bytes between the images and the chip.
+// TZ420Dlg: the register panel of the VXC5420. On the two register images of its base it has
+// the "Mode" list whose choice goes to the board, the gain and data-rate lists, the "MUX" and "All
+// Regs" pages, and the Write and Read that move bytes between the images and the chip.
 
 #include "register_map.h"
 
-#include "panel_common/register_images.h"
 #include "panel_common/register_panel.h"
 
 class QComboBox;
 class TZ420MUXDlg;
 class TZ420ALLDlg;
 
-class TZ420Dlg : public CRegisterPanel,
-                 public panel_common::RegisterImages<vxc5420::kRegisterCount> {
+class TZ420Dlg : public CRegisterPanel {
     Q_OBJECT
   public:
     static constexpr int kModeList = 1132;

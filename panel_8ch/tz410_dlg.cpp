@@ -20,7 +20,6 @@ using panel_common::SelectByCode;
 
 TZ410Dlg::TZ410Dlg(QWidget *parent)
     : CRegisterPanel(parent, kProfileLayout, {kTabControl, kWriteButton, kReadButton}) {
-    SetImagePointers(m_current.data(), m_pending.data());
     m_pgaList = addList(kPgaList, QStringLiteral("PGA Gain"), [this] { OnPgaChange(); });
     m_rateList =
         addList(kRateList, QStringLiteral("Effective Data Rate"), [this] { OnRateChange(); });
@@ -41,7 +40,7 @@ void TZ410Dlg::InitPanel() {
 
 void TZ410Dlg::PlacePages() {
     auto place = [&](auto *page, int address) {
-        m_frame.placePage(page, m_current.data() + address, m_pending.data() + address);
+        placePage(page, address);
         return page;
     };
     m_muxPage = place(new TZ410MUXDlg(m_frame.pageArea), kMux);

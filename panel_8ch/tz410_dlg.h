@@ -1,11 +1,10 @@
 #pragma once
-// TZ410Dlg: the register panel of the VXC5480. It owns the two register images (the chip's
-// values and the values to write), the seven pages that show and edit them, the gain and
+// TZ410Dlg: the register panel of the VXC5480. It owns the seven pages that show and edit the
+// two register images of its base (the chip's values and the values to write), the gain and
 // data-rate lists, and the Write and Read that move bytes between the images and the chip.
 
 #include "register_map.h"
 
-#include "panel_common/register_images.h"
 #include "panel_common/register_panel.h"
 
 class QComboBox;
@@ -18,8 +17,7 @@ class TZ410CALDlg;
 class TZ410STATUSDlg;
 class TZ410ALLDlg;
 
-class TZ410Dlg : public CRegisterPanel,
-                 public panel_common::RegisterImages<vxc5480::kRegisterCount> {
+class TZ410Dlg : public CRegisterPanel {
     Q_OBJECT
   public:
     enum {

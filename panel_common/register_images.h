@@ -1,18 +1,21 @@
 #pragma once
-// The two register images every panel host keeps, indexed by register address: the chip's
-// values as last read or confirmed written, and the values waiting to be written. No widgets.
+// The two register images of a panel, indexed by register address: the chip's values as last
+// read or confirmed written, and the values waiting to be written. No widgets.
 
-#include <array>
 #include <cstdint>
+#include <vector>
 
 namespace panel_common {
 
-template <int Count> struct RegisterImages {
-    using Image = std::array<uint8_t, Count>;
+struct RegisterImages {
+    // count bytes each, all 0. Sized once: pages keep pointers into both.
+    explicit RegisterImages(int count)
+        : m_current(static_cast<size_t>(count), 0), m_pending(static_cast<size_t>(count), 0) {}
 
-    Image m_current{};
-    Image m_pending{};
+    std::vector<uint8_t> m_current;
+    std::vector<uint8_t> m_pending;
 
+    int registerCount() const { return static_cast<int>(m_current.size()); }
     // A confirmed write: the pending byte is now the chip's.
     void Confirm(int address) { m_current[address] = m_pending[address]; }
 };

@@ -13,7 +13,8 @@
 using namespace panel_common;
 
 CRegisterPanel::CRegisterPanel(QWidget *parent, const ProfileLayout &layout, FrameIds ids)
-    : CEVMDialog(parent), m_frame(PanelFrame::Build(this)), m_layout(layout) {
+    : CEVMDialog(parent), RegisterImages(layout.count), m_frame(PanelFrame::Build(this)),
+      m_layout(layout) {
     registerControl(ids.tabs, m_frame.tabs);
     registerControl(ids.writeButton, m_frame.writeButton);
     registerControl(ids.readButton, m_frame.readButton);
@@ -24,8 +25,8 @@ CRegisterPanel::CRegisterPanel(QWidget *parent, const ProfileLayout &layout, Fra
 CRegisterPanel::~CRegisterPanel() = default;
 
 bool CRegisterPanel::OnInitDialog() {
-    std::fill_n(m_currentImage, m_layout.count, 0);
-    std::fill_n(m_pendingImage, m_layout.count, 0);
+    std::fill(m_current.begin(), m_current.end(), 0);
+    std::fill(m_pending.begin(), m_pending.end(), 0);
     InitPanel();
     return true;
 }
@@ -40,13 +41,12 @@ QComboBox *CRegisterPanel::addList(int id, const QString &label,
     return list;
 }
 
-void CRegisterPanel::SetImagePointers(uint8_t *current, uint8_t *pending) {
-    m_currentImage = current;
-    m_pendingImage = pending;
+void CRegisterPanel::placePage(CPanelPage *page, int address) {
+    m_frame.placePage(page, m_current.data() + address, m_pending.data() + address);
 }
 
 int CRegisterPanel::ReadAllRegisters() {
-    return ReadRegistersOrTell(this, m_currentImage, m_layout.count);
+    return ReadRegistersOrTell(this, m_current.data(), registerCount());
 }
 
 void CRegisterPanel::OnRead() {
@@ -70,17 +70,17 @@ int CRegisterPanel::RefreshFromChip() {
 
 void CRegisterPanel::FinishStart(CRegisterTablePage *allPage) {
     OnRead();
-    std::copy_n(m_currentImage, m_layout.count, m_pendingImage);
+    std::copy(m_current.begin(), m_current.end(), m_pending.begin());
     allPage->OnSync();
 }
 
 int CRegisterPanel::SaveProfile(const QString &path) {
     // The chip's state is saved, not edits that were never written.
-    return SaveProfileOrTell(this, path, m_layout, m_currentImage);
+    return SaveProfileOrTell(this, path, m_layout, m_current.data());
 }
 
 int CRegisterPanel::LoadProfile(const QString &path) {
-    if (LoadProfileOrTell(this, path, m_layout, m_pendingImage))
+    if (LoadProfileOrTell(this, path, m_layout, m_pending.data()))
         RefreshAllPages();
     return 0;
 }

@@ -1,19 +1,22 @@
 #pragma once
-// What a chip panel's host does the same way for either chip: its frame, the first read at
-// start, "Read", RefreshFromChip and the profile commands. The host owns the two images and
-// says where they are; it shows the chip's values in its own lists and pages.
+// What a chip panel's host does the same way for either chip: its frame, the two register
+// images, the first read at start, "Read", RefreshFromChip and the profile commands. The
+// images belong here; the host and its pages work on them and show the chip's values in their
+// own lists and pages.
 
 #include "evm_dialog.h"
 #include "panel_frame.h"
+#include "register_images.h"
 #include "register_profile.h"
 
 #include <cstdint>
 #include <functional>
 
+class CPanelPage;
 class CRegisterTablePage;
 class QComboBox;
 
-class CRegisterPanel : public CEVMDialog {
+class CRegisterPanel : public CEVMDialog, public panel_common::RegisterImages {
     Q_OBJECT
   public:
     ~CRegisterPanel() override;
@@ -50,6 +53,7 @@ class CRegisterPanel : public CEVMDialog {
     // What "Write" sends from the tab; runs with g_registerBusy held.
     virtual void WriteFromTab(int tab) = 0;
 
+    // The images get one byte per register of the layout.
     CRegisterPanel(QWidget *parent, const panel_common::ProfileLayout &layout, FrameIds ids);
 
     // What choosing an item of a list does: change the pending image only, or talk to the chip
@@ -60,8 +64,8 @@ class CRegisterPanel : public CEVMDialog {
     // chooses an item, also the one already shown.
     QComboBox *addList(int id, const QString &label, const std::function<void()> &handler,
                        ListChoice choice = ListChoice::EditsPending);
-    // Where the host keeps its images, one byte per register of the layout.
-    void SetImagePointers(uint8_t *current, uint8_t *pending);
+    // Puts page into the page area, pointed at both images from register address on.
+    void placePage(CPanelPage *page, int address);
     // The end of the host's start: the first read, the pending image from it, and the
     // "All Regs" Write column from what the read showed.
     void FinishStart(CRegisterTablePage *allPage);
@@ -70,6 +74,4 @@ class CRegisterPanel : public CEVMDialog {
 
   private:
     const panel_common::ProfileLayout &m_layout;
-    uint8_t *m_currentImage = nullptr;
-    uint8_t *m_pendingImage = nullptr;
 };

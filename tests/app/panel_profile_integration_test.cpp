@@ -107,7 +107,7 @@ TEST_F(ProfileCommandTest, LoadOfASavedProfileFillsPendingAndResetsTheChart) {
     detect();
     answer = dir.filePath(QStringLiteral("saved.ini"));
     dlg.OnSysCommand(syscmd::kSaveProfile);
-    const vxc5480::RegisterImage saved = panel()->m_current;
+    const std::vector<uint8_t> saved = panel()->m_current;
     // The chip moves on and the panel reads it again.
     board.setRegisterValue(vxc5480::kMux, 0x01);
     board.setRegisterValue(vxc5480::kDrate, 0xF0);
@@ -130,7 +130,7 @@ TEST_F(ProfileCommandTest, OtherChipsProfileIsRefusedAndTheChartResetAllTheSame)
     detect();
     answer = dir.filePath(QStringLiteral("two-channel.ini"));
     writeFile(answer, "[EVM]\r\nTarget=VXC5420\r\n[REG]\r\nMUX=0x77\r\n");
-    const vxc5480::RegisterImage pending = panel()->m_pending;
+    const std::vector<uint8_t> pending = panel()->m_pending;
     dirtyChartView();
 
     dlg.OnSysCommand(syscmd::kLoadProfile);

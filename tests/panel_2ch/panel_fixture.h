@@ -9,6 +9,11 @@
 
 namespace tz420test {
 
+// A register image as the panel keeps it, from a table's bytes.
+inline std::vector<uint8_t> PanelImage(const vxc5420::RegisterImage &bytes) {
+    return {bytes.begin(), bytes.end()};
+}
+
 using Frames2 = BoardFrames<2, 6>;
 constexpr auto WriteFrameOf = &Frames2::write;
 constexpr auto ReadFrameOf = &Frames2::read;

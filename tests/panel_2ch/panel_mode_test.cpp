@@ -33,7 +33,7 @@ const ModeStep kModeSteps[] = {
 
 TEST_F(Panel2Test, EachModeChoiceShowsItsListsAndSendsItsModeOnce) {
     TZ420Dlg &panel = openPanel();
-    const RegisterImage pending = panel.m_pending;
+    const std::vector<uint8_t> pending = panel.m_pending;
     platform::MessageRecorder messages;
     int step = 0;
     for (const ModeStep &s : kModeSteps) {

@@ -18,7 +18,7 @@ TEST_F(Panel2StartTest, StartReadsSixRegistersAndSendsNoMode) {
 
     EXPECT_EQ(m_board.receivedFrames(), ReadAllFrames()) << "six reads, no set-mode command";
     EXPECT_TRUE(messages.messages().empty());
-    EXPECT_EQ(panel.m_current, (RegisterImage{0x02, 0x11, 0x42, 0x5A, 0x31, 0x02}));
+    EXPECT_EQ(panel.m_current, PanelImage({0x02, 0x11, 0x42, 0x5A, 0x31, 0x02}));
     EXPECT_EQ(panel.m_pending, panel.m_current);
     EXPECT_EQ(panel.m_mode, 1);
     EXPECT_EQ(panel.m_appliedMode, 1);
@@ -88,7 +88,7 @@ TEST_F(Panel2StartTest, ReadFailingAtEachAddressNamesIt) {
         SCOPED_TRACE(failing);
         failAddress(failing, 1);
         m_board.clearReceivedFrames();
-        const RegisterImage before = panel.m_current;
+        const std::vector<uint8_t> before = panel.m_current;
         platform::MessageRecorder messages;
         read();
         EXPECT_EQ(messages.texts(),

@@ -38,16 +38,16 @@ class MuxTabWrite : public Panel2WriteTest, public ::testing::WithParamInterface
 TEST_P(MuxTabWrite, SendsMuxThenCr0OnlyAfterItThenCr1Regardless) {
     const MuxWriteCase &c = GetParam();
     TZ420Dlg &panel = openPanel();
-    ASSERT_EQ(panel.m_current, kStart);
+    ASSERT_EQ(panel.m_current, PanelImage(kStart));
     chooseMuxTabSettings();
-    ASSERT_EQ(panel.m_pending, (RegisterImage{0x02, 0x01, 0x42, 0x35, 0x30, 0x00}));
+    ASSERT_EQ(panel.m_pending, PanelImage({0x02, 0x01, 0x42, 0x35, 0x30, 0x00}));
     if (c.failing >= 0)
         failAddress(static_cast<uint8_t>(c.failing), 2);
     platform::MessageRecorder messages;
     write();
     EXPECT_EQ(m_board.receivedFrames(), c.frames);
     EXPECT_TRUE(messages.messages().empty()) << "a failed write on this tab tells nothing";
-    EXPECT_EQ(panel.m_current, c.current);
+    EXPECT_EQ(panel.m_current, PanelImage(c.current));
     for (int row = 0; row < 6; ++row)
         EXPECT_EQ(panel.m_allPage->readText(row), HexByteText(panel.m_current[row])) << row;
     EXPECT_EQ(g_registerBusy, 0);
@@ -246,7 +246,7 @@ class RefusedProfile : public Panel2ProfileTest,
 TEST_P(RefusedProfile, IsToldAndChangesNothing) {
     TZ420Dlg &panel = openPanel();
     panel.m_pending[kCr2] = 0x31;
-    const RegisterImage pending = panel.m_pending;
+    const std::vector<uint8_t> pending = panel.m_pending;
     platform::MessageRecorder messages;
     EXPECT_EQ(panel.LoadProfile(put(GetParam().file)), 0);
     ASSERT_EQ(messages.messages().size(), 1u);
@@ -266,18 +266,18 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Panel2ProfileTest, LoadKeepsLowBytesAndShowsTheChipStill) {
     TZ420Dlg &panel = openPanel();
-    const RegisterImage current = panel.m_current;
+    const std::vector<uint8_t> current = panel.m_current;
     EXPECT_EQ(panel.LoadProfile(put("[evm]\r\ntarget=vxc5420\r\n[REG]\r\nSTA=7\r\nMUX= 0x11\r\n"
                                     "CR0=46\r\nCR1=0x15A\r\nCR2=0xq\r\n")),
               0);
-    EXPECT_EQ(panel.m_pending, (RegisterImage{0x07, 0x11, 0x46, 0x5A, 0x00, 0x00}));
+    EXPECT_EQ(panel.m_pending, PanelImage({0x07, 0x11, 0x46, 0x5A, 0x00, 0x00}));
     EXPECT_EQ(panel.m_current, current);
     EXPECT_EQ(panel.m_muxPage->m_ainNegId, 1087) << "the buttons show the chip";
     EXPECT_EQ(panel.m_allPage->writeText(kCr1), "70");
     EXPECT_TRUE(m_board.receivedFrames().empty());
 
     EXPECT_EQ(panel.LoadProfile(put("[EVM]\r\nTarget=VXC5420\r\n")), 0);
-    EXPECT_EQ(panel.m_pending, RegisterImage{}) << "no REG section: every register 0x00";
+    EXPECT_EQ(panel.m_pending, PanelImage({})) << "no REG section: every register 0x00";
 }
 
 TEST_F(Panel2ProfileTest, LoadedProfileGoesOutFromEachTab) {

@@ -48,8 +48,8 @@ TEST_P(AddressFaultTest, StartReadStopsAtTheFailedAddress) {
     RegisterImage kept{};
     for (int a = 0; a < failed; ++a)
         kept[a] = chip[a];
-    EXPECT_EQ(panel.m_current, kept);
-    EXPECT_EQ(panel.m_pending, kept);
+    EXPECT_EQ(panel.m_current, PanelImage(kept));
+    EXPECT_EQ(panel.m_pending, PanelImage(kept));
 
     // Nothing was refreshed: every control is as the panel built it.
     EXPECT_EQ(comboText(TZ410Dlg::kPgaList), "1");
@@ -75,7 +75,7 @@ TEST_P(AddressFaultTest, AllRegsWriteStopsAtTheFailedAddress) {
     loadChip();
     TZ410Dlg &panel = openPanel();
     selectTab(kTabAll);
-    const RegisterImage before = panel.m_current;
+    const std::vector<uint8_t> before = panel.m_current;
     const uint8_t chipByteBefore = m_board.registerValue(static_cast<uint8_t>(failed));
     RegisterImage typed{};
     for (int a = 0; a < kRegisterCount; ++a) {
@@ -98,7 +98,7 @@ TEST_P(AddressFaultTest, AllRegsWriteStopsAtTheFailedAddress) {
     // Written registers moved into the current image, the refused one and the rest did not.
     for (int a = 0; a < kRegisterCount; ++a)
         EXPECT_EQ(panel.m_current[a], a < failed ? typed[a] : before[a]) << a;
-    EXPECT_EQ(panel.m_pending, typed);
+    EXPECT_EQ(panel.m_pending, PanelImage(typed));
     EXPECT_EQ(m_board.registerValue(static_cast<uint8_t>(failed)), chipByteBefore);
     // No page was refreshed: the Read column and the lists still show the old chip values.
     for (int a = 0; a < kRegisterCount; ++a)
@@ -118,7 +118,7 @@ TEST_F(PanelTest, OtherTabsWriteOnAfterARefusedAddress) {
     selectTab(kTabGpio);
     choose(panel.control(TZ410Dlg::kPgaList), 2);
     choose(panel.control(TZ410Dlg::kRateList), 8);
-    const RegisterImage before = panel.m_current;
+    const std::vector<uint8_t> before = panel.m_current;
     failAddress(kAdcon, 2);
     platform::MessageRecorder messages;
     click(panel.control(TZ410Dlg::kWriteButton));

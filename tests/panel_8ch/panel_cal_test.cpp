@@ -78,7 +78,7 @@ TEST_F(PanelTest, WorkingLampIsRedWhileTheSelfCalibrationRuns) {
 TEST_F(PanelTest, SetWritesOffsetAndGainLowByteFirst) {
     TZ410Dlg &panel = openPanel();
     QTest::keyClicks(panel.m_calPage->control(TZ410CALDlg::kOffsetEdit), "12345");
-    const RegisterImage before = panel.m_current;
+    const std::vector<uint8_t> before = panel.m_current;
     click(panel.m_calPage->control(TZ410CALDlg::kSetButton));
     EXPECT_EQ(
         m_board.receivedFrames(),

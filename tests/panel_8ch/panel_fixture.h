@@ -20,6 +20,11 @@ inline Frame CommandFrameOf(uint8_t code) {
     return Frames8::command(code);
 }
 
+// A register image as the panel keeps it, from a table's bytes.
+inline std::vector<uint8_t> PanelImage(const vxc5480::RegisterImage &bytes) {
+    return {bytes.begin(), bytes.end()};
+}
+
 class PanelTest : public PanelBoardTest<TZ410Dlg> {
   protected:
     PanelTest() : PanelBoardTest(sim::Chip::VXC5480) {}

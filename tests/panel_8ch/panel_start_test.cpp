@@ -60,8 +60,8 @@ TEST_F(PanelStartTest, FailedFirstReadLeavesPagesAtStart) {
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0].text, "Read Register Address 00 Failed !");
     EXPECT_EQ(messages.messages()[0].caption, "Error occured !");
-    EXPECT_EQ(m_panel->m_current, RegisterImage{});
-    EXPECT_EQ(m_panel->m_pending, RegisterImage{});
+    EXPECT_EQ(m_panel->m_current, PanelImage({}));
+    EXPECT_EQ(m_panel->m_pending, PanelImage({}));
     EXPECT_EQ(m_panel->m_allPage->writeText(3), "00");
     EXPECT_EQ(m_panel->m_allPage->readText(3), "");
     EXPECT_EQ(m_panel->m_muxPage->m_ainNegId, 1088);
@@ -141,7 +141,7 @@ TEST_F(PanelStartTest, ProfileOfTheOtherChipIsRefused) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("[EVM]\r\nTarget=VXC5420\r\n[REG]\r\nMUX=0x77\r\n");
     file.close();
-    const RegisterImage before = panel.m_pending;
+    const std::vector<uint8_t> before = panel.m_pending;
     platform::MessageRecorder messages;
     EXPECT_EQ(panel.LoadProfile(path), 0);
     ASSERT_EQ(messages.messages().size(), 1u);

@@ -84,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(Tabs, TabWriteTest, ::testing::ValuesIn(kTabCases),
 TEST_F(PanelTest, FailedStepsShowNothingAndTheSequenceGoesOn) {
     TZ410Dlg &panel = openPanel();
     selectTab(kTabGpio);
-    const RegisterImage before = panel.m_current;
+    const std::vector<uint8_t> before = panel.m_current;
     click(panel.m_ioPage->control(1073)); // D0 input
     failCommand(command::kWriteRegister, 1);
     platform::MessageRecorder messages;
