@@ -8,6 +8,14 @@
 #include <QMenu>
 #include <QMenuBar>
 
+namespace {
+// The panel's scale in the analysis' terms; zeros without a panel.
+analysis::ConversionScale AnalysisScale(const CEVMDialog *panel) {
+    const ConversionScale scale = panel ? panel->CurrentScale() : ConversionScale{};
+    return {scale.referenceVolts, scale.pgaGain, scale.spanPerReference, scale.sampleRateHz};
+}
+} // namespace
+
 void AddAnalysisMenu(QMenuBar *bar, const std::function<void()> &openNoiseAndSpectrum) {
     QMenu *menu = bar->addMenu(QStringLiteral("&Analysis"));
     QAction *action = menu->addAction(QStringLiteral("Noise and Spectrum..."));
@@ -23,8 +31,7 @@ void CPellorinDlg::OnNoiseAndSpectrum() {
         m_analysis = new CAnalysisDlg(this);
         // The scale is taken when the samples arrive: the panel has just re-read the chip.
         const auto feed = [this](const std::vector<int32_t> &samples) {
-            m_analysis->OnSamplesAcquired(samples, m_pPanel ? m_pPanel->CurrentScale()
-                                                            : analysis::ConversionScale{});
+            m_analysis->OnSamplesAcquired(samples, AnalysisScale(m_pPanel.data()));
         };
         connect(m_acquisition, &AcquisitionController::samplesAcquired, m_analysis, feed);
         if (!g_samples.empty())

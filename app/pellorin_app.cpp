@@ -9,7 +9,7 @@
 #include "pellorin_dlg.h"
 #include "platform/message_presenter.h"
 #include "sim/virtual_board.h"
-#include "simulated_board.h"
+#include "simulate/simulated_board.h"
 #include "start_module.h"
 
 #include <QApplication>

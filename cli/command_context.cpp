@@ -2,7 +2,6 @@
 
 #include "exit_codes.h"
 
-#include "app/simulated_board.h"
 #include "firmware/firmware_image.h"
 #include "firmware/hid_device.h"
 #include "firmware/simulated_transport.h"
@@ -11,6 +10,7 @@
 #include "link/result_codes.h"
 #include "link/serial_transport.h"
 #include "sim/virtual_board.h"
+#include "simulate/simulated_board.h"
 
 namespace cli {
 

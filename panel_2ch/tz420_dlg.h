@@ -26,7 +26,7 @@ class TZ420Dlg : public CRegisterPanel {
     ~TZ420Dlg() override;
 
     void RefreshAllPages() override;
-    analysis::ConversionScale CurrentScale() const override;
+    ConversionScale CurrentScale() const override;
 
     void SelectPgaFromCurrent();
     void SelectRateFromCurrent();

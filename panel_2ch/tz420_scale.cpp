@@ -6,8 +6,8 @@
 
 using namespace vxc5420;
 
-analysis::ConversionScale TZ420Dlg::CurrentScale() const {
-    analysis::ConversionScale scale;
+ConversionScale TZ420Dlg::CurrentScale() const {
+    ConversionScale scale;
     FixedSelection fixed{};
     // The lists hold one entry per code in code order, so a position is its code.
     const bool fixedMode = FixedModeSelection(m_appliedMode, fixed);

@@ -32,7 +32,7 @@ class TZ410Dlg : public CRegisterPanel {
     ~TZ410Dlg() override;
 
     void RefreshAllPages() override;
-    analysis::ConversionScale CurrentScale() const override;
+    ConversionScale CurrentScale() const override;
     void SelectPgaFromCurrent();
     void SelectRateFromCurrent();
     void PlacePages();

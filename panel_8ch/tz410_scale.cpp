@@ -12,8 +12,8 @@ namespace {
 constexpr int kVrefEdit = 1097; // the Power & Ref page's "VRef"
 }
 
-analysis::ConversionScale TZ410Dlg::CurrentScale() const {
-    analysis::ConversionScale scale;
+ConversionScale TZ410Dlg::CurrentScale() const {
+    ConversionScale scale;
     scale.pgaGain = PgaGain(m_current[kAdcon]);
     scale.sampleRateHz = DataRateSps(m_current[kDrate]);
     scale.spanPerReference = kSpanPerReference;

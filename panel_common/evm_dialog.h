@@ -1,7 +1,8 @@
 #pragma once
 // The base of both chip panels. The main window knows a panel only through these operations.
 
-#include "analysis/scale.h"
+#include "conversion_scale.h"
+
 #include "platform/control_registry.h"
 
 #include <QString>
@@ -22,7 +23,7 @@ class CEVMDialog : public QWidget {
     virtual int RefreshFromChip();
     // Reference, gain and data rate as the panel's current register image has them, for the
     // noise analysis; zeros where the panel cannot tell.
-    virtual analysis::ConversionScale CurrentScale() const { return {}; }
+    virtual ConversionScale CurrentScale() const { return {}; }
 
     QWidget *control(int id) const { return m_controls.control(id); }
 

@@ -6,7 +6,7 @@
 #include "analysis/plot_view.h"
 #include "platform/file_dialogs.h"
 #include "platform/message_service.h"
-#include "tests/analysis/synthetic_records.h"
+#include "synthetic_records.h"
 #include "tests/support/accessibility_walk.h"
 
 #include <QAccessible>

@@ -1,7 +1,7 @@
 #include "analysis/histogram.h"
 #include "analysis/noise_figures.h"
 #include "analysis/scale.h"
-#include "tests/analysis/synthetic_records.h"
+#include "synthetic_records.h"
 
 #include <gtest/gtest.h>
 

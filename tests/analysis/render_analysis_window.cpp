@@ -5,7 +5,7 @@
 // (/tmp/pellorin-analysis-pinned.png) and with 50 Hz hum a few bins above DC
 // (/tmp/pellorin-analysis-low-tone.png), or into the folder given.
 #include "analysis/analysis_dlg.h"
-#include "tests/analysis/synthetic_records.h"
+#include "synthetic_records.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "analysis/envelope.h"
 #include "analysis/record_csv.h"
 #include "analysis/spectrum.h"
-#include "tests/analysis/synthetic_records.h"
+#include "synthetic_records.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include "platform/file_dialogs.h"
 #include "platform/message_service.h"
 #include "resources/main_window_ids.h"
-#include "tests/platform/modal_helper.h"
+#include "tests/support/modal_helper.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
-#include "modal_helper.h"
 #include "platform/colour_chooser.h"
+#include "tests/support/modal_helper.h"
 
 #include <QColorDialog>
 

@@ -1,5 +1,5 @@
-#include "modal_helper.h"
 #include "platform/file_dialogs.h"
+#include "tests/support/modal_helper.h"
 
 #include <QFileDialog>
 

@@ -1,5 +1,5 @@
-#include "modal_helper.h"
 #include "platform/message_presenter.h"
+#include "tests/support/modal_helper.h"
 
 #include <QAbstractButton>
 #include <QDialog>
