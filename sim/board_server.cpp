@@ -55,13 +55,28 @@ std::string BoardServer::portPath() const {
 }
 
 std::vector<uint8_t> BoardServer::sentItemBytes() const {
-    std::lock_guard<std::mutex> lock(itemsMutex_);
+    std::lock_guard<std::mutex> lock(sentMutex_);
     return sentItems_;
 }
 
 void BoardServer::clearSentItemBytes() {
-    std::lock_guard<std::mutex> lock(itemsMutex_);
+    std::lock_guard<std::mutex> lock(sentMutex_);
     sentItems_.clear();
+}
+
+uint64_t BoardServer::sentByteCount() const {
+    std::lock_guard<std::mutex> lock(sentMutex_);
+    return sentBytes_;
+}
+
+bool BoardServer::waitForSentBytes(uint64_t count, std::chrono::milliseconds limit) const {
+    std::unique_lock<std::mutex> lock(sentMutex_);
+    return sentGrew_.wait_for(lock, limit, [&] { return sentBytes_ >= count; });
+}
+
+bool BoardServer::waitForSentItemBytes(size_t count, std::chrono::milliseconds limit) const {
+    std::unique_lock<std::mutex> lock(sentMutex_);
+    return sentGrew_.wait_for(lock, limit, [&] { return sentItems_.size() >= count; });
 }
 
 void BoardServer::serve() {
@@ -213,20 +228,22 @@ bool BoardServer::writeOutput(Clock::time_point now) {
                 return true;
         }
         // Held across the write, so whoever has read the bytes finds them recorded.
-        std::unique_lock<std::mutex> itemsLock(itemsMutex_);
+        std::unique_lock<std::mutex> sentLock(sentMutex_);
         const size_t remaining = s.bytes.size() - s.offset;
         const ssize_t n = write(pty_.fd(), s.bytes.data() + s.offset, remaining);
         if (n < 0) {
-            itemsLock.unlock();
+            sentLock.unlock();
             if (errno == EIO)
                 lineDropped();
             return true;
         }
+        sentBytes_ += static_cast<uint64_t>(n);
         if (s.item) {
             const auto first = s.bytes.begin() + static_cast<std::ptrdiff_t>(s.offset);
             sentItems_.insert(sentItems_.end(), first, first + n);
         }
-        itemsLock.unlock();
+        sentLock.unlock();
+        sentGrew_.notify_all();
         s.offset += static_cast<size_t>(n);
         if (paced)
             lineFreeAt_ += WireTime(static_cast<size_t>(n));

@@ -9,6 +9,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -44,6 +46,9 @@ class BoardServer {
 
     std::vector<uint8_t> sentItemBytes() const;
     void clearSentItemBytes();
+    uint64_t sentByteCount() const;
+    bool waitForSentBytes(uint64_t count, std::chrono::milliseconds limit) const;
+    bool waitForSentItemBytes(size_t count, std::chrono::milliseconds limit) const;
 
   private:
     using Clock = std::chrono::steady_clock;
@@ -73,8 +78,11 @@ class BoardServer {
     std::atomic<bool> hungUp_{false};
     std::atomic<Pacing> pacing_{Pacing::WireRate};
 
-    mutable std::mutex itemsMutex_;
+    // What went out on the line, for tests to wait on.
+    mutable std::mutex sentMutex_;
+    mutable std::condition_variable sentGrew_;
     std::vector<uint8_t> sentItems_;
+    uint64_t sentBytes_ = 0;
 
     // Serving thread only.
     std::deque<Segment> out_;

@@ -119,4 +119,16 @@ std::vector<uint8_t> VirtualBoard::sentItemBytes() const {
     return d->server.sentItemBytes();
 }
 
+uint64_t VirtualBoard::sentByteCount() const {
+    return d->server.sentByteCount();
+}
+
+bool VirtualBoard::waitForSentBytes(uint64_t count, int limitMs) const {
+    return d->server.waitForSentBytes(count, std::chrono::milliseconds(limitMs));
+}
+
+bool VirtualBoard::waitForSentItemBytes(size_t count, int limitMs) const {
+    return d->server.waitForSentItemBytes(count, std::chrono::milliseconds(limitMs));
+}
+
 } // namespace sim

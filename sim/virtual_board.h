@@ -98,6 +98,13 @@ class VirtualBoard {
     // The bytes of every acquisition item sent since the last clear, as sent.
     std::vector<uint8_t> sentItemBytes() const;
     void clearSentItemBytes();
+    // Every byte written to the line since the board was made (replies, stray bytes, items),
+    // never cleared: a test notes it, acts, then waits for the bytes it expects to go out.
+    uint64_t sentByteCount() const;
+    // Wait until sentByteCount() reaches count, or sentItemBytes() holds count bytes; false if
+    // the limit passed first.
+    bool waitForSentBytes(uint64_t count, int limitMs) const;
+    bool waitForSentItemBytes(size_t count, int limitMs) const;
 
   private:
     struct Impl;

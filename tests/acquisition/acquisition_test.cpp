@@ -67,7 +67,10 @@ TEST_F(AcquisitionTest, FailedAcquisitionLeavesTheLastOneWhole) {
     faults = {};
     faults.stopAfterItems = 20;
     board().setFaults(faults);
-    start("60");
+    {
+        const ExpectSilence silence;
+        start("60");
+    }
     EXPECT_EQ(messages.texts().last(), "Get item 20 failed !");
 
     EXPECT_EQ(g_samples, samples);

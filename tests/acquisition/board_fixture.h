@@ -6,45 +6,21 @@
 #include "link/serial_transport.h"
 #include "platform/message_service.h"
 #include "sim/virtual_board.h"
+#include "tests/support/board_on_pty.h"
 #include "tests/support/time_limits.h"
 
 #include <gtest/gtest.h>
 
-#include <QDeadlineTimer>
-#include <QThread>
-
-#include <memory>
 #include <vector>
 
 class AcqBoardTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        SetTimeLimitDivisorForTests(kTestTimeLimitDivisor);
-        m_board = std::make_unique<sim::VirtualBoard>(sim::Chip::VXC5480);
-        m_board->setPacing(sim::Pacing::Unpaced);
-        ASSERT_TRUE(m_board->start());
-        SetPreferredPorts({QString::fromStdString(m_board->portPath())});
-        g_chipId = 1;
-        ASSERT_EQ(DetectEvm(), 1);
-        m_board->clearReceivedFrames();
+        ASSERT_TRUE(m_pty.start());
+        ASSERT_EQ(m_pty.detect(), 1);
     }
-    void TearDown() override {
-        ClosePort();
-        SetPreferredPorts({});
-        SetTimeLimitDivisorForTests(1);
-    }
-    sim::VirtualBoard &board() { return *m_board; }
+    sim::VirtualBoard &board() { return m_pty.board(); }
+    std::vector<uint8_t> sentItems(size_t atLeastBytes) { return m_pty.sentItems(atLeastBytes); }
 
-    // The board notes an item just after writing it: wait for its record to catch up.
-    std::vector<uint8_t> sentItems(size_t atLeastBytes) {
-        const QDeadlineTimer deadline(2000);
-        std::vector<uint8_t> sent = m_board->sentItemBytes();
-        while (sent.size() < atLeastBytes && !deadline.hasExpired()) {
-            QThread::msleep(1);
-            sent = m_board->sentItemBytes();
-        }
-        return sent;
-    }
-
-    std::unique_ptr<sim::VirtualBoard> m_board;
+    BoardOnPty m_pty{sim::Chip::VXC5480, sim::Pacing::Unpaced};
 };

@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -71,6 +72,7 @@ struct StreamFault {
     sim::Faults faults;
     QString message;
     int itemsKept; // whole items in the buffer
+    bool endsInSilence;
 };
 
 TEST_F(AcqBoardTest, FaultsEndTheTransferWithTheirMessage) {
@@ -81,16 +83,20 @@ TEST_F(AcqBoardTest, FaultsEndTheTransferWithTheirMessage) {
     sim::Faults badChecksum;
     badChecksum.badItemIndex = 7;
     const std::vector<StreamFault> cases = {
-        {"missing item", missing, "Get item 5 failed !", 5},
-        {"short item", shortItem, "Get item 3 failed !", 3},
-        {"bad checksum", badChecksum, "The checksum of item 7 is invalid !", 20},
+        {"missing item", missing, "Get item 5 failed !", 5, true},
+        {"short item", shortItem, "Get item 3 failed !", 3, true},
+        {"bad checksum", badChecksum, "The checksum of item 7 is invalid !", 20, false},
     };
     for (const StreamFault &c : cases) {
         SCOPED_TRACE(c.name);
         board().setFaults(c.faults);
         board().clearReceivedFrames();
         platform::MessageRecorder messages;
+        std::optional<ExpectSilence> silence;
+        if (c.endsInSilence)
+            silence.emplace();
         const Outcome run = transfer(20);
+        silence.reset();
         ASSERT_EQ(messages.messages().size(), 1u);
         EXPECT_EQ(messages.messages()[0].text, c.message);
         EXPECT_EQ(messages.messages()[0].caption, "Error !");

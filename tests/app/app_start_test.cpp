@@ -83,7 +83,7 @@ TEST(AppStart, DetectAndQuitFailsWithoutABoard) {
     static int argc = 6;
     CPellorinApp app(argc, argv);
     ASSERT_TRUE(app.InitInstance());
-    SetTimeLimitDivisorForTests(kTestTimeLimitDivisor);
+    const ExpectSilence silence;
     EXPECT_EQ(app.Run(), 1);
 }
 

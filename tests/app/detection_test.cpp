@@ -10,6 +10,7 @@
 #include "platform/message_service.h"
 #include "resources/main_window_ids.h"
 #include "sim/virtual_board.h"
+#include "tests/support/board_on_pty.h"
 #include "tests/support/time_limits.h"
 
 #include <QComboBox>
@@ -53,7 +54,6 @@ class FakePanel : public CEVMDialog {
 class DetectionTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        SetTimeLimitDivisorForTests(kTestTimeLimitDivisor);
         SetChipPanelFactoryForTests([this](int chipId, QWidget *parent) -> CEVMDialog * {
             requestedChips << chipId;
             if (!makePanels)
@@ -66,15 +66,15 @@ class DetectionTest : public ::testing::Test {
         SetPreferredPorts({});
         SetChipPanelFactoryForTests({});
         platform::SetFileDialogAnswer({});
-        SetTimeLimitDivisorForTests(1);
     }
     // Starts a board of the chip and makes its port the first one tried.
     void startBoard(sim::Chip chip) {
-        board = std::make_unique<sim::VirtualBoard>(chip);
-        ASSERT_TRUE(board->start());
-        SetPreferredPorts({QString::fromStdString(board->portPath())});
+        pty = std::make_unique<BoardOnPty>(chip);
+        ASSERT_TRUE(pty->start());
+        pty->prefer();
     }
-    QString boardPort() const { return QString::fromStdString(board->portPath()); }
+    sim::VirtualBoard *board() { return &pty->board(); }
+    QString boardPort() const { return pty->port(); }
     FakePanel *panel() { return static_cast<FakePanel *>(dlg.m_pPanel.data()); }
     QString portLabel() { return qobject_cast<QLabel *>(dlg.control(kPortLabel))->text(); }
     QWidget *start() { return dlg.control(kStartAcquisition); }
@@ -82,7 +82,7 @@ class DetectionTest : public ::testing::Test {
     QLineEdit *dataCount() { return qobject_cast<QLineEdit *>(dlg.control(kDataCount)); }
 
     platform::MessageRecorder messages;
-    std::unique_ptr<sim::VirtualBoard> board;
+    std::unique_ptr<BoardOnPty> pty;
     CPellorinDlg dlg;
     QList<int> requestedChips;
     bool makePanels = true;
@@ -91,6 +91,7 @@ class DetectionTest : public ::testing::Test {
 } // namespace
 
 TEST_F(DetectionTest, NoBoardShowsNotFoundAndTellsTheUser) {
+    const ExpectSilence silence; // whatever serial devices the machine lists
     SetPreferredPorts({QStringLiteral("/nonexistent/tty-pellorin")});
     {
         const QSignalBlocker blocker(graphType());
@@ -145,7 +146,7 @@ TEST_F(DetectionTest, BoardFoundShowsItsPortAndPlacesThePanel) {
     EXPECT_EQ(next, panel()->edit);
 
     // The handshake went out with chip id 1: commands 240 then 10.
-    const auto frames = board->receivedFrames();
+    const auto frames = board()->receivedFrames();
     ASSERT_GE(frames.size(), 2u);
     EXPECT_EQ(frames[0], (std::array<uint8_t, 6>{0x55, 0x01, 0xF0, 0x00, 0x00, 0x0F}));
     EXPECT_EQ(frames[1], (std::array<uint8_t, 6>{0x55, 0x01, 0x0A, 0x00, 0x00, 0xF5}));
@@ -162,7 +163,7 @@ TEST_F(DetectionTest, TwoChannelModuleIsFoundOnATwoChannelBoard) {
     EXPECT_EQ(g_chipId, 2);
     EXPECT_EQ(g_chipName, QStringLiteral("VXC5420"));
     EXPECT_EQ(requestedChips, QList<int>{2});
-    const auto frames = board->receivedFrames();
+    const auto frames = board()->receivedFrames();
     ASSERT_FALSE(frames.empty());
     for (const auto &frame : frames)
         EXPECT_EQ(frame[1], 0x02);
@@ -232,7 +233,8 @@ TEST_F(DetectionTest, LostBoardIsNotFoundAndItsPanelRemoved) {
     ASSERT_NE(dlg.m_pPanel, nullptr);
     sim::Faults silent;
     silent.silent = true;
-    board->setFaults(silent);
+    board()->setFaults(silent);
+    const ExpectSilence silence;
 
     dlg.OnDetectEvm();
     EXPECT_EQ(portLabel(), QStringLiteral("Not Found"));

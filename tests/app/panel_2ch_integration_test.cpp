@@ -82,10 +82,10 @@ TEST_F(Panel2HostTest, EveryAcquisitionFirstRereadsTheSixRegisters) {
 // Detection to panel shown, clicked as the user does, on a 2-channel board and on an 8-channel
 // board in the same run. Prints figures; asserts nothing on time.
 TEST_F(Panel2HostTest, CreationTimeIsPrintedBesideTheEightChannelPanel) {
-    sim::VirtualBoard board8(sim::Chip::VXC5480);
-    ASSERT_TRUE(board8.start());
+    BoardOnPty pty8(sim::Chip::VXC5480);
+    ASSERT_TRUE(pty8.start());
+    sim::VirtualBoard &board8 = pty8.board();
     dlg.show();
-    SetTimeLimitDivisorForTests(1);
     for (sim::Pacing pacing : {sim::Pacing::Unpaced, sim::Pacing::WireRate}) {
         for (int module : {1, 0}) {
             sim::VirtualBoard &target = module == 1 ? board : board8;

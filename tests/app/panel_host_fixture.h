@@ -13,6 +13,7 @@
 #include "platform/message_service.h"
 #include "resources/main_window_ids.h"
 #include "sim/virtual_board.h"
+#include "tests/support/board_on_pty.h"
 #include "tests/support/time_limits.h"
 
 #include <QLabel>
@@ -29,25 +30,19 @@ using BoardFrames = std::vector<BoardFrame>;
 
 class PanelHostTest : public ::testing::Test {
   protected:
-    explicit PanelHostTest(sim::Chip chip = sim::Chip::VXC5480) : board(chip) {}
+    explicit PanelHostTest(sim::Chip chip = sim::Chip::VXC5480) : pty(chip) {}
 
-    // The program's own time limits: every reply these tests expect arrives, however loaded the
-    // machine. A test that expects silence shortens them with expectSilence().
     void SetUp() override {
         g_acquiring = g_registerBusy = g_calibrating = 0;
-        ASSERT_TRUE(board.start());
-        SetPreferredPorts({QString::fromStdString(board.portPath())});
+        ASSERT_TRUE(pty.start());
+        pty.prefer();
     }
     void TearDown() override {
         ClosePort();
-        SetPreferredPorts({});
         platform::SetFileDialogAnswer({});
-        SetTimeLimitDivisorForTests(1);
         // Panels removed by a detection are freed here, before the window goes.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-
-    static void expectSilence() { SetTimeLimitDivisorForTests(kTestTimeLimitDivisor); }
 
     void clickDetect() { QTest::mouseClick(dlg.control(mainwindow::kDetectEvm), Qt::LeftButton); }
     TZ410Dlg *panel() const { return qobject_cast<TZ410Dlg *>(dlg.m_pPanel.data()); }
@@ -82,6 +77,7 @@ class PanelHostTest : public ::testing::Test {
     }
 
     platform::MessageRecorder messages;
-    sim::VirtualBoard board;
+    BoardOnPty pty;
+    sim::VirtualBoard &board = pty.board();
     CPellorinDlg dlg;
 };

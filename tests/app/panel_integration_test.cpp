@@ -83,7 +83,7 @@ TEST_F(PanelHostTest, FailedDetectionLeavesNoPanel) {
     sim::Faults silent;
     silent.silent = true;
     board.setFaults(silent);
-    expectSilence();
+    const ExpectSilence silence;
 
     clickDetect();
     EXPECT_EQ(dlg.m_pPanel, nullptr);
@@ -116,7 +116,6 @@ TEST_F(PanelHostTest, EscapeAndReturnInThePanelDoNotCloseTheWindow) {
 // Detection to panel shown, clicked as the user does. Prints figures; asserts nothing on time.
 TEST_F(PanelHostTest, CreationTimeIsPrinted) {
     dlg.show();
-    SetTimeLimitDivisorForTests(1);
     for (sim::Pacing pacing : {sim::Pacing::Unpaced, sim::Pacing::WireRate}) {
         board.setPacing(pacing);
         std::vector<double> shown, painted;

@@ -256,6 +256,7 @@ TEST_F(CliBoardTest, ASilentStreamIsAFailedExchangeWithTheTimeOutCode) {
     sim::Faults faults;
     faults.stopAfterItems = 5;
     board().setFaults(faults);
+    const ExpectSilence silence;
     const CliRun r = run({QStringLiteral("acquire"), QStringLiteral("--count=20")});
     EXPECT_EQ(r.status, kExchange);
     EXPECT_EQ(r.err, "pellorin-cli: Get item 5 failed !\n"

@@ -15,7 +15,7 @@ using Frame = std::array<uint8_t, 6>;
 TEST_F(CliBoardTest, DetectPrintsThePortAndTheChip) {
     const CliRun r = run({QStringLiteral("detect")});
     EXPECT_EQ(r.status, kOk) << r.err;
-    EXPECT_EQ(r.out, m_board->portPath() + "\tVXC5480\n");
+    EXPECT_EQ(r.out, port().toStdString() + "\tVXC5480\n");
     EXPECT_EQ(r.err, "");
 
     const CliRun json = run({QStringLiteral("detect"), QStringLiteral("--json")});
@@ -169,6 +169,7 @@ TEST_F(CliBoardTest, ASilentBoardIsNoBoard) {
     sim::Faults faults;
     faults.silent = true;
     board().setFaults(faults);
+    const ExpectSilence silence;
     const CliRun r = run({QStringLiteral("regs")});
     EXPECT_EQ(r.status, kNoBoard);
     EXPECT_EQ(r.out, "");

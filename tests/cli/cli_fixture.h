@@ -6,12 +6,11 @@
 #include "link/protocol.h"
 #include "link/serial_transport.h"
 #include "sim/virtual_board.h"
+#include "tests/support/board_on_pty.h"
 #include "tests/support/time_limits.h"
 
-#include <QDeadlineTimer>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -29,17 +28,14 @@ struct CliRun {
 class CliBoardTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        SetTimeLimitDivisorForTests(kTestTimeLimitDivisor);
-        m_board = std::make_unique<sim::VirtualBoard>(chip());
-        m_board->setPacing(sim::Pacing::Unpaced);
-        ASSERT_TRUE(m_board->start());
+        m_pty = std::make_unique<BoardOnPty>(chip(), sim::Pacing::Unpaced);
+        ASSERT_TRUE(m_pty->start());
         ASSERT_TRUE(m_dir.isValid());
     }
-    void TearDown() override { SetTimeLimitDivisorForTests(1); }
     virtual sim::Chip chip() const { return sim::Chip::VXC5480; }
 
-    sim::VirtualBoard &board() { return *m_board; }
-    QString port() const { return QString::fromStdString(m_board->portPath()); }
+    sim::VirtualBoard &board() { return m_pty->board(); }
+    QString port() const { return m_pty->port(); }
     QString file(const QString &name) const { return m_dir.filePath(name); }
 
     // pellorin-cli --port <board> --no-scan ARGUMENTS
@@ -55,17 +51,8 @@ class CliBoardTest : public ::testing::Test {
         return result;
     }
 
-    // The board notes an item just after writing it: wait for its record to catch up.
-    std::vector<uint8_t> sentItems(size_t bytes) {
-        const QDeadlineTimer deadline(5000);
-        std::vector<uint8_t> sent = m_board->sentItemBytes();
-        while (sent.size() < bytes && !deadline.hasExpired()) {
-            QThread::msleep(1);
-            sent = m_board->sentItemBytes();
-        }
-        return sent;
-    }
+    std::vector<uint8_t> sentItems(size_t bytes) { return m_pty->sentItems(bytes); }
 
-    std::unique_ptr<sim::VirtualBoard> m_board;
+    std::unique_ptr<BoardOnPty> m_pty;
     QTemporaryDir m_dir;
 };

@@ -40,6 +40,7 @@ TEST_F(LinkTest, SkipsMissingSilentAndFailingPortsToALaterCandidate) {
     noChip.setFaults(disconnected);
     SetPreferredPorts({"/nonexistent/tty-pellorin", pathOf(silent), pathOf(noChip), pathOf(good)});
     platform::MessageRecorder messages;
+    const ExpectSilence shortLimits; // the silent board's probe
 
     EXPECT_EQ(DetectEvm(), 4);
     EXPECT_EQ(PortLabel(4), pathOf(good));
@@ -123,10 +124,10 @@ TEST_F(LinkTest, ScanStopsAfter256Candidates) {
 
 TEST_F(LinkTest, WithoutSystemPortsOnlyThePreferredAreCandidates) {
     SetPreferredPorts({"/nonexistent/a", "/nonexistent/b"});
-    SetSystemPortsScanned(false);
     EXPECT_EQ(PortCandidates(), (QStringList{"/nonexistent/a", "/nonexistent/b"}));
     SetSystemPortsScanned(true);
     EXPECT_TRUE(PortCandidates().startsWith(QStringLiteral("/nonexistent/a")));
+    SetSystemPortsScanned(false);
 }
 
 TEST_F(LinkTest, DetectingAgainClosesThePortAndRescansFromTheFirst) {

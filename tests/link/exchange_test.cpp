@@ -5,9 +5,19 @@
 
 #include "link/frames.h"
 
-#include <QThread>
+#include <QDeadlineTimer>
+#include <QSerialPort>
 
 namespace {
+
+// Waits until the program's port holds count bytes that nobody has read: bytes the board wrote
+// reach the other end of a pty a little later.
+bool PortHolds(qint64 count) {
+    const QDeadlineTimer deadline(kEventWaitLimitMs);
+    while (g_port->bytesAvailable() < count && !deadline.hasExpired())
+        g_port->waitForReadyRead(static_cast<int>(deadline.remainingTime()));
+    return g_port->bytesAvailable() >= count;
+}
 
 TEST_F(LinkTest, ClosedPortFailsAtOnceWithNoPort) {
     uint8_t buffer[3] = {1, 2, 3};
@@ -109,7 +119,10 @@ TEST_F(LinkTest, ShortReplyFailsAndTheNextExchangeIsClean) {
     board.setFaults(faults);
 
     uint8_t value = 0x55;
-    EXPECT_EQ(ReadRegister(0x01, value), result::kShortRead);
+    {
+        const ExpectSilence silence; // after the reply's first two bytes
+        EXPECT_EQ(ReadRegister(0x01, value), result::kShortRead);
+    }
     EXPECT_EQ(value, 0x55);
 
     board.setFaults({});
@@ -121,12 +134,16 @@ TEST_F(LinkTest, SilenceTimesOutAndLateBytesNeverReachTheNextReply) {
     sim::Faults faults;
     faults.replyDelayMs = 1000; // longer than the shortened 500 ms limit
     board.setFaults(faults);
-
-    EXPECT_EQ(WriteRegister(0x03, 0x11), result::kTimeout);
+    const uint64_t sentBefore = board.sentByteCount();
+    {
+        const ExpectSilence silence;
+        EXPECT_EQ(WriteRegister(0x03, 0x11), result::kTimeout);
+    }
 
     // The late reply arrives while nobody reads; the next frame's purge must drop it.
     board.setFaults({});
-    QThread::msleep(1200);
+    ASSERT_TRUE(board.waitForSentBytes(sentBefore + 3, kEventWaitLimitMs));
+    ASSERT_TRUE(PortHolds(3));
     uint8_t value = 0;
     EXPECT_EQ(ReadRegister(0x03, value), result::kOk);
     EXPECT_EQ(value, 0x11);
@@ -140,19 +157,24 @@ TEST_F(LinkTest, StrayTrailingBytesAreDiscarded) {
 
     for (uint8_t address = 0; address < 4; ++address) {
         uint8_t value = 0;
+        const uint64_t sentBefore = board.sentByteCount();
         EXPECT_EQ(WriteRegister(address + 4, address + 0x30), result::kOk);
-        QThread::msleep(20); // let the stray bytes land in our queue
+        // The reply and its five stray bytes have left the board, and the stray ones wait in
+        // our queue when the next frame goes out.
+        ASSERT_TRUE(board.waitForSentBytes(sentBefore + 3 + 5, kEventWaitLimitMs));
+        ASSERT_TRUE(PortHolds(5));
         EXPECT_EQ(ReadRegister(address + 4, value), result::kOk);
         EXPECT_EQ(value, address + 0x30);
     }
 }
 
+// The device is gone: the port's resource error, not the time-out a silent board gives, so the
+// exchange ends at once.
 TEST_F(LinkTest, BoardHangingUpFailsTheReadPromptly) {
     sim::VirtualBoard &board = connectBoard();
     board.stop();
     uint8_t value = 0;
-    const int code = ReadRegister(0x00, value);
-    EXPECT_NE(code, result::kOk);
+    EXPECT_EQ(ReadRegister(0x00, value), result::kPortErrorBase + QSerialPort::ResourceError);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "link/serial_transport.h"
 #include "platform/message_service.h"
 #include "sim/virtual_board.h"
+#include "tests/support/board_on_pty.h"
 #include "tests/support/time_limits.h"
 
 #include <gtest/gtest.h>
@@ -17,33 +18,39 @@ using Frame = std::array<uint8_t, 6>;
 
 class LinkTest : public ::testing::Test {
   protected:
+    // The scans walk the candidates the tests name; the machine's own serial devices are no
+    // part of them (a silent one would cost a full time limit).
     void SetUp() override {
-        SetTimeLimitDivisorForTests(kTestTimeLimitDivisor);
         SetPreferredPorts({});
+        SetSystemPortsScanned(false);
         g_chipId = 1;
     }
+    // For the tests that start no board; each board leaves the link as it found it.
     void TearDown() override {
         ClosePort();
         SetPreferredPorts({});
-        SetTimeLimitDivisorForTests(1);
+        SetSystemPortsScanned(true);
+        g_chipId = 1;
     }
 
     sim::VirtualBoard &startBoard(sim::Chip chip = sim::Chip::VXC5480) {
-        auto board = std::make_unique<sim::VirtualBoard>(chip);
-        EXPECT_TRUE(board->start());
-        m_boards.push_back(std::move(board));
-        return *m_boards.back();
+        return startPty(chip).board();
     }
 
     // Detects the first board started, as "Detect EVM" does.
     sim::VirtualBoard &connectBoard(sim::Chip chip = sim::Chip::VXC5480) {
-        sim::VirtualBoard &board = startBoard(chip);
-        SetPreferredPorts({QString::fromStdString(board.portPath())});
-        g_chipId = static_cast<int>(chip);
-        EXPECT_EQ(DetectEvm(), 1);
-        board.clearReceivedFrames();
-        return board;
+        BoardOnPty &pty = startPty(chip);
+        EXPECT_EQ(pty.detect(), 1);
+        return pty.board();
     }
 
-    std::vector<std::unique_ptr<sim::VirtualBoard>> m_boards;
+    std::vector<std::unique_ptr<BoardOnPty>> m_boards;
+
+  private:
+    BoardOnPty &startPty(sim::Chip chip) {
+        auto pty = std::make_unique<BoardOnPty>(chip);
+        EXPECT_TRUE(pty->start());
+        m_boards.push_back(std::move(pty));
+        return *m_boards.back();
+    }
 };

@@ -152,7 +152,6 @@ TEST_F(PanelStartTest, ProfileOfTheOtherChipIsRefused) {
 
 TEST_F(PanelStartTest, CreationTimeFromDetectionToPanelShown) {
     ClosePort();
-    SetTimeLimitDivisorForTests(1);
     m_board.setPacing(sim::Pacing::WireRate); // bytes as a 115200-baud line carries them
     QElapsedTimer timer;
     timer.start();

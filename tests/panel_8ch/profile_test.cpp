@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QStringEncoder>
 
-#include "scratch_file.h"
+#include "tests/support/scratch_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// The VXC5480 register model: list tables, field codes, texts and the hex reading of values.
+// The VXC5480 register model: list tables, field codes and texts.
 
 #include "panel_8ch/register_map.h"
 
@@ -77,28 +77,7 @@ TEST(Texts, ClockOutStatusAndCalibration) {
     EXPECT_EQ(StatusIdText(0xC0), QStringLiteral("12"));
     const uint8_t offset[3] = {0x45, 0x23, 0x01};
     EXPECT_EQ(CalibrationText(offset), QStringLiteral("012345"));
-    EXPECT_EQ(HexByteText(0x0A), QStringLiteral("0A"));
 }
-
-struct HexCase {
-    const char *text;
-    int maxChars;
-    uint32_t value;
-};
-
-class ParseHexTest : public ::testing::TestWithParam<HexCase> {};
-
-TEST_P(ParseHexTest, ReadsLikeTheCLibrary) {
-    EXPECT_EQ(ParseHex(QString::fromLatin1(GetParam().text), GetParam().maxChars),
-              GetParam().value);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ParseHexTest,
-    ::testing::Values(HexCase{"", -1, 0}, HexCase{"0x1FF", -1, 0x1FF}, HexCase{"0X0a", -1, 0x0A},
-                      HexCase{"  \t0x12zz", -1, 0x12}, HexCase{"zz", -1, 0}, HexCase{"0xg", -1, 0},
-                      HexCase{"12345", -1, 0x12345}, HexCase{"ABC", 2, 0xAB},
-                      HexCase{"123456789", -1, 0xFFFFFFFF}, HexCase{"x12", -1, 0}));
 
 TEST(WriteSequences, RegistersInFrameOrderPerTab) {
     using V = std::vector<uint8_t>;

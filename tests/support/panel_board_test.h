@@ -2,14 +2,14 @@
 // Panel tests drive a real chip panel whose exchanges go through the program's serial transport
 // to a virtual board on a pty.
 
-#include "platform/busy_flags.h"
-#include "tests/support/time_limits.h"
-
 #include "link/frames.h"
 #include "link/protocol.h"
 #include "link/serial_transport.h"
+#include "platform/busy_flags.h"
 #include "platform/message_service.h"
 #include "sim/virtual_board.h"
+#include "tests/support/board_on_pty.h"
+#include "tests/support/time_limits.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -47,25 +47,16 @@ template <int ChipId, int RegisterCount> struct BoardFrames {
 
 template <typename Panel> class PanelBoardTest : public ::testing::Test {
   protected:
-    explicit PanelBoardTest(sim::Chip chip) : m_board(chip) {}
+    explicit PanelBoardTest(sim::Chip chip) : m_pty(chip) {}
 
-    // The program's own time limits: every reply these tests expect arrives, however loaded the
-    // machine is.
     void SetUp() override {
         g_acquiring = g_registerBusy = g_calibrating = 0;
-        ASSERT_TRUE(m_board.start());
-        SetPreferredPorts({QString::fromStdString(m_board.portPath())});
-        g_chipId = static_cast<int>(m_board.chip());
-        ASSERT_EQ(DetectEvm(), 1);
-        m_board.clearReceivedFrames();
+        ASSERT_TRUE(m_pty.start());
+        ASSERT_EQ(m_pty.detect(), 1);
     }
     void TearDown() override {
         m_panel.reset();
-        ClosePort();
-        SetPreferredPorts({});
-        SetTimeLimitDivisorForTests(1);
         g_acquiring = g_registerBusy = g_calibrating = 0;
-        g_chipId = 1;
     }
 
     // Creates and shows the panel as the main window does, then forgets its start frames.
@@ -101,6 +92,7 @@ template <typename Panel> class PanelBoardTest : public ::testing::Test {
         m_board.setFaults(faults);
     }
 
-    sim::VirtualBoard m_board;
+    BoardOnPty m_pty;
+    sim::VirtualBoard &m_board = m_pty.board();
     std::unique_ptr<Panel> m_panel;
 };

@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-#include "scratch_file.h"
+#include "tests/support/scratch_file.h"
 
 #include <gtest/gtest.h>
 
