@@ -1,5 +1,5 @@
 #pragma once
-// The window's command menu: the items the Windows build appends to the system menu, with the same
+// The window's command menu: About, the profile commands and "Update Firmware", with their
 // texts, order and command ids, on a menu bar of the main window.
 
 #include <functional>

@@ -53,7 +53,7 @@ int HidapiTransport::readInputReport(uint8_t *report, std::size_t length, int ti
     if (!m_device || length < 2)
         return result::kDeviceFailure;
     // The board's reports carry no report id, and hidapi hands them over without one; the
-    // update reads them as Windows does, behind a report id byte of 0.
+    // update reads every report behind its report id byte, here 0, so byte 1 is the tag.
     std::memset(report, 0, length);
     const int got = hid_read_timeout(m_device, report + 1, length - 1, timeoutMs);
     if (got < 0)

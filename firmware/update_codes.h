@@ -1,7 +1,8 @@
 #pragma once
 // Result codes of the firmware update. The update's own codes are 0x200000nn, laid out so
-// that their low byte names their entry of the update messages; the rest are the Windows
-// system codes of the same failures, so a result reads the same on every platform.
+// that their low byte names their entry of the update messages; the rest are system error
+// numbers in Windows' numbering, used on every platform, so a result reads the same wherever
+// Pellorin runs.
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #pragma once
-// Result codes of every exchange with the board: 0 is success, the rest are the Windows system
-// error numbers that the Windows build reports, kept on every platform so that messages and
-// logs compare across platforms.
+// Result codes of every exchange with the board: 0 is success, the rest are numbered as Windows
+// numbers its system errors, on every platform Pellorin runs on, so that a code in a message or
+// a log means the same failure wherever it was seen.
 
 namespace result {
 constexpr int kOk = 0;

@@ -17,7 +17,8 @@ constexpr QSize kPanelSize{336, 420};
 // the wider face fontconfig would pick instead does not fit the pages into the panel.
 QFont PanelFont();
 
-// Tabs with a narrower padding, as the Windows tab control draws them.
+// Tabs with a narrow padding, so that the seven tabs of the 8-channel panel fit one row of the
+// panel's fixed width on every platform.
 void MakeTabsCompact(QTabBar *tabs);
 
 } // namespace panel_common

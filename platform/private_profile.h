@@ -1,6 +1,6 @@
 #pragma once
-// INI files read and written as Windows' private-profile functions do, so profiles move
-// between Pellorin on Windows and on every other platform unchanged:
+// INI files with the private-profile rules Pellorin keeps on every platform, so a profile moves
+// between machines and platforms unchanged:
 // - section and key names match without regard to letter case; values come back trimmed,
 //   and a value enclosed in one pair of matching quotes comes back without them;
 // - a write replaces the one value in place and leaves every other line of the file byte for

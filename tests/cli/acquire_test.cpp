@@ -41,7 +41,7 @@ TEST_F(CliBoardTest, AcquireRefreshesTheRegistersThenAsksForTheItems) {
     EXPECT_EQ(frames.back(), (Frame{0x55, 0x01, 0x0F, 0x00, 0x2D, 0xC3}));
 }
 
-TEST_F(CliBoardTest, SavedFilesAreThoseOfTheWindowsWriters) {
+TEST_F(CliBoardTest, SavedFilesAreThoseOfTheMainWindowWriters) {
     const QString prefix = file(QStringLiteral("run1"));
     const CliRun r = run({QStringLiteral("acquire"), QStringLiteral("--count=1000"),
                           QStringLiteral("--out"), prefix});
@@ -106,7 +106,7 @@ TEST_F(CliBoardTest, WithoutOutTheSamplesGoToStandardOutput) {
     EXPECT_EQ(QByteArray::fromStdString(text.out), FormatTextFile(samplesOf(sentItems(12))));
 }
 
-TEST_F(CliBoardTest, StatsAreTheWindowsFigures) {
+TEST_F(CliBoardTest, StatsAreTheMainWindowFigures) {
     const CliRun r = run({QStringLiteral("acquire"), QStringLiteral("--count=500"),
                           QStringLiteral("--stats"), QStringLiteral("--json")});
     ASSERT_EQ(r.status, kOk) << r.err;

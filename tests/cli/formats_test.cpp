@@ -132,7 +132,7 @@ TEST(CliFormats, SamplesPlainAndCsv) {
     EXPECT_EQ(csv.str(), "index,code\n0,5\n1,-3\n2,8388607\n3,-8388608\n");
 }
 
-TEST(CliFormats, StatsFollowTheWindowsAverage) {
+TEST(CliFormats, StatsFollowTheMainWindowAverage) {
     // The average is truncated toward zero, as the window's "Average" edit shows it.
     const SampleStats stats = ComputeStats({-8388608, -8388607, 8388607});
     EXPECT_EQ(stats.count, 3);

@@ -18,7 +18,7 @@ struct StatusCase {
 class ReplyStatusTest : public UpdateTest, public ::testing::WithParamInterface<StatusCase> {};
 } // namespace
 
-TEST_P(ReplyStatusTest, SetUpReplyEndsTheUpdateWithItsMessageThenTheWindows) {
+TEST_P(ReplyStatusTest, SetUpReplyEndsTheUpdateWithItsMessageThenTheMainWindowText) {
     const StatusCase c = GetParam();
     faults().statusForRequest[request::kSetUp] = c.status;
     faults().voltageReading = c.reading;

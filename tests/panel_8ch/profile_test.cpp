@@ -16,20 +16,20 @@ using namespace vxc5480;
 constexpr RegisterImage kSample = {0x30, 0x18, 0x20, 0xF0, 0xE1, 0x45,
                                    0x23, 0x01, 0x00, 0x00, 0x40};
 
-// What Pellorin writes for kSample into a new file, on Windows as elsewhere.
-const char kWindowsFile[] = "[EVM]\r\nTarget=VXC5480\r\n"
-                            "[REG]\r\nSTATUS=0x30\r\nMUX=0x18\r\nADCON=0x20\r\nDRAT=0xF0\r\n"
-                            "IO=0xE1\r\nOFC0=0x45\r\nOFC1=0x23\r\nOFC2=0x01\r\nFSC0=0x00\r\n"
-                            "FSC1=0x00\r\nFSC2=0x40\r\n";
+// What Pellorin writes for kSample into a new file, on every platform.
+const char kNewFile[] = "[EVM]\r\nTarget=VXC5480\r\n"
+                        "[REG]\r\nSTATUS=0x30\r\nMUX=0x18\r\nADCON=0x20\r\nDRAT=0xF0\r\n"
+                        "IO=0xE1\r\nOFC0=0x45\r\nOFC1=0x23\r\nOFC2=0x01\r\nFSC0=0x00\r\n"
+                        "FSC1=0x00\r\nFSC2=0x40\r\n";
 
 class ProfileTest : public ScratchFileTest {
   protected:
     ProfileTest() : ScratchFileTest("Pellorin.ini") {}
 };
 
-TEST_F(ProfileTest, SaveWritesTheWindowsFormatByteForByte) {
+TEST_F(ProfileTest, SaveWritesTheProfileFormatByteForByte) {
     ASSERT_TRUE(SaveRegisterProfile(path(), kSample));
-    EXPECT_EQ(bytes(), QByteArray(kWindowsFile));
+    EXPECT_EQ(bytes(), QByteArray(kNewFile));
     RegisterImage loaded{};
     ASSERT_EQ(LoadRegisterProfile(path(), loaded), ProfileLoad::Loaded);
     EXPECT_EQ(loaded, kSample);
@@ -47,8 +47,8 @@ TEST_F(ProfileTest, SavingOverAFileKeepsForeignLines) {
                          "[Mine]\r\nKeep=1\r\n"));
 }
 
-TEST_F(ProfileTest, Utf16ProfileOfWindowsLoads) {
-    const QString text = QString::fromLatin1(kWindowsFile);
+TEST_F(ProfileTest, Utf16ProfileWithByteOrderMarkLoads) {
+    const QString text = QString::fromLatin1(kNewFile);
     put(QByteArray("\xFF\xFE", 2) + QByteArray(QStringEncoder(QStringEncoder::Utf16LE)(text)));
     RegisterImage loaded{};
     ASSERT_EQ(LoadRegisterProfile(path(), loaded), ProfileLoad::Loaded);

@@ -1,4 +1,5 @@
-// The private-profile module against files as Windows writes and reads them.
+// The private-profile module against the files it meets: comments, loose lines, blanks,
+// quotes, letter case, other sections and the encodings.
 
 #include "platform/private_profile.h"
 
@@ -28,7 +29,7 @@ struct ReadCase {
 
 class ReadTest : public PrivateProfileTest, public ::testing::WithParamInterface<ReadCase> {};
 
-TEST_P(ReadTest, FindsValuesAsWindowsDoes) {
+TEST_P(ReadTest, FindsValuesByTheProfileRules) {
     put("; leading comment\r\n"
         "Loose=outside any section\r\n"
         "[EVM]\r\n"
