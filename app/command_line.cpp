@@ -4,9 +4,56 @@
 #include "sim/virtual_board.h"
 #include "version_info.h"
 
-#include <cstring>
+#include <QCommandLineParser>
 
 namespace {
+// One entry per option: the parser reads it and --help prints it.
+struct OptionEntry {
+    QStringList names;
+    const char *valueName; // null for an option without a value
+    const char *help;      // lines of the usage text, "\n" between them
+};
+
+const QString kPort = QStringLiteral("port");
+const QString kSimulate = QStringLiteral("simulate");
+const QString kSine = QStringLiteral("sine");
+const QString kDetectAndQuit = QStringLiteral("detect-and-quit");
+const QString kFirmwareImage = QStringLiteral("firmware-image");
+const QString kHelp = QStringLiteral("help");
+const QString kVersion = QStringLiteral("version");
+
+const std::vector<OptionEntry> &Options() {
+    static const std::vector<OptionEntry> options = {
+        {{kPort}, "PATH", "try this serial device first (may be repeated)"},
+        {{kSimulate},
+         "CHIP",
+         "serve a virtual board and try its port first; \"Update\n"
+         "Firmware\" then writes to a simulated update device"},
+        {{kSine},
+         "F:A",
+         "the virtual board adds a sine of F hertz and A volts\namplitude to its inputs"},
+        {{kDetectAndQuit},
+         nullptr,
+         "press \"Detect EVM\" once the window is shown, then quit:\n"
+         "exit status 0 when a chip panel opened, 1 otherwise"},
+        {{kFirmwareImage},
+         "PATH",
+         "the image \"Update Firmware\" writes, in place of the\none the build carries"},
+        {{kHelp, QStringLiteral("h")}, nullptr, "print this text and end"},
+        {{kVersion}, nullptr, "print the version and end"},
+    };
+    return options;
+}
+
+// Whether the option of this name takes the next word as its value.
+bool takesValue(const QString &name) {
+    for (const OptionEntry &entry : Options()) {
+        if (entry.valueName && entry.names.contains(name))
+            return true;
+    }
+    return false;
+}
+
 // The catalogue's spelling of a chip name given in any case, or an empty string.
 QString catalogueName(const QString &name) {
     for (const ChipCatalogEntry *row = g_chipCatalog; row->valid != -1; ++row) {
@@ -15,86 +62,131 @@ QString catalogueName(const QString &name) {
     }
     return QString();
 }
+
+// Reads the arguments after the program name; false with the error when they cannot be read.
+// The parser's options are set whatever the outcome, so --help is seen among wrong ones.
+bool ReadArguments(QCommandLineParser &parser, const QStringList &arguments, QString &error) {
+    // "-h" is help, and an option of Qt's own such as -platform is one word, not letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const OptionEntry &entry : Options()) {
+        QCommandLineOption option(entry.names);
+        if (entry.valueName)
+            option.setValueName(QLatin1String(entry.valueName));
+        parser.addOption(option);
+    }
+    // --simulate names its chip only after "=": a bare one is the catalogue's first chip, and the
+    // word after it is never taken for its value. A bare one that stands as another option's
+    // value stays as it is, to be refused as a value.
+    QStringList words{QStringLiteral("Pellorin")};
+    bool isValue = false;
+    for (const QString &argument : arguments) {
+        const QString name = argument.startsWith(QLatin1String("--")) ? argument.mid(2)
+                             : argument.startsWith(u'-')              ? argument.mid(1)
+                                                                      : QString();
+        const bool bareSimulate = !isValue && name == kSimulate;
+        words << (bareSimulate
+                      ? QStringLiteral("--simulate=%1").arg(QLatin1String(g_chipCatalog[0].name))
+                      : argument);
+        isValue = !isValue && takesValue(name);
+    }
+    if (!parser.parse(words)) {
+        error = parser.errorText();
+        return false;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        error = QStringLiteral("unknown argument %1").arg(parser.positionalArguments().front());
+        return false;
+    }
+    for (const OptionEntry &entry : Options()) {
+        if (!entry.valueName)
+            continue;
+        for (const QString &value : parser.values(entry.names.front())) {
+            if (value.startsWith(QLatin1String("--"))) {
+                error = QStringLiteral("--%1 needs a value, not %2 (a value never begins with --)")
+                            .arg(entry.names.front(), value);
+                return false;
+            }
+        }
+    }
+    return true;
+}
 } // namespace
 
 StartOptions ParseCommandLine(const QStringList &arguments) {
     StartOptions options;
-    const QString portOption = QStringLiteral("--port");
-    const QString simulateOption = QStringLiteral("--simulate");
-    const QString imageOption = QStringLiteral("--firmware-image");
-    const QString sineOption = QStringLiteral("--sine=");
-    for (int i = 0; i < arguments.size() && options.error.isEmpty(); ++i) {
-        const QString &argument = arguments.at(i);
-        if (argument == portOption) {
-            if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty())
-                options.error = QStringLiteral("--port needs a device path");
-            else
-                options.ports << arguments.at(++i);
-        } else if (argument.startsWith(portOption + u'=')) {
-            const QString path = argument.mid(portOption.size() + 1);
-            if (path.isEmpty())
-                options.error = QStringLiteral("--port needs a device path");
-            else
-                options.ports << path;
-        } else if (argument == imageOption || argument.startsWith(imageOption + u'=')) {
-            const bool separate = argument == imageOption;
-            if (separate && i + 1 < arguments.size())
-                options.firmwareImage = arguments.at(++i);
-            else if (!separate)
-                options.firmwareImage = argument.mid(imageOption.size() + 1);
-            if (options.firmwareImage.isEmpty())
-                options.error = QStringLiteral("--firmware-image needs a file path");
-        } else if (argument == simulateOption) {
-            options.simulate = true;
-            options.simulatedChip = QLatin1String(g_chipCatalog[0].name);
-        } else if (argument.startsWith(simulateOption + u'=')) {
-            options.simulate = true;
-            options.simulatedChip = catalogueName(argument.mid(simulateOption.size() + 1));
-            if (options.simulatedChip.isEmpty())
-                options.error = QStringLiteral("unknown chip in %1").arg(argument);
-        } else if (argument == QLatin1String("--detect-and-quit")) {
-            options.detectAndQuit = true;
-        } else if (argument.startsWith(sineOption)) {
-            if (!sim::ParseSine(argument.mid(sineOption.size()).toStdString(), options.sineHz,
-                                options.sineVolts))
-                options.error = QStringLiteral("%1 needs FREQ_HZ:AMPLITUDE_V").arg(argument);
-        } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h") ||
-                   argument == QLatin1String("--version")) {
-            options.help = true;
-        } else {
-            options.error = QStringLiteral("unknown argument %1").arg(argument);
+    QCommandLineParser parser;
+    if (!ReadArguments(parser, arguments, options.error))
+        return options;
+    options.help = parser.isSet(kHelp) || parser.isSet(kVersion);
+    options.detectAndQuit = parser.isSet(kDetectAndQuit);
+    for (const QString &path : parser.values(kPort)) {
+        if (path.isEmpty()) {
+            options.error = QStringLiteral("--port needs a device path");
+            return options;
+        }
+        options.ports << path;
+    }
+    if (parser.isSet(kFirmwareImage)) {
+        options.firmwareImage = parser.value(kFirmwareImage);
+        if (options.firmwareImage.isEmpty()) {
+            options.error = QStringLiteral("--firmware-image needs a file path");
+            return options;
         }
     }
-    if (options.error.isEmpty() && options.sineHz > 0 && !options.simulate)
-        options.error = QStringLiteral("--sine needs --simulate");
+    if (parser.isSet(kSimulate)) {
+        options.simulate = true;
+        options.simulatedChip = catalogueName(parser.value(kSimulate));
+        if (options.simulatedChip.isEmpty()) {
+            options.error = QStringLiteral("unknown chip in --simulate=%1 (VXC5480 or VXC5420)")
+                                .arg(parser.value(kSimulate));
+            return options;
+        }
+    }
+    if (parser.isSet(kSine)) {
+        const QString sine = parser.value(kSine);
+        if (!sim::ParseSine(sine.toStdString(), options.sineHz, options.sineVolts)) {
+            options.error = QStringLiteral("--sine=%1 needs FREQ_HZ:AMPLITUDE_V").arg(sine);
+            return options;
+        }
+        if (!options.simulate)
+            options.error = QStringLiteral("--sine needs --simulate");
+    }
     return options;
 }
 
 QString CommandLineUsage() {
-    return QStringLiteral(
-        "Usage: Pellorin [--port PATH]... [--simulate[=VXC5480|VXC5420]\n"
-        "                [--sine=FREQ_HZ:AMPLITUDE_V]] [--detect-and-quit]\n"
-        "                [--firmware-image PATH]\n"
-        "  --port PATH            try this serial device first (may be repeated)\n"
-        "  --simulate             serve a virtual board and try its port first; \"Update\n"
-        "                         Firmware\" then writes to a simulated update device\n"
-        "  --sine=F:A             the virtual board adds a sine of F hertz and A volts\n"
-        "                         amplitude to its inputs\n"
-        "  --detect-and-quit      press \"Detect EVM\" once the window is shown, then quit:\n"
-        "                         exit status 0 when a chip panel opened, 1 otherwise\n"
-        "  --firmware-image PATH  the image \"Update Firmware\" writes, in place of the\n"
-        "                         one the build carries\n"
-        "  --help                 print this text and end\n"
-        "  --version              print the version and end\n");
+    QString text =
+        QStringLiteral("Usage: Pellorin [--port PATH]... [--simulate[=VXC5480|VXC5420]\n"
+                       "                [--sine=FREQ_HZ:AMPLITUDE_V]] [--detect-and-quit]\n"
+                       "                [--firmware-image PATH]\n");
+    constexpr int kHelpColumn = 25;
+    for (const OptionEntry &entry : Options()) {
+        QString name = QStringLiteral("--") + entry.names.front();
+        if (entry.valueName)
+            name += (entry.names.front() == kSine ? u'=' : u' ') + QLatin1String(entry.valueName);
+        if (entry.names.front() == kSimulate)
+            name = QStringLiteral("--simulate");
+        const QStringList lines = QString::fromLatin1(entry.help).split(u'\n');
+        text += QStringLiteral("  %1 %2\n").arg(name, -(kHelpColumn - 3)).arg(lines.front());
+        for (qsizetype i = 1; i < lines.size(); ++i)
+            text += QString(kHelpColumn, u' ') + lines.at(i) + u'\n';
+    }
+    return text;
 }
 
 PrintOnly PrintOnlyRequest(int argc, const char *const *argv) {
-    for (int i = 1; i < argc && argv[i]; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
-            return PrintOnly::Help;
-        if (std::strcmp(argv[i], "--version") == 0)
-            return PrintOnly::Version;
-    }
+    QStringList arguments;
+    for (int i = 1; i < argc && argv[i]; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    // Qt's own options are still among them here; whatever else is wrong is told later, with
+    // a display.
+    QCommandLineParser parser;
+    QString ignored;
+    ReadArguments(parser, arguments, ignored);
+    if (parser.isSet(kHelp))
+        return PrintOnly::Help;
+    if (parser.isSet(kVersion))
+        return PrintOnly::Version;
     return PrintOnly::None;
 }
 

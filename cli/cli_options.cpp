@@ -22,6 +22,10 @@ bool takeValue(const QStringList &arguments, int &i, const QString &name, QStrin
     }
     if (value.isEmpty())
         error = QStringLiteral("%1 needs a value").arg(name);
+    // "--port --json" means an option the user forgot the value of, not a port named --json.
+    else if (value.startsWith(QLatin1String("--")))
+        error = QStringLiteral("%1 needs a value, not %2 (a value never begins with --)")
+                    .arg(name, value);
     return true;
 }
 

@@ -33,8 +33,8 @@ struct CommandArguments {
     QString value(const QString &name) const; // the last one given
 };
 
-// valueOptions take a value (the next word when not given with "="); flags take none. Anything
-// else starting with "--" is an error, reported in error.
+// valueOptions take a value (the next word when not given with "="), which never begins with
+// "--"; flags take none. Anything else starting with "--" is an error, reported in error.
 CommandArguments SplitArguments(const QStringList &arguments, const QStringList &valueOptions,
                                 const QStringList &flags, QString &error);
 

@@ -12,21 +12,22 @@
 namespace cli {
 
 namespace {
-using Runner = int (*)(CommandContext &);
+struct Runner {
+    const char *name;
+    int (*run)(CommandContext &);
+    bool printsResult; // --json shapes it; a command without one refuses --json
+};
 
-Runner runnerOf(const QString &command) {
-    static const struct {
-        const char *name;
-        Runner run;
-    } kRunners[] = {
-        {"detect", RunDetect},   {"regs", RunRegs},
-        {"get", RunGet},         {"set", RunSet},
-        {"command", RunCommand}, {"acquire", RunAcquire},
-        {"profile", RunProfile}, {"firmware-update", RunFirmwareUpdate},
+const Runner *runnerOf(const QString &command) {
+    static const Runner kRunners[] = {
+        {"detect", RunDetect, true},    {"regs", RunRegs, true},
+        {"get", RunGet, true},          {"set", RunSet, true},
+        {"command", RunCommand, false}, {"acquire", RunAcquire, true},
+        {"profile", RunProfile, false}, {"firmware-update", RunFirmwareUpdate, false},
     };
-    for (const auto &runner : kRunners) {
+    for (const Runner &runner : kRunners) {
         if (command == QLatin1String(runner.name))
-            return runner.run;
+            return &runner;
     }
     return nullptr;
 }
@@ -74,9 +75,9 @@ int RunCli(const QStringList &arguments, std::ostream &out, std::ostream &err,
         console.message(QStringLiteral("no command given (see pellorin-cli --help)"));
         return exit_code::kUsage;
     }
-    const Runner run = runnerOf(options.command);
+    const Runner *runner = runnerOf(options.command);
     const HelpEntry *help = FindCommandHelp(options.command);
-    if (!run || !help) {
+    if (!runner || !help) {
         console.message(
             QStringLiteral("unknown command %1 (see pellorin-cli --help)").arg(options.command));
         return exit_code::kUsage;
@@ -87,7 +88,13 @@ int RunCli(const QStringList &arguments, std::ostream &out, std::ostream &err,
         return checkOutput(console, exit_code::kOk);
     }
     CommandContext context(options, console);
-    return checkOutput(console, run(context));
+    if (!runner->printsResult &&
+        (options.json || options.arguments.contains(QLatin1String("--json")))) {
+        return context.usage(QStringLiteral("--json: %1 prints no result; its exit status tells "
+                                            "how it went")
+                                 .arg(options.command));
+    }
+    return checkOutput(console, runner->run(context));
 }
 
 } // namespace cli

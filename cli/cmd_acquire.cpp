@@ -56,11 +56,8 @@ QString parseRequest(CommandContext &context, AcquireRequest &request) {
         return QStringLiteral("unexpected argument %1").arg(args.words.front());
     if (args.has(QStringLiteral("--count"))) {
         int64_t count = 0;
-        if (!ParseNumber(args.value(QStringLiteral("--count")), count) || count < 1)
-            return QStringLiteral("--count takes a number from 1 to 65535");
-        // The window's own words for the same limit.
-        if (count > kMaxDataCount)
-            return acquisition_message::DataCountTooLarge().text;
+        if (!ParseNumberIn(args.value(QStringLiteral("--count")), 1, kMaxDataCount, count))
+            return NumberMessage(QStringLiteral("--count"), 1, kMaxDataCount);
         request.count = static_cast<int>(count);
     }
     request.prefix = args.value(QStringLiteral("--out"));
@@ -75,8 +72,6 @@ QString parseRequest(CommandContext &context, AcquireRequest &request) {
         return QStringLiteral("--format takes txt, bin or csv");
     request.stats = args.has(QStringLiteral("--stats"));
     request.json = context.options().json || args.has(QStringLiteral("--json"));
-    if (request.json && !request.stats)
-        return QStringLiteral("--json goes with --stats");
     request.spectrumPath = args.value(QStringLiteral("--spectrum"));
     if (!request.spectrumPath.isEmpty() && request.count < kSpectrumMinimum)
         return QStringLiteral("--spectrum needs a --count of %1 or more").arg(kSpectrumMinimum);
@@ -87,6 +82,12 @@ QString parseRequest(CommandContext &context, AcquireRequest &request) {
         return QStringLiteral("--window takes hann or blackman-harris");
     if (!window.isNull() && !request.stats && request.spectrumPath.isEmpty())
         return QStringLiteral("--window goes with --stats or --spectrum");
+    if (request.json && request.format != Format::Default)
+        return QStringLiteral("--json and --format are two ways to print the samples; give one");
+    if (request.json && !request.stats &&
+        (!request.prefix.isEmpty() || !request.spectrumPath.isEmpty()))
+        return QStringLiteral("--json: acquire with --out or --spectrum prints no result; add "
+                              "--stats to print its figures");
     return QString();
 }
 
@@ -205,9 +206,14 @@ int reportFigures(CommandContext &context, const AcquireRequest &request,
     return exit_code::kOk;
 }
 
-void printSamples(std::ostream &out, Format format, const std::vector<uint8_t> &items,
-                  const std::vector<int32_t> &samples) {
-    switch (format) {
+void printSamples(std::ostream &out, const AcquireRequest &request,
+                  const std::vector<uint8_t> &items, const std::vector<int32_t> &samples) {
+    if (request.json) {
+        WriteSamplesJson(out, samples);
+        out.flush();
+        return;
+    }
+    switch (request.format) {
     case Format::Txt: {
         const QByteArray text = FormatTextFile(samples);
         out.write(text.constData(), text.size());
@@ -287,7 +293,7 @@ int RunAcquire(CommandContext &context) {
         if (const int status = writeFiles(context, request, items, samples))
             return status;
     } else if (!request.stats && request.spectrumPath.isEmpty()) {
-        printSamples(context.out(), request.format, items, samples);
+        printSamples(context.out(), request, items, samples);
     }
     if (request.stats || !request.spectrumPath.isEmpty())
         return reportFigures(context, request, samples, rate);

@@ -50,12 +50,10 @@ int RunCommand(CommandContext &context) {
     int64_t argument = 0;
     if (!takesArgument && argumentGiven)
         return context.usage(QStringLiteral("%1 takes no argument").arg(name));
-    if (takesArgument && (!argumentGiven || !ParseNumber(args.words.at(1), argument) ||
-                          argument < entry->minArgument || argument > entry->maxArgument)) {
-        return context.usage(QStringLiteral("%1 needs an argument from %2 to %3")
-                                 .arg(name)
-                                 .arg(entry->minArgument)
-                                 .arg(entry->maxArgument));
+    if (takesArgument && (!argumentGiven || !ParseNumberIn(args.words.at(1), entry->minArgument,
+                                                           entry->maxArgument, argument))) {
+        return context.usage(NumberMessage(QStringLiteral("%1: the argument").arg(name),
+                                           entry->minArgument, entry->maxArgument));
     }
     if (const int status = context.connect())
         return status;

@@ -29,6 +29,14 @@ QString nameOf(const ChipSupport &chip, int address) {
 CommandArguments splitPlain(CommandContext &context, QString &error) {
     return SplitArguments(context.options().arguments, {}, {QStringLiteral("--json")}, error);
 }
+
+bool wantsJson(const CommandContext &context, const CommandArguments &args) {
+    return context.options().json || args.has(QStringLiteral("--json"));
+}
+
+void writeJson(CommandContext &context, const std::vector<RegisterRow> &rows) {
+    WriteRegisterJson(context.out(), QLatin1String(context.chip().name), context.port(), rows);
+}
 } // namespace
 
 int RunRegs(CommandContext &context) {
@@ -50,8 +58,8 @@ int RunRegs(CommandContext &context) {
     std::vector<RegisterRow> rows;
     for (int address = 0; address < chip.registerCount(); ++address)
         rows.push_back({address, nameOf(chip, address), image[static_cast<size_t>(address)]});
-    if (context.options().json || args.has(QStringLiteral("--json")))
-        WriteRegisterJson(context.out(), QLatin1String(chip.name), context.port(), rows);
+    if (wantsJson(context, args))
+        writeJson(context, rows);
     else
         WriteRegisterTable(context.out(), rows);
     return exit_code::kOk;
@@ -77,7 +85,10 @@ int RunGet(CommandContext &context) {
     const int result = ReadRegisterAt(static_cast<uint8_t>(address), value, nullptr);
     if (result != 0)
         return context.exchangeFailed(QStringLiteral("get: reading the register"), result);
-    context.out() << HexByte(value).toStdString() << '\n';
+    if (wantsJson(context, args))
+        writeJson(context, {{address, nameOf(context.chip(), address), value}});
+    else
+        context.out() << HexByte(value).toStdString() << '\n';
     return exit_code::kOk;
 }
 
@@ -103,30 +114,44 @@ int RunSet(CommandContext &context) {
                                      .arg(QLatin1String(chip.name), word.left(equals)));
         }
         int64_t value = 0;
-        if (!ParseNumber(word.mid(equals + 1), value) || value > 255)
-            return context.usage(QStringLiteral("%1: the value must be 0 to 255").arg(word));
+        if (!ParseNumberIn(word.mid(equals + 1), 0, 255, value))
+            return context.usage(NumberMessage(QStringLiteral("%1: the value").arg(word), 0, 255));
         writes.emplace_back(address, static_cast<uint8_t>(value));
     }
     if (const int status = context.connect())
         return status;
+    // In JSON the registers set so far are printed also when a later one fails, as the text
+    // lines are.
+    const bool json = wantsJson(context, args);
+    std::vector<RegisterRow> done;
+    const auto finish = [&](int status) {
+        if (json)
+            writeJson(context, done);
+        return status;
+    };
     for (const auto &[address, value] : writes) {
         const auto at = static_cast<uint8_t>(address);
         int result = WriteRegisterAt(at, value, nullptr);
         if (result != 0)
-            return context.exchangeFailed(QStringLiteral("set: writing the register"), result);
+            return finish(
+                context.exchangeFailed(QStringLiteral("set: writing the register"), result));
         uint8_t readBack = 0;
         result = ReadRegisterAt(at, readBack, nullptr);
         if (result != 0)
-            return context.exchangeFailed(QStringLiteral("set: reading the register back"), result);
+            return finish(
+                context.exchangeFailed(QStringLiteral("set: reading the register back"), result));
         if (readBack != value) {
             context.console().message(
                 QStringLiteral("%1 reads back %2 after writing %3")
                     .arg(nameOf(chip, address), HexByte(readBack), HexByte(value)));
         }
-        context.out() << nameOf(chip, address).toStdString() << '='
-                      << HexByte(readBack).toStdString() << '\n';
+        done.push_back({address, nameOf(chip, address), readBack});
+        if (!json) {
+            context.out() << nameOf(chip, address).toStdString() << '='
+                          << HexByte(readBack).toStdString() << '\n';
+        }
     }
-    return exit_code::kOk;
+    return finish(exit_code::kOk);
 }
 
 } // namespace cli

@@ -25,7 +25,10 @@ const char *const kDescription =
     "Every file is written whole or not at all: the bytes go to a new file beside it, which "
     "takes the old one's place only once all of it is on the disk. A file that cannot be read "
     "or written is named with the cause (pellorin-cli: PATH: reason), and the files a command "
-    "will write are checked before the board is touched.";
+    "will write are checked before the board is touched.\n\n"
+    "Every number (a register's address or value, a count, a command's argument) is decimal, "
+    "or hexadecimal after 0x, with any number of leading zeros. An option's value never "
+    "begins with \"--\": \"--port --json\" is refused, not taken for a port named --json.";
 } // namespace
 
 const std::vector<HelpEntry> &OptionHelp() {
@@ -47,8 +50,12 @@ const std::vector<HelpEntry> &OptionHelp() {
          "The chip the board is expected to carry; the handshake names it. Default: the "
          "simulated chip, else VXC5480."},
         {"--json", "--json",
-         "Machine-readable output (one JSON object on one line) for detect, regs and "
-         "acquire --stats."},
+         "Machine-readable output: the result is one JSON object on one line. detect gives "
+         "port, chip and chip id; regs, get and set give chip, port and the registers read "
+         "(set: read back); acquire gives count and samples, or with --stats the figures. A "
+         "command that prints no result (command, profile, firmware-update, acquire --out or "
+         "--spectrum without --stats) refuses --json, as acquire refuses --json with --format. "
+         "May also follow the command's name."},
         {"--help", "--help",
          "This text. After a command's name, that command's help (pellorin-cli COMMAND --help)."},
     };
@@ -84,7 +91,8 @@ const std::vector<HelpEntry> &CommandHelp() {
          "--format writes only PREFIX.txt, PREFIX.bin or PREFIX.csv. Existing files are "
          "replaced: both files of the pair, or neither.\n\n"
          "Without --out, --stats or --spectrum, the samples go to standard output: one "
-         "decimal number per line, or the chosen format (bin gives the raw items).\n\n"
+         "decimal number per line, the chosen format (bin gives the raw items), or with --json "
+         "one object of count and samples.\n\n"
          "--stats prints count, minimum, maximum, average (as the window shows them), "
          "peak-to-peak and the analysis window's noise figures: mean, RMS noise (codes), "
          "effective and noise-free resolution (bits), skewness and excess kurtosis, then "

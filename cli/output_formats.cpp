@@ -55,6 +55,13 @@ void WriteSamplesPlain(std::ostream &out, const std::vector<int32_t> &samples) {
     }
 }
 
+void WriteSamplesJson(std::ostream &out, const std::vector<int32_t> &samples) {
+    QJsonArray codes;
+    for (const int32_t v : samples)
+        codes.append(static_cast<int>(v));
+    writeJson(out, {{"count", static_cast<qint64>(samples.size())}, {"samples", codes}});
+}
+
 void WriteSamplesCsv(std::ostream &out, const std::vector<int32_t> &samples) {
     out << "index,code\n";
     char line[32];

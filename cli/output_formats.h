@@ -54,6 +54,8 @@ void WriteRegisterJson(std::ostream &out, const QString &chip, const QString &po
 void WriteSamplesPlain(std::ostream &out, const std::vector<int32_t> &samples);
 // "index,code" heading, then one row per sample.
 void WriteSamplesCsv(std::ostream &out, const std::vector<int32_t> &samples);
+// {"count": ..., "samples": [...]}
+void WriteSamplesJson(std::ostream &out, const std::vector<int32_t> &samples);
 
 // The window's minimum, maximum and average, with count, peak-to-peak and the noise figures
 // of the analysis window; no tone (the caller adds the spectrum's).

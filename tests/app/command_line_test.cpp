@@ -21,9 +21,11 @@ TEST(CommandLine, ReadsPortsAndSimulation) {
         {{"--simulate=VXC5420"}, {}, true, "VXC5420", false},
         {{"--simulate=vxc5420", "--port", "/dev/x"}, {"/dev/x"}, true, "VXC5420", false},
         {{"--simulate=VXC9999"}, {}, true, {}, true},
+        {{"--simulate", "VXC5420"}, {}, true, {}, true},
         {{"--port"}, {}, false, {}, true},
         {{"--port="}, {}, false, {}, true},
         {{"--frobnicate"}, {}, false, {}, true},
+        {{"stray"}, {}, false, {}, true},
     };
     for (const Case &c : cases) {
         const StartOptions options = ParseCommandLine(c.arguments);
@@ -81,4 +83,36 @@ TEST(CommandLine, ReadsTheSimulatedSine) {
           QStringList{"--simulate", "--sine=0:1"}, QStringList{"--simulate", "--sine=10:-1"},
           QStringList{"--simulate", "--sine=ten:1"}, QStringList{"--simulate", "--sine=10:1V"}})
         EXPECT_FALSE(ParseCommandLine(bad).error.isEmpty()) << bad.join(u' ').toStdString();
+}
+
+// A value that begins with "--" is an option the user meant, not a value: refused, naming both.
+TEST(CommandLine, RefusesAValueThatBeginsWithTwoDashes) {
+    const QStringList cases[] = {
+        {"--port", "--simulate"},
+        {"--port=--simulate"},
+        {"--port", "--"},
+        {"--firmware-image", "--detect-and-quit"},
+        {"--simulate", "--sine", "--port"},
+        {"--simulate", "--sine=--1:1"},
+    };
+    for (const QStringList &arguments : cases) {
+        SCOPED_TRACE(arguments.join(u' ').toStdString());
+        const StartOptions options = ParseCommandLine(arguments);
+        EXPECT_TRUE(options.error.contains(QStringLiteral("needs a value, not --")))
+            << options.error.toStdString();
+    }
+    // The message names the word as it was typed.
+    EXPECT_EQ(
+        ParseCommandLine({"--port", "--simulate"}).error,
+        QStringLiteral("--port needs a value, not --simulate (a value never begins with --)"));
+    // "-" alone, or a single dash, is a value like any other.
+    EXPECT_EQ(ParseCommandLine({"--port", "-"}).ports, QStringList{"-"});
+}
+
+TEST(CommandLine, UsageNamesEveryOption) {
+    const QString usage = CommandLineUsage();
+    for (const char *option : {"--port PATH", "--simulate", "--sine=F:A", "--detect-and-quit",
+                               "--firmware-image PATH", "--help", "--version"})
+        EXPECT_TRUE(usage.contains(QLatin1String(option))) << option;
+    EXPECT_TRUE(usage.startsWith(QStringLiteral("Usage: Pellorin ")));
 }

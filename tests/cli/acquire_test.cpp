@@ -210,10 +210,11 @@ TEST_F(CliBoardTest, CountOutsideTheBoardsRangeIsAUsageError) {
         const char *count;
         const char *error;
     } cases[] = {
-        {"0", "--count takes a number from 1 to 65535"},
-        {"-5", "--count takes a number from 1 to 65535"},
-        {"abc", "--count takes a number from 1 to 65535"},
-        {"65536", "Data count should be less than 65536 !"},
+        {"0", "--count must be a number from 1 to 65535 (decimal or 0x hex)"},
+        {"-5", "--count must be a number from 1 to 65535"},
+        {"abc", "--count must be a number from 1 to 65535"},
+        {"65536", "--count must be a number from 1 to 65535"},
+        {"0x10000", "--count must be a number from 1 to 65535"},
     };
     for (const auto &c : cases) {
         const CliRun r =

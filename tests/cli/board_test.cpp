@@ -9,6 +9,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
+
 using namespace cli::exit_code;
 using Frame = std::array<uint8_t, 6>;
 
@@ -88,9 +90,9 @@ TEST_F(CliBoardTest, SetChecksEveryAssignmentBeforeTheFirstWrite) {
     } cases[] = {
         {"MUX", "MUX is not NAME=VALUE"},
         {"XYZ=1", "VXC5480 has no register XYZ"},
-        {"MUX=256", "MUX=256: the value must be 0 to 255"},
-        {"MUX=-1", "the value must be 0 to 255"},
-        {"MUX=0x", "the value must be 0 to 255"},
+        {"MUX=256", "MUX=256: the value must be a number from 0 to 255 (decimal or 0x hex)"},
+        {"MUX=-1", "MUX=-1: the value must be a number from 0 to 255"},
+        {"MUX=0x", "MUX=0x: the value must be a number from 0 to 255"},
     };
     for (const auto &c : cases) {
         const CliRun r =
@@ -99,6 +101,84 @@ TEST_F(CliBoardTest, SetChecksEveryAssignmentBeforeTheFirstWrite) {
         EXPECT_NE(r.err.find(c.error), std::string::npos) << r.err;
     }
     EXPECT_TRUE(board().receivedFrames().empty());
+}
+
+// One rule for every number the command line reads: decimal or 0x hex, leading zeros and all.
+TEST_F(CliBoardTest, EveryNumberIsDecimalOrHexWithAnyLeadingZeros) {
+    board().setRegisterValue(0x03, 0x63);
+    const struct {
+        QStringList arguments;
+        const char *out; // null: count the lines instead
+        int lines;
+    } cases[] = {
+        {{"get", "0x00000003"}, "0x63\n", 0},
+        {{"get", "000000000003"}, "0x63\n", 0},
+        {{"set", "MUX=0x0000000023"}, "MUX=0x23\n", 0},
+        {{"set", "0x0001=0000000000035"}, "MUX=0x23\n", 0},
+        {{"acquire", "--count", "0x00000002"}, nullptr, 2},
+        {{"acquire", "--count=0000000003"}, nullptr, 3},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        const CliRun r = run(c.arguments);
+        ASSERT_EQ(r.status, kOk) << r.err;
+        if (c.out)
+            EXPECT_EQ(r.out, c.out);
+        else
+            EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), c.lines);
+    }
+}
+
+// --json shapes every result printed; a command that prints none refuses it, before the board
+// is touched, rather than ignore it.
+TEST_F(CliBoardTest, JsonShapesEveryResultAndIsRefusedWhereThereIsNone) {
+    board().setRegisterValue(0x03, 0x82);
+    const QString prefix = file(QStringLiteral("run"));
+    const struct {
+        QStringList arguments;
+        const char *key;   // in the object printed; null: refused
+        int registerValue; // of the first register in "registers", or -1
+    } cases[] = {
+        {{"--json", "detect"}, "chipId", -1},
+        {{"regs", "--json"}, "registers", -1},
+        {{"--json", "get", "DRATE"}, "registers", 0x82},
+        {{"get", "0x03", "--json"}, "registers", 0x82},
+        {{"--json", "set", "MUX=0x23"}, "registers", 0x23},
+        {{"--json", "acquire", "--count=3"}, "samples", -1},
+        {{"--json", "acquire", "--count=3", "--stats"}, "rmsNoise", -1},
+        {{"--json", "acquire", "--count=3", "--out", prefix, "--stats"}, "rmsNoise", -1},
+        {{"--json", "command", "standby"}, nullptr, -1},
+        {{"command", "standby", "--json"}, nullptr, -1},
+        {{"--json", "profile", "save", file(QStringLiteral("p.ini"))}, nullptr, -1},
+        {{"--json", "firmware-update"}, nullptr, -1},
+        {{"--json", "acquire", "--out", prefix}, nullptr, -1},
+        {{"--json", "acquire", "--count=8", "--spectrum", file(QStringLiteral("s.csv"))},
+         nullptr,
+         -1},
+        {{"--json", "acquire", "--format", "csv"}, nullptr, -1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        board().clearReceivedFrames();
+        const CliRun r = run(c.arguments);
+        if (!c.key) {
+            EXPECT_EQ(r.status, kUsage);
+            EXPECT_EQ(r.out, "");
+            EXPECT_NE(r.err.find("--json"), std::string::npos) << r.err;
+            EXPECT_TRUE(board().receivedFrames().empty());
+            continue;
+        }
+        ASSERT_EQ(r.status, kOk) << r.err;
+        ASSERT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
+        const QJsonObject object =
+            QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
+        EXPECT_TRUE(object.contains(QLatin1String(c.key))) << r.out;
+        if (c.registerValue >= 0) {
+            EXPECT_EQ(object.value("registers").toArray().at(0).toObject().value("value").toInt(),
+                      c.registerValue)
+                << r.out;
+        }
+    }
 }
 
 TEST_F(CliBoardTest, AFailedRegisterExchangeNamesAddressAndResultCode) {
@@ -203,11 +283,21 @@ TEST_F(CliBoard2chTest, SetModeSendsItsArgument) {
     ASSERT_EQ(frames.size(), 3u);
     EXPECT_EQ(frames[2], (Frame{0x55, 0x02, 0x0D, 0x03, 0x00, 0xEF}));
 
+    board().clearReceivedFrames();
+    const CliRun zeros =
+        run({QStringLiteral("--chip"), QStringLiteral("VXC5420"), QStringLiteral("command"),
+             QStringLiteral("set-mode"), QStringLiteral("0x0002")});
+    EXPECT_EQ(zeros.status, kOk) << zeros.err;
+    EXPECT_EQ(board().receivedFrames().back(), (Frame{0x55, 0x02, 0x0D, 0x02, 0x00, 0xF0}));
+
     const CliRun bad =
         run({QStringLiteral("--chip"), QStringLiteral("VXC5420"), QStringLiteral("command"),
              QStringLiteral("set-mode"), QStringLiteral("5")});
     EXPECT_EQ(bad.status, kUsage);
-    EXPECT_NE(bad.err.find("set-mode needs an argument from 1 to 4"), std::string::npos);
+    EXPECT_NE(bad.err.find("set-mode: the argument must be a number from 1 to 4 (decimal or 0x "
+                           "hex)"),
+              std::string::npos)
+        << bad.err;
 }
 
 TEST_F(CliBoard2chTest, AFailedSetModeNamesTheChip) {

@@ -2,7 +2,9 @@
 
 #include "cli/chip_table.h"
 #include "cli/cli_options.h"
+#include "cli/cli_run.h"
 #include "cli/console.h"
+#include "cli/exit_codes.h"
 #include "cli/help_text.h"
 #include "cli/number_text.h"
 #include "cli/output_formats.h"
@@ -38,6 +40,7 @@ TEST(CliOptions, ErrorsTable) {
         {{"--chip", "VXC9999"}, "unknown chip VXC9999"},
         {{"--simulate=ABC"}, "unknown chip ABC"},
         {{"--verbose", "regs"}, "unknown option --verbose"},
+        {{"--port", "--json", "detect"}, "--port needs a value, not --json"},
     };
     for (const auto &c : cases) {
         const CliOptions o = ParseCliOptions(c.arguments);
@@ -65,7 +68,7 @@ TEST(CliOptions, CommandArgumentsSplitIntoWordsAndOptions) {
     EXPECT_EQ(error, QStringLiteral("--count needs a value"));
 }
 
-TEST(CliNumbers, DecimalOrHexAndNothingElse) {
+TEST(CliNumbers, DecimalOrHexWithAnyLeadingZerosAndNothingElse) {
     const struct {
         const char *text;
         bool ok;
@@ -75,6 +78,12 @@ TEST(CliNumbers, DecimalOrHexAndNothingElse) {
         {"255", true, 255},
         {"0x1f", true, 31},
         {"0XFF", true, 255},
+        {"00000000000000000045", true, 45},
+        {"0x000000000000000000FF", true, 255},
+        {"0x0", true, 0},
+        {"99999999999", true, 99999999999},
+        {"123456789012345678901234567890", true, INT64_MAX}, // in no range
+        {"0x123456789ABCDEF0123", true, INT64_MAX},
         {"", false, 0},
         {"0x", false, 0},
         {"-1", false, 0},
@@ -82,17 +91,47 @@ TEST(CliNumbers, DecimalOrHexAndNothingElse) {
         {"12a", false, 0},
         {"0xg", false, 0},
         {" 1", false, 0},
+        {"1 ", false, 0},
         {"1.5", false, 0},
-        {"99999999999", false, 0},
+        {"\u0661", false, 0}, // a digit, but not an ASCII one
     };
     for (const auto &c : cases) {
         int64_t value = -7;
-        EXPECT_EQ(ParseNumber(QLatin1String(c.text), value), c.ok) << c.text;
+        EXPECT_EQ(ParseNumber(QString::fromUtf8(c.text), value), c.ok) << c.text;
         if (c.ok) {
             EXPECT_EQ(value, c.value) << c.text;
         }
     }
     EXPECT_EQ(HexByte(0x0A), QStringLiteral("0x0A"));
+}
+
+TEST(CliNumbers, RangesShareOneMessage) {
+    int64_t value = -7;
+    EXPECT_TRUE(ParseNumberIn(QStringLiteral("0x00FF"), 0, 255, value));
+    EXPECT_EQ(value, 255);
+    EXPECT_FALSE(ParseNumberIn(QStringLiteral("256"), 0, 255, value));
+    EXPECT_FALSE(ParseNumberIn(QStringLiteral("0"), 1, 4, value));
+    EXPECT_FALSE(ParseNumberIn(QStringLiteral("four"), 1, 4, value));
+    EXPECT_EQ(value, 255) << "a refused number leaves the value alone";
+    EXPECT_EQ(NumberMessage(QStringLiteral("--count"), 1, 65535),
+              QStringLiteral("--count must be a number from 1 to 65535 (decimal or 0x hex)"));
+}
+
+// Usage errors end the run before any board is looked for, so they need none.
+TEST(CliUsage, AnOptionValueThatBeginsWithTwoDashesIsRefused) {
+    const QStringList cases[] = {
+        {"--port", "--json", "detect"},     {"--port=--no-scan", "detect"},
+        {"--chip", "--simulate", "detect"}, {"acquire", "--count", "--stats"},
+        {"acquire", "--out", "--stats"},    {"acquire", "--out=--x"},
+        {"acquire", "--format", "--json"},  {"firmware-update", "--image", "--simulate"},
+    };
+    for (const QStringList &arguments : cases) {
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(RunCli(arguments, out, err), exit_code::kUsage) << err.str();
+        EXPECT_NE(err.str().find("needs a value, not --"), std::string::npos) << err.str();
+        EXPECT_EQ(out.str(), "");
+    }
 }
 
 TEST(CliChipTable, RegistersByNameAliasAndAddress) {
