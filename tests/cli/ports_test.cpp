@@ -4,6 +4,7 @@
 
 #include "cli/exit_codes.h"
 #include "sim/virtual_board.h"
+#include "tests/support/board_on_pty.h"
 
 #include <QFile>
 #include <QProcess>
@@ -181,11 +182,10 @@ class PortCasesTest : public ::testing::TestWithParam<PortCase> {};
 
 TEST_P(PortCasesTest, TheMessageSaysWhy) {
     const PortCase &c = GetParam();
-    sim::VirtualBoard board(c.chip);
-    board.setPacing(sim::Pacing::Unpaced);
-    ASSERT_TRUE(board.start());
+    BoardOnPty pty(c.chip, sim::Pacing::Unpaced);
+    ASSERT_TRUE(pty.start());
     QTemporaryDir dir;
-    PortScene scene(board, dir);
+    PortScene scene(pty.board(), dir);
     c.setUp(scene);
     if (!scene.skip.isEmpty())
         GTEST_SKIP() << scene.skip.toStdString();

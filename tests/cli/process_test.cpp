@@ -6,6 +6,7 @@
 #include "cli/exit_codes.h"
 #include "cli/help_text.h"
 #include "sim/virtual_board.h"
+#include "tests/support/board_on_pty.h"
 
 #include <QFile>
 #include <QProcess>
@@ -178,13 +179,11 @@ TEST(CliProcess, FaultsGiveTheirExitStatuses) {
          "pellorin-cli: Get item 4 failed !\npellorin-cli: acquire failed: result code 410"},
     };
     for (const auto &c : cases) {
-        sim::VirtualBoard board;
-        board.setPacing(sim::Pacing::Unpaced);
-        ASSERT_TRUE(board.start());
-        board.setFaults(c.faults);
+        BoardOnPty pty(sim::Chip::VXC5480, sim::Pacing::Unpaced);
+        ASSERT_TRUE(pty.start());
+        pty.board().setFaults(c.faults);
         const ProcessRun r =
-            runCli(QStringList{QStringLiteral("--port"), QString::fromStdString(board.portPath()),
-                               QStringLiteral("--no-scan")} +
+            runCli(QStringList{QStringLiteral("--port"), pty.port(), QStringLiteral("--no-scan")} +
                    c.arguments);
         EXPECT_EQ(r.status, c.status) << c.name;
         EXPECT_TRUE(r.err.startsWith(c.errStart)) << c.name << ": " << r.err.toStdString();

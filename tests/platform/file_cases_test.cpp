@@ -13,6 +13,7 @@
 #include "platform/message_service.h"
 #include "resources/main_window_ids.h"
 #include "sim/virtual_board.h"
+#include "tests/support/board_on_pty.h"
 
 #include <QDir>
 #include <QFile>
@@ -240,17 +241,13 @@ struct Outcome {
 
 class FileCasesTest : public ::testing::TestWithParam<std::tuple<Writer, Place>> {
   protected:
-    void SetUp() override {
-        m_board.setPacing(sim::Pacing::Unpaced);
-        ASSERT_TRUE(m_board.start());
-    }
+    void SetUp() override { ASSERT_TRUE(m_pty.start()); }
     void TearDown() override {
         platform::SetFileDialogAnswer({});
         ClosePort();
-        SetPreferredPorts({});
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    QString port() const { return QString::fromStdString(m_board.portPath()); }
+    QString port() const { return m_pty.port(); }
 
     Outcome runCli(const QStringList &arguments, std::ostream &out, bool full) {
         std::ostringstream err;
@@ -270,7 +267,7 @@ class FileCasesTest : public ::testing::TestWithParam<std::tuple<Writer, Place>>
     // The window after "Detect EVM", and after kCount samples when the save needs them.
     Outcome runWindow(Writer writer, const QString &answer, bool full) {
         CPellorinDlg dlg;
-        SetPreferredPorts({port()});
+        m_pty.prefer();
         QTest::mouseClick(dlg.control(mainwindow::kDetectEvm), Qt::LeftButton);
         EXPECT_NE(dlg.m_pPanel.data(), nullptr);
         if (writer == Writer::WindowSaveFile) {
@@ -292,7 +289,8 @@ class FileCasesTest : public ::testing::TestWithParam<std::tuple<Writer, Place>>
         return {!told.contains(QStringLiteral("Failed !")), told};
     }
 
-    sim::VirtualBoard m_board;
+    BoardOnPty m_pty{sim::Chip::VXC5480, sim::Pacing::Unpaced};
+    sim::VirtualBoard &m_board = m_pty.board();
 };
 
 TEST_P(FileCasesTest, NothingIsLostAndTheFailureIsTold) {
