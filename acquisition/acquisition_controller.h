@@ -10,6 +10,7 @@
 #include "chart_view.h"
 #include "color_swatch.h"
 #include "data_files.h"
+#include "event_cadence.h"
 #include "logo_view.h"
 #include "scroll.h"
 
@@ -32,7 +33,8 @@ struct AcquisitionHooks {
     std::function<QString(QWidget *owner, const QString &proposed)> chooseSavePath;
     // The colour chooser with the current colour preselected; false when cancelled.
     std::function<bool(QWidget *owner, QColor &color)> chooseColor;
-    std::function<void()> pumpEvents; // after every item; processEvents() when not given
+    std::function<void()> pumpEvents; // between items; processEvents() when not given
+    int pumpIntervalMs = kEventIntervalMs;
     std::function<QDateTime()> now;   // the local clock when not given
 };
 

@@ -53,6 +53,7 @@ bool AcquisitionController::acquire(int count) {
     };
     hooks.pumpEvents =
         m_hooks.pumpEvents ? m_hooks.pumpEvents : [] { QCoreApplication::processEvents(); };
+    hooks.pumpIntervalMs = m_hooks.pumpIntervalMs;
     if (TransferSamples(m_rawItems.data(), count, hooks) != 0)
         return false;
 

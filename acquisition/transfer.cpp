@@ -42,6 +42,7 @@ int TransferSamples(uint8_t *items, int count, const TransferHooks &hooks) {
         return sent;
     }
 
+    EventCadence events(hooks.pumpEvents, hooks.pumpIntervalMs);
     for (int i = 0; i < count; ++i) {
         const int read = ReadBytes(items + static_cast<size_t>(i) * kItemSize, kItemSize);
         if (read != result::kOk) {
@@ -50,9 +51,10 @@ int TransferSamples(uint8_t *items, int count, const TransferHooks &hooks) {
             return read;
         }
         progress.show(static_cast<int>(100LL * (i + 1) / count));
-        if (hooks.pumpEvents)
-            hooks.pumpEvents();
+        if (i + 1 < count)
+            events.item();
     }
+    events.now();
     progress.show(100);
 
     int status = result::kOk;

@@ -2,6 +2,8 @@
 // The item stream of one acquisition: the request frame out, count items of 4 bytes in, one
 // read per item with the window kept alive between items, then every checksum verified.
 
+#include "event_cadence.h"
+
 #include <QObject>
 
 #include <cstdint>
@@ -10,7 +12,8 @@
 struct TransferHooks {
     QObject *owner = nullptr;             // owner of the messages shown
     std::function<void(int)> setProgress; // 0 ... 100; called only when the value changes
-    std::function<void()> pumpEvents;     // after every item; must not block
+    std::function<void()> pumpEvents;     // between items (EventCadence); must not block
+    int pumpIntervalMs = kEventIntervalMs;
 };
 
 // items holds count * 4 bytes, 1 <= count <= 65535. Returns 0, the link's failure code after

@@ -8,18 +8,20 @@
 #include <QMenu>
 #include <QMenuBar>
 
-namespace {
-// The panel's scale in the analysis' terms; zeros without a panel.
 analysis::ConversionScale AnalysisScale(const CEVMDialog *panel) {
     const ConversionScale scale = panel ? panel->CurrentScale() : ConversionScale{};
     return {scale.referenceVolts, scale.pgaGain, scale.spanPerReference, scale.sampleRateHz};
 }
-} // namespace
 
-void AddAnalysisMenu(QMenuBar *bar, const std::function<void()> &openNoiseAndSpectrum) {
+QAction *AddAnalysisMenu(QMenuBar *bar, const std::function<void()> &openNoiseAndSpectrum,
+                         const std::function<void()> &openContinuousCapture) {
     QMenu *menu = bar->addMenu(QStringLiteral("&Analysis"));
     QAction *action = menu->addAction(QStringLiteral("Noise and Spectrum..."));
     QObject::connect(action, &QAction::triggered, menu, openNoiseAndSpectrum);
+    QAction *capture = menu->addAction(QStringLiteral("Continuous Capture..."));
+    capture->setEnabled(false);
+    QObject::connect(capture, &QAction::triggered, menu, openContinuousCapture);
+    return capture;
 }
 
 CAnalysisDlg *CPellorinDlg::analysisWindow() const {

@@ -1,6 +1,8 @@
 #include "pellorin_dlg.h"
 
 #include "about_dlg.h"
+#include "capture/capture_dlg.h"
+#include "capture_command.h"
 #include "acquisition/acquisition_controller.h"
 #include "acquisition/data_files.h"
 #include "analysis_menu.h"
@@ -64,7 +66,8 @@ void fillGraphTypeList(QComboBox *list) {
 CPellorinDlg::CPellorinDlg(QWidget *parent) : QDialog(parent) {
     setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
     m_menuBar = BuildSystemMenuBar(this, [this](int id) { OnSysCommand(id); });
-    AddAnalysisMenu(m_menuBar, [this] { OnNoiseAndSpectrum(); });
+    m_captureAction = AddAnalysisMenu(
+        m_menuBar, [this] { OnNoiseAndSpectrum(); }, [this] { OnContinuousCapture(); });
     m_client = new QWidget(this);
     const AcquisitionControls acquisitionControls = BuildMainWindowControls(m_client, m_controls);
     auto *layout = new QVBoxLayout(this);
@@ -132,6 +135,12 @@ void CPellorinDlg::OnGraphTypeChange() {
 }
 
 void CPellorinDlg::OnDetectEvm() {
+    if (captureRunning()) {
+        // The capture keeps its file and closes it first; the detection follows its end.
+        m_detectAfterCapture = true;
+        m_capture->StopFor(QStringLiteral("detect"));
+        return;
+    }
     if (PortIsOpen())
         ClosePort();
     // A panel without an open port can only be left over; it must not outlive this detection.
@@ -166,9 +175,11 @@ void CPellorinDlg::PlacePanel(CEVMDialog *panel) {
     panel->raise();
     insertTabChainAfter(control(kDetectEvm), panel);
     control(kStartAcquisition)->setEnabled(true);
+    m_captureAction->setEnabled(true);
 }
 
 void CPellorinDlg::RemovePanel() {
+    m_captureAction->setEnabled(false);
     if (!m_pPanel)
         return;
     // The panel may be the one whose handler is running below us (a message box pumps events),
@@ -199,6 +210,8 @@ void CPellorinDlg::OnSysCommand(int id) {
 }
 
 void CPellorinDlg::OnLoadProfile() {
+    if (captureRunning())
+        return; // refused as the panel's Write is during a capture
     const QString path = platform::ChooseProfileFile(this, DefaultProfilePath(), false);
     if (!PortIsOpen() || path.isEmpty() || !QFileInfo(path).isFile() || !m_pPanel)
         return;
@@ -207,6 +220,8 @@ void CPellorinDlg::OnLoadProfile() {
 }
 
 void CPellorinDlg::OnSaveProfile() {
+    if (captureRunning())
+        return;
     const QString path = platform::ChooseProfileFile(this, DefaultProfilePath(), true);
     if (path.isEmpty() || !PortIsOpen() || !m_pPanel)
         return;

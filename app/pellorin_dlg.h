@@ -12,6 +12,8 @@
 
 class AcquisitionController;
 class CAnalysisDlg;
+class CCaptureDlg;
+class QAction;
 struct AcquisitionHooks;
 class QMenuBar;
 
@@ -38,6 +40,11 @@ class CPellorinDlg : public QDialog {
     // "Noise and Spectrum...": shows the analysis window, made on first use.
     void OnNoiseAndSpectrum();
     CAnalysisDlg *analysisWindow() const;
+    // "Continuous Capture...": shows the capture window, made on first use.
+    void OnContinuousCapture();
+    CCaptureDlg *captureWindow() const { return m_capture; }
+    QAction *captureAction() const { return m_captureAction; }
+    bool captureRunning() const;
     void OnGraphTypeChange();
     // Empties the chart and its statistics and restores the data count and the title.
     void ResetChartView();
@@ -46,8 +53,13 @@ class CPellorinDlg : public QDialog {
     // The current chip panel; null when there is none.
     QPointer<CEVMDialog> m_pPanel;
 
+  protected:
+    // A running capture is stopped first, if the user agrees; its file is kept.
+    void closeEvent(QCloseEvent *event) override;
+
   private:
     bool OnInitDialog();
+    void onCaptureFinished();
     AcquisitionHooks acquisitionHooks();
     void RemovePanel();
     void PlacePanel(CEVMDialog *panel);
@@ -57,4 +69,9 @@ class CPellorinDlg : public QDialog {
     QMenuBar *m_menuBar = nullptr;
     AcquisitionController *m_acquisition = nullptr;
     QPointer<CAnalysisDlg> m_analysis;
+    CCaptureDlg *m_capture = nullptr; // a child of the window, made on first use
+    QAction *m_captureAction = nullptr;
+    // What waits for the running capture to end: a detection, or closing the window.
+    bool m_detectAfterCapture = false;
+    bool m_closeAfterCapture = false;
 };

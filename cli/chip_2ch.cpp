@@ -10,6 +10,20 @@
 
 namespace cli {
 
+namespace {
+// CR1's gain and rate: what the chip converts with in "Command Mode". The fixed modes are the
+// panel's to know (the set-mode command leaves no trace in the registers).
+analysis::ConversionScale ScaleOf(const std::vector<uint8_t> &image) {
+    analysis::ConversionScale scale;
+    if (image.size() < vxc5420::kRegisterCount)
+        return scale;
+    scale.pgaGain = vxc5420::PgaGain(vxc5420::PgaCode(image[vxc5420::kCr1]));
+    scale.sampleRateHz = vxc5420::DataRateSps(vxc5420::RateCode(image[vxc5420::kCr1]));
+    scale.spanPerReference = vxc5420::kSpanPerReference;
+    return scale;
+}
+} // namespace
+
 ChipSupport Vxc5420Support() {
     ChipSupport chip;
     chip.name = vxc5420::kChipName;
@@ -28,6 +42,7 @@ ChipSupport Vxc5420Support() {
         return vxc5420::DataRateSps(vxc5420::RateCode(registers.at(vxc5420::kCr1)));
     };
     chip.allRegsWrite = &vxc5420::ApplyForcedBits;
+    chip.scaleOf = ScaleOf;
     return chip;
 }
 

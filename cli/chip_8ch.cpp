@@ -9,6 +9,18 @@
 
 namespace cli {
 
+namespace {
+analysis::ConversionScale ScaleOf(const std::vector<uint8_t> &image) {
+    analysis::ConversionScale scale;
+    if (image.size() < vxc5480::kRegisterCount)
+        return scale;
+    scale.pgaGain = vxc5480::PgaGain(image[vxc5480::kAdcon]);
+    scale.sampleRateHz = vxc5480::DataRateSps(image[vxc5480::kDrate]);
+    scale.spanPerReference = vxc5480::kSpanPerReference;
+    return scale;
+}
+} // namespace
+
 ChipSupport Vxc5480Support() {
     ChipSupport chip;
     chip.name = vxc5480::kChipName;
@@ -29,6 +41,7 @@ ChipSupport Vxc5480Support() {
     chip.sampleRateHz = [](const std::vector<uint8_t> &registers) {
         return vxc5480::DataRateSps(registers.at(vxc5480::kDrate));
     };
+    chip.scaleOf = ScaleOf;
     return chip;
 }
 

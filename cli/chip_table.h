@@ -4,6 +4,7 @@
 // chip whose library is not in this build has empty parts, and the commands that need them
 // say so.
 
+#include "analysis/scale.h"
 #include "panel_common/register_profile.h"
 
 #include <QString>
@@ -41,6 +42,9 @@ struct ChipSupport {
     // What the panel's "All Regs" Write does to a whole image before it goes out (the chip's
     // fixed bits); null when the image goes as it is.
     void (*allRegsWrite)(std::span<uint8_t> image) = nullptr;
+    // Gain, data rate and span of the conversion from a register image (the reference is not
+    // in the registers); null when this build has no register map for the chip.
+    analysis::ConversionScale (*scaleOf)(const std::vector<uint8_t> &image) = nullptr;
 
     int registerCount() const { return static_cast<int>(registerNames.size()); }
 };

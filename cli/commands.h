@@ -66,6 +66,7 @@ int RunGet(CommandContext &context);
 int RunSet(CommandContext &context);
 int RunCommand(CommandContext &context);
 int RunAcquire(CommandContext &context);
+int RunCapture(CommandContext &context);
 int RunProfile(CommandContext &context);
 int RunFirmwareUpdate(CommandContext &context);
 

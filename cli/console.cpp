@@ -18,6 +18,14 @@ void Console::progress(const QString &label, int percent) {
     m_progressShown = true;
 }
 
+void Console::status(const QString &line) {
+    if (!m_progress)
+        return;
+    m_err << "\r\033[K" << line.toStdString();
+    m_err.flush();
+    m_progressShown = true;
+}
+
 void Console::endProgress() {
     if (!m_progressShown)
         return;

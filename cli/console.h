@@ -18,6 +18,8 @@ class Console {
     void message(const QString &text);
     // "\r" + label + percent, redrawn in place; nothing when not on a terminal.
     void progress(const QString &label, int percent);
+    // A free-form progress line, redrawn in place; nothing when not on a terminal.
+    void status(const QString &line);
     void endProgress();
 
   private:

@@ -52,7 +52,7 @@ const std::vector<HelpEntry> &OptionHelp() {
         {"--json", "--json",
          "Machine-readable output: the result is one JSON object on one line. detect gives "
          "port, chip and chip id; regs, get and set give chip, port and the registers read "
-         "(set: read back); acquire gives count and samples, or with --stats the figures. A "
+         "(set: read back); acquire gives count and samples, or with --stats the figures; capture gives its summary. A "
          "command that prints no result (command, profile, firmware-update, acquire --out or "
          "--spectrum without --stats) refuses --json, as acquire refuses --json with --format. "
          "May also follow the command's name."},
@@ -110,6 +110,27 @@ const std::vector<HelpEntry> &CommandHelp() {
          "data rate the chip's registers show when they are read before the acquisition; "
          "when that read fails, the file's first column is cycles_per_sample and the tone's "
          "frequency is in cycles per sample."},
+        {"capture",
+         "capture --out FILE [--format h5|csv] [--block N] [--duration SECONDS|H:MM:SS] "
+         "[--samples N] [--split H:MM:SS] [--force]",
+         "Captures samples continuously, block after block (N items per request, 1 to 65535, "
+         "default 65535), to FILE: HDF5 (a dataset codes, a dataset blocks, the chip, register "
+         "image and scale as attributes) or CSV (# lines with the same facts, then "
+         "index,time_s,code,volts). Every block is flushed to disk when it ends, so a crash "
+         "loses at most the block in flight. The capture uses the same engine as the window's "
+         "\"Continuous Capture...\".\n\n"
+         "It runs until --duration has passed, --samples have been written, or SIGINT or "
+         "SIGTERM: then it keeps the item in flight, closes the file and exits 0. The board "
+         "still sends the rest of a block after a stop; the command reads it off the line "
+         "before it ends (a second SIGINT ends that wait at once).\n\n"
+         "--split starts a new file at that interval, at a block's end: FILE's name with "
+         "_0001, _0002 ... before its suffix; no sample is lost or doubled between files. An "
+         "existing file is refused (exit 6, the file untouched) unless --force is given.\n\n"
+         "At the end it prints a summary (with --json one object: samples, seconds, blocks, "
+         "files, lastFile, deadSeconds, longestDeadSeconds, stoppedBy). A fault ends the "
+         "capture with every sample received before it in the file: exit 4 when the board "
+         "hangs up or falls silent, 5 for a bad item checksum, 6 when the file cannot be "
+         "written."},
         {"profile", "profile save FILE | profile load [--lenient] FILE",
          "save reads the chip's registers and writes them to the profile FILE in the window's "
          "format, keeping the file's other lines. load reads FILE, refuses a profile of another "

@@ -3,6 +3,8 @@
 #include "acquisition/chart_state.h"
 #include "acquisition/statistics.h"
 #include "analysis/noise_figures.h"
+#include "capture/capture_engine.h"
+#include "capture/duration_text.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -159,6 +161,31 @@ void WriteStatsJson(std::ostream &out, const SampleStats &stats) {
                     {"excessKurtosis", number(stats.excessKurtosis)},
                     {"clipped", static_cast<qint64>(stats.clipped)},
                     {"tone", tone}});
+}
+
+} // namespace cli
+
+namespace cli {
+
+void WriteCaptureText(std::ostream &out, const capture::CaptureResult &result,
+                      const QString &lastFile) {
+    out << result.samples << " samples in " << capture::FormatDuration(result.seconds).toStdString()
+        << ", " << result.blocks << " blocks, " << result.files << " file(s), last "
+        << lastFile.toStdString() << "; dead time " << result.deadSeconds << " s (longest "
+        << result.longestDeadSeconds << " s); stopped by " << result.stoppedBy.toStdString()
+        << '\n';
+}
+
+void WriteCaptureJson(std::ostream &out, const capture::CaptureResult &result,
+                      const QString &lastFile) {
+    writeJson(out, {{"samples", static_cast<qint64>(result.samples)},
+                    {"seconds", result.seconds},
+                    {"blocks", result.blocks},
+                    {"files", result.files},
+                    {"lastFile", lastFile},
+                    {"deadSeconds", result.deadSeconds},
+                    {"longestDeadSeconds", result.longestDeadSeconds},
+                    {"stoppedBy", result.stoppedBy}});
 }
 
 } // namespace cli

@@ -10,6 +10,10 @@
 #include <ostream>
 #include <vector>
 
+namespace capture {
+struct CaptureResult;
+}
+
 namespace cli {
 
 struct RegisterRow {
@@ -65,5 +69,11 @@ SampleStats ComputeStats(const std::vector<int32_t> &samples);
 void WriteStatsText(std::ostream &out, const SampleStats &stats);
 // The same as one object; "tone" is an object of its figures, or null.
 void WriteStatsJson(std::ostream &out, const SampleStats &stats);
+
+// The capture's summary: samples, seconds, blocks, files, dead time, why it stopped, last file.
+void WriteCaptureText(std::ostream &out, const capture::CaptureResult &result,
+                      const QString &lastFile);
+void WriteCaptureJson(std::ostream &out, const capture::CaptureResult &result,
+                      const QString &lastFile);
 
 } // namespace cli

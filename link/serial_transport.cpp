@@ -144,6 +144,12 @@ int WriteFrame(const uint8_t frame[6], uint32_t timeoutMs) {
 }
 
 int ReadBytes(uint8_t *buffer, uint32_t count) {
+    uint32_t received = 0;
+    return ReadAvailable(buffer, count, count, received);
+}
+
+int ReadAvailable(uint8_t *buffer, uint32_t minimum, uint32_t maximum, uint32_t &got) {
+    got = 0;
     if (!g_port)
         return result::kNoPort;
     g_port->clearError();
@@ -151,10 +157,11 @@ int ReadBytes(uint8_t *buffer, uint32_t count) {
     qint64 received = 0;
     for (;;) {
         const qint64 n =
-            g_port->read(reinterpret_cast<char *>(buffer) + received, count - received);
+            g_port->read(reinterpret_cast<char *>(buffer) + received, maximum - received);
         if (n > 0)
             received += n;
-        if (received == static_cast<qint64>(count))
+        got = static_cast<uint32_t>(received);
+        if (received >= static_cast<qint64>(minimum))
             return result::kOk;
         if (n < 0 || deadline.hasExpired())
             break;

@@ -53,6 +53,10 @@ bool OpenPortAt(const QString &path);
 void ClosePort();
 int WriteFrame(const uint8_t frame[6], uint32_t timeoutMs);
 int ReadBytes(uint8_t *buffer, uint32_t count);
+// As ReadBytes for the first `minimum` bytes, then also whatever else has already arrived, up
+// to `maximum` in all; received tells how many. A stream reader takes many items per call this
+// way; on a failure, received still counts the bytes that did arrive.
+int ReadAvailable(uint8_t *buffer, uint32_t minimum, uint32_t maximum, uint32_t &received);
 
 // Walks the candidates; returns the number (1-based) of the first whose probe succeeds with
 // that port left open, or -1 when none does.

@@ -8,6 +8,9 @@
 #include <QString>
 #include <QWidget>
 
+#include <cstdint>
+#include <vector>
+
 class CEVMDialog : public QWidget {
     Q_OBJECT
   public:
@@ -24,6 +27,10 @@ class CEVMDialog : public QWidget {
     // Reference, gain and data rate as the panel's current register image has them, for the
     // noise analysis; zeros where the panel cannot tell.
     virtual ConversionScale CurrentScale() const { return {}; }
+    // The chip's name and its registers as last read or confirmed, by address (what a capture
+    // records); empty where the panel has none.
+    virtual QString ChipName() const { return QString(); }
+    virtual std::vector<uint8_t> CurrentRegisters() const { return {}; }
 
     QWidget *control(int id) const { return m_controls.control(id); }
 

@@ -84,3 +84,13 @@ int CRegisterPanel::LoadProfile(const QString &path) {
         RefreshAllPages();
     return 0;
 }
+
+QString CRegisterPanel::ChipName() const {
+    return QLatin1String(m_layout.chipName);
+}
+
+std::vector<uint8_t> CRegisterPanel::CurrentRegisters() const {
+    if (!m_currentImage)
+        return {};
+    return std::vector<uint8_t>(m_currentImage, m_currentImage + m_layout.count);
+}

@@ -31,6 +31,8 @@ class CRegisterPanel : public CEVMDialog, public panel_common::RegisterImages {
     // Reads every register and shows it; the acquisition calls it with its own flag held, so
     // no flag is looked at here.
     int RefreshFromChip() override;
+    QString ChipName() const override;
+    std::vector<uint8_t> CurrentRegisters() const override;
 
     // 0, or the status of the first read that failed (after telling the user).
     int ReadAllRegisters();

@@ -112,6 +112,7 @@ void BoardServer::serve() {
         }
         if (!writeOutput(Clock::now()))
             return;
+        outputIdle_ = out_.empty() && !streamActive_;
     }
 }
 

@@ -49,6 +49,8 @@ class BoardServer {
     uint64_t sentByteCount() const;
     bool waitForSentBytes(uint64_t count, std::chrono::milliseconds limit) const;
     bool waitForSentItemBytes(size_t count, std::chrono::milliseconds limit) const;
+    // Nothing queued or streaming, and the reader has taken every byte sent.
+    bool idle() const { return outputIdle_ && pty_.unreadBytes() == 0; }
 
   private:
     using Clock = std::chrono::steady_clock;
@@ -76,6 +78,7 @@ class BoardServer {
     std::thread thread_;
     std::atomic<bool> stopRequested_{false};
     std::atomic<bool> hungUp_{false};
+    std::atomic<bool> outputIdle_{true};
     std::atomic<Pacing> pacing_{Pacing::WireRate};
 
     // What went out on the line, for tests to wait on.

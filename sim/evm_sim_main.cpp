@@ -12,12 +12,14 @@ namespace {
 
 const char *const kUsage =
     "Usage: pellorin-evm-sim [--chip=VXC5480|VXC5420] [--pacing=none|wire|data]\n"
-    "                        [--sine=FREQ_HZ:AMPLITUDE_V]\n"
+    "                        [--sine=FREQ_HZ:AMPLITUDE_V] [--signal=count]\n"
     "Serves the virtual EVM board on a pseudo-terminal and prints its port path.\n"
     "  --chip=NAME     the chip on the board (default VXC5480)\n"
     "  --pacing=MODE   none: as fast as possible; wire: 115200 baud (default);\n"
     "                  data: acquisition items at the chip's data rate\n"
     "  --sine=F:A      add a sine of F hertz and A volts amplitude to the inputs\n"
+    "  --signal=count  codes 0, 1, 2, ... one per conversion, running on across\n"
+    "                  acquisitions (24-bit wrap), in place of the inputs\n"
     "  --help          this text\n";
 
 bool ParsePacing(const std::string &text, sim::Pacing &pacing) {
@@ -46,6 +48,7 @@ int main(int argc, char **argv) {
     sim::Chip chip = sim::Chip::VXC5480;
     sim::Pacing pacing = sim::Pacing::WireRate;
     double sineHz = 0, sineVolts = 0;
+    bool counting = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         std::string value;
@@ -59,6 +62,10 @@ int main(int argc, char **argv) {
             continue;
         if (StartsWith(arg, "--sine=", value) && sim::ParseSine(value, sineHz, sineVolts))
             continue;
+        if (arg == "--signal=count") {
+            counting = true;
+            continue;
+        }
         std::fprintf(stderr, "pellorin-evm-sim: bad argument '%s'\n%s", arg.c_str(), kUsage);
         return 2;
     }
@@ -72,10 +79,11 @@ int main(int argc, char **argv) {
 
     sim::VirtualBoard board(chip);
     board.setPacing(pacing);
-    if (sineHz > 0) {
+    if (sineHz > 0 || counting) {
         sim::SignalModel signal = sim::DefaultSignal(chip);
         signal.sineHz = sineHz;
         signal.sineAmplitudeVolts = sineVolts;
+        signal.counting = counting;
         board.setSignal(signal);
     }
     if (!board.start()) {

@@ -96,6 +96,10 @@ double ConversionModel::gaussian() {
 }
 
 int32_t ConversionModel::convert(const ChipState &chip) {
+    if (signal_.counting) {
+        const uint32_t code = static_cast<uint32_t>(samples_++) & 0xFFFFFF;
+        return static_cast<int32_t>(code << 8) >> 8; // 24-bit two's complement
+    }
     const double t = static_cast<double>(samples_) / chip.dataRateSps();
     ++samples_;
     const double volts = inputVolts(chip, t) + noiseVolts(chip) * gaussian();

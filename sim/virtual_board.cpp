@@ -115,6 +115,10 @@ void VirtualBoard::clearSentItemBytes() {
     d->server.clearSentItemBytes();
 }
 
+bool VirtualBoard::idle() const {
+    return d->server.idle();
+}
+
 std::vector<uint8_t> VirtualBoard::sentItemBytes() const {
     return d->server.sentItemBytes();
 }

@@ -57,6 +57,9 @@ struct SignalModel {
     double sineAmplitudeVolts = 0.0;
     double sineHz = 0.0;
     uint32_t seed = 1;
+    // Codes 0, 1, 2, ... one per conversion, running on across acquisitions (wrapping at 24
+    // bits), in place of the inputs: makes stitching of many acquisitions checkable.
+    bool counting = false;
     // What the 2-channel chip's supply mode (mode 2, DVDD - AVDD) measures.
     double supplyDifferenceVolts = 0.015;
     // Levels driven onto the 8-channel chip's GPIO pins D3..D0 (bits 3..0) when they are inputs.
@@ -105,6 +108,9 @@ class VirtualBoard {
     // the limit passed first.
     bool waitForSentBytes(uint64_t count, int limitMs) const;
     bool waitForSentItemBytes(size_t count, int limitMs) const;
+    // Nothing is queued or streaming and the program has read every byte sent: a program
+    // reading the line now waits for bytes that will not come.
+    bool idle() const;
 
   private:
     struct Impl;

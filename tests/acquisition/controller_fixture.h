@@ -60,6 +60,7 @@ struct FakeMainWindow {
             if (onPump)
                 onPump();
         };
+        hooks.pumpIntervalMs = 0; // tests count on events after every item
         hooks.now = [this] { return clock; };
         controller = new AcquisitionController(&window, controls, hooks);
         controller->ResetChartView();

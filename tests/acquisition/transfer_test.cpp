@@ -19,12 +19,14 @@ struct Outcome {
     std::vector<uint8_t> items;
 };
 
-Outcome transfer(int count) {
+// Events after every item unless an interval is given.
+Outcome transfer(int count, int pumpIntervalMs = 0) {
     Outcome run;
     run.items.assign(static_cast<size_t>(count) * 4, 0xEE);
     TransferHooks hooks;
     hooks.setProgress = [&run](int p) { run.progress.push_back(p); };
     hooks.pumpEvents = [&run] { ++run.pumps; };
+    hooks.pumpIntervalMs = pumpIntervalMs;
     run.result = TransferSamples(run.items.data(), count, hooks);
     return run;
 }
@@ -58,6 +60,15 @@ TEST_F(AcqBoardTest, ManyItemsMoveTheBarAHundredTimes) {
     EXPECT_EQ(run.result, 0);
     EXPECT_EQ(run.items, sentItems(run.items.size()));
     EXPECT_EQ(run.progress.size(), 102u); // 0, 1 ... 100, 0
+}
+
+TEST_F(AcqBoardTest, EventsRunAfterTheLastItemWhateverTheInterval) {
+    // An interval no transfer reaches leaves one pump, after the last item: the window then
+    // sees the finished transfer at once.
+    const Outcome run = transfer(300, 3600 * 1000);
+    EXPECT_EQ(run.result, 0);
+    EXPECT_EQ(run.pumps, 1);
+    EXPECT_EQ(run.items, sentItems(run.items.size()));
 }
 
 TEST_F(AcqBoardTest, SingleItem) {
@@ -150,6 +161,7 @@ TEST_F(AcqBoardTest, PortClosedBetweenItems) {
     platform::MessageRecorder messages;
     std::vector<uint8_t> items(45 * 4);
     TransferHooks hooks;
+    hooks.pumpIntervalMs = 0;
     int pumps = 0;
     hooks.pumpEvents = [&pumps] {
         if (++pumps == 12)

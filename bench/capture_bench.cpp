@@ -1,0 +1,244 @@
+// Prints the continuous capture's figures. A benchmark, not a test: it asserts nothing.
+//   1. Unpaced: the capture engine's sustained items per second (HDF5, default block size)
+//      against a plain bulk reader of the same number of items, in the same run.
+//   2. A simulated hour (10,368,000 samples, 2880 a second at the wire's pace) from the unpaced
+//      board into HDF5 with the live view's envelope fed: resident memory after the first
+//      minute's worth and after the hour, and the dead time between blocks.
+//   3. With --wire: at the 115200-baud pace, the GUI thread's CPU and the event loop's longest
+//      wait, for the one-shot acquisition of 65535 items and for a capture in the window.
+// Usage: pellorin-bench-capture [--wire] [--samples N]
+
+#include "acquisition/samples.h"
+#include "acquisition/transfer.h"
+#include "capture/capture_dlg.h"
+#include "capture/capture_engine.h"
+#include "capture/capture_facts.h"
+#include "capture/run_envelope.h"
+#include "link/frames.h"
+#include "link/protocol.h"
+#include "link/serial_transport.h"
+#include "sim/virtual_board.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSerialPort>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+constexpr int64_t kHourSamples = 10368000; // 2880 items a second for 3600 s
+constexpr int64_t kMinuteSamples = 172800;
+
+double rssMiB() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * sysconf(_SC_PAGESIZE) / 1048576.0 : 0;
+}
+
+double threadCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec + t.tv_nsec / 1e9;
+}
+
+capture::CaptureFacts benchFacts() {
+    analysis::ConversionScale scale;
+    scale.pgaGain = 1;
+    scale.spanPerReference = 4;
+    return capture::MakeFacts("VXC5480", {}, scale, QDateTime::currentDateTime());
+}
+
+bool connectTo(sim::VirtualBoard &board) {
+    if (!board.start())
+        return false;
+    SetPreferredPorts({QString::fromStdString(board.portPath())});
+    SetSystemPortsScanned(false);
+    g_chipId = 1;
+    return DetectEvm() == 1;
+}
+
+// The same requests, the same bytes, taken in bulk with nothing between reads.
+double plainSeconds(int64_t items) {
+    std::vector<uint8_t> buffer(65535 * 4);
+    QElapsedTimer timer;
+    timer.start();
+    for (int64_t left = items; left > 0;) {
+        const int count = static_cast<int>(std::min<int64_t>(left, 65535));
+        const CommandFrame frame = BuildAcquisitionFrame(g_chipId, static_cast<uint16_t>(count));
+        WriteFrame(frame.data(), kWriteWaitMs);
+        qint64 received = 0;
+        const qint64 total = count * 4;
+        while (received < total) {
+            const qint64 n = g_port->read(reinterpret_cast<char *>(buffer.data()) + received,
+                                          total - received);
+            if (n > 0)
+                received += n;
+            else if (!g_port->waitForReadyRead(3000))
+                break;
+        }
+        left -= count;
+    }
+    return timer.nsecsElapsed() / 1e9;
+}
+
+void measureUnpaced(int64_t hourSamples) {
+    sim::VirtualBoard board(sim::Chip::VXC5480);
+    board.setPacing(sim::Pacing::Unpaced);
+    if (!connectTo(board)) {
+        std::printf("no board\n");
+        return;
+    }
+    QTemporaryDir dir;
+    constexpr int64_t kCompared = 65535 * 8;
+    std::vector<double> engine, plain;
+    for (int run = 0; run < 3; ++run) {
+        plain.push_back(plainSeconds(kCompared));
+        capture::CaptureSettings s;
+        s.path = dir.filePath(QStringLiteral("speed%1.h5").arg(run));
+        s.stop = capture::StopRule::Samples;
+        s.samples = kCompared;
+        capture::CaptureEngine e(s, benchFacts(), {});
+        engine.push_back(e.run().seconds);
+    }
+    std::sort(engine.begin(), engine.end());
+    std::sort(plain.begin(), plain.end());
+    std::printf("unpaced, %lld items (8 blocks of 65535), median of 3 runs\n",
+                static_cast<long long>(kCompared));
+    std::printf("  capture engine (HDF5, blocks flushed and synced): %.3f s, %.0f items/s\n",
+                engine[1], kCompared / engine[1]);
+    std::printf("  plain bulk reader of the same requests:           %.3f s, %.0f items/s\n",
+                plain[1], kCompared / plain[1]);
+    std::printf("  ratio engine / plain: %.2f (target <= 1.2)\n", engine[1] / plain[1]);
+
+    capture::RunEnvelope envelope;
+    capture::CaptureSettings s;
+    s.path = dir.filePath(QStringLiteral("hour.h5"));
+    s.stop = capture::StopRule::Samples;
+    s.samples = hourSamples;
+    capture::CaptureHooks hooks;
+    int64_t seen = 0;
+    double afterMinute = 0;
+    hooks.onSample = [&](int32_t code) {
+        envelope.add(code);
+        if (++seen == kMinuteSamples)
+            afterMinute = rssMiB();
+    };
+    capture::CaptureEngine hour(s, benchFacts(), hooks);
+    const capture::CaptureResult result = hour.run();
+    const double afterHour = rssMiB();
+    std::printf("simulated hour: %lld samples in %.1f s (%s), %d blocks, file %.1f MiB\n",
+                static_cast<long long>(result.samples), result.seconds,
+                qPrintable(result.stoppedBy), result.blocks,
+                QFileInfo(s.path).size() / 1048576.0);
+    std::printf("  RSS after the first minute's samples: %.1f MiB, after the hour: %.1f MiB, "
+                "growth %.2f MiB (target <= 5)\n",
+                afterMinute, afterHour, afterHour - afterMinute);
+    std::printf("  dead time between blocks: %.1f ms in all, longest %.2f ms, %.4f %% of the "
+                "unpaced run; at the wire's pace the same gaps are %.5f %% of the hour "
+                "(target <= 0.1 %%)\n",
+                result.deadSeconds * 1e3, result.longestDeadSeconds * 1e3,
+                100.0 * result.deadSeconds / result.seconds,
+                100.0 * result.deadSeconds / 3600.0);
+    ClosePort();
+}
+
+// How late a 4 ms timer fires at worst while body runs: the event loop's answer time.
+struct Responsiveness {
+    double worstMs = 0;
+    int ticks = 0;
+};
+
+template <typename F> double onGuiThread(Responsiveness &r, F &&body) {
+    QTimer timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    timer.setInterval(4);
+    QElapsedTimer since;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (since.isValid())
+            r.worstMs = std::max(r.worstMs, since.nsecsElapsed() / 1e6 - 4.0);
+        ++r.ticks;
+        since.restart();
+    });
+    timer.start();
+    since.start();
+    const double cpu0 = threadCpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    body();
+    const double cpu = threadCpuSeconds() - cpu0;
+    return 100.0 * cpu / (wall.nsecsElapsed() / 1e9);
+}
+
+void measureWire() {
+    sim::VirtualBoard board(sim::Chip::VXC5480);
+    board.setPacing(sim::Pacing::WireRate);
+    if (!connectTo(board)) {
+        std::printf("no board\n");
+        return;
+    }
+    QProgressBar bar;
+    bar.setRange(0, 100);
+    bar.show();
+    std::vector<uint8_t> items(65535 * 4);
+    Responsiveness oneShot;
+    const double oneShotCpu = onGuiThread(oneShot, [&] {
+        TransferHooks hooks;
+        hooks.setProgress = [&](int p) { bar.setValue(p); };
+        hooks.pumpEvents = [] { QCoreApplication::processEvents(); };
+        TransferSamples(items.data(), 65535, hooks);
+    });
+    std::printf("at the wire's pace (115200 baud), GUI thread only\n");
+    std::printf("  one-shot acquisition of 65535 items: CPU %.2f %% of one core (target <= 3), "
+                "event loop late by %.1f ms at worst (target <= 16), %d timer ticks\n",
+                oneShotCpu, oneShot.worstMs, oneShot.ticks);
+
+    QTemporaryDir dir;
+    CaptureWindowHooks windowHooks;
+    windowHooks.factsFromPanel = [] { return std::optional<capture::CaptureFacts>(benchFacts()); };
+    CCaptureDlg window(windowHooks);
+    window.show();
+    window.pathEdit()->setText(dir.filePath(QStringLiteral("wire.h5")));
+    window.setStopRule(capture::StopRule::Samples);
+    window.samplesEdit()->setText(QStringLiteral("131070"));
+    Responsiveness inWindow;
+    const double captureCpu = onGuiThread(inWindow, [&] { window.startButton()->click(); });
+    const capture::CaptureResult &result = window.lastResult();
+    std::printf("  capture in the window, 2 blocks of 65535: CPU %.2f %% of one core (target <= "
+                "3), event loop late by %.1f ms at worst, dead time %.2f ms in all (%.4f %% of "
+                "%.1f s)\n",
+                captureCpu, inWindow.worstMs, result.deadSeconds * 1e3,
+                100.0 * result.deadSeconds / result.seconds, result.seconds);
+    ClosePort();
+}
+} // namespace
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    bool wire = false;
+    int64_t hour = kHourSamples;
+    for (int i = 1; i < argc; ++i) {
+        if (QByteArray(argv[i]) == "--wire")
+            wire = true;
+        else if (QByteArray(argv[i]) == "--samples" && i + 1 < argc)
+            hour = QByteArray(argv[++i]).toLongLong();
+    }
+    measureUnpaced(hour);
+    if (wire)
+        measureWire();
+    return 0;
+}

@@ -1,0 +1,36 @@
+#pragma once
+// What the capture shows of its blocks: each block's mean and standard deviation, and the drift
+// of the block means over the run as a least-squares line. Constant memory however long the run.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace capture {
+
+struct BlockFigures {
+    size_t count = 0;
+    double mean = 0.0;      // codes
+    double deviation = 0.0; // codes; divides by the count, as the analysis window does
+};
+
+BlockFigures FiguresOf(std::span<const int32_t> codes);
+
+// Least-squares line through (time, block mean) points.
+class DriftLine {
+  public:
+    void add(double seconds, double mean);
+    // Two points at different times are needed for a slope.
+    bool valid() const;
+    // Codes per hour.
+    double slopePerHour() const;
+    size_t points() const { return m_n; }
+
+  private:
+    // Sums about the first point, so hours of seconds do not swamp the differences.
+    size_t m_n = 0;
+    double m_t0 = 0.0, m_y0 = 0.0;
+    double m_st = 0.0, m_sy = 0.0, m_stt = 0.0, m_sty = 0.0;
+};
+
+} // namespace capture

@@ -1,0 +1,286 @@
+#include "capture_dlg.h"
+
+#include "capture_busy.h"
+#include "duration_text.h"
+#include "file_names.h"
+#include "readout_text.h"
+#include "strip_chart.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QSpinBox>
+#include <QTimer>
+#include <QVBoxLayout>
+
+using namespace capture;
+
+namespace {
+constexpr int kRefreshMs = 250;
+
+QLabel *buddyLabel(const QString &caption, QWidget *control, QWidget *parent) {
+    auto *label = new QLabel(caption, parent);
+    label->setBuddy(control);
+    control->setAccessibleName(QString(caption).remove(u'&'));
+    return label;
+}
+
+QLineEdit *durationField(QWidget *parent, const QString &text) {
+    auto *edit = new QLineEdit(text, parent);
+    edit->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("\\d{0,6}(:[0-5]?\\d?(:[0-5]?\\d?)?)?")), edit));
+    edit->setMaximumWidth(110);
+    return edit;
+}
+} // namespace
+
+CCaptureDlg::CCaptureDlg(CaptureWindowHooks hooks, QWidget *parent)
+    : QDialog(parent), m_hooks(std::move(hooks)) {
+    setWindowTitle(tr("Continuous Capture"));
+    setModal(false);
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+
+    auto *side = new QWidget(this);
+    auto *sideLayout = new QVBoxLayout(side);
+    sideLayout->setContentsMargins(0, 0, 0, 0);
+    sideLayout->addWidget(buildSettings());
+    auto *buttons = new QHBoxLayout;
+    m_start = new QPushButton(tr("&Start"), side);
+    m_stop = new QPushButton(tr("S&top"), side);
+    buttons->addWidget(m_start);
+    buttons->addWidget(m_stop);
+    buttons->addStretch();
+    sideLayout->addLayout(buttons);
+    m_state = new QLabel(side);
+    m_state->setWordWrap(true);
+    m_state->setAccessibleName(tr("State"));
+    m_state->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_state->setMinimumHeight(40);
+    sideLayout->addWidget(m_state);
+    sideLayout->addWidget(buildReadouts());
+    sideLayout->addStretch();
+
+    m_chart = new CaptureStripChart(this);
+    auto *layout = new QHBoxLayout(this);
+    layout->addWidget(side);
+    layout->addWidget(m_chart, 1);
+
+    m_refresh = new QTimer(this);
+    m_refresh->setInterval(kRefreshMs);
+    connect(m_refresh, &QTimer::timeout, this, &CCaptureDlg::refresh);
+    connect(m_start, &QPushButton::clicked, this, &CCaptureDlg::OnStart);
+    connect(m_stop, &QPushButton::clicked, this, &CCaptureDlg::OnStop);
+    connect(m_browse, &QPushButton::clicked, this, &CCaptureDlg::OnBrowse);
+    setRunning(false);
+    m_state->setText(tr("Choose a file and press Start."));
+    refresh();
+    resize(1100, 600);
+}
+
+CCaptureDlg::~CCaptureDlg() {
+    // A capture still running below a closing window stops at its next item.
+    if (m_engine)
+        m_engine->requestStop(QStringLiteral("user"));
+}
+
+QWidget *CCaptureDlg::buildSettings() {
+    auto *box = new QGroupBox(tr("Settings"));
+    auto *grid = new QGridLayout(box);
+    m_path = new QLineEdit(box);
+    m_browse = new QPushButton(tr("&Browse..."), box);
+    grid->addWidget(buddyLabel(tr("&File"), m_path, box), 0, 0);
+    grid->addWidget(m_path, 0, 1, 1, 2);
+    grid->addWidget(m_browse, 0, 3);
+    m_format = new QComboBox(box);
+    m_format->addItem(tr("HDF5 (.h5)"), int(FileFormat::Hdf5));
+    m_format->addItem(tr("CSV (.csv)"), int(FileFormat::Csv));
+    grid->addWidget(buddyLabel(tr("F&ormat"), m_format, box), 1, 0);
+    grid->addWidget(m_format, 1, 1);
+    m_block = new QSpinBox(box);
+    m_block->setRange(1, kMaxBlockItems);
+    m_block->setValue(kDefaultBlockItems);
+    grid->addWidget(buddyLabel(tr("B&lock size (items)"), m_block, box), 2, 0);
+    grid->addWidget(m_block, 2, 1);
+
+    m_stopRule = new QButtonGroup(box);
+    auto *byHand = new QRadioButton(tr("Stop by &hand"), box);
+    auto *afterTime = new QRadioButton(tr("Stop after a &duration (H:MM:SS)"), box);
+    auto *afterSamples = new QRadioButton(tr("Stop after a number of s&amples"), box);
+    m_stopRule->addButton(byHand, int(StopRule::ByHand));
+    m_stopRule->addButton(afterTime, int(StopRule::Duration));
+    m_stopRule->addButton(afterSamples, int(StopRule::Samples));
+    byHand->setChecked(true);
+    m_duration = durationField(box, QStringLiteral("1:00:00"));
+    m_duration->setAccessibleName(tr("Duration (H:MM:SS)"));
+    m_samples = new QLineEdit(QStringLiteral("1000000"), box);
+    m_samples->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("\\d{1,15}")), m_samples));
+    m_samples->setAccessibleName(tr("Number of samples"));
+    m_samples->setMaximumWidth(110);
+    grid->addWidget(byHand, 3, 0, 1, 2);
+    grid->addWidget(afterTime, 4, 0, 1, 2);
+    grid->addWidget(m_duration, 4, 2);
+    grid->addWidget(afterSamples, 5, 0, 1, 2);
+    grid->addWidget(m_samples, 5, 2);
+    m_split = new QCheckBox(tr("Start a new file e&very (H:MM:SS)"), box);
+    m_splitInterval = durationField(box, QStringLiteral("1:00:00"));
+    m_splitInterval->setAccessibleName(tr("New file interval (H:MM:SS)"));
+    grid->addWidget(m_split, 6, 0, 1, 2);
+    grid->addWidget(m_splitInterval, 6, 2);
+    m_settingsControls = {m_path,    m_browse,  m_format,   m_block,   byHand,       afterTime,
+                          m_duration, afterSamples, m_samples, m_split, m_splitInterval};
+    return box;
+}
+
+QWidget *CCaptureDlg::buildReadouts() {
+    auto *box = new QGroupBox(tr("Run"));
+    auto *form = new QFormLayout(box);
+    const QString captions[] = {tr("Elapsed"),
+                                tr("Samples written"),
+                                tr("Sample rate"),
+                                tr("File size"),
+                                tr("Dead time between blocks"),
+                                tr("Longest gap between blocks"),
+                                tr("Last block mean"),
+                                tr("Last block standard deviation"),
+                                tr("Drift since the start")};
+    for (const QString &caption : captions) {
+        auto *edit = new QLineEdit(box);
+        edit->setReadOnly(true);
+        edit->setMinimumWidth(220);
+        form->addRow(buddyLabel(caption, edit, box), edit);
+        m_readouts.push_back(edit);
+    }
+    return box;
+}
+
+void CCaptureDlg::setStopRule(StopRule rule) {
+    m_stopRule->button(int(rule))->setChecked(true);
+}
+
+QString CCaptureDlg::settingsFromControls(CaptureSettings &settings) const {
+    settings.path = m_path->text().trimmed();
+    settings.format = static_cast<FileFormat>(m_format->currentData().toInt());
+    settings.blockItems = m_block->value();
+    settings.stop = static_cast<StopRule>(m_stopRule->checkedId());
+    if (settings.path.isEmpty())
+        return tr("Choose the file to write (Browse...).");
+    if (settings.stop == StopRule::Duration) {
+        settings.durationMs = ParseDuration(m_duration->text());
+        if (settings.durationMs <= 0)
+            return tr("The duration must be H:MM:SS and more than 0.");
+    }
+    if (settings.stop == StopRule::Samples) {
+        settings.samples = m_samples->text().toLongLong();
+        if (settings.samples < 1)
+            return tr("The number of samples must be 1 or more.");
+    }
+    if (m_split->isChecked()) {
+        settings.splitMs = ParseDuration(m_splitInterval->text());
+        if (settings.splitMs <= 0)
+            return tr("The new-file interval must be H:MM:SS and more than 0.");
+    }
+    return CheckOutputPath(PartPath(settings.path, 1, settings.splitMs > 0), false);
+}
+
+void CCaptureDlg::OnBrowse() {
+    const auto format = static_cast<FileFormat>(m_format->currentData().toInt());
+    const QString folder = m_hooks.proposedFolder ? m_hooks.proposedFolder() : QString();
+    const QString proposed = ProposedCaptureName(folder, QDateTime::currentDateTime(), format);
+    const QString chosen = m_hooks.choosePath ? m_hooks.choosePath(this, proposed, format) : QString();
+    if (!chosen.isEmpty())
+        m_path->setText(chosen);
+}
+
+void CCaptureDlg::OnStart() {
+    if (running())
+        return;
+    CaptureSettings settings;
+    if (const QString problem = settingsFromControls(settings); !problem.isEmpty()) {
+        m_state->setText(problem);
+        return;
+    }
+    if (BoardBusy()) {
+        m_state->setText(tr("The board is busy with another operation; try again when it ends."));
+        return;
+    }
+    const std::optional<CaptureFacts> facts =
+        m_hooks.factsFromPanel ? m_hooks.factsFromPanel() : std::nullopt;
+    if (!facts) {
+        m_state->setText(tr("No board: press \"Detect EVM\" in the main window first."));
+        return;
+    }
+    m_voltsPerCode = facts->voltsPerCode;
+    m_envelope.clear();
+    CaptureHooks hooks;
+    hooks.owner = this;
+    hooks.pumpEvents = [] { QCoreApplication::processEvents(); };
+    hooks.onSample = [this](int32_t code) { m_envelope.add(code); };
+    m_engine = std::make_unique<CaptureEngine>(settings, *facts, hooks);
+    setRunning(true);
+    m_state->setText(tr("Capturing to %1").arg(PartPath(settings.path, 1, settings.splitMs > 0)));
+    m_result = m_engine->run();
+    refresh();
+    setRunning(false);
+    showResult(m_result);
+    emit finished(m_result);
+}
+
+void CCaptureDlg::OnStop() {
+    StopFor(QStringLiteral("user"));
+}
+
+void CCaptureDlg::StopFor(const QString &reason) {
+    if (!running())
+        return;
+    m_engine->requestStop(reason);
+    m_stop->setEnabled(false);
+    m_state->setText(tr("Stopping..."));
+}
+
+void CCaptureDlg::setRunning(bool running) {
+    for (QWidget *control : std::as_const(m_settingsControls))
+        control->setEnabled(!running);
+    m_start->setEnabled(!running);
+    m_stop->setEnabled(running);
+    if (running)
+        m_refresh->start();
+    else
+        m_refresh->stop();
+}
+
+void CCaptureDlg::refresh() {
+    const CaptureProgress empty;
+    const CaptureProgress &progress = m_engine ? m_engine->progress() : empty;
+    const ReadoutTexts texts = MakeReadouts(progress, m_voltsPerCode);
+    const QString values[] = {texts.elapsed,   texts.samples,   texts.rate,
+                              texts.fileSize,  texts.deadTotal, texts.deadLongest,
+                              texts.blockMean, texts.blockDeviation, texts.drift};
+    for (size_t i = 0; i < m_readouts.size(); ++i)
+        m_readouts[i]->setText(values[i]);
+    if (progress.stopping)
+        m_state->setText(tr("Stopping: the board is finishing its block, %n item(s) left.",
+                            nullptr, static_cast<int>(progress.drainItemsLeft)));
+    m_chart->showRun(m_envelope);
+}
+
+void CCaptureDlg::showResult(const CaptureResult &result) {
+    const QString file = m_engine ? m_engine->progress().filePath : QString();
+    QString text = tr("Stopped (%1): %2 samples in %3 file(s), the last %4.")
+                       .arg(result.stoppedBy)
+                       .arg(result.samples)
+                       .arg(result.files)
+                       .arg(file);
+    m_state->setText(text);
+}

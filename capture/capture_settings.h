@@ -1,0 +1,47 @@
+#pragma once
+// What a capture is asked to do, and the facts every file of it records. Plain data.
+
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+namespace capture {
+
+enum class FileFormat { Hdf5, Csv };
+enum class StopRule { ByHand, Duration, Samples };
+
+constexpr int kDefaultBlockItems = 65535;
+constexpr int kMaxBlockItems = 65535; // the request carries the count in 16 bits
+
+struct CaptureSettings {
+    QString path; // the file; with a split, the name the numbered files are made from
+    FileFormat format = FileFormat::Hdf5;
+    int blockItems = kDefaultBlockItems;
+    StopRule stop = StopRule::ByHand;
+    int64_t durationMs = 0; // StopRule::Duration
+    int64_t samples = 0;    // StopRule::Samples
+    int64_t splitMs = 0;    // 0: one file; else a new numbered file at this interval
+    bool force = false;     // an existing file may be replaced
+};
+
+// Recorded in every file of the capture, as at its start.
+struct CaptureFacts {
+    QString chipName;
+    std::vector<uint8_t> registers; // the register image, by address
+    double referenceVolts = 0.0;    // 0 where unknown
+    double pgaGain = 0.0;
+    double dataRateSps = 0.0;
+    double voltsPerCode = 0.0;
+    QString programVersion;
+    QString startTime; // ISO 8601, local time with its offset
+};
+
+// The file's place in the run: its number (1 for the first) and the run-wide index of its
+// first sample.
+struct FilePart {
+    int number = 1;
+    uint64_t firstSample = 0;
+};
+
+} // namespace capture

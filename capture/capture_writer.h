@@ -1,0 +1,45 @@
+#pragma once
+// Where a capture's samples go: one small interface, HDF5 and CSV behind it. The engine opens
+// a file, hands it each finished block and closes it with the reason the capture stopped.
+// Every call reports failure by false and leaves the reason in errorText().
+
+#include "capture_settings.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+namespace capture {
+
+// When and where a block starts: its first sample's run-wide index, the wall-clock time
+// (seconds since 1970, UTC) and the monotonic time (seconds since the capture started) at
+// which its request went out.
+struct BlockStamp {
+    uint64_t firstSample = 0;
+    double wallSeconds = 0.0;
+    double monotonicSeconds = 0.0;
+};
+
+class CaptureWriter {
+  public:
+    virtual ~CaptureWriter() = default;
+
+    // Makes the file; refuses one that exists unless replace is set.
+    virtual bool create(const QString &path, const CaptureFacts &facts, const FilePart &part,
+                        bool replace) = 0;
+    // Appends one block: codes and, per sample, seconds since the capture started. On return
+    // the block is on disk (flushed and synced): a crash after this loses none of it.
+    virtual bool appendBlock(const BlockStamp &stamp, std::span<const int32_t> codes,
+                             std::span<const double> sampleSeconds) = 0;
+    // Records why the capture stopped and closes the file. What was appended stays readable
+    // even when this fails.
+    virtual bool finish(const QString &stoppedBy) = 0;
+    virtual uint64_t fileBytes() const = 0;
+    virtual QString errorText() const = 0;
+};
+
+std::unique_ptr<CaptureWriter> MakeWriter(FileFormat format);
+
+} // namespace capture

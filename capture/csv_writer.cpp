@@ -1,0 +1,117 @@
+#include "csv_writer.h"
+
+#include <charconv>
+#include <cstdio>
+#include <unistd.h>
+
+namespace capture {
+namespace {
+
+void AppendNumber(QByteArray &out, int64_t value) {
+    char text[24];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    out.append(text, end - text);
+}
+
+void AppendFixed(QByteArray &out, double value, const char *format) {
+    char text[40];
+    const int n = std::snprintf(text, sizeof text, format, value);
+    out.append(text, n);
+}
+
+QByteArray Fact(const char *name, const QString &value) {
+    return QByteArray("# ") + name + ": " + value.toUtf8() + "\n";
+}
+
+QByteArray Fact(const char *name, double value) {
+    return Fact(name, QString::number(value, 'g', 12));
+}
+
+} // namespace
+
+QByteArray CsvHeader(const CaptureFacts &facts, const FilePart &part) {
+    QByteArray header;
+    header += Fact("chip", facts.chipName);
+    QStringList registers;
+    for (uint8_t value : facts.registers)
+        registers << QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+    header += Fact("registers", registers.join(u' '));
+    header += Fact("reference_volts", facts.referenceVolts);
+    header += Fact("pga_gain", facts.pgaGain);
+    header += Fact("data_rate_sps", facts.dataRateSps);
+    header += Fact("volts_per_code", facts.voltsPerCode);
+    header += Fact("program_version", facts.programVersion);
+    header += Fact("start_time", facts.startTime);
+    header += Fact("file_number", QString::number(part.number));
+    header += Fact("first_sample", QString::number(part.firstSample));
+    header += "index,time_s,code,volts\n";
+    return header;
+}
+
+QByteArray CsvBlockLines(uint64_t firstSample, std::span<const int32_t> codes,
+                         std::span<const double> sampleSeconds, double voltsPerCode) {
+    QByteArray lines;
+    lines.reserve(static_cast<qsizetype>(codes.size()) * 40);
+    for (size_t i = 0; i < codes.size(); ++i) {
+        AppendNumber(lines, static_cast<int64_t>(firstSample + i));
+        lines += ',';
+        AppendFixed(lines, i < sampleSeconds.size() ? sampleSeconds[i] : 0.0, "%.6f");
+        lines += ',';
+        AppendNumber(lines, codes[i]);
+        lines += ',';
+        if (voltsPerCode > 0)
+            AppendFixed(lines, codes[i] * voltsPerCode, "%.9g");
+        lines += '\n';
+    }
+    return lines;
+}
+
+bool CsvWriter::create(const QString &path, const CaptureFacts &facts, const FilePart &part,
+                       bool replace) {
+    if (m_file.isOpen())
+        m_file.close();
+    m_file.setFileName(path);
+    m_voltsPerCode = facts.voltsPerCode;
+    m_bytes = 0;
+    const QIODevice::OpenMode mode =
+        QIODevice::WriteOnly | QIODevice::Unbuffered |
+        (replace ? QIODevice::Truncate : QIODevice::NewOnly);
+    if (!m_file.open(mode)) {
+        m_error = QStringLiteral("%1: %2").arg(
+            path, m_file.exists() && !replace ? QStringLiteral("the file exists")
+                                              : m_file.errorString());
+        return false;
+    }
+    return writeDurably(CsvHeader(facts, part));
+}
+
+bool CsvWriter::writeDurably(const QByteArray &bytes) {
+    if (m_file.write(bytes) != bytes.size() || fsync(m_file.handle()) != 0) {
+        m_error = QStringLiteral("%1: %2").arg(m_file.fileName(), m_file.errorString());
+        // A block is in the file whole or not at all: a reader never meets half a line.
+        if (ftruncate(m_file.handle(), static_cast<off_t>(m_bytes)) == 0)
+            fsync(m_file.handle());
+        return false;
+    }
+    m_bytes += static_cast<uint64_t>(bytes.size());
+    return true;
+}
+
+bool CsvWriter::appendBlock(const BlockStamp &stamp, std::span<const int32_t> codes,
+                            std::span<const double> sampleSeconds) {
+    if (!m_file.isOpen()) {
+        m_error = QStringLiteral("%1: the file is not open").arg(m_file.fileName());
+        return false;
+    }
+    return writeDurably(CsvBlockLines(stamp.firstSample, codes, sampleSeconds, m_voltsPerCode));
+}
+
+bool CsvWriter::finish(const QString &stoppedBy) {
+    if (!m_file.isOpen())
+        return true;
+    const bool ok = writeDurably(Fact("stopped_by", stoppedBy));
+    m_file.close();
+    return ok;
+}
+
+} // namespace capture

@@ -1,0 +1,31 @@
+#include "duration_text.h"
+
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace capture {
+
+int64_t ParseDuration(const QString &text) {
+    static const QRegularExpression clock(QStringLiteral("^(\\d{1,6}):([0-5]\\d):([0-5]\\d)$"));
+    static const QRegularExpression plain(QStringLiteral("^\\d{1,9}$"));
+    const QString t = text.trimmed();
+    if (const QRegularExpressionMatch m = clock.match(t); m.hasMatch()) {
+        const int64_t seconds =
+            m.captured(1).toLongLong() * 3600 + m.captured(2).toInt() * 60 + m.captured(3).toInt();
+        return seconds * 1000;
+    }
+    if (plain.match(t).hasMatch())
+        return t.toLongLong() * 1000;
+    return -1;
+}
+
+QString FormatDuration(double seconds) {
+    const int64_t whole = seconds > 0 ? static_cast<int64_t>(std::floor(seconds)) : 0;
+    return QStringLiteral("%1:%2:%3")
+        .arg(whole / 3600)
+        .arg((whole / 60) % 60, 2, 10, QLatin1Char('0'))
+        .arg(whole % 60, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace capture

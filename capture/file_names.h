@@ -1,0 +1,22 @@
+#pragma once
+// The names of a capture's files, and the check of an output path before the board is touched.
+
+#include "capture_settings.h"
+
+#include <QDateTime>
+#include <QString>
+
+namespace capture {
+
+// "capture_YYYYMMDD_HHMMSS.h5" (or ".csv") in folder, which ends with a separator or is empty.
+QString ProposedCaptureName(const QString &folder, const QDateTime &time, FileFormat format);
+
+// The file of a capture that is not split: path as given. Numbered files put "_0001",
+// "_0002", ... before the suffix: run.h5 gives run_0001.h5, run_0002.h5, ...
+QString PartPath(const QString &path, int number, bool split);
+
+// An empty string when the capture may write there; otherwise why not: no name, a folder, a
+// folder that is missing or not writable, or an existing file without replace.
+QString CheckOutputPath(const QString &path, bool replace);
+
+} // namespace capture

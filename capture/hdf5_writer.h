@@ -1,0 +1,54 @@
+#pragma once
+// The HDF5 file of a capture, on the HDF5 C library.
+//   /codes   int32, extendible and chunked: the signed 24-bit codes in order
+//   /blocks  one record per block: first_sample (uint64), samples (uint32), wall_time and
+//            monotonic_time (float64 seconds, see BlockStamp)
+//   attributes of the root group: chip, registers, reference_volts, pga_gain, data_rate_sps,
+//            volts_per_code, program_version, start_time, file_number, first_sample and
+//            stopped_by ("unfinished" until the capture closes the file)
+// Not a single-writer/multiple-reader file: such a file keeps flags that make a plain open fail
+// after a crash. Instead every HDF5 call happens in one burst at the end of a block (extend,
+// write, flush, then fsync of the file), so between bursts the file on disk is whole. Before a
+// burst the file is given the room the block will take, so a full disk fails the block before
+// the library writes anything.
+
+#include "capture_writer.h"
+
+#include <cstdint>
+
+namespace capture {
+
+class Hdf5Writer : public CaptureWriter {
+  public:
+    Hdf5Writer();
+    ~Hdf5Writer() override;
+
+    bool create(const QString &path, const CaptureFacts &facts, const FilePart &part,
+                bool replace) override;
+    bool appendBlock(const BlockStamp &stamp, std::span<const int32_t> codes,
+                     std::span<const double> sampleSeconds) override;
+    bool finish(const QString &stoppedBy) override;
+    uint64_t fileBytes() const override;
+    QString errorText() const override { return m_error; }
+
+  private:
+    bool fail(const char *what);
+    bool writeAttributes(const CaptureFacts &facts, const FilePart &part);
+    bool makeDatasets();
+    bool durable();
+    bool makeRoom(size_t codes);
+    int descriptor() const;
+    void closeAll();
+
+    QString m_path;
+    QString m_error;
+    int64_t m_file = -1;
+    int64_t m_codes = -1;
+    int64_t m_blocks = -1;
+    int64_t m_blockType = -1;
+    uint64_t m_sampleCount = 0;
+    uint64_t m_blockCount = 0;
+    bool m_broken = false; // a write failed: nothing more goes to this file
+};
+
+} // namespace capture

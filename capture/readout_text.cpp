@@ -1,0 +1,47 @@
+#include "readout_text.h"
+
+#include "duration_text.h"
+
+namespace capture {
+
+QString FormatBytes(uint64_t bytes) {
+    if (bytes < 1024)
+        return QStringLiteral("%1 bytes").arg(bytes);
+    if (bytes < 1024 * 1024)
+        return QStringLiteral("%1 KiB").arg(bytes / 1024.0, 0, 'f', 1);
+    if (bytes < 1024ull * 1024 * 1024)
+        return QStringLiteral("%1 MiB").arg(bytes / (1024.0 * 1024.0), 0, 'f', 2);
+    return QStringLiteral("%1 GiB").arg(bytes / (1024.0 * 1024.0 * 1024.0), 0, 'f', 2);
+}
+
+QString FormatCodes(double codes, double voltsPerCode) {
+    const QString text = QStringLiteral("%1 codes").arg(codes, 0, 'f', 2);
+    if (!(voltsPerCode > 0))
+        return text;
+    return text + QStringLiteral(" (%1 \u00b5V)").arg(codes * voltsPerCode * 1e6, 0, 'f', 3);
+}
+
+ReadoutTexts MakeReadouts(const CaptureProgress &p, double voltsPerCode) {
+    ReadoutTexts t;
+    t.elapsed = FormatDuration(p.elapsedSeconds);
+    t.samples = QString::number(p.samplesWritten);
+    t.rate = p.elapsedSeconds > 0
+                 ? QStringLiteral("%1 samples/s").arg(p.samplesReceived / p.elapsedSeconds, 0, 'f', 1)
+                 : QStringLiteral("-");
+    t.fileSize = FormatBytes(p.fileBytes);
+    t.deadTotal = QStringLiteral("%1 ms").arg(p.deadSeconds * 1000.0, 0, 'f', 1);
+    t.deadLongest = QStringLiteral("%1 ms").arg(p.longestDeadSeconds * 1000.0, 0, 'f', 1);
+    t.blockMean = p.haveBlock ? FormatCodes(p.lastBlock.mean, voltsPerCode) : QStringLiteral("-");
+    t.blockDeviation =
+        p.haveBlock ? FormatCodes(p.lastBlock.deviation, voltsPerCode) : QStringLiteral("-");
+    if (!p.drift.valid())
+        t.drift = QStringLiteral("- (needs two blocks)");
+    else if (voltsPerCode > 0)
+        t.drift = QStringLiteral("%1 \u00b5V/h").arg(p.drift.slopePerHour() * voltsPerCode * 1e6, 0,
+                                                    'f', 3);
+    else
+        t.drift = QStringLiteral("%1 codes/h").arg(p.drift.slopePerHour(), 0, 'f', 2);
+    return t;
+}
+
+} // namespace capture

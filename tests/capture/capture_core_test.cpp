@@ -1,0 +1,120 @@
+// The capture's arithmetic and names, case by case: durations, file names, block figures,
+// drift, the live view's bounded envelope and the CSV lines.
+
+#include "capture/block_figures.h"
+#include "capture/csv_writer.h"
+#include "capture/duration_text.h"
+#include "capture/file_names.h"
+#include "capture/run_envelope.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace capture;
+
+TEST(CaptureDurations, ParsedFromClockOrSeconds) {
+    const struct {
+        const char *text;
+        int64_t ms;
+    } cases[] = {
+        {"0:00:01", 1000},   {"1:00:00", 3600000}, {"26:30:05", 95405000}, {" 90 ", 90000},
+        {"0", 0},            {"1:60:00", -1},      {"1:5:00", -1},        {"-5", -1},
+        {"1:00", -1},        {"", -1},             {"abc", -1},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(ParseDuration(QString::fromLatin1(c.text)), c.ms) << c.text;
+    EXPECT_EQ(FormatDuration(95405.9), "26:30:05");
+    EXPECT_EQ(FormatDuration(0), "0:00:00");
+}
+
+TEST(CaptureNames, PartsAndProposals) {
+    const struct {
+        const char *path;
+        int number;
+        bool split;
+        const char *expected;
+    } cases[] = {
+        {"/d/run.h5", 1, false, "/d/run.h5"},
+        {"/d/run.h5", 1, true, "/d/run_0001.h5"},
+        {"/d/run.csv", 12, true, "/d/run_0012.csv"},
+        {"/d/run", 2, true, "/d/run_0002"},
+        {"/d.x/run", 3, true, "/d.x/run_0003"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(PartPath(QString::fromLatin1(c.path), c.number, c.split), c.expected);
+    const QDateTime time(QDate(2026, 1, 2), QTime(13, 5, 9));
+    EXPECT_EQ(ProposedCaptureName("/home/u/", time, FileFormat::Hdf5),
+              "/home/u/capture_20260102_130509.h5");
+    EXPECT_EQ(ProposedCaptureName("", time, FileFormat::Csv), "capture_20260102_130509.csv");
+}
+
+TEST(CaptureNames, OutputPathChecks) {
+    QTemporaryDir dir;
+    QFile existing(dir.filePath("old.h5"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    const struct {
+        QString path;
+        bool replace;
+        bool accepted;
+    } cases[] = {
+        {dir.filePath("new.h5"), false, true},
+        {dir.filePath("old.h5"), false, false},
+        {dir.filePath("old.h5"), true, true},
+        {dir.path(), true, false},
+        {dir.filePath("missing/new.h5"), false, false},
+        {QString(), false, false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(CheckOutputPath(c.path, c.replace).isEmpty(), c.accepted) << c.path.toStdString();
+}
+
+TEST(CaptureFigures, BlockMeanDeviationAndDrift) {
+    const std::vector<int32_t> codes{-8388608, 8388607, -8388608, 8388607};
+    const BlockFigures wide = FiguresOf(codes);
+    EXPECT_DOUBLE_EQ(wide.mean, -0.5);
+    EXPECT_DOUBLE_EQ(wide.deviation, 8388607.5);
+    const BlockFigures flat = FiguresOf(std::vector<int32_t>(1000, 7));
+    EXPECT_DOUBLE_EQ(flat.mean, 7.0);
+    EXPECT_DOUBLE_EQ(flat.deviation, 0.0);
+    EXPECT_EQ(FiguresOf({}).count, 0u);
+
+    DriftLine drift;
+    drift.add(100.0, 5.0);
+    EXPECT_FALSE(drift.valid());
+    // 2 codes per 1800 s on a line, with one point off it on each side: 4 codes per hour.
+    drift.add(1900.0, 7.0 + 0.5);
+    drift.add(3700.0, 9.0 - 0.5);
+    drift.add(5500.0, 11.0);
+    ASSERT_TRUE(drift.valid());
+    EXPECT_NEAR(drift.slopePerHour(), 3.8, 1e-9);
+}
+
+TEST(CaptureEnvelope, StaysBoundedAndKeepsEveryExtreme) {
+    RunEnvelope envelope(64, 1000);
+    for (int i = 0; i < 100000; ++i)
+        envelope.add(i == 77777 ? 5000000 : i % 100);
+    EXPECT_LE(envelope.columns().size(), 64u);
+    EXPECT_EQ(envelope.samples(), 100000u);
+    int32_t top = 0;
+    for (const EnvelopeColumn &c : envelope.columns())
+        top = std::max(top, c.maximum);
+    EXPECT_EQ(top, 5000000); // one spike among 100000 still shows
+    const std::vector<int32_t> recent = envelope.recent();
+    ASSERT_EQ(recent.size(), 1000u);
+    EXPECT_EQ(recent.front(), 99000 % 100);
+    EXPECT_EQ(recent.back(), 99999 % 100);
+}
+
+TEST(CaptureCsv, LinesOfABlock) {
+    const std::vector<int32_t> codes{-1, 8388607};
+    const std::vector<double> seconds{0.5, 1.25};
+    EXPECT_EQ(CsvBlockLines(1000, codes, seconds, 1e-6),
+              "1000,0.500000,-1,-1e-06\n1001,1.250000,8388607,8.388607\n");
+    EXPECT_EQ(CsvBlockLines(0, codes, seconds, 0.0), "0,0.500000,-1,\n1,1.250000,8388607,\n");
+}
