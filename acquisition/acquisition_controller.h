@@ -35,7 +35,7 @@ struct AcquisitionHooks {
     std::function<bool(QWidget *owner, QColor &color)> chooseColor;
     std::function<void()> pumpEvents; // between items; processEvents() when not given
     int pumpIntervalMs = kEventIntervalMs;
-    std::function<QDateTime()> now;   // the local clock when not given
+    std::function<QDateTime()> now; // the local clock when not given
 };
 
 class AcquisitionController : public QObject {

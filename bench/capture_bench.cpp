@@ -82,8 +82,8 @@ double plainSeconds(int64_t items) {
         qint64 received = 0;
         const qint64 total = count * 4;
         while (received < total) {
-            const qint64 n = g_port->read(reinterpret_cast<char *>(buffer.data()) + received,
-                                          total - received);
+            const qint64 n =
+                g_port->read(reinterpret_cast<char *>(buffer.data()) + received, total - received);
             if (n > 0)
                 received += n;
             else if (!g_port->waitForReadyRead(3000))
@@ -141,8 +141,7 @@ void measureUnpaced(int64_t hourSamples) {
     const double afterHour = rssMiB();
     std::printf("simulated hour: %lld samples in %.1f s (%s), %d blocks, file %.1f MiB\n",
                 static_cast<long long>(result.samples), result.seconds,
-                qPrintable(result.stoppedBy), result.blocks,
-                QFileInfo(s.path).size() / 1048576.0);
+                qPrintable(result.stoppedBy), result.blocks, QFileInfo(s.path).size() / 1048576.0);
     std::printf("  RSS after the first minute's samples: %.1f MiB, after the hour: %.1f MiB, "
                 "growth %.2f MiB (target <= 5)\n",
                 afterMinute, afterHour, afterHour - afterMinute);
@@ -150,8 +149,7 @@ void measureUnpaced(int64_t hourSamples) {
                 "unpaced run; at the wire's pace the same gaps are %.5f %% of the hour "
                 "(target <= 0.1 %%)\n",
                 result.deadSeconds * 1e3, result.longestDeadSeconds * 1e3,
-                100.0 * result.deadSeconds / result.seconds,
-                100.0 * result.deadSeconds / 3600.0);
+                100.0 * result.deadSeconds / result.seconds, 100.0 * result.deadSeconds / 3600.0);
     ClosePort();
 }
 

@@ -138,7 +138,7 @@ QWidget *CCaptureDlg::buildSettings() {
     m_splitInterval->setAccessibleName(tr("New file interval (H:MM:SS)"));
     grid->addWidget(m_split, 6, 0, 1, 2);
     grid->addWidget(m_splitInterval, 6, 2);
-    m_settingsControls = {m_path,    m_browse,  m_format,   m_block,   byHand,       afterTime,
+    m_settingsControls = {m_path,     m_browse,     m_format,  m_block, byHand,         afterTime,
                           m_duration, afterSamples, m_samples, m_split, m_splitInterval};
     return box;
 }
@@ -198,7 +198,8 @@ void CCaptureDlg::OnBrowse() {
     const auto format = static_cast<FileFormat>(m_format->currentData().toInt());
     const QString folder = m_hooks.proposedFolder ? m_hooks.proposedFolder() : QString();
     const QString proposed = ProposedCaptureName(folder, QDateTime::currentDateTime(), format);
-    const QString chosen = m_hooks.choosePath ? m_hooks.choosePath(this, proposed, format) : QString();
+    const QString chosen =
+        m_hooks.choosePath ? m_hooks.choosePath(this, proposed, format) : QString();
     if (!chosen.isEmpty())
         m_path->setText(chosen);
 }
@@ -264,14 +265,14 @@ void CCaptureDlg::refresh() {
     const CaptureProgress empty;
     const CaptureProgress &progress = m_engine ? m_engine->progress() : empty;
     const ReadoutTexts texts = MakeReadouts(progress, m_voltsPerCode);
-    const QString values[] = {texts.elapsed,   texts.samples,   texts.rate,
-                              texts.fileSize,  texts.deadTotal, texts.deadLongest,
+    const QString values[] = {texts.elapsed,   texts.samples,        texts.rate,
+                              texts.fileSize,  texts.deadTotal,      texts.deadLongest,
                               texts.blockMean, texts.blockDeviation, texts.drift};
     for (size_t i = 0; i < m_readouts.size(); ++i)
         m_readouts[i]->setText(values[i]);
     if (progress.stopping)
-        m_state->setText(tr("Stopping: the board is finishing its block, %n item(s) left.",
-                            nullptr, static_cast<int>(progress.drainItemsLeft)));
+        m_state->setText(tr("Stopping: the board is finishing its block, %n item(s) left.", nullptr,
+                            static_cast<int>(progress.drainItemsLeft)));
     m_chart->showRun(m_envelope);
 }
 

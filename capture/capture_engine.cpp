@@ -158,12 +158,12 @@ CaptureResult CaptureEngine::run() {
     for (;;) {
         Block &block = blocks[current];
         const int64_t firstIndex = m_progress.samplesReceived;
-        const ItemsRead read = m_reader->read(
-            block.count, block.codes.data(), block.seconds.data(), [this](int32_t code) {
-                ++m_progress.samplesReceived;
-                if (m_hooks.onSample)
-                    m_hooks.onSample(code);
-            });
+        const ItemsRead read = m_reader->read(block.count, block.codes.data(), block.seconds.data(),
+                                              [this](int32_t code) {
+                                                  ++m_progress.samplesReceived;
+                                                  if (m_hooks.onSample)
+                                                      m_hooks.onSample(code);
+                                              });
         m_progress.elapsedSeconds = elapsed();
         if (read.items > 0 && m_progress.blocks > 0) {
             const double dead = DeadTime(lastItemSeconds, block.seconds[0], lastWriteSeconds);

@@ -73,13 +73,12 @@ bool CsvWriter::create(const QString &path, const CaptureFacts &facts, const Fil
     m_file.setFileName(path);
     m_voltsPerCode = facts.voltsPerCode;
     m_bytes = 0;
-    const QIODevice::OpenMode mode =
-        QIODevice::WriteOnly | QIODevice::Unbuffered |
-        (replace ? QIODevice::Truncate : QIODevice::NewOnly);
+    const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Unbuffered |
+                                     (replace ? QIODevice::Truncate : QIODevice::NewOnly);
     if (!m_file.open(mode)) {
-        m_error = QStringLiteral("%1: %2").arg(
-            path, m_file.exists() && !replace ? QStringLiteral("the file exists")
-                                              : m_file.errorString());
+        m_error = QStringLiteral("%1: %2").arg(path, m_file.exists() && !replace
+                                                         ? QStringLiteral("the file exists")
+                                                         : m_file.errorString());
         return false;
     }
     return writeDurably(CsvHeader(facts, part));

@@ -159,18 +159,18 @@ bool Hdf5Writer::writeAttributes(const CaptureFacts &facts, const FilePart &part
                                         facts.registers.data(), facts.registers.size());
     ok = ok && WriteNumberAttribute(root, "reference_volts", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE,
                                     &facts.referenceVolts);
-    ok = ok && WriteNumberAttribute(root, "pga_gain", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE,
-                                    &facts.pgaGain);
+    ok = ok &&
+         WriteNumberAttribute(root, "pga_gain", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE, &facts.pgaGain);
     ok = ok && WriteNumberAttribute(root, "data_rate_sps", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE,
                                     &facts.dataRateSps);
     ok = ok && WriteNumberAttribute(root, "volts_per_code", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE,
                                     &facts.voltsPerCode);
     ok = ok && WriteStringAttribute(root, "program_version", facts.programVersion);
     ok = ok && WriteStringAttribute(root, "start_time", facts.startTime);
-    ok = ok && WriteNumberAttribute(root, "file_number", H5T_STD_I32LE, H5T_NATIVE_INT,
-                                    &fileNumber);
-    ok = ok && WriteNumberAttribute(root, "first_sample", H5T_STD_U64LE, H5T_NATIVE_UINT64,
-                                    &firstSample);
+    ok =
+        ok && WriteNumberAttribute(root, "file_number", H5T_STD_I32LE, H5T_NATIVE_INT, &fileNumber);
+    ok = ok &&
+         WriteNumberAttribute(root, "first_sample", H5T_STD_U64LE, H5T_NATIVE_UINT64, &firstSample);
     return ok && WriteStringAttribute(root, "stopped_by", QStringLiteral("unfinished"));
 }
 

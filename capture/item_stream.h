@@ -18,10 +18,10 @@ using Clock = std::chrono::steady_clock;
 int RequestItems(int count);
 
 struct ItemsRead {
-    int items = 0;        // good items taken, in order
-    int result = 0;       // the link's failure code, 0 when none
-    int badItem = -1;     // index of the first item with a wrong checksum (not taken)
-    bool stopped = false; // stop() said so after an item
+    int items = 0;         // good items taken, in order
+    int result = 0;        // the link's failure code, 0 when none
+    int badItem = -1;      // index of the first item with a wrong checksum (not taken)
+    bool stopped = false;  // stop() said so after an item
     int64_t bytesLeft = 0; // what the board will still send of this request
 };
 

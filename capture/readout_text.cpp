@@ -25,9 +25,10 @@ ReadoutTexts MakeReadouts(const CaptureProgress &p, double voltsPerCode) {
     ReadoutTexts t;
     t.elapsed = FormatDuration(p.elapsedSeconds);
     t.samples = QString::number(p.samplesWritten);
-    t.rate = p.elapsedSeconds > 0
-                 ? QStringLiteral("%1 samples/s").arg(p.samplesReceived / p.elapsedSeconds, 0, 'f', 1)
-                 : QStringLiteral("-");
+    t.rate =
+        p.elapsedSeconds > 0
+            ? QStringLiteral("%1 samples/s").arg(p.samplesReceived / p.elapsedSeconds, 0, 'f', 1)
+            : QStringLiteral("-");
     t.fileSize = FormatBytes(p.fileBytes);
     t.deadTotal = QStringLiteral("%1 ms").arg(p.deadSeconds * 1000.0, 0, 'f', 1);
     t.deadLongest = QStringLiteral("%1 ms").arg(p.longestDeadSeconds * 1000.0, 0, 'f', 1);
@@ -37,8 +38,8 @@ ReadoutTexts MakeReadouts(const CaptureProgress &p, double voltsPerCode) {
     if (!p.drift.valid())
         t.drift = QStringLiteral("- (needs two blocks)");
     else if (voltsPerCode > 0)
-        t.drift = QStringLiteral("%1 \u00b5V/h").arg(p.drift.slopePerHour() * voltsPerCode * 1e6, 0,
-                                                    'f', 3);
+        t.drift = QStringLiteral("%1 \u00b5V/h")
+                      .arg(p.drift.slopePerHour() * voltsPerCode * 1e6, 0, 'f', 3);
     else
         t.drift = QStringLiteral("%1 codes/h").arg(p.drift.slopePerHour(), 0, 'f', 2);
     return t;

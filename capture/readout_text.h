@@ -8,15 +8,15 @@
 namespace capture {
 
 struct ReadoutTexts {
-    QString elapsed;       // H:MM:SS
-    QString samples;       // samples written
-    QString rate;          // samples per second achieved
-    QString fileSize;      // of the file being written
-    QString deadTotal;     // dead time between blocks, in all
-    QString deadLongest;   // the longest gap
-    QString blockMean;     // codes, and microvolts where the scale is known
+    QString elapsed;     // H:MM:SS
+    QString samples;     // samples written
+    QString rate;        // samples per second achieved
+    QString fileSize;    // of the file being written
+    QString deadTotal;   // dead time between blocks, in all
+    QString deadLongest; // the longest gap
+    QString blockMean;   // codes, and microvolts where the scale is known
     QString blockDeviation;
-    QString drift;         // microvolts per hour (codes per hour without a scale)
+    QString drift; // microvolts per hour (codes per hour without a scale)
 };
 
 ReadoutTexts MakeReadouts(const CaptureProgress &progress, double voltsPerCode);

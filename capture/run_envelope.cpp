@@ -5,7 +5,8 @@
 namespace capture {
 
 RunEnvelope::RunEnvelope(size_t columns, size_t recentSamples)
-    : m_capacity(std::max<size_t>(2, columns & ~size_t(1))), m_ring(std::max<size_t>(1, recentSamples)) {
+    : m_capacity(std::max<size_t>(2, columns & ~size_t(1))),
+      m_ring(std::max<size_t>(1, recentSamples)) {
     m_columns.reserve(m_capacity);
 }
 

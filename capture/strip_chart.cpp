@@ -37,7 +37,7 @@ void DrawPane(QPainter &p, const QRect &area, const std::vector<EnvelopeColumn> 
     p.setPen(kFrame);
     p.drawRect(area.adjusted(0, 0, -1, -1));
     p.setPen(kText);
-    const QRect plot = area.adjusted(70, 18, -6, -6);
+    const QRect plot = area.adjusted(70, 26, -6, -10);
     p.drawText(area.adjusted(6, 2, -6, 0), Qt::AlignLeft | Qt::AlignTop, title);
     if (columns.empty() || plot.width() <= 0 || plot.height() <= 0)
         return;
@@ -46,13 +46,15 @@ void DrawPane(QPainter &p, const QRect &area, const std::vector<EnvelopeColumn> 
         lo = std::min(lo, c.minimum);
         hi = std::max(hi, c.maximum);
     }
-    p.drawText(QRect(area.left() + 2, plot.top() - 6, 66, 14), Qt::AlignRight, QString::number(hi));
-    p.drawText(QRect(area.left() + 2, plot.bottom() - 8, 66, 14), Qt::AlignRight,
+    // The extremes beside the trace's top and bottom, inside the pane.
+    p.drawText(QRect(area.left() + 2, plot.top() - 2, 64, 16), Qt::AlignRight | Qt::AlignTop,
+               QString::number(hi));
+    p.drawText(QRect(area.left() + 2, plot.bottom() - 14, 64, 16), Qt::AlignRight | Qt::AlignBottom,
                QString::number(lo));
     const double span = std::max<double>(1.0, static_cast<double>(hi) - lo);
     auto yOf = [&](int32_t v) {
-        return plot.bottom() - static_cast<int>((static_cast<double>(v) - lo) / span *
-                                                (plot.height() - 1) + 0.5);
+        return plot.bottom() -
+               static_cast<int>((static_cast<double>(v) - lo) / span * (plot.height() - 1) + 0.5);
     };
     const std::vector<EnvelopeColumn> pixels = ToPixels(columns, plot.width());
     const double step = static_cast<double>(plot.width()) / pixels.size();
@@ -80,7 +82,8 @@ void CaptureStripChart::showRun(const capture::RunEnvelope &envelope) {
     m_columns = envelope.columns();
     m_samples = envelope.samples();
     m_recent = envelope.recent();
-    setAccessibleDescription(tr("%n sample(s) in the run", nullptr, static_cast<int>(std::min<uint64_t>(m_samples, INT32_MAX))));
+    setAccessibleDescription(tr("%n sample(s) in the run", nullptr,
+                                static_cast<int>(std::min<uint64_t>(m_samples, INT32_MAX))));
     update();
 }
 

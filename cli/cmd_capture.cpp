@@ -154,9 +154,10 @@ int RunCapture(CommandContext &context) {
     std::vector<uint8_t> image(static_cast<size_t>(chip.registerCount()), 0);
     if (!image.empty())
         ReadRegisterRange(image.data(), chip.registerCount(), nullptr);
-    const analysis::ConversionScale scale = chip.scaleOf ? chip.scaleOf(image) : analysis::ConversionScale{};
-    const capture::CaptureFacts facts = capture::MakeFacts(
-        QLatin1String(chip.name), image, scale, QDateTime::currentDateTime());
+    const analysis::ConversionScale scale =
+        chip.scaleOf ? chip.scaleOf(image) : analysis::ConversionScale{};
+    const capture::CaptureFacts facts =
+        capture::MakeFacts(QLatin1String(chip.name), image, scale, QDateTime::currentDateTime());
 
     Console &console = context.console();
     const CaptureSignals stopSignals;

@@ -22,9 +22,17 @@ TEST(CaptureDurations, ParsedFromClockOrSeconds) {
         const char *text;
         int64_t ms;
     } cases[] = {
-        {"0:00:01", 1000},   {"1:00:00", 3600000}, {"26:30:05", 95405000}, {" 90 ", 90000},
-        {"0", 0},            {"1:60:00", -1},      {"1:5:00", -1},        {"-5", -1},
-        {"1:00", -1},        {"", -1},             {"abc", -1},
+        {"0:00:01", 1000},
+        {"1:00:00", 3600000},
+        {"26:30:05", 95405000},
+        {" 90 ", 90000},
+        {"0", 0},
+        {"1:60:00", -1},
+        {"1:5:00", -1},
+        {"-5", -1},
+        {"1:00", -1},
+        {"", -1},
+        {"abc", -1},
     };
     for (const auto &c : cases)
         EXPECT_EQ(ParseDuration(QString::fromLatin1(c.text)), c.ms) << c.text;
@@ -39,10 +47,8 @@ TEST(CaptureNames, PartsAndProposals) {
         bool split;
         const char *expected;
     } cases[] = {
-        {"/d/run.h5", 1, false, "/d/run.h5"},
-        {"/d/run.h5", 1, true, "/d/run_0001.h5"},
-        {"/d/run.csv", 12, true, "/d/run_0012.csv"},
-        {"/d/run", 2, true, "/d/run_0002"},
+        {"/d/run.h5", 1, false, "/d/run.h5"},        {"/d/run.h5", 1, true, "/d/run_0001.h5"},
+        {"/d/run.csv", 12, true, "/d/run_0012.csv"}, {"/d/run", 2, true, "/d/run_0002"},
         {"/d.x/run", 3, true, "/d.x/run_0003"},
     };
     for (const auto &c : cases)
@@ -63,12 +69,9 @@ TEST(CaptureNames, OutputPathChecks) {
         bool replace;
         bool accepted;
     } cases[] = {
-        {dir.filePath("new.h5"), false, true},
-        {dir.filePath("old.h5"), false, false},
-        {dir.filePath("old.h5"), true, true},
-        {dir.path(), true, false},
-        {dir.filePath("missing/new.h5"), false, false},
-        {QString(), false, false},
+        {dir.filePath("new.h5"), false, true},          {dir.filePath("old.h5"), false, false},
+        {dir.filePath("old.h5"), true, true},           {dir.path(), true, false},
+        {dir.filePath("missing/new.h5"), false, false}, {QString(), false, false},
     };
     for (const auto &c : cases)
         EXPECT_EQ(CheckOutputPath(c.path, c.replace).isEmpty(), c.accepted) << c.path.toStdString();

@@ -80,7 +80,8 @@ TEST_F(CaptureEngineTest, BlocksStitchWithoutLossOrDoublingInBothFormats) {
         // Two captures in a row: the second goes on where the first stopped on the board.
         std::vector<int32_t> both;
         for (const char *name : {"a", "b"}) {
-            CaptureSettings s = settings(QString::fromLatin1(name) + (hdf5 ? ".h5" : ".csv"), format);
+            CaptureSettings s =
+                settings(QString::fromLatin1(name) + (hdf5 ? ".h5" : ".csv"), format);
             s.blockItems = 1000;
             s.stop = StopRule::Samples;
             s.samples = 2500;

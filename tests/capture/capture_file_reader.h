@@ -13,8 +13,8 @@ struct CaptureFileContents {
     std::vector<int32_t> codes;
     std::vector<uint64_t> blockFirstSamples;
     std::vector<uint32_t> blockSamples;
-    std::map<std::string, std::string> text;  // string attributes, or "# name: value" lines
-    std::map<std::string, double> numbers;    // numeric attributes
+    std::map<std::string, std::string> text; // string attributes, or "# name: value" lines
+    std::map<std::string, double> numbers;   // numeric attributes
     std::vector<uint8_t> registers;
 };
 

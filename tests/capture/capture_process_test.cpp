@@ -100,7 +100,8 @@ TEST(CaptureProcess, EveryFaultKeepsWhatArrivedBeforeIt) {
             EXPECT_GT(file.codes.size(), 0u);
             EXPECT_EQ(file.codes.size() % row.wholeBlocksOf, 0u);
         } else {
-            EXPECT_EQ(file.text.at("stopped_by"), summary.value("stoppedBy").toString().toStdString());
+            EXPECT_EQ(file.text.at("stopped_by"),
+                      summary.value("stoppedBy").toString().toStdString());
         }
         EXPECT_EQ(static_cast<qint64>(file.codes.size()), summary.value("samples").toInteger());
     }
