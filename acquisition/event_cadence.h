@@ -1,7 +1,8 @@
 #pragma once
 // How often a loop that reads items one by one lets the window's events run: when about 8 ms
-// have passed since the last time, and after the last item. A person sees the same as with
-// events after every item (a frame lasts 16 ms), at a fraction of the cost.
+// have passed since the last time, also while it waits for an item, and after the last item.
+// A person sees the same as with events after every item (a frame lasts 16 ms), at a fraction
+// of the cost.
 
 #include <chrono>
 #include <functional>
@@ -17,6 +18,10 @@ class EventCadence {
     void item();
     // After the last item, or whenever the loop is about to wait or stop: pumps at once.
     void now();
+    // While the loop waits for its next item: pumps when items came since the last pump and
+    // the interval has passed; returns the milliseconds until the next pump is due (a read's
+    // wait hook).
+    int waiting();
     int pumps() const { return m_pumps; }
 
   private:
@@ -25,4 +30,5 @@ class EventCadence {
     Clock::duration m_interval;
     Clock::time_point m_last;
     int m_pumps = 0;
+    bool m_owed = false; // items were taken since the last pump
 };

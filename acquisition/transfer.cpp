@@ -44,7 +44,8 @@ int TransferSamples(uint8_t *items, int count, const TransferHooks &hooks) {
 
     EventCadence events(hooks.pumpEvents, hooks.pumpIntervalMs);
     for (int i = 0; i < count; ++i) {
-        const int read = ReadBytes(items + static_cast<size_t>(i) * kItemSize, kItemSize);
+        const int read = ReadBytesWaiting(items + static_cast<size_t>(i) * kItemSize, kItemSize,
+                                          [&events] { return events.waiting(); });
         if (read != result::kOk) {
             acquisition_message::Tell(hooks.owner, acquisition_message::GetItemFailed(i));
             progress.show(0);

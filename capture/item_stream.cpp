@@ -34,7 +34,8 @@ ItemsRead ItemReader::read(int count, int32_t *codes, double *seconds,
         // held < kItemSize here: complete items have been taken out.
         const uint32_t room = static_cast<uint32_t>(std::min<int64_t>(kChunkBytes, total - taken));
         uint32_t got = 0;
-        const int result = ReadAvailable(buffer.data() + held, kItemSize - held, room, got);
+        const int result = ReadAvailableWaiting(buffer.data() + held, kItemSize - held, room, got,
+                                                [this] { return m_events.waiting(); });
         taken += got;
         held += got;
         if (result != result::kOk) {
@@ -78,7 +79,8 @@ void ItemReader::drain(int64_t bytes, const std::function<bool()> &abort,
     while (bytes > 0 && !(abort && abort())) {
         const uint32_t want = static_cast<uint32_t>(std::min<int64_t>(kChunkBytes, bytes));
         uint32_t got = 0;
-        const int result = ReadAvailable(buffer.data(), 1, want, got);
+        const int result = ReadAvailableWaiting(buffer.data(), 1, want, got,
+                                                [this] { return m_events.waiting(); });
         bytes -= got;
         if (result != result::kOk)
             return; // silence or a lost line: nothing more will come

@@ -145,17 +145,31 @@ int WriteFrame(const uint8_t frame[6], uint32_t timeoutMs) {
 
 int ReadBytes(uint8_t *buffer, uint32_t count) {
     uint32_t received = 0;
-    return ReadAvailable(buffer, count, count, received);
+    return ReadAvailableWaiting(buffer, count, count, received, {});
 }
 
 int ReadAvailable(uint8_t *buffer, uint32_t minimum, uint32_t maximum, uint32_t &got) {
+    return ReadAvailableWaiting(buffer, minimum, maximum, got, {});
+}
+
+int ReadBytesWaiting(uint8_t *buffer, uint32_t count, const ReadWaitHook &whileWaiting) {
+    uint32_t received = 0;
+    return ReadAvailableWaiting(buffer, count, count, received, whileWaiting);
+}
+
+int ReadAvailableWaiting(uint8_t *buffer, uint32_t minimum, uint32_t maximum, uint32_t &got,
+                         const ReadWaitHook &whileWaiting) {
     got = 0;
     if (!g_port)
         return result::kNoPort;
     g_port->clearError();
     const QDeadlineTimer deadline(scaled(kReplyTimeLimitMs));
     qint64 received = 0;
+    int slice = whileWaiting ? whileWaiting() : -1;
     for (;;) {
+        // The hook may have closed the port (a detection); a replaced one is read on.
+        if (!g_port)
+            return result::kNoPort;
         const qint64 n =
             g_port->read(reinterpret_cast<char *>(buffer) + received, maximum - received);
         if (n > 0)
@@ -165,12 +179,18 @@ int ReadAvailable(uint8_t *buffer, uint32_t minimum, uint32_t maximum, uint32_t 
             return result::kOk;
         if (n < 0 || deadline.hasExpired())
             break;
-        if (!g_port->waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
+        int wait = static_cast<int>(deadline.remainingTime());
+        if (slice >= 0)
+            wait = std::min(wait, std::max(1, slice));
+        if (!g_port->waitForReadyRead(wait)) {
             const QSerialPort::SerialPortError error = g_port->error();
             if (error != QSerialPort::TimeoutError && error != QSerialPort::NoError) {
                 g_port->clearError();
                 return portErrorCode(error);
             }
+            g_port->clearError();
+            if (whileWaiting && !deadline.hasExpired())
+                slice = whileWaiting();
         }
     }
     g_port->clear(QSerialPort::AllDirections);

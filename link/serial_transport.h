@@ -58,6 +58,16 @@ int ReadBytes(uint8_t *buffer, uint32_t count);
 // way; on a failure, received still counts the bytes that did arrive.
 int ReadAvailable(uint8_t *buffer, uint32_t minimum, uint32_t maximum, uint32_t &received);
 
+// Called while a read waits for bytes: may let the window's events run (the port may be
+// closed or replaced meanwhile; the read notices) and returns how many milliseconds it wants
+// to wait at most before it is called again.
+using ReadWaitHook = std::function<int()>;
+// ReadBytes and ReadAvailable with the hook called whenever they wait; the time limit is the
+// same.
+int ReadBytesWaiting(uint8_t *buffer, uint32_t count, const ReadWaitHook &whileWaiting);
+int ReadAvailableWaiting(uint8_t *buffer, uint32_t minimum, uint32_t maximum, uint32_t &received,
+                         const ReadWaitHook &whileWaiting);
+
 // Walks the candidates; returns the number (1-based) of the first whose probe succeeds with
 // that port left open, or -1 when none does.
 int ScanPorts(const std::function<bool()> &probe);
