@@ -1,5 +1,7 @@
 #include "file_names.h"
 
+#include "platform/file_writer.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -23,20 +25,14 @@ QString PartPath(const QString &path, int number, bool split) {
 }
 
 QString CheckOutputPath(const QString &path, bool replace) {
-    const QFileInfo info(path);
-    if (path.isEmpty() || info.fileName().isEmpty())
-        return QStringLiteral("%1: no file name").arg(path);
-    if (info.isDir())
-        return QStringLiteral("%1: a folder, not a file").arg(path);
-    const QFileInfo folder(info.absolutePath());
-    if (!folder.isDir())
-        return QStringLiteral("%1: the folder does not exist").arg(path);
-    if (!folder.isWritable())
-        return QStringLiteral("%1: the folder cannot be written").arg(path);
-    if (info.exists() && !replace)
-        return QStringLiteral("%1: the file exists").arg(path);
-    if (info.exists() && !info.isFile())
-        return QStringLiteral("%1: not a regular file").arg(path);
+    // The program's one check of a target, then the capture's own rule: a file written block
+    // by block cannot be whole-or-untouched, so an existing one is never touched unasked.
+    const platform::FileError error = platform::CheckWritableTarget(path);
+    if (error.failed())
+        return error.text();
+    if (QFileInfo::exists(path) && !replace)
+        return platform::FileError{path, QStringLiteral("The file exists (--force replaces it)")}
+            .text();
     return QString();
 }
 

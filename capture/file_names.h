@@ -15,8 +15,8 @@ QString ProposedCaptureName(const QString &folder, const QDateTime &time, FileFo
 // "_0002", ... before the suffix: run.h5 gives run_0001.h5, run_0002.h5, ...
 QString PartPath(const QString &path, int number, bool split);
 
-// An empty string when the capture may write there; otherwise why not: no name, a folder, a
-// folder that is missing or not writable, or an existing file without replace.
+// An empty string when the capture may write there; otherwise "PATH: why not": the program's
+// check of a target (platform::CheckWritableTarget), or an existing file without replace.
 QString CheckOutputPath(const QString &path, bool replace);
 
 } // namespace capture

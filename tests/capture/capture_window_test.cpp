@@ -131,7 +131,7 @@ TEST_F(CaptureWindowTest, SettingsAreCheckedBeforeTheBoardIsTouched) {
     CCaptureDlg *window = openCapture(QStringLiteral("missing/run.h5"));
     board.clearReceivedFrames();
     QTest::mouseClick(window->startButton(), Qt::LeftButton);
-    EXPECT_TRUE(window->stateLabel()->text().contains("the folder does not exist"));
+    EXPECT_TRUE(window->stateLabel()->text().contains("No such folder"));
     window->pathEdit()->setText(m_dir.filePath(QStringLiteral("run.h5")));
     window->setStopRule(capture::StopRule::Duration);
     window->durationEdit()->setText(QStringLiteral("0:00:00"));
