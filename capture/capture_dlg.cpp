@@ -64,7 +64,6 @@ CCaptureDlg::CCaptureDlg(CaptureWindowHooks hooks, QWidget *parent)
     sideLayout->addLayout(buttons);
     m_state = new QLabel(side);
     m_state->setWordWrap(true);
-    m_state->setAccessibleName(tr("State"));
     m_state->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_state->setMinimumHeight(40);
     sideLayout->addWidget(m_state);
@@ -83,7 +82,7 @@ CCaptureDlg::CCaptureDlg(CaptureWindowHooks hooks, QWidget *parent)
     connect(m_stop, &QPushButton::clicked, this, &CCaptureDlg::OnStop);
     connect(m_browse, &QPushButton::clicked, this, &CCaptureDlg::OnBrowse);
     setRunning(false);
-    m_state->setText(tr("Choose a file and press Start."));
+    setState(tr("Choose a file and press Start."));
     refresh();
     resize(1100, 600);
 }
@@ -209,17 +208,17 @@ void CCaptureDlg::OnStart() {
         return;
     CaptureSettings settings;
     if (const QString problem = settingsFromControls(settings); !problem.isEmpty()) {
-        m_state->setText(problem);
+        setState(problem);
         return;
     }
     if (BoardBusy()) {
-        m_state->setText(tr("The board is busy with another operation; try again when it ends."));
+        setState(tr("The board is busy with another operation; try again when it ends."));
         return;
     }
     const std::optional<CaptureFacts> facts =
         m_hooks.factsFromPanel ? m_hooks.factsFromPanel() : std::nullopt;
     if (!facts) {
-        m_state->setText(tr("No board: press \"Detect EVM\" in the main window first."));
+        setState(tr("No board: press \"Detect EVM\" in the main window first."));
         return;
     }
     m_voltsPerCode = facts->voltsPerCode;
@@ -230,12 +229,18 @@ void CCaptureDlg::OnStart() {
     hooks.onSample = [this](int32_t code) { m_envelope.add(code); };
     m_engine = std::make_unique<CaptureEngine>(settings, *facts, hooks);
     setRunning(true);
-    m_state->setText(tr("Capturing to %1").arg(PartPath(settings.path, 1, settings.splitMs > 0)));
+    setState(tr("Capturing to %1").arg(PartPath(settings.path, 1, settings.splitMs > 0)));
     m_result = m_engine->run();
     refresh();
     setRunning(false);
     showResult(m_result);
     emit finished(m_result);
+}
+
+void CCaptureDlg::setState(const QString &text) {
+    // A screen reader reads the note with its caption, as the analysis window's.
+    m_state->setText(text);
+    m_state->setAccessibleName(tr("State: %1").arg(text));
 }
 
 void CCaptureDlg::OnStop() {
@@ -247,7 +252,7 @@ void CCaptureDlg::StopFor(const QString &reason) {
         return;
     m_engine->requestStop(reason);
     m_stop->setEnabled(false);
-    m_state->setText(tr("Stopping..."));
+    setState(tr("Stopping..."));
 }
 
 void CCaptureDlg::setRunning(bool running) {
@@ -271,8 +276,8 @@ void CCaptureDlg::refresh() {
     for (size_t i = 0; i < m_readouts.size(); ++i)
         m_readouts[i]->setText(values[i]);
     if (progress.stopping)
-        m_state->setText(tr("Stopping: the board is finishing its block, %n item(s) left.", nullptr,
-                            static_cast<int>(progress.drainItemsLeft)));
+        setState(tr("Stopping: the board is finishing its block, %n item(s) left.", nullptr,
+                    static_cast<int>(progress.drainItemsLeft)));
     m_chart->showRun(m_envelope);
 }
 
@@ -283,5 +288,5 @@ void CCaptureDlg::showResult(const CaptureResult &result) {
                        .arg(result.samples)
                        .arg(result.files)
                        .arg(file);
-    m_state->setText(text);
+    setState(text);
 }

@@ -74,6 +74,7 @@ class CCaptureDlg : public QDialog {
     QWidget *buildSettings();
     QWidget *buildReadouts();
     void setRunning(bool running);
+    void setState(const QString &text);
     void showResult(const capture::CaptureResult &result);
 
     CaptureWindowHooks m_hooks;
