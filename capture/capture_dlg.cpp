@@ -15,12 +15,12 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -106,9 +106,11 @@ QWidget *CCaptureDlg::buildSettings() {
     m_format->addItem(tr("CSV (.csv)"), int(FileFormat::Csv));
     grid->addWidget(buddyLabel(tr("F&ormat"), m_format, box), 1, 0);
     grid->addWidget(m_format, 1, 1);
-    m_block = new QSpinBox(box);
-    m_block->setRange(1, kMaxBlockItems);
-    m_block->setValue(kDefaultBlockItems);
+    // A plain edit, not a spin box: a screen reader reads an edit's value, not a spin box's
+    // inner one.
+    m_block = new QLineEdit(QString::number(kDefaultBlockItems), box);
+    m_block->setValidator(new QIntValidator(1, kMaxBlockItems, m_block));
+    m_block->setMaximumWidth(110);
     grid->addWidget(buddyLabel(tr("B&lock size (items)"), m_block, box), 2, 0);
     grid->addWidget(m_block, 2, 1);
 
@@ -171,10 +173,12 @@ void CCaptureDlg::setStopRule(StopRule rule) {
 QString CCaptureDlg::settingsFromControls(CaptureSettings &settings) const {
     settings.path = m_path->text().trimmed();
     settings.format = static_cast<FileFormat>(m_format->currentData().toInt());
-    settings.blockItems = m_block->value();
+    settings.blockItems = m_block->text().toInt();
     settings.stop = static_cast<StopRule>(m_stopRule->checkedId());
     if (settings.path.isEmpty())
         return tr("Choose the file to write (Browse...).");
+    if (settings.blockItems < 1 || settings.blockItems > kMaxBlockItems)
+        return tr("The block size must be 1 to 65535 items.");
     if (settings.stop == StopRule::Duration) {
         settings.durationMs = ParseDuration(m_duration->text());
         if (settings.durationMs <= 0)

@@ -20,7 +20,6 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QSpinBox;
 class QTimer;
 
 struct CaptureWindowHooks {
@@ -52,7 +51,7 @@ class CCaptureDlg : public QDialog {
     CaptureStripChart *chart() const { return m_chart; }
     QLineEdit *pathEdit() const { return m_path; }
     QComboBox *formatList() const { return m_format; }
-    QSpinBox *blockSpin() const { return m_block; }
+    QLineEdit *blockEdit() const { return m_block; }
     QLineEdit *durationEdit() const { return m_duration; }
     QLineEdit *samplesEdit() const { return m_samples; }
     QCheckBox *splitCheck() const { return m_split; }
@@ -86,7 +85,7 @@ class CCaptureDlg : public QDialog {
     QLineEdit *m_path = nullptr;
     QPushButton *m_browse = nullptr;
     QComboBox *m_format = nullptr;
-    QSpinBox *m_block = nullptr;
+    QLineEdit *m_block = nullptr;
     QButtonGroup *m_stopRule = nullptr;
     QLineEdit *m_duration = nullptr;
     QLineEdit *m_samples = nullptr;
