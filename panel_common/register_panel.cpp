@@ -90,7 +90,5 @@ QString CRegisterPanel::ChipName() const {
 }
 
 std::vector<uint8_t> CRegisterPanel::CurrentRegisters() const {
-    if (!m_currentImage)
-        return {};
-    return std::vector<uint8_t>(m_currentImage, m_currentImage + m_layout.count);
+    return m_current;
 }
