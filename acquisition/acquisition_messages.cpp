@@ -14,11 +14,11 @@ platform::Message SendCommandFailed() {
     return message(QStringLiteral("Send command failed !"), QStringLiteral("Error"));
 }
 
-platform::Message GetItemFailed(int index) {
+platform::Message GetItemFailed(int64_t index) {
     return message(QStringLiteral("Get item %1 failed !").arg(index), QStringLiteral("Error !"));
 }
 
-platform::Message ItemChecksumInvalid(int index) {
+platform::Message ItemChecksumInvalid(int64_t index) {
     return message(QStringLiteral("The checksum of item %1 is invalid !").arg(index),
                    QStringLiteral("Error !"));
 }

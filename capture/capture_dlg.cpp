@@ -1,6 +1,6 @@
 #include "capture_dlg.h"
 
-#include "capture_busy.h"
+#include "platform/busy_flags.h"
 #include "duration_text.h"
 #include "file_names.h"
 #include "readout_text.h"

@@ -1,6 +1,7 @@
 #include "capture_engine.h"
 
-#include "capture_busy.h"
+#include "acquisition/acquisition_messages.h"
+#include "platform/busy_flags.h"
 #include "file_names.h"
 
 #include "link/frames.h"
@@ -126,7 +127,15 @@ CaptureResult CaptureEngine::end(CaptureStatus status, const QString &stoppedBy,
 }
 
 CaptureResult CaptureEngine::run() {
-    const AcquisitionBusy busy;
+    // The capture counts as an acquisition: while it runs, the panels' Write and Read and
+    // "Start get ADC data" are refused as during one.
+    const BusyGuard busy(g_acquiring, {&g_registerBusy, &g_calibrating});
+    if (!busy) {
+        CaptureResult refused;
+        refused.status = CaptureStatus::Busy;
+        refused.stoppedBy = QStringLiteral("busy");
+        return refused;
+    }
     m_running = true;
     m_progress = CaptureProgress{};
     m_start = Clock::now();
@@ -144,7 +153,7 @@ CaptureResult CaptureEngine::run() {
     }
     int current = 0;
     double lastItemSeconds = 0.0, lastWriteSeconds = 0.0;
-    const QString sendFailed = QStringLiteral("Send command failed !");
+    const QString sendFailed = acquisition_message::SendCommandFailed().text;
     if (nextCount() < 1 || stopDue(0.0)) {
         const QString reason = m_stopReason.isEmpty() ? QStringLiteral("samples") : m_stopReason;
         finishPart(reason);
@@ -176,11 +185,10 @@ CaptureResult CaptureEngine::run() {
             QString reason = m_stopReason;
             CaptureStatus status = CaptureStatus::Ok;
             if (read.badItem >= 0) {
-                reason = QStringLiteral("The checksum of item %1 is invalid !")
-                             .arg(firstIndex + read.badItem);
+                reason = acquisition_message::ItemChecksumInvalid(firstIndex + read.badItem).text;
                 status = CaptureStatus::ItemChecksum;
             } else if (read.result != 0) {
-                reason = QStringLiteral("Get item %1 failed !").arg(firstIndex + read.items);
+                reason = acquisition_message::GetItemFailed(firstIndex + read.items).text;
                 status = CaptureStatus::Exchange;
             }
             double writeSeconds = 0.0;

@@ -51,7 +51,8 @@ struct CaptureProgress {
     int64_t drainItemsLeft = 0;
 };
 
-enum class CaptureStatus { Ok, Exchange, ItemChecksum, File };
+// Busy: another board operation ran, and the capture did not start.
+enum class CaptureStatus { Ok, Exchange, ItemChecksum, File, Busy };
 
 struct CaptureResult {
     CaptureStatus status = CaptureStatus::Ok;

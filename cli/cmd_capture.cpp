@@ -124,6 +124,7 @@ int exitStatusOf(const capture::CaptureResult &result) {
     case capture::CaptureStatus::Ok:
         return exit_code::kOk;
     case capture::CaptureStatus::Exchange:
+    case capture::CaptureStatus::Busy: // nothing else runs in the command line
         return exit_code::kExchange;
     case capture::CaptureStatus::ItemChecksum:
         return exit_code::kItemChecksum;

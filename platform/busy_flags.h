@@ -12,6 +12,10 @@ extern int g_registerBusy;
 // Set by the calibration buttons of the 8-channel panel.
 extern int g_calibrating;
 
+// True while any of the flags above is set: a board operation (an acquisition, a capture, an
+// input scan, a register transfer or a calibration) runs.
+bool BoardBusy();
+
 // Holds a busy flag for as long as it lives, so that every way out of an operation clears it.
 // It takes the flag only when neither the flag nor any of the flags the operation must keep
 // away from is set; otherwise it holds nothing and the operation is refused:

@@ -4,7 +4,7 @@
 
 #include "capture_file_reader.h"
 
-#include "tests/app/panel_host_fixture.h"
+#include "../app/panel_host_fixture.h"
 #include "tests/support/accessibility_walk.h"
 
 #include "capture/capture_dlg.h"
