@@ -62,14 +62,12 @@ void CPellorinDlg::onCaptureFinished() {
     }
 }
 
-void CPellorinDlg::closeEvent(QCloseEvent *event) {
-    if (!captureRunning()) {
-        QDialog::closeEvent(event);
-        return;
-    }
+bool CPellorinDlg::closeWaitsForCapture(QCloseEvent *event) {
+    if (!captureRunning())
+        return false;
     event->ignore();
     if (m_closeAfterCapture)
-        return;
+        return true;
     if (platform::AskYesNo(this,
                            tr("A continuous capture is running. Stop it and close? The file "
                               "keeps every sample written so far."),
@@ -77,4 +75,5 @@ void CPellorinDlg::closeEvent(QCloseEvent *event) {
         m_closeAfterCapture = true;
         m_capture->StopFor(QStringLiteral("user"));
     }
+    return true;
 }

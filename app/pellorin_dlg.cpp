@@ -7,6 +7,7 @@
 #include "app_icon.h"
 #include "capture/capture_dlg.h"
 #include "capture_command.h"
+#include "capture/scan_dlg.h"
 #include "firmware_command.h"
 #include "link/chip_catalog.h"
 #include "link/protocol.h"
@@ -17,9 +18,11 @@
 #include "platform/file_dialogs.h"
 #include "platform/key_guard.h"
 #include "resources/main_window_ids.h"
+#include "scan_command.h"
 #include "system_menu.h"
 #include "version_info.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -68,6 +71,7 @@ CPellorinDlg::CPellorinDlg(QWidget *parent) : QDialog(parent) {
     m_menuBar = BuildSystemMenuBar(this, [this](int id) { OnSysCommand(id); });
     m_captureAction = AddAnalysisMenu(
         m_menuBar, [this] { OnNoiseAndSpectrum(); }, [this] { OnContinuousCapture(); });
+    m_scanAction = AddInputScanEntry(m_menuBar, [this] { OnInputScan(); });
     m_client = new QWidget(this);
     const AcquisitionControls acquisitionControls = BuildMainWindowControls(m_client, m_controls);
     auto *layout = new QVBoxLayout(this);
@@ -141,6 +145,12 @@ void CPellorinDlg::OnDetectEvm() {
         m_capture->StopFor(QStringLiteral("detect"));
         return;
     }
+    if (scanRunning()) {
+        // The scan ends after the input in flight and puts MUX back; the detection follows.
+        m_detectAfterScan = true;
+        m_scan->RequestStop();
+        return;
+    }
     if (PortIsOpen())
         ClosePort();
     // A panel without an open port can only be left over; it must not outlive this detection.
@@ -176,10 +186,14 @@ void CPellorinDlg::PlacePanel(CEVMDialog *panel) {
     insertTabChainAfter(control(kDetectEvm), panel);
     control(kStartAcquisition)->setEnabled(true);
     m_captureAction->setEnabled(true);
+    m_scanAction->setEnabled(true);
+    if (m_scan)
+        m_scan->OnPanelChanged();
 }
 
 void CPellorinDlg::RemovePanel() {
     m_captureAction->setEnabled(false);
+    m_scanAction->setEnabled(false);
     if (!m_pPanel)
         return;
     // The panel may be the one whose handler is running below us (a message box pumps events),
@@ -188,6 +202,8 @@ void CPellorinDlg::RemovePanel() {
     m_pPanel = nullptr;
     panel->hide();
     panel->deleteLater();
+    if (m_scan)
+        m_scan->OnPanelChanged();
 }
 
 void CPellorinDlg::OnSysCommand(int id) {
@@ -236,4 +252,10 @@ void CPellorinDlg::OnUpdateFirmware() {
 void CPellorinDlg::OnAbout() {
     CAboutDlg about(this);
     about.exec();
+}
+
+void CPellorinDlg::closeEvent(QCloseEvent *event) {
+    if (closeWaitsForCapture(event) || closeWaitsForScan(event))
+        return;
+    QDialog::closeEvent(event);
 }

@@ -13,8 +13,9 @@
 class AcquisitionController;
 class CAnalysisDlg;
 class CCaptureDlg;
-class QAction;
+class CScanDlg;
 struct AcquisitionHooks;
+class QAction;
 class QMenuBar;
 
 class CPellorinDlg : public QDialog {
@@ -45,6 +46,11 @@ class CPellorinDlg : public QDialog {
     CCaptureDlg *captureWindow() const { return m_capture; }
     QAction *captureAction() const { return m_captureAction; }
     bool captureRunning() const;
+    // "Input Scan...": shows the scan window, made on first use.
+    void OnInputScan();
+    CScanDlg *scanWindow() const { return m_scan; }
+    QAction *scanAction() const { return m_scanAction; }
+    bool scanRunning() const;
     void OnGraphTypeChange();
     // Empties the chart and its statistics and restores the data count and the title.
     void ResetChartView();
@@ -54,12 +60,17 @@ class CPellorinDlg : public QDialog {
     QPointer<CEVMDialog> m_pPanel;
 
   protected:
-    // A running capture is stopped first, if the user agrees; its file is kept.
+    // A running capture is stopped first, if the user agrees; its file is kept. A running scan
+    // is stopped first (MUX put back). The window closes when either has ended.
     void closeEvent(QCloseEvent *event) override;
 
   private:
     bool OnInitDialog();
     void onCaptureFinished();
+    void onScanFinished();
+    // True when closing waits for the capture or the scan to end (the event is then ignored).
+    bool closeWaitsForCapture(QCloseEvent *event);
+    bool closeWaitsForScan(QCloseEvent *event);
     AcquisitionHooks acquisitionHooks();
     void RemovePanel();
     void PlacePanel(CEVMDialog *panel);
@@ -74,4 +85,9 @@ class CPellorinDlg : public QDialog {
     // What waits for the running capture to end: a detection, or closing the window.
     bool m_detectAfterCapture = false;
     bool m_closeAfterCapture = false;
+    CScanDlg *m_scan = nullptr; // a child of the window, made on first use
+    QAction *m_scanAction = nullptr;
+    // What waits for the running scan to end: a detection, or closing the window.
+    bool m_detectAfterScan = false;
+    bool m_closeAfterScan = false;
 };

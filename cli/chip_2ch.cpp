@@ -36,13 +36,14 @@ ChipSupport Vxc5420Support() {
     chip.commands.push_back({"set-mode", command::kSetMode, vxc5420::kFirstMode,
                              vxc5420::kCommandMode, &vxc5420::SetModeFailureText});
     chip.profile = &vxc5420::kProfileLayout;
-    // The mode is no register: the rate is CR1's (the virtual board loads CR1 with a fixed
-    // mode's gain and rate).
+    // The mode is no register: the rate and the gain are CR1's (the virtual board loads CR1
+    // with a fixed mode's gain and rate).
     chip.sampleRateHz = [](const std::vector<uint8_t> &registers) {
         return vxc5420::DataRateSps(vxc5420::RateCode(registers.at(vxc5420::kCr1)));
     };
     chip.allRegsWrite = &vxc5420::ApplyForcedBits;
     chip.scaleOf = ScaleOf;
+    chip.mux = &vxc5420::kMuxLayout;
     return chip;
 }
 

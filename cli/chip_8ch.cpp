@@ -42,6 +42,7 @@ ChipSupport Vxc5480Support() {
         return vxc5480::DataRateSps(registers.at(vxc5480::kDrate));
     };
     chip.scaleOf = ScaleOf;
+    chip.mux = &vxc5480::kMuxLayout;
     return chip;
 }
 

@@ -5,6 +5,7 @@
 // say so.
 
 #include "analysis/scale.h"
+#include "panel_common/mux_layout.h"
 #include "panel_common/register_profile.h"
 
 #include <QString>
@@ -45,6 +46,8 @@ struct ChipSupport {
     // Gain, data rate and span of the conversion from a register image (the reference is not
     // in the registers); null when this build has no register map for the chip.
     analysis::ConversionScale (*scaleOf)(const std::vector<uint8_t> &image) = nullptr;
+    // The input multiplexer: input names and MUX bytes; null when this build has none.
+    const panel_common::MuxLayout *mux = nullptr;
 
     int registerCount() const { return static_cast<int>(registerNames.size()); }
 };

@@ -67,6 +67,7 @@ int RunSet(CommandContext &context);
 int RunCommand(CommandContext &context);
 int RunAcquire(CommandContext &context);
 int RunCapture(CommandContext &context);
+int RunScan(CommandContext &context);
 int RunProfile(CommandContext &context);
 int RunFirmwareUpdate(CommandContext &context);
 

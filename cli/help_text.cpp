@@ -52,7 +52,7 @@ const std::vector<HelpEntry> &OptionHelp() {
         {"--json", "--json",
          "Machine-readable output: the result is one JSON object on one line. detect gives "
          "port, chip and chip id; regs, get and set give chip, port and the registers read "
-         "(set: read back); acquire gives count and samples, or with --stats the figures; capture gives its summary. A "
+         "(set: read back); acquire gives count and samples, or with --stats the figures; capture gives its summary, scan its rows. A "
          "command that prints no result (command, profile, firmware-update, acquire --out or "
          "--spectrum without --stats) refuses --json, as acquire refuses --json with --format. "
          "May also follow the command's name."},
@@ -131,6 +131,35 @@ const std::vector<HelpEntry> &CommandHelp() {
          "capture with every sample received before it in the file: exit 4 when the board "
          "hangs up or falls silent, 5 for a bad item checksum, 6 when the file cannot be "
          "written."},
+        {"scan",
+         "scan (--single-ended | --pairs | --inputs P-N[,P-N...]) --count N [--discard K] "
+         "[--repeat R] [--reference VOLTS] [--out FILE.csv] [--json]",
+         "Measures the noise of several inputs in one run, as the window's \"Input Scan\" "
+         "does: for each input it writes only the MUX register, takes K + N conversion "
+         "results in one request (K default 3: the first samples after a switch are the "
+         "digital filter settling, and are thrown away) and computes the analysis window's "
+         "figures of the last N. With --repeat R it passes over every input R times; each row "
+         "then gives the mean of the repeats and their spread. When the scan ends or fails, "
+         "the MUX register is written back to the value it held before, if the board still "
+         "answers.\n\n"
+         "--single-ended scans AIN0 to AIN7 each against AINCOM (VXC5480 only: the VXC5420 "
+         "has no common input, exit status 1). --pairs scans AIN0-AIN1, AIN2-AIN3, AIN4-AIN5, "
+         "AIN6-AIN7 (AIN0-AIN1 on the VXC5420). --inputs names the pairs, AIN+ first, in the "
+         "chip's input names in any letter case: AIN0 to AIN7 and AINCOM on the VXC5480, AIN0 "
+         "and AIN1 on the VXC5420. N is 1 to 65535 and N + K at most 65535.\n\n"
+         "Prints a table with one row per input: mean and standard deviation in codes and "
+         "uV, peak-to-peak, effective and noise-free resolution (bits), minimum, maximum and "
+         "the samples at the code limits. Microvolts follow the analysis window's scale: the "
+         "full-scale range (4 x VRef / PGA on the VXC5480, 2 x VRef / PGA on the VXC5420) over "
+         "2^24 codes, with the gain the chip's registers show and the reference --reference "
+         "(default 2.5 V). --json prints one object instead: {\"rows\": [{\"positive\", "
+         "\"negative\", \"repeats\", \"samples\", \"mean\", \"rms\", \"peakToPeak\", "
+         "\"effectiveBits\", \"noiseFreeBits\", \"minimum\", \"maximum\", \"clipped\", "
+         "\"meanSpread\", \"rmsSpread\"}, ...], \"complete\": true}, figures in codes, "
+         "null where a figure has no finite value. --out writes the table to FILE.csv as "
+         "well, whole or not at all; the path is checked before the board is touched.\n\n"
+         "After a failed MUX write or acquisition the rows measured before are still printed "
+         "(and written), \"complete\" is false, and the exit status is 4 or 5."},
         {"profile", "profile save FILE | profile load [--lenient] FILE",
          "save reads the chip's registers and writes them to the profile FILE in the window's "
          "format, keeping the file's other lines. load reads FILE, refuses a profile of another "

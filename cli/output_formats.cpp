@@ -5,11 +5,13 @@
 #include "analysis/noise_figures.h"
 #include "capture/capture_engine.h"
 #include "capture/duration_text.h"
+#include "capture/scan_table.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -163,9 +165,51 @@ void WriteStatsJson(std::ostream &out, const SampleStats &stats) {
                     {"tone", tone}});
 }
 
-} // namespace cli
+void WriteScanText(std::ostream &out, const panel_common::MuxLayout &layout,
+                   const std::vector<capture::ScanRow> &rows, double lsbVolts) {
+    std::vector<QStringList> lines{capture::ScanHeadings()};
+    for (const capture::ScanRow &row : rows) {
+        if (!row.repeats.empty())
+            lines.push_back(capture::ScanRowCells(layout, row, lsbVolts));
+    }
+    std::vector<qsizetype> widths(capture::kScanColumnCount, 0);
+    for (const QStringList &line : lines) {
+        for (int c = 0; c < capture::kScanColumnCount; ++c)
+            widths[c] = std::max(widths[c], line[c].size());
+    }
+    for (const QStringList &line : lines) {
+        QString text = line[capture::kInputColumn].leftJustified(widths[capture::kInputColumn]);
+        for (int c = capture::kInputColumn + 1; c < capture::kScanColumnCount; ++c)
+            text += QStringLiteral("  ") + line[c].rightJustified(widths[c]);
+        out << text.toStdString() << '\n';
+    }
+}
 
-namespace cli {
+void WriteScanJson(std::ostream &out, const panel_common::MuxLayout &layout,
+                   const std::vector<capture::ScanRow> &rows, bool complete) {
+    QJsonArray array;
+    for (const capture::ScanRow &row : rows) {
+        const capture::RowFigures f = capture::SummarizeRow(row);
+        if (f.repeats == 0)
+            continue;
+        array.append(QJsonObject{{"positive", panel_common::InputName(layout, row.input.positive)},
+                                 {"negative", panel_common::InputName(layout, row.input.negative)},
+                                 {"repeats", f.repeats},
+                                 {"samples", static_cast<qint64>(f.samples)},
+                                 {"mean", number(f.mean)},
+                                 {"rms", number(f.stdDev)},
+                                 {"peakToPeak", number(f.peakToPeak)},
+                                 {"effectiveBits", number(f.effectiveBits)},
+                                 {"noiseFreeBits", number(f.noiseFreeBits)},
+                                 {"minimum", number(f.minimum)},
+                                 {"maximum", number(f.maximum)},
+                                 {"clipped", static_cast<qint64>(f.clipped)},
+                                 {"meanSpread", number(f.meanSpread)},
+                                 {"rmsSpread", number(f.stdDevSpread)}});
+    }
+    writeJson(out, {{"rows", array}, {"complete", complete}});
+}
+
 
 void WriteCaptureText(std::ostream &out, const capture::CaptureResult &result,
                       const QString &lastFile) {

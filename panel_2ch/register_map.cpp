@@ -6,6 +6,10 @@ namespace vxc5420 {
 
 const char *const kRegisterNames[kRegisterCount] = {"STA", "MUX", "CR0", "CR1", "CR2", "CR3"};
 
+const char *const kInputNames[kInputCount] = {"AIN0", "AIN1"};
+
+const panel_common::MuxLayout kMuxLayout = {kMux, kInputNames, kInputCount, -1, MuxByte};
+
 // The trailing blank of the first entry is part of its text.
 const ComboItem ModeItems[] = {
     {1, 1, "PGA 128 / 10 SPS "},

@@ -5,6 +5,7 @@
 
 #include "panel_common/combo_item.h"
 #include "panel_common/hex_text.h"
+#include "panel_common/mux_layout.h"
 
 #include <array>
 #include <cstdint>
@@ -78,6 +79,16 @@ inline uint8_t WithPositiveInput(uint8_t mux, int input) {
 inline uint8_t WithNegativeInput(uint8_t mux, int input) {
     return static_cast<uint8_t>(input | (mux & 0x90));
 }
+// Both inputs chosen at once, as the MUX page's two clicks would: bit 7 of the byte before
+// stays, every other bit follows the pair.
+inline uint8_t MuxByte(uint8_t before, int positive, int negative) {
+    return WithNegativeInput(WithPositiveInput(before, positive), negative);
+}
+constexpr int kInputCount = 2;
+// "AIN0", "AIN1", by input number.
+extern const char *const kInputNames[kInputCount];
+// The inputs and their MUX byte for the scan and the command line; there is no common input.
+extern const panel_common::MuxLayout kMuxLayout;
 
 // CR0: bit 1 enables the input buffer; bit 6 is always set and bit 2 kept.
 inline bool BufferEnabled(uint8_t cr0) {

@@ -27,6 +27,7 @@ class TZ420Dlg : public CRegisterPanel {
 
     void RefreshAllPages() override;
     ConversionScale CurrentScale() const override;
+    const panel_common::MuxLayout *InputMux() const override { return &vxc5420::kMuxLayout; }
 
     void SelectPgaFromCurrent();
     void SelectRateFromCurrent();

@@ -29,7 +29,7 @@ void TZ420Dlg::RefreshAllPages() {
 }
 
 void TZ420Dlg::writeMuxTab() {
-    if (m_muxPage->m_ainNegId == m_muxPage->m_ainPosId + 9) {
+    if (m_muxPage->sameInputChosen()) {
         TellSameChannel(this);
         return;
     }

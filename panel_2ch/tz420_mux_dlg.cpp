@@ -18,7 +18,7 @@ TZ420MUXDlg::TZ420MUXDlg(QWidget *parent) : CPanelPage(parent) {
         grid->addWidget(new QLabel(columns[column], this), 0, column + 1, Qt::AlignHCenter);
         auto *group = new QButtonGroup(this);
         for (int input = 0; input < kInputs; ++input) {
-            const QString row = QStringLiteral("AIN%1").arg(input);
+            const QString row = panel_common::InputName(kMuxLayout, input);
             const int id = firstIds[column] + input;
             auto *button = add(id, new QRadioButton(this));
             // A caption-less cell: named from its row and column, "AIN1 AIN+".
@@ -74,6 +74,10 @@ void TZ420MUXDlg::OnAinNeg(int id) {
 
 void TZ420MUXDlg::OnBuffer() {
     m_pPending[1] = WithBuffer(m_pPending[1], controlAs<QCheckBox>(kBufferBox)->isChecked());
+}
+
+bool TZ420MUXDlg::sameInputChosen() const {
+    return !panel_common::IsInputPair(kMuxLayout, m_ainPosId - kAinPos0, m_ainNegId - kAinNeg0);
 }
 
 void TZ420MUXDlg::check(int id) {

@@ -8,6 +8,14 @@ namespace vxc5480 {
 const char *const kRegisterLabels[kRegisterCount] = {
     "Status", "MUX", "ADCON", "DRATE", "IO", "OFC0", "OFC1", "OFC2", "FSC0", "FSC1", "FSC2"};
 
+const char *const kInputNames[kInputCount] = {"AIN0", "AIN1", "AIN2", "AIN3",  "AIN4",
+                                              "AIN5", "AIN6", "AIN7", "AINCOM"};
+
+// Both halves are the whole byte: nothing of the byte before stays.
+const panel_common::MuxLayout kMuxLayout = {
+    kMux, kInputNames, kInputCount, kAinCom,
+    [](uint8_t, int positive, int negative) { return MuxByte(positive, negative); }};
+
 const ComboItem ClockOutItems[] = {
     {1, 0, "Off"}, {1, 1, "f_CLKIN"}, {1, 2, "f_CLKIN/2"}, {1, 3, "f_CLKIN/4"}, {-1, 0, ""},
 };

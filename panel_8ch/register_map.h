@@ -4,6 +4,7 @@
 
 #include "panel_common/combo_item.h"
 #include "panel_common/hex_text.h"
+#include "panel_common/mux_layout.h"
 
 #include <QString>
 
@@ -80,6 +81,11 @@ constexpr double kSpanPerReference = 4.0;
 
 // MUX: input numbers 0 to 7 are AIN0 to AIN7, 8 is AINCOM; a half above 7 reads as AINCOM.
 constexpr int kAinCom = 8;
+constexpr int kInputCount = 9;
+// "AIN0" ... "AIN7", "AINCOM", by input number.
+extern const char *const kInputNames[kInputCount];
+// The inputs and their MUX byte for the scan and the command line; AINCOM is the common input.
+extern const panel_common::MuxLayout kMuxLayout;
 inline uint8_t MuxByte(int positive, int negative) {
     return static_cast<uint8_t>(((positive & 0x0F) << 4) | (negative & 0x0F));
 }

@@ -33,6 +33,7 @@ class TZ410Dlg : public CRegisterPanel {
 
     void RefreshAllPages() override;
     ConversionScale CurrentScale() const override;
+    const panel_common::MuxLayout *InputMux() const override { return &vxc5480::kMuxLayout; }
     void SelectPgaFromCurrent();
     void SelectRateFromCurrent();
     void PlacePages();

@@ -39,7 +39,7 @@ void TZ410Dlg::WriteFromTab(int tab) {
 }
 
 bool TZ410Dlg::sameChannelChosen() const {
-    return m_muxPage->m_ainNegId == m_muxPage->m_ainPosId + 9;
+    return m_muxPage->sameInputChosen();
 }
 
 void TZ410Dlg::writeTabSequence(int tab) {

@@ -17,8 +17,7 @@ TZ410MUXDlg::TZ410MUXDlg(QWidget *parent) : TZ410Page(parent) {
     auto *positive = new QButtonGroup(this);
     auto *negative = new QButtonGroup(this);
     for (int input = 0; input < kInputs; ++input) {
-        const QString name = input == vxc5480::kAinCom ? QStringLiteral("AINCOM")
-                                                       : QStringLiteral("AIN%1").arg(input);
+        const QString name = panel_common::InputName(vxc5480::kMuxLayout, input);
         grid->addWidget(new QLabel(name, this), input + 1, 0);
         auto *pos = add(kFirstPosId + input, new QRadioButton(this));
         auto *neg = add(kFirstNegId + input, new QRadioButton(this));
@@ -67,6 +66,11 @@ void TZ410MUXDlg::ShowCurrent() {
     m_ainNegId = kFirstNegId + vxc5480::MuxNegativeInput(mux);
     check(m_ainPosId);
     check(m_ainNegId);
+}
+
+bool TZ410MUXDlg::sameInputChosen() const {
+    return !panel_common::IsInputPair(vxc5480::kMuxLayout, m_ainPosId - kFirstPosId,
+                                      m_ainNegId - kFirstNegId);
 }
 
 void TZ410MUXDlg::check(int id) {

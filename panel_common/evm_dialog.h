@@ -2,6 +2,7 @@
 // The base of both chip panels. The main window knows a panel only through these operations.
 
 #include "conversion_scale.h"
+#include "mux_layout.h"
 
 #include "platform/control_registry.h"
 
@@ -31,6 +32,8 @@ class CEVMDialog : public QWidget {
     // records); empty where the panel has none.
     virtual QString ChipName() const { return QString(); }
     virtual std::vector<uint8_t> CurrentRegisters() const { return {}; }
+    // The chip's input multiplexer, for the input scan; null where the panel has none.
+    virtual const panel_common::MuxLayout *InputMux() const { return nullptr; }
 
     QWidget *control(int id) const { return m_controls.control(id); }
 

@@ -114,8 +114,11 @@ void BoardModel::take(const Frame &frame, std::vector<Emission> &out) {
     uint8_t data = 0;
     uint8_t status;
     const auto forced = faults_.statusForCommand.find(code);
+    const bool failingWrite = code == cmd::kWrite && writesSinceFaults_++ == faults_.failingWrite;
     if (forced != faults_.statusForCommand.end() && forced->second != 0)
         status = static_cast<uint8_t>(forced->second);
+    else if (failingWrite)
+        status = static_cast<uint8_t>(faults_.failingWriteStatus);
     else if (const int byAddress = forcedAddressStatus(code, param1); byAddress != 0)
         status = static_cast<uint8_t>(byAddress);
     else if (frame[1] != static_cast<uint8_t>(chip()))
@@ -146,6 +149,8 @@ void BoardModel::startAcquisition(const Frame &frame, std::vector<Emission> &out
     streaming_ = true;
     streamCount_ = (param1 << 8) | param2;
     streamIndex_ = 0;
+    const int number = acquisitionsSinceFaults_++;
+    streamFaulty_ = faults_.faultyAcquisition < 0 || number == faults_.faultyAcquisition;
     Emission start;
     start.delayMs = faults_.replyDelayMs;
     start.startsStream = true;
@@ -262,21 +267,23 @@ bool BoardModel::nextStreamStep(StreamStep &step) {
         return false;
     step = StreamStep{};
     const int i = streamIndex_;
-    if (faults_.hangUpAfterItems >= 0 && i >= faults_.hangUpAfterItems) {
+    // Faults that do not strike this stream are out of reach of any index.
+    const auto at = [this](int index) { return streamFaulty_ ? index : -1; };
+    if (at(faults_.hangUpAfterItems) >= 0 && i >= faults_.hangUpAfterItems) {
         streaming_ = false;
         step.hangUp = true;
         return true;
     }
-    if (i >= streamCount_ || (faults_.stopAfterItems >= 0 && i >= faults_.stopAfterItems)) {
+    if (i >= streamCount_ || (at(faults_.stopAfterItems) >= 0 && i >= faults_.stopAfterItems)) {
         streaming_ = false;
         return false;
     }
     const uint32_t code = static_cast<uint32_t>(conversion_.convert(chip_)) & 0xFFFFFF;
     const uint8_t b0 = code >> 16, b1 = (code >> 8) & 0xFF, b2 = code & 0xFF;
     step.bytes = {b0, b1, b2, static_cast<uint8_t>(b0 + b1 + b2)};
-    if (i == faults_.badItemIndex)
+    if (i == at(faults_.badItemIndex))
         step.bytes[3] = static_cast<uint8_t>(step.bytes[3] + 1);
-    if (i == faults_.shortItemIndex) {
+    if (i == at(faults_.shortItemIndex)) {
         step.bytes.resize(2);
         streaming_ = false;
     }

@@ -57,7 +57,11 @@ class BoardModel {
     const ChipState &chipState() const { return chip_; }
     const ConversionModel &conversion() const { return conversion_; }
 
-    void setFaults(const Faults &faults) { faults_ = faults; }
+    // Restarts the counts of writes and acquisitions that the faults name by number.
+    void setFaults(const Faults &faults) {
+        faults_ = faults;
+        writesSinceFaults_ = acquisitionsSinceFaults_ = 0;
+    }
     const Faults &faults() const { return faults_; }
     void setSignal(const SignalModel &signal);
 
@@ -100,6 +104,9 @@ class BoardModel {
     bool streaming_ = false;
     int streamCount_ = 0;
     int streamIndex_ = 0;
+    bool streamFaulty_ = true; // the item faults strike this stream
+    int writesSinceFaults_ = 0;
+    int acquisitionsSinceFaults_ = 0;
 };
 
 } // namespace sim

@@ -42,6 +42,13 @@ struct Faults {
     int stopAfterItems = -1;   // the item stream falls silent after this many items
     int shortItemIndex = -1;   // this item is cut after 2 bytes, then silence
     int hangUpAfterItems = -1; // the board hangs up the line after this many items
+    // The four item faults above strike only the acquisition with this number, counted from 0
+    // since these faults were set; -1: every acquisition.
+    int faultyAcquisition = -1;
+    // The register write (code 1) with this number, counted from 0 since these faults were
+    // set, answers failingWriteStatus and has no effect; the writes before and after it work.
+    int failingWrite = -1;
+    int failingWriteStatus = 0;
 };
 
 // What the chip's inputs see. Codes follow from input, gain, calibration and reference. A

@@ -1,10 +1,12 @@
 // One table of places where a file cannot be written, run for every writer a user meets: the
-// command line's profile save, acquire --out, --spectrum and acquire to standard output, and the
-// window's "Save File" and "Save Profile". No row may end in success, change a file that was there,
-// or leave a temporary file behind; none may hang (a FIFO) or read without end (a device).
+// command line's profile save, acquire --out, --spectrum, acquire to standard output and scan
+// --out, and the window's "Save File", "Save Profile" and the input scan's "Export...". No row may
+// end in success, change a file that was there, or leave a temporary file behind; none may hang (a
+// FIFO) or read without end (a device).
 
 #include "app/pellorin_dlg.h"
 #include "app/system_menu.h"
+#include "capture/scan_dlg.h"
 #include "cli/cli_run.h"
 #include "cli/descriptor_stream.h"
 #include "cli/exit_codes.h"
@@ -18,6 +20,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -42,7 +46,9 @@ enum class Writer {
     CliAcquireSpectrum,
     CliAcquireStdout,
     WindowSaveFile,
-    WindowSaveProfile
+    WindowSaveProfile,
+    CliScanOut,
+    WindowScanExport
 };
 
 const std::map<Place, const char *> kPlaceNames = {{Place::FullDisk, "FullDisk"},
@@ -58,7 +64,9 @@ const std::map<Writer, const char *> kWriterNames = {
     {Writer::CliAcquireSpectrum, "CliAcquireSpectrum"},
     {Writer::CliAcquireStdout, "CliAcquireStdout"},
     {Writer::WindowSaveFile, "WindowSaveFile"},
-    {Writer::WindowSaveProfile, "WindowSaveProfile"}};
+    {Writer::WindowSaveProfile, "WindowSaveProfile"},
+    {Writer::CliScanOut, "CliScanOut"},
+    {Writer::WindowScanExport, "WindowScanExport"}};
 
 void PrintTo(Place place, std::ostream *out) {
     *out << kPlaceNames.at(place);
@@ -289,6 +297,31 @@ class FileCasesTest : public ::testing::TestWithParam<std::tuple<Writer, Place>>
         return {!told.contains(QStringLiteral("Failed !")), told};
     }
 
+    // The scan window after a scan of sixteen input pairs (a table larger than the full disk's
+    // room), exporting to answer.
+    Outcome runScanExport(const QString &answer, bool full) {
+        CPellorinDlg dlg;
+        SetPreferredPorts({port()});
+        QTest::mouseClick(dlg.control(mainwindow::kDetectEvm), Qt::LeftButton);
+        EXPECT_NE(dlg.m_pPanel.data(), nullptr);
+        dlg.OnInputScan();
+        CScanDlg *scan = dlg.scanWindow();
+        scan->countSpin()->setValue(20);
+        for (int i = 0; i < 16; ++i)
+            scan->inputList()->item(i)->setCheckState(Qt::Checked);
+        scan->OnRun();
+        EXPECT_TRUE(scan->lastOutcome().complete());
+        platform::SetFileDialogAnswer(
+            [answer](const platform::FileDialogRequest &) { return answer; });
+        platform::MessageRecorder messages;
+        {
+            const DiskRoom room(full);
+            scan->OnExport();
+        }
+        const QString told = messages.texts().join(u'\n');
+        return {told.isEmpty(), told};
+    }
+
     BoardOnPty m_pty{sim::Chip::VXC5480, sim::Pacing::Unpaced};
     sim::VirtualBoard &m_board = m_pty.board();
 };
@@ -362,10 +395,34 @@ TEST_P(FileCasesTest, NothingIsLostAndTheFailureIsTold) {
         outcome = runWindow(writer, file, full);
         break;
     }
+    case Writer::CliScanOut: {
+        const QString file = scene.target(QStringLiteral("scan.csv"), QByteArray(64, 'x'));
+        if (!scene.seal())
+            GTEST_SKIP() << "no read-only folder for root here (needs a bind mount)";
+        // Sixteen rows: a table larger than the full disk's room.
+        QStringList pairs;
+        for (int input = 0; input < 8; ++input)
+            pairs << QStringLiteral("AIN%1-AINCOM").arg(input)
+                  << QStringLiteral("AINCOM-AIN%1").arg(input);
+        std::ostringstream out;
+        outcome =
+            runCli({QStringLiteral("scan"), QStringLiteral("--inputs"), pairs.join(u','),
+                    QStringLiteral("--count"), QStringLiteral("20"), QStringLiteral("--out"), file},
+                   out, full);
+        break;
+    }
+    case Writer::WindowScanExport: {
+        const QString file = scene.target(QStringLiteral("scan.csv"), QByteArray(64, 'x'));
+        if (!scene.seal())
+            GTEST_SKIP() << "no read-only folder for root here (needs a bind mount)";
+        outcome = runScanExport(file, full);
+        break;
+    }
     }
     EXPECT_FALSE(outcome.succeeded) << outcome.told.toStdString();
     // Only a full disk shows itself late; the command line finds the rest before the board.
-    if (!full && writer != Writer::WindowSaveFile && writer != Writer::WindowSaveProfile) {
+    if (!full && (writer == Writer::CliProfileSave || writer == Writer::CliAcquireOut ||
+                  writer == Writer::CliAcquireSpectrum || writer == Writer::CliScanOut)) {
         EXPECT_TRUE(m_board.receivedFrames().empty());
     }
     // The message names a file of the save, then the cause.
@@ -382,7 +439,8 @@ INSTANTIATE_TEST_SUITE_P(
     Table, FileCasesTest,
     ::testing::Combine(::testing::Values(Writer::CliProfileSave, Writer::CliAcquireOut,
                                          Writer::CliAcquireSpectrum, Writer::WindowSaveFile,
-                                         Writer::WindowSaveProfile),
+                                         Writer::WindowSaveProfile, Writer::CliScanOut,
+                                         Writer::WindowScanExport),
                        ::testing::Values(Place::FullDisk, Place::DevFull, Place::Fifo,
                                          Place::Folder, Place::MissingFolder,
                                          Place::UnwritableFolder, Place::ReadOnlyFile)),

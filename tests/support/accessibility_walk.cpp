@@ -1,6 +1,7 @@
 #include "accessibility_walk.h"
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QComboBox>
 #include <QGroupBox>
@@ -75,6 +76,10 @@ QString shownText(QWidget *w) {
 
 // Everything a screen reader can read of a widget: its name, its value and its text.
 QString readableText(QWidget *w) {
+    // A spin box's edit is no text field of its own to a screen reader: the spin box reads
+    // out its value.
+    if (qobject_cast<QAbstractSpinBox *>(w->parentWidget()))
+        w = w->parentWidget();
     QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
     if (!iface)
         return QString();

@@ -1,0 +1,125 @@
+#pragma once
+// The "Input Scan" window: the inputs to scan (single-ended, differential pairs or ticked by
+// hand from the chip's MUX choices), samples, discarded samples and repeats, Run and Stop, the
+// table of figures per input with its bar plot, and Export. Non-modal. It runs the scan engine
+// on the GUI thread; the main window tells it what the chip panel knows and asks it to stop
+// before a detection.
+
+#include "scan_engine.h"
+
+#include "analysis/scale.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QButtonGroup;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QTableWidget;
+class ScanBarPlot;
+
+// What the chip panel knows: its multiplexer and its scale (gain, reference where it knows it,
+// span per reference).
+struct ScanPanelFacts {
+    const panel_common::MuxLayout *mux = nullptr;
+    analysis::ConversionScale scale;
+};
+
+struct ScanWindowHooks {
+    // The current panel's facts; nothing when there is no panel.
+    std::function<std::optional<ScanPanelFacts>()> panelFacts;
+    // After a scan the board answered: the panel reads the chip again and shows its state.
+    std::function<void()> refreshPanel;
+};
+
+class CScanDlg : public QDialog {
+    Q_OBJECT
+  public:
+    enum class InputSet { SingleEnded, Pairs, ByHand };
+
+    explicit CScanDlg(ScanWindowHooks hooks, QWidget *parent = nullptr);
+    ~CScanDlg() override;
+
+    void OnRun();
+    void OnStop();
+    void OnExport();
+    // Writes the table as CSV; false (after telling the user) when it could not be written.
+    bool ExportTo(const QString &csvPath);
+    // The panel came or went: the input choices follow its chip.
+    void OnPanelChanged();
+    // Asks a running scan to end after the acquisition in flight; finished() follows.
+    void RequestStop();
+    bool running() const { return m_running; }
+
+    void chooseInputSet(InputSet set);
+    // The inputs ticked, in the list's order.
+    std::vector<capture::ScanInput> tickedInputs() const;
+    const capture::ScanOutcome &lastOutcome() const { return m_outcome; }
+
+    QRadioButton *inputSetButton(InputSet set) const;
+    QListWidget *inputList() const { return m_inputList; }
+    QSpinBox *countSpin() const { return m_count; }
+    QSpinBox *discardSpin() const { return m_discard; }
+    QSpinBox *repeatsSpin() const { return m_repeats; }
+    QLineEdit *referenceEdit() const { return m_reference; }
+    QLineEdit *gainEdit() const { return m_gain; }
+    QPushButton *runButton() const { return m_run; }
+    QPushButton *stopButton() const { return m_stop; }
+    QPushButton *exportButton() const { return m_export; }
+    QLabel *progressLabel() const { return m_progress; }
+    QLabel *stateLabel() const { return m_state; }
+    QTableWidget *table() const { return m_table; }
+    ScanBarPlot *plot() const { return m_plot; }
+
+  signals:
+    void finished();
+
+  public slots:
+    void done(int result) override;
+
+  private:
+    QWidget *buildInputs();
+    QWidget *buildSettings();
+    void fillInputList();
+    void onItemTicked(QListWidgetItem *item);
+    void setRunning(bool running);
+    // Rows and bars from m_outcome.rows and the scale as it stands.
+    void showRows();
+    void showRow(int row);
+    double lsbVolts() const;
+    void showScale(const analysis::ConversionScale &scale);
+    void onScaleEdited();
+    void showState(const QString &text);
+
+    ScanWindowHooks m_hooks;
+    const panel_common::MuxLayout *m_layout = nullptr;
+    double m_spanPerReference = 0.0;
+    capture::ScanOutcome m_outcome;
+    bool m_running = false;
+    bool m_stopRequested = false;
+    bool m_ticking = false; // the list is being ticked by a set, not by hand
+
+    QButtonGroup *m_inputSet = nullptr;
+    QListWidget *m_inputList = nullptr;
+    QSpinBox *m_count = nullptr;
+    QSpinBox *m_discard = nullptr;
+    QSpinBox *m_repeats = nullptr;
+    QLineEdit *m_reference = nullptr;
+    QLineEdit *m_gain = nullptr;
+    QPushButton *m_run = nullptr;
+    QPushButton *m_stop = nullptr;
+    QPushButton *m_export = nullptr;
+    QLabel *m_progress = nullptr;
+    QLabel *m_state = nullptr;
+    QTableWidget *m_table = nullptr;
+    ScanBarPlot *m_plot = nullptr;
+    QList<QWidget *> m_settingsControls;
+};

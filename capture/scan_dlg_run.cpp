@@ -1,0 +1,148 @@
+// "Run", the table and its bar plot as rows arrive, and "Export...".
+
+#include "scan_dlg.h"
+
+#include "scan_bar_plot.h"
+#include "scan_report.h"
+#include "scan_table.h"
+
+#include "analysis/note_label.h"
+#include "platform/file_dialogs.h"
+#include "platform/file_writer.h"
+#include "platform/message_service.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTableWidget>
+
+#include <algorithm>
+
+namespace {
+// Drawn in this colour, the figures of a clipped input stand apart, as in the analysis window.
+const QColor kDoubtful(0xB0, 0x00, 0x00);
+} // namespace
+
+void CScanDlg::OnRun() {
+    if (m_running || !m_layout)
+        return;
+    capture::ScanSettings settings;
+    settings.inputs = tickedInputs();
+    settings.count = m_count->value();
+    settings.discard = m_discard->value();
+    settings.repeats = m_repeats->value();
+    const QString refused = capture::CheckScanSettings(settings);
+    if (!refused.isEmpty()) {
+        showState(refused);
+        return;
+    }
+    const std::optional<ScanPanelFacts> facts =
+        m_hooks.panelFacts ? m_hooks.panelFacts() : std::nullopt;
+    if (!facts || facts->mux != m_layout) {
+        OnPanelChanged();
+        return;
+    }
+    showScale(facts->scale);
+
+    m_outcome = {};
+    for (const capture::ScanInput &input : settings.inputs)
+        m_outcome.rows.push_back({input, {}});
+    showRows();
+    m_stopRequested = false;
+    setRunning(true);
+    showState(settings.inputs.size() == 1 ? tr("Scanning 1 input.")
+                                          : tr("Scanning %1 inputs.").arg(settings.inputs.size()));
+    capture::ScanHooks hooks;
+    hooks.owner = this;
+    hooks.pumpEvents = [] { QCoreApplication::processEvents(); };
+    hooks.stopRequested = [this] { return m_stopRequested; };
+    hooks.progress = [this](const capture::ScanProgress &at) {
+        if (!m_stopRequested)
+            ShowNote(m_progress, capture::ScanProgressText(at), tr("Progress"));
+    };
+    hooks.rowMeasured = [this](int input, const capture::ScanRow &row) {
+        m_outcome.rows[size_t(input)] = row;
+        showRow(input);
+    };
+    m_outcome = capture::RunScan(settings, *m_layout, hooks);
+    ShowNote(m_progress, QString());
+    showRows();
+    showState(capture::ScanOutcomeText(m_outcome));
+    setRunning(false);
+    if (m_outcome.boardAnswered && m_hooks.refreshPanel)
+        m_hooks.refreshPanel();
+    emit finished();
+}
+
+void CScanDlg::showRows() {
+    m_table->setRowCount(int(m_outcome.rows.size()));
+    for (int row = 0; row < int(m_outcome.rows.size()); ++row)
+        showRow(row);
+    if (m_outcome.rows.empty())
+        m_plot->setBars({}, {}, QString());
+}
+
+void CScanDlg::showRow(int row) {
+    if (!m_layout)
+        return;
+    const capture::ScanRow &scanRow = m_outcome.rows[size_t(row)];
+    const double lsb = lsbVolts();
+    const QStringList cells = capture::ScanRowCells(*m_layout, scanRow, lsb);
+    const bool clipped = capture::SummarizeRow(scanRow).clipped > 0;
+    for (int column = 0; column < cells.size(); ++column) {
+        auto *item = m_table->item(row, column);
+        if (!item) {
+            item = new QTableWidgetItem;
+            item->setTextAlignment(
+                Qt::AlignVCenter |
+                (column == capture::kInputColumn ? Qt::AlignLeft : Qt::AlignRight));
+            m_table->setItem(row, column, item);
+        }
+        item->setText(cells[column]);
+        item->setForeground(clipped ? QBrush(kDoubtful) : QBrush());
+        item->setToolTip(clipped ? tr("Figures of an input whose samples clipped") : QString());
+    }
+    // The bars follow the table: standard deviations, in microvolts when the scale is known.
+    QStringList labels;
+    std::vector<double> values;
+    for (const capture::ScanRow &r : m_outcome.rows) {
+        labels << capture::InputLabel(*m_layout, r.input);
+        const capture::RowFigures f = capture::SummarizeRow(r);
+        values.push_back(f.repeats == 0 ? -1.0 : lsb > 0 ? f.stdDev * lsb * 1e6 : f.stdDev);
+    }
+    m_plot->setBars(labels, values, lsb > 0 ? QStringLiteral("\u00B5V") : tr("codes"));
+}
+
+void CScanDlg::OnExport() {
+    if (!m_layout || std::none_of(m_outcome.rows.begin(), m_outcome.rows.end(),
+                                  [](const capture::ScanRow &r) { return !r.repeats.empty(); })) {
+        platform::ShowMessage(this, tr("There is no scan to export yet."), tr("Export"));
+        return;
+    }
+    const QString proposed =
+        QDir(QDir::homePath())
+            .filePath(
+                QStringLiteral("ADC_scan_%1.csv")
+                    .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss"))));
+    const QString path = platform::ChooseSaveFile(
+        this, proposed, {tr("CSV file(*.csv)"), tr("All Format(*.*)")}, QStringLiteral("csv"));
+    if (!path.isEmpty())
+        ExportTo(path);
+}
+
+bool CScanDlg::ExportTo(const QString &csvPath) {
+    if (!m_layout)
+        return false;
+    const std::string csv = capture::ScanCsv(*m_layout, m_outcome.rows, lsbVolts());
+    const platform::FileError error =
+        platform::WriteWholeFile(csvPath, QByteArray(csv.data(), qsizetype(csv.size())));
+    if (error.failed()) {
+        platform::ShowFileError(this, error);
+        return false;
+    }
+    showState(tr("Exported to %1.").arg(QDir::toNativeSeparators(csvPath)));
+    return true;
+}

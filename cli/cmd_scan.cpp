@@ -1,0 +1,189 @@
+// scan: the window's input scan without the window; its table as text, JSON or a CSV file.
+
+#include "commands.h"
+#include "exit_codes.h"
+#include "number_text.h"
+#include "output_formats.h"
+
+#include "capture/scan_engine.h"
+#include "capture/scan_report.h"
+#include "capture/scan_table.h"
+#include "link/register_range.h"
+#include "link/result_codes.h"
+
+#include "platform/file_writer.h"
+
+namespace cli {
+
+namespace {
+// The reference the 8-channel panel's "VRef" shows, and the analysis window's first value.
+constexpr double kDefaultReferenceVolts = 2.5;
+
+struct ScanRequest {
+    capture::ScanSettings settings;
+    double referenceVolts = kDefaultReferenceVolts;
+    QString outPath;
+    bool json = false;
+};
+
+bool readCount(const CommandArguments &args, const QString &name, int64_t low, int64_t high,
+               int &value, QString &error) {
+    if (!args.has(name))
+        return true;
+    int64_t number = 0;
+    if (!ParseNumber(args.value(name), number) || number < low || number > high) {
+        error = QStringLiteral("%1 takes a number from %2 to %3").arg(name).arg(low).arg(high);
+        return false;
+    }
+    value = static_cast<int>(number);
+    return true;
+}
+
+// The inputs of --single-ended, --pairs or --inputs; an empty string, or the usage error. A
+// chip without a common input has no single-ended inputs: unavailable is set instead.
+QString chooseInputs(const CommandArguments &args, const panel_common::MuxLayout &mux,
+                     std::vector<capture::ScanInput> &inputs, bool &unavailable) {
+    const bool single = args.has(QStringLiteral("--single-ended"));
+    const bool pairs = args.has(QStringLiteral("--pairs"));
+    const bool listed = args.has(QStringLiteral("--inputs"));
+    if (int(single) + int(pairs) + int(listed) != 1)
+        return QStringLiteral("give one of --single-ended, --pairs and --inputs");
+    if (single) {
+        inputs = capture::SingleEndedInputs(mux);
+        unavailable = inputs.empty();
+    } else if (pairs) {
+        inputs = capture::PairInputs(mux);
+    } else {
+        QString error;
+        if (!capture::ParseInputList(mux, args.value(QStringLiteral("--inputs")), inputs, error))
+            return QStringLiteral("--inputs: %1").arg(error);
+    }
+    return QString();
+}
+
+QString parseRequest(CommandContext &context, ScanRequest &request, bool &unavailable) {
+    QString error;
+    const CommandArguments args = SplitArguments(
+        context.options().arguments,
+        {QStringLiteral("--inputs"), QStringLiteral("--count"), QStringLiteral("--discard"),
+         QStringLiteral("--repeat"), QStringLiteral("--reference"), QStringLiteral("--out")},
+        {QStringLiteral("--single-ended"), QStringLiteral("--pairs"), QStringLiteral("--json")},
+        error);
+    if (!error.isEmpty())
+        return error;
+    if (!args.words.isEmpty())
+        return QStringLiteral("unexpected argument %1").arg(args.words.front());
+    error = chooseInputs(args, *context.chip().mux, request.settings.inputs, unavailable);
+    if (!error.isEmpty() || unavailable)
+        return error;
+    if (!args.has(QStringLiteral("--count")))
+        return QStringLiteral("--count N is needed: the samples of each input");
+    capture::ScanSettings &settings = request.settings;
+    if (!readCount(args, QStringLiteral("--count"), 1, capture::kMaxScanItems, settings.count,
+                   error) ||
+        !readCount(args, QStringLiteral("--discard"), 0, capture::kMaxScanItems - 1,
+                   settings.discard, error) ||
+        !readCount(args, QStringLiteral("--repeat"), 1, capture::kMaxScanRepeats, settings.repeats,
+                   error))
+        return error;
+    if (args.has(QStringLiteral("--reference"))) {
+        bool ok = false;
+        request.referenceVolts = args.value(QStringLiteral("--reference")).toDouble(&ok);
+        if (!ok || !(request.referenceVolts > 0) || request.referenceVolts > 1000)
+            return QStringLiteral("--reference takes the reference in volts, above 0");
+    }
+    request.outPath = args.value(QStringLiteral("--out"));
+    request.json = context.options().json || args.has(QStringLiteral("--json"));
+    return capture::CheckScanSettings(settings);
+}
+
+// Whole or untouched: the old file stays as it was when the table cannot be written.
+int writeCsv(CommandContext &context, const QString &path, const std::string &text) {
+    const platform::FileError error = platform::WriteWholeFile(
+        path, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    if (!error.failed())
+        return exit_code::kOk;
+    context.console().message(error.text());
+    return exit_code::kFile;
+}
+
+// The scale's volts per code from the gain the registers show; 0 when they cannot be read.
+double readLsbVolts(const ChipSupport &chip, double referenceVolts) {
+    if (chip.registerCount() == 0 || !chip.scaleOf)
+        return 0.0;
+    std::vector<uint8_t> image(static_cast<size_t>(chip.registerCount()), 0);
+    if (ReadRegisterRange(image.data(), chip.registerCount(), nullptr) != result::kOk)
+        return 0.0;
+    const analysis::ConversionScale scale = chip.scaleOf(image);
+    return capture::ScanLsbVolts(referenceVolts, scale.pgaGain, scale.spanPerReference);
+}
+
+int exitStatus(CommandContext &context, const capture::ScanOutcome &outcome) {
+    switch (outcome.fault) {
+    case capture::ScanFault::None:
+        if (outcome.putBack == capture::MuxPutBack::Failed)
+            return context.exchangeFailed(QStringLiteral("scan"), outcome.putBackResult);
+        return exit_code::kOk;
+    case capture::ScanFault::ItemChecksum:
+        return exit_code::kItemChecksum; // the item's index is in the message already
+    default:
+        return context.exchangeFailed(QStringLiteral("scan"), outcome.result);
+    }
+}
+} // namespace
+
+int RunScan(CommandContext &context) {
+    const ChipSupport &chip = context.chip();
+    if (!chip.mux)
+        return context.unavailable(
+            QStringLiteral("scan: this build has no input multiplexer for %1")
+                .arg(QLatin1String(chip.name)));
+    ScanRequest request;
+    bool unavailable = false;
+    const QString error = parseRequest(context, request, unavailable);
+    if (unavailable)
+        return context.unavailable(QStringLiteral("scan --single-ended: the %1 has no common input")
+                                       .arg(QLatin1String(chip.name)));
+    if (!error.isEmpty())
+        return context.usage(error);
+    // A scan is not run for a file that could not be written after it.
+    if (!request.outPath.isEmpty()) {
+        const platform::FileError refused = platform::CheckWritableTarget(request.outPath);
+        if (refused.failed()) {
+            context.console().message(refused.text());
+            return exit_code::kFile;
+        }
+    }
+    if (const int status = context.connect())
+        return status;
+
+    const double lsbVolts = readLsbVolts(chip, request.referenceVolts);
+    Console &console = context.console();
+    const int acquisitions =
+        static_cast<int>(request.settings.inputs.size()) * request.settings.repeats;
+    capture::ScanHooks hooks;
+    hooks.progress = [&console, acquisitions](const capture::ScanProgress &at) {
+        const int done = at.repeat * at.inputs + at.input;
+        console.progress(QStringLiteral("Scanning ") + capture::ScanProgressText(at),
+                         100 * done / acquisitions);
+    };
+    const capture::ScanOutcome outcome = capture::RunScan(request.settings, *chip.mux, hooks);
+    console.endProgress();
+    if (outcome.putBack == capture::MuxPutBack::Failed)
+        console.message(capture::PutBackText(outcome));
+
+    // The rows measured before a fault are printed and written too; the exit status tells.
+    if (request.json)
+        WriteScanJson(context.out(), *chip.mux, outcome.rows, outcome.complete());
+    else
+        WriteScanText(context.out(), *chip.mux, outcome.rows, lsbVolts);
+    context.out().flush();
+    if (!request.outPath.isEmpty()) {
+        if (const int status = writeCsv(context, request.outPath,
+                                        capture::ScanCsv(*chip.mux, outcome.rows, lsbVolts)))
+            return outcome.complete() ? status : exitStatus(context, outcome);
+    }
+    return exitStatus(context, outcome);
+}
+
+} // namespace cli

@@ -1,0 +1,69 @@
+#pragma once
+// The input scan against a virtual board on a pty, through the program's own transport: the
+// board's inputs (sim::DefaultSignal) give what every row must read, its frames what the scan
+// sent.
+
+#include "capture/scan_figures.h"
+#include "link/frames.h"
+#include "link/protocol.h"
+#include "link/serial_transport.h"
+#include "panel_2ch/register_map.h"
+#include "panel_8ch/register_map.h"
+#include "platform/busy_flags.h"
+#include "sim/virtual_board.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+namespace scantest {
+
+inline const panel_common::MuxLayout &LayoutOf(sim::Chip chip) {
+    return chip == sim::Chip::VXC5480 ? vxc5480::kMuxLayout : vxc5420::kMuxLayout;
+}
+
+// Volts of one code at the gain the board's registers hold and the board's own reference.
+inline double BoardLsbVolts(const sim::VirtualBoard &board) {
+    const double reference = sim::DefaultSignal(board.chip()).referenceVolts;
+    if (board.chip() == sim::Chip::VXC5480)
+        return capture::ScanLsbVolts(reference,
+                                     vxc5480::PgaGain(board.registerValue(vxc5480::kAdcon)),
+                                     vxc5480::kSpanPerReference);
+    const int pgaCode = vxc5420::PgaCode(board.registerValue(vxc5420::kCr1));
+    return capture::ScanLsbVolts(reference, vxc5420::PgaGain(pgaCode), vxc5420::kSpanPerReference);
+}
+
+// What the pair sees, in volts, as the board's inputs are wired.
+inline double InputVolts(sim::Chip chip, capture::ScanInput input) {
+    const sim::SignalModel signal = sim::DefaultSignal(chip);
+    return signal.inputVolts[static_cast<size_t>(input.positive)] -
+           signal.inputVolts[static_cast<size_t>(input.negative)];
+}
+
+// A board of the chip, found by the handshake as "Detect EVM" finds it.
+class ScanBoard {
+  public:
+    explicit ScanBoard(sim::Chip chip) : m_board(chip) {
+        g_acquiring = g_registerBusy = g_calibrating = 0;
+        m_started = m_board.start();
+        SetPreferredPorts({QString::fromStdString(m_board.portPath())});
+        g_chipId = static_cast<int>(chip);
+        m_found = DetectEvm() == 1;
+        m_board.clearReceivedFrames();
+    }
+    ~ScanBoard() {
+        ClosePort();
+        SetPreferredPorts({});
+        g_chipId = 1;
+    }
+    bool ready() const { return m_started && m_found; }
+    sim::VirtualBoard &board() { return m_board; }
+
+  private:
+    sim::VirtualBoard m_board;
+    bool m_started = false;
+    bool m_found = false;
+};
+
+} // namespace scantest
