@@ -1,5 +1,6 @@
 #include "scan_command.h"
 
+#include "analysis_menu.h"
 #include "capture/scan_dlg.h"
 #include "pellorin_dlg.h"
 
@@ -33,7 +34,7 @@ void CPellorinDlg::OnInputScan() {
         hooks.panelFacts = [this]() -> std::optional<ScanPanelFacts> {
             if (!m_pPanel || !m_pPanel->InputMux())
                 return std::nullopt;
-            return ScanPanelFacts{m_pPanel->InputMux(), m_pPanel->CurrentScale()};
+            return ScanPanelFacts{m_pPanel->InputMux(), AnalysisScale(m_pPanel.data())};
         };
         hooks.refreshPanel = [this] {
             // The chip's true state, MUX put back or not.

@@ -8,7 +8,7 @@
 #include "capture/scan_dlg.h"
 #include "capture/scan_table.h"
 #include "panel_2ch/tz420_dlg.h"
-#include "tests/capture/scan_board.h"
+#include "../capture/scan_board.h"
 #include "tests/support/accessibility_walk.h"
 
 #include <QAccessible>

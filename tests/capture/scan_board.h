@@ -11,6 +11,7 @@
 #include "panel_8ch/register_map.h"
 #include "platform/busy_flags.h"
 #include "sim/virtual_board.h"
+#include "tests/support/board_on_pty.h"
 
 #include <gtest/gtest.h>
 
@@ -44,24 +45,16 @@ inline double InputVolts(sim::Chip chip, capture::ScanInput input) {
 // A board of the chip, found by the handshake as "Detect EVM" finds it.
 class ScanBoard {
   public:
-    explicit ScanBoard(sim::Chip chip) : m_board(chip) {
+    explicit ScanBoard(sim::Chip chip) : m_pty(chip) {
         g_acquiring = g_registerBusy = g_calibrating = 0;
-        m_started = m_board.start();
-        SetPreferredPorts({QString::fromStdString(m_board.portPath())});
-        g_chipId = static_cast<int>(chip);
-        m_found = DetectEvm() == 1;
-        m_board.clearReceivedFrames();
-    }
-    ~ScanBoard() {
-        ClosePort();
-        SetPreferredPorts({});
-        g_chipId = 1;
+        m_started = m_pty.start();
+        m_found = m_started && m_pty.detect() == 1;
     }
     bool ready() const { return m_started && m_found; }
-    sim::VirtualBoard &board() { return m_board; }
+    sim::VirtualBoard &board() { return m_pty.board(); }
 
   private:
-    sim::VirtualBoard m_board;
+    BoardOnPty m_pty;
     bool m_started = false;
     bool m_found = false;
 };

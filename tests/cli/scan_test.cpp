@@ -5,7 +5,7 @@
 
 #include "cli/exit_codes.h"
 #include "panel_8ch/register_map.h"
-#include "tests/capture/scan_board.h"
+#include "../capture/scan_board.h"
 
 #include <QFile>
 #include <QJsonArray>
