@@ -1,8 +1,8 @@
 #include "capture_engine.h"
 
 #include "acquisition/acquisition_messages.h"
-#include "platform/busy_flags.h"
 #include "file_names.h"
+#include "platform/busy_flags.h"
 
 #include "link/frames.h"
 #include "platform/message_service.h"
@@ -142,7 +142,7 @@ CaptureResult CaptureEngine::run() {
     m_writer = MakeWriter(m_settings.format);
     m_events = std::make_unique<EventCadence>(m_hooks.pumpEvents, m_hooks.pumpIntervalMs);
     m_reader = std::make_unique<ItemReader>(
-        *m_events, [this] { return stopDue(elapsed()); }, m_start);
+        *m_events, [this] { return stopDue(elapsed()); }, m_start, m_hooks.gatherMs);
     if (!openPart(0))
         return end(CaptureStatus::File, m_writer->errorText());
 

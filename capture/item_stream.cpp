@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <thread>
 
 namespace capture {
 namespace {
@@ -20,8 +21,12 @@ int RequestItems(int count) {
     return WriteFrame(frame.data(), kWriteWaitMs);
 }
 
-ItemReader::ItemReader(EventCadence &events, std::function<bool()> stop, Clock::time_point start)
-    : m_events(events), m_stop(std::move(stop)), m_start(start) {}
+// A read that brought less than this is followed by the rest of gatherMs.
+constexpr uint32_t kSmallReadBytes = 256;
+
+ItemReader::ItemReader(EventCadence &events, std::function<bool()> stop, Clock::time_point start,
+                       int gatherMs)
+    : m_events(events), m_stop(std::move(stop)), m_start(start), m_gatherMs(gatherMs) {}
 
 ItemsRead ItemReader::read(int count, int32_t *codes, double *seconds,
                            const std::function<void(int32_t)> &onItem) {
@@ -66,8 +71,13 @@ ItemsRead ItemReader::read(int count, int32_t *codes, double *seconds,
             break;
         held -= at;
         std::memmove(buffer.data(), buffer.data() + at, held);
-        if (outcome.items < count)
+        if (outcome.items < count) {
             m_events.item();
+            // The kernel holds what arrives meanwhile (a few milliseconds of the wire fill a
+            // small part of its buffer); nothing is lost, the items are only taken together.
+            if (m_gatherMs > 0 && got < kSmallReadBytes)
+                std::this_thread::sleep_for(std::chrono::milliseconds(m_gatherMs));
+        }
     }
     outcome.bytesLeft = outcome.result == result::kOk ? total - taken : 0;
     return outcome;

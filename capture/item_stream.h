@@ -28,7 +28,9 @@ struct ItemsRead {
 class ItemReader {
   public:
     // stop is asked after every item; events run on their cadence while items arrive.
-    ItemReader(EventCadence &events, std::function<bool()> stop, Clock::time_point start);
+    // gatherMs: see CaptureHooks::gatherMs.
+    ItemReader(EventCadence &events, std::function<bool()> stop, Clock::time_point start,
+               int gatherMs = 0);
 
     // Reads count items of the request just sent: codes[i] and the seconds since start at
     // which item i was taken. onItem runs after each item.
@@ -44,6 +46,7 @@ class ItemReader {
     EventCadence &m_events;
     std::function<bool()> m_stop;
     Clock::time_point m_start;
+    int m_gatherMs;
 };
 
 } // namespace capture
