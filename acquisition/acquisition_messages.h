@@ -10,7 +10,8 @@ namespace acquisition_message {
 
 // The request frame could not be sent: "Send command failed !", "Error".
 platform::Message SendCommandFailed();
-// Item index (from 0; a capture counts across its blocks) did not arrive: "Get item %1 failed !", "Error !".
+// Item index (from 0; a capture counts across its blocks) did not arrive: "Get item %1 failed !",
+// "Error !".
 platform::Message GetItemFailed(int64_t index);
 // The first item whose checksum is wrong: "The checksum of item %1 is invalid !", "Error !".
 platform::Message ItemChecksumInvalid(int64_t index);

@@ -1,8 +1,8 @@
 #include "capture_dlg.h"
 
-#include "platform/busy_flags.h"
 #include "duration_text.h"
 #include "file_names.h"
+#include "platform/busy_flags.h"
 #include "readout_text.h"
 #include "strip_chart.h"
 

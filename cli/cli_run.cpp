@@ -23,7 +23,7 @@ const Runner *runnerOf(const QString &command) {
         {"detect", RunDetect, true},    {"regs", RunRegs, true},
         {"get", RunGet, true},          {"set", RunSet, true},
         {"command", RunCommand, false}, {"acquire", RunAcquire, true},
-        {"capture", RunCapture, true},   {"scan", RunScan, true},
+        {"capture", RunCapture, true},  {"scan", RunScan, true},
         {"profile", RunProfile, false}, {"firmware-update", RunFirmwareUpdate, false},
     };
     for (const Runner &runner : kRunners) {

@@ -52,7 +52,8 @@ const std::vector<HelpEntry> &OptionHelp() {
         {"--json", "--json",
          "Machine-readable output: the result is one JSON object on one line. detect gives "
          "port, chip and chip id; regs, get and set give chip, port and the registers read "
-         "(set: read back); acquire gives count and samples, or with --stats the figures; capture gives its summary, scan its rows. A "
+         "(set: read back); acquire gives count and samples, or with --stats the figures; capture "
+         "gives its summary, scan its rows. A "
          "command that prints no result (command, profile, firmware-update, acquire --out or "
          "--spectrum without --stats) refuses --json, as acquire refuses --json with --format. "
          "May also follow the command's name."},

@@ -210,7 +210,6 @@ void WriteScanJson(std::ostream &out, const panel_common::MuxLayout &layout,
     writeJson(out, {{"rows", array}, {"complete", complete}});
 }
 
-
 void WriteCaptureText(std::ostream &out, const capture::CaptureResult &result,
                       const QString &lastFile) {
     out << result.samples << " samples in " << capture::FormatDuration(result.seconds).toStdString()

@@ -4,11 +4,11 @@
 
 #include "panel_host_fixture.h"
 
+#include "../capture/scan_board.h"
 #include "capture/scan_bar_plot.h"
 #include "capture/scan_dlg.h"
 #include "capture/scan_table.h"
 #include "panel_2ch/tz420_dlg.h"
-#include "../capture/scan_board.h"
 #include "tests/support/accessibility_walk.h"
 
 #include <QAccessible>

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -188,15 +189,16 @@ TEST_P(ScanFaults, RowsBeforeTheFaultStayAndMuxGoesBackWhereTheBoardAnswers) {
     constexpr uint8_t kBefore = 0x76;
     rig.board().setRegisterValue(vxc5480::kMux, kBefore);
     rig.board().setFaults(c.faults);
+    std::optional<ExpectSilence> silence;
     if (c.silence)
-        SetTimeLimitDivisorForTests(kTestTimeLimitDivisor);
+        silence.emplace();
 
     capture::ScanSettings settings;
     settings.inputs = capture::SingleEndedInputs(vxc5480::kMuxLayout);
     settings.count = kCount;
     platform::MessageRecorder messages;
     const capture::ScanOutcome outcome = capture::RunScan(settings, vxc5480::kMuxLayout, {});
-    SetTimeLimitDivisorForTests(1);
+    silence.reset();
 
     EXPECT_EQ(outcome.fault, c.fault);
     if (c.result >= 0) {

@@ -3,9 +3,9 @@
 
 #include "cli_fixture.h"
 
+#include "../capture/scan_board.h"
 #include "cli/exit_codes.h"
 #include "panel_8ch/register_map.h"
-#include "../capture/scan_board.h"
 
 #include <QFile>
 #include <QJsonArray>
