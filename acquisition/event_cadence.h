@@ -8,6 +8,9 @@
 #include <functional>
 
 constexpr int kEventIntervalMs = 8;
+// How long a read of the item stream rests for more items when it has too few (see
+// ReadAvailableWaiting): half the event interval, so events stay on time.
+constexpr int kReadGatherMs = 4;
 
 class EventCadence {
   public:

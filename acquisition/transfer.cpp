@@ -44,8 +44,9 @@ int TransferSamples(uint8_t *items, int count, const TransferHooks &hooks) {
 
     EventCadence events(hooks.pumpEvents, hooks.pumpIntervalMs);
     for (int i = 0; i < count; ++i) {
-        const int read = ReadBytesWaiting(items + static_cast<size_t>(i) * kItemSize, kItemSize,
-                                          [&events] { return events.waiting(); });
+        const int read = ReadBytesWaiting(
+            items + static_cast<size_t>(i) * kItemSize, kItemSize,
+            [&events] { return events.waiting(); }, hooks.gatherMs);
         if (read != result::kOk) {
             acquisition_message::Tell(hooks.owner, acquisition_message::GetItemFailed(i));
             progress.show(0);

@@ -1,6 +1,7 @@
 #pragma once
 // The item stream of one acquisition: the request frame out, count items of 4 bytes in, one
-// read per item with the window kept alive between items, then every checksum verified.
+// read per item (the line's bytes gathered a few milliseconds at a time) with the window kept
+// alive between items, then every checksum verified.
 
 #include "event_cadence.h"
 
@@ -14,6 +15,7 @@ struct TransferHooks {
     std::function<void(int)> setProgress; // 0 ... 100; called only when the value changes
     std::function<void()> pumpEvents;     // between items (EventCadence); must not block
     int pumpIntervalMs = kEventIntervalMs;
+    int gatherMs = kReadGatherMs; // see ReadAvailableWaiting
 };
 
 // items holds count * 4 bytes, 1 <= count <= 65535. Returns 0, the link's failure code after

@@ -31,10 +31,7 @@ struct CaptureHooks {
     std::function<bool()> stopRequested;   // asked after every item (a signal, for instance)
     std::function<bool()> abortDrain;      // ends the drain after a stop early
     std::function<void(int32_t)> onSample; // every sample as it arrives (live view)
-    // After a read that brought little, the reader rests this long so that the line gathers
-    // more: fewer, larger reads at the wire's trickle. 0 reads as soon as an item is there (a
-    // window, whose events must run on time); the command line rests a few milliseconds.
-    int gatherMs = 0;
+    int gatherMs = kReadGatherMs;          // see ReadAvailableWaiting
 };
 
 // What a window shows while the capture runs. Updated as items arrive.

@@ -8,21 +8,19 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <thread>
 
 namespace capture {
 namespace {
 // One read takes at most this much: a few milliseconds of the wire, so events keep their pace.
 constexpr uint32_t kChunkBytes = 4096;
+// A read that brings less than this is a trickle: the wire's pace, not a backlog.
+constexpr uint32_t kTrickleBytes = 256;
 } // namespace
 
 int RequestItems(int count) {
     const CommandFrame frame = BuildAcquisitionFrame(g_chipId, static_cast<uint16_t>(count));
     return WriteFrame(frame.data(), kWriteWaitMs);
 }
-
-// A read that brought less than this is followed by the rest of gatherMs.
-constexpr uint32_t kSmallReadBytes = 256;
 
 ItemReader::ItemReader(EventCadence &events, std::function<bool()> stop, Clock::time_point start,
                        int gatherMs)
@@ -35,12 +33,18 @@ ItemsRead ItemReader::read(int count, int32_t *codes, double *seconds,
     int64_t taken = 0; // bytes of the stream read so far
     std::array<uint8_t, kChunkBytes + kItemSize> buffer{};
     uint32_t held = 0; // bytes of an item not complete yet, at the buffer's start
+    // Only a trickle is gathered: while reads come back full, the stream outruns the program
+    // and a rest would only leave the line idle. A block's first read waits for its first item
+    // as it comes.
+    bool trickle = false;
     while (outcome.items < count) {
         // held < kItemSize here: complete items have been taken out.
         const uint32_t room = static_cast<uint32_t>(std::min<int64_t>(kChunkBytes, total - taken));
         uint32_t got = 0;
-        const int result = ReadAvailableWaiting(buffer.data() + held, kItemSize - held, room, got,
-                                                [this] { return m_events.waiting(); });
+        const int result = ReadAvailableWaiting(
+            buffer.data() + held, kItemSize - held, room, got,
+            [this] { return m_events.waiting(); }, trickle ? m_gatherMs : 0);
+        trickle = got < kTrickleBytes;
         taken += got;
         held += got;
         if (result != result::kOk) {
@@ -71,13 +75,8 @@ ItemsRead ItemReader::read(int count, int32_t *codes, double *seconds,
             break;
         held -= at;
         std::memmove(buffer.data(), buffer.data() + at, held);
-        if (outcome.items < count) {
+        if (outcome.items < count)
             m_events.item();
-            // The kernel holds what arrives meanwhile (a few milliseconds of the wire fill a
-            // small part of its buffer); nothing is lost, the items are only taken together.
-            if (m_gatherMs > 0 && got < kSmallReadBytes)
-                std::this_thread::sleep_for(std::chrono::milliseconds(m_gatherMs));
-        }
     }
     outcome.bytesLeft = outcome.result == result::kOk ? total - taken : 0;
     return outcome;
@@ -89,8 +88,8 @@ void ItemReader::drain(int64_t bytes, const std::function<bool()> &abort,
     while (bytes > 0 && !(abort && abort())) {
         const uint32_t want = static_cast<uint32_t>(std::min<int64_t>(kChunkBytes, bytes));
         uint32_t got = 0;
-        const int result = ReadAvailableWaiting(buffer.data(), 1, want, got,
-                                                [this] { return m_events.waiting(); });
+        const int result = ReadAvailableWaiting(
+            buffer.data(), 1, want, got, [this] { return m_events.waiting(); }, m_gatherMs);
         bytes -= got;
         if (result != result::kOk)
             return; // silence or a lost line: nothing more will come

@@ -28,9 +28,9 @@ struct ItemsRead {
 class ItemReader {
   public:
     // stop is asked after every item; events run on their cadence while items arrive.
-    // gatherMs: see CaptureHooks::gatherMs.
+    // gatherMs: see ReadAvailableWaiting.
     ItemReader(EventCadence &events, std::function<bool()> stop, Clock::time_point start,
-               int gatherMs = 0);
+               int gatherMs);
 
     // Reads count items of the request just sent: codes[i] and the seconds since start at
     // which item i was taken. onItem runs after each item.

@@ -20,10 +20,6 @@
 namespace cli {
 
 namespace {
-// The command line has no events to keep on time: it takes the wire's trickle in reads of a
-// few milliseconds each, which keeps its CPU low at the wire's pace.
-constexpr int kGatherMs = 5;
-
 std::atomic<int> g_stopSignals{0};
 
 extern "C" void OnStopSignal(int) {
@@ -169,7 +165,6 @@ int RunCapture(CommandContext &context) {
     capture::CaptureHooks hooks;
     hooks.stopRequested = [] { return g_stopSignals.load() > 0; };
     hooks.abortDrain = [] { return g_stopSignals.load() > 1; };
-    hooks.gatherMs = kGatherMs;
     // The progress line, a few times a second, on the engine's event cadence.
     const capture::CaptureEngine *running = nullptr;
     auto lastDrawn = std::chrono::steady_clock::now();

@@ -7,6 +7,8 @@
 #include <QSerialPortInfo>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 QSerialPort *g_port = nullptr;
 
@@ -152,13 +154,14 @@ int ReadAvailable(uint8_t *buffer, uint32_t minimum, uint32_t maximum, uint32_t 
     return ReadAvailableWaiting(buffer, minimum, maximum, got, {});
 }
 
-int ReadBytesWaiting(uint8_t *buffer, uint32_t count, const ReadWaitHook &whileWaiting) {
+int ReadBytesWaiting(uint8_t *buffer, uint32_t count, const ReadWaitHook &whileWaiting,
+                     int gatherMs) {
     uint32_t received = 0;
-    return ReadAvailableWaiting(buffer, count, count, received, whileWaiting);
+    return ReadAvailableWaiting(buffer, count, count, received, whileWaiting, gatherMs);
 }
 
 int ReadAvailableWaiting(uint8_t *buffer, uint32_t minimum, uint32_t maximum, uint32_t &got,
-                         const ReadWaitHook &whileWaiting) {
+                         const ReadWaitHook &whileWaiting, int gatherMs) {
     got = 0;
     if (!g_port)
         return result::kNoPort;
@@ -166,6 +169,7 @@ int ReadAvailableWaiting(uint8_t *buffer, uint32_t minimum, uint32_t maximum, ui
     const QDeadlineTimer deadline(scaled(kReplyTimeLimitMs));
     qint64 received = 0;
     int slice = whileWaiting ? whileWaiting() : -1;
+    bool gathered = gatherMs <= 0;
     for (;;) {
         // The hook may have closed the port (a detection); a replaced one is read on.
         if (!g_port)
@@ -182,6 +186,10 @@ int ReadAvailableWaiting(uint8_t *buffer, uint32_t minimum, uint32_t maximum, ui
         int wait = static_cast<int>(deadline.remainingTime());
         if (slice >= 0)
             wait = std::min(wait, std::max(1, slice));
+        if (!gathered) {
+            gathered = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::min(gatherMs, wait)));
+        }
         if (!g_port->waitForReadyRead(wait)) {
             const QSerialPort::SerialPortError error = g_port->error();
             if (error != QSerialPort::TimeoutError && error != QSerialPort::NoError) {

@@ -63,10 +63,14 @@ int ReadAvailable(uint8_t *buffer, uint32_t minimum, uint32_t maximum, uint32_t 
 // to wait at most before it is called again.
 using ReadWaitHook = std::function<int()>;
 // ReadBytes and ReadAvailable with the hook called whenever they wait; the time limit is the
-// same.
-int ReadBytesWaiting(uint8_t *buffer, uint32_t count, const ReadWaitHook &whileWaiting);
+// same. gatherMs > 0: when the bytes in hand are too few, the read first rests that long (at
+// most until the hook wants to run again), so that a stream trickling in at the wire's pace
+// is taken in a few larger reads instead of a wake-up per item; the port's driver holds what
+// arrives meanwhile.
+int ReadBytesWaiting(uint8_t *buffer, uint32_t count, const ReadWaitHook &whileWaiting,
+                     int gatherMs = 0);
 int ReadAvailableWaiting(uint8_t *buffer, uint32_t minimum, uint32_t maximum, uint32_t &received,
-                         const ReadWaitHook &whileWaiting);
+                         const ReadWaitHook &whileWaiting, int gatherMs = 0);
 
 // Walks the candidates; returns the number (1-based) of the first whose probe succeeds with
 // that port left open, or -1 when none does.
