@@ -6,7 +6,7 @@
 #include "analysis_menu.h"
 #include "app_icon.h"
 #include "capture/capture_dlg.h"
-#include "capture/scan_dlg.h"
+#include "scan/scan_dlg.h"
 #include "capture_command.h"
 #include "firmware_command.h"
 #include "link/chip_catalog.h"

@@ -1,7 +1,7 @@
 #include "scan_command.h"
 
 #include "analysis_menu.h"
-#include "capture/scan_dlg.h"
+#include "scan/scan_dlg.h"
 #include "pellorin_dlg.h"
 
 #include <QAction>

@@ -5,7 +5,7 @@
 // input, the put-back, and their replies). A benchmark, not a test: it asserts nothing.
 // --runs N repeats the scan (default 5) and prints the median too.
 
-#include "capture/scan_engine.h"
+#include "scan/scan_engine.h"
 #include "link/chip_catalog.h"
 #include "link/frames.h"
 #include "link/protocol.h"
@@ -32,9 +32,9 @@ struct WireBytes {
     double toBoard = 0;   // frames: they cross the pty at once
 };
 
-WireBytes wireBytes(const capture::ScanOutcome &outcome) {
+WireBytes wireBytes(const scan::ScanOutcome &outcome) {
     WireBytes bytes;
-    const int exchanges = 1 + kInputs + (outcome.putBack == capture::MuxPutBack::Done ? 1 : 0);
+    const int exchanges = 1 + kInputs + (outcome.putBack == scan::MuxPutBack::Done ? 1 : 0);
     bytes.toBoard = (exchanges + kInputs) * kFrameSize;
     bytes.fromBoard = exchanges * kReplySize + double(kInputs) * (kCount + kDiscard) * kItemSize;
     return bytes;
@@ -63,11 +63,11 @@ int main(int argc, char **argv) {
         std::printf("the virtual board was not found\n");
         return 1;
     }
-    capture::ScanSettings settings;
-    settings.inputs = capture::SingleEndedInputs(vxc5480::kMuxLayout);
+    scan::ScanSettings settings;
+    settings.inputs = scan::SingleEndedInputs(vxc5480::kMuxLayout);
     settings.count = kCount;
     settings.discard = kDiscard;
-    capture::ScanHooks hooks;
+    scan::ScanHooks hooks;
     hooks.pumpEvents = [] { QCoreApplication::processEvents(); };
 
     std::printf("scan of %d inputs x %d samples (%d discarded after each switch), wire-paced "
@@ -79,7 +79,7 @@ int main(int argc, char **argv) {
         board.setRegisterValue(vxc5480::kMux, 0x01);
         QElapsedTimer timer;
         timer.start();
-        const capture::ScanOutcome outcome = capture::RunScan(settings, vxc5480::kMuxLayout, hooks);
+        const scan::ScanOutcome outcome = scan::RunScan(settings, vxc5480::kMuxLayout, hooks);
         const double seconds = timer.nsecsElapsed() / 1e9;
         if (!outcome.complete()) {
             std::printf("run %d: the scan did not complete\n", run + 1);

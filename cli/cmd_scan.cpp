@@ -5,9 +5,9 @@
 #include "number_text.h"
 #include "output_formats.h"
 
-#include "capture/scan_engine.h"
-#include "capture/scan_report.h"
-#include "capture/scan_table.h"
+#include "scan/scan_engine.h"
+#include "scan/scan_report.h"
+#include "scan/scan_table.h"
 #include "link/register_range.h"
 #include "link/result_codes.h"
 
@@ -20,7 +20,7 @@ namespace {
 constexpr double kDefaultReferenceVolts = 2.5;
 
 struct ScanRequest {
-    capture::ScanSettings settings;
+    scan::ScanSettings settings;
     double referenceVolts = kDefaultReferenceVolts;
     QString outPath;
     bool json = false;
@@ -42,20 +42,20 @@ bool readCount(const CommandArguments &args, const QString &name, int64_t low, i
 // The inputs of --single-ended, --pairs or --inputs; an empty string, or the usage error. A
 // chip without a common input has no single-ended inputs: unavailable is set instead.
 QString chooseInputs(const CommandArguments &args, const panel_common::MuxLayout &mux,
-                     std::vector<capture::ScanInput> &inputs, bool &unavailable) {
+                     std::vector<scan::ScanInput> &inputs, bool &unavailable) {
     const bool single = args.has(QStringLiteral("--single-ended"));
     const bool pairs = args.has(QStringLiteral("--pairs"));
     const bool listed = args.has(QStringLiteral("--inputs"));
     if (int(single) + int(pairs) + int(listed) != 1)
         return QStringLiteral("give one of --single-ended, --pairs and --inputs");
     if (single) {
-        inputs = capture::SingleEndedInputs(mux);
+        inputs = scan::SingleEndedInputs(mux);
         unavailable = inputs.empty();
     } else if (pairs) {
-        inputs = capture::PairInputs(mux);
+        inputs = scan::PairInputs(mux);
     } else {
         QString error;
-        if (!capture::ParseInputList(mux, args.value(QStringLiteral("--inputs")), inputs, error))
+        if (!scan::ParseInputList(mux, args.value(QStringLiteral("--inputs")), inputs, error))
             return QStringLiteral("--inputs: %1").arg(error);
     }
     return QString();
@@ -78,12 +78,12 @@ QString parseRequest(CommandContext &context, ScanRequest &request, bool &unavai
         return error;
     if (!args.has(QStringLiteral("--count")))
         return QStringLiteral("--count N is needed: the samples of each input");
-    capture::ScanSettings &settings = request.settings;
-    if (!readCount(args, QStringLiteral("--count"), 1, capture::kMaxScanItems, settings.count,
+    scan::ScanSettings &settings = request.settings;
+    if (!readCount(args, QStringLiteral("--count"), 1, scan::kMaxScanItems, settings.count,
                    error) ||
-        !readCount(args, QStringLiteral("--discard"), 0, capture::kMaxScanItems - 1,
+        !readCount(args, QStringLiteral("--discard"), 0, scan::kMaxScanItems - 1,
                    settings.discard, error) ||
-        !readCount(args, QStringLiteral("--repeat"), 1, capture::kMaxScanRepeats, settings.repeats,
+        !readCount(args, QStringLiteral("--repeat"), 1, scan::kMaxScanRepeats, settings.repeats,
                    error))
         return error;
     if (args.has(QStringLiteral("--reference"))) {
@@ -94,7 +94,7 @@ QString parseRequest(CommandContext &context, ScanRequest &request, bool &unavai
     }
     request.outPath = args.value(QStringLiteral("--out"));
     request.json = context.options().json || args.has(QStringLiteral("--json"));
-    return capture::CheckScanSettings(settings);
+    return scan::CheckScanSettings(settings);
 }
 
 // Whole or untouched: the old file stays as it was when the table cannot be written.
@@ -115,16 +115,16 @@ double readLsbVolts(const ChipSupport &chip, double referenceVolts) {
     if (ReadRegisterRange(image.data(), chip.registerCount(), nullptr) != result::kOk)
         return 0.0;
     const analysis::ConversionScale scale = chip.scaleOf(image);
-    return capture::ScanLsbVolts(referenceVolts, scale.pgaGain, scale.spanPerReference);
+    return scan::ScanLsbVolts(referenceVolts, scale.pgaGain, scale.spanPerReference);
 }
 
-int exitStatus(CommandContext &context, const capture::ScanOutcome &outcome) {
+int exitStatus(CommandContext &context, const scan::ScanOutcome &outcome) {
     switch (outcome.fault) {
-    case capture::ScanFault::None:
-        if (outcome.putBack == capture::MuxPutBack::Failed)
+    case scan::ScanFault::None:
+        if (outcome.putBack == scan::MuxPutBack::Failed)
             return context.exchangeFailed(QStringLiteral("scan"), outcome.putBackResult);
         return exit_code::kOk;
-    case capture::ScanFault::ItemChecksum:
+    case scan::ScanFault::ItemChecksum:
         return exit_code::kItemChecksum; // the item's index is in the message already
     default:
         return context.exchangeFailed(QStringLiteral("scan"), outcome.result);
@@ -161,16 +161,16 @@ int RunScan(CommandContext &context) {
     Console &console = context.console();
     const int acquisitions =
         static_cast<int>(request.settings.inputs.size()) * request.settings.repeats;
-    capture::ScanHooks hooks;
-    hooks.progress = [&console, acquisitions](const capture::ScanProgress &at) {
+    scan::ScanHooks hooks;
+    hooks.progress = [&console, acquisitions](const scan::ScanProgress &at) {
         const int done = at.repeat * at.inputs + at.input;
-        console.progress(QStringLiteral("Scanning ") + capture::ScanProgressText(at),
+        console.progress(QStringLiteral("Scanning ") + scan::ScanProgressText(at),
                          100 * done / acquisitions);
     };
-    const capture::ScanOutcome outcome = capture::RunScan(request.settings, *chip.mux, hooks);
+    const scan::ScanOutcome outcome = scan::RunScan(request.settings, *chip.mux, hooks);
     console.endProgress();
-    if (outcome.putBack == capture::MuxPutBack::Failed)
-        console.message(capture::PutBackText(outcome));
+    if (outcome.putBack == scan::MuxPutBack::Failed)
+        console.message(scan::PutBackText(outcome));
 
     // The rows measured before a fault are printed and written too; the exit status tells.
     if (request.json)
@@ -180,7 +180,7 @@ int RunScan(CommandContext &context) {
     context.out().flush();
     if (!request.outPath.isEmpty()) {
         if (const int status = writeCsv(context, request.outPath,
-                                        capture::ScanCsv(*chip.mux, outcome.rows, lsbVolts)))
+                                        scan::ScanCsv(*chip.mux, outcome.rows, lsbVolts)))
             return outcome.complete() ? status : exitStatus(context, outcome);
     }
     return exitStatus(context, outcome);

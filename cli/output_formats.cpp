@@ -5,7 +5,7 @@
 #include "analysis/noise_figures.h"
 #include "capture/capture_engine.h"
 #include "capture/duration_text.h"
-#include "capture/scan_table.h"
+#include "scan/scan_table.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -166,30 +166,30 @@ void WriteStatsJson(std::ostream &out, const SampleStats &stats) {
 }
 
 void WriteScanText(std::ostream &out, const panel_common::MuxLayout &layout,
-                   const std::vector<capture::ScanRow> &rows, double lsbVolts) {
-    std::vector<QStringList> lines{capture::ScanHeadings()};
-    for (const capture::ScanRow &row : rows) {
+                   const std::vector<scan::ScanRow> &rows, double lsbVolts) {
+    std::vector<QStringList> lines{scan::ScanHeadings()};
+    for (const scan::ScanRow &row : rows) {
         if (!row.repeats.empty())
-            lines.push_back(capture::ScanRowCells(layout, row, lsbVolts));
+            lines.push_back(scan::ScanRowCells(layout, row, lsbVolts));
     }
-    std::vector<qsizetype> widths(capture::kScanColumnCount, 0);
+    std::vector<qsizetype> widths(scan::kScanColumnCount, 0);
     for (const QStringList &line : lines) {
-        for (int c = 0; c < capture::kScanColumnCount; ++c)
+        for (int c = 0; c < scan::kScanColumnCount; ++c)
             widths[c] = std::max(widths[c], line[c].size());
     }
     for (const QStringList &line : lines) {
-        QString text = line[capture::kInputColumn].leftJustified(widths[capture::kInputColumn]);
-        for (int c = capture::kInputColumn + 1; c < capture::kScanColumnCount; ++c)
+        QString text = line[scan::kInputColumn].leftJustified(widths[scan::kInputColumn]);
+        for (int c = scan::kInputColumn + 1; c < scan::kScanColumnCount; ++c)
             text += QStringLiteral("  ") + line[c].rightJustified(widths[c]);
         out << text.toStdString() << '\n';
     }
 }
 
 void WriteScanJson(std::ostream &out, const panel_common::MuxLayout &layout,
-                   const std::vector<capture::ScanRow> &rows, bool complete) {
+                   const std::vector<scan::ScanRow> &rows, bool complete) {
     QJsonArray array;
-    for (const capture::ScanRow &row : rows) {
-        const capture::RowFigures f = capture::SummarizeRow(row);
+    for (const scan::ScanRow &row : rows) {
+        const scan::RowFigures f = scan::SummarizeRow(row);
         if (f.repeats == 0)
             continue;
         array.append(QJsonObject{{"positive", panel_common::InputName(layout, row.input.positive)},

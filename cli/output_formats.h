@@ -2,7 +2,7 @@
 // What the commands print, as functions of a stream, so each format is tested on a buffer.
 
 #include "analysis/spectrum.h"
-#include "capture/scan_figures.h"
+#include "scan/scan_figures.h"
 
 #include <QString>
 
@@ -79,12 +79,12 @@ void WriteCaptureJson(std::ostream &out, const capture::CaptureResult &result,
 // The scan's table as the window shows it, in aligned columns under its headings; the rows
 // measured only.
 void WriteScanText(std::ostream &out, const panel_common::MuxLayout &layout,
-                   const std::vector<capture::ScanRow> &rows, double lsbVolts);
+                   const std::vector<scan::ScanRow> &rows, double lsbVolts);
 // {"rows": [{"positive", "negative", "repeats", "samples", "mean", "rms", "peakToPeak",
 // "effectiveBits", "noiseFreeBits", "minimum", "maximum", "clipped", "meanSpread",
 // "rmsSpread"}, ...], "complete": ...}: the rows measured, figures in codes (means over the
 // repeats), a resolution without a finite value null; complete is false after a fault.
 void WriteScanJson(std::ostream &out, const panel_common::MuxLayout &layout,
-                   const std::vector<capture::ScanRow> &rows, bool complete);
+                   const std::vector<scan::ScanRow> &rows, bool complete);
 
 } // namespace cli

@@ -1,8 +1,20 @@
 #include "combo_item.h"
 
-#include <QString>
+#include <charconv>
+#include <cstring>
 
 namespace panel_common {
+namespace {
+// The number a list text starts with; locale-free, so a program started in a locale with a
+// decimal comma still reads "2.5".
+double LeadingNumber(const char *text) {
+    while (*text == ' ')
+        ++text;
+    double value = 0.0;
+    const auto result = std::from_chars(text, text + std::strlen(text), value);
+    return result.ec == std::errc() ? value : 0.0;
+}
+} // namespace
 
 std::vector<ComboItem> TableEntries(const ComboItem *table) {
     std::vector<ComboItem> entries;
@@ -14,10 +26,7 @@ std::vector<ComboItem> TableEntries(const ComboItem *table) {
 double EntryNumber(const ComboItem *table, int32_t code) {
     for (const ComboItem &item : TableEntries(table))
         if (item.code == code)
-            return QString::fromLatin1(item.text)
-                .remove(QStringLiteral("SPS"))
-                .trimmed()
-                .toDouble();
+            return LeadingNumber(item.text);
     return 0.0;
 }
 

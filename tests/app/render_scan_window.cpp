@@ -4,8 +4,8 @@
 // scan repeats twice, so its rows carry their spread.
 #include "app/main_window_layout.h"
 #include "app/pellorin_dlg.h"
-#include "capture/scan_dlg.h"
-#include "capture/scan_table.h"
+#include "scan/scan_dlg.h"
+#include "scan/scan_table.h"
 #include "link/serial_transport.h"
 #include "platform/message_service.h"
 #include "resources/main_window_ids.h"
@@ -57,7 +57,7 @@ void render(sim::Chip chip, int moduleIndex, const QDir &dir) {
     bool during = false;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, scan, [&] {
-        QTableWidgetItem *first = scan->table()->item(0, capture::kMeanCodesColumn);
+        QTableWidgetItem *first = scan->table()->item(0, scan::kMeanCodesColumn);
         if (!during && first && !first->text().isEmpty()) {
             during = true;
             save(scan, dir, QStringLiteral("pellorin-scan-%1-during.png").arg(tag));

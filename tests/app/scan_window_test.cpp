@@ -4,10 +4,10 @@
 
 #include "panel_host_fixture.h"
 
-#include "../capture/scan_board.h"
-#include "capture/scan_bar_plot.h"
-#include "capture/scan_dlg.h"
-#include "capture/scan_table.h"
+#include "../scan/scan_board.h"
+#include "scan/scan_bar_plot.h"
+#include "scan/scan_dlg.h"
+#include "scan/scan_table.h"
 #include "panel_2ch/tz420_dlg.h"
 #include "tests/support/accessibility_walk.h"
 
@@ -68,14 +68,14 @@ class ScanWindowTest : public PanelHostTest {
     }
     // Every row's mean in microvolts, as shown, against what its input sees on the board.
     void expectInputVolts(CScanDlg *scan) const {
-        const std::vector<capture::ScanRow> &rows = scan->lastOutcome().rows;
+        const std::vector<scan::ScanRow> &rows = scan->lastOutcome().rows;
         ASSERT_EQ(scan->table()->rowCount(), int(rows.size()));
         for (int r = 0; r < int(rows.size()); ++r) {
             const double expected = scantest::InputVolts(board.chip(), rows[size_t(r)].input);
             const QString shown =
-                scan->table()->item(r, capture::kMeanMicrovoltsColumn)->text().section(u' ', 0, 0);
+                scan->table()->item(r, scan::kMeanMicrovoltsColumn)->text().section(u' ', 0, 0);
             EXPECT_NEAR(shown.toDouble() * 1e-6, expected, 0.01 * std::abs(expected) + 20e-6)
-                << scan->table()->item(r, capture::kInputColumn)->text().toStdString();
+                << scan->table()->item(r, scan::kInputColumn)->text().toStdString();
         }
     }
     static void expectAccessible(CScanDlg *scan) {
@@ -114,10 +114,10 @@ TEST_F(ScanWindowTest, ScanFillsTheTablePutsMuxBackAndThePanelShowsIt) {
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'\n').toStdString();
     ASSERT_EQ(scan->table()->rowCount(), 8);
     for (int r = 0; r < 8; ++r) {
-        for (int c = 0; c < capture::kScanColumnCount; ++c)
+        for (int c = 0; c < scan::kScanColumnCount; ++c)
             EXPECT_FALSE(scan->table()->item(r, c)->text().isEmpty()) << r << ", " << c;
     }
-    EXPECT_EQ(scan->table()->item(3, capture::kInputColumn)->text(), "AIN3-AINCOM");
+    EXPECT_EQ(scan->table()->item(3, scan::kInputColumn)->text(), "AIN3-AINCOM");
     expectInputVolts(scan);
     expectCellsReadable(scan->table());
     EXPECT_EQ(scan->plot()->values().size(), 8u);
@@ -148,7 +148,7 @@ TEST_F(ScanWindowTest, DetectEvmWaitsForTheScanToPutMuxBack) {
     QString progressRead;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, &dlg, [&] {
-        QTableWidgetItem *first = scan->table()->item(0, capture::kMeanCodesColumn);
+        QTableWidgetItem *first = scan->table()->item(0, scan::kMeanCodesColumn);
         if (clicked || !first || first->text().isEmpty())
             return;
         clicked = true;
@@ -166,11 +166,11 @@ TEST_F(ScanWindowTest, DetectEvmWaitsForTheScanToPutMuxBack) {
         << progressRead.toStdString();
     EXPECT_TRUE(scan->lastOutcome().stopped);
     int measured = 0;
-    for (const capture::ScanRow &row : scan->lastOutcome().rows)
+    for (const scan::ScanRow &row : scan->lastOutcome().rows)
         measured += row.repeats.empty() ? 0 : 1;
     EXPECT_GE(measured, 1);
     EXPECT_LT(measured, 8);
-    EXPECT_EQ(scan->lastOutcome().putBack, capture::MuxPutBack::Done);
+    EXPECT_EQ(scan->lastOutcome().putBack, scan::MuxPutBack::Done);
     EXPECT_EQ(board.registerValue(vxc5480::kMux), 0x76);
     // No acquisition of the main window's 45 items was asked for.
     for (const BoardFrame &frame : board.receivedFrames())
@@ -198,8 +198,8 @@ TEST_F(ScanWindowTest, AFailedSwitchKeepsTheRowsMeasuredAndSaysSo) {
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0].text, "Write Register Address 01 Failed !");
     EXPECT_EQ(messages.messages()[0].owner, scan);
-    EXPECT_FALSE(scan->table()->item(1, capture::kMeanCodesColumn)->text().isEmpty());
-    EXPECT_TRUE(scan->table()->item(2, capture::kMeanCodesColumn)->text().isEmpty());
+    EXPECT_FALSE(scan->table()->item(1, scan::kMeanCodesColumn)->text().isEmpty());
+    EXPECT_TRUE(scan->table()->item(2, scan::kMeanCodesColumn)->text().isEmpty());
     EXPECT_EQ(scan->stateLabel()->text(),
               "Scan failed at input 3 of 4: the MUX register could not be written. The rows "
               "measured before stay. MUX put back to 0x08.");

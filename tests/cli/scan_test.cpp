@@ -3,7 +3,7 @@
 
 #include "cli_fixture.h"
 
-#include "../capture/scan_board.h"
+#include "../scan/scan_board.h"
 #include "cli/exit_codes.h"
 #include "panel_8ch/register_map.h"
 
@@ -62,7 +62,7 @@ TEST_F(CliBoardTest, ScanPrintsOneJsonObjectOfItsRows) {
     const QJsonArray rows = json.value(QLatin1String("rows")).toArray();
     ASSERT_EQ(rows.size(), 2);
     const char *const names[][2] = {{"AIN0", "AINCOM"}, {"AIN7", "AIN6"}};
-    const capture::ScanInput inputs[] = {{0, vxc5480::kAinCom}, {7, 6}};
+    const scan::ScanInput inputs[] = {{0, vxc5480::kAinCom}, {7, 6}};
     const double lsbVolts = scantest::BoardLsbVolts(board());
     for (int i = 0; i < 2; ++i) {
         const QJsonObject row = rows[i].toObject();

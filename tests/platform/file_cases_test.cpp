@@ -6,7 +6,7 @@
 
 #include "app/pellorin_dlg.h"
 #include "app/system_menu.h"
-#include "capture/scan_dlg.h"
+#include "scan/scan_dlg.h"
 #include "cli/cli_run.h"
 #include "cli/descriptor_stream.h"
 #include "cli/exit_codes.h"

@@ -6,7 +6,7 @@
 
 #include <span>
 
-namespace capture {
+namespace scan {
 
 ScanAcquirer::ScanAcquirer(QObject *owner, std::function<void()> pumpEvents)
     : m_owner(owner), m_pumpEvents(std::move(pumpEvents)) {}
@@ -25,4 +25,4 @@ int ScanAcquirer::acquire(int discard, int count, analysis::NoiseFigures &figure
     return 0;
 }
 
-} // namespace capture
+} // namespace scan

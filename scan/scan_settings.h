@@ -8,7 +8,7 @@
 
 #include <vector>
 
-namespace capture {
+namespace scan {
 
 constexpr int kDefaultScanCount = 1000;
 constexpr int kDefaultScanDiscard = 3;
@@ -26,4 +26,4 @@ struct ScanSettings {
 // An empty string, or what is wrong with the settings, in words a user reads.
 QString CheckScanSettings(const ScanSettings &settings);
 
-} // namespace capture
+} // namespace scan

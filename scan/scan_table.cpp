@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-namespace capture {
+namespace scan {
 namespace {
 QString number(double value, int decimals) {
     return QString::number(value, 'f', decimals);
@@ -105,4 +105,4 @@ std::string ScanCsv(const MuxLayout &layout, const std::vector<ScanRow> &rows, d
     return out;
 }
 
-} // namespace capture
+} // namespace scan

@@ -6,7 +6,7 @@
 
 #include <QString>
 
-namespace capture {
+namespace scan {
 
 // "input 3 of 8", and ", repeat 2 of 3" when there are repeats.
 QString ScanProgressText(const ScanProgress &progress);
@@ -18,4 +18,4 @@ QString ScanOutcomeText(const ScanOutcome &outcome);
 // Where MUX was left; empty when the scan wrote none.
 QString PutBackText(const ScanOutcome &outcome);
 
-} // namespace capture
+} // namespace scan

@@ -4,7 +4,7 @@
 
 #include "scan_board.h"
 
-#include "capture/scan_engine.h"
+#include "scan/scan_engine.h"
 #include "link/result_codes.h"
 #include "platform/message_service.h"
 #include "tests/support/time_limits.h"
@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-using capture::ScanInput;
+using scan::ScanInput;
 using scantest::ScanBoard;
 
 namespace {
@@ -31,7 +31,7 @@ Frame writeFrame(sim::Chip chip, uint8_t address, uint8_t value) {
 
 // What a scan must send: the MUX read, then a MUX write before each acquisition that changes
 // it, and the MUX it held written back at the end when the last one differs.
-std::vector<Frame> expectedFrames(sim::Chip chip, const capture::ScanSettings &settings,
+std::vector<Frame> expectedFrames(sim::Chip chip, const scan::ScanSettings &settings,
                                   uint8_t before) {
     const panel_common::MuxLayout &layout = scantest::LayoutOf(chip);
     const int id = static_cast<int>(chip);
@@ -70,29 +70,29 @@ TEST_P(ScanReadsInputs, EveryRowReadsItsInputThroughTheGainAndMuxGoesBack) {
     rig.board().setRegisterValue(layout.address, c.muxBefore);
     rig.board().clearReceivedFrames();
 
-    capture::ScanSettings settings;
+    scan::ScanSettings settings;
     settings.inputs = c.inputs(layout);
     settings.count = kCount;
     settings.repeats = c.repeats;
     ASSERT_FALSE(settings.inputs.empty());
     platform::MessageRecorder messages;
     int measured = 0;
-    capture::ScanHooks hooks;
-    hooks.rowMeasured = [&](int, const capture::ScanRow &) { ++measured; };
-    const capture::ScanOutcome outcome = capture::RunScan(settings, layout, hooks);
+    scan::ScanHooks hooks;
+    hooks.rowMeasured = [&](int, const scan::ScanRow &) { ++measured; };
+    const scan::ScanOutcome outcome = scan::RunScan(settings, layout, hooks);
 
     EXPECT_TRUE(outcome.complete());
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'\n').toStdString();
     EXPECT_EQ(measured, int(settings.inputs.size()) * c.repeats);
     const double lsbVolts = scantest::BoardLsbVolts(rig.board());
     ASSERT_EQ(outcome.rows.size(), settings.inputs.size());
-    for (const capture::ScanRow &row : outcome.rows) {
-        const capture::RowFigures f = capture::SummarizeRow(row);
+    for (const scan::ScanRow &row : outcome.rows) {
+        const scan::RowFigures f = scan::SummarizeRow(row);
         const double expected = scantest::InputVolts(c.chip, row.input);
         // The 2-channel chip has no calibration: its own gain error (under 0.5 %) and offset
         // (about 12 uV) stay in its codes.
         EXPECT_NEAR(f.mean * lsbVolts, expected, 0.01 * std::abs(expected) + 20e-6)
-            << capture::InputLabel(layout, row.input).toStdString();
+            << scan::InputLabel(layout, row.input).toStdString();
         EXPECT_EQ(f.repeats, c.repeats);
         EXPECT_EQ(f.samples, int64_t{kCount} * c.repeats);
         EXPECT_EQ(f.clipped, 0);
@@ -105,11 +105,11 @@ TEST_P(ScanReadsInputs, EveryRowReadsItsInputThroughTheGainAndMuxGoesBack) {
 INSTANTIATE_TEST_SUITE_P(
     BothChips, ScanReadsInputs,
     ::testing::Values(
-        InputsCase{"EightChannelSingleEnded", sim::Chip::VXC5480, capture::SingleEndedInputs, 0x23,
+        InputsCase{"EightChannelSingleEnded", sim::Chip::VXC5480, scan::SingleEndedInputs, 0x23,
                    1},
-        InputsCase{"EightChannelPairsRepeated", sim::Chip::VXC5480, capture::PairInputs, 0x01, 2},
+        InputsCase{"EightChannelPairsRepeated", sim::Chip::VXC5480, scan::PairInputs, 0x01, 2},
         // Both ways round, from a MUX the panel would not write (AIN+ and AIN- on AIN1).
-        InputsCase{"TwoChannelBothWays", sim::Chip::VXC5420, capture::InputChoices, 0x11, 1},
+        InputsCase{"TwoChannelBothWays", sim::Chip::VXC5420, scan::InputChoices, 0x11, 1},
         // The last input is what MUX held: nothing to put back.
         InputsCase{"TwoChannelEndingWhereItStarted", sim::Chip::VXC5420,
                    [](const panel_common::MuxLayout &) {
@@ -122,11 +122,11 @@ TEST(ScanEngine, RefusedWhileAnAcquisitionRuns) {
     ScanBoard rig(sim::Chip::VXC5480);
     ASSERT_TRUE(rig.ready());
     g_acquiring = 1;
-    capture::ScanSettings settings;
-    settings.inputs = capture::PairInputs(vxc5480::kMuxLayout);
-    const capture::ScanOutcome outcome = capture::RunScan(settings, vxc5480::kMuxLayout, {});
+    scan::ScanSettings settings;
+    settings.inputs = scan::PairInputs(vxc5480::kMuxLayout);
+    const scan::ScanOutcome outcome = scan::RunScan(settings, vxc5480::kMuxLayout, {});
     g_acquiring = 0;
-    EXPECT_EQ(outcome.fault, capture::ScanFault::Busy);
+    EXPECT_EQ(outcome.fault, scan::ScanFault::Busy);
     EXPECT_TRUE(rig.board().receivedFrames().empty());
 }
 
@@ -135,11 +135,11 @@ TEST(ScanEngine, RefusedWhileAnAcquisitionRuns) {
 struct FaultCase {
     const char *name;
     sim::Faults faults;
-    capture::ScanFault fault;
+    scan::ScanFault fault;
     int result;
     const char *message;
     int rowsMeasured;
-    capture::MuxPutBack putBack;
+    scan::MuxPutBack putBack;
     bool silence; // the fault is silence: shorter time limits keep the test quick
 };
 
@@ -151,33 +151,33 @@ sim::Faults faultsOf(std::function<void(sim::Faults &)> set) {
 
 const FaultCase kFaults[] = {
     {"MuxReadFails", faultsOf([](sim::Faults &f) { f.statusForAddress[0x01] = 2; }),
-     capture::ScanFault::MuxRead, result::kBadReply, "Read Register Address 01 Failed !", 0,
-     capture::MuxPutBack::NotNeeded, false},
+     scan::ScanFault::MuxRead, result::kBadReply, "Read Register Address 01 Failed !", 0,
+     scan::MuxPutBack::NotNeeded, false},
     // Writes 0 and 1 are inputs 0 and 1; write 2 switches to input 2.
     {"MuxWriteFailsAtTheThirdInput", faultsOf([](sim::Faults &f) {
          f.failingWrite = 2;
          f.failingWriteStatus = 2;
      }),
-     capture::ScanFault::MuxWrite, result::kBadReply, "Write Register Address 01 Failed !", 2,
-     capture::MuxPutBack::Done, false},
+     scan::ScanFault::MuxWrite, result::kBadReply, "Write Register Address 01 Failed !", 2,
+     scan::MuxPutBack::Done, false},
     {"ItemsStopAtTheThirdInput", faultsOf([](sim::Faults &f) {
          f.faultyAcquisition = 2;
          f.stopAfterItems = 50;
      }),
-     capture::ScanFault::Items, result::kTimeout, "Get item 50 failed !", 2,
-     capture::MuxPutBack::Done, true},
+     scan::ScanFault::Items, result::kTimeout, "Get item 50 failed !", 2,
+     scan::MuxPutBack::Done, true},
     {"BadItemChecksumAtTheThirdInput", faultsOf([](sim::Faults &f) {
          f.faultyAcquisition = 2;
          f.badItemIndex = 7;
      }),
-     capture::ScanFault::ItemChecksum, result::kBadReply, "The checksum of item 7 is invalid !", 2,
-     capture::MuxPutBack::Done, false},
+     scan::ScanFault::ItemChecksum, result::kBadReply, "The checksum of item 7 is invalid !", 2,
+     scan::MuxPutBack::Done, false},
     // A board that hung up takes nothing back; the user hears of the lost items only.
     {"BoardHangsUpAtTheThirdInput", faultsOf([](sim::Faults &f) {
          f.faultyAcquisition = 2;
          f.hangUpAfterItems = 20;
      }),
-     capture::ScanFault::Items, -1, "Get item 20 failed !", 2, capture::MuxPutBack::Failed, false},
+     scan::ScanFault::Items, -1, "Get item 20 failed !", 2, scan::MuxPutBack::Failed, false},
 };
 
 class ScanFaults : public ::testing::TestWithParam<FaultCase> {};
@@ -193,11 +193,11 @@ TEST_P(ScanFaults, RowsBeforeTheFaultStayAndMuxGoesBackWhereTheBoardAnswers) {
     if (c.silence)
         silence.emplace();
 
-    capture::ScanSettings settings;
-    settings.inputs = capture::SingleEndedInputs(vxc5480::kMuxLayout);
+    scan::ScanSettings settings;
+    settings.inputs = scan::SingleEndedInputs(vxc5480::kMuxLayout);
     settings.count = kCount;
     platform::MessageRecorder messages;
-    const capture::ScanOutcome outcome = capture::RunScan(settings, vxc5480::kMuxLayout, {});
+    const scan::ScanOutcome outcome = scan::RunScan(settings, vxc5480::kMuxLayout, {});
     silence.reset();
 
     EXPECT_EQ(outcome.fault, c.fault);
@@ -208,7 +208,7 @@ TEST_P(ScanFaults, RowsBeforeTheFaultStayAndMuxGoesBackWhereTheBoardAnswers) {
     }
     EXPECT_EQ(messages.texts(), QStringList{QLatin1String(c.message)});
     int measured = 0;
-    for (const capture::ScanRow &row : outcome.rows)
+    for (const scan::ScanRow &row : outcome.rows)
         measured += row.repeats.empty() ? 0 : 1;
     EXPECT_EQ(measured, c.rowsMeasured);
     for (int i = 0; i < c.rowsMeasured; ++i)
@@ -217,7 +217,7 @@ TEST_P(ScanFaults, RowsBeforeTheFaultStayAndMuxGoesBackWhereTheBoardAnswers) {
         EXPECT_EQ(outcome.faultAt.input, c.rowsMeasured);
     }
     EXPECT_EQ(outcome.putBack, c.putBack);
-    if (c.putBack != capture::MuxPutBack::Failed) {
+    if (c.putBack != scan::MuxPutBack::Failed) {
         EXPECT_EQ(rig.board().registerValue(vxc5480::kMux), kBefore);
     }
     EXPECT_EQ(g_acquiring, 0);

@@ -66,10 +66,10 @@ CScanDlg::CScanDlg(ScanWindowHooks hooks, QWidget *parent)
     sideLayout->addWidget(m_progress);
     sideLayout->addWidget(m_state);
 
-    m_table = new QTableWidget(0, capture::kScanColumnCount, this);
+    m_table = new QTableWidget(0, scan::kScanColumnCount, this);
     m_table->setAccessibleName(tr("Scan results"));
     // Units on a line of their own keep the columns narrow.
-    QStringList headings = capture::ScanHeadings();
+    QStringList headings = scan::ScanHeadings();
     for (QString &heading : headings) {
         heading.replace(QStringLiteral(" ("), QStringLiteral("\n("));
         heading.replace(QStringLiteral(" resolution"), QStringLiteral("\nresolution"));
@@ -145,9 +145,9 @@ QWidget *CScanDlg::buildSettings() {
         form->addRow(label, field);
         m_settingsControls << field;
     };
-    m_count = spin(box, 1, capture::kMaxScanItems, capture::kDefaultScanCount);
-    m_discard = spin(box, 0, capture::kMaxScanItems - 1, capture::kDefaultScanDiscard);
-    m_repeats = spin(box, 1, capture::kMaxScanRepeats, 1);
+    m_count = spin(box, 1, scan::kMaxScanItems, scan::kDefaultScanCount);
+    m_discard = spin(box, 0, scan::kMaxScanItems - 1, scan::kDefaultScanDiscard);
+    m_repeats = spin(box, 1, scan::kMaxScanRepeats, 1);
     m_discard->setToolTip(tr("Thrown away at the start of each input, while the chip's digital "
                              "filter settles after the switch"));
     m_reference = new QLineEdit(kDefaultReference, box);
@@ -195,8 +195,8 @@ void CScanDlg::fillInputList() {
                            : tr("&Single-ended (this chip has no common input)"));
     single->setEnabled(common);
     if (m_layout) {
-        for (const capture::ScanInput &input : capture::InputChoices(*m_layout)) {
-            auto *item = new QListWidgetItem(capture::InputLabel(*m_layout, input), m_inputList);
+        for (const scan::ScanInput &input : scan::InputChoices(*m_layout)) {
+            auto *item = new QListWidgetItem(scan::InputLabel(*m_layout, input), m_inputList);
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
             item->setCheckState(Qt::Unchecked);
             item->setData(Qt::UserRole, QPoint(input.positive, input.negative));
@@ -214,15 +214,15 @@ void CScanDlg::chooseInputSet(InputSet set) {
     inputSetButton(set)->setChecked(true);
     if (set == InputSet::ByHand || !m_layout)
         return;
-    const std::vector<capture::ScanInput> chosen = set == InputSet::SingleEnded
-                                                       ? capture::SingleEndedInputs(*m_layout)
-                                                       : capture::PairInputs(*m_layout);
+    const std::vector<scan::ScanInput> chosen = set == InputSet::SingleEnded
+                                                       ? scan::SingleEndedInputs(*m_layout)
+                                                       : scan::PairInputs(*m_layout);
     m_ticking = true;
     for (int i = 0; i < m_inputList->count(); ++i) {
         QListWidgetItem *item = m_inputList->item(i);
         const QPoint pair = item->data(Qt::UserRole).toPoint();
         const bool ticked = std::find(chosen.begin(), chosen.end(),
-                                      capture::ScanInput{pair.x(), pair.y()}) != chosen.end();
+                                      scan::ScanInput{pair.x(), pair.y()}) != chosen.end();
         item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
     }
     m_ticking = false;
@@ -233,8 +233,8 @@ void CScanDlg::onItemTicked(QListWidgetItem *) {
         inputSetButton(InputSet::ByHand)->setChecked(true);
 }
 
-std::vector<capture::ScanInput> CScanDlg::tickedInputs() const {
-    std::vector<capture::ScanInput> inputs;
+std::vector<scan::ScanInput> CScanDlg::tickedInputs() const {
+    std::vector<scan::ScanInput> inputs;
     for (int i = 0; i < m_inputList->count(); ++i) {
         const QListWidgetItem *item = m_inputList->item(i);
         if (item->checkState() == Qt::Checked) {
@@ -275,7 +275,7 @@ void CScanDlg::setRunning(bool running) {
     m_stop->setEnabled(running);
     const bool measured =
         std::any_of(m_outcome.rows.begin(), m_outcome.rows.end(),
-                    [](const capture::ScanRow &row) { return !row.repeats.empty(); });
+                    [](const scan::ScanRow &row) { return !row.repeats.empty(); });
     m_export->setEnabled(!running && measured);
     if (focused)
         (running ? m_stop : m_run)->setFocus();
@@ -298,7 +298,7 @@ double CScanDlg::lsbVolts() const {
     bool ok = false;
     const double reference = QLocale::c().toDouble(m_reference->text().trimmed(), &ok);
     const double gain = QLocale::c().toDouble(m_gain->text().trimmed());
-    return ok ? capture::ScanLsbVolts(reference, gain, m_spanPerReference) : 0.0;
+    return ok ? scan::ScanLsbVolts(reference, gain, m_spanPerReference) : 0.0;
 }
 
 void CScanDlg::onScaleEdited() {

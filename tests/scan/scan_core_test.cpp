@@ -1,10 +1,10 @@
 // The scan's inputs, settings and figures, worked by hand: each chip's sets and MUX bytes, the
 // command line's input lists, and what a row shows of its repeats.
 
-#include "capture/scan_figures.h"
-#include "capture/scan_inputs.h"
-#include "capture/scan_settings.h"
-#include "capture/scan_table.h"
+#include "scan/scan_figures.h"
+#include "scan/scan_inputs.h"
+#include "scan/scan_settings.h"
+#include "scan/scan_table.h"
 #include "panel_2ch/register_map.h"
 #include "panel_8ch/register_map.h"
 
@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-using capture::ScanInput;
+using scan::ScanInput;
 using panel_common::MuxLayout;
 
 namespace {
@@ -23,7 +23,7 @@ namespace {
 QStringList labels(const MuxLayout &layout, const std::vector<ScanInput> &inputs) {
     QStringList list;
     for (const ScanInput &input : inputs)
-        list << capture::InputLabel(layout, input);
+        list << scan::InputLabel(layout, input);
     return list;
 }
 
@@ -34,15 +34,15 @@ QStringList split(const char *text) {
 TEST(ScanInputs, EachChipOffersItsOwnSets) {
     const MuxLayout &eight = vxc5480::kMuxLayout;
     const MuxLayout &two = vxc5420::kMuxLayout;
-    EXPECT_EQ(labels(eight, capture::SingleEndedInputs(eight)),
+    EXPECT_EQ(labels(eight, scan::SingleEndedInputs(eight)),
               split("AIN0-AINCOM AIN1-AINCOM AIN2-AINCOM AIN3-AINCOM AIN4-AINCOM AIN5-AINCOM "
                     "AIN6-AINCOM AIN7-AINCOM"));
-    EXPECT_EQ(labels(eight, capture::PairInputs(eight)),
+    EXPECT_EQ(labels(eight, scan::PairInputs(eight)),
               split("AIN0-AIN1 AIN2-AIN3 AIN4-AIN5 AIN6-AIN7"));
-    EXPECT_EQ(capture::InputChoices(eight).size(), 9u * 8u);
-    EXPECT_TRUE(capture::SingleEndedInputs(two).empty());
-    EXPECT_EQ(labels(two, capture::PairInputs(two)), split("AIN0-AIN1"));
-    EXPECT_EQ(labels(two, capture::InputChoices(two)), split("AIN0-AIN1 AIN1-AIN0"));
+    EXPECT_EQ(scan::InputChoices(eight).size(), 9u * 8u);
+    EXPECT_TRUE(scan::SingleEndedInputs(two).empty());
+    EXPECT_EQ(labels(two, scan::PairInputs(two)), split("AIN0-AIN1"));
+    EXPECT_EQ(labels(two, scan::InputChoices(two)), split("AIN0-AIN1 AIN1-AIN0"));
 }
 
 struct MuxCase {
@@ -61,7 +61,7 @@ TEST(ScanInputs, MuxBytesFollowEachChipsRule) {
     };
     for (const MuxCase &c : cases) {
         EXPECT_EQ(c.layout->muxByte(c.before, c.input.positive, c.input.negative), c.mux)
-            << capture::InputLabel(*c.layout, c.input).toStdString();
+            << scan::InputLabel(*c.layout, c.input).toStdString();
     }
 }
 
@@ -86,7 +86,7 @@ TEST(ScanInputs, InputListsReadTheChipsNames) {
     for (const ListCase &c : cases) {
         std::vector<ScanInput> inputs;
         QString error;
-        const bool ok = capture::ParseInputList(*c.layout, QLatin1String(c.text), inputs, error);
+        const bool ok = scan::ParseInputList(*c.layout, QLatin1String(c.text), inputs, error);
         EXPECT_EQ(ok, c.parsed != nullptr) << c.text;
         if (c.parsed) {
             EXPECT_EQ(labels(*c.layout, inputs), split(c.parsed)) << c.text;
@@ -97,19 +97,19 @@ TEST(ScanInputs, InputListsReadTheChipsNames) {
 }
 
 TEST(ScanSettings, OneRequestCarriesTheDiscardedAndTheKeptSamples) {
-    capture::ScanSettings settings;
+    scan::ScanSettings settings;
     settings.inputs = {{0, 1}};
-    EXPECT_TRUE(capture::CheckScanSettings(settings).isEmpty());
+    EXPECT_TRUE(scan::CheckScanSettings(settings).isEmpty());
     settings.count = 65532;
-    EXPECT_TRUE(capture::CheckScanSettings(settings).isEmpty());
+    EXPECT_TRUE(scan::CheckScanSettings(settings).isEmpty());
     settings.count = 65533;
-    EXPECT_FALSE(capture::CheckScanSettings(settings).isEmpty());
+    EXPECT_FALSE(scan::CheckScanSettings(settings).isEmpty());
     settings.count = 10;
     settings.repeats = 0;
-    EXPECT_FALSE(capture::CheckScanSettings(settings).isEmpty());
+    EXPECT_FALSE(scan::CheckScanSettings(settings).isEmpty());
     settings.repeats = 1;
     settings.inputs.clear();
-    EXPECT_FALSE(capture::CheckScanSettings(settings).isEmpty());
+    EXPECT_FALSE(scan::CheckScanSettings(settings).isEmpty());
 }
 
 analysis::NoiseFigures figures(double mean, double stdDev, int32_t minimum, int32_t maximum,
@@ -130,8 +130,8 @@ analysis::NoiseFigures figures(double mean, double stdDev, int32_t minimum, int3
 }
 
 TEST(ScanFigures, ARowIsTheMeanOfItsRepeatsWithTheirSpread) {
-    capture::ScanRow row{{0, 8}, {figures(100, 2, 90, 110), figures(104, 4, 92, 118, 3)}};
-    const capture::RowFigures f = capture::SummarizeRow(row);
+    scan::ScanRow row{{0, 8}, {figures(100, 2, 90, 110), figures(104, 4, 92, 118, 3)}};
+    const scan::RowFigures f = scan::SummarizeRow(row);
     EXPECT_EQ(f.repeats, 2);
     EXPECT_EQ(f.samples, 200);
     EXPECT_DOUBLE_EQ(f.mean, 102);
@@ -148,30 +148,30 @@ TEST(ScanFigures, ARowIsTheMeanOfItsRepeatsWithTheirSpread) {
 // A repeat without noise has no resolution to average; a row of nothing but such repeats says
 // so instead of showing an infinity, and the CSV leaves the field empty.
 TEST(ScanFigures, RepeatsWithoutNoiseHaveNoResolution) {
-    capture::ScanRow mixed{{0, 1}, {figures(5, 0, 5, 5), figures(7, 2, 4, 12)}};
-    EXPECT_FALSE(capture::SummarizeRow(mixed).noNoise);
-    EXPECT_DOUBLE_EQ(capture::SummarizeRow(mixed).effectiveBits, 23.0);
-    capture::ScanRow flat{{0, 1}, {figures(5, 0, 5, 5)}};
-    const QStringList cells = capture::ScanRowCells(vxc5420::kMuxLayout, flat, 0.0);
-    EXPECT_EQ(cells[capture::kEffectiveBitsColumn], QLatin1String(analysis::kNoNoiseText));
-    EXPECT_EQ(cells[capture::kMeanMicrovoltsColumn], QStringLiteral("-")); // no scale
-    const std::string csv = capture::ScanCsv(vxc5420::kMuxLayout, {flat}, 0.0);
+    scan::ScanRow mixed{{0, 1}, {figures(5, 0, 5, 5), figures(7, 2, 4, 12)}};
+    EXPECT_FALSE(scan::SummarizeRow(mixed).noNoise);
+    EXPECT_DOUBLE_EQ(scan::SummarizeRow(mixed).effectiveBits, 23.0);
+    scan::ScanRow flat{{0, 1}, {figures(5, 0, 5, 5)}};
+    const QStringList cells = scan::ScanRowCells(vxc5420::kMuxLayout, flat, 0.0);
+    EXPECT_EQ(cells[scan::kEffectiveBitsColumn], QLatin1String(analysis::kNoNoiseText));
+    EXPECT_EQ(cells[scan::kMeanMicrovoltsColumn], QStringLiteral("-")); // no scale
+    const std::string csv = scan::ScanCsv(vxc5420::kMuxLayout, {flat}, 0.0);
     EXPECT_EQ(csv.substr(csv.find('\n') + 1), "AIN0,AIN1,1,100,5,,0,,0,,,5,5,0,0,0\n");
 }
 
 TEST(ScanTable, CellsCarryMicrovoltsAndTheSpreadOfRepeats) {
     const double lsbVolts = 1e-6; // one code, one microvolt
-    capture::ScanRow once{{3, 8}, {figures(-250.5, 1.25, -260, -240)}};
-    EXPECT_EQ(capture::ScanRowCells(vxc5480::kMuxLayout, once, lsbVolts),
+    scan::ScanRow once{{3, 8}, {figures(-250.5, 1.25, -260, -240)}};
+    EXPECT_EQ(scan::ScanRowCells(vxc5480::kMuxLayout, once, lsbVolts),
               (QStringList{"AIN3-AINCOM", "-250.500", "-250.5000", "1.250", "1.2500", "20", "23.68",
                            "19.68", "-260", "-240", "0"}));
-    capture::ScanRow twice{{3, 8}, {figures(100, 2, 90, 110), figures(104, 4, 92, 118)}};
-    const QStringList cells = capture::ScanRowCells(vxc5480::kMuxLayout, twice, 2 * lsbVolts);
-    EXPECT_EQ(cells[capture::kMeanCodesColumn], QStringLiteral("102.000 \u00B1 2.828"));
-    EXPECT_EQ(cells[capture::kStdDevMicrovoltsColumn], QStringLiteral("6.0000 \u00B1 2.8284"));
-    EXPECT_EQ(cells[capture::kMinimumColumn], QStringLiteral("91.0"));
-    capture::ScanRow notYet{{0, 1}, {}};
-    EXPECT_EQ(capture::ScanRowCells(vxc5480::kMuxLayout, notYet, lsbVolts).join(u'|'),
+    scan::ScanRow twice{{3, 8}, {figures(100, 2, 90, 110), figures(104, 4, 92, 118)}};
+    const QStringList cells = scan::ScanRowCells(vxc5480::kMuxLayout, twice, 2 * lsbVolts);
+    EXPECT_EQ(cells[scan::kMeanCodesColumn], QStringLiteral("102.000 \u00B1 2.828"));
+    EXPECT_EQ(cells[scan::kStdDevMicrovoltsColumn], QStringLiteral("6.0000 \u00B1 2.8284"));
+    EXPECT_EQ(cells[scan::kMinimumColumn], QStringLiteral("91.0"));
+    scan::ScanRow notYet{{0, 1}, {}};
+    EXPECT_EQ(scan::ScanRowCells(vxc5480::kMuxLayout, notYet, lsbVolts).join(u'|'),
               QStringLiteral("AIN0-AIN1||||||||||"));
 }
 

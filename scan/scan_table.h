@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace capture {
+namespace scan {
 
 enum ScanColumn {
     kInputColumn,
@@ -40,4 +40,4 @@ QStringList ScanRowCells(const MuxLayout &layout, const ScanRow &row, double lsb
 // scale, resolutions empty for a row without noise.
 std::string ScanCsv(const MuxLayout &layout, const std::vector<ScanRow> &rows, double lsbVolts);
 
-} // namespace capture
+} // namespace scan

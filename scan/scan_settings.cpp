@@ -1,6 +1,6 @@
 #include "scan_settings.h"
 
-namespace capture {
+namespace scan {
 
 QString CheckScanSettings(const ScanSettings &settings) {
     if (settings.inputs.empty())
@@ -16,4 +16,4 @@ QString CheckScanSettings(const ScanSettings &settings) {
     return QString();
 }
 
-} // namespace capture
+} // namespace scan

@@ -2,7 +2,7 @@
 
 #include "panel_common/hex_text.h"
 
-namespace capture {
+namespace scan {
 namespace {
 QString inputsText(qsizetype count) {
     return count == 1 ? QStringLiteral("1 input") : QStringLiteral("%1 inputs").arg(count);
@@ -73,4 +73,4 @@ QString ScanOutcomeText(const ScanOutcome &outcome) {
     return putBack.isEmpty() ? text : text + u' ' + putBack;
 }
 
-} // namespace capture
+} // namespace scan

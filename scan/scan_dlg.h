@@ -61,8 +61,8 @@ class CScanDlg : public QDialog {
 
     void chooseInputSet(InputSet set);
     // The inputs ticked, in the list's order.
-    std::vector<capture::ScanInput> tickedInputs() const;
-    const capture::ScanOutcome &lastOutcome() const { return m_outcome; }
+    std::vector<scan::ScanInput> tickedInputs() const;
+    const scan::ScanOutcome &lastOutcome() const { return m_outcome; }
 
     QRadioButton *inputSetButton(InputSet set) const;
     QListWidget *inputList() const { return m_inputList; }
@@ -102,7 +102,7 @@ class CScanDlg : public QDialog {
     ScanWindowHooks m_hooks;
     const panel_common::MuxLayout *m_layout = nullptr;
     double m_spanPerReference = 0.0;
-    capture::ScanOutcome m_outcome;
+    scan::ScanOutcome m_outcome;
     bool m_running = false;
     bool m_stopRequested = false;
     bool m_ticking = false; // the list is being ticked by a set, not by hand

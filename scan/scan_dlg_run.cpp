@@ -29,12 +29,12 @@ const QColor kDoubtful(0xB0, 0x00, 0x00);
 void CScanDlg::OnRun() {
     if (m_running || !m_layout)
         return;
-    capture::ScanSettings settings;
+    scan::ScanSettings settings;
     settings.inputs = tickedInputs();
     settings.count = m_count->value();
     settings.discard = m_discard->value();
     settings.repeats = m_repeats->value();
-    const QString refused = capture::CheckScanSettings(settings);
+    const QString refused = scan::CheckScanSettings(settings);
     if (!refused.isEmpty()) {
         showState(refused);
         return;
@@ -48,29 +48,29 @@ void CScanDlg::OnRun() {
     showScale(facts->scale);
 
     m_outcome = {};
-    for (const capture::ScanInput &input : settings.inputs)
+    for (const scan::ScanInput &input : settings.inputs)
         m_outcome.rows.push_back({input, {}});
     showRows();
     m_stopRequested = false;
     setRunning(true);
     showState(settings.inputs.size() == 1 ? tr("Scanning 1 input.")
                                           : tr("Scanning %1 inputs.").arg(settings.inputs.size()));
-    capture::ScanHooks hooks;
+    scan::ScanHooks hooks;
     hooks.owner = this;
     hooks.pumpEvents = [] { QCoreApplication::processEvents(); };
     hooks.stopRequested = [this] { return m_stopRequested; };
-    hooks.progress = [this](const capture::ScanProgress &at) {
+    hooks.progress = [this](const scan::ScanProgress &at) {
         if (!m_stopRequested)
-            ShowNote(m_progress, capture::ScanProgressText(at), tr("Progress"));
+            ShowNote(m_progress, scan::ScanProgressText(at), tr("Progress"));
     };
-    hooks.rowMeasured = [this](int input, const capture::ScanRow &row) {
+    hooks.rowMeasured = [this](int input, const scan::ScanRow &row) {
         m_outcome.rows[size_t(input)] = row;
         showRow(input);
     };
-    m_outcome = capture::RunScan(settings, *m_layout, hooks);
+    m_outcome = scan::RunScan(settings, *m_layout, hooks);
     ShowNote(m_progress, QString());
     showRows();
-    showState(capture::ScanOutcomeText(m_outcome));
+    showState(scan::ScanOutcomeText(m_outcome));
     setRunning(false);
     if (m_outcome.boardAnswered && m_hooks.refreshPanel)
         m_hooks.refreshPanel();
@@ -88,17 +88,17 @@ void CScanDlg::showRows() {
 void CScanDlg::showRow(int row) {
     if (!m_layout)
         return;
-    const capture::ScanRow &scanRow = m_outcome.rows[size_t(row)];
+    const scan::ScanRow &scanRow = m_outcome.rows[size_t(row)];
     const double lsb = lsbVolts();
-    const QStringList cells = capture::ScanRowCells(*m_layout, scanRow, lsb);
-    const bool clipped = capture::SummarizeRow(scanRow).clipped > 0;
+    const QStringList cells = scan::ScanRowCells(*m_layout, scanRow, lsb);
+    const bool clipped = scan::SummarizeRow(scanRow).clipped > 0;
     for (int column = 0; column < cells.size(); ++column) {
         auto *item = m_table->item(row, column);
         if (!item) {
             item = new QTableWidgetItem;
             item->setTextAlignment(
                 Qt::AlignVCenter |
-                (column == capture::kInputColumn ? Qt::AlignLeft : Qt::AlignRight));
+                (column == scan::kInputColumn ? Qt::AlignLeft : Qt::AlignRight));
             m_table->setItem(row, column, item);
         }
         item->setText(cells[column]);
@@ -108,9 +108,9 @@ void CScanDlg::showRow(int row) {
     // The bars follow the table: standard deviations, in microvolts when the scale is known.
     QStringList labels;
     std::vector<double> values;
-    for (const capture::ScanRow &r : m_outcome.rows) {
-        labels << capture::InputLabel(*m_layout, r.input);
-        const capture::RowFigures f = capture::SummarizeRow(r);
+    for (const scan::ScanRow &r : m_outcome.rows) {
+        labels << scan::InputLabel(*m_layout, r.input);
+        const scan::RowFigures f = scan::SummarizeRow(r);
         values.push_back(f.repeats == 0 ? -1.0 : lsb > 0 ? f.stdDev * lsb * 1e6 : f.stdDev);
     }
     m_plot->setBars(labels, values, lsb > 0 ? QStringLiteral("\u00B5V") : tr("codes"));
@@ -118,7 +118,7 @@ void CScanDlg::showRow(int row) {
 
 void CScanDlg::OnExport() {
     if (!m_layout || std::none_of(m_outcome.rows.begin(), m_outcome.rows.end(),
-                                  [](const capture::ScanRow &r) { return !r.repeats.empty(); })) {
+                                  [](const scan::ScanRow &r) { return !r.repeats.empty(); })) {
         platform::ShowMessage(this, tr("There is no scan to export yet."), tr("Export"));
         return;
     }
@@ -136,7 +136,7 @@ void CScanDlg::OnExport() {
 bool CScanDlg::ExportTo(const QString &csvPath) {
     if (!m_layout)
         return false;
-    const std::string csv = capture::ScanCsv(*m_layout, m_outcome.rows, lsbVolts());
+    const std::string csv = scan::ScanCsv(*m_layout, m_outcome.rows, lsbVolts());
     const platform::FileError error =
         platform::WriteWholeFile(csvPath, QByteArray(csv.data(), qsizetype(csv.size())));
     if (error.failed()) {

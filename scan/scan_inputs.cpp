@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-namespace capture {
+namespace scan {
 
 std::vector<ScanInput> SingleEndedInputs(const MuxLayout &layout) {
     std::vector<ScanInput> inputs;
@@ -75,4 +75,4 @@ bool ParseInputList(const MuxLayout &layout, const QString &text, std::vector<Sc
     return true;
 }
 
-} // namespace capture
+} // namespace scan

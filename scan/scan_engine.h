@@ -17,7 +17,7 @@
 #include <functional>
 #include <vector>
 
-namespace capture {
+namespace scan {
 
 // Where the scan is: input and repeat counted from 0.
 struct ScanProgress {
@@ -78,4 +78,4 @@ struct ScanHooks {
 // told only when nothing else was.
 ScanOutcome RunScan(const ScanSettings &settings, const MuxLayout &layout, const ScanHooks &hooks);
 
-} // namespace capture
+} // namespace scan

@@ -9,7 +9,7 @@
 
 #include <vector>
 
-namespace capture {
+namespace scan {
 
 using panel_common::MuxLayout;
 
@@ -34,4 +34,4 @@ QString InputLabel(const MuxLayout &layout, ScanInput input);
 bool ParseInputList(const MuxLayout &layout, const QString &text, std::vector<ScanInput> &inputs,
                     QString &error);
 
-} // namespace capture
+} // namespace scan

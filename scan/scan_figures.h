@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace capture {
+namespace scan {
 
 struct ScanRow {
     ScanInput input;
@@ -43,4 +43,4 @@ RowFigures SummarizeRow(const ScanRow &row);
 // Volts of one code at the scale: 0 when the scale is not known. The analysis window's rule.
 double ScanLsbVolts(double referenceVolts, double pgaGain, double spanPerReference);
 
-} // namespace capture
+} // namespace scan

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-namespace capture {
+namespace scan {
 namespace {
 double sampleSpread(const std::vector<double> &values, double mean) {
     if (values.size() < 2)
@@ -60,4 +60,4 @@ double ScanLsbVolts(double referenceVolts, double pgaGain, double spanPerReferen
     return analysis::LsbVolts(analysis::FullScaleVolts(referenceVolts, pgaGain, spanPerReference));
 }
 
-} // namespace capture
+} // namespace scan

@@ -3,7 +3,7 @@
 // board's inputs (sim::DefaultSignal) give what every row must read, its frames what the scan
 // sent.
 
-#include "capture/scan_figures.h"
+#include "scan/scan_figures.h"
 #include "link/frames.h"
 #include "link/protocol.h"
 #include "link/serial_transport.h"
@@ -28,15 +28,15 @@ inline const panel_common::MuxLayout &LayoutOf(sim::Chip chip) {
 inline double BoardLsbVolts(const sim::VirtualBoard &board) {
     const double reference = sim::DefaultSignal(board.chip()).referenceVolts;
     if (board.chip() == sim::Chip::VXC5480)
-        return capture::ScanLsbVolts(reference,
+        return scan::ScanLsbVolts(reference,
                                      vxc5480::PgaGain(board.registerValue(vxc5480::kAdcon)),
                                      vxc5480::kSpanPerReference);
     const int pgaCode = vxc5420::PgaCode(board.registerValue(vxc5420::kCr1));
-    return capture::ScanLsbVolts(reference, vxc5420::PgaGain(pgaCode), vxc5420::kSpanPerReference);
+    return scan::ScanLsbVolts(reference, vxc5420::PgaGain(pgaCode), vxc5420::kSpanPerReference);
 }
 
 // What the pair sees, in volts, as the board's inputs are wired.
-inline double InputVolts(sim::Chip chip, capture::ScanInput input) {
+inline double InputVolts(sim::Chip chip, scan::ScanInput input) {
     const sim::SignalModel signal = sim::DefaultSignal(chip);
     return signal.inputVolts[static_cast<size_t>(input.positive)] -
            signal.inputVolts[static_cast<size_t>(input.negative)];

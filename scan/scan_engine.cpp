@@ -7,7 +7,7 @@
 #include "link/result_codes.h"
 #include "platform/busy_flags.h"
 
-namespace capture {
+namespace scan {
 namespace {
 // What the chip's MUX holds as far as the scan knows: the byte last confirmed, or -1 once a
 // write went unconfirmed.
@@ -108,4 +108,4 @@ ScanOutcome RunScan(const ScanSettings &settings, const MuxLayout &layout, const
     return outcome;
 }
 
-} // namespace capture
+} // namespace scan

@@ -10,7 +10,7 @@
 #include <functional>
 #include <vector>
 
-namespace capture {
+namespace scan {
 
 class ScanAcquirer {
   public:
@@ -27,4 +27,4 @@ class ScanAcquirer {
     std::vector<int32_t> m_codes;
 };
 
-} // namespace capture
+} // namespace scan

@@ -1,0 +1,53 @@
+#include "port_worker.h"
+
+#include "serial_transport.h"
+
+#include <QEventLoop>
+#include <QSerialPort>
+#include <QThread>
+
+PortWorker::PortWorker(QObject *parent) : QObject(parent) {}
+
+PortWorker::~PortWorker() {
+    if (m_thread) {
+        m_thread->disconnect(this);
+        m_thread->wait();
+        delete m_thread;
+    }
+}
+
+bool PortWorker::start(std::function<void()> job) {
+    if (m_thread)
+        return false;
+    QThread *owner = QThread::currentThread();
+    m_thread = QThread::create([job = std::move(job), owner] {
+        job();
+        // Only the thread an object lives in may push it on: the port goes home from here.
+        if (g_port && g_port->thread() == QThread::currentThread())
+            g_port->moveToThread(owner);
+    });
+    if (g_port)
+        g_port->moveToThread(m_thread);
+    connect(m_thread, &QThread::finished, this, &PortWorker::onThreadFinished,
+            Qt::QueuedConnection);
+    m_thread->start();
+    return true;
+}
+
+void PortWorker::onThreadFinished() {
+    QThread *thread = m_thread;
+    m_thread = nullptr;
+    if (thread) {
+        thread->wait();
+        delete thread;
+    }
+    emit finished();
+}
+
+void PortWorker::waitWithEvents() {
+    if (!m_thread)
+        return;
+    QEventLoop loop;
+    connect(this, &PortWorker::finished, &loop, &QEventLoop::quit);
+    loop.exec();
+}
