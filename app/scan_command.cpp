@@ -1,8 +1,8 @@
 #include "scan_command.h"
 
 #include "analysis_menu.h"
-#include "scan/scan_dlg.h"
 #include "pellorin_dlg.h"
+#include "scan/scan_dlg.h"
 
 #include <QAction>
 #include <QCloseEvent>

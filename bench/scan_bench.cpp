@@ -5,12 +5,12 @@
 // input, the put-back, and their replies). A benchmark, not a test: it asserts nothing.
 // --runs N repeats the scan (default 5) and prints the median too.
 
-#include "scan/scan_engine.h"
 #include "link/chip_catalog.h"
 #include "link/frames.h"
 #include "link/protocol.h"
 #include "link/serial_transport.h"
 #include "panel_8ch/register_map.h"
+#include "scan/scan_engine.h"
 #include "sim/virtual_board.h"
 
 #include <QApplication>

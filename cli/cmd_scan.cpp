@@ -5,11 +5,11 @@
 #include "number_text.h"
 #include "output_formats.h"
 
+#include "link/register_range.h"
+#include "link/result_codes.h"
 #include "scan/scan_engine.h"
 #include "scan/scan_report.h"
 #include "scan/scan_table.h"
-#include "link/register_range.h"
-#include "link/result_codes.h"
 
 #include "platform/file_writer.h"
 
@@ -81,8 +81,8 @@ QString parseRequest(CommandContext &context, ScanRequest &request, bool &unavai
     scan::ScanSettings &settings = request.settings;
     if (!readCount(args, QStringLiteral("--count"), 1, scan::kMaxScanItems, settings.count,
                    error) ||
-        !readCount(args, QStringLiteral("--discard"), 0, scan::kMaxScanItems - 1,
-                   settings.discard, error) ||
+        !readCount(args, QStringLiteral("--discard"), 0, scan::kMaxScanItems - 1, settings.discard,
+                   error) ||
         !readCount(args, QStringLiteral("--repeat"), 1, scan::kMaxScanRepeats, settings.repeats,
                    error))
         return error;

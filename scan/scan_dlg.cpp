@@ -215,8 +215,8 @@ void CScanDlg::chooseInputSet(InputSet set) {
     if (set == InputSet::ByHand || !m_layout)
         return;
     const std::vector<scan::ScanInput> chosen = set == InputSet::SingleEnded
-                                                       ? scan::SingleEndedInputs(*m_layout)
-                                                       : scan::PairInputs(*m_layout);
+                                                    ? scan::SingleEndedInputs(*m_layout)
+                                                    : scan::PairInputs(*m_layout);
     m_ticking = true;
     for (int i = 0; i < m_inputList->count(); ++i) {
         QListWidgetItem *item = m_inputList->item(i);

@@ -96,9 +96,8 @@ void CScanDlg::showRow(int row) {
         auto *item = m_table->item(row, column);
         if (!item) {
             item = new QTableWidgetItem;
-            item->setTextAlignment(
-                Qt::AlignVCenter |
-                (column == scan::kInputColumn ? Qt::AlignLeft : Qt::AlignRight));
+            item->setTextAlignment(Qt::AlignVCenter |
+                                   (column == scan::kInputColumn ? Qt::AlignLeft : Qt::AlignRight));
             m_table->setItem(row, column, item);
         }
         item->setText(cells[column]);

@@ -4,11 +4,11 @@
 // scan repeats twice, so its rows carry their spread.
 #include "app/main_window_layout.h"
 #include "app/pellorin_dlg.h"
-#include "scan/scan_dlg.h"
-#include "scan/scan_table.h"
 #include "link/serial_transport.h"
 #include "platform/message_service.h"
 #include "resources/main_window_ids.h"
+#include "scan/scan_dlg.h"
+#include "scan/scan_table.h"
 #include "sim/virtual_board.h"
 
 #include <QAction>

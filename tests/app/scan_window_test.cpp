@@ -5,10 +5,10 @@
 #include "panel_host_fixture.h"
 
 #include "../scan/scan_board.h"
+#include "panel_2ch/tz420_dlg.h"
 #include "scan/scan_bar_plot.h"
 #include "scan/scan_dlg.h"
 #include "scan/scan_table.h"
-#include "panel_2ch/tz420_dlg.h"
 #include "tests/support/accessibility_walk.h"
 
 #include <QAccessible>

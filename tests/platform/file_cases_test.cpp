@@ -6,7 +6,6 @@
 
 #include "app/pellorin_dlg.h"
 #include "app/system_menu.h"
-#include "scan/scan_dlg.h"
 #include "cli/cli_run.h"
 #include "cli/descriptor_stream.h"
 #include "cli/exit_codes.h"
@@ -14,6 +13,7 @@
 #include "platform/file_dialogs.h"
 #include "platform/message_service.h"
 #include "resources/main_window_ids.h"
+#include "scan/scan_dlg.h"
 #include "sim/virtual_board.h"
 #include "tests/support/board_on_pty.h"
 

@@ -3,13 +3,13 @@
 // board's inputs (sim::DefaultSignal) give what every row must read, its frames what the scan
 // sent.
 
-#include "scan/scan_figures.h"
 #include "link/frames.h"
 #include "link/protocol.h"
 #include "link/serial_transport.h"
 #include "panel_2ch/register_map.h"
 #include "panel_8ch/register_map.h"
 #include "platform/busy_flags.h"
+#include "scan/scan_figures.h"
 #include "sim/virtual_board.h"
 #include "tests/support/board_on_pty.h"
 
@@ -28,9 +28,8 @@ inline const panel_common::MuxLayout &LayoutOf(sim::Chip chip) {
 inline double BoardLsbVolts(const sim::VirtualBoard &board) {
     const double reference = sim::DefaultSignal(board.chip()).referenceVolts;
     if (board.chip() == sim::Chip::VXC5480)
-        return scan::ScanLsbVolts(reference,
-                                     vxc5480::PgaGain(board.registerValue(vxc5480::kAdcon)),
-                                     vxc5480::kSpanPerReference);
+        return scan::ScanLsbVolts(reference, vxc5480::PgaGain(board.registerValue(vxc5480::kAdcon)),
+                                  vxc5480::kSpanPerReference);
     const int pgaCode = vxc5420::PgaCode(board.registerValue(vxc5420::kCr1));
     return scan::ScanLsbVolts(reference, vxc5420::PgaGain(pgaCode), vxc5420::kSpanPerReference);
 }

@@ -1,12 +1,12 @@
 // The scan's inputs, settings and figures, worked by hand: each chip's sets and MUX bytes, the
 // command line's input lists, and what a row shows of its repeats.
 
+#include "panel_2ch/register_map.h"
+#include "panel_8ch/register_map.h"
 #include "scan/scan_figures.h"
 #include "scan/scan_inputs.h"
 #include "scan/scan_settings.h"
 #include "scan/scan_table.h"
-#include "panel_2ch/register_map.h"
-#include "panel_8ch/register_map.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-using scan::ScanInput;
 using panel_common::MuxLayout;
+using scan::ScanInput;
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include "scan_board.h"
 
-#include "scan/scan_engine.h"
 #include "link/result_codes.h"
 #include "platform/message_service.h"
+#include "scan/scan_engine.h"
 #include "tests/support/time_limits.h"
 
 #include <gtest/gtest.h>
@@ -105,8 +105,7 @@ TEST_P(ScanReadsInputs, EveryRowReadsItsInputThroughTheGainAndMuxGoesBack) {
 INSTANTIATE_TEST_SUITE_P(
     BothChips, ScanReadsInputs,
     ::testing::Values(
-        InputsCase{"EightChannelSingleEnded", sim::Chip::VXC5480, scan::SingleEndedInputs, 0x23,
-                   1},
+        InputsCase{"EightChannelSingleEnded", sim::Chip::VXC5480, scan::SingleEndedInputs, 0x23, 1},
         InputsCase{"EightChannelPairsRepeated", sim::Chip::VXC5480, scan::PairInputs, 0x01, 2},
         // Both ways round, from a MUX the panel would not write (AIN+ and AIN- on AIN1).
         InputsCase{"TwoChannelBothWays", sim::Chip::VXC5420, scan::InputChoices, 0x11, 1},
@@ -164,8 +163,8 @@ const FaultCase kFaults[] = {
          f.faultyAcquisition = 2;
          f.stopAfterItems = 50;
      }),
-     scan::ScanFault::Items, result::kTimeout, "Get item 50 failed !", 2,
-     scan::MuxPutBack::Done, true},
+     scan::ScanFault::Items, result::kTimeout, "Get item 50 failed !", 2, scan::MuxPutBack::Done,
+     true},
     {"BadItemChecksumAtTheThirdInput", faultsOf([](sim::Faults &f) {
          f.faultyAcquisition = 2;
          f.badItemIndex = 7;
