@@ -12,6 +12,7 @@
 #include "link/protocol.h"
 #include "link/serial_transport.h"
 #include "main_window_layout.h"
+#include "open_capture_command.h"
 #include "panel_factory.h"
 #include "platform/colour_chooser.h"
 #include "platform/file_dialogs.h"
@@ -72,6 +73,7 @@ CPellorinDlg::CPellorinDlg(QWidget *parent) : QDialog(parent) {
     m_captureAction = AddAnalysisMenu(
         m_menuBar, [this] { OnNoiseAndSpectrum(); }, [this] { OnContinuousCapture(); });
     m_scanAction = AddInputScanEntry(m_menuBar, [this] { OnInputScan(); });
+    AddOpenCaptureEntry(m_menuBar, [this] { OnOpenCapture(); });
     m_client = new QWidget(this);
     const AcquisitionControls acquisitionControls = BuildMainWindowControls(m_client, m_controls);
     auto *layout = new QVBoxLayout(this);

@@ -14,6 +14,7 @@ class AcquisitionController;
 class CAnalysisDlg;
 class CCaptureDlg;
 class CScanDlg;
+class CRunAnalysisDlg;
 struct AcquisitionHooks;
 class QAction;
 class QMenuBar;
@@ -51,6 +52,10 @@ class CPellorinDlg : public QDialog {
     CScanDlg *scanWindow() const { return m_scan; }
     QAction *scanAction() const { return m_scanAction; }
     bool scanRunning() const;
+    // "Open Capture...": asks for a capture file and shows it in the capture analysis window,
+    // made on first use.
+    void OnOpenCapture();
+    CRunAnalysisDlg *runAnalysisWindow() const { return m_runAnalysis; }
     void OnGraphTypeChange();
     // Empties the chart and its statistics and restores the data count and the title.
     void ResetChartView();
@@ -85,7 +90,8 @@ class CPellorinDlg : public QDialog {
     // What waits for the running capture to end: a detection, or closing the window.
     bool m_detectAfterCapture = false;
     bool m_closeAfterCapture = false;
-    CScanDlg *m_scan = nullptr; // a child of the window, made on first use
+    CScanDlg *m_scan = nullptr;               // a child of the window, made on first use
+    CRunAnalysisDlg *m_runAnalysis = nullptr; // a child of the window, made on first use
     QAction *m_scanAction = nullptr;
     // What waits for the running scan to end: a detection, or closing the window.
     bool m_detectAfterScan = false;
