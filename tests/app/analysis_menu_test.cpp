@@ -6,12 +6,16 @@
 #include "acquisition/samples.h"
 #include "analysis/analysis_dlg.h"
 #include "analysis/analysis_figures_view.h"
+#include "capture/capture_writer.h"
+#include "capture/run_analysis_dlg.h"
+#include "platform/file_dialogs.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTemporaryDir>
 
 namespace {
 class AnalysisMenuTest : public PanelHostTest {
@@ -145,4 +149,38 @@ TEST_F(AnalysisMenuTest, FlagsARecordTheBoardClipped) {
     EXPECT_TRUE(figures->marked());
     EXPECT_EQ(figure(QStringLiteral("Effective resolution (bits)")),
               QStringLiteral("no noise: every code equal"));
+}
+
+// "Open Capture..." needs no board: it asks for a file and shows its run.
+TEST_F(AnalysisMenuTest, OpenCaptureShowsTheChosenFilesRun) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("night.h5"));
+    {
+        auto writer = capture::MakeWriter(capture::FileFormat::Hdf5);
+        capture::CaptureFacts facts;
+        facts.chipName = QStringLiteral("VXC5480");
+        facts.dataRateSps = 100;
+        ASSERT_TRUE(writer->create(path, facts, {}, false));
+        std::vector<int32_t> codes(3000);
+        for (size_t i = 0; i < codes.size(); ++i)
+            codes[i] = int32_t(i % 7);
+        ASSERT_TRUE(writer->appendBlock({}, codes, {}));
+        ASSERT_TRUE(writer->finish(QStringLiteral("user")));
+    }
+    QAction *open = menuAction(QStringLiteral("&Analysis"), QStringLiteral("Open Capture..."));
+    ASSERT_NE(open, nullptr);
+    EXPECT_TRUE(open->isEnabled());
+    platform::SetFileDialogAnswer([](const platform::FileDialogRequest &) { return QString(); });
+    open->trigger();
+    EXPECT_EQ(dlg.runAnalysisWindow(), nullptr); // cancelled: no window
+    platform::SetFileDialogAnswer([&](const platform::FileDialogRequest &) { return path; });
+    open->trigger();
+    platform::SetFileDialogAnswer({});
+    CRunAnalysisDlg *window = dlg.runAnalysisWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([window] { return !window->busy(); }, 60000));
+    ASSERT_TRUE(window->hasRun());
+    EXPECT_EQ(window->run()->count(), 3000u);
+    EXPECT_TRUE(window->analysis().has_value());
 }
