@@ -1,6 +1,6 @@
 #include "analysis/noise_density.h"
 
-#include <kissfft/kissfft.hh>
+#include "analysis/segment_power.h"
 
 #include <algorithm>
 #include <cmath>
@@ -79,9 +79,8 @@ std::optional<NoiseDensity> ComputeNoiseDensity(SampleSource &source, double sam
 
     density.segmentLength = length;
     density.binHz = sampleRateHz / static_cast<double>(length);
-    const kissfft<double> fft(length / 2, false);
+    SegmentPower power(length);
     std::vector<double> segment(length);
-    std::vector<std::complex<double>> spectrum(length / 2);
     std::vector<double> sum(length / 2 + 1, 0.0);
     const bool times = baseline.needsTimes();
     for (const SamplePiece &piece : pieces) {
@@ -105,12 +104,7 @@ std::optional<NoiseDensity> ComputeNoiseDensity(SampleSource &source, double sam
             for (double &v : segment)
                 v -= mean;
             ApplyHann(segment);
-            fft.transform_real(segment.data(), spectrum.data());
-            // Bin 0 carries DC in its real part and the highest bin in its imaginary part.
-            sum[0] += spectrum[0].real() * spectrum[0].real();
-            sum[length / 2] += spectrum[0].imag() * spectrum[0].imag();
-            for (size_t k = 1; k < length / 2; ++k)
-                sum[k] += std::norm(spectrum[k]);
+            power.add(segment, sum);
             ++density.segments;
         }
     }

@@ -3,9 +3,11 @@
 // own Welch estimate of the same samples.
 
 #include "analysis/run_analysis.h"
+#include "analysis/segment_power.h"
 #include "synthetic_records.h"
 
 #include <gtest/gtest.h>
+#include <kissfft/kissfft.hh>
 
 #include <cmath>
 #include <cstdio>
@@ -288,4 +290,23 @@ TEST(RunAnalysis, WelchAgreesWithScipy) {
     ASSERT_EQ(scipy.size(), d->powerDensity.size());
     for (size_t k = 1; k < scipy.size(); ++k)
         ASSERT_LT(std::abs(10 * std::log10(d->powerDensity[k] / scipy[k])), 0.5) << "bin " << k;
+}
+
+// The four-step transform of a long segment against kissfft's own real transform, for lengths
+// whose half is a square, twice a square, and has a factor 3 or 5.
+TEST(RunAnalysis, SegmentPowerMatchesTheDirectTransform) {
+    for (size_t n : {size_t(64), size_t(2048), size_t(8192), size_t(3 * 1024), size_t(5 * 4096)}) {
+        testrec::Gaussian g(static_cast<uint32_t>(n));
+        std::vector<double> x(n);
+        for (double &v : x)
+            v = 100 * g.next() + 3;
+        std::vector<std::complex<double>> direct(n / 2);
+        kissfft<double>(n / 2, false).transform_real(x.data(), direct.data());
+        std::vector<double> sums(n / 2 + 1, 1.0);
+        analysis::SegmentPower(n).add(x, sums);
+        EXPECT_NEAR(sums[0] - 1, direct[0].real() * direct[0].real(), 1e-6 * sums[0]) << n;
+        EXPECT_NEAR(sums[n / 2] - 1, direct[0].imag() * direct[0].imag(), 1e-6 * sums[n / 2]) << n;
+        for (size_t k = 1; k < n / 2; ++k)
+            ASSERT_NEAR(sums[k] - 1, std::norm(direct[k]), 1e-9 * n * 1e4) << n << " bin " << k;
+    }
 }
