@@ -108,14 +108,16 @@ std::optional<NoiseDensity> ComputeNoiseDensity(SampleSource &source, double sam
             ++density.segments;
         }
     }
-    // The periodic Hann window's sum of squares is 3/8 of its length.
+    // The periodic Hann window's sum of squares is 3/8 of its length. The sums become the
+    // density in place: a second array of the spectrum's size is not needed.
     const double scale = 1.0 / (sampleRateHz * 0.375 * static_cast<double>(length) *
                                 static_cast<double>(density.segments));
-    density.powerDensity.resize(sum.size());
     for (size_t k = 0; k < sum.size(); ++k) {
         const bool edge = k == 0 || k == length / 2;
-        density.powerDensity[k] = sum[k] * scale * (edge ? 1.0 : 2.0);
+        sum[k] *= scale * (edge ? 1.0 : 2.0);
     }
+    segment = {};
+    density.powerDensity = std::move(sum);
     FindWhiteAndCorner(density);
     return density;
 }

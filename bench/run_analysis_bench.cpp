@@ -5,8 +5,11 @@
 // capture analysis window's open-to-overview; each phase's peak memory against the size of
 // the codes. A benchmark, not a test: it asserts nothing.
 //
-//   pellorin-bench-run-analysis [--samples N] [--file PATH] [--keep] [--no-window]
+//   pellorin-bench-run-analysis [--samples N] [--file PATH] [--keep] [--no-window | --window-only]
 // --file reads (or first writes, when missing) that file; --keep leaves the generated one.
+// Each phase gives its wall time and the CPU time the process spent in it (on a shared
+// machine the first depends on the others' load). For the window's memory alone, run it
+// --window-only: memory the analyses before it freed may stay with the process.
 
 #include "analysis/run_analysis.h"
 #include "capture/capture_run.h"
@@ -17,6 +20,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/resource.h>
 
 #include <chrono>
 #include <cmath>
@@ -32,6 +37,14 @@ using Clock = std::chrono::steady_clock;
 double Seconds(Clock::time_point since) {
     return std::chrono::duration<double>(Clock::now() - since).count();
 }
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+double g_cpuMark = 0;
 
 // The process's peak resident memory since the last reset, in MiB (VmHWM).
 double PeakMiB() {
@@ -83,10 +96,12 @@ bool Generate(const QString &path, uint64_t samples) {
 }
 
 void Line(const char *what, double seconds, double codesMiB) {
-    const double peak = PeakMiB();
-    std::printf("  %-34s %8.2f s   peak RSS %7.1f MiB (%5.1f %% of the codes)\n", what, seconds,
-                peak, 100.0 * peak / codesMiB);
+    const double peak = PeakMiB(), cpu = CpuSeconds();
+    std::printf("  %-36s %7.2f s wall %7.2f s CPU   peak RSS %6.1f MiB (%5.1f %% of the codes)\n",
+                what, seconds, cpu - g_cpuMark, peak, 100.0 * peak / codesMiB);
+    std::fflush(stdout);
     ResetPeak();
+    g_cpuMark = CpuSeconds();
 }
 
 } // namespace
@@ -95,7 +110,7 @@ int main(int argc, char **argv) {
     QApplication app(argc, argv);
     uint64_t samples = 83'000'000;
     QString file;
-    bool keep = false, window = true;
+    bool keep = false, window = true, core = true;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--samples" && i + 1 < argc)
@@ -106,6 +121,8 @@ int main(int argc, char **argv) {
             keep = true;
         else if (a == "--no-window")
             window = false;
+        else if (a == "--window-only")
+            core = false;
     }
     QTemporaryDir dir;
     dir.setAutoRemove(!keep);
@@ -121,6 +138,7 @@ int main(int argc, char **argv) {
     }
 
     ResetPeak();
+    g_cpuMark = CpuSeconds();
     const double base = PeakMiB();
     auto start = Clock::now();
     std::unique_ptr<capture::CaptureRun> run =
@@ -134,41 +152,45 @@ int main(int argc, char **argv) {
 
     const double rate = run->sampleRateHz();
     std::string error;
-    analysis::MinMaxPyramid pyramid;
-    start = Clock::now();
-    const std::optional<analysis::RunSummary> summary =
-        analysis::SummarizeRun(*run, rate, &pyramid, error);
-    if (!summary)
-        return std::printf("%s\n", error.c_str()), 1;
-    Line("overview pyramid and drift (1 pass)", Seconds(start), codesMiB);
+    if (!core)
+        run.reset();
+    for (; core; core = false) {
+        analysis::MinMaxPyramid pyramid;
+        start = Clock::now();
+        const std::optional<analysis::RunSummary> summary =
+            analysis::SummarizeRun(*run, rate, &pyramid, error);
+        if (!summary)
+            return std::printf("%s\n", error.c_str()), 1;
+        Line("overview pyramid and drift (1 pass)", Seconds(start), codesMiB);
 
-    start = Clock::now();
-    size_t columns = 0;
-    for (int i = 0; i < 100; ++i)
-        columns += pyramid.columns(uint64_t(i) * 1000, run->count(), 1500).size();
-    Line("100 overview redraws (1500 columns)", Seconds(start), codesMiB);
+        start = Clock::now();
+        size_t columns = 0;
+        for (int i = 0; i < 100; ++i)
+            columns += pyramid.columns(uint64_t(i) * 1000, run->count(), 1500).size();
+        Line("100 overview redraws (1500 columns)", Seconds(start), codesMiB);
 
-    const analysis::Baseline baseline = analysis::BaselineOf(*summary, false);
-    start = Clock::now();
-    const auto density = analysis::ComputeNoiseDensity(*run, rate, baseline, error);
-    Line("noise density (Welch)", Seconds(start), codesMiB);
-    start = Clock::now();
-    const auto allan = analysis::ComputeAllanDeviation(*run, rate, baseline, error);
-    Line("Allan deviation", Seconds(start), codesMiB);
-    const analysis::Baseline line = analysis::BaselineOf(*summary, true);
-    start = Clock::now();
-    const auto detrended = analysis::ComputeAllanDeviation(*run, rate, line, error);
-    Line("Allan deviation, drift removed", Seconds(start), codesMiB);
-    start = Clock::now();
-    const auto all = analysis::AnalyzeRun(*run, rate, *summary, false, error);
-    Line("density + Allan + histogram", Seconds(start), codesMiB);
-    if (density && allan)
-        std::printf("  (segments %zu x %zu samples, white %.3g codes/rtHz, corner %s Hz; "
-                    "%zu Allan points; %zu columns drawn)\n",
-                    density->segments, density->segmentLength,
-                    density->whiteLevel ? std::sqrt(*density->whiteLevel) : 0.0,
-                    density->cornerHz ? std::to_string(*density->cornerHz).c_str() : "none",
-                    allan->points.size(), columns / 100);
+        const analysis::Baseline baseline = analysis::BaselineOf(*summary, false);
+        start = Clock::now();
+        const auto density = analysis::ComputeNoiseDensity(*run, rate, baseline, error);
+        Line("noise density (Welch)", Seconds(start), codesMiB);
+        start = Clock::now();
+        const auto allan = analysis::ComputeAllanDeviation(*run, rate, baseline, error);
+        Line("Allan deviation", Seconds(start), codesMiB);
+        const analysis::Baseline line = analysis::BaselineOf(*summary, true);
+        start = Clock::now();
+        const auto detrended = analysis::ComputeAllanDeviation(*run, rate, line, error);
+        Line("Allan deviation, drift removed", Seconds(start), codesMiB);
+        start = Clock::now();
+        const auto all = analysis::AnalyzeRun(*run, rate, *summary, false, error);
+        Line("density + Allan + histogram", Seconds(start), codesMiB);
+        if (density && allan)
+            std::printf("  (segments %zu x %zu samples, white %.3g codes/rtHz, corner %s Hz; "
+                        "%zu Allan points; %zu columns drawn)\n",
+                        density->segments, density->segmentLength,
+                        density->whiteLevel ? std::sqrt(*density->whiteLevel) : 0.0,
+                        density->cornerHz ? std::to_string(*density->cornerHz).c_str() : "none",
+                        allan->points.size(), columns / 100);
+    }
     run.reset();
 
     if (window) {
@@ -177,6 +199,7 @@ int main(int argc, char **argv) {
         dlg.show();
         QApplication::processEvents();
         ResetPeak();
+        g_cpuMark = CpuSeconds();
         start = Clock::now();
         dlg.OpenFiles({file});
         if (!QTest::qWaitFor([&] { return dlg.summary().has_value(); }, 600000))
