@@ -118,6 +118,11 @@ ReportRows RunFigureRows(const CaptureRun &run, const analysis::RunSummary &summ
         driftText = QStringLiteral("%1 ± %2 µV/h (%3)")
                         .arg(SignedNumber(perHour * lsb * 1e6, 4),
                              Number(errorPerHour * lsb * 1e6, 2), driftText);
+    // Without a rate the analyses count in samples: the slope is per sample.
+    if (!(run.sampleRateHz() > 0))
+        driftText = QStringLiteral("%1 ± %2 codes per sample")
+                        .arg(SignedNumber(drift.slopeCodesPerSecond, 4),
+                             Number(drift.slopeErrorCodesPerSecond, 2));
     rows.append({QStringLiteral("Drift"), driftText});
     if (!analysis)
         return rows;

@@ -78,6 +78,11 @@ void writeJson(std::ostream &out, const capture::CaptureRun &run,
                                  {"high", p.high}});
     const analysis::DriftLine &drift = summary.drift;
     const analysis::NoiseDensity &d = result.density;
+    // Without a rate the analyses count in samples: no drift per hour.
+    const bool timed = run.sampleRateHz() > 0;
+    auto perHour = [timed](double codesPerSecond, double scale) {
+        return timed && scale > 0 ? finite(codesPerSecond * 3600 * scale) : QJsonValue();
+    };
     const double white = d.whiteLevel ? std::sqrt(*d.whiteLevel) : std::nan("");
     QJsonObject object{
         {"files", files},
@@ -92,12 +97,10 @@ void writeJson(std::ostream &out, const capture::CaptureRun &run,
         {"detrended", result.detrended},
         {"mean", drift.meanCodes},
         {"rms", result.stdDevCodes},
-        {"driftCodesPerHour", drift.slopeCodesPerSecond * 3600},
-        {"driftErrorCodesPerHour", drift.slopeErrorCodesPerSecond * 3600},
-        {"driftMicrovoltsPerHour",
-         lsb > 0 ? finite(drift.slopeCodesPerSecond * 3600 * lsb * 1e6) : QJsonValue()},
-        {"driftErrorMicrovoltsPerHour",
-         lsb > 0 ? finite(drift.slopeErrorCodesPerSecond * 3600 * lsb * 1e6) : QJsonValue()},
+        {"driftCodesPerHour", perHour(drift.slopeCodesPerSecond, 1.0)},
+        {"driftErrorCodesPerHour", perHour(drift.slopeErrorCodesPerSecond, 1.0)},
+        {"driftMicrovoltsPerHour", perHour(drift.slopeCodesPerSecond, lsb * 1e6)},
+        {"driftErrorMicrovoltsPerHour", perHour(drift.slopeErrorCodesPerSecond, lsb * 1e6)},
         {"whiteDensityCodes", finite(white)},
         {"whiteDensityVolts", volts(white)},
         {"cornerHz", optional(d.cornerHz)},

@@ -189,7 +189,8 @@ const std::vector<HelpEntry> &CommandHelp() {
          "rateFromTimes, voltsPerCode, detrended, mean, rms, driftCodesPerHour, "
          "driftErrorCodesPerHour, driftMicrovoltsPerHour, driftErrorMicrovoltsPerHour, "
          "whiteDensityCodes, whiteDensityVolts, cornerHz, segmentLength, segments and allan "
-         "(tau, m, terms, edf, adev, low, high, in codes); null where a figure is unknown."},
+         "(tau, m, terms, edf, adev, low, high, in codes); null where a figure is unknown (the "
+         "drift per hour without a sample rate)."},
         {"profile", "profile save FILE | profile load [--lenient] FILE",
          "save reads the chip's registers and writes them to the profile FILE in the window's "
          "format, keeping the file's other lines. load reads FILE, refuses a profile of another "
