@@ -72,8 +72,9 @@ CPellorinDlg::CPellorinDlg(QWidget *parent) : QDialog(parent) {
     m_menuBar = BuildSystemMenuBar(this, [this](int id) { OnSysCommand(id); });
     m_captureAction = AddAnalysisMenu(
         m_menuBar, [this] { OnNoiseAndSpectrum(); }, [this] { OnContinuousCapture(); });
-    m_scanAction = AddInputScanEntry(m_menuBar, [this] { OnInputScan(); });
+    // Beside the capture's own entry; "Input Scan..." stays last.
     AddOpenCaptureEntry(m_menuBar, [this] { OnOpenCapture(); });
+    m_scanAction = AddInputScanEntry(m_menuBar, [this] { OnInputScan(); });
     m_client = new QWidget(this);
     const AcquisitionControls acquisitionControls = BuildMainWindowControls(m_client, m_controls);
     auto *layout = new QVBoxLayout(this);

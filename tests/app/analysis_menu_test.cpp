@@ -169,6 +169,11 @@ TEST_F(AnalysisMenuTest, OpenCaptureShowsTheChosenFilesRun) {
     }
     QAction *open = menuAction(QStringLiteral("&Analysis"), QStringLiteral("Open Capture..."));
     ASSERT_NE(open, nullptr);
+    QStringList entries;
+    for (QAction *action : qobject_cast<QMenu *>(open->parent())->actions())
+        entries << action->text();
+    EXPECT_EQ(entries, (QStringList{"Noise and Spectrum...", "Continuous Capture...",
+                                    "Open Capture...", "Input Scan..."}));
     EXPECT_TRUE(open->isEnabled());
     platform::SetFileDialogAnswer([](const platform::FileDialogRequest &) { return QString(); });
     open->trigger();
