@@ -5,11 +5,11 @@
 //
 // For an averaging factor m (tau = m / fs, m = 1, 2, 4, ... up to a third of the run) the
 // Allan variance is the mean over starts j of (S[j+2m] - 2 S[j+m] + S[j])^2 / (2 m^2), S the
-// running sum of the samples (baseline taken out). Up to m = 8192 every start is used (a ring
-// of the last 2^15 running sums). Beyond, the starts are m / 256 samples apart, taken from the
-// running sum kept at every 64th sample (an eighth of the codes' size in memory): the terms
-// of nearby starts are nearly the same, so the estimate's spread is that of the full overlap.
-// Terms never span a gap.
+// running sum of the samples (baseline taken out). Up to m = 8192 every start is used (the
+// running sums of each chunk with the 2 x 8192 before it). Beyond, the starts are m / 256 samples
+// apart, taken from the running sum kept at every 64th sample (an eighth of the codes' size in
+// memory): the terms of nearby starts are nearly the same, so the estimate's spread is that of the
+// full overlap. Terms never span a gap.
 //
 // Error bars: the equivalent degrees of freedom of the overlapping estimate for white noise
 // (Howe, Allan and Barnes, 1981): edf = (3 (N - 1) / (2 m) - 2 (N - 2) / N) * 4 m^2 / (4 m^2 + 5),
