@@ -94,10 +94,11 @@ std::optional<NoiseDensity> ComputeNoiseDensity(SampleSource &source, double sam
                     double *out = segment.data() + (at - start);
                     for (size_t i = 0; i < codes.size(); ++i)
                         out[i] = codes[i] - (times ? baseline.at(t[i]) : baseline.meanCodes);
-                    return true;
+                    return !(cancel && cancel->load());
                 });
             if (!read) {
-                error = source.errorText();
+                if (!(cancel && cancel->load()))
+                    error = source.errorText();
                 return std::nullopt;
             }
             const double mean = Mean(segment);
