@@ -19,8 +19,7 @@
 namespace cli {
 
 namespace {
-// The longest --duration and --split: a few decades, far beyond any run, yet a number that a
-// typing slip of three more digits does not pass.
+// The longest --duration and --split: nine digits of seconds, about 31 years, beyond any run.
 constexpr int64_t kMaxDurationSeconds = 999999999;
 // The most --samples: a thousand years of the fastest data rate. 2^64 is not "forever".
 constexpr int64_t kMaxSamples = 1000000000000000;

@@ -43,8 +43,9 @@ const std::vector<HelpEntry> &OptionHelp() {
          "Try this serial device first. May be given several times; the devices are tried in "
          "the order given, before those the system lists. When no board is found, each of "
          "these devices is named with the reason: missing, not a serial device, permission "
-         "denied, busy (another program, or a lock file left by a run that ended), no answer, "
-         "or a board of the other chip."},
+         "denied, busy (another program, or a lock file left by a run that ended), its lock "
+         "file cannot be written (the cause: a file-size limit, a full disk), no answer, or a "
+         "board of the other chip."},
         {"--no-scan", "--no-scan",
          "Try only the devices given with --port (and the virtual board of --simulate), not "
          "the serial devices the system lists: a rig with several boards names the one it "
