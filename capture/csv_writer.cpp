@@ -1,5 +1,6 @@
 #include "csv_writer.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <unistd.h>
@@ -25,6 +26,21 @@ QByteArray Fact(const char *name, const QString &value) {
 
 QByteArray Fact(const char *name, double value) {
     return Fact(name, QString::number(value, 'g', 12));
+}
+
+// 0, or the errno of the write that fell short: QFile tells no cause for a write that stops
+// part of the way (a file-size limit, a full disk), only "Unknown error".
+int WriteAll(int fd, const QByteArray &bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        done += n;
+    }
+    return 0;
 }
 
 } // namespace
@@ -85,8 +101,11 @@ bool CsvWriter::create(const QString &path, const CaptureFacts &facts, const Fil
 }
 
 bool CsvWriter::writeDurably(const QByteArray &bytes) {
-    if (m_file.write(bytes) != bytes.size() || fsync(m_file.handle()) != 0) {
-        m_error = QStringLiteral("%1: %2").arg(m_file.fileName(), m_file.errorString());
+    int cause = WriteAll(m_file.handle(), bytes);
+    if (cause == 0 && fsync(m_file.handle()) != 0)
+        cause = errno;
+    if (cause != 0) {
+        m_error = QStringLiteral("%1: %2").arg(m_file.fileName(), qt_error_string(cause));
         // A block is in the file whole or not at all: a reader never meets half a line.
         if (ftruncate(m_file.handle(), static_cast<off_t>(m_bytes)) == 0)
             fsync(m_file.handle());

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+
 namespace cli {
 
 struct CliOptions {
@@ -22,6 +24,9 @@ struct CliOptions {
 
 CliOptions ParseCliOptions(const QStringList &arguments);
 
+// "NAME given twice (give it once)", the one message for an option repeated.
+QString RepeatedOptionMessage(const QString &name);
+
 // The chip the board is expected to carry: --chip, else the simulated chip, else VXC5480.
 QString ExpectedChip(const CliOptions &options);
 
@@ -30,11 +35,18 @@ struct CommandArguments {
     QStringList words;
     QList<QPair<QString, QString>> options; // name (with dashes), value (null when none)
     bool has(const QString &name) const;
-    QString value(const QString &name) const; // the last one given
+    QString value(const QString &name) const;
+    // The number of option name by the one rule (number_text.h), from lowest to highest. True
+    // when it was not given (value untouched) or was such a number; false with the one
+    // message in error otherwise.
+    bool number(const QString &name, int64_t lowest, int64_t highest, int64_t &value,
+                QString &error) const;
 };
 
 // valueOptions take a value (the next word when not given with "="), which never begins with
-// "--"; flags take none. Anything else starting with "--" is an error, reported in error.
+// "--"; flags take none. Anything else starting with "--" is an error, reported in error, and
+// so is an option given twice: a script that says --out twice has a fault, and the last one
+// winning silently would hide it.
 CommandArguments SplitArguments(const QStringList &arguments, const QStringList &valueOptions,
                                 const QStringList &flags, QString &error);
 

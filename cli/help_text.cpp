@@ -26,9 +26,15 @@ const char *const kDescription =
     "takes the old one's place only once all of it is on the disk. A file that cannot be read "
     "or written is named with the cause (pellorin-cli: PATH: reason), and the files a command "
     "will write are checked before the board is touched.\n\n"
-    "Every number (a register's address or value, a count, a command's argument) is decimal, "
-    "or hexadecimal after 0x, with any number of leading zeros. An option's value never "
-    "begins with \"--\": \"--port --json\" is refused, not taken for a port named --json.";
+    "Every number (a register's address or value, a count, a command's argument, seconds) is "
+    "decimal, or hexadecimal after 0x, with any number of leading zeros and no blanks; one "
+    "out of its range is refused with the range: \"WHAT must be a number from LOWEST to "
+    "HIGHEST (decimal or 0x hex)\". An option's value never begins with \"--\": \"--port "
+    "--json\" is refused, not taken for a port named --json. Every option but --port is "
+    "given once: \"--out a --out b\" is refused.\n\n"
+    "Results are written to files before standard output, so a reader that has gone "
+    "(pellorin-cli scan --out F | head -1) costs no file; the write to standard output then "
+    "fails with exit status 6 (\"standard output: Broken pipe\").";
 } // namespace
 
 const std::vector<HelpEntry> &OptionHelp() {
@@ -37,8 +43,9 @@ const std::vector<HelpEntry> &OptionHelp() {
          "Try this serial device first. May be given several times; the devices are tried in "
          "the order given, before those the system lists. When no board is found, each of "
          "these devices is named with the reason: missing, not a serial device, permission "
-         "denied, busy (another program, or a lock file left by a run that ended), no answer, "
-         "or a board of the other chip."},
+         "denied, busy (another program, or a lock file left by a run that ended), its lock "
+         "file cannot be written (the cause: a file-size limit, a full disk), no answer, or a "
+         "board of the other chip."},
         {"--no-scan", "--no-scan",
          "Try only the devices given with --port (and the virtual board of --simulate), not "
          "the serial devices the system lists: a rig with several boards names the one it "
@@ -56,7 +63,10 @@ const std::vector<HelpEntry> &OptionHelp() {
          "gives its summary, scan its rows. A "
          "command that prints no result (command, profile, firmware-update, acquire --out or "
          "--spectrum without --stats) refuses --json, as acquire refuses --json with --format. "
-         "May also follow the command's name."},
+         "A run that fails before it prints its result (a usage error, a file refused, no "
+         "board, a failed exchange) prints one object instead: {\"error\": its messages, one "
+         "per line, \"exitStatus\": the exit status}. May also follow the command's name, "
+         "once."},
         {"--help", "--help",
          "This text. After a command's name, that command's help (pellorin-cli COMMAND --help)."},
     };
@@ -120,18 +130,24 @@ const std::vector<HelpEntry> &CommandHelp() {
          "index,time_s,code,volts). Every block is flushed to disk when it ends, so a crash "
          "loses at most the block in flight. The capture uses the same engine as the window's "
          "\"Continuous Capture...\".\n\n"
-         "It runs until --duration has passed, --samples have been written, or SIGINT or "
+         "It runs until --duration has passed (SECONDS, 1 to 999999999, or H:MM:SS up to "
+         "277777:46:39), --samples have been written (1 to 1000000000000000), or SIGINT or "
          "SIGTERM: then it keeps the item in flight, closes the file and exits 0. The board "
          "still sends the rest of a block after a stop; the command reads it off the line "
          "before it ends (a second SIGINT ends that wait at once).\n\n"
-         "--split starts a new file at that interval, at a block's end: FILE's name with "
-         "_0001, _0002 ... before its suffix; no sample is lost or doubled between files. An "
-         "existing file is refused (exit 6, the file untouched) unless --force is given.\n\n"
+         "--split starts a new file at that interval (as --duration), at a block's end: "
+         "FILE's name with _0001, _0002 ... before its suffix; no sample is lost or doubled "
+         "between files. An existing file is refused (exit 6, the file untouched) unless "
+         "--force is given, and so is a link to a file that does not exist yet (--force "
+         "writes through it). Every name the capture may write is checked before the board is "
+         "touched: with --split, each numbered file of FILE's name already in the folder "
+         "too.\n\n"
          "At the end it prints a summary (with --json one object: samples, seconds, blocks, "
-         "files, lastFile, deadSeconds, longestDeadSeconds, stoppedBy). A fault ends the "
-         "capture with every sample received before it in the file: exit 4 when the board "
-         "hangs up or falls silent, 5 for a bad item checksum, 6 when the file cannot be "
-         "written."},
+         "files, lastFile, deadSeconds, longestDeadSeconds, stoppedBy); lastFile is the last "
+         "file written, none (null) when none was. A fault ends the capture with every sample "
+         "received before it in the file: exit 4 when the board hangs up or falls silent (the "
+         "message, then the result code: \"Get item N failed !\", \"capture failed: result "
+         "code 997\"), 5 for a bad item checksum, 6 when the file cannot be written."},
         {"scan",
          "scan (--single-ended | --pairs | --inputs P-N[,P-N...]) --count N [--discard K] "
          "[--repeat R] [--reference VOLTS] [--out FILE.csv] [--json]",
@@ -147,20 +163,27 @@ const std::vector<HelpEntry> &CommandHelp() {
          "has no common input, exit status 1). --pairs scans AIN0-AIN1, AIN2-AIN3, AIN4-AIN5, "
          "AIN6-AIN7 (AIN0-AIN1 on the VXC5420). --inputs names the pairs, AIN+ first, in the "
          "chip's input names in any letter case: AIN0 to AIN7 and AINCOM on the VXC5480, AIN0 "
-         "and AIN1 on the VXC5420. N is 1 to 65535 and N + K at most 65535.\n\n"
+         "and AIN1 on the VXC5420. N is 1 to 65535, K 0 to 65534, N + K at most 65535 (one "
+         "request), R 1 to 1000.\n\n"
          "Prints a table with one row per input: mean and standard deviation in codes and "
          "uV, peak-to-peak, effective and noise-free resolution (bits), minimum, maximum and "
          "the samples at the code limits. Microvolts follow the analysis window's scale: the "
          "full-scale range (4 x VRef / PGA on the VXC5480, 2 x VRef / PGA on the VXC5420) over "
          "2^24 codes, with the gain the chip's registers show and the reference --reference "
-         "(default 2.5 V). --json prints one object instead: {\"rows\": [{\"positive\", "
+         "(volts above 0 and at most 1000, default 2.5 V). --json prints one object instead: "
+         "{\"rows\": [{\"positive\", "
          "\"negative\", \"repeats\", \"samples\", \"mean\", \"rms\", \"peakToPeak\", "
          "\"effectiveBits\", \"noiseFreeBits\", \"minimum\", \"maximum\", \"clipped\", "
          "\"meanSpread\", \"rmsSpread\"}, ...], \"complete\": true}, figures in codes, "
          "null where a figure has no finite value. --out writes the table to FILE.csv as "
          "well, whole or not at all; the path is checked before the board is touched.\n\n"
-         "After a failed MUX write or acquisition the rows measured before are still printed "
-         "(and written), \"complete\" is false, and the exit status is 4 or 5."},
+         "After a failed MUX write or acquisition the rows measured before are still written "
+         "and printed, \"complete\" is false, and the exit status is 4 or 5.\n\n"
+         "SIGINT or SIGTERM stops the scan after the acquisition in flight (its samples must "
+         "be off the line first; a second signal changes nothing), MUX is put back, the rows "
+         "measured are written and printed with \"complete\": false (the text ends with "
+         "\"Scan interrupted by SIGINT; 2 of 8 inputs measured.\" and where MUX was left), "
+         "and the exit status is 0, as for a capture stopped so."},
         {"profile", "profile save FILE | profile load [--lenient] FILE",
          "save reads the chip's registers and writes them to the profile FILE in the window's "
          "format, keeping the file's other lines. load reads FILE, refuses a profile of another "
@@ -191,8 +214,8 @@ const std::vector<HelpEntry> &ExitStatusHelp() {
          "error)."},
         {"5", "5", "An acquired item carried a wrong checksum."},
         {"6", "6",
-         "A file could not be read or written (standard output included), or a profile was "
-         "refused."},
+         "A file could not be read or written (standard output included, a closed pipe too), "
+         "or a profile was refused."},
     };
     return codes;
 }

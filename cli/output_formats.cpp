@@ -214,9 +214,9 @@ void WriteCaptureText(std::ostream &out, const capture::CaptureResult &result,
                       const QString &lastFile) {
     out << result.samples << " samples in " << capture::FormatDuration(result.seconds).toStdString()
         << ", " << result.blocks << " blocks, " << result.files << " file(s), last "
-        << lastFile.toStdString() << "; dead time " << result.deadSeconds << " s (longest "
-        << result.longestDeadSeconds << " s); stopped by " << result.stoppedBy.toStdString()
-        << '\n';
+        << (lastFile.isEmpty() ? std::string("none") : lastFile.toStdString()) << "; dead time "
+        << result.deadSeconds << " s (longest " << result.longestDeadSeconds << " s); stopped by "
+        << result.stoppedBy.toStdString() << '\n';
 }
 
 void WriteCaptureJson(std::ostream &out, const capture::CaptureResult &result,
@@ -225,10 +225,14 @@ void WriteCaptureJson(std::ostream &out, const capture::CaptureResult &result,
                     {"seconds", result.seconds},
                     {"blocks", result.blocks},
                     {"files", result.files},
-                    {"lastFile", lastFile},
+                    {"lastFile", lastFile.isEmpty() ? QJsonValue() : QJsonValue(lastFile)},
                     {"deadSeconds", result.deadSeconds},
                     {"longestDeadSeconds", result.longestDeadSeconds},
                     {"stoppedBy", result.stoppedBy}});
+}
+
+void WriteFailureJson(std::ostream &out, const QStringList &messages, int status) {
+    writeJson(out, {{"error", messages.join(u'\n')}, {"exitStatus", status}});
 }
 
 } // namespace cli

@@ -5,6 +5,7 @@
 #include "scan/scan_figures.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <optional>
@@ -71,7 +72,8 @@ void WriteStatsText(std::ostream &out, const SampleStats &stats);
 // The same as one object; "tone" is an object of its figures, or null.
 void WriteStatsJson(std::ostream &out, const SampleStats &stats);
 
-// The capture's summary: samples, seconds, blocks, files, dead time, why it stopped, last file.
+// The capture's summary: samples, seconds, blocks, files, dead time, why it stopped, last file
+// (empty when none was written: "none" in text, null in JSON).
 void WriteCaptureText(std::ostream &out, const capture::CaptureResult &result,
                       const QString &lastFile);
 void WriteCaptureJson(std::ostream &out, const capture::CaptureResult &result,
@@ -86,5 +88,9 @@ void WriteScanText(std::ostream &out, const panel_common::MuxLayout &layout,
 // repeats), a resolution without a finite value null; complete is false after a fault.
 void WriteScanJson(std::ostream &out, const panel_common::MuxLayout &layout,
                    const std::vector<scan::ScanRow> &rows, bool complete);
+
+// With --json, a run that fails before printing its result says so on standard output too:
+// {"error": the messages given, one per line, "exitStatus": status}.
+void WriteFailureJson(std::ostream &out, const QStringList &messages, int status);
 
 } // namespace cli

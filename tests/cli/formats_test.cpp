@@ -11,8 +11,12 @@
 
 #include "platform/message_service.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 using namespace cli;
@@ -41,6 +45,9 @@ TEST(CliOptions, ErrorsTable) {
         {{"--simulate=ABC"}, "unknown chip ABC"},
         {{"--verbose", "regs"}, "unknown option --verbose"},
         {{"--port", "--json", "detect"}, "--port needs a value, not --json"},
+        {{"--chip", "VXC5480", "--chip", "VXC5420", "detect"}, "--chip given twice"},
+        {{"--simulate", "--simulate=VXC5420", "detect"}, "--simulate given twice"},
+        {{"--json", "detect", "--json"}, "--json given twice"},
     };
     for (const auto &c : cases) {
         const CliOptions o = ParseCliOptions(c.arguments);
@@ -117,20 +124,81 @@ TEST(CliNumbers, RangesShareOneMessage) {
               QStringLiteral("--count must be a number from 1 to 65535 (decimal or 0x hex)"));
 }
 
-// Usage errors end the run before any board is looked for, so they need none.
-TEST(CliUsage, AnOptionValueThatBeginsWithTwoDashesIsRefused) {
-    const QStringList cases[] = {
-        {"--port", "--json", "detect"},     {"--port=--no-scan", "detect"},
-        {"--chip", "--simulate", "detect"}, {"acquire", "--count", "--stats"},
-        {"acquire", "--out", "--stats"},    {"acquire", "--out=--x"},
-        {"acquire", "--format", "--json"},  {"firmware-update", "--image", "--simulate"},
+// Usage errors end the run before any board is looked for, so they need none. Each is also
+// run with --json (where it does not name --json itself): the same message then comes as one
+// object on standard output with the exit status.
+TEST(CliUsage, UsageErrorsEndTheRunBeforeAnyBoard) {
+    const struct {
+        QStringList arguments;
+        const char *says;
+    } cases[] = {
+        {{"--port", "--json", "detect"}, "needs a value, not --"},
+        {{"--port=--no-scan", "detect"}, "needs a value, not --"},
+        {{"--chip", "--simulate", "detect"}, "needs a value, not --"},
+        {{"acquire", "--count", "--stats"}, "needs a value, not --"},
+        {{"acquire", "--out", "--stats"}, "needs a value, not --"},
+        {{"acquire", "--out=--x"}, "needs a value, not --"},
+        {{"acquire", "--format", "--json"}, "needs a value, not --"},
+        {{"firmware-update", "--image", "--simulate"}, "needs a value, not --"},
+        // An option given twice is a fault of the script, not last-wins.
+        {{"capture", "--out", "a.h5", "--out", "b.h5"}, "--out given twice (give it once)"},
+        {{"capture", "--out=a.h5", "--samples", "1", "--samples=2"}, "--samples given twice"},
+        {{"capture", "--out", "a.h5", "--force", "--force"}, "--force given twice"},
+        {{"acquire", "--stats", "--count", "5", "--count", "5"}, "--count given twice"},
+        {{"scan", "--pairs", "--pairs", "--count", "5"}, "--pairs given twice"},
+        // Every count has its range, named; 2^64 is not "forever".
+        {{"capture", "--out", "a.h5", "--samples", "18446744073709551616"},
+         "--samples must be a number from 1 to 1000000000000000 (decimal or 0x hex)"},
+        {{"capture", "--out", "a.h5", "--samples", "0"}, "--samples must be a number from 1 to"},
+        {{"capture", "--out", "a.h5", "--block", "65536"},
+         "--block must be a number from 1 to 65535 (decimal or 0x hex)"},
+        {{"capture", "--out", "a.h5", "--duration", "1000000000"},
+         "--duration (seconds) must be a number from 1 to 999999999 (decimal or 0x hex), or "
+         "H:MM:SS up to 277777:46:39"},
+        {{"capture", "--out", "a.h5", "--duration", "277777:46:40"},
+         "--duration (seconds) must be a number from 1 to 999999999"},
+        {{"capture", "--out", "a.h5", "--split", "0:00:00"},
+         "--split (seconds) must be a number from 1 to 999999999"},
+        {{"scan", "--pairs", "--count", "65535"},
+         "--count 65535 and --discard 3 (its default) add up to 65538; together they must be "
+         "at most 65535"},
+        {{"scan", "--pairs", "--count", "many"},
+         "--count must be a number from 1 to 65535 (decimal or 0x hex)"},
+        {{"scan", "--pairs", "--count", "5", "--discard", "65535"},
+         "--discard must be a number from 0 to 65534"},
+        {{"scan", "--pairs", "--count", "5", "--repeat", "1001"},
+         "--repeat must be a number from 1 to 1000"},
+        {{"scan", "--pairs", "--count", "5", "--reference", "1000.1"},
+         "--reference takes the reference in volts, above 0 and at most 1000"},
+        // One number rule: blanks are no part of a number, whichever option it is.
+        {{"capture", "--out", "a.h5", "--samples", " 10"}, "--samples must be a number from 1"},
+        {{"capture", "--out", "a.h5", "--duration", " 2"}, "--duration (seconds) must be a number"},
+        {{"capture", "--out", "a.h5", "--duration", "0:00:02 "},
+         "--duration (seconds) must be a number"},
+        {{"scan", "--pairs", "--count", "5 "}, "--count must be a number from 1"},
     };
-    for (const QStringList &arguments : cases) {
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
         std::ostringstream out;
         std::ostringstream err;
-        EXPECT_EQ(RunCli(arguments, out, err), exit_code::kUsage) << err.str();
-        EXPECT_NE(err.str().find("needs a value, not --"), std::string::npos) << err.str();
-        EXPECT_EQ(out.str(), "");
+        EXPECT_EQ(RunCli(c.arguments, out, err), exit_code::kUsage);
+        EXPECT_NE(err.str().find(c.says), std::string::npos) << err.str();
+        if (!c.arguments.contains(QLatin1String("--json"))) {
+            EXPECT_EQ(out.str(), "");
+            std::ostringstream jsonErr;
+            out.str("");
+            EXPECT_EQ(RunCli(QStringList{"--json"} + c.arguments, out, jsonErr), exit_code::kUsage);
+            err.str(jsonErr.str());
+        }
+        // One object: the message of standard error and the exit status.
+        const std::string printed = out.str();
+        ASSERT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
+        const QJsonObject failure =
+            QJsonDocument::fromJson(QByteArray::fromStdString(printed)).object();
+        EXPECT_EQ(failure.value("exitStatus").toInt(), exit_code::kUsage) << printed;
+        const QString error = failure.value("error").toString();
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(err.str(), "pellorin-cli: " + error.toStdString() + "\n");
     }
 }
 

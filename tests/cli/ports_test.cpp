@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,15 +30,17 @@ struct PortRun {
     QString out;
 };
 
-// pellorin-cli with the arguments; as the user nobody when asked (the tests run as root).
-PortRun runCli(const QStringList &arguments, bool asNobody) {
+// pellorin-cli with the arguments; as the user nobody when asked (the tests run as root), and
+// under a file-size limit when one is given.
+PortRun runCli(const QStringList &arguments, bool asNobody, rlim_t fileLimit = RLIM_INFINITY) {
     QProcess process;
-    if (asNobody) {
-        process.setChildProcessModifier([] {
-            if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
-                ::_exit(99);
-        });
-    }
+    process.setChildProcessModifier([asNobody, fileLimit] {
+        const rlimit size{fileLimit, fileLimit};
+        if (::setrlimit(RLIMIT_FSIZE, &size) != 0)
+            ::_exit(98);
+        if (asNobody && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+            ::_exit(99);
+    });
     process.start(QStringLiteral(PELLORIN_CLI_PATH), arguments);
     PortRun run;
     if (!process.waitForFinished(60000)) {
@@ -58,7 +61,8 @@ struct PortScene {
     QTemporaryDir &dir;
     QString port;          // what --port names
     bool asNobody = false; // run the program as another user
-    QString skip;          // why this row cannot run here
+    rlim_t fileLimit = RLIM_INFINITY;
+    QString skip; // why this row cannot run here
     std::function<void()> undo = [] {};
 };
 
@@ -164,6 +168,17 @@ const PortCase kPortCases[] = {
      {},
      kNoBoard,
      "Busy: its lock file /var/lock/LCK.."},
+    // The port is free, but the program's own lock file cannot be written (ulimit -f 0): the
+    // cause, not "busy".
+    {"LockFileCannotBeWritten",
+     sim::Chip::VXC5480,
+     [](PortScene &s) {
+         s.port = boardPort(s);
+         s.fileLimit = 0;
+     },
+     {},
+     kNoBoard,
+     "Its lock file cannot be written: File too large ("},
     {"BoardOfTheOtherChip",
      sim::Chip::VXC5420,
      [](PortScene &s) { s.port = boardPort(s); },
@@ -192,7 +207,7 @@ TEST_P(PortCasesTest, TheMessageSaysWhy) {
     const PortRun run =
         runCli(QStringList{QStringLiteral("--port"), scene.port, QStringLiteral("--no-scan")} +
                    c.options + QStringList{QStringLiteral("detect")},
-               scene.asNobody);
+               scene.asNobody, scene.fileLimit);
     scene.undo();
     EXPECT_EQ(run.status, c.status) << run.err.toStdString();
     const QString line = QStringLiteral("pellorin-cli: %1: %2").arg(scene.port, c.says);
