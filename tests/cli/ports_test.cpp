@@ -182,7 +182,7 @@ class PortCasesTest : public ::testing::TestWithParam<PortCase> {};
 
 TEST_P(PortCasesTest, TheMessageSaysWhy) {
     const PortCase &c = GetParam();
-    BoardOnPty pty(c.chip, sim::Pacing::Unpaced);
+    BoardOnPty pty(c.chip, sim::Pacing::None);
     ASSERT_TRUE(pty.start());
     QTemporaryDir dir;
     PortScene scene(pty.board(), dir);

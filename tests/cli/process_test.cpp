@@ -50,7 +50,7 @@ QByteArray contents(const QString &path) {
 class StandaloneBoard {
   public:
     StandaloneBoard() {
-        m_process.start(QStringLiteral(PELLORIN_EVM_SIM_PATH), {QStringLiteral("--pacing=none")});
+        m_process.start(QStringLiteral(PELLORIN_EVM_SIM_PATH), {QStringLiteral("--pace=none")});
         if (m_process.waitForStarted() && m_process.waitForReadyRead(30000))
             m_port = QString::fromUtf8(m_process.readLine()).trimmed();
     }
@@ -179,7 +179,7 @@ TEST(CliProcess, FaultsGiveTheirExitStatuses) {
          "pellorin-cli: Get item 4 failed !\npellorin-cli: acquire failed: result code 410"},
     };
     for (const auto &c : cases) {
-        BoardOnPty pty(sim::Chip::VXC5480, sim::Pacing::Unpaced);
+        BoardOnPty pty(sim::Chip::VXC5480, sim::Pacing::None);
         ASSERT_TRUE(pty.start());
         pty.board().setFaults(c.faults);
         const ProcessRun r =
