@@ -41,6 +41,7 @@ QString chipNamed(const QString &name, QString &error) {
 
 CliOptions ParseCliOptions(const QStringList &arguments) {
     CliOptions options;
+    bool paceGiven = false;
     for (int i = 0; i < arguments.size() && options.error.isEmpty(); ++i) {
         const QString &argument = arguments.at(i);
         QString value;
@@ -49,6 +50,10 @@ CliOptions ParseCliOptions(const QStringList &arguments) {
         } else if (takeValue(arguments, i, QStringLiteral("--chip"), value, options.error)) {
             if (options.error.isEmpty())
                 options.chip = chipNamed(value, options.error);
+        } else if (takeValue(arguments, i, QStringLiteral("--pace"), value, options.error)) {
+            if (options.error.isEmpty() && !sim::ParsePacing(value.toStdString(), options.pacing))
+                options.error = QStringLiteral("--pace=%1 needs real, wire or none").arg(value);
+            paceGiven = true;
         } else if (takeValue(arguments, i, QStringLiteral("--write-man"), value, options.error)) {
             options.manPath = value;
         } else if (argument == QLatin1String("--simulate")) {
@@ -70,6 +75,8 @@ CliOptions ParseCliOptions(const QStringList &arguments) {
             break;
         }
     }
+    if (paceGiven && !options.simulate && options.error.isEmpty())
+        options.error = QStringLiteral("--pace needs --simulate");
     // A plain --simulate serves the chip the run expects: --chip VXC5420 --simulate is a
     // VXC5420 board.
     if (options.simulate && options.simulatedChip.isEmpty()) {

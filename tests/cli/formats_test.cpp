@@ -18,9 +18,12 @@
 using namespace cli;
 
 TEST(CliOptions, GlobalOptionsStopAtTheCommand) {
-    const CliOptions o = ParseCliOptions({"--port", "/dev/a", "--port=/dev/b", "--no-scan",
-                                          "--simulate=vxc5420", "regs", "--port", "x"});
+    const CliOptions o =
+        ParseCliOptions({"--port", "/dev/a", "--port=/dev/b", "--no-scan", "--simulate=vxc5420",
+                         "--pace=none", "regs", "--port", "x"});
     EXPECT_EQ(o.error, QString());
+    EXPECT_EQ(o.pacing, sim::Pacing::None);
+    EXPECT_EQ(ParseCliOptions({"--simulate", "detect"}).pacing, sim::Pacing::Real);
     EXPECT_EQ(o.ports, (QStringList{"/dev/a", "/dev/b"}));
     EXPECT_TRUE(o.noScan);
     EXPECT_TRUE(o.simulate);
@@ -41,6 +44,8 @@ TEST(CliOptions, ErrorsTable) {
         {{"--simulate=ABC"}, "unknown chip ABC"},
         {{"--verbose", "regs"}, "unknown option --verbose"},
         {{"--port", "--json", "detect"}, "--port needs a value, not --json"},
+        {{"--simulate", "--pace=slow", "detect"}, "--pace=slow needs real, wire or none"},
+        {{"--pace=none", "detect"}, "--pace needs --simulate"},
     };
     for (const auto &c : cases) {
         const CliOptions o = ParseCliOptions(c.arguments);
