@@ -134,8 +134,8 @@ TEST_F(PanelHostTest, CreationTimeIsPrinted) {
         std::sort(painted.begin(), painted.end());
         std::printf("panel creation, %s board: click to panel shown min %.1f ms, median %.1f ms; "
                     "to first paint median %.1f ms (5 runs)\n",
-                    pacing == sim::Pacing::None ? "unpaced" : "wire-rate", shown.front(),
-                    shown[2], painted[2]);
+                    pacing == sim::Pacing::None ? "unpaced" : "wire-rate", shown.front(), shown[2],
+                    painted[2]);
     }
 }
 
