@@ -80,6 +80,8 @@ class BoardModel {
     bool nextStreamStep(StreamStep &step, uint64_t skipBefore = 0);
     // Whether the running acquisition still takes a conversion for an item.
     bool wantsConversion() const;
+    // Whether the running acquisition has sent all it will (no item and no hang-up to come).
+    bool streamOver() const { return !streaming_ || (!hangsUpNext() && endsNext()); }
     // Conversions the chip made while the line could take no item: lost, while the acquisition
     // still wants conversions.
     void loseConversions(uint64_t conversions);

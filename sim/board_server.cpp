@@ -192,10 +192,11 @@ void BoardServer::queue(std::vector<Emission> emissions, Clock::time_point now) 
             streamPacing_ = pacing_;
             conversionsTaken_ = 0;
             // At the wire's pace the chip converts in step with the line.
-            conversionSeconds_ = streamPacing_ == Pacing::Real ? withModel([](const BoardModel &m) {
-                return 1.0 / m.chipState().dataRateSps();
-            })
-                                                               : kItemBytes / kWireBytesPerSecond;
+            conversionSeconds_ = kItemBytes / kWireBytesPerSecond;
+            if (streamPacing_ == Pacing::Real)
+                conversionSeconds_ = 1.0 / withModel([](const BoardModel &m) {
+                                         return m.chipState().dataRateSps();
+                                     });
         }
         if (!e.bytes.empty()) {
             Segment s;
@@ -238,13 +239,14 @@ void BoardServer::produceUnpaced() {
 }
 
 BoardServer::Clock::time_point BoardServer::conversionDone(uint64_t conversion) const {
-    return streamStartAt_ + std::chrono::duration_cast<Clock::duration>(
+    return streamStartAt_ + std::chrono::round<Clock::duration>(
                                 std::chrono::duration<double>(conversionSeconds_ * conversion));
 }
 
 uint64_t BoardServer::conversionsFinishedBy(Clock::time_point at) const {
     const double elapsed = std::chrono::duration<double>(at - streamStartAt_).count();
-    return static_cast<uint64_t>(std::max(0.0, elapsed / conversionSeconds_ + 1e-9));
+    // A conversion finished at exactly `at` (to the clock's nanosecond) counts as finished.
+    return static_cast<uint64_t>(std::max(0.0, elapsed / conversionSeconds_ + 1e-4));
 }
 
 bool BoardServer::lineTakesBytes() const {
@@ -288,7 +290,8 @@ bool BoardServer::takePacedItem(Clock::time_point now) {
     {
         std::lock_guard<std::mutex> lock(modelMutex_);
         more = model_.nextStreamStep(step, skipped);
-        if (!model_.streaming())
+        // Over once the last item is out, not one conversion later.
+        if (!model_.streaming() || model_.streamOver())
             streamActive_ = false;
     }
     if (!more) {
