@@ -193,10 +193,10 @@ void BoardServer::queue(std::vector<Emission> emissions, Clock::time_point now) 
             conversionsTaken_ = 0;
             // At the wire's pace the chip converts in step with the line.
             conversionSeconds_ = kItemBytes / kWireBytesPerSecond;
-            if (streamPacing_ == Pacing::Real)
-                conversionSeconds_ = 1.0 / withModel([](const BoardModel &m) {
-                                         return m.chipState().dataRateSps();
-                                     });
+            const double rate =
+                withModel([](const BoardModel &m) { return m.chipState().dataRateSps(); });
+            if (streamPacing_ == Pacing::Real && rate > 0)
+                conversionSeconds_ = 1.0 / rate;
         }
         if (!e.bytes.empty()) {
             Segment s;
