@@ -79,7 +79,7 @@ double plainSeconds(std::vector<uint8_t> &items) {
 
 void measureTransfer() {
     sim::VirtualBoard board(sim::Chip::VXC5480);
-    board.setPacing(sim::Pacing::Unpaced);
+    board.setPacing(sim::Pacing::None);
     if (!board.start()) {
         std::printf("no pty available\n");
         return;

@@ -96,7 +96,7 @@ double plainSeconds(int64_t items) {
 
 void measureUnpaced(int64_t hourSamples) {
     sim::VirtualBoard board(sim::Chip::VXC5480);
-    board.setPacing(sim::Pacing::Unpaced);
+    board.setPacing(sim::Pacing::None);
     if (!connectTo(board)) {
         std::printf("no board\n");
         return;
@@ -186,7 +186,7 @@ template <typename F> double onGuiThread(Responsiveness &r, F &&body) {
 
 void measureWire() {
     sim::VirtualBoard board(sim::Chip::VXC5480);
-    board.setPacing(sim::Pacing::WireRate);
+    board.setPacing(sim::Pacing::Wire);
     if (!connectTo(board)) {
         std::printf("no board\n");
         return;

@@ -54,7 +54,7 @@ int main(int argc, char **argv) {
             runs = std::max(1, std::atoi(argv[i + 1]));
     }
     sim::VirtualBoard board(sim::Chip::VXC5480);
-    board.setPacing(sim::Pacing::WireRate);
+    board.setPacing(sim::Pacing::Wire);
     if (!board.start())
         return 1;
     SetPreferredPorts({QString::fromStdString(board.portPath())});

@@ -53,6 +53,7 @@ CliOptions ParseCliOptions(const QStringList &arguments) {
             options.error = RepeatedOptionMessage(name);
         seen << name;
     };
+    bool paceGiven = false;
     for (int i = 0; i < arguments.size() && options.error.isEmpty(); ++i) {
         const QString &argument = arguments.at(i);
         QString value;
@@ -62,6 +63,11 @@ CliOptions ParseCliOptions(const QStringList &arguments) {
             once(QStringLiteral("--chip"));
             if (options.error.isEmpty())
                 options.chip = chipNamed(value, options.error);
+        } else if (takeValue(arguments, i, QStringLiteral("--pace"), value, options.error)) {
+            once(QStringLiteral("--pace"));
+            if (options.error.isEmpty() && !sim::ParsePacing(value.toStdString(), options.pacing))
+                options.error = QStringLiteral("--pace=%1 needs real, wire or none").arg(value);
+            paceGiven = true;
         } else if (takeValue(arguments, i, QStringLiteral("--write-man"), value, options.error)) {
             once(QStringLiteral("--write-man"));
             options.manPath = value;
@@ -92,6 +98,8 @@ CliOptions ParseCliOptions(const QStringList &arguments) {
             break;
         }
     }
+    if (paceGiven && !options.simulate && options.error.isEmpty())
+        options.error = QStringLiteral("--pace needs --simulate");
     // A plain --simulate serves the chip the run expects: --chip VXC5420 --simulate is a
     // VXC5420 board.
     if (options.simulate && options.simulatedChip.isEmpty()) {

@@ -1,6 +1,8 @@
 #pragma once
 // The program's options, read up to the command's name; the command reads the rest.
 
+#include "sim/virtual_board.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,13 +15,14 @@ struct CliOptions {
     bool noScan = false;   // --no-scan: only the ports named (and the virtual board)
     bool simulate = false; // --simulate[=CHIP]
     QString simulatedChip; // catalogue spelling
-    QString chip;          // --chip, catalogue spelling; empty when not given
-    bool json = false;     // --json (also accepted after the command)
-    bool help = false;     // --help before any command
-    QString manPath;       // hidden --write-man PATH: the manual page in roff
-    QString command;       // empty when none was given
-    QStringList arguments; // everything after the command's name
-    QString error;         // non-empty when the options could not be read
+    sim::Pacing pacing = sim::Pacing::Real; // --pace=real|wire|none: the simulated board's pace
+    QString chip;                           // --chip, catalogue spelling; empty when not given
+    bool json = false;                      // --json (also accepted after the command)
+    bool help = false;                      // --help before any command
+    QString manPath;                        // hidden --write-man PATH: the manual page in roff
+    QString command;                        // empty when none was given
+    QStringList arguments;                  // everything after the command's name
+    QString error;                          // non-empty when the options could not be read
 };
 
 CliOptions ParseCliOptions(const QStringList &arguments);

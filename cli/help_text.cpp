@@ -8,9 +8,8 @@ namespace {
 const char *const kName = "pellorin-cli";
 const char *const kSummary = "the EVM board from scripts and test rigs";
 const char *const kSynopsis =
-    "pellorin-cli [--port PATH]... [--no-scan] [--simulate[=CHIP]] [--chip VXC5480|VXC5420] "
-    "[--json] "
-    "COMMAND [ARGUMENTS]";
+    "pellorin-cli [--port PATH]... [--no-scan] [--simulate[=CHIP]] [--pace=real|wire|none] "
+    "[--chip VXC5480|VXC5420] [--json] COMMAND [ARGUMENTS]";
 const char *const kDescription =
     "pellorin-cli reaches the EVM board through the same libraries as the Pellorin window: "
     "it finds the board with the same handshake, reads and writes the chip's registers, sends "
@@ -52,7 +51,14 @@ const std::vector<HelpEntry> &OptionHelp() {
          "means, and a missing board is reported without waiting on other ports."},
         {"--simulate", "--simulate[=VXC5480|VXC5420]",
          "Serve a virtual board carrying the chip (VXC5480 when none is named) inside the "
-         "program, at the wire rate of the real board, and try it first."},
+         "program, paced as --pace says, and try it first."},
+        {"--pace", "--pace=real|wire|none",
+         "How the virtual board of --simulate keeps time. real (the default): conversions at "
+         "the chip's data rate, as the real board makes them, and items no faster than its "
+         "115200-baud line; above what the line carries (2880 items a second) each item is the "
+         "newest conversion, and conversions not read in time are lost. wire: items at the "
+         "line's pace whatever the data rate. none: as fast as the program reads them, nothing "
+         "lost. A 2-channel board starts at 10 SPS, so 1000 samples take 100 s at real pace."},
         {"--chip", "--chip VXC5480|VXC5420",
          "The chip the board is expected to carry; the handshake names it. Default: the "
          "simulated chip, else VXC5480."},

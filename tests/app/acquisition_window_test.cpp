@@ -20,7 +20,7 @@ class AcquisitionWindowTest : public PanelHostTest {
   protected:
     void SetUp() override {
         PanelHostTest::SetUp();
-        board.setPacing(sim::Pacing::Unpaced);
+        board.setPacing(sim::Pacing::None);
         clickDetect();
         ASSERT_NE(panel(), nullptr);
         g_sampleRecord.clear();

@@ -18,7 +18,7 @@ class AnalysisMenuTest : public PanelHostTest {
   protected:
     void SetUp() override {
         PanelHostTest::SetUp();
-        board.setPacing(sim::Pacing::Unpaced);
+        board.setPacing(sim::Pacing::None);
         g_sampleRecord.clear();
     }
     QAction *menuAction(const QString &menu, const QString &item) const {

@@ -37,7 +37,7 @@ void render(sim::Chip chip, int moduleIndex, const QDir &dir) {
     const QString tag =
         chip == sim::Chip::VXC5480 ? QStringLiteral("vxc5480") : QStringLiteral("vxc5420");
     sim::VirtualBoard board(chip);
-    board.setPacing(sim::Pacing::WireRate);
+    board.setPacing(sim::Pacing::Wire);
     if (!board.start())
         return;
     SetPreferredPorts({QString::fromStdString(board.portPath())});

@@ -32,7 +32,7 @@ class ScanWindowTest : public PanelHostTest {
     explicit ScanWindowTest(sim::Chip chip = sim::Chip::VXC5480) : PanelHostTest(chip) {}
     void SetUp() override {
         PanelHostTest::SetUp();
-        board.setPacing(sim::Pacing::Unpaced);
+        board.setPacing(sim::Pacing::None);
     }
 
     QAction *analysisEntry(const QString &text) const {

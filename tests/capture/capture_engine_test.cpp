@@ -26,7 +26,7 @@ class CaptureEngineTest : public ::testing::Test {
   protected:
     void SetUp() override {
         m_board = std::make_unique<sim::VirtualBoard>(sim::Chip::VXC5480);
-        m_board->setPacing(sim::Pacing::Unpaced);
+        m_board->setPacing(sim::Pacing::None);
         sim::SignalModel counting;
         counting.counting = true;
         m_board->setSignal(counting);
@@ -112,7 +112,7 @@ TEST_F(CaptureEngineTest, BlocksStitchWithoutLossOrDoublingInBothFormats) {
 
 TEST_F(CaptureEngineTest, StopByHandKeepsTheItemInFlightAndLeavesTheLineQuiet) {
     // At the wire's pace the board is still sending most of the block when the stop comes.
-    m_board->setPacing(sim::Pacing::WireRate);
+    m_board->setPacing(sim::Pacing::Wire);
     CaptureSettings s = settings("hand.h5");
     s.blockItems = 3000;
     CaptureHooks hooks;

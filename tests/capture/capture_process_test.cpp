@@ -22,7 +22,7 @@
 namespace {
 std::unique_ptr<sim::VirtualBoard> CountingBoard() {
     auto board = std::make_unique<sim::VirtualBoard>(sim::Chip::VXC5480);
-    board->setPacing(sim::Pacing::Unpaced);
+    board->setPacing(sim::Pacing::None);
     sim::SignalModel counting;
     counting.counting = true;
     board->setSignal(counting);
@@ -144,7 +144,7 @@ TEST(CaptureProcess, AKilledCaptureLeavesEveryCompleteBlockReadable) {
 TEST(CaptureProcess, SigintStopsAfterTheItemInFlightAndExitsCleanly) {
     auto board = CountingBoard();
     ASSERT_TRUE(board);
-    board->setPacing(sim::Pacing::WireRate);
+    board->setPacing(sim::Pacing::Wire);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("interrupted.csv"));
     QProcess cli;

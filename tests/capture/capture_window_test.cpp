@@ -26,7 +26,7 @@ class CaptureWindowTest : public PanelHostTest {
         sim::SignalModel counting;
         counting.counting = true;
         board.setSignal(counting);
-        board.setPacing(sim::Pacing::Unpaced);
+        board.setPacing(sim::Pacing::None);
         PanelHostTest::SetUp();
         ASSERT_TRUE(m_dir.isValid());
     }

@@ -31,7 +31,7 @@ int main(int argc, char **argv) {
     QDir().mkpath(out);
 
     sim::VirtualBoard board(sim::Chip::VXC5480);
-    board.setPacing(sim::Pacing::Unpaced);
+    board.setPacing(sim::Pacing::None);
     sim::SignalModel signal;
     signal.sineHz = 0.05;
     signal.sineAmplitudeVolts = 0.002;

@@ -22,9 +22,12 @@
 using namespace cli;
 
 TEST(CliOptions, GlobalOptionsStopAtTheCommand) {
-    const CliOptions o = ParseCliOptions({"--port", "/dev/a", "--port=/dev/b", "--no-scan",
-                                          "--simulate=vxc5420", "regs", "--port", "x"});
+    const CliOptions o =
+        ParseCliOptions({"--port", "/dev/a", "--port=/dev/b", "--no-scan", "--simulate=vxc5420",
+                         "--pace=none", "regs", "--port", "x"});
     EXPECT_EQ(o.error, QString());
+    EXPECT_EQ(o.pacing, sim::Pacing::None);
+    EXPECT_EQ(ParseCliOptions({"--simulate", "detect"}).pacing, sim::Pacing::Real);
     EXPECT_EQ(o.ports, (QStringList{"/dev/a", "/dev/b"}));
     EXPECT_TRUE(o.noScan);
     EXPECT_TRUE(o.simulate);
@@ -48,6 +51,8 @@ TEST(CliOptions, ErrorsTable) {
         {{"--chip", "VXC5480", "--chip", "VXC5420", "detect"}, "--chip given twice"},
         {{"--simulate", "--simulate=VXC5420", "detect"}, "--simulate given twice"},
         {{"--json", "detect", "--json"}, "--json given twice"},
+        {{"--simulate", "--pace=slow", "detect"}, "--pace=slow needs real, wire or none"},
+        {{"--pace=none", "detect"}, "--pace needs --simulate"},
     };
     for (const auto &c : cases) {
         const CliOptions o = ParseCliOptions(c.arguments);

@@ -56,7 +56,7 @@ QByteArray contents(const QString &path) {
 class StandaloneBoard {
   public:
     StandaloneBoard() {
-        m_process.start(QStringLiteral(PELLORIN_EVM_SIM_PATH), {QStringLiteral("--pacing=none")});
+        m_process.start(QStringLiteral(PELLORIN_EVM_SIM_PATH), {QStringLiteral("--pace=none")});
         if (m_process.waitForStarted() && m_process.waitForReadyRead(30000))
             m_port = QString::fromUtf8(m_process.readLine()).trimmed();
     }
@@ -237,7 +237,7 @@ TEST(CliProcess, FaultsGiveTheirExitStatuses) {
             return text.replace('@', QFile::encodeName(dir.path() + u'/'));
         };
         // A signal must meet the scan on the wire: the board keeps the real board's pace.
-        BoardOnPty pty(sim::Chip::VXC5480, c.signal ? sim::Pacing::WireRate : sim::Pacing::Unpaced);
+        BoardOnPty pty(sim::Chip::VXC5480, c.signal ? sim::Pacing::Wire : sim::Pacing::None);
         ASSERT_TRUE(pty.start());
         pty.board().setFaults(c.faults);
         int reader[2] = {-1, -1};

@@ -322,7 +322,7 @@ class FileCasesTest : public ::testing::TestWithParam<std::tuple<Writer, Place>>
         return {told.isEmpty(), told};
     }
 
-    BoardOnPty m_pty{sim::Chip::VXC5480, sim::Pacing::Unpaced};
+    BoardOnPty m_pty{sim::Chip::VXC5480, sim::Pacing::None};
     sim::VirtualBoard &m_board = m_pty.board();
 };
 
