@@ -220,9 +220,10 @@ TEST_F(AnalysisDlgTest, WheelZoomsAboutThePointerWithinTheData) {
         EXPECT_LE(high, top + 1e-9) << t.across << " " << t.clicks;
         EXPECT_LT(low, high);
         // Unless an end of the data held the view, the frequency stays under the pointer.
-        if (low > 0 && high < top)
+        if (low > 0 && high < top) {
             EXPECT_NEAR(plot->valueAt(at).x(), before, (high - low) / area.width() * 2)
                 << t.across << " " << t.clicks;
+        }
         EXPECT_GE(plot->axisY()->min(), -240.0);
         EXPECT_LE(plot->axisY()->max(), 0.0 + 1e-9);
     }

@@ -259,8 +259,9 @@ TEST(AxisRange, RoundTicksThatFit) {
         EXPECT_DOUBLE_EQ(step, c.step) << c.min << ".." << c.max;
         EXPECT_NEAR(analysis::FirstTick(range, step), c.first, 1e-9 * std::max(1.0, c.step));
         EXPECT_EQ(analysis::TickDecimals(step), c.decimals) << step;
-        if (step > 0)
+        if (step > 0) {
             EXPECT_LE(std::floor(range.span() / step) + 1, c.maxTicks);
+        }
     }
 }
 

@@ -33,6 +33,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
+#include <functional>
+
 namespace {
 
 class ScanWindowTest : public PanelHostTest {
