@@ -23,7 +23,7 @@ struct Message {
     QObject *owner = nullptr; // the owning window, or null for a box without owner
     // What lies behind the text, shown in the same box under it ("PATH: No such file or
     // directory" under "Firmware update failed !"); empty for most messages.
-    QString detail;
+    QString detail{};
 };
 
 using MessageHandler = std::function<void(const Message &)>;

@@ -60,12 +60,11 @@ class FirmwareWindowTest : public ::testing::Test {
     firmware::SimulatedTransport transport{firmware::UpdateVendorId()};
     platform::MessageRecorder messages{[](const platform::Message &message) {
         // The update's own messages come while the window shows the wait cursor; the window's
-        // text for a result comes once the update is over, and an image file's error ("PATH:
-        // reason", titled "Error") before it starts.
+        // text for a result comes once the update is over, and an image file's failure (with
+        // "PATH: reason" as its detail) before it starts.
         const QCursor *cursor = QApplication::overrideCursor();
         const bool waiting = cursor && cursor->shape() == Qt::WaitCursor;
-        const bool fileError =
-            message.caption == QStringLiteral("Error") && message.text.startsWith(u'/');
+        const bool fileError = !message.detail.isEmpty();
         EXPECT_EQ(waiting, message.caption != QStringLiteral("Error !") && !fileError)
             << qPrintable(message.text);
     }};
