@@ -1,8 +1,8 @@
 #pragma once
 // The scan's bar plot: the standard deviation of each input, one bar per row of the table, in
 // volts (nV, µV, mV or V, as the largest bar needs) when the scale is known and in codes
-// otherwise. Its accessible description reads
-// every bar's value, so a screen reader gets what the picture shows.
+// otherwise. Its accessible description reads every bar's value, so a screen reader gets what
+// the picture shows.
 
 #include <QStringList>
 #include <QWidget>
