@@ -8,8 +8,6 @@
 
 #include <cstdio>
 
-QString g_saveFolder;
-
 namespace {
 constexpr int kRawOpenFailed = 1006;
 constexpr int kTextOpenFailed = -1;

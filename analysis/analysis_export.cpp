@@ -23,6 +23,8 @@ void CAnalysisDlg::OnExport() {
         platform::ShowMessage(this, tr("There are no samples to export yet."), tr("Export"));
         return;
     }
+    // The platform's data dialog puts the name in the run's data folder; the home folder
+    // stands in only while there is none (the window on its own).
     const QString proposed =
         QDir(QDir::homePath())
             .filePath(

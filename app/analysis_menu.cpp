@@ -16,9 +16,9 @@ analysis::ConversionScale AnalysisScale(const CEVMDialog *panel) {
 QAction *AddAnalysisMenu(QMenuBar *bar, const std::function<void()> &openNoiseAndSpectrum,
                          const std::function<void()> &openContinuousCapture) {
     QMenu *menu = bar->addMenu(QStringLiteral("&Analysis"));
-    QAction *action = menu->addAction(QStringLiteral("Noise and Spectrum..."));
+    QAction *action = menu->addAction(QStringLiteral("&Noise and Spectrum..."));
     QObject::connect(action, &QAction::triggered, menu, openNoiseAndSpectrum);
-    QAction *capture = menu->addAction(QStringLiteral("Continuous Capture..."));
+    QAction *capture = menu->addAction(QStringLiteral("&Continuous Capture..."));
     capture->setEnabled(false);
     QObject::connect(capture, &QAction::triggered, menu, openContinuousCapture);
     return capture;

@@ -11,7 +11,7 @@ class CEVMDialog;
 class QAction;
 class QMenuBar;
 
-// Adds "&Analysis" with "Noise and Spectrum..." and "Continuous Capture..." after the menus
+// Adds "&Analysis" with "&Noise and Spectrum..." and "&Continuous Capture..." after the menus
 // already on the bar; returns the capture's action, which is enabled while a panel exists.
 QAction *AddAnalysisMenu(QMenuBar *bar, const std::function<void()> &openNoiseAndSpectrum,
                          const std::function<void()> &openContinuousCapture);

@@ -18,7 +18,7 @@ QAction *AddInputScanEntry(QMenuBar *bar, const std::function<void()> &openInput
     }
     if (!analysis)
         analysis = bar->addMenu(QStringLiteral("&Analysis"));
-    QAction *action = analysis->addAction(QStringLiteral("Input Scan..."));
+    QAction *action = analysis->addAction(QStringLiteral("&Input Scan..."));
     action->setEnabled(false);
     QObject::connect(action, &QAction::triggered, analysis, openInputScan);
     return action;

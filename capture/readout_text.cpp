@@ -1,5 +1,6 @@
 #include "readout_text.h"
 
+#include "analysis/volts_text.h"
 #include "duration_text.h"
 
 namespace capture {
@@ -18,7 +19,18 @@ QString FormatCodes(double codes, double voltsPerCode) {
     const QString text = QStringLiteral("%1 codes").arg(codes, 0, 'f', 2);
     if (!(voltsPerCode > 0))
         return text;
-    return text + QStringLiteral(" (%1 \u00b5V)").arg(codes * voltsPerCode * 1e6, 0, 'f', 3);
+    return text + QStringLiteral(" (%1)").arg(
+                      QString::fromStdString(analysis::FormatVolts(codes * voltsPerCode)));
+}
+
+QString FormatDrift(const DriftLine &drift, double voltsPerCode) {
+    if (!drift.hasError())
+        return QStringLiteral("- (needs three blocks)");
+    const double slope = drift.slopePerHour(), error = drift.slopeErrorPerHour();
+    if (voltsPerCode > 0)
+        return QString::fromStdString(
+            analysis::FormatVoltsWithSpread(slope * voltsPerCode, error * voltsPerCode, "/h"));
+    return QStringLiteral("%1 \u00b1 %2 codes/h").arg(slope, 0, 'f', 2).arg(error, 0, 'f', 2);
 }
 
 ReadoutTexts MakeReadouts(const CaptureProgress &p, double voltsPerCode) {
@@ -35,13 +47,7 @@ ReadoutTexts MakeReadouts(const CaptureProgress &p, double voltsPerCode) {
     t.blockMean = p.haveBlock ? FormatCodes(p.lastBlock.mean, voltsPerCode) : QStringLiteral("-");
     t.blockDeviation =
         p.haveBlock ? FormatCodes(p.lastBlock.deviation, voltsPerCode) : QStringLiteral("-");
-    if (!p.drift.valid())
-        t.drift = QStringLiteral("- (needs two blocks)");
-    else if (voltsPerCode > 0)
-        t.drift = QStringLiteral("%1 \u00b5V/h")
-                      .arg(p.drift.slopePerHour() * voltsPerCode * 1e6, 0, 'f', 3);
-    else
-        t.drift = QStringLiteral("%1 codes/h").arg(p.drift.slopePerHour(), 0, 'f', 2);
+    t.drift = FormatDrift(p.drift, voltsPerCode);
     return t;
 }
 

@@ -16,14 +16,17 @@ MessageHandler &observer() {
 }
 } // namespace
 
-void ShowMessage(QObject *owner, const QString &text, const QString &caption, MessageIcon icon) {
-    const Message message{text, caption, icon, owner};
+void ShowMessage(QObject *owner, const QString &text, const QString &caption, MessageIcon icon,
+                 const QString &detail) {
+    const Message message{text, caption, icon, owner, detail};
     if (observer()) {
         observer()(message);
     } else if (presenter()) {
         presenter()(message);
     } else {
         std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+        if (!detail.isEmpty())
+            std::fprintf(stderr, "%s\n", qPrintable(detail));
     }
 }
 

@@ -21,13 +21,17 @@ struct Message {
     QString caption;
     MessageIcon icon = MessageIcon::None;
     QObject *owner = nullptr; // the owning window, or null for a box without owner
+    // What lies behind the text, shown in the same box under it ("PATH: No such file or
+    // directory" under "Firmware update failed !"); empty for most messages.
+    QString detail{};
 };
 
 using MessageHandler = std::function<void(const Message &)>;
 
-// Shows the message and returns when the user has answered it.
+// Shows the message and returns when the user has answered it. One failure is one box: its
+// cause goes in detail, not in a box of its own before it.
 void ShowMessage(QObject *owner, const QString &text, const QString &caption,
-                 MessageIcon icon = MessageIcon::None);
+                 MessageIcon icon = MessageIcon::None, const QString &detail = QString());
 
 // The platform's description of a file error: "PATH: reason" (at most 1024 characters) in a
 // box titled "Error".

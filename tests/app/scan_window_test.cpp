@@ -5,7 +5,11 @@
 #include "panel_host_fixture.h"
 
 #include "../scan/scan_board.h"
+#include "analysis/analysis_dlg.h"
+#include "capture/capture_dlg.h"
 #include "panel_2ch/tz420_dlg.h"
+#include "platform/file_dialogs.h"
+#include "platform/save_folder.h"
 #include "scan/scan_bar_plot.h"
 #include "scan/scan_dlg.h"
 #include "scan/scan_table.h"
@@ -14,7 +18,11 @@
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -24,6 +32,9 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -39,7 +50,7 @@ class ScanWindowTest : public PanelHostTest {
         for (QAction *top : dlg.commandMenuBar()->actions()) {
             if (top->text() == QLatin1String("&Analysis") && top->menu()) {
                 for (QAction *action : top->menu()->actions())
-                    if (action->text() == text)
+                    if (QString(action->text()).remove(u'&') == text)
                         return action;
             }
         }
@@ -66,15 +77,25 @@ class ScanWindowTest : public PanelHostTest {
             }
         }
     }
-    // Every row's mean in microvolts, as shown, against what its input sees on the board.
+    // A cell of volts as shown ("2.50 V", "512 nV") in volts.
+    static double shownVolts(const QString &text) {
+        const QStringList parts = text.split(u' ');
+        const QHash<QString, double> units{{QStringLiteral("nV"), 1e-9},
+                                           {QStringLiteral("\u00B5V"), 1e-6},
+                                           {QStringLiteral("mV"), 1e-3},
+                                           {QStringLiteral("V"), 1.0}};
+        EXPECT_EQ(parts.size(), 2) << text.toStdString();
+        EXPECT_TRUE(units.contains(parts.last())) << text.toStdString();
+        return parts.first().toDouble() * units.value(parts.last());
+    }
+    // Every row's mean in volts, as shown, against what its input sees on the board.
     void expectInputVolts(CScanDlg *scan) const {
         const std::vector<scan::ScanRow> &rows = scan->lastOutcome().rows;
         ASSERT_EQ(scan->table()->rowCount(), int(rows.size()));
         for (int r = 0; r < int(rows.size()); ++r) {
             const double expected = scantest::InputVolts(board.chip(), rows[size_t(r)].input);
-            const QString shown =
-                scan->table()->item(r, scan::kMeanMicrovoltsColumn)->text().section(u' ', 0, 0);
-            EXPECT_NEAR(shown.toDouble() * 1e-6, expected, 0.01 * std::abs(expected) + 20e-6)
+            const QString shown = scan->table()->item(r, scan::kMeanVoltsColumn)->text();
+            EXPECT_NEAR(shownVolts(shown), expected, 0.01 * std::abs(expected) + 20e-6)
                 << scan->table()->item(r, scan::kInputColumn)->text().toStdString();
         }
     }
@@ -121,7 +142,13 @@ TEST_F(ScanWindowTest, ScanFillsTheTablePutsMuxBackAndThePanelShowsIt) {
     expectInputVolts(scan);
     expectCellsReadable(scan->table());
     EXPECT_EQ(scan->plot()->values().size(), 8u);
-    EXPECT_EQ(scan->plot()->unit(), QStringLiteral("\u00B5V"));
+    // The bars' axis in the unit its largest bar reads in with three digits.
+    EXPECT_TRUE(QStringList({"nV", "\u00B5V", "mV", "V"}).contains(scan->plot()->unit()))
+        << scan->plot()->unit().toStdString();
+    const double largest =
+        *std::max_element(scan->plot()->values().begin(), scan->plot()->values().end());
+    EXPECT_GE(largest, 1.0);
+    EXPECT_LT(largest, 1000.0);
     EXPECT_TRUE(scan->stateLabel()->text().startsWith("Scan finished: 8 inputs."))
         << scan->stateLabel()->text().toStdString();
     EXPECT_EQ(board.registerValue(vxc5480::kMux), 0x67);
@@ -139,6 +166,58 @@ TEST_F(ScanWindowTest, ScanFillsTheTablePutsMuxBackAndThePanelShowsIt) {
 
 // While the scan runs the board is its own: "Start get ADC data" does nothing, and "Detect
 // EVM" ends the scan after the input in flight, puts MUX back, and then detects.
+// One folder for every data file of the run: the scan's export, the capture's Browse and the
+// noise window's export each propose the folder last picked in any of them, starting from the
+// main window's data folder; the capture window keeps its settings when closed and reopened.
+TEST_F(ScanWindowTest, ExportsAndTheCaptureShareTheRunsDataFolder) {
+    QTemporaryDir dir;
+    const QString start = dir.filePath(QStringLiteral("start")) + u'/';
+    g_saveFolder = start;
+    clickDetect();
+    ASSERT_NE(panel(), nullptr);
+    CScanDlg *scan = openScan();
+    QTest::mouseClick(scan->runButton(), Qt::LeftButton);
+    ASSERT_TRUE(scan->exportButton()->isEnabled());
+    dlg.OnNoiseAndSpectrum();
+    dlg.analysisWindow()->OnSamplesAcquired({1, 2, 3}, {});
+    dlg.OnContinuousCapture();
+
+    QString proposal, answer;
+    platform::SetFileDialogAnswer([&](const platform::FileDialogRequest &request) {
+        proposal = request.proposedPath;
+        return answer;
+    });
+    const struct {
+        std::function<void()> choose;
+        const char *picked;
+    } steps[] = {
+        {[&] { scan->OnExport(); }, "scans/inputs.csv"},
+        {[&] { dlg.captureWindow()->OnBrowse(); }, "captures/run.h5"},
+        {[&] { dlg.analysisWindow()->OnExport(); }, "noise/record.csv"},
+        {[&] { scan->OnExport(); }, "scans/again.csv"},
+    };
+    QString expectedFolder = start;
+    for (const auto &step : steps) {
+        answer = dir.filePath(QString::fromLatin1(step.picked));
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(answer).path()));
+        step.choose();
+        EXPECT_EQ(QFileInfo(proposal).path() + u'/', expectedFolder) << step.picked;
+        expectedFolder = QFileInfo(answer).path() + u'/';
+        EXPECT_EQ(g_saveFolder, expectedFolder) << step.picked;
+    }
+    platform::SetFileDialogAnswer({});
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'\n').toStdString();
+
+    // The capture window lives for the run: closed and opened again, it keeps its settings.
+    CCaptureDlg *capture = dlg.captureWindow();
+    capture->durationEdit()->setText(QStringLiteral("0:10:00"));
+    capture->close();
+    dlg.OnContinuousCapture();
+    EXPECT_EQ(dlg.captureWindow(), capture);
+    EXPECT_EQ(capture->pathEdit()->text(), dir.filePath(QStringLiteral("captures/run.h5")));
+    EXPECT_EQ(capture->durationEdit()->text(), QStringLiteral("0:10:00"));
+}
+
 TEST_F(ScanWindowTest, DetectEvmWaitsForTheScanToPutMuxBack) {
     clickDetect();
     ASSERT_NE(panel(), nullptr);

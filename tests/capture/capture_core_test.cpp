@@ -5,6 +5,7 @@
 #include "capture/csv_writer.h"
 #include "capture/duration_text.h"
 #include "capture/file_names.h"
+#include "capture/readout_text.h"
 #include "capture/run_envelope.h"
 
 #include <QDir>
@@ -96,6 +97,35 @@ TEST(CaptureFigures, BlockMeanDeviationAndDrift) {
     drift.add(5500.0, 11.0);
     ASSERT_TRUE(drift.valid());
     EXPECT_NEAR(drift.slopePerHour(), 3.8, 1e-9);
+    // Residuals 0.4, -0.2, -0.2, 0: sqrt(0.45 / 2 / 1.25 h^2) = 0.424 codes per hour.
+    EXPECT_NEAR(drift.slopeErrorPerHour(), std::sqrt(0.18), 1e-9);
+}
+
+// The drift readout: blank until a third block gives its error a meaning, then the slope and
+// its standard error in one unit, volts where the scale is known.
+TEST(CaptureFigures, DriftIsShownWithItsErrorOnceItMeansSomething) {
+    const struct {
+        std::vector<std::pair<double, double>> means; // seconds, codes
+        double voltsPerCode;
+        const char *expected;
+    } cases[] = {
+        {{}, 1e-6, "- (needs three blocks)"},
+        {{{0, 0}, {10, 219}}, 1e-6, "- (needs three blocks)"}, // two blocks: a line, no error
+        {{{0, 5}, {1800, 7.5}, {3600, 8.5}, {5400, 11}}, 1e-6, "3.80 \u00B1 0.42 \u00B5V/h"},
+        {{{0, 5}, {1800, 7.5}, {3600, 8.5}, {5400, 11}}, 1e-9, "3.80 \u00B1 0.42 nV/h"},
+        {{{0, 5}, {1800, 7.5}, {3600, 8.5}, {5400, 11}}, 0, "3.80 \u00B1 0.42 codes/h"},
+        // Scatter larger than the trend: the error says the drift may be none.
+        {{{0, 0}, {10, 219}, {20, -150}}, 1e-6, "-27 \u00B1 61 mV/h"},
+    };
+    for (const auto &c : cases) {
+        DriftLine drift;
+        for (const auto &[seconds, mean] : c.means)
+            drift.add(seconds, mean);
+        EXPECT_EQ(FormatDrift(drift, c.voltsPerCode), QString::fromUtf8(c.expected))
+            << c.means.size() << " blocks";
+    }
+    EXPECT_EQ(FormatCodes(12.3, 1e-6), QStringLiteral("12.30 codes (12.3 \u00B5V)"));
+    EXPECT_EQ(FormatCodes(-8388608, 5e-7), QStringLiteral("-8388608.00 codes (-4.19 V)"));
 }
 
 TEST(CaptureEnvelope, StaysBoundedAndKeepsEveryExtreme) {

@@ -247,6 +247,17 @@ struct Outcome {
     QString told; // what the user was told, one message per line
 };
 
+// Each message and its detail, one per line.
+QString toldBy(const platform::MessageRecorder &messages) {
+    QStringList lines;
+    for (const platform::Message &message : messages.messages()) {
+        lines << message.text;
+        if (!message.detail.isEmpty())
+            lines << message.detail;
+    }
+    return lines.join(u'\n');
+}
+
 class FileCasesTest : public ::testing::TestWithParam<std::tuple<Writer, Place>> {
   protected:
     void SetUp() override { ASSERT_TRUE(m_pty.start()); }
@@ -293,7 +304,7 @@ class FileCasesTest : public ::testing::TestWithParam<std::tuple<Writer, Place>>
             else
                 dlg.OnSysCommand(syscmd::kSaveProfile);
         }
-        const QString told = messages.texts().join(u'\n');
+        const QString told = toldBy(messages);
         return {!told.contains(QStringLiteral("Failed !")), told};
     }
 
@@ -318,7 +329,7 @@ class FileCasesTest : public ::testing::TestWithParam<std::tuple<Writer, Place>>
             const DiskRoom room(full);
             scan->OnExport();
         }
-        const QString told = messages.texts().join(u'\n');
+        const QString told = toldBy(messages);
         return {told.isEmpty(), told};
     }
 
