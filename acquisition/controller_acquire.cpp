@@ -9,9 +9,11 @@
 #include "statistics.h"
 #include "transfer.h"
 
+#include "link/port_worker.h"
+
 #include <QAbstractButton>
-#include <QCoreApplication>
 #include <QLineEdit>
+#include <QMetaObject>
 #include <QProgressBar>
 #include <QScrollBar>
 
@@ -46,15 +48,26 @@ bool AcquisitionController::acquire(int count) {
     }
     prepareScrollBar(count);
 
+    QProgressBar *bar = m_controls.progress;
     TransferHooks hooks;
     hooks.owner = m_window;
-    hooks.setProgress = [progress = m_controls.progress](int percent) {
-        progress->setValue(percent);
+    // From the transfer's thread: posted in order, so the bar still steps through every value.
+    hooks.setProgress = [bar](int percent) {
+        QMetaObject::invokeMethod(
+            bar, [bar, percent] { bar->setValue(percent); }, Qt::QueuedConnection);
     };
-    hooks.pumpEvents =
-        m_hooks.pumpEvents ? m_hooks.pumpEvents : [] { QCoreApplication::processEvents(); };
-    hooks.pumpIntervalMs = m_hooks.pumpIntervalMs;
-    if (TransferSamples(m_rawItems.data(), count, hooks) != 0)
+    hooks.abort = &m_abortTransfer;
+    m_abortTransfer = false;
+    TransferReport report;
+    const bool started = m_transfer->start([&report, items = m_rawItems.data(), count, hooks] {
+        report = ReceiveItems(items, count, hooks);
+    });
+    if (!started)
+        return false; // g_acquiring keeps a second one away; never here
+    m_transfer->waitWithEvents();
+    // Told here, after whatever ran meanwhile (a detection that ended the transfer among them).
+    hooks.setProgress = [bar](int percent) { bar->setValue(percent); };
+    if (TellTransferEnd(report, hooks) != 0)
         return false;
 
     g_sampleRecord.assign(m_rawItems.data(), count);
@@ -63,6 +76,25 @@ bool AcquisitionController::acquire(int count) {
     RedrawChart();
     emit samplesAcquired(g_samples);
     return true;
+}
+
+bool AcquisitionController::transferRunning() const {
+    return m_transfer->running();
+}
+
+void AcquisitionController::abortTransfer() {
+    m_abortTransfer = true;
+}
+
+void AcquisitionController::waitForTransferEnd() {
+    m_transfer->waitWithEvents();
+}
+
+void AcquisitionController::endTransfer() {
+    if (!transferRunning())
+        return;
+    abortTransfer();
+    waitForTransferEnd();
 }
 
 void AcquisitionController::prepareScrollBar(int count) {

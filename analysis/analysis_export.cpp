@@ -6,7 +6,7 @@
 #include "analysis/plot_view.h"
 #include "analysis/record_csv.h"
 #include "platform/file_dialogs.h"
-#include "platform/file_writer.h"
+#include "platform/off_thread.h"
 #include "platform/message_service.h"
 
 #include <QBuffer>
@@ -51,7 +51,7 @@ bool CAnalysisDlg::ExportTo(const QString &csvPath) {
         files.push_back({stem + QLatin1String(suffix), png});
     }
     // The four files as one: all of them written, or none changed.
-    const platform::FileError error = platform::WriteWholeFiles(files);
+    const platform::FileError error = platform::WriteWholeFilesOffThread(files);
     if (error.failed()) {
         platform::ShowFileError(this, error);
         return false;

@@ -26,7 +26,9 @@ class PortWorker : public QObject {
     bool start(std::function<void()> job);
     bool running() const { return m_thread != nullptr; }
     // Runs the calling thread's events until the job has ended and finished() was emitted
-    // (at once when none runs). For a caller that must see the end before it goes on.
+    // (at once when none runs). For a caller that must see the end before it goes on. Should
+    // the application end the event loops meanwhile (it quits), the rest is waited for without
+    // events: the caller never goes on while the job runs.
     void waitWithEvents();
 
   signals:
@@ -34,7 +36,8 @@ class PortWorker : public QObject {
     void finished();
 
   private:
-    void onThreadFinished();
+    void onThreadFinished(quint64 run);
 
     QThread *m_thread = nullptr;
+    quint64 m_runs = 0; // jobs started: a late notice of an earlier one is told apart
 };
