@@ -1,7 +1,7 @@
 #include "data_files.h"
 
-#include "platform/off_thread.h"
 #include "platform/message_service.h"
+#include "platform/off_thread.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -6,8 +6,8 @@
 #include "analysis/plot_view.h"
 #include "analysis/record_csv.h"
 #include "platform/file_dialogs.h"
-#include "platform/off_thread.h"
 #include "platform/message_service.h"
+#include "platform/off_thread.h"
 
 #include <QBuffer>
 #include <QDateTime>

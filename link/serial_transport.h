@@ -66,10 +66,10 @@ int ReadAvailable(uint8_t *buffer, uint32_t minimum, uint32_t maximum, uint32_t 
 using ReadWaitHook = std::function<int()>;
 constexpr int kEndRead = -1;
 // ReadBytes and ReadAvailable with the hook called whenever they wait; the time limit is the
-// same. A read the hook gave up returns result::kAborted, with the bytes it had taken. gatherMs > 0: when the bytes in hand are too few, the read first rests that long (at
-// most until the hook wants to run again), so that a stream trickling in at the wire's pace
-// is taken in a few larger reads instead of a wake-up per item; the port's driver holds what
-// arrives meanwhile.
+// same. A read the hook gave up returns result::kAborted, with the bytes it had taken. gatherMs >
+// 0: when the bytes in hand are too few, the read first rests that long (at most until the hook
+// wants to run again), so that a stream trickling in at the wire's pace is taken in a few larger
+// reads instead of a wake-up per item; the port's driver holds what arrives meanwhile.
 int ReadBytesWaiting(uint8_t *buffer, uint32_t count, const ReadWaitHook &whileWaiting,
                      int gatherMs = 0);
 int ReadAvailableWaiting(uint8_t *buffer, uint32_t minimum, uint32_t maximum, uint32_t &received,

@@ -117,7 +117,7 @@ class CScanDlg : public QDialog {
     double m_spanPerReference = 0.0;
     scan::ScanOutcome m_outcome;
     bool m_running = false;
-    std::atomic<bool> m_stopRequested{false}; // read by the scan's thread
+    std::atomic<bool> m_stopRequested{false};  // read by the scan's thread
     std::optional<scan::ScanBusyGuard> m_busy; // held from Run to the end, on this thread
     PortWorker *m_worker = nullptr;
     // Written by the scan's thread, read here once it has ended.
