@@ -108,6 +108,9 @@ class AcquisitionController : public QObject {
     void showThumb();
     void onScrollValueChanged(int value);
     bool acquire(int count);
+    // The items into m_rawItems on the transfer's thread, then the end told; true when all
+    // arrived whole.
+    bool transfer(int count);
     QDateTime now() const;
 
     QWidget *m_window;

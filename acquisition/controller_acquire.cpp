@@ -47,7 +47,18 @@ bool AcquisitionController::acquire(int count) {
         return false;
     }
     prepareScrollBar(count);
+    if (!transfer(count))
+        return false;
 
+    g_sampleRecord.assign(m_rawItems.data(), count);
+    UpdateStatistics(g_samples, m_chartState);
+    showStatistics();
+    RedrawChart();
+    emit samplesAcquired(g_samples);
+    return true;
+}
+
+bool AcquisitionController::transfer(int count) {
     QProgressBar *bar = m_controls.progress;
     TransferHooks hooks;
     hooks.owner = m_window;
@@ -63,19 +74,12 @@ bool AcquisitionController::acquire(int count) {
         report = ReceiveItems(items, count, hooks);
     });
     if (!started)
-        return false; // g_acquiring keeps a second one away; never here
-    m_transfer->waitWithEvents();
+        return false; // not while one runs, which g_acquiring already rules out
+    // Should the application quit meanwhile, the items are of no more use.
+    m_transfer->waitWithEvents([this] { abortTransfer(); });
     // Told here, after whatever ran meanwhile (a detection that ended the transfer among them).
     hooks.setProgress = [bar](int percent) { bar->setValue(percent); };
-    if (TellTransferEnd(report, hooks) != 0)
-        return false;
-
-    g_sampleRecord.assign(m_rawItems.data(), count);
-    UpdateStatistics(g_samples, m_chartState);
-    showStatistics();
-    RedrawChart();
-    emit samplesAcquired(g_samples);
-    return true;
+    return TellTransferEnd(report, hooks) == 0;
 }
 
 bool AcquisitionController::transferRunning() const {

@@ -47,7 +47,7 @@ void PortWorker::onThreadFinished(quint64 run) {
     emit finished();
 }
 
-void PortWorker::waitWithEvents() {
+void PortWorker::waitWithEvents(const std::function<void()> &stop) {
     if (!m_thread)
         return;
     QEventLoop loop;
@@ -56,6 +56,8 @@ void PortWorker::waitWithEvents() {
     if (m_thread) {
         // The loop was ended from outside: the application quits, and no event loop of this
         // thread runs again. The job still owns the port and the caller's buffers.
+        if (stop)
+            stop();
         m_thread->wait();
         onThreadFinished(m_runs);
     }

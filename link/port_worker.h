@@ -27,9 +27,9 @@ class PortWorker : public QObject {
     bool running() const { return m_thread != nullptr; }
     // Runs the calling thread's events until the job has ended and finished() was emitted
     // (at once when none runs). For a caller that must see the end before it goes on. Should
-    // the application end the event loops meanwhile (it quits), the rest is waited for without
-    // events: the caller never goes on while the job runs.
-    void waitWithEvents();
+    // the application end the event loops meanwhile (it quits), stop is called to hurry the job
+    // and the rest is waited for without events: the caller never goes on while the job runs.
+    void waitWithEvents(const std::function<void()> &stop = {});
 
   signals:
     // On the thread that started the job, once the port is back there.
