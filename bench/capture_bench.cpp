@@ -5,7 +5,8 @@
 //      board into HDF5 with the live view's envelope fed: resident memory after the first
 //      minute's worth and after the hour, and the dead time between blocks.
 //   3. With --wire: at the 115200-baud pace, the GUI thread's CPU and the event loop's longest
-//      wait, for the one-shot acquisition of 65535 items and for a capture in the window.
+//      wait, for the one-shot acquisition of 65535 items (with its transfer thread's CPU) and
+//      for a capture in the window.
 // Usage: pellorin-bench-capture [--wire] [--samples N]
 
 #include "acquisition/samples.h"
