@@ -122,34 +122,36 @@ TEST_F(AcquisitionTest, DetectEvmDuringTheTransfer) {
 
 // The items come on a thread of their own: a modal dialog opened as they start stays up until
 // the board has sent the last one, the program has taken it off the line and the bar shows
-// 100. At the wire's pace the 3000 items take about a second.
+// 100. At the wire's pace the 3000 items take about a second. The dialog opens from the bar's
+// first step, before the window can have heard of the transfer's end.
 TEST_F(AcquisitionTest, AModalDialogDoesNotStallTheTransfer) {
     board().setPacing(sim::Pacing::WireRate);
     constexpr int kCount = 3000;
     platform::MessageRecorder messages;
     bool opened = false;
+    bool runningAtOpen = false;
     bool takenWhileOpen = false;
     QObject::connect(w.controls.progress, &QProgressBar::valueChanged, &w.window, [&](int percent) {
         if (opened || percent < 1)
             return;
         opened = true;
-        QTimer::singleShot(0, &w.window, [&] {
-            QDialog box(&w.window);
-            QTimer watch;
-            QObject::connect(&watch, &QTimer::timeout, &box, [&] {
-                if (board().sentItemBytes().size() == size_t{kCount} * 4 && board().idle() &&
-                    w.controls.progress->value() == 100) {
-                    takenWhileOpen = true;
-                    box.accept();
-                }
-            });
-            watch.start(5);
-            QTimer::singleShot(kEventWaitLimitMs, &box, &QDialog::reject);
-            box.exec();
+        runningAtOpen = w.controller->transferRunning();
+        QDialog box(&w.window);
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, &box, [&] {
+            if (board().sentItemBytes().size() == size_t{kCount} * 4 && board().idle() &&
+                w.controls.progress->value() == 100) {
+                takenWhileOpen = true;
+                box.accept();
+            }
         });
+        watch.start(5);
+        QTimer::singleShot(kEventWaitLimitMs, &box, &QDialog::reject);
+        box.exec();
     });
     start(QString::number(kCount));
     ASSERT_TRUE(opened);
+    EXPECT_TRUE(runningAtOpen);
     EXPECT_TRUE(takenWhileOpen);
     EXPECT_TRUE(messages.messages().empty());
     EXPECT_EQ(w.controller->m_rawItems, sentItems(size_t{kCount} * 4));
