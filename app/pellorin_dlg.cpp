@@ -151,6 +151,9 @@ void CPellorinDlg::OnDetectEvm() {
         m_scan->RequestStop();
         return;
     }
+    // An acquisition's items come on a thread of their own: the item in flight fails, as it
+    // did when the port closed under it, and the port is back here before it closes.
+    m_acquisition->endTransfer();
     if (PortIsOpen())
         ClosePort();
     // A panel without an open port can only be left over; it must not outlive this detection.

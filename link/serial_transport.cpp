@@ -168,9 +168,11 @@ int ReadAvailableWaiting(uint8_t *buffer, uint32_t minimum, uint32_t maximum, ui
     g_port->clearError();
     const QDeadlineTimer deadline(scaled(kReplyTimeLimitMs));
     qint64 received = 0;
-    int slice = whileWaiting ? whileWaiting() : -1;
+    int slice = whileWaiting ? whileWaiting() : 0;
     bool gathered = gatherMs <= 0;
     for (;;) {
+        if (slice == kEndRead)
+            return result::kAborted;
         // The hook may have closed the port (a detection); a replaced one is read on.
         if (!g_port)
             return result::kNoPort;
@@ -184,7 +186,7 @@ int ReadAvailableWaiting(uint8_t *buffer, uint32_t minimum, uint32_t maximum, ui
         if (n < 0 || deadline.hasExpired())
             break;
         int wait = static_cast<int>(deadline.remainingTime());
-        if (slice >= 0)
+        if (whileWaiting)
             wait = std::min(wait, std::max(1, slice));
         if (!gathered) {
             gathered = true;

@@ -43,6 +43,27 @@ void SetMessagePresenter(MessageHandler presenter);
 // While an observer is installed it receives every message instead of the presenter.
 void SetMessageObserver(MessageHandler observer);
 
+// Holds back every message shown on the thread that makes it, for as long as it lives. A job on
+// a thread of its own keeps its messages this way, and the thread that shows the windows shows
+// them (ShowMessages) once the job has ended, in the order they came.
+class HeldMessages {
+  public:
+    HeldMessages();
+    ~HeldMessages();
+    HeldMessages(const HeldMessages &) = delete;
+    HeldMessages &operator=(const HeldMessages &) = delete;
+
+    // The messages held so far; the hold goes on.
+    std::vector<Message> take();
+
+  private:
+    std::vector<Message> m_messages;
+    std::vector<Message> *m_outer; // the hold this one interrupts, if any
+};
+
+// Shows each message as ShowMessage does, one after the other.
+void ShowMessages(const std::vector<Message> &messages);
+
 // Records every message shown during its lifetime (for tests), optionally running a
 // callback as the "user" answers each one.
 class MessageRecorder {

@@ -5,6 +5,7 @@
 #include "scan_table.h"
 
 #include "analysis/note_label.h"
+#include "link/port_worker.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -40,7 +41,7 @@ QSpinBox *spin(QWidget *parent, int minimum, int maximum, int value) {
 } // namespace
 
 CScanDlg::CScanDlg(ScanWindowHooks hooks, QWidget *parent)
-    : QDialog(parent), m_hooks(std::move(hooks)) {
+    : QDialog(parent), m_hooks(std::move(hooks)), m_worker(new PortWorker(this)) {
     setWindowTitle(tr("Input Scan"));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     setModal(false);
@@ -94,6 +95,7 @@ CScanDlg::CScanDlg(ScanWindowHooks hooks, QWidget *parent)
     resize(1260, 640);
 
     connect(m_run, &QPushButton::clicked, this, &CScanDlg::OnRun);
+    connect(m_worker, &PortWorker::finished, this, &CScanDlg::onScanEnded);
     connect(m_stop, &QPushButton::clicked, this, &CScanDlg::OnStop);
     connect(m_export, &QPushButton::clicked, this, &CScanDlg::OnExport);
     setTabOrder(m_export, m_table);
@@ -103,6 +105,9 @@ CScanDlg::CScanDlg(ScanWindowHooks hooks, QWidget *parent)
 }
 
 CScanDlg::~CScanDlg() {
+    // The scan's thread uses this window's members: it ends before they go.
+    m_stopRequested = true;
+    delete m_worker;
     // An edit losing its focus while the children go would call back into a half-gone window.
     m_reference->disconnect(this);
 }

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -64,7 +65,11 @@ void render(sim::Chip chip, int moduleIndex, const QDir &dir) {
         }
     });
     watch.start(50);
+    QEventLoop ended;
+    QObject::connect(scan, &CScanDlg::finished, &ended, &QEventLoop::quit);
     scan->OnRun();
+    if (scan->running())
+        ended.exec();
     watch.stop();
     QApplication::processEvents();
     save(scan, dir, QStringLiteral("pellorin-scan-%1-after.png").arg(tag));

@@ -18,6 +18,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -28,6 +29,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -55,6 +57,13 @@ class ScanWindowTest : public PanelHostTest {
             }
         }
         return nullptr;
+    }
+    // Run, then the events until the scan has ended.
+    static void runScan(CScanDlg *scan) {
+        QSignalSpy finished(scan, &CScanDlg::finished);
+        QTest::mouseClick(scan->runButton(), Qt::LeftButton);
+        ASSERT_TRUE(finished.count() > 0 || finished.wait(kEventWaitLimitMs));
+        EXPECT_FALSE(scan->running());
     }
     CScanDlg *openScan() {
         analysisEntry(QStringLiteral("Input Scan..."))->trigger();
@@ -130,7 +139,7 @@ TEST_F(ScanWindowTest, ScanFillsTheTablePutsMuxBackAndThePanelShowsIt) {
     board.setRegisterValue(vxc5480::kMux, 0x67);
     EXPECT_EQ(scan->tickedInputs().size(), 8u); // single-ended is the first choice
 
-    QTest::mouseClick(scan->runButton(), Qt::LeftButton);
+    runScan(scan);
 
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'\n').toStdString();
     ASSERT_EQ(scan->table()->rowCount(), 8);
@@ -164,8 +173,6 @@ TEST_F(ScanWindowTest, ScanFillsTheTablePutsMuxBackAndThePanelShowsIt) {
     EXPECT_EQ(csv.readAll().count('\n'), 1 + 8);
 }
 
-// While the scan runs the board is its own: "Start get ADC data" does nothing, and "Detect
-// EVM" ends the scan after the input in flight, puts MUX back, and then detects.
 // One folder for every data file of the run: the scan's export, the capture's Browse and the
 // noise window's export each propose the folder last picked in any of them, starting from the
 // main window's data folder; the capture window keeps its settings when closed and reopened.
@@ -176,7 +183,7 @@ TEST_F(ScanWindowTest, ExportsAndTheCaptureShareTheRunsDataFolder) {
     clickDetect();
     ASSERT_NE(panel(), nullptr);
     CScanDlg *scan = openScan();
-    QTest::mouseClick(scan->runButton(), Qt::LeftButton);
+    runScan(scan);
     ASSERT_TRUE(scan->exportButton()->isEnabled());
     dlg.OnNoiseAndSpectrum();
     dlg.analysisWindow()->OnSamplesAcquired({1, 2, 3}, {});
@@ -218,10 +225,17 @@ TEST_F(ScanWindowTest, ExportsAndTheCaptureShareTheRunsDataFolder) {
     EXPECT_EQ(capture->durationEdit()->text(), QStringLiteral("0:10:00"));
 }
 
+// While the scan runs the board is its own: "Start get ADC data" does nothing, and "Detect
+// EVM" ends the scan after the input in flight, puts MUX back, and then detects. The scan runs
+// on its own thread whatever the window does: at the wire's pace, twenty passes over the inputs
+// (about six seconds) are sure to be under way when the click lands.
 TEST_F(ScanWindowTest, DetectEvmWaitsForTheScanToPutMuxBack) {
+    board.setPacing(sim::Pacing::WireRate);
     clickDetect();
     ASSERT_NE(panel(), nullptr);
     CScanDlg *scan = openScan();
+    constexpr int kPasses = 20;
+    scan->repeatsSpin()->setValue(kPasses);
     board.setRegisterValue(vxc5480::kMux, 0x76); // no input of the scan
     bool clicked = false;
     QString progressRead;
@@ -237,27 +251,77 @@ TEST_F(ScanWindowTest, DetectEvmWaitsForTheScanToPutMuxBack) {
         clickDetect();
     });
     watch.start(0);
-    QTest::mouseClick(scan->runButton(), Qt::LeftButton);
+    // The detection's frames are those after the scan's end.
+    size_t framesOfTheScan = 0;
+    QObject::connect(scan, &CScanDlg::finished, &dlg,
+                     [&] { framesOfTheScan = board.receivedFrames().size(); });
+    runScan(scan);
     watch.stop();
 
     ASSERT_TRUE(clicked);
     EXPECT_TRUE(progressRead.startsWith(QStringLiteral("Progress: input ")))
         << progressRead.toStdString();
     EXPECT_TRUE(scan->lastOutcome().stopped);
-    int measured = 0;
+    size_t measured = 0;
     for (const scan::ScanRow &row : scan->lastOutcome().rows)
-        measured += row.repeats.empty() ? 0 : 1;
-    EXPECT_GE(measured, 1);
-    EXPECT_LT(measured, 8);
+        measured += row.repeats.size();
+    EXPECT_GE(measured, 1u);
+    EXPECT_LT(measured, 8u * kPasses);
     EXPECT_EQ(scan->lastOutcome().putBack, scan::MuxPutBack::Done);
     EXPECT_EQ(board.registerValue(vxc5480::kMux), 0x76);
+    const BoardFrames scanFrames = board.receivedFrames();
     // No acquisition of the main window's 45 items was asked for.
-    for (const BoardFrame &frame : board.receivedFrames())
-        EXPECT_FALSE(frame[2] == 0x0F && frame[4] == 45);
-    // The detection runs once the scan's handler has unwound.
-    board.clearReceivedFrames();
-    QTRY_VERIFY(!board.receivedFrames().empty() && panel() != nullptr);
-    EXPECT_EQ(board.receivedFrames().front(), frameOf(0xF0, 0));
+    for (size_t i = 0; i < framesOfTheScan; ++i)
+        EXPECT_FALSE(scanFrames[i][2] == 0x0F && scanFrames[i][4] == 45);
+    // The detection runs once the scan has ended.
+    QTRY_VERIFY_WITH_TIMEOUT(board.receivedFrames().size() > framesOfTheScan && panel() != nullptr,
+                             kEventWaitLimitMs);
+    EXPECT_EQ(board.receivedFrames()[framesOfTheScan], frameOf(0xF0, 0));
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'\n').toStdString();
+}
+
+// The scan reads on a thread of its own: a modal dialog opened as the first input is measured
+// stays up until the board has sent every item of every input, the program has taken them off
+// the line and the scan has put MUX back and ended. At the wire's pace, about a second.
+TEST_F(ScanWindowTest, AModalDialogDoesNotStallTheScan) {
+    board.setPacing(sim::Pacing::WireRate);
+    clickDetect();
+    ASSERT_NE(panel(), nullptr);
+    CScanDlg *scan = openScan();
+    scan->chooseInputSet(CScanDlg::InputSet::Pairs);
+    scan->countSpin()->setValue(1000);
+    board.setRegisterValue(vxc5480::kMux, 0x76);
+    const size_t items = scan->tickedInputs().size() * size_t(1000 + scan->discardSpin()->value());
+    board.clearSentItemBytes();
+    bool opened = false;
+    bool endedWhileOpen = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &dlg, [&] {
+        if (opened || board.sentItemBytes().empty())
+            return;
+        opened = true;
+        QDialog box(&dlg);
+        QTimer whileOpen;
+        QObject::connect(&whileOpen, &QTimer::timeout, &box, [&] {
+            if (!scan->running() && board.sentItemBytes().size() == items * 4 && board.idle()) {
+                endedWhileOpen = true;
+                box.accept();
+            }
+        });
+        whileOpen.start(5);
+        QTimer::singleShot(kEventWaitLimitMs, &box, &QDialog::reject);
+        box.exec();
+    });
+    watch.start(1);
+    runScan(scan);
+    QTRY_VERIFY_WITH_TIMEOUT(opened && QApplication::activeModalWidget() == nullptr,
+                             kEventWaitLimitMs);
+    watch.stop();
+
+    EXPECT_TRUE(endedWhileOpen);
+    EXPECT_TRUE(scan->lastOutcome().complete());
+    EXPECT_EQ(scan->lastOutcome().putBack, scan::MuxPutBack::Done);
+    EXPECT_EQ(board.registerValue(vxc5480::kMux), 0x76);
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'\n').toStdString();
 }
 
@@ -272,7 +336,7 @@ TEST_F(ScanWindowTest, AFailedSwitchKeepsTheRowsMeasuredAndSaysSo) {
     faults.failingWriteStatus = 2;
     board.setFaults(faults);
 
-    QTest::mouseClick(scan->runButton(), Qt::LeftButton);
+    runScan(scan);
 
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0].text, "Write Register Address 01 Failed !");
@@ -309,7 +373,7 @@ TEST_F(TwoChannelScanWindowTest, OffersTheChipsOwnChoicesAndScansBothWays) {
     expectAccessible(scan);
     const uint8_t before = board.registerValue(vxc5420::kMux);
 
-    QTest::mouseClick(scan->runButton(), Qt::LeftButton);
+    runScan(scan);
 
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'\n').toStdString();
     ASSERT_EQ(scan->table()->rowCount(), 2);

@@ -16,11 +16,13 @@
 #include "scan/scan_dlg.h"
 #include "sim/virtual_board.h"
 #include "tests/support/board_on_pty.h"
+#include "tests/support/time_limits.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -320,7 +322,9 @@ class FileCasesTest : public ::testing::TestWithParam<std::tuple<Writer, Place>>
         scan->countSpin()->setValue(20);
         for (int i = 0; i < 16; ++i)
             scan->inputList()->item(i)->setCheckState(Qt::Checked);
+        QSignalSpy ended(scan, &CScanDlg::finished);
         scan->OnRun();
+        EXPECT_TRUE(ended.count() > 0 || ended.wait(kEventWaitLimitMs));
         EXPECT_TRUE(scan->lastOutcome().complete());
         platform::SetFileDialogAnswer(
             [answer](const platform::FileDialogRequest &) { return answer; });
