@@ -125,7 +125,7 @@ TEST_F(AcquisitionTest, DetectEvmDuringTheTransfer) {
 // 100. At the wire's pace the 3000 items take about a second. The dialog opens from the bar's
 // first step, before the window can have heard of the transfer's end.
 TEST_F(AcquisitionTest, AModalDialogDoesNotStallTheTransfer) {
-    board().setPacing(sim::Pacing::WireRate);
+    board().setPacing(sim::Pacing::Wire);
     constexpr int kCount = 3000;
     platform::MessageRecorder messages;
     bool opened = false;

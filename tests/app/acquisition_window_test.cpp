@@ -116,7 +116,7 @@ TEST_F(AcquisitionWindowTest, DetectEvmDuringATransferFailsItCleanly) {
 // "Start get ADC data", the panel's Read and an input scan are refused as before, and nothing
 // of theirs reaches the board.
 TEST_F(AcquisitionWindowTest, BusyFlagsRefuseWhatTheyRefusedDuringATransfer) {
-    board.setPacing(sim::Pacing::WireRate);
+    board.setPacing(sim::Pacing::Wire);
     dlg.OnInputScan();
     CScanDlg *scan = dlg.scanWindow();
     bool tried = false;

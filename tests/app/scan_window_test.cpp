@@ -230,7 +230,7 @@ TEST_F(ScanWindowTest, ExportsAndTheCaptureShareTheRunsDataFolder) {
 // on its own thread whatever the window does: at the wire's pace, twenty passes over the inputs
 // (about six seconds) are sure to be under way when the click lands.
 TEST_F(ScanWindowTest, DetectEvmWaitsForTheScanToPutMuxBack) {
-    board.setPacing(sim::Pacing::WireRate);
+    board.setPacing(sim::Pacing::Wire);
     clickDetect();
     ASSERT_NE(panel(), nullptr);
     CScanDlg *scan = openScan();
@@ -284,7 +284,7 @@ TEST_F(ScanWindowTest, DetectEvmWaitsForTheScanToPutMuxBack) {
 // stays up until the board has sent every item of every input, the program has taken them off
 // the line and the scan has put MUX back and ended. At the wire's pace, about a second.
 TEST_F(ScanWindowTest, AModalDialogDoesNotStallTheScan) {
-    board.setPacing(sim::Pacing::WireRate);
+    board.setPacing(sim::Pacing::Wire);
     clickDetect();
     ASSERT_NE(panel(), nullptr);
     CScanDlg *scan = openScan();
