@@ -11,7 +11,7 @@
 #include <cstddef>
 
 namespace {
-// Keeps the progress bar from being touched for every item: 65535 items move it 100 times.
+// Keeps the progress bar from being touched for every item: a full request moves it 100 times.
 class Progress {
   public:
     explicit Progress(const std::function<void(int)> &set) : m_set(set) {}
@@ -30,7 +30,7 @@ class Progress {
 } // namespace
 
 int TransferSamples(uint8_t *items, int count, const TransferHooks &hooks) {
-    if (count < 1 || count > 65535)
+    if (count < 1 || count > kMaxItemsPerRequest)
         return result::kBadReply;
     Progress progress(hooks.setProgress);
     progress.show(0);

@@ -55,10 +55,12 @@ double threadCpuSeconds() {
 }
 
 capture::CaptureFacts benchFacts() {
-    analysis::ConversionScale scale;
-    scale.pgaGain = 1;
-    scale.spanPerReference = 4;
-    return capture::MakeFacts("VXC5480", {}, scale, QDateTime::currentDateTime());
+    analysis::ConversionFacts conversion;
+    conversion.referenceRange = {2.5, 0.5, 2.6};
+    conversion.pgaGain = 1;
+    conversion.spanPerReference = 4;
+    return capture::MakeFacts("VXC5480", {}, analysis::WithReference(conversion, std::nullopt),
+                              QDateTime::currentDateTime());
 }
 
 bool connectTo(sim::VirtualBoard &board) {
@@ -209,7 +211,9 @@ void measureWire() {
 
     QTemporaryDir dir;
     CaptureWindowHooks windowHooks;
-    windowHooks.factsFromPanel = [] { return std::optional<capture::CaptureFacts>(benchFacts()); };
+    windowHooks.factsFromPanel = [](std::optional<double>) {
+        return std::optional<capture::CaptureFacts>(benchFacts());
+    };
     CCaptureDlg window(windowHooks);
     window.show();
     window.pathEdit()->setText(dir.filePath(QStringLiteral("wire.h5")));

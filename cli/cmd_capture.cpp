@@ -1,6 +1,7 @@
 // capture: the window's continuous capture without the window, to an HDF5 or CSV file.
 
 #include "commands.h"
+#include "conversion_options.h"
 #include "exit_codes.h"
 #include "number_text.h"
 #include "output_formats.h"
@@ -9,7 +10,6 @@
 #include "capture/capture_facts.h"
 #include "capture/duration_text.h"
 #include "capture/file_names.h"
-#include "link/register_range.h"
 
 #include <QDateTime>
 
@@ -56,13 +56,19 @@ class CaptureSignals {
 };
 
 // Parses the arguments into settings; an empty string, or the usage error.
-QString parseSettings(CommandContext &context, capture::CaptureSettings &settings, bool &json) {
+QString parseSettings(CommandContext &context, capture::CaptureSettings &settings,
+                      ConversionRequest &conversion, bool &json) {
     QString error;
     const CommandArguments args = SplitArguments(
         context.options().arguments,
-        {QStringLiteral("--out"), QStringLiteral("--format"), QStringLiteral("--block"),
-         QStringLiteral("--duration"), QStringLiteral("--samples"), QStringLiteral("--split")},
+        QStringList{QStringLiteral("--out"), QStringLiteral("--format"), QStringLiteral("--block"),
+                    QStringLiteral("--duration"), QStringLiteral("--samples"),
+                    QStringLiteral("--split")} +
+            ConversionOptionNames(),
         {QStringLiteral("--force"), QStringLiteral("--json")}, error);
+    if (!error.isEmpty())
+        return error;
+    error = ReadConversionOptions(args, context.chip(), conversion);
     if (!error.isEmpty())
         return error;
     if (!args.words.isEmpty())
@@ -79,7 +85,7 @@ QString parseSettings(CommandContext &context, capture::CaptureSettings &setting
         int64_t block = 0;
         if (!ParseNumber(args.value(QStringLiteral("--block")), block) || block < 1 ||
             block > capture::kMaxBlockItems)
-            return QStringLiteral("--block takes a number from 1 to 65535");
+            return QStringLiteral("--block takes a number from 1 to %1").arg(capture::kMaxBlockItems);
         settings.blockItems = static_cast<int>(block);
     }
     const bool duration = args.has(QStringLiteral("--duration"));
@@ -137,8 +143,9 @@ int exitStatusOf(const capture::CaptureResult &result) {
 
 int RunCapture(CommandContext &context) {
     capture::CaptureSettings settings;
+    ConversionRequest conversion;
     bool json = false;
-    const QString error = parseSettings(context, settings, json);
+    const QString error = parseSettings(context, settings, conversion, json);
     if (!error.isEmpty())
         return context.usage(error);
     // Before the board is touched: a file that exists stays as it is without --force.
@@ -152,15 +159,14 @@ int RunCapture(CommandContext &context) {
         return status;
 
     const ChipSupport &chip = context.chip();
-    std::vector<uint8_t> image(static_cast<size_t>(chip.registerCount()), 0);
-    if (!image.empty())
-        ReadRegisterRange(image.data(), chip.registerCount(), nullptr);
-    const analysis::ConversionScale scale =
-        chip.scaleOf ? chip.scaleOf(image) : analysis::ConversionScale{};
+    const std::vector<uint8_t> image = ReadChipImage(chip);
     const capture::CaptureFacts facts =
-        capture::MakeFacts(QLatin1String(chip.name), image, scale, QDateTime::currentDateTime());
+        capture::MakeFacts(QLatin1String(chip.name), image, FactsOf(chip, conversion, image),
+                           QDateTime::currentDateTime());
 
     Console &console = context.console();
+    if (const QString note = UnclaimedVoltsNote(chip, facts.conversion); !note.isEmpty())
+        console.message(note);
     const CaptureSignals stopSignals;
     capture::CaptureHooks hooks;
     hooks.stopRequested = [] { return g_stopSignals.load() > 0; };
@@ -180,7 +186,7 @@ int RunCapture(CommandContext &context) {
     const capture::CaptureResult result = engine.run();
     console.endProgress();
     if (json)
-        WriteCaptureJson(context.out(), result, engine.progress().filePath);
+        WriteCaptureJson(context.out(), result, engine.progress().filePath, facts.conversion);
     else
         WriteCaptureText(context.out(), result, engine.progress().filePath);
     return exitStatusOf(result);

@@ -1,12 +1,11 @@
 // scan: the window's input scan without the window; its table as text, JSON or a CSV file.
 
 #include "commands.h"
+#include "conversion_options.h"
 #include "exit_codes.h"
 #include "number_text.h"
 #include "output_formats.h"
 
-#include "link/register_range.h"
-#include "link/result_codes.h"
 #include "scan/scan_engine.h"
 #include "scan/scan_report.h"
 #include "scan/scan_table.h"
@@ -16,12 +15,10 @@
 namespace cli {
 
 namespace {
-// The reference the 8-channel panel's "VRef" shows, and the analysis window's first value.
-constexpr double kDefaultReferenceVolts = 2.5;
-
 struct ScanRequest {
     scan::ScanSettings settings;
-    double referenceVolts = kDefaultReferenceVolts;
+    bool discardGiven = false; // else the chip's settling at the rate its registers show
+    ConversionRequest conversion;
     QString outPath;
     bool json = false;
 };
@@ -65,8 +62,10 @@ QString parseRequest(CommandContext &context, ScanRequest &request, bool &unavai
     QString error;
     const CommandArguments args = SplitArguments(
         context.options().arguments,
-        {QStringLiteral("--inputs"), QStringLiteral("--count"), QStringLiteral("--discard"),
-         QStringLiteral("--repeat"), QStringLiteral("--reference"), QStringLiteral("--out")},
+        QStringList{QStringLiteral("--inputs"), QStringLiteral("--count"),
+                    QStringLiteral("--discard"), QStringLiteral("--repeat"),
+                    QStringLiteral("--out")} +
+            ConversionOptionNames(),
         {QStringLiteral("--single-ended"), QStringLiteral("--pairs"), QStringLiteral("--json")},
         error);
     if (!error.isEmpty())
@@ -86,12 +85,10 @@ QString parseRequest(CommandContext &context, ScanRequest &request, bool &unavai
         !readCount(args, QStringLiteral("--repeat"), 1, scan::kMaxScanRepeats, settings.repeats,
                    error))
         return error;
-    if (args.has(QStringLiteral("--reference"))) {
-        bool ok = false;
-        request.referenceVolts = args.value(QStringLiteral("--reference")).toDouble(&ok);
-        if (!ok || !(request.referenceVolts > 0) || request.referenceVolts > 1000)
-            return QStringLiteral("--reference takes the reference in volts, above 0");
-    }
+    request.discardGiven = args.has(QStringLiteral("--discard"));
+    error = ReadConversionOptions(args, context.chip(), request.conversion);
+    if (!error.isEmpty())
+        return error;
     request.outPath = args.value(QStringLiteral("--out"));
     request.json = context.options().json || args.has(QStringLiteral("--json"));
     return scan::CheckScanSettings(settings);
@@ -107,16 +104,6 @@ int writeCsv(CommandContext &context, const QString &path, const std::string &te
     return exit_code::kFile;
 }
 
-// The scale's volts per code from the gain the registers show; 0 when they cannot be read.
-double readLsbVolts(const ChipSupport &chip, double referenceVolts) {
-    if (chip.registerCount() == 0 || !chip.scaleOf)
-        return 0.0;
-    std::vector<uint8_t> image(static_cast<size_t>(chip.registerCount()), 0);
-    if (ReadRegisterRange(image.data(), chip.registerCount(), nullptr) != result::kOk)
-        return 0.0;
-    const analysis::ConversionScale scale = chip.scaleOf(image);
-    return scan::ScanLsbVolts(referenceVolts, scale.pgaGain, scale.spanPerReference);
-}
 
 int exitStatus(CommandContext &context, const scan::ScanOutcome &outcome) {
     switch (outcome.fault) {
@@ -157,8 +144,21 @@ int RunScan(CommandContext &context) {
     if (const int status = context.connect())
         return status;
 
-    const double lsbVolts = readLsbVolts(chip, request.referenceVolts);
+    // Gain, rate and settling as the registers show them before the first switch.
+    const analysis::ConversionFacts facts =
+        FactsOf(chip, request.conversion, ReadChipImage(chip));
+    if (!request.discardGiven) {
+        request.settings.discard = scan::DefaultDiscard(facts);
+        if (const QString refused = scan::CheckScanSettings(request.settings); !refused.isEmpty())
+            return context.usage(
+                QStringLiteral("%1 (with the %2 samples the chip settles; give --discard)")
+                    .arg(refused)
+                    .arg(request.settings.discard));
+    }
+    const double lsbVolts = scan::ScanVoltsPerCode(facts);
     Console &console = context.console();
+    if (const QString note = UnclaimedVoltsNote(chip, facts); !note.isEmpty())
+        console.message(note);
     const int acquisitions =
         static_cast<int>(request.settings.inputs.size()) * request.settings.repeats;
     scan::ScanHooks hooks;
@@ -174,7 +174,7 @@ int RunScan(CommandContext &context) {
 
     // The rows measured before a fault are printed and written too; the exit status tells.
     if (request.json)
-        WriteScanJson(context.out(), *chip.mux, outcome.rows, outcome.complete());
+        WriteScanJson(context.out(), *chip.mux, outcome.rows, outcome.complete(), facts);
     else
         WriteScanText(context.out(), *chip.mux, outcome.rows, lsbVolts);
     context.out().flush();

@@ -5,6 +5,7 @@
 #include "panel_host_fixture.h"
 
 #include "../scan/scan_board.h"
+#include "analysis/reference_edit.h"
 #include "panel_2ch/tz420_dlg.h"
 #include "scan/scan_bar_plot.h"
 #include "scan/scan_dlg.h"
@@ -234,7 +235,7 @@ TEST_F(TwoChannelScanWindowTest, OffersTheChipsOwnChoicesAndScansBothWays) {
 
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'\n').toStdString();
     ASSERT_EQ(scan->table()->rowCount(), 2);
-    // The 2-channel panel knows no reference: the scan's own field (the board's 2.5 V) stands.
+    // Nobody gave a reference: the chip core's default, the board's own 2.5 V.
     EXPECT_EQ(scan->referenceEdit()->text().toDouble(),
               sim::DefaultSignal(sim::Chip::VXC5420).referenceVolts);
     expectInputVolts(scan);
