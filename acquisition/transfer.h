@@ -18,7 +18,7 @@ struct TransferHooks {
     int gatherMs = kReadGatherMs; // see ReadAvailableWaiting
 };
 
-// items holds count * 4 bytes, 1 <= count <= kMaxItemsPerRequest. Returns 0, the link's failure code after
-// "Send command failed !" or "Get item %d failed !", or 13 after "The checksum of item %d is
-// invalid !" naming the first bad item. Items that arrived stay in the buffer either way.
+// items holds count * 4 bytes, 1 <= count <= kMaxItemsPerRequest. Returns 0, the link's failure
+// code after "Send command failed !" or "Get item %d failed !", or 13 after "The checksum of item
+// %d is invalid !" naming the first bad item. Items that arrived stay in the buffer either way.
 int TransferSamples(uint8_t *items, int count, const TransferHooks &hooks);

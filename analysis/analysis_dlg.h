@@ -68,7 +68,7 @@ class CAnalysisDlg : public QDialog {
     void redraw();
 
     std::vector<int32_t> m_samples;
-    QString m_referenceNote; // why the last reference was refused, until one is taken
+    QString m_referenceNote;           // why the last reference was refused, until one is taken
     analysis::ConversionFacts m_facts; // of the last record, at the chip's default reference
     std::optional<analysis::NoiseFigures> m_noise;
     analysis::Histogram m_histogram;

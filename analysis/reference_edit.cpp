@@ -65,9 +65,9 @@ void ReferenceEdit::showReference() {
     setText(shown > 0 ? volts(shown) : QString());
     QString tip = tr("The reference in volts");
     if (m_range.maxVolts > 0)
-        tip += tr(", %1 V to %2 V; empty for the chip's %3 V")
-                   .arg(volts(m_range.minVolts), volts(m_range.maxVolts),
-                        volts(m_range.defaultVolts));
+        tip +=
+            tr(", %1 V to %2 V; empty for the chip's %3 V")
+                .arg(volts(m_range.minVolts), volts(m_range.maxVolts), volts(m_range.defaultVolts));
     setToolTip(tip);
     setAccessibleDescription(tip);
 }

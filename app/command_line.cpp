@@ -137,9 +137,9 @@ StartOptions ParseCommandLine(const QStringList &arguments) {
         options.simulate = true;
         options.simulatedChip = catalogueName(parser.value(kSimulate));
         if (options.simulatedChip.isEmpty()) {
-            options.error = QStringLiteral("unknown chip in --simulate=%1 (%2)")
-                                .arg(parser.value(kSimulate),
-                                     QString::fromStdString(ChipNames(" or ")));
+            options.error =
+                QStringLiteral("unknown chip in --simulate=%1 (%2)")
+                    .arg(parser.value(kSimulate), QString::fromStdString(ChipNames(" or ")));
             return options;
         }
     }

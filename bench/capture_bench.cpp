@@ -74,11 +74,11 @@ bool connectTo(sim::VirtualBoard &board) {
 
 // The same requests, the same bytes, taken in bulk with nothing between reads.
 double plainSeconds(int64_t items) {
-    std::vector<uint8_t> buffer(65535 * 4);
+    std::vector<uint8_t> buffer(kMaxItemsPerRequest * kItemSize);
     QElapsedTimer timer;
     timer.start();
     for (int64_t left = items; left > 0;) {
-        const int count = static_cast<int>(std::min<int64_t>(left, 65535));
+        const int count = static_cast<int>(std::min<int64_t>(left, kMaxItemsPerRequest));
         const CommandFrame frame = BuildAcquisitionFrame(g_chipId, static_cast<uint16_t>(count));
         WriteFrame(frame.data(), kWriteWaitMs);
         qint64 received = 0;
@@ -104,7 +104,7 @@ void measureUnpaced(int64_t hourSamples) {
         return;
     }
     QTemporaryDir dir;
-    constexpr int64_t kCompared = 65535 * 8;
+    constexpr int64_t kCompared = int64_t{kMaxItemsPerRequest} * 8;
     std::vector<double> engine, plain;
     for (int run = 0; run < 3; ++run) {
         plain.push_back(plainSeconds(kCompared));
@@ -137,7 +137,7 @@ void measureUnpaced(int64_t hourSamples) {
         envelope.add(code);
         ++seen;
         // The virtual board keeps a copy of every item it sends, for tests: not the program's.
-        if (seen % 65535 == 0)
+        if (seen % kMaxItemsPerRequest == 0)
             board.clearSentItemBytes();
         if (seen == kMinuteSamples)
             afterMinute = rssMiB();
@@ -196,13 +196,13 @@ void measureWire() {
     QProgressBar bar;
     bar.setRange(0, 100);
     bar.show();
-    std::vector<uint8_t> items(65535 * 4);
+    std::vector<uint8_t> items(kMaxItemsPerRequest * kItemSize);
     Responsiveness oneShot;
     const double oneShotCpu = onGuiThread(oneShot, [&] {
         TransferHooks hooks;
         hooks.setProgress = [&](int p) { bar.setValue(p); };
         hooks.pumpEvents = [] { QCoreApplication::processEvents(); };
-        TransferSamples(items.data(), 65535, hooks);
+        TransferSamples(items.data(), kMaxItemsPerRequest, hooks);
     });
     std::printf("at the wire's pace (115200 baud), GUI thread only\n");
     std::printf("  one-shot acquisition of 65535 items: CPU %.2f %% of one core (target <= 3), "

@@ -161,8 +161,8 @@ bool Hdf5Writer::writeAttributes(const CaptureFacts &facts, const FilePart &part
                                         facts.registers.data(), facts.registers.size());
     for (const RecordedFact &fact : ConversionRecord(facts.conversion)) {
         if (const double *number = std::get_if<double>(&fact.value))
-            ok = ok && WriteNumberAttribute(root, fact.name, H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE,
-                                            number);
+            ok = ok &&
+                 WriteNumberAttribute(root, fact.name, H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE, number);
         else
             ok = ok && WriteStringAttribute(root, fact.name, std::get<QString>(fact.value));
     }

@@ -1,8 +1,8 @@
 #pragma once
 // What the command line knows of each chip: register names by address, the chip commands,
-// the profile format, the conversion facts and the multiplexer. Every entry is taken from the chip's own widget-free library; a
-// chip whose library is not in this build has empty parts, and the commands that need them
-// say so.
+// the profile format, the conversion facts and the multiplexer. Every entry is taken from the
+// chip's own widget-free library; a chip whose library is not in this build has empty parts, and
+// the commands that need them say so.
 
 #include "analysis/conversion_facts.h"
 #include "panel_common/mux_layout.h"

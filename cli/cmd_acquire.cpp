@@ -210,8 +210,6 @@ int reportFigures(CommandContext &context, const AcquireRequest &request,
     }
     if (request.stats) {
         stats.tone = spectrum.tone;
-        if (const QString note = UnclaimedVoltsNote(context.chip(), facts); !note.isEmpty())
-            context.console().message(note);
         if (request.json)
             WriteStatsJson(context.out(), stats, facts);
         else

@@ -59,13 +59,13 @@ class CaptureSignals {
 QString parseSettings(CommandContext &context, capture::CaptureSettings &settings,
                       ConversionRequest &conversion, bool &json) {
     QString error;
-    const CommandArguments args = SplitArguments(
-        context.options().arguments,
-        QStringList{QStringLiteral("--out"), QStringLiteral("--format"), QStringLiteral("--block"),
-                    QStringLiteral("--duration"), QStringLiteral("--samples"),
-                    QStringLiteral("--split")} +
-            ConversionOptionNames(),
-        {QStringLiteral("--force"), QStringLiteral("--json")}, error);
+    const CommandArguments args =
+        SplitArguments(context.options().arguments,
+                       QStringList{QStringLiteral("--out"), QStringLiteral("--format"),
+                                   QStringLiteral("--block"), QStringLiteral("--duration"),
+                                   QStringLiteral("--samples"), QStringLiteral("--split")} +
+                           ConversionOptionNames(),
+                       {QStringLiteral("--force"), QStringLiteral("--json")}, error);
     if (!error.isEmpty())
         return error;
     error = ReadConversionOptions(args, context.chip(), conversion);
@@ -85,7 +85,8 @@ QString parseSettings(CommandContext &context, capture::CaptureSettings &setting
         int64_t block = 0;
         if (!ParseNumber(args.value(QStringLiteral("--block")), block) || block < 1 ||
             block > capture::kMaxBlockItems)
-            return QStringLiteral("--block takes a number from 1 to %1").arg(capture::kMaxBlockItems);
+            return QStringLiteral("--block takes a number from 1 to %1")
+                .arg(capture::kMaxBlockItems);
         settings.blockItems = static_cast<int>(block);
     }
     const bool duration = args.has(QStringLiteral("--duration"));

@@ -104,7 +104,6 @@ int writeCsv(CommandContext &context, const QString &path, const std::string &te
     return exit_code::kFile;
 }
 
-
 int exitStatus(CommandContext &context, const scan::ScanOutcome &outcome) {
     switch (outcome.fault) {
     case scan::ScanFault::None:
@@ -145,8 +144,7 @@ int RunScan(CommandContext &context) {
         return status;
 
     // Gain, rate and settling as the registers show them before the first switch.
-    const analysis::ConversionFacts facts =
-        FactsOf(chip, request.conversion, ReadChipImage(chip));
+    const analysis::ConversionFacts facts = FactsOf(chip, request.conversion, ReadChipImage(chip));
     if (!request.discardGiven) {
         request.settings.discard = scan::DefaultDiscard(facts);
         if (const QString refused = scan::CheckScanSettings(request.settings); !refused.isEmpty())

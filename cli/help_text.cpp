@@ -71,7 +71,7 @@ QString inputNames(const panel_common::MuxLayout &mux) {
             own << panel_common::InputName(mux, input);
     }
     QString text = own.size() > 2 ? own.front() + QStringLiteral(" to ") + own.back()
-                                   : own.join(QStringLiteral(" and "));
+                                  : own.join(QStringLiteral(" and "));
     if (mux.commonInput >= 0)
         text += QStringLiteral(" and ") + panel_common::InputName(mux, mux.commonInput);
     return text;
@@ -268,8 +268,9 @@ const std::vector<HelpEntry> &CommandHelp() {
                   "passes over every input R times; each row then gives the mean of the repeats "
                   "and their spread. When the scan ends or fails, the MUX register is written "
                   "back to the value it held before, if the board still answers.\n\n"
-                  "--single-ended scans each input against the common input: %1; a chip without "
-                  "one gives exit status 1. --pairs scans %2. --inputs names the pairs, AIN+ "
+                  "--single-ended scans each input against the common input (%1); a chip "
+                  "without one gives exit status 1. --pairs scans %2. --inputs names the pairs, "
+                  "AIN+ "
                   "first, in the chip's input names in any letter case: %3. N is 1 to %4 and N + "
                   "K at most %4.\n\n"
                   "Prints a table with one row per input: mean and standard deviation in codes "
@@ -291,7 +292,8 @@ const std::vector<HelpEntry> &CommandHelp() {
                            const std::vector<scan::ScanInput> single =
                                scan::SingleEndedInputs(*chip.mux);
                            if (single.empty())
-                               return QStringLiteral("the %1 has none").arg(QLatin1String(chip.name));
+                               return QStringLiteral("the %1 has none")
+                                   .arg(QLatin1String(chip.name));
                            return QStringLiteral("%1 to %2 each against %3 on the %4")
                                .arg(panel_common::InputName(*chip.mux, single.front().positive),
                                     panel_common::InputName(*chip.mux, single.back().positive),
@@ -311,8 +313,7 @@ const std::vector<HelpEntry> &CommandHelp() {
                            return QStringLiteral("%1 on the %2")
                                .arg(inputNames(*chip.mux), QLatin1String(chip.name));
                        }),
-                       QString::number(kMaxItemsPerRequest),
-                       perChip([](const ChipSupport &chip) {
+                       QString::number(kMaxItemsPerRequest), perChip([](const ChipSupport &chip) {
                            if (!chip.mux)
                                return QString();
                            return QStringLiteral("%1 x VRef / PGA on the %2")

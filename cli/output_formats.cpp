@@ -197,8 +197,7 @@ void WriteStatsJson(std::ostream &out, const SampleStats &stats,
         {"excessKurtosis", number(stats.excessKurtosis)},
         {"clipped", static_cast<qint64>(stats.clipped)},
         {"rmsNoiseMicrovolts", number(microvolts(stats.rmsNoise, facts))},
-        {"peakToPeakMicrovolts",
-         number(microvolts(static_cast<double>(stats.peakToPeak), facts))},
+        {"peakToPeakMicrovolts", number(microvolts(static_cast<double>(stats.peakToPeak), facts))},
         {"tone", tone}};
     writeJson(out, withConversion(figures, facts));
 }

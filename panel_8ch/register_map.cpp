@@ -7,7 +7,10 @@ namespace vxc5480 {
 
 // Both halves are the whole byte: nothing of the byte before stays.
 const panel_common::MuxLayout kMuxLayout = {
-    kMux, kInputNames, kInputCount, kAinCom,
+    kMux,
+    kInputNames,
+    kInputCount,
+    kAinCom,
     [](uint8_t, int positive, int negative) { return MuxByte(positive, negative); },
     kSpanPerReference};
 

@@ -1,8 +1,9 @@
 #pragma once
 // What a chip's input multiplexer offers, in one shape for both chips: the inputs by number
 // and name, the common input single-ended measurements use, the MUX byte that selects a pair
-// and the span of the input between a pair. Each chip's widget-free core fills one (vxc5480::kMuxLayout, vxc5420::kMuxLayout); the
-// panels' MUX pages, the command line and the input scan read it. No widgets.
+// and the span of the input between a pair. Each chip's widget-free core fills one
+// (vxc5480::kMuxLayout, vxc5420::kMuxLayout); the panels' MUX pages, the command line and the input
+// scan read it. No widgets.
 
 #include <QString>
 

@@ -20,9 +20,9 @@ constexpr int kMaxScanItems = kMaxItemsPerRequest;
 
 struct ScanSettings {
     std::vector<ScanInput> inputs;
-    int count = kDefaultScanCount;     // samples kept per input and repeat, 1 to kMaxScanItems
-    int discard = 0;                   // samples dropped at the start of each acquisition
-    int repeats = 1;                   // passes over every input, 1 to kMaxScanRepeats
+    int count = kDefaultScanCount; // samples kept per input and repeat, 1 to kMaxScanItems
+    int discard = 0;               // samples dropped at the start of each acquisition
+    int repeats = 1;               // passes over every input, 1 to kMaxScanRepeats
 };
 
 // The samples dropped after each switch where none are asked for: the conversions the chip's

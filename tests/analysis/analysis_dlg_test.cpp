@@ -4,6 +4,7 @@
 #include "analysis/analysis_dlg.h"
 #include "analysis/analysis_figures_view.h"
 #include "analysis/plot_view.h"
+#include "analysis/reference_edit.h"
 #include "platform/file_dialogs.h"
 #include "platform/message_service.h"
 #include "synthetic_records.h"
@@ -87,6 +88,18 @@ TEST_F(AnalysisDlgTest, ShowsFiguresInCodesAndMicrovolts) {
     EXPECT_EQ(dlg.fullScaleEdit()->text(), QStringLiteral("2.5"));
     EXPECT_EQ(figure(QStringLiteral("Std dev (RMS noise)"), QStringLiteral("uV")),
               QStringLiteral("0.298"));
+
+    // A reference of the user's, within the chip's bounds, halves it again; one beyond them
+    // is refused with the bounds, and the next record keeps the user's.
+    dlg.referenceEdit()->setText(QStringLiteral("1.25"));
+    emit dlg.referenceEdit()->editingFinished();
+    EXPECT_EQ(dlg.fullScaleEdit()->text(), QStringLiteral("1.25"));
+    dlg.referenceEdit()->setText(QStringLiteral("9"));
+    emit dlg.referenceEdit()->editingFinished();
+    EXPECT_EQ(dlg.referenceEdit()->text(), QStringLiteral("1.25"));
+    EXPECT_TRUE(dlg.stateLabel()->text().contains(QStringLiteral("from 0.5 V to 2.6 V")));
+    feed({2, 4, 4, 4, 5, 5, 7, 9});
+    EXPECT_EQ(dlg.fullScaleEdit()->text(), QStringLiteral("5"));
 }
 
 // Read-only fields, as the main window's Minimum, Maximum and Average: a screen reader reads

@@ -1,6 +1,6 @@
+#include "analysis/conversion_facts.h"
 #include "analysis/histogram.h"
 #include "analysis/noise_figures.h"
-#include "analysis/conversion_facts.h"
 #include "synthetic_records.h"
 
 #include <gtest/gtest.h>

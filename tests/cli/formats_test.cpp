@@ -202,15 +202,22 @@ TEST(CliFormats, NoiseFiguresInTextAndJson) {
                           "average         10\npeak-to-peak    1\nmean            10.500\n"
                           "rms-noise       0.500\neffective-bits  25.000\n"
                           "noise-free-bits 24.000\nskewness        0.000\n"
-                          "excess-kurtosis -2.000\nclipped         0\n");
+                          "excess-kurtosis -2.000\nclipped         0\n"
+                          // One code is 10 V / 2^24 = 0.596 uV.
+                          "rms-noise-uv    0.298\npeak-to-peak-uv 0.596\n"
+                          "reference_volts 2.5\nreference_source default\npga_gain        1\n"
+                          "data_rate_sps   30000\nvolts_per_code  5.96046448e-07\n");
 
     // A record without noise has no finite resolution: null in JSON.
     std::ostringstream json;
     WriteStatsJson(json, ComputeStats({7, 7}), EightChannelFacts());
-    EXPECT_EQ(json.str(), "{\"average\":7,\"clipped\":0,\"count\":2,\"effectiveBits\":null,"
-                          "\"excessKurtosis\":null,\"maximum\":7,\"mean\":7,\"minimum\":7,"
-                          "\"noiseFreeBits\":null,\"peakToPeak\":0,\"rmsNoise\":0,"
-                          "\"skewness\":null,\"tone\":null}\n");
+    EXPECT_EQ(json.str(), "{\"average\":7,\"clipped\":0,\"count\":2,\"data_rate_sps\":30000,"
+                          "\"effectiveBits\":null,\"excessKurtosis\":null,\"maximum\":7,"
+                          "\"mean\":7,\"minimum\":7,\"noiseFreeBits\":null,\"peakToPeak\":0,"
+                          "\"peakToPeakMicrovolts\":0,\"pga_gain\":1,"
+                          "\"reference_source\":\"default\",\"reference_volts\":2.5,"
+                          "\"rmsNoise\":0,\"rmsNoiseMicrovolts\":0,\"skewness\":null,"
+                          "\"tone\":null,\"volts_per_code\":5.960464477539062e-07}\n");
 }
 
 // A converter pinned at its top: the clipped count, and null where the figures would be
@@ -235,7 +242,8 @@ TEST(CliFormats, ToneFiguresFollowTheNoiseFigures) {
     stats.tone = analysis::ToneMetrics{50.5, -6.02, 90.25, -110.5, 90.2, 101.75, 14.68, 7};
     std::ostringstream text;
     WriteStatsText(text, stats, EightChannelFacts());
-    const std::string tail = "clipped         0\ntone-frequency  50.500\ntone-amplitude  -6.020\n"
+    const std::string tail = "volts_per_code  5.96046448e-07\ntone-frequency  50.500\n"
+                             "tone-amplitude  -6.020\n"
                              "snr             90.250\nthd             -110.500\n"
                              "sinad           90.200\nsfdr            101.750\n"
                              "enob            14.680\n";

@@ -91,9 +91,8 @@ class ConversionFactsTable : public ::testing::Test {
             EXPECT_EQ(facts.modeKnown, expected.modeKnown) << row;
             EXPECT_EQ(facts.mode, expected.mode) << row;
             EXPECT_DOUBLE_EQ(facts.referenceVolts, reference.value_or(2.5)) << row;
-            EXPECT_DOUBLE_EQ(facts.voltsPerCode, facts.spanPerReference *
-                                                     reference.value_or(2.5) / expected.gain /
-                                                     kCodes)
+            EXPECT_DOUBLE_EQ(facts.voltsPerCode, facts.spanPerReference * reference.value_or(2.5) /
+                                                     expected.gain / kCodes)
                 << row;
             // The command line's chip table.
             ExpectSameFacts(chip->facts(image, mode, reference), facts, row + ", chip table");
@@ -108,9 +107,9 @@ class ConversionFactsTable : public ::testing::Test {
             const capture::CaptureFacts fromCli = capture::MakeFacts(
                 QLatin1String(chip->name), image, chip->facts(image, mode, reference), start);
             EXPECT_EQ(Recorded(fromWindow), Recorded(fromCli)) << row;
-            EXPECT_DOUBLE_EQ(Recorded(fromCli, expected.modeKnown ? "pga_gain"
-                                                                  : "pga_gain_from_registers"),
-                             expected.gain)
+            EXPECT_DOUBLE_EQ(
+                Recorded(fromCli, expected.modeKnown ? "pga_gain" : "pga_gain_from_registers"),
+                expected.gain)
                 << row;
             // The scan: microvolts only from a known gain, the chip's settling discarded.
             EXPECT_DOUBLE_EQ(scan::ScanVoltsPerCode(facts),
@@ -125,9 +124,9 @@ class ConversionFactsTable : public ::testing::Test {
 TEST_F(ConversionFactsTable, Vxc5480EveryGainAndRate) {
     // DRATE's listed bytes and their rates; PGA code 7, which the list lacks, converts at 64.
     const std::pair<uint8_t, double> rates[] = {
-        {0x03, 2.5},   {0x13, 5},     {0x23, 10},    {0x33, 15},   {0x43, 25},  {0x53, 30},
-        {0x63, 50},    {0x72, 60},    {0x82, 100},   {0x92, 500},  {0xA1, 1000}, {0xB0, 2000},
-        {0xC0, 3750},  {0xD0, 7500},  {0xE0, 15000}, {0xF0, 30000}};
+        {0x03, 2.5},  {0x13, 5},    {0x23, 10},    {0x33, 15},   {0x43, 25},   {0x53, 30},
+        {0x63, 50},   {0x72, 60},   {0x82, 100},   {0x92, 500},  {0xA1, 1000}, {0xB0, 2000},
+        {0xC0, 3750}, {0xD0, 7500}, {0xE0, 15000}, {0xF0, 30000}};
     const double gains[] = {1, 2, 4, 8, 16, 32, 64, 64};
     TZ410Dlg panel;
     for (int pga = 0; pga < 8; ++pga) {
@@ -137,8 +136,9 @@ TEST_F(ConversionFactsTable, Vxc5480EveryGainAndRate) {
             panel.m_current[vxc5480::kDrate] = drate;
             // The sinc filter alone needs four conversions at 1000 SPS and above; below, one.
             const Expected expected{gains[pga], rate, rate >= 1000 ? 4 : 1, true, ""};
-            check(panel, panel.m_current, 0, expected,
-                  QStringLiteral("PGA code %1, DRATE 0x%2").arg(pga).arg(drate, 2, 16).toStdString());
+            check(
+                panel, panel.m_current, 0, expected,
+                QStringLiteral("PGA code %1, DRATE 0x%2").arg(pga).arg(drate, 2, 16).toStdString());
         }
     }
 }
@@ -183,9 +183,9 @@ TEST_F(ConversionFactsTable, Vxc5420EveryGainRateAndMode) {
 TEST(ConversionFacts, VoltsPerCodeByHand) {
     std::vector<uint8_t> eight(vxc5480::kRegisterCount, 0);
     eight[vxc5480::kDrate] = 0xF0;
-    eight[vxc5480::kAdcon] = 0x00; // PGA 1
-    EXPECT_DOUBLE_EQ(vxc5480::Facts(eight).voltsPerCode, 5.9604644775390625e-07);     // 10 V
-    eight[vxc5480::kAdcon] = 0x06; // PGA 64
+    eight[vxc5480::kAdcon] = 0x00;                                                  // PGA 1
+    EXPECT_DOUBLE_EQ(vxc5480::Facts(eight).voltsPerCode, 5.9604644775390625e-07);   // 10 V
+    eight[vxc5480::kAdcon] = 0x06;                                                  // PGA 64
     EXPECT_DOUBLE_EQ(vxc5480::Facts(eight, 2.048).voltsPerCode, 7.62939453125e-09); // 0.128 V
     std::vector<uint8_t> two(vxc5420::kRegisterCount, 0);
     EXPECT_DOUBLE_EQ(vxc5420::Facts(two, 1).voltsPerCode, 2.3283064365386963e-09); // 39 mV
