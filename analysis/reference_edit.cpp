@@ -40,6 +40,9 @@ void ReferenceEdit::setRange(const analysis::ReferenceRange &range) {
 
 void ReferenceEdit::onEditingFinished() {
     const QString typed = text().trimmed();
+    // The focus passing through leaves the reference as it was, the chip's default too.
+    if (typed == m_shown)
+        return;
     std::optional<double> value;
     if (!typed.isEmpty()) {
         bool ok = false;
@@ -62,7 +65,8 @@ void ReferenceEdit::onEditingFinished() {
 
 void ReferenceEdit::showReference() {
     const double shown = m_given.value_or(m_range.defaultVolts);
-    setText(shown > 0 ? volts(shown) : QString());
+    m_shown = shown > 0 ? volts(shown) : QString();
+    setText(m_shown);
     QString tip = tr("The reference in volts");
     if (m_range.maxVolts > 0)
         tip +=

@@ -41,4 +41,5 @@ class ReferenceEdit : public QLineEdit {
 
     analysis::ReferenceRange m_range;
     std::optional<double> m_given;
+    QString m_shown; // the text showReference() put up
 };
