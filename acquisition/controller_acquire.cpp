@@ -38,7 +38,7 @@ void AcquisitionController::OnStartAcquisition() {
 
 bool AcquisitionController::acquire(int count) {
     m_rawItems.clear();
-    // More than 65535 cannot be asked of the board: its request carries the count in 16 bits.
+    // More than one request carries cannot be asked of the board.
     if (count < 1 || count > kMaxDataCount)
         return false;
     try {
@@ -113,5 +113,5 @@ void AcquisitionController::OnDataCountChange() {
     if (!DataCountTooLarge(m_controls.dataCount->text()))
         return;
     acquisition_message::Tell(m_window, acquisition_message::DataCountTooLarge());
-    m_controls.dataCount->setText(QStringLiteral("65535"));
+    m_controls.dataCount->setText(QString::number(kMaxDataCount));
 }

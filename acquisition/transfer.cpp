@@ -26,7 +26,7 @@ void show(const TransferHooks &hooks, TransferReport &report, int percent) {
 
 TransferReport ReceiveItems(uint8_t *items, int count, const TransferHooks &hooks) {
     TransferReport report;
-    if (count < 1 || count > 65535) {
+    if (count < 1 || count > kMaxItemsPerRequest) {
         report.status = result::kBadReply;
         return report;
     }

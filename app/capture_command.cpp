@@ -30,7 +30,8 @@ bool CPellorinDlg::captureRunning() const {
 void CPellorinDlg::OnContinuousCapture() {
     if (!m_capture) {
         CaptureWindowHooks hooks;
-        hooks.factsFromPanel = [this]() -> std::optional<capture::CaptureFacts> {
+        hooks.factsFromPanel =
+            [this](std::optional<double> referenceVolts) -> std::optional<capture::CaptureFacts> {
             if (!m_pPanel)
                 return std::nullopt;
             // As before an acquisition: the panel re-reads the chip; its result is ignored.
@@ -38,12 +39,19 @@ void CPellorinDlg::OnContinuousCapture() {
             if (!m_pPanel)
                 return std::nullopt;
             return capture::MakeFacts(m_pPanel->ChipName(), m_pPanel->CurrentRegisters(),
-                                      AnalysisScale(m_pPanel.data()), QDateTime::currentDateTime());
+                                      m_pPanel->CurrentFacts(referenceVolts),
+                                      QDateTime::currentDateTime());
+        };
+        hooks.referenceRange = [this]() -> std::optional<analysis::ReferenceRange> {
+            if (!m_pPanel)
+                return std::nullopt;
+            return PanelFacts(m_pPanel.data()).referenceRange;
         };
         hooks.choosePath = chooseCapturePath;
         hooks.proposedFolder = [] { return g_saveFolder; };
         m_capture = new CCaptureDlg(hooks, this);
         connect(m_capture, &CCaptureDlg::finished, this, &CPellorinDlg::onCaptureFinished);
+        m_capture->OnPanelChanged();
     }
     m_capture->show();
     m_capture->raise();

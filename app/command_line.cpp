@@ -144,8 +144,9 @@ StartOptions ParseCommandLine(const QStringList &arguments) {
         options.simulate = true;
         options.simulatedChip = catalogueName(parser.value(kSimulate));
         if (options.simulatedChip.isEmpty()) {
-            options.error = QStringLiteral("unknown chip in --simulate=%1 (VXC5480 or VXC5420)")
-                                .arg(parser.value(kSimulate));
+            options.error =
+                QStringLiteral("unknown chip in --simulate=%1 (%2)")
+                    .arg(parser.value(kSimulate), QString::fromStdString(ChipNames(" or ")));
             return options;
         }
     }
@@ -172,9 +173,10 @@ StartOptions ParseCommandLine(const QStringList &arguments) {
 
 QString CommandLineUsage() {
     QString text =
-        QStringLiteral("Usage: Pellorin [--port PATH]... [--simulate[=VXC5480|VXC5420]\n"
+        QStringLiteral("Usage: Pellorin [--port PATH]... [--simulate[=%1]\n"
                        "                [--sine=FREQ_HZ:AMPLITUDE_V] [--pace=real|wire|none]]\n"
-                       "                [--detect-and-quit] [--firmware-image PATH]\n");
+                       "                [--detect-and-quit] [--firmware-image PATH]\n")
+            .arg(QString::fromStdString(ChipNames("|")));
     constexpr int kHelpColumn = 25;
     for (const OptionEntry &entry : Options()) {
         QString name = QStringLiteral("--") + entry.names.front();

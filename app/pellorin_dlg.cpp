@@ -3,6 +3,7 @@
 #include "about_dlg.h"
 #include "acquisition/acquisition_controller.h"
 #include "acquisition/data_files.h"
+#include "analysis/analysis_dlg.h"
 #include "analysis_menu.h"
 #include "app_icon.h"
 #include "capture/capture_dlg.h"
@@ -190,6 +191,10 @@ void CPellorinDlg::PlacePanel(CEVMDialog *panel) {
     control(kStartAcquisition)->setEnabled(true);
     m_captureAction->setEnabled(true);
     m_scanAction->setEnabled(true);
+    if (m_analysis)
+        m_analysis->OnReferenceRange(PanelFacts(panel).referenceRange);
+    if (m_capture)
+        m_capture->OnPanelChanged();
     if (m_scan)
         m_scan->OnPanelChanged();
 }
@@ -205,6 +210,8 @@ void CPellorinDlg::RemovePanel() {
     m_pPanel = nullptr;
     panel->hide();
     panel->deleteLater();
+    if (m_capture)
+        m_capture->OnPanelChanged();
     if (m_scan)
         m_scan->OnPanelChanged();
 }

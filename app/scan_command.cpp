@@ -34,7 +34,7 @@ void CPellorinDlg::OnInputScan() {
         hooks.panelFacts = [this]() -> std::optional<ScanPanelFacts> {
             if (!m_pPanel || !m_pPanel->InputMux())
                 return std::nullopt;
-            return ScanPanelFacts{m_pPanel->InputMux(), AnalysisScale(m_pPanel.data())};
+            return ScanPanelFacts{m_pPanel->InputMux(), PanelFacts(m_pPanel.data())};
         };
         hooks.refreshPanel = [this] {
             // The chip's true state, MUX put back or not.

@@ -31,7 +31,7 @@
 #include <vector>
 
 namespace {
-constexpr int kItems = 65535;
+constexpr int kItems = kMaxItemsPerRequest;
 constexpr double kWireSeconds = kItems * 4 * 10 / 115200.0; // 8N1: 10 bits a byte
 
 double median(std::vector<double> v) {

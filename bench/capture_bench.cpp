@@ -58,10 +58,12 @@ double threadCpuSeconds() {
 }
 
 capture::CaptureFacts benchFacts() {
-    analysis::ConversionScale scale;
-    scale.pgaGain = 1;
-    scale.spanPerReference = 4;
-    return capture::MakeFacts("VXC5480", {}, scale, QDateTime::currentDateTime());
+    analysis::ConversionFacts conversion;
+    conversion.referenceRange = {2.5, 0.5, 2.6};
+    conversion.pgaGain = 1;
+    conversion.spanPerReference = 4;
+    return capture::MakeFacts("VXC5480", {}, analysis::WithReference(conversion, std::nullopt),
+                              QDateTime::currentDateTime());
 }
 
 bool connectTo(sim::VirtualBoard &board) {
@@ -75,11 +77,11 @@ bool connectTo(sim::VirtualBoard &board) {
 
 // The same requests, the same bytes, taken in bulk with nothing between reads.
 double plainSeconds(int64_t items) {
-    std::vector<uint8_t> buffer(65535 * 4);
+    std::vector<uint8_t> buffer(kMaxItemsPerRequest * kItemSize);
     QElapsedTimer timer;
     timer.start();
     for (int64_t left = items; left > 0;) {
-        const int count = static_cast<int>(std::min<int64_t>(left, 65535));
+        const int count = static_cast<int>(std::min<int64_t>(left, kMaxItemsPerRequest));
         const CommandFrame frame = BuildAcquisitionFrame(g_chipId, static_cast<uint16_t>(count));
         WriteFrame(frame.data(), kWriteWaitMs);
         qint64 received = 0;
@@ -105,7 +107,7 @@ void measureUnpaced(int64_t hourSamples) {
         return;
     }
     QTemporaryDir dir;
-    constexpr int64_t kCompared = 65535 * 8;
+    constexpr int64_t kCompared = int64_t{kMaxItemsPerRequest} * 8;
     std::vector<double> engine, plain;
     for (int run = 0; run < 3; ++run) {
         plain.push_back(plainSeconds(kCompared));
@@ -138,7 +140,7 @@ void measureUnpaced(int64_t hourSamples) {
         envelope.add(code);
         ++seen;
         // The virtual board keeps a copy of every item it sends, for tests: not the program's.
-        if (seen % 65535 == 0)
+        if (seen % kMaxItemsPerRequest == 0)
             board.clearSentItemBytes();
         if (seen == kMinuteSamples)
             afterMinute = rssMiB();
@@ -197,7 +199,7 @@ void measureWire() {
     QProgressBar bar;
     bar.setRange(0, 100);
     bar.show();
-    std::vector<uint8_t> items(65535 * 4);
+    std::vector<uint8_t> items(kMaxItemsPerRequest * kItemSize);
     Responsiveness oneShot;
     // As the window runs it: the items on a port worker, the bar through the event queue.
     double workerCpu = 0;
@@ -213,7 +215,7 @@ void measureWire() {
         PortWorker worker;
         worker.start([&] {
             const double cpu0 = threadCpuSeconds();
-            ReceiveItems(items.data(), 65535, hooks);
+            ReceiveItems(items.data(), kMaxItemsPerRequest, hooks);
             workerCpu = threadCpuSeconds() - cpu0;
         });
         worker.waitWithEvents();
@@ -227,7 +229,9 @@ void measureWire() {
 
     QTemporaryDir dir;
     CaptureWindowHooks windowHooks;
-    windowHooks.factsFromPanel = [] { return std::optional<capture::CaptureFacts>(benchFacts()); };
+    windowHooks.factsFromPanel = [](std::optional<double>) {
+        return std::optional<capture::CaptureFacts>(benchFacts());
+    };
     CCaptureDlg window(windowHooks);
     window.show();
     window.pathEdit()->setText(dir.filePath(QStringLiteral("wire.h5")));

@@ -1,5 +1,6 @@
 #include "capture_dlg.h"
 
+#include "analysis/reference_edit.h"
 #include "duration_text.h"
 #include "file_names.h"
 #include "platform/busy_flags.h"
@@ -141,6 +142,7 @@ QWidget *CCaptureDlg::buildSettings() {
     grid->addWidget(m_splitInterval, 6, 2);
     m_settingsControls = {m_path,     m_browse,     m_format,  m_block, byHand,         afterTime,
                           m_duration, afterSamples, m_samples, m_split, m_splitInterval};
+    addReferenceField(grid, 7);
     return box;
 }
 
@@ -178,7 +180,7 @@ QString CCaptureDlg::settingsFromControls(CaptureSettings &settings) const {
     if (settings.path.isEmpty())
         return tr("Choose the file to write (Browse...).");
     if (settings.blockItems < 1 || settings.blockItems > kMaxBlockItems)
-        return tr("The block size must be 1 to 65535 items.");
+        return tr("The block size must be 1 to %1 items.").arg(kMaxBlockItems);
     if (settings.stop == StopRule::Duration) {
         settings.durationMs = ParseDuration(m_duration->text());
         if (settings.durationMs <= 0)
@@ -220,12 +222,12 @@ void CCaptureDlg::OnStart() {
         return;
     }
     const std::optional<CaptureFacts> facts =
-        m_hooks.factsFromPanel ? m_hooks.factsFromPanel() : std::nullopt;
+        m_hooks.factsFromPanel ? m_hooks.factsFromPanel(m_reference->given()) : std::nullopt;
     if (!facts) {
         setState(tr("No board: press \"Detect EVM\" in the main window first."));
         return;
     }
-    m_voltsPerCode = facts->voltsPerCode;
+    m_voltsPerCode = analysis::ClaimedVoltsPerCode(facts->conversion);
     m_envelope.clear();
     CaptureHooks hooks;
     hooks.owner = this;

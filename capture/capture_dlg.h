@@ -17,15 +17,20 @@ class CaptureStripChart;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
+class ReferenceEdit;
 
 struct CaptureWindowHooks {
-    // The chip panel re-reads the chip, as before an acquisition; then its facts. Nothing when
-    // there is no panel.
-    std::function<std::optional<capture::CaptureFacts>()> factsFromPanel;
+    // The chip panel re-reads the chip, as before an acquisition; then its facts at the
+    // reference given (the chip's default when none is). Nothing when there is no panel.
+    std::function<std::optional<capture::CaptureFacts>(std::optional<double> referenceVolts)>
+        factsFromPanel;
+    // The current chip's reference default and bounds; nothing when there is no panel.
+    std::function<std::optional<analysis::ReferenceRange>()> referenceRange;
     // The save dialog, proposing a path; an empty string when cancelled.
     std::function<QString(QWidget *owner, const QString &proposed, capture::FileFormat)> choosePath;
     std::function<QString()> proposedFolder; // where data files are proposed
@@ -43,6 +48,8 @@ class CCaptureDlg : public QDialog {
     // Stops a running capture for this reason ("detect", "user"); finished() follows.
     void StopFor(const QString &reason);
     bool running() const { return m_engine && m_engine->running(); }
+    // The panel came or went: the reference field follows its chip.
+    void OnPanelChanged();
 
     // The settings as the controls hold them; an empty string or what is wrong.
     QString settingsFromControls(capture::CaptureSettings &settings) const;
@@ -56,6 +63,7 @@ class CCaptureDlg : public QDialog {
     QLineEdit *samplesEdit() const { return m_samples; }
     QCheckBox *splitCheck() const { return m_split; }
     QLineEdit *splitEdit() const { return m_splitInterval; }
+    ReferenceEdit *referenceEdit() const { return m_reference; }
     QPushButton *startButton() const { return m_start; }
     QPushButton *stopButton() const { return m_stop; }
     // The readouts, in the order they are shown.
@@ -72,6 +80,8 @@ class CCaptureDlg : public QDialog {
   private:
     QWidget *buildSettings();
     QWidget *buildReadouts();
+    // The reference field on the settings grid's row (capture_dlg_reference.cpp).
+    void addReferenceField(QGridLayout *grid, int row);
     void setRunning(bool running);
     void setState(const QString &text);
     void showResult(const capture::CaptureResult &result);
@@ -91,6 +101,7 @@ class CCaptureDlg : public QDialog {
     QLineEdit *m_samples = nullptr;
     QCheckBox *m_split = nullptr;
     QLineEdit *m_splitInterval = nullptr;
+    ReferenceEdit *m_reference = nullptr;
     QPushButton *m_start = nullptr;
     QPushButton *m_stop = nullptr;
     QLabel *m_state = nullptr;

@@ -1,5 +1,7 @@
 #include "csv_writer.h"
 
+#include "capture_facts.h"
+
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -52,10 +54,8 @@ QByteArray CsvHeader(const CaptureFacts &facts, const FilePart &part) {
     for (uint8_t value : facts.registers)
         registers << QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
     header += Fact("registers", registers.join(u' '));
-    header += Fact("reference_volts", facts.referenceVolts);
-    header += Fact("pga_gain", facts.pgaGain);
-    header += Fact("data_rate_sps", facts.dataRateSps);
-    header += Fact("volts_per_code", facts.voltsPerCode);
+    for (const RecordedFact &fact : ConversionRecord(facts.conversion))
+        header += std::visit([&](const auto &value) { return Fact(fact.name, value); }, fact.value);
     header += Fact("program_version", facts.programVersion);
     header += Fact("start_time", facts.startTime);
     header += Fact("file_number", QString::number(part.number));
@@ -87,7 +87,8 @@ bool CsvWriter::create(const QString &path, const CaptureFacts &facts, const Fil
     if (m_file.isOpen())
         m_file.close();
     m_file.setFileName(path);
-    m_voltsPerCode = facts.voltsPerCode;
+    // A guessed gain gives no volts column.
+    m_voltsPerCode = analysis::ClaimedVoltsPerCode(facts.conversion);
     m_bytes = 0;
     const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Unbuffered |
                                      (replace ? QIODevice::Truncate : QIODevice::NewOnly);

@@ -1,5 +1,7 @@
 #include "hdf5_writer.h"
 
+#include "capture_facts.h"
+
 #include <hdf5.h>
 
 #include <cerrno>
@@ -10,7 +12,7 @@
 namespace capture {
 namespace {
 
-// 64 KiB of codes per chunk: a block of 65535 codes spans a few; the file grows by whole
+// 64 KiB of codes per chunk: a full block spans a few; the file grows by whole
 // chunks at most one chunk ahead of its samples.
 constexpr hsize_t kCodeChunk = 16384;
 constexpr hsize_t kBlockChunk = 256;
@@ -157,14 +159,13 @@ bool Hdf5Writer::writeAttributes(const CaptureFacts &facts, const FilePart &part
     if (!facts.registers.empty())
         ok = ok && WriteNumberAttribute(root, "registers", H5T_STD_U8LE, H5T_NATIVE_UINT8,
                                         facts.registers.data(), facts.registers.size());
-    ok = ok && WriteNumberAttribute(root, "reference_volts", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE,
-                                    &facts.referenceVolts);
-    ok = ok &&
-         WriteNumberAttribute(root, "pga_gain", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE, &facts.pgaGain);
-    ok = ok && WriteNumberAttribute(root, "data_rate_sps", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE,
-                                    &facts.dataRateSps);
-    ok = ok && WriteNumberAttribute(root, "volts_per_code", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE,
-                                    &facts.voltsPerCode);
+    for (const RecordedFact &fact : ConversionRecord(facts.conversion)) {
+        if (const double *number = std::get_if<double>(&fact.value))
+            ok = ok &&
+                 WriteNumberAttribute(root, fact.name, H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE, number);
+        else
+            ok = ok && WriteStringAttribute(root, fact.name, std::get<QString>(fact.value));
+    }
     ok = ok && WriteStringAttribute(root, "program_version", facts.programVersion);
     ok = ok && WriteStringAttribute(root, "start_time", facts.startTime);
     ok =

@@ -2,6 +2,7 @@
 
 #include "chip_table.h"
 #include "number_text.h"
+#include "link/chip_catalog.h"
 
 namespace cli {
 
@@ -33,7 +34,8 @@ bool takeValue(const QStringList &arguments, int &i, const QString &name, QStrin
 QString chipNamed(const QString &name, QString &error) {
     const ChipSupport *chip = FindChipSupport(name);
     if (!chip) {
-        error = QStringLiteral("unknown chip %1 (VXC5480 or VXC5420)").arg(name);
+        error = QStringLiteral("unknown chip %1 (%2)")
+                    .arg(name, QString::fromStdString(ChipNames(" or ")));
         return QString();
     }
     return QLatin1String(chip->name);

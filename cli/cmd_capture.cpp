@@ -1,6 +1,7 @@
 // capture: the window's continuous capture without the window, to an HDF5 or CSV file.
 
 #include "commands.h"
+#include "conversion_options.h"
 #include "exit_codes.h"
 #include "number_text.h"
 #include "output_formats.h"
@@ -10,7 +11,6 @@
 #include "capture/capture_facts.h"
 #include "capture/duration_text.h"
 #include "capture/file_names.h"
-#include "link/register_range.h"
 
 #include <QDateTime>
 
@@ -45,13 +45,19 @@ bool readDuration(const CommandArguments &args, const QString &name, int64_t &ms
 }
 
 // Parses the arguments into settings; an empty string, or the usage error.
-QString parseSettings(CommandContext &context, capture::CaptureSettings &settings, bool &json) {
+QString parseSettings(CommandContext &context, capture::CaptureSettings &settings,
+                      ConversionRequest &conversion, bool &json) {
     QString error;
-    const CommandArguments args = SplitArguments(
-        context.options().arguments,
-        {QStringLiteral("--out"), QStringLiteral("--format"), QStringLiteral("--block"),
-         QStringLiteral("--duration"), QStringLiteral("--samples"), QStringLiteral("--split")},
-        {QStringLiteral("--force"), QStringLiteral("--json")}, error);
+    const CommandArguments args =
+        SplitArguments(context.options().arguments,
+                       QStringList{QStringLiteral("--out"), QStringLiteral("--format"),
+                                   QStringLiteral("--block"), QStringLiteral("--duration"),
+                                   QStringLiteral("--samples"), QStringLiteral("--split")} +
+                           ConversionOptionNames(),
+                       {QStringLiteral("--force"), QStringLiteral("--json")}, error);
+    if (!error.isEmpty())
+        return error;
+    error = ReadConversionOptions(args, context.chip(), conversion);
     if (!error.isEmpty())
         return error;
     if (!args.words.isEmpty())
@@ -120,8 +126,9 @@ int exitStatusOf(CommandContext &context, const capture::CaptureResult &result) 
 
 int RunCapture(CommandContext &context) {
     capture::CaptureSettings settings;
+    ConversionRequest conversion;
     bool json = false;
-    const QString error = parseSettings(context, settings, json);
+    const QString error = parseSettings(context, settings, conversion, json);
     if (!error.isEmpty())
         return context.usage(error);
     // Before the board is touched, every name the run may write: a file that exists stays as
@@ -136,15 +143,14 @@ int RunCapture(CommandContext &context) {
         return status;
 
     const ChipSupport &chip = context.chip();
-    std::vector<uint8_t> image(static_cast<size_t>(chip.registerCount()), 0);
-    if (!image.empty())
-        ReadRegisterRange(image.data(), chip.registerCount(), nullptr);
-    const analysis::ConversionScale scale =
-        chip.scaleOf ? chip.scaleOf(image) : analysis::ConversionScale{};
+    const std::vector<uint8_t> image = ReadChipImage(chip);
     const capture::CaptureFacts facts =
-        capture::MakeFacts(QLatin1String(chip.name), image, scale, QDateTime::currentDateTime());
+        capture::MakeFacts(QLatin1String(chip.name), image, FactsOf(chip, conversion, image),
+                           QDateTime::currentDateTime());
 
     Console &console = context.console();
+    if (const QString note = UnclaimedVoltsNote(chip, facts.conversion); !note.isEmpty())
+        console.message(note);
     // The first SIGINT or SIGTERM stops after the item in flight, a second ends the drain.
     const StopSignals stopSignals;
     capture::CaptureHooks hooks;
@@ -168,7 +174,7 @@ int RunCapture(CommandContext &context) {
     const QString lastFile =
         result.files > 0 ? capture::PartPath(settings.path, result.files, split) : QString();
     if (json)
-        WriteCaptureJson(context.out(), result, lastFile);
+        WriteCaptureJson(context.out(), result, lastFile, facts.conversion);
     else
         WriteCaptureText(context.out(), result, lastFile);
     return exitStatusOf(context, result);

@@ -1,13 +1,12 @@
 // scan: the window's input scan without the window; its table as text, JSON or a CSV file.
 
 #include "commands.h"
+#include "conversion_options.h"
 #include "exit_codes.h"
 #include "number_text.h"
 #include "output_formats.h"
 #include "stop_signals.h"
 
-#include "link/register_range.h"
-#include "link/result_codes.h"
 #include "scan/scan_engine.h"
 #include "scan/scan_report.h"
 #include "scan/scan_table.h"
@@ -19,12 +18,10 @@
 namespace cli {
 
 namespace {
-// The reference the 8-channel panel's "VRef" shows, and the analysis window's first value.
-constexpr double kDefaultReferenceVolts = 2.5;
-
 struct ScanRequest {
     scan::ScanSettings settings;
-    double referenceVolts = kDefaultReferenceVolts;
+    bool discardGiven = false; // else the chip's settling at the rate its registers show
+    ConversionRequest conversion;
     QString outPath;
     bool json = false;
 };
@@ -39,14 +36,14 @@ bool readCount(const CommandArguments &args, const QString &name, int64_t low, i
 }
 
 // The kept and discarded samples of an input go in one request.
-QString checkRequestSize(const CommandArguments &args, const scan::ScanSettings &settings) {
+QString checkRequestSize(const scan::ScanSettings &settings, bool discardGiven) {
     if (settings.count + settings.discard <= scan::kMaxScanItems)
         return QString();
     return QStringLiteral("--count %1 and --discard %2%3 add up to %4; together they must be at "
                           "most %5 (one request)")
         .arg(settings.count)
         .arg(settings.discard)
-        .arg(args.has(QStringLiteral("--discard")) ? QString() : QStringLiteral(" (its default)"))
+        .arg(discardGiven ? QString() : QStringLiteral(" (its default, the samples the chip settles)"))
         .arg(settings.count + settings.discard)
         .arg(scan::kMaxScanItems);
 }
@@ -77,8 +74,10 @@ QString parseRequest(CommandContext &context, ScanRequest &request, bool &unavai
     QString error;
     const CommandArguments args = SplitArguments(
         context.options().arguments,
-        {QStringLiteral("--inputs"), QStringLiteral("--count"), QStringLiteral("--discard"),
-         QStringLiteral("--repeat"), QStringLiteral("--reference"), QStringLiteral("--out")},
+        QStringList{QStringLiteral("--inputs"), QStringLiteral("--count"),
+                    QStringLiteral("--discard"), QStringLiteral("--repeat"),
+                    QStringLiteral("--out")} +
+            ConversionOptionNames(),
         {QStringLiteral("--single-ended"), QStringLiteral("--pairs"), QStringLiteral("--json")},
         error);
     if (!error.isEmpty())
@@ -98,15 +97,14 @@ QString parseRequest(CommandContext &context, ScanRequest &request, bool &unavai
         !readCount(args, QStringLiteral("--repeat"), 1, scan::kMaxScanRepeats, settings.repeats,
                    error))
         return error;
-    if (error = checkRequestSize(args, settings); !error.isEmpty())
-        return error;
-    if (args.has(QStringLiteral("--reference"))) {
-        bool ok = false;
-        request.referenceVolts = args.value(QStringLiteral("--reference")).toDouble(&ok);
-        if (!ok || !(request.referenceVolts > 0) || request.referenceVolts > 1000)
-            return QStringLiteral("--reference takes the reference in volts, above 0 and at "
-                                  "most 1000");
+    request.discardGiven = args.has(QStringLiteral("--discard"));
+    if (request.discardGiven) {
+        if (error = checkRequestSize(settings, true); !error.isEmpty())
+            return error;
     }
+    error = ReadConversionOptions(args, context.chip(), request.conversion);
+    if (!error.isEmpty())
+        return error;
     request.outPath = args.value(QStringLiteral("--out"));
     request.json = context.options().json || args.has(QStringLiteral("--json"));
     return scan::CheckScanSettings(settings);
@@ -120,17 +118,6 @@ int writeCsv(CommandContext &context, const QString &path, const std::string &te
         return exit_code::kOk;
     context.console().message(error.text());
     return exit_code::kFile;
-}
-
-// The scale's volts per code from the gain the registers show; 0 when they cannot be read.
-double readLsbVolts(const ChipSupport &chip, double referenceVolts) {
-    if (chip.registerCount() == 0 || !chip.scaleOf)
-        return 0.0;
-    std::vector<uint8_t> image(static_cast<size_t>(chip.registerCount()), 0);
-    if (ReadRegisterRange(image.data(), chip.registerCount(), nullptr) != result::kOk)
-        return 0.0;
-    const analysis::ConversionScale scale = chip.scaleOf(image);
-    return scan::ScanLsbVolts(referenceVolts, scale.pgaGain, scale.spanPerReference);
 }
 
 // "Scan interrupted by SIGINT; 2 of 4 inputs measured. MUX put back to 0x01."
@@ -187,8 +174,17 @@ int RunScan(CommandContext &context) {
     if (const int status = context.connect())
         return status;
 
-    const double lsbVolts = readLsbVolts(chip, request.referenceVolts);
+    // Gain, rate and settling as the registers show them before the first switch.
+    const analysis::ConversionFacts facts = FactsOf(chip, request.conversion, ReadChipImage(chip));
+    if (!request.discardGiven) {
+        request.settings.discard = scan::DefaultDiscard(facts);
+        if (const QString refused = checkRequestSize(request.settings, false); !refused.isEmpty())
+            return context.usage(refused);
+    }
+    const double lsbVolts = scan::ScanVoltsPerCode(facts);
     Console &console = context.console();
+    if (const QString note = UnclaimedVoltsNote(chip, facts); !note.isEmpty())
+        console.message(note);
     const int acquisitions =
         static_cast<int>(request.settings.inputs.size()) * request.settings.repeats;
     scan::ScanHooks hooks;
@@ -213,7 +209,7 @@ int RunScan(CommandContext &context) {
         fileStatus =
             writeCsv(context, request.outPath, scan::ScanCsv(*chip.mux, outcome.rows, lsbVolts));
     if (request.json) {
-        WriteScanJson(context.out(), *chip.mux, outcome.rows, outcome.complete());
+        WriteScanJson(context.out(), *chip.mux, outcome.rows, outcome.complete(), facts);
     } else {
         WriteScanText(context.out(), *chip.mux, outcome.rows, lsbVolts);
         if (outcome.stopped)

@@ -26,6 +26,9 @@ constexpr uint8_t kFrameLead = 0x55;
 constexpr int kFrameSize = 6;
 constexpr int kReplySize = 3;
 constexpr int kItemSize = 4;
+// The most items one acquisition request can ask for: its count travels in the two 8-bit
+// parameters. Every limit of a request's items (data count, capture block, scan) is this one.
+constexpr int kMaxItemsPerRequest = 65535;
 
 using CommandFrame = std::array<uint8_t, kFrameSize>;
 using ReplyFrame = std::array<uint8_t, kReplySize>;

@@ -8,7 +8,7 @@
 
 #include "scan_engine.h"
 
-#include "analysis/scale.h"
+#include "analysis/conversion_facts.h"
 #include "platform/message_service.h"
 
 #include <QDialog>
@@ -28,13 +28,14 @@ class QRadioButton;
 class QSpinBox;
 class QTableWidget;
 class PortWorker;
+class ReferenceEdit;
 class ScanBarPlot;
 
-// What the chip panel knows: its multiplexer and its scale (gain, reference where it knows it,
-// span per reference).
+// What the chip panel knows: its multiplexer, and what the chip's core makes of its registers
+// at the chip's default reference (the window applies its own).
 struct ScanPanelFacts {
     const panel_common::MuxLayout *mux = nullptr;
-    analysis::ConversionScale scale;
+    analysis::ConversionFacts facts;
 };
 
 struct ScanWindowHooks {
@@ -76,7 +77,7 @@ class CScanDlg : public QDialog {
     QSpinBox *countSpin() const { return m_count; }
     QSpinBox *discardSpin() const { return m_discard; }
     QSpinBox *repeatsSpin() const { return m_repeats; }
-    QLineEdit *referenceEdit() const { return m_reference; }
+    ReferenceEdit *referenceEdit() const { return m_reference; }
     QLineEdit *gainEdit() const { return m_gain; }
     QPushButton *runButton() const { return m_run; }
     QPushButton *stopButton() const { return m_stop; }
@@ -108,13 +109,15 @@ class CScanDlg : public QDialog {
     void showRows();
     void showRow(int row);
     double lsbVolts() const;
-    void showScale(const analysis::ConversionScale &scale);
-    void onScaleEdited();
+    // The chip's facts: the reference's bounds, the gain, and the discard where none is given.
+    void showFacts(const analysis::ConversionFacts &facts);
     void showState(const QString &text);
 
     ScanWindowHooks m_hooks;
     const panel_common::MuxLayout *m_layout = nullptr;
-    double m_spanPerReference = 0.0;
+    analysis::ConversionFacts m_facts; // at the chip's default reference
+    bool m_discardGiven = false;       // the user set the discard: the chip's settling is not taken
+    bool m_settingDiscard = false;
     scan::ScanOutcome m_outcome;
     bool m_running = false;
     std::atomic<bool> m_stopRequested{false};  // read by the scan's thread
@@ -130,7 +133,7 @@ class CScanDlg : public QDialog {
     QSpinBox *m_count = nullptr;
     QSpinBox *m_discard = nullptr;
     QSpinBox *m_repeats = nullptr;
-    QLineEdit *m_reference = nullptr;
+    ReferenceEdit *m_reference = nullptr;
     QLineEdit *m_gain = nullptr;
     QPushButton *m_run = nullptr;
     QPushButton *m_stop = nullptr;

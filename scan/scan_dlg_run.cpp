@@ -31,6 +31,14 @@ const QColor kDoubtful(0xB0, 0x00, 0x00);
 void CScanDlg::OnRun() {
     if (m_running || !m_layout)
         return;
+    // The chip's facts as the panel has them now: gain and settling follow its registers.
+    const std::optional<ScanPanelFacts> facts =
+        m_hooks.panelFacts ? m_hooks.panelFacts() : std::nullopt;
+    if (!facts || facts->mux != m_layout) {
+        OnPanelChanged();
+        return;
+    }
+    showFacts(facts->facts);
     scan::ScanSettings settings;
     settings.inputs = tickedInputs();
     settings.count = m_count->value();
@@ -41,13 +49,6 @@ void CScanDlg::OnRun() {
         showState(refused);
         return;
     }
-    const std::optional<ScanPanelFacts> facts =
-        m_hooks.panelFacts ? m_hooks.panelFacts() : std::nullopt;
-    if (!facts || facts->mux != m_layout) {
-        OnPanelChanged();
-        return;
-    }
-    showScale(facts->scale);
 
     m_outcome = {};
     for (const scan::ScanInput &input : settings.inputs)

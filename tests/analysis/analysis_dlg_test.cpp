@@ -4,6 +4,7 @@
 #include "analysis/analysis_dlg.h"
 #include "analysis/analysis_figures_view.h"
 #include "analysis/plot_view.h"
+#include "analysis/reference_edit.h"
 #include "platform/file_dialogs.h"
 #include "platform/message_service.h"
 #include "synthetic_records.h"
@@ -38,12 +39,12 @@ class AnalysisDlgTest : public ::testing::Test {
         return field ? field->text() : QString();
     }
     void feed(const std::vector<int32_t> &samples, double rate = 1000) {
-        analysis::ConversionScale scale;
-        scale.referenceVolts = 2.5;
-        scale.pgaGain = 1;
-        scale.spanPerReference = 4;
-        scale.sampleRateHz = rate;
-        dlg.OnSamplesAcquired(samples, scale);
+        analysis::ConversionFacts facts;
+        facts.referenceRange = {2.5, 0.5, 2.6};
+        facts.pgaGain = 1;
+        facts.spanPerReference = 4;
+        facts.dataRateSps = rate;
+        dlg.OnSamplesAcquired(samples, analysis::WithReference(facts, std::nullopt));
     }
 
     platform::MessageRecorder messages;
@@ -92,6 +93,18 @@ TEST_F(AnalysisDlgTest, ShowsFiguresInCodesAndVolts) {
     EXPECT_EQ(dlg.fullScaleEdit()->text(), QStringLiteral("2.5"));
     EXPECT_EQ(figure(QStringLiteral("Std dev (RMS noise)"), QStringLiteral("volts")),
               QStringLiteral("298 nV"));
+
+    // A reference of the user's, within the chip's bounds, halves it again; one beyond them
+    // is refused with the bounds, and the next record keeps the user's.
+    dlg.referenceEdit()->setText(QStringLiteral("1.25"));
+    emit dlg.referenceEdit()->editingFinished();
+    EXPECT_EQ(dlg.fullScaleEdit()->text(), QStringLiteral("1.25"));
+    dlg.referenceEdit()->setText(QStringLiteral("9"));
+    emit dlg.referenceEdit()->editingFinished();
+    EXPECT_EQ(dlg.referenceEdit()->text(), QStringLiteral("1.25"));
+    EXPECT_TRUE(dlg.stateLabel()->text().contains(QStringLiteral("from 0.5 V to 2.6 V")));
+    feed({2, 4, 4, 4, 5, 5, 7, 9});
+    EXPECT_EQ(dlg.fullScaleEdit()->text(), QStringLiteral("5"));
 }
 
 // Read-only fields, as the main window's Minimum, Maximum and Average: a screen reader reads

@@ -1,7 +1,7 @@
 #include "analysis/axis_range.h"
+#include "analysis/conversion_facts.h"
 #include "analysis/histogram.h"
 #include "analysis/noise_figures.h"
-#include "analysis/scale.h"
 #include "analysis/volts_text.h"
 #include "synthetic_records.h"
 
@@ -196,12 +196,22 @@ TEST_P(HistogramFit, FittedSigmaWithinOnePercentOfTheRecord) {
     EXPECT_NEAR(h.fit.mean, f.mean, f.stdDev * 0.02);
 }
 
-TEST(Scale, FullScaleRangeAndLsb) {
-    EXPECT_DOUBLE_EQ(analysis::FullScaleVolts(2.5, 1, 4), 10.0);
-    EXPECT_DOUBLE_EQ(analysis::FullScaleVolts(2.5, 64, 4), 10.0 / 64);
-    EXPECT_DOUBLE_EQ(analysis::FullScaleVolts(2.5, 0, 4), 0.0);
-    EXPECT_DOUBLE_EQ(analysis::LsbVolts(10.0), 10.0 / 16777216.0);
-    EXPECT_DOUBLE_EQ(analysis::LsbVolts(0.0), 0.0);
+// The span from reference, gain and span per reference; a reference given replaces the
+// chip's default and says so; an unknown gain gives no volts at all.
+TEST(Scale, FullScaleRangeAndVoltsPerCode) {
+    analysis::ConversionFacts facts;
+    facts.referenceRange = {2.5, 0.5, 2.6};
+    facts.pgaGain = 64;
+    facts.spanPerReference = 4;
+    const analysis::ConversionFacts byDefault = analysis::WithReference(facts, std::nullopt);
+    EXPECT_DOUBLE_EQ(byDefault.spanVolts, 10.0 / 64);
+    EXPECT_DOUBLE_EQ(byDefault.voltsPerCode, 10.0 / 64 / 16777216.0);
+    EXPECT_EQ(byDefault.referenceSource, analysis::ReferenceSource::Default);
+    const analysis::ConversionFacts given = analysis::WithReference(facts, 1.25);
+    EXPECT_DOUBLE_EQ(given.spanVolts, 5.0 / 64);
+    EXPECT_EQ(given.referenceSource, analysis::ReferenceSource::Given);
+    facts.pgaGain = 0;
+    EXPECT_DOUBLE_EQ(analysis::WithReference(facts, std::nullopt).voltsPerCode, 0.0);
 }
 
 // Volts as shown: three significant digits in the unit that gives them, the sign kept, the

@@ -6,6 +6,7 @@
 #include "acquisition/samples.h"
 #include "analysis/analysis_dlg.h"
 #include "analysis/analysis_figures_view.h"
+#include "analysis/reference_edit.h"
 
 #include <QAction>
 #include <QLabel>

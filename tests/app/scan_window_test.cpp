@@ -6,6 +6,7 @@
 
 #include "../scan/scan_board.h"
 #include "analysis/analysis_dlg.h"
+#include "analysis/reference_edit.h"
 #include "capture/capture_dlg.h"
 #include "panel_2ch/tz420_dlg.h"
 #include "platform/file_dialogs.h"
@@ -377,9 +378,11 @@ TEST_F(TwoChannelScanWindowTest, OffersTheChipsOwnChoicesAndScansBothWays) {
 
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'\n').toStdString();
     ASSERT_EQ(scan->table()->rowCount(), 2);
-    // The 2-channel panel knows no reference: the scan's own field (the board's 2.5 V) stands.
+    // Nobody gave a reference: the chip core's default, the board's own 2.5 V. Nobody set the
+    // discard: the four conversions the chip's sinc4 filter takes to settle.
     EXPECT_EQ(scan->referenceEdit()->text().toDouble(),
               sim::DefaultSignal(sim::Chip::VXC5420).referenceVolts);
+    EXPECT_EQ(scan->discardSpin()->value(), 4);
     expectInputVolts(scan);
     expectCellsReadable(scan->table());
     EXPECT_EQ(board.registerValue(vxc5420::kMux), before);

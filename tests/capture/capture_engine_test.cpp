@@ -51,11 +51,13 @@ class CaptureEngineTest : public ::testing::Test {
         return s;
     }
     CaptureFacts facts() const {
-        analysis::ConversionScale scale;
-        scale.pgaGain = 1;
-        scale.spanPerReference = 4;
-        scale.sampleRateHz = 30000;
-        return MakeFacts("VXC5480", {1, 2, 3}, scale, QDateTime::currentDateTime());
+        analysis::ConversionFacts conversion;
+        conversion.referenceRange = {2.5, 0.5, 2.6};
+        conversion.pgaGain = 1;
+        conversion.spanPerReference = 4;
+        conversion.dataRateSps = 30000;
+        return MakeFacts("VXC5480", {1, 2, 3}, analysis::WithReference(conversion, std::nullopt),
+                         QDateTime::currentDateTime());
     }
     // The counts of the acquisition requests the board took, in order.
     std::vector<int> requestedCounts() const {

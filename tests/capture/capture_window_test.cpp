@@ -7,6 +7,7 @@
 #include "../app/panel_host_fixture.h"
 #include "tests/support/accessibility_walk.h"
 
+#include "analysis/reference_edit.h"
 #include "capture/capture_dlg.h"
 #include "capture/strip_chart.h"
 #include "platform/question.h"
@@ -138,6 +139,32 @@ TEST_F(CaptureWindowTest, SettingsAreCheckedBeforeTheBoardIsTouched) {
     QTest::mouseClick(window->startButton(), Qt::LeftButton);
     EXPECT_TRUE(window->stateLabel()->text().contains("duration"));
     EXPECT_TRUE(board.receivedFrames().empty());
+}
+
+// The reference starts at the chip's default, keeps within the chip's bounds (saying them), and
+// what the user gives reaches the file with its source.
+TEST_F(CaptureWindowTest, TheReferenceIsBoundedAndRecorded) {
+    clickDetect();
+    CCaptureDlg *window = openCapture(QStringLiteral("reference.h5"));
+    ReferenceEdit *reference = window->referenceEdit();
+    EXPECT_EQ(reference->text(), QStringLiteral("2.5"));
+    reference->setText(QStringLiteral("2.7"));
+    emit reference->editingFinished();
+    EXPECT_TRUE(window->stateLabel()->text().contains(QStringLiteral("0.5 V to 2.6 V")))
+        << window->stateLabel()->text().toStdString();
+    EXPECT_EQ(reference->text(), QStringLiteral("2.5"));
+    reference->setText(QStringLiteral("2.048"));
+    emit reference->editingFinished();
+    window->blockEdit()->setText(QStringLiteral("100"));
+    window->setStopRule(capture::StopRule::Samples);
+    window->samplesEdit()->setText(QStringLiteral("100"));
+    QTest::mouseClick(window->startButton(), Qt::LeftButton);
+    ASSERT_EQ(window->lastResult().samples, 100);
+    const CaptureFileContents file = ReadHdf5Capture(window->pathEdit()->text());
+    EXPECT_EQ(file.numbers.at("reference_volts"), 2.048);
+    EXPECT_EQ(file.text.at("reference_source"), "given");
+    const double gain = file.numbers.at("pga_gain");
+    EXPECT_DOUBLE_EQ(file.numbers.at("volts_per_code"), 4 * 2.048 / gain / 16777216);
 }
 
 TEST_F(CaptureWindowTest, EveryControlAndValueIsReachable) {

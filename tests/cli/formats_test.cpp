@@ -21,6 +21,15 @@
 
 using namespace cli;
 
+namespace {
+// The VXC5480 at gain 1 and 30000 SPS, at its default 2.5 V: 10 V over 2^24 codes.
+analysis::ConversionFacts EightChannelFacts() {
+    std::vector<uint8_t> image(11, 0);
+    image[3] = 0xF0; // DRATE
+    return ChipTable().front().facts(image, 0, std::nullopt);
+}
+} // namespace
+
 TEST(CliOptions, GlobalOptionsStopAtTheCommand) {
     const CliOptions o =
         ParseCliOptions({"--port", "/dev/a", "--port=/dev/b", "--no-scan", "--simulate=vxc5420",
@@ -261,20 +270,27 @@ TEST(CliFormats, NoiseFiguresInTextAndJson) {
     EXPECT_DOUBLE_EQ(stats.effectiveBits, 25.0);
     EXPECT_DOUBLE_EQ(stats.noiseFreeBits, 24.0);
     std::ostringstream text;
-    WriteStatsText(text, stats);
+    WriteStatsText(text, stats, EightChannelFacts());
     EXPECT_EQ(text.str(), "count           4\nminimum         10\nmaximum         11\n"
                           "average         10\npeak-to-peak    1\nmean            10.500\n"
                           "rms-noise       0.500\neffective-bits  25.000\n"
                           "noise-free-bits 24.000\nskewness        0.000\n"
-                          "excess-kurtosis -2.000\nclipped         0\n");
+                          "excess-kurtosis -2.000\nclipped         0\n"
+                          // One code is 10 V / 2^24 = 0.596 uV.
+                          "rms-noise-uv    0.298\npeak-to-peak-uv 0.596\n"
+                          "reference_volts 2.5\nreference_source default\npga_gain        1\n"
+                          "data_rate_sps   30000\nvolts_per_code  5.96046448e-07\n");
 
     // A record without noise has no finite resolution: null in JSON.
     std::ostringstream json;
-    WriteStatsJson(json, ComputeStats({7, 7}));
-    EXPECT_EQ(json.str(), "{\"average\":7,\"clipped\":0,\"count\":2,\"effectiveBits\":null,"
-                          "\"excessKurtosis\":null,\"maximum\":7,\"mean\":7,\"minimum\":7,"
-                          "\"noiseFreeBits\":null,\"peakToPeak\":0,\"rmsNoise\":0,"
-                          "\"skewness\":null,\"tone\":null}\n");
+    WriteStatsJson(json, ComputeStats({7, 7}), EightChannelFacts());
+    EXPECT_EQ(json.str(), "{\"average\":7,\"clipped\":0,\"count\":2,\"data_rate_sps\":30000,"
+                          "\"effectiveBits\":null,\"excessKurtosis\":null,\"maximum\":7,"
+                          "\"mean\":7,\"minimum\":7,\"noiseFreeBits\":null,\"peakToPeak\":0,"
+                          "\"peakToPeakMicrovolts\":0,\"pga_gain\":1,"
+                          "\"reference_source\":\"default\",\"reference_volts\":2.5,"
+                          "\"rmsNoise\":0,\"rmsNoiseMicrovolts\":0,\"skewness\":null,"
+                          "\"tone\":null,\"volts_per_code\":5.960464477539062e-07}\n");
 }
 
 // A converter pinned at its top: the clipped count, and null where the figures would be
@@ -283,13 +299,13 @@ TEST(CliFormats, ClippedRecordGivesItsCountAndNullsInPlaceOfInfinities) {
     const SampleStats stats = ComputeStats({8388607, 8388607, 8388607});
     EXPECT_EQ(stats.clipped, 3);
     std::ostringstream text;
-    WriteStatsText(text, stats);
+    WriteStatsText(text, stats, EightChannelFacts());
     EXPECT_NE(text.str().find("effective-bits  null\nnoise-free-bits null\n"), std::string::npos)
         << text.str();
     EXPECT_NE(text.str().find("\nclipped         3\n"), std::string::npos) << text.str();
     EXPECT_EQ(text.str().find("inf"), std::string::npos) << text.str();
     std::ostringstream json;
-    WriteStatsJson(json, stats);
+    WriteStatsJson(json, stats, EightChannelFacts());
     EXPECT_NE(json.str().find("\"clipped\":3,"), std::string::npos) << json.str();
     EXPECT_NE(json.str().find("\"effectiveBits\":null,"), std::string::npos) << json.str();
 }
@@ -298,14 +314,15 @@ TEST(CliFormats, ToneFiguresFollowTheNoiseFigures) {
     SampleStats stats = ComputeStats({10, 11, 10, 11});
     stats.tone = analysis::ToneMetrics{50.5, -6.02, 90.25, -110.5, 90.2, 101.75, 14.68, 7};
     std::ostringstream text;
-    WriteStatsText(text, stats);
-    const std::string tail = "clipped         0\ntone-frequency  50.500\ntone-amplitude  -6.020\n"
+    WriteStatsText(text, stats, EightChannelFacts());
+    const std::string tail = "volts_per_code  5.96046448e-07\ntone-frequency  50.500\n"
+                             "tone-amplitude  -6.020\n"
                              "snr             90.250\nthd             -110.500\n"
                              "sinad           90.200\nsfdr            101.750\n"
                              "enob            14.680\n";
     EXPECT_EQ(text.str().substr(text.str().size() - tail.size()), tail);
     std::ostringstream json;
-    WriteStatsJson(json, stats);
+    WriteStatsJson(json, stats, EightChannelFacts());
     EXPECT_NE(json.str().find("\"tone\":{\"amplitudeDbfs\":-6.02,\"enob\":14.68,"
                               "\"frequencyHz\":50.5,\"sfdrDb\":101.75,\"sinadDb\":90.2,"
                               "\"snrDb\":90.25,\"thdDb\":-110.5}"),

@@ -99,6 +99,7 @@ TEST(ScanInputs, InputListsReadTheChipsNames) {
 TEST(ScanSettings, OneRequestCarriesTheDiscardedAndTheKeptSamples) {
     scan::ScanSettings settings;
     settings.inputs = {{0, 1}};
+    settings.discard = 3;
     EXPECT_TRUE(scan::CheckScanSettings(settings).isEmpty());
     settings.count = 65532;
     EXPECT_TRUE(scan::CheckScanSettings(settings).isEmpty());
