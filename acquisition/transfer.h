@@ -34,7 +34,8 @@ struct TransferReport {
 };
 
 // The exchanges alone: the bar at 0, at each new percent as items arrive and at 100 once all
-// have; no message. Items that arrived stay in the buffer whatever the end. count: 1 ... kMaxItemsPerRequest.
+// have; no message. Items that arrived stay in the buffer whatever the end. count: 1 ...
+// kMaxItemsPerRequest.
 TransferReport ReceiveItems(uint8_t *items, int count, const TransferHooks &hooks);
 
 // What the user hears of a transfer, in order: "Send command failed !", "Get item %d failed !"
@@ -42,7 +43,7 @@ TransferReport ReceiveItems(uint8_t *items, int count, const TransferHooks &hook
 // report's status.
 int TellTransferEnd(const TransferReport &report, const TransferHooks &hooks);
 
-// Both on the calling thread. items holds count * 4 bytes, 1 <= count <= kMaxItemsPerRequest. Returns 0, the
-// link's failure code after "Send command failed !" or "Get item %d failed !", or 13 after
-// "The checksum of item %d is invalid !" naming the first bad item.
+// Both on the calling thread. items holds count * 4 bytes, 1 <= count <= kMaxItemsPerRequest.
+// Returns 0, the link's failure code after "Send command failed !" or "Get item %d failed !", or 13
+// after "The checksum of item %d is invalid !" naming the first bad item.
 int TransferSamples(uint8_t *items, int count, const TransferHooks &hooks);

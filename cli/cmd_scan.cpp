@@ -43,7 +43,8 @@ QString checkRequestSize(const scan::ScanSettings &settings, bool discardGiven) 
                           "most %5 (one request)")
         .arg(settings.count)
         .arg(settings.discard)
-        .arg(discardGiven ? QString() : QStringLiteral(" (its default, the samples the chip settles)"))
+        .arg(discardGiven ? QString()
+                          : QStringLiteral(" (its default, the samples the chip settles)"))
         .arg(settings.count + settings.discard)
         .arg(scan::kMaxScanItems);
 }

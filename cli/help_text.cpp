@@ -246,37 +246,40 @@ const std::vector<HelpEntry> &CommandHelp() {
         {"capture",
          "capture --out FILE [--format h5|csv] [--block N] [--duration SECONDS|H:MM:SS] "
          "[--samples N] [--split H:MM:SS] [--force] [--reference V] [--mode N]",
-         made(QStringLiteral(
-                  "Captures samples continuously, block after block (N items per request, 1 to "
-                  "%1, default %2), to FILE: HDF5 (a dataset codes, a dataset blocks, the chip, "
-                  "register image and conversion facts as attributes) or CSV (# lines with the "
-                  "same facts, then index,time_s,code,volts). The conversion facts are "
-                  "reference_volts, reference_source (given or default), mode (on a chip with "
-                  "modes), pga_gain, data_rate_sps and volts_per_code. Every block is flushed to "
-                  "disk when it ends, so a crash loses at most the block in flight. The capture "
-                  "uses the same engine as the window's \"Continuous Capture...\".\n\n"
-                  "It runs until --duration has passed (SECONDS, 1 to 999999999, or H:MM:SS up to "
-                  "277777:46:39), --samples have been written (1 to 1000000000000000), or SIGINT or "
-                  "SIGTERM: then it keeps the item in flight, closes the file and exits 0. The "
-                  "board still sends the rest of a block after a stop; the command reads it off "
-                  "the line before it ends (a second SIGINT ends that wait at once).\n\n"
-                  "--split starts a new file at that interval (as --duration), at a block's end: "
-                  "FILE's name with _0001, _0002 ... before its suffix; no sample is lost or doubled "
-                  "between files. An existing file is refused (exit 6, the file untouched) unless "
-                  "--force is given, and so is a link to a file that does not exist yet (--force "
-                  "writes through it). Every name the capture may write is checked before the board "
-                  "is touched: with --split, each numbered file of FILE's name already in the folder "
-                  "too.\n\n%3\n\n"
-                  "At the end it prints a summary (with --json one object: samples, seconds, "
-                  "blocks, files, lastFile, deadSeconds, longestDeadSeconds, stoppedBy, and the "
-                  "conversion facts); lastFile is the last file written, none (null) when none was. "
-                  "A fault ends the capture with every sample received before it in the file: exit "
-                  "4 when the board hangs up or falls silent (the message, then the result code: "
-                  "\"Get item N failed !\", \"capture failed: result code 997\"), 5 for a bad "
-                  "item checksum, 6 when the file cannot be written.")
-                  .arg(capture::kMaxBlockItems)
-                  .arg(capture::kDefaultBlockItems)
-                  .arg(conversionOptionsText("the volts column and the file's facts")))},
+         made(
+             QStringLiteral(
+                 "Captures samples continuously, block after block (N items per request, 1 to "
+                 "%1, default %2), to FILE: HDF5 (a dataset codes, a dataset blocks, the chip, "
+                 "register image and conversion facts as attributes) or CSV (# lines with the "
+                 "same facts, then index,time_s,code,volts). The conversion facts are "
+                 "reference_volts, reference_source (given or default), mode (on a chip with "
+                 "modes), pga_gain, data_rate_sps and volts_per_code. Every block is flushed to "
+                 "disk when it ends, so a crash loses at most the block in flight. The capture "
+                 "uses the same engine as the window's \"Continuous Capture...\".\n\n"
+                 "It runs until --duration has passed (SECONDS, 1 to 999999999, or H:MM:SS up to "
+                 "277777:46:39), --samples have been written (1 to 1000000000000000), or SIGINT or "
+                 "SIGTERM: then it keeps the item in flight, closes the file and exits 0. The "
+                 "board still sends the rest of a block after a stop; the command reads it off "
+                 "the line before it ends (a second SIGINT ends that wait at once).\n\n"
+                 "--split starts a new file at that interval (as --duration), at a block's end: "
+                 "FILE's name with _0001, _0002 ... before its suffix; no sample is lost or "
+                 "doubled "
+                 "between files. An existing file is refused (exit 6, the file untouched) unless "
+                 "--force is given, and so is a link to a file that does not exist yet (--force "
+                 "writes through it). Every name the capture may write is checked before the board "
+                 "is touched: with --split, each numbered file of FILE's name already in the "
+                 "folder "
+                 "too.\n\n%3\n\n"
+                 "At the end it prints a summary (with --json one object: samples, seconds, "
+                 "blocks, files, lastFile, deadSeconds, longestDeadSeconds, stoppedBy, and the "
+                 "conversion facts); lastFile is the last file written, none (null) when none was. "
+                 "A fault ends the capture with every sample received before it in the file: exit "
+                 "4 when the board hangs up or falls silent (the message, then the result code: "
+                 "\"Get item N failed !\", \"capture failed: result code 997\"), 5 for a bad "
+                 "item checksum, 6 when the file cannot be written.")
+                 .arg(capture::kMaxBlockItems)
+                 .arg(capture::kDefaultBlockItems)
+                 .arg(conversionOptionsText("the volts column and the file's facts")))},
         {"scan",
          "scan (--single-ended | --pairs | --inputs P-N[,P-N...]) --count N [--discard K] "
          "[--repeat R] [--reference V] [--mode N] [--out FILE.csv] [--json]",

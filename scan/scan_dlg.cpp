@@ -5,8 +5,8 @@
 #include "scan_table.h"
 
 #include "analysis/note_label.h"
-#include "link/port_worker.h"
 #include "analysis/reference_edit.h"
+#include "link/port_worker.h"
 
 #include <QApplication>
 #include <QButtonGroup>

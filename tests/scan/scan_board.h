@@ -12,6 +12,7 @@
 #include "panel_8ch/register_map.h"
 #include "platform/busy_flags.h"
 #include "scan/scan_figures.h"
+#include "scan/scan_settings.h"
 #include "sim/virtual_board.h"
 #include "tests/support/board_on_pty.h"
 
@@ -27,18 +28,23 @@ inline const panel_common::MuxLayout &LayoutOf(sim::Chip chip) {
     return chip == sim::Chip::VXC5480 ? vxc5480::kMuxLayout : vxc5420::kMuxLayout;
 }
 
-// Volts of one code at the gain the board's registers hold (the VXC5420's CR1, as in "Command
-// Mode") and the board's own reference.
-inline double BoardLsbVolts(const sim::VirtualBoard &board) {
+// The facts of the board's registers (the VXC5420's CR1, as in "Command Mode") at the board's
+// own reference.
+inline analysis::ConversionFacts BoardFacts(const sim::VirtualBoard &board) {
     const double reference = sim::DefaultSignal(board.chip()).referenceVolts;
     std::vector<uint8_t> image;
     const int count =
         board.chip() == sim::Chip::VXC5480 ? vxc5480::kRegisterCount : vxc5420::kRegisterCount;
     for (int address = 0; address < count; ++address)
         image.push_back(board.registerValue(static_cast<uint8_t>(address)));
-    return scan::ScanVoltsPerCode(board.chip() == sim::Chip::VXC5480
-                                      ? vxc5480::Facts(image, reference)
-                                      : vxc5420::Facts(image, vxc5420::kCommandMode, reference));
+    return board.chip() == sim::Chip::VXC5480
+               ? vxc5480::Facts(image, reference)
+               : vxc5420::Facts(image, vxc5420::kCommandMode, reference);
+}
+
+// Volts of one code at the gain the board's registers hold.
+inline double BoardLsbVolts(const sim::VirtualBoard &board) {
+    return scan::ScanVoltsPerCode(BoardFacts(board));
 }
 
 // What the pair sees, in volts, as the board's inputs are wired.
