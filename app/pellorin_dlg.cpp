@@ -19,6 +19,7 @@
 #include "resources/main_window_ids.h"
 #include "scan/scan_dlg.h"
 #include "scan_command.h"
+#include "stream_guard.h"
 #include "system_menu.h"
 #include "version_info.h"
 
@@ -69,6 +70,7 @@ void fillGraphTypeList(QComboBox *list) {
 CPellorinDlg::CPellorinDlg(QWidget *parent) : QDialog(parent) {
     setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
     m_menuBar = BuildSystemMenuBar(this, [this](int id) { OnSysCommand(id); });
+    m_streams = new StreamGuard(this);
     m_captureAction = AddAnalysisMenu(
         m_menuBar, [this] { OnNoiseAndSpectrum(); }, [this] { OnContinuousCapture(); });
     m_scanAction = AddInputScanEntry(m_menuBar, [this] { OnInputScan(); });
@@ -139,18 +141,10 @@ void CPellorinDlg::OnGraphTypeChange() {
 }
 
 void CPellorinDlg::OnDetectEvm() {
-    if (captureRunning()) {
-        // The capture keeps its file and closes it first; the detection follows its end.
-        m_detectAfterCapture = true;
-        m_capture->StopFor(QStringLiteral("detect"));
+    // A capture keeps its file and closes it first, a scan puts MUX back; the detection follows
+    // their end.
+    if (!m_streams->clearFor(QStringLiteral("detect"), [this] { OnDetectEvm(); }))
         return;
-    }
-    if (scanRunning()) {
-        // The scan ends after the input in flight and puts MUX back; the detection follows.
-        m_detectAfterScan = true;
-        m_scan->RequestStop();
-        return;
-    }
     if (PortIsOpen())
         ClosePort();
     // A panel without an open port can only be left over; it must not outlive this detection.
@@ -226,8 +220,8 @@ void CPellorinDlg::OnSysCommand(int id) {
 }
 
 void CPellorinDlg::OnLoadProfile() {
-    if (captureRunning())
-        return; // refused as the panel's Write is during a capture
+    if (!m_streams->clearFor(QStringLiteral("user"), [this] { OnLoadProfile(); }))
+        return;
     const QString path = platform::ChooseProfileFile(this, DefaultProfilePath(), false);
     if (!PortIsOpen() || path.isEmpty() || !QFileInfo(path).isFile() || !m_pPanel)
         return;
@@ -245,7 +239,11 @@ void CPellorinDlg::OnSaveProfile() {
 }
 
 void CPellorinDlg::OnUpdateFirmware() {
-    // Whatever the state of the port, the panel or an acquisition: the update uses none of them.
+    // The update restarts the board: a capture or a scan is stopped first, if the user agrees.
+    // Otherwise whatever the state of the port, the panel or an acquisition: the update uses
+    // none of them.
+    if (!m_streams->clearFor(QStringLiteral("user"), [this] { OnUpdateFirmware(); }))
+        return;
     RunUpdateFirmwareCommand(this);
 }
 
@@ -255,7 +253,9 @@ void CPellorinDlg::OnAbout() {
 }
 
 void CPellorinDlg::closeEvent(QCloseEvent *event) {
-    if (closeWaitsForCapture(event) || closeWaitsForScan(event))
+    if (!m_streams->clearFor(QStringLiteral("user"), [this] { close(); })) {
+        event->ignore();
         return;
+    }
     QDialog::closeEvent(event);
 }

@@ -2,6 +2,8 @@
 
 #include "duration_text.h"
 
+#include "link/frames.h"
+
 namespace capture {
 
 QString FormatBytes(uint64_t bytes) {
@@ -21,14 +23,31 @@ QString FormatCodes(double codes, double voltsPerCode) {
     return text + QStringLiteral(" (%1 \u00b5V)").arg(codes * voltsPerCode * 1e6, 0, 'f', 3);
 }
 
+namespace {
+QString RateText(double measured, double nominal) {
+    const QString chip = nominal > 0 ? QStringLiteral("chip: %1 SPS").arg(nominal)
+                                     : QStringLiteral("chip rate not known");
+    if (!(measured > 0))
+        return QStringLiteral("- (%1)").arg(chip);
+    return QStringLiteral("%1 samples/s over the last 10 s (%2)").arg(measured, 0, 'f', 1).arg(chip);
+}
+} // namespace
+
+QString WireLimitNote(double nominalSps) {
+    if (!(nominalSps > kWireItemsPerSecond))
+        return QString();
+    return QStringLiteral("The chip converts %1 SPS, but at %2 baud the line carries at most %3 "
+                          "samples/s: that is what arrives.")
+        .arg(nominalSps)
+        .arg(kBaudRate)
+        .arg(kWireItemsPerSecond);
+}
+
 ReadoutTexts MakeReadouts(const CaptureProgress &p, double voltsPerCode) {
     ReadoutTexts t;
-    t.elapsed = FormatDuration(p.elapsedSeconds);
+    t.elapsed = FormatElapsed(p.elapsedSeconds);
     t.samples = QString::number(p.samplesWritten);
-    t.rate =
-        p.elapsedSeconds > 0
-            ? QStringLiteral("%1 samples/s").arg(p.samplesReceived / p.elapsedSeconds, 0, 'f', 1)
-            : QStringLiteral("-");
+    t.rate = RateText(p.rateSps, p.nominalSps);
     t.fileSize = FormatBytes(p.fileBytes);
     t.deadTotal = QStringLiteral("%1 ms").arg(p.deadSeconds * 1000.0, 0, 'f', 1);
     t.deadLongest = QStringLiteral("%1 ms").arg(p.longestDeadSeconds * 1000.0, 0, 'f', 1);

@@ -173,16 +173,20 @@ int RunCapture(CommandContext &context) {
         if (!running || now - lastDrawn < std::chrono::milliseconds(250))
             return;
         lastDrawn = now;
-        console.status(progressLine(running->progress()));
+        console.status(progressLine(running->snapshot()));
     };
     capture::CaptureEngine engine(settings, facts, hooks);
     running = &engine;
     const capture::CaptureResult result = engine.run();
     console.endProgress();
+    // The engine tells nothing itself: a fault's message goes to standard error.
+    if (const QString fault = capture::FaultMessage(result); !fault.isEmpty())
+        console.message(fault);
+    const QString lastFile = engine.snapshot().filePath;
     if (json)
-        WriteCaptureJson(context.out(), result, engine.progress().filePath);
+        WriteCaptureJson(context.out(), result, lastFile);
     else
-        WriteCaptureText(context.out(), result, engine.progress().filePath);
+        WriteCaptureText(context.out(), result, lastFile);
     return exitStatusOf(result);
 }
 

@@ -1,5 +1,6 @@
 #include "serial_transport.h"
 
+#include "frames.h"
 #include "result_codes.h"
 
 #include <QDeadlineTimer>
@@ -106,7 +107,7 @@ bool OpenPortAt(const QString &name) {
     // Opening sets QSerialPort's own defaults, flow control off among them: the bridge uses
     // none. Modem lines are left alone; a pty refuses to change them.
     const bool ok =
-        port->open(QIODevice::ReadWrite) && port->setBaudRate(115200) &&
+        port->open(QIODevice::ReadWrite) && port->setBaudRate(kBaudRate) &&
         port->setDataBits(QSerialPort::Data8) && port->setParity(QSerialPort::NoParity) &&
         port->setStopBits(QSerialPort::OneStop) && port->clear(QSerialPort::AllDirections);
     if (!ok) {
