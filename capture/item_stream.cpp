@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 namespace capture {
 namespace {
@@ -38,15 +39,30 @@ ItemsRead ItemReader::readPiece(Clock::time_point until, std::vector<int32_t> &c
                                 std::vector<double> &arrivals, const OnRead &onRead) {
     ItemsRead outcome;
     while (m_itemsTaken < m_count) {
+        // Only a trickle is gathered: while reads come back full, the stream outruns the
+        // program and a rest would only fill the driver's buffer.
+        int gatherMs = m_trickle ? m_gatherMs : 0;
+        if (outcome.items > 0) {
+            // Items in hand wait for more only until the piece is due: a board that paused
+            // does not keep them from the disk.
+            const auto left = [&until] {
+                return static_cast<int>(
+                    std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count());
+            };
+            if (left() <= 0)
+                break;
+            if (gatherMs > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(std::min(gatherMs, left())));
+            gatherMs = 0;
+            if (!WaitForBytes(std::max(0, left())))
+                break;
+        }
         // m_held < kItemSize here: complete items have been taken out.
         const uint32_t room =
             static_cast<uint32_t>(std::min<int64_t>(kChunkBytes, m_total - m_taken));
         uint32_t got = 0;
-        // Only a trickle is gathered: while reads come back full, the stream outruns the
-        // program and a rest would only fill the driver's buffer.
-        const int result = ReadAvailableWaiting(m_buffer.data() + m_held, kItemSize - m_held,
-                                                room, got, m_whileWaiting,
-                                                m_trickle ? m_gatherMs : 0);
+        const int result = ReadAvailableWaiting(m_buffer.data() + m_held, kItemSize - m_held, room,
+                                                got, m_whileWaiting, gatherMs);
         m_trickle = got < kTrickleBytes;
         m_taken += got;
         m_held += got;
@@ -81,8 +97,6 @@ ItemsRead ItemReader::readPiece(Clock::time_point until, std::vector<int32_t> &c
             break;
         m_held -= at;
         std::memmove(m_buffer.data(), m_buffer.data() + at, m_held);
-        if (outcome.items > 0 && Clock::now() >= until)
-            break;
     }
     outcome.complete = m_itemsTaken == m_count;
     return outcome;

@@ -42,10 +42,10 @@ class ItemReader {
 
     // The request for count items has just been sent.
     void begin(int count);
-    // Reads on until the request's items are all in, a read returns after `until` having
-    // brought items in this call, stop() says so after an item, or a fault. Appends the good
-    // items to codes and, for each, the seconds since start at which its read returned to
-    // arrivals.
+    // Reads on until the request's items are all in, `until` has passed with items of this call
+    // in hand (they wait no longer for more), stop() says so after an item, or a fault. Appends
+    // the good items to codes and, for each, the seconds since start at which its read
+    // returned to arrivals.
     ItemsRead readPiece(Clock::time_point until, std::vector<int32_t> &codes,
                         std::vector<double> &arrivals, const OnRead &onRead);
     // What the board will still send of the request (nothing after a failure).

@@ -207,6 +207,17 @@ int ReadAvailableWaiting(uint8_t *buffer, uint32_t minimum, uint32_t maximum, ui
     return received > 0 ? result::kShortRead : result::kTimeout;
 }
 
+bool WaitForBytes(int ms) {
+    if (!g_port)
+        return false;
+    if (g_port->bytesAvailable() > 0)
+        return true;
+    const bool ready = g_port->waitForReadyRead(std::max(0, ms));
+    // A time-out here is no failure: the next read reports what went wrong, if anything did.
+    g_port->clearError();
+    return ready;
+}
+
 int ScanPorts(const std::function<bool()> &probe) {
     ClosePort();
     lastScanCandidates() = PortCandidates();

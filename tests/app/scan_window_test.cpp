@@ -6,6 +6,7 @@
 
 #include "../scan/scan_board.h"
 #include "panel_2ch/tz420_dlg.h"
+#include "platform/question.h"
 #include "scan/scan_bar_plot.h"
 #include "scan/scan_dlg.h"
 #include "scan/scan_table.h"
@@ -138,12 +139,17 @@ TEST_F(ScanWindowTest, ScanFillsTheTablePutsMuxBackAndThePanelShowsIt) {
 }
 
 // While the scan runs the board is its own: "Start get ADC data" does nothing, and "Detect
-// EVM" ends the scan after the input in flight, puts MUX back, and then detects.
+// EVM" asks, then ends the scan after the input in flight, puts MUX back, and then detects.
 TEST_F(ScanWindowTest, DetectEvmWaitsForTheScanToPutMuxBack) {
     clickDetect();
     ASSERT_NE(panel(), nullptr);
     CScanDlg *scan = openScan();
     board.setRegisterValue(vxc5480::kMux, 0x76); // no input of the scan
+    QStringList questions;
+    platform::SetQuestionAnswer([&](const QString &text) {
+        questions << text;
+        return true;
+    });
     bool clicked = false;
     QString progressRead;
     QTimer watch;
@@ -160,8 +166,10 @@ TEST_F(ScanWindowTest, DetectEvmWaitsForTheScanToPutMuxBack) {
     watch.start(0);
     QTest::mouseClick(scan->runButton(), Qt::LeftButton);
     watch.stop();
+    platform::SetQuestionAnswer({});
 
     ASSERT_TRUE(clicked);
+    EXPECT_EQ(questions, QStringList{QStringLiteral("An input scan is running. Stop it?")});
     EXPECT_TRUE(progressRead.startsWith(QStringLiteral("Progress: input ")))
         << progressRead.toStdString();
     EXPECT_TRUE(scan->lastOutcome().stopped);
