@@ -250,9 +250,8 @@ void CCaptureDlg::OnStart() {
         return;
     }
     // Held here, on the thread the panels read them on, until the worker has ended.
-    m_board = std::make_unique<BusyGuard>(g_acquiring,
-                                          std::initializer_list<const int *>{&g_registerBusy,
-                                                                             &g_calibrating});
+    m_board = std::make_unique<BusyGuard>(
+        g_acquiring, std::initializer_list<const int *>{&g_registerBusy, &g_calibrating});
     if (!*m_board) {
         m_board.reset();
         setState(tr("The board is busy with another operation; try again when it ends."));

@@ -98,7 +98,7 @@ class CCaptureDlg : public QDialog {
     std::unique_ptr<capture::CaptureEngine> m_engine;
     std::unique_ptr<PortWorker> m_worker;
     std::unique_ptr<BusyGuard> m_board; // the busy flags, held from Start to the end
-    capture::CaptureResult m_jobResult;  // written by the worker, read after its end
+    capture::CaptureResult m_jobResult; // written by the worker, read after its end
     capture::SharedEnvelope m_live;
     uint64_t m_shownSamples = 0;
     capture::CaptureResult m_result;

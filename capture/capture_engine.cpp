@@ -74,9 +74,8 @@ bool CaptureEngine::splitDue() const {
 }
 
 int CaptureEngine::nextCount(double seconds, bool splitting) const {
-    const int64_t samplesLeft = m_settings.stop == StopRule::Samples
-                                    ? m_settings.samples - m_progress.samplesReceived
-                                    : -1;
+    const int64_t samplesLeft =
+        m_settings.stop == StopRule::Samples ? m_settings.samples - m_progress.samplesReceived : -1;
     double secondsLeft = -1.0;
     if (m_settings.stop == StopRule::Duration)
         secondsLeft = std::max(0.0, m_settings.durationMs / 1000.0 - seconds);

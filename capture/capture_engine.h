@@ -153,9 +153,9 @@ class CaptureEngine {
 
     // Shared with other threads.
     mutable std::mutex m_mutex;
-    CaptureProgress m_shared;        // under m_mutex
-    Clock::time_point m_start;       // under m_mutex
-    QString m_requestedReason;       // under m_mutex
+    CaptureProgress m_shared;  // under m_mutex
+    Clock::time_point m_start; // under m_mutex
+    QString m_requestedReason; // under m_mutex
     std::atomic<bool> m_stopAsked{false};
     std::atomic<bool> m_abortDrain{false};
     std::atomic<bool> m_running{false};

@@ -141,8 +141,8 @@ bool Hdf5Writer::create(const QString &path, const CaptureFacts &facts, const Fi
 bool Hdf5Writer::makeDatasets() {
     m_codes = MakeExtendible(m_file, "codes", H5T_STD_I32LE, kCodeChunk);
     m_times = MakeExtendible(m_file, "time_s", H5T_IEEE_F64LE, kCodeChunk);
-    if (m_times < 0 ||
-        !WriteStringAttribute(m_times, "time_rule", QString::fromLatin1(analysis::kArrivalTimeRule)))
+    if (m_times < 0 || !WriteStringAttribute(m_times, "time_rule",
+                                             QString::fromLatin1(analysis::kArrivalTimeRule)))
         return false;
     m_blockType = H5Tcreate(H5T_COMPOUND, sizeof(BlockRecord));
     H5Tinsert(m_blockType, "first_sample", HOFFSET(BlockRecord, firstSample), H5T_NATIVE_UINT64);
@@ -222,8 +222,8 @@ bool Hdf5Writer::appendPiece(uint64_t, std::span<const int32_t> codes,
              Append(m_times, H5T_NATIVE_DOUBLE, m_sampleCount, codes.size(), sampleSeconds.data());
     }
     if (ok && record) {
-        const BlockRecord block{endsBlock->firstSample, endsBlock->samples,
-                                endsBlock->wallSeconds, endsBlock->monotonicSeconds};
+        const BlockRecord block{endsBlock->firstSample, endsBlock->samples, endsBlock->wallSeconds,
+                                endsBlock->monotonicSeconds};
         ok = Append(m_blocks, m_blockType, m_blockCount, 1, &block);
     }
     if (!ok || !durable()) {

@@ -32,8 +32,7 @@ constexpr int kBaudRate = 115200;
 constexpr int kBitsPerByte = 10;
 // The most acquisition items the line carries in a second (2880): a chip converting faster
 // than this still reaches the program at this rate at most.
-constexpr double kWireItemsPerSecond =
-    static_cast<double>(kBaudRate) / (kBitsPerByte * kItemSize);
+constexpr double kWireItemsPerSecond = static_cast<double>(kBaudRate) / (kBitsPerByte * kItemSize);
 
 using CommandFrame = std::array<uint8_t, kFrameSize>;
 using ReplyFrame = std::array<uint8_t, kReplySize>;

@@ -185,10 +185,10 @@ TEST(SampleTimes, APieceIsSpreadEvenlyBackToTheOneBefore) {
         double anchor, end;
         std::vector<double> times;
     } cases[] = {
-        {1.0, 2.0, {2.0}},                    // one sample: at its arrival
-        {1.0, 2.0, {1.25, 1.5, 1.75, 2.0}},   // a backlog spread over the time it came in
-        {0.0, 0.3, {0.1, 0.2, 0.3}},          //
-        {5.0, 4.0, {5.0, 5.0}},               // an end not after the anchor: no going back
+        {1.0, 2.0, {2.0}},                  // one sample: at its arrival
+        {1.0, 2.0, {1.25, 1.5, 1.75, 2.0}}, // a backlog spread over the time it came in
+        {0.0, 0.3, {0.1, 0.2, 0.3}},        //
+        {5.0, 4.0, {5.0, 5.0}},             // an end not after the anchor: no going back
     };
     for (const auto &c : cases) {
         std::vector<double> times(c.times.size(), -1.0);

@@ -143,15 +143,15 @@ TEST(CaptureBlocks, SizedByTimeAndCutToWhatIsLeft) {
         double rate;
         int count;
     } cuts[] = {
-        {2880, -1, -1, 2880, 2880},    // nothing to cut to
-        {2880, 100, -1, 2880, 100},    // the last samples wanted
-        {2880, 0, -1, 2880, 0},        // none wanted any more
-        {2880, -1, 0.25, 2880, 720},   // a quarter of a second left
-        {2880, -1, 0.0, 2880, 1},      // the time is up: the item checks stop it
-        {3, -1, 0.1, 2.5, 1},          // less than one conversion left
-        {3, -1, 3600, 2.5, 3},         // hours left: the block as it is
-        {2880, 50, 0.25, 2880, 50},    // the tighter of both
-        {70000, -1, -1, 2880, 65535},  // the request carries 16 bits
+        {2880, -1, -1, 2880, 2880},   // nothing to cut to
+        {2880, 100, -1, 2880, 100},   // the last samples wanted
+        {2880, 0, -1, 2880, 0},       // none wanted any more
+        {2880, -1, 0.25, 2880, 720},  // a quarter of a second left
+        {2880, -1, 0.0, 2880, 1},     // the time is up: the item checks stop it
+        {3, -1, 0.1, 2.5, 1},         // less than one conversion left
+        {3, -1, 3600, 2.5, 3},        // hours left: the block as it is
+        {2880, 50, 0.25, 2880, 50},   // the tighter of both
+        {70000, -1, -1, 2880, 65535}, // the request carries 16 bits
     };
     for (const auto &c : cuts)
         EXPECT_EQ(NextRequestCount(c.block, c.samplesLeft, c.secondsLeft, c.rate), c.count)
@@ -186,8 +186,8 @@ TEST(CaptureTiming, DeadTimeIsTheLatenessNotPaidBack) {
         // The program read late: the items waited in the driver, none was missing.
         {"a late read", then(steady(100), {{0.2, 200, false}, {0.004, 4, false}}), 0.0, 0.0005},
         // The backlog taken in two reads, the first full: its lateness is paid back at once.
-        {"a backlog in two reads",
-         then(steady(100), {{0.2, 100, true}, {0.0001, 100, false}}), 0.0001, 0.0005},
+        {"a backlog in two reads", then(steady(100), {{0.2, 100, true}, {0.0001, 100, false}}),
+         0.0001, 0.0005},
     };
     for (const auto &c : cases) {
         StreamTiming timing(0.001);
@@ -220,10 +220,11 @@ TEST(CaptureWriters, BothFormatsKeepTheSameCodesAndTimes) {
     CaptureFacts facts;
     facts.chipName = QStringLiteral("VXC5480");
     for (const FileFormat format : {FileFormat::Hdf5, FileFormat::Csv}) {
-        const QString path =
-            dir.filePath(format == FileFormat::Hdf5 ? QStringLiteral("w.h5") : QStringLiteral("w.csv"));
+        const QString path = dir.filePath(format == FileFormat::Hdf5 ? QStringLiteral("w.h5")
+                                                                     : QStringLiteral("w.csv"));
         auto writer = MakeWriter(format);
-        ASSERT_TRUE(writer->create(path, facts, FilePart{1, 0}, false)) << writer->errorText().toStdString();
+        ASSERT_TRUE(writer->create(path, facts, FilePart{1, 0}, false))
+            << writer->errorText().toStdString();
         // Two pieces of one block, then a block of one piece.
         const std::span<const int32_t> all(codes);
         const std::span<const double> at(times);

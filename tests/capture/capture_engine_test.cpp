@@ -198,7 +198,8 @@ TEST(CaptureDataRates, BlocksHoldAboutASecondAndAStopEndsWithinOneBlock) {
     };
     QTemporaryDir dir;
     for (const auto &row : rows) {
-        SCOPED_TRACE(testing::Message() << "chip " << int(row.chip) << " rate " << int(row.rateCode));
+        SCOPED_TRACE(testing::Message()
+                     << "chip " << int(row.chip) << " rate " << int(row.rateCode));
         auto pty = CountingBoard(row.chip, sim::Pacing::DataRate);
         ASSERT_TRUE(pty);
         std::vector<uint8_t> image;

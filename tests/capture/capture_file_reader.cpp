@@ -118,9 +118,8 @@ CaptureFileContents ReadCapture(const QString &path) {
 }
 
 bool StrictlyRising(const std::vector<double> &times) {
-    return std::adjacent_find(times.begin(), times.end(), [](double a, double b) {
-               return !(a < b);
-           }) == times.end();
+    return std::adjacent_find(times.begin(), times.end(),
+                              [](double a, double b) { return !(a < b); }) == times.end();
 }
 
 bool Consecutive(const std::vector<int32_t> &codes, int64_t first) {
