@@ -34,6 +34,10 @@ namespace capture {
 // A piece of the stream is written at least this often: the figures a window shows move
 // several times a second, and a crash loses no more than this.
 constexpr int kPieceMs = 200;
+// How long a read of the stream rests for more items when it has too few (see
+// ReadAvailableWaiting): no window waits on the engine's thread, so a few dozen items are
+// gathered per read at the wire's pace, and the driver holds them meanwhile (184 bytes).
+constexpr int kCaptureGatherMs = 16;
 
 struct CaptureHooks {
     // The command line's progress line: runs between reads on the EventCadence and must not
@@ -44,7 +48,7 @@ struct CaptureHooks {
     std::function<bool()> abortDrain;    // ends the drain after a stop early
     // The samples of each piece once it is on disk, on the engine's thread (the live view).
     std::function<void(std::span<const int32_t>)> onWritten;
-    int gatherMs = kReadGatherMs; // see ReadAvailableWaiting
+    int gatherMs = kCaptureGatherMs;
     int pieceMs = kPieceMs;
 };
 

@@ -168,6 +168,7 @@ int RunCapture(CommandContext &context) {
     // The progress line, a few times a second, on the engine's event cadence.
     const capture::CaptureEngine *running = nullptr;
     auto lastDrawn = std::chrono::steady_clock::now();
+    hooks.pumpIntervalMs = 100; // the line is drawn four times a second
     hooks.pumpEvents = [&] {
         const auto now = std::chrono::steady_clock::now();
         if (!running || now - lastDrawn < std::chrono::milliseconds(250))
