@@ -70,6 +70,10 @@ CCaptureDlg::CCaptureDlg(CaptureWindowHooks hooks, QWidget *parent)
     m_state->setMinimumHeight(40);
     sideLayout->addWidget(m_state);
     sideLayout->addWidget(buildReadouts());
+    m_wireNote = new QLabel(side);
+    m_wireNote->setWordWrap(true);
+    m_wireNote->hide();
+    sideLayout->addWidget(m_wireNote);
     sideLayout->addStretch();
 
     m_chart = new CaptureStripChart(this);
@@ -88,7 +92,7 @@ CCaptureDlg::CCaptureDlg(CaptureWindowHooks hooks, QWidget *parent)
     setRunning(false);
     setState(tr("Choose a file and press Start."));
     refresh();
-    resize(1100, 600);
+    resize(1100, 680);
 }
 
 CCaptureDlg::~CCaptureDlg() {
@@ -167,7 +171,7 @@ QWidget *CCaptureDlg::buildReadouts() {
     auto *form = new QFormLayout(box);
     const QString captions[] = {tr("Elapsed"),
                                 tr("Samples written"),
-                                tr("Sample rate"),
+                                tr("Sample rate, last 10 s"),
                                 tr("File size"),
                                 tr("Dead time"),
                                 tr("Longest gap"),
@@ -181,10 +185,6 @@ QWidget *CCaptureDlg::buildReadouts() {
         form->addRow(buddyLabel(caption, edit, box), edit);
         m_readouts.push_back(edit);
     }
-    m_wireNote = new QLabel(box);
-    m_wireNote->setWordWrap(true);
-    m_wireNote->hide();
-    form->addRow(m_wireNote);
     return box;
 }
 

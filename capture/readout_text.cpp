@@ -31,9 +31,7 @@ QString RateText(double measured, double nominal) {
         return QStringLiteral("- (%1)").arg(chip);
     // Four significant digits at least: a slow chip's rate still shows to a tenth of a percent.
     const int decimals = measured < 10 ? 3 : measured < 100 ? 2 : 1;
-    return QStringLiteral("%1 samples/s over the last 10 s (%2)")
-        .arg(measured, 0, 'f', decimals)
-        .arg(chip);
+    return QStringLiteral("%1 samples/s (%2)").arg(measured, 0, 'f', decimals).arg(chip);
 }
 } // namespace
 
