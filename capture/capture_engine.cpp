@@ -214,6 +214,7 @@ CaptureResult CaptureEngine::run() {
 
 CaptureResult CaptureEngine::stream() {
     m_progress = CaptureProgress{};
+    m_timing = StreamTiming(ConversionPeriod(m_facts.dataRateSps));
     m_progress.nominalSps = m_facts.dataRateSps;
     m_progress.blockItems = m_blockItems;
     {

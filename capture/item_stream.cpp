@@ -90,9 +90,10 @@ ItemsRead ItemReader::readPiece(Clock::time_point until, std::vector<int32_t> &c
                 break;
             }
         }
+        // Full: the read stopped at its room while more of the request was still to come.
+        const bool full = got == room && m_taken < m_total;
         if (onRead && codes.size() > first)
-            onRead(now, std::span<const int32_t>(codes.data() + first, codes.size() - first),
-                   got == room);
+            onRead(now, std::span<const int32_t>(codes.data() + first, codes.size() - first), full);
         if (outcome.badItem >= 0 || outcome.stopped)
             break;
         m_held -= at;
