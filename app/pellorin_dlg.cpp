@@ -20,6 +20,7 @@
 #include "resources/main_window_ids.h"
 #include "scan/scan_dlg.h"
 #include "scan_command.h"
+#include "stream_guard.h"
 #include "system_menu.h"
 #include "version_info.h"
 
@@ -70,6 +71,7 @@ void fillGraphTypeList(QComboBox *list) {
 CPellorinDlg::CPellorinDlg(QWidget *parent) : QDialog(parent) {
     setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
     m_menuBar = BuildSystemMenuBar(this, [this](int id) { OnSysCommand(id); });
+    m_streams = new StreamGuard(this);
     m_captureAction = AddAnalysisMenu(
         m_menuBar, [this] { OnNoiseAndSpectrum(); }, [this] { OnContinuousCapture(); });
     m_scanAction = AddInputScanEntry(m_menuBar, [this] { OnInputScan(); });
@@ -140,18 +142,10 @@ void CPellorinDlg::OnGraphTypeChange() {
 }
 
 void CPellorinDlg::OnDetectEvm() {
-    if (captureRunning()) {
-        // The capture keeps its file and closes it first; the detection follows its end.
-        m_detectAfterCapture = true;
-        m_capture->StopFor(QStringLiteral("detect"));
+    // A capture keeps its file and closes it first, a scan puts MUX back; the detection follows
+    // their end.
+    if (!m_streams->clearFor(QStringLiteral("detect"), [this] { OnDetectEvm(); }))
         return;
-    }
-    if (scanRunning()) {
-        // The scan ends after the input in flight and puts MUX back; the detection follows.
-        m_detectAfterScan = true;
-        m_scan->RequestStop();
-        return;
-    }
     // An acquisition's items come on a thread of their own: the item in flight fails, as it
     // did when the port closed under it, and the port is back here before it closes.
     m_acquisition->endTransfer();
@@ -236,8 +230,8 @@ void CPellorinDlg::OnSysCommand(int id) {
 }
 
 void CPellorinDlg::OnLoadProfile() {
-    if (captureRunning())
-        return; // refused as the panel's Write is during a capture
+    if (!m_streams->clearFor(QStringLiteral("user"), [this] { OnLoadProfile(); }))
+        return;
     const QString path = platform::ChooseProfileFile(this, DefaultProfilePath(), false);
     if (!PortIsOpen() || path.isEmpty() || !QFileInfo(path).isFile() || !m_pPanel)
         return;
@@ -255,7 +249,11 @@ void CPellorinDlg::OnSaveProfile() {
 }
 
 void CPellorinDlg::OnUpdateFirmware() {
-    // Whatever the state of the port, the panel or an acquisition: the update uses none of them.
+    // The update restarts the board: a capture or a scan is stopped first, if the user agrees.
+    // Otherwise whatever the state of the port, the panel or an acquisition: the update uses
+    // none of them.
+    if (!m_streams->clearFor(QStringLiteral("user"), [this] { OnUpdateFirmware(); }))
+        return;
     RunUpdateFirmwareCommand(this);
 }
 
@@ -265,7 +263,9 @@ void CPellorinDlg::OnAbout() {
 }
 
 void CPellorinDlg::closeEvent(QCloseEvent *event) {
-    if (closeWaitsForCapture(event) || closeWaitsForScan(event))
+    if (!m_streams->clearFor(QStringLiteral("user"), [this] { close(); })) {
+        event->ignore();
         return;
+    }
     QDialog::closeEvent(event);
 }

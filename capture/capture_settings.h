@@ -14,13 +14,13 @@ namespace capture {
 enum class FileFormat { Hdf5, Csv };
 enum class StopRule { ByHand, Duration, Samples };
 
-constexpr int kDefaultBlockItems = kMaxItemsPerRequest;
+constexpr int kAutoBlockItems = 0; // about one second of conversions (block_plan.h)
 constexpr int kMaxBlockItems = kMaxItemsPerRequest; // a block is one request
 
 struct CaptureSettings {
     QString path; // the file; with a split, the name the numbered files are made from
     FileFormat format = FileFormat::Hdf5;
-    int blockItems = kDefaultBlockItems;
+    int blockItems = kAutoBlockItems; // items per request; kAutoBlockItems: sized by time
     StopRule stop = StopRule::ByHand;
     int64_t durationMs = 0; // StopRule::Duration
     int64_t samples = 0;    // StopRule::Samples

@@ -1,5 +1,6 @@
 #include "csv_writer.h"
 
+#include "analysis/sample_times.h"
 #include "capture_facts.h"
 
 #include <cerrno>
@@ -60,6 +61,7 @@ QByteArray CsvHeader(const CaptureFacts &facts, const FilePart &part) {
     header += Fact("start_time", facts.startTime);
     header += Fact("file_number", QString::number(part.number));
     header += Fact("first_sample", QString::number(part.firstSample));
+    header += Fact("time_rule", QString::fromLatin1(analysis::kArrivalTimeRule));
     header += "index,time_s,code,volts\n";
     return header;
 }
@@ -116,13 +118,15 @@ bool CsvWriter::writeDurably(const QByteArray &bytes) {
     return true;
 }
 
-bool CsvWriter::appendBlock(const BlockStamp &stamp, std::span<const int32_t> codes,
-                            std::span<const double> sampleSeconds) {
+bool CsvWriter::appendPiece(uint64_t firstSample, std::span<const int32_t> codes,
+                            std::span<const double> sampleSeconds, const BlockStamp *) {
     if (!m_file.isOpen()) {
         m_error = QStringLiteral("%1: the file is not open").arg(m_file.fileName());
         return false;
     }
-    return writeDurably(CsvBlockLines(stamp.firstSample, codes, sampleSeconds, m_voltsPerCode));
+    if (codes.empty())
+        return true;
+    return writeDurably(CsvBlockLines(firstSample, codes, sampleSeconds, m_voltsPerCode));
 }
 
 bool CsvWriter::finish(const QString &stoppedBy) {

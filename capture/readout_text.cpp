@@ -3,6 +3,8 @@
 #include "analysis/volts_text.h"
 #include "duration_text.h"
 
+#include "link/frames.h"
+
 namespace capture {
 
 QString FormatBytes(uint64_t bytes) {
@@ -33,14 +35,33 @@ QString FormatDrift(const DriftLine &drift, double voltsPerCode) {
     return QStringLiteral("%1 \u00b1 %2 codes/h").arg(slope, 0, 'f', 2).arg(error, 0, 'f', 2);
 }
 
+namespace {
+QString RateText(double measured, double nominal) {
+    const QString chip = nominal > 0 ? QStringLiteral("chip: %1 SPS").arg(nominal)
+                                     : QStringLiteral("chip rate not known");
+    if (!(measured > 0))
+        return QStringLiteral("- (%1)").arg(chip);
+    // Four significant digits at least: a slow chip's rate still shows to a tenth of a percent.
+    const int decimals = measured < 10 ? 3 : measured < 100 ? 2 : 1;
+    return QStringLiteral("%1 samples/s (%2)").arg(measured, 0, 'f', decimals).arg(chip);
+}
+} // namespace
+
+QString WireLimitNote(double nominalSps) {
+    if (!(nominalSps > kWireItemsPerSecond))
+        return QString();
+    return QStringLiteral("The chip converts %1 SPS, but at %2 baud the line carries at most %3 "
+                          "samples/s: that is what arrives.")
+        .arg(nominalSps)
+        .arg(kBaudRate)
+        .arg(kWireItemsPerSecond);
+}
+
 ReadoutTexts MakeReadouts(const CaptureProgress &p, double voltsPerCode) {
     ReadoutTexts t;
-    t.elapsed = FormatDuration(p.elapsedSeconds);
+    t.elapsed = FormatElapsed(p.elapsedSeconds);
     t.samples = QString::number(p.samplesWritten);
-    t.rate =
-        p.elapsedSeconds > 0
-            ? QStringLiteral("%1 samples/s").arg(p.samplesReceived / p.elapsedSeconds, 0, 'f', 1)
-            : QStringLiteral("-");
+    t.rate = RateText(p.rateSps, p.nominalSps);
     t.fileSize = FormatBytes(p.fileBytes);
     t.deadTotal = QStringLiteral("%1 ms").arg(p.deadSeconds * 1000.0, 0, 'f', 1);
     t.deadLongest = QStringLiteral("%1 ms").arg(p.longestDeadSeconds * 1000.0, 0, 'f', 1);

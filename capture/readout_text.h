@@ -8,11 +8,11 @@
 namespace capture {
 
 struct ReadoutTexts {
-    QString elapsed;     // H:MM:SS
+    QString elapsed;     // H:MM:SS.s
     QString samples;     // samples written
-    QString rate;        // samples per second achieved
+    QString rate;        // samples per second over the last 10 s, beside the chip's nominal rate
     QString fileSize;    // of the file being written
-    QString deadTotal;   // dead time between blocks, in all
+    QString deadTotal;   // dead time in all (see StreamTiming)
     QString deadLongest; // the longest gap
     QString blockMean;   // codes, and microvolts where the scale is known
     QString blockDeviation;
@@ -20,6 +20,10 @@ struct ReadoutTexts {
 };
 
 ReadoutTexts MakeReadouts(const CaptureProgress &progress, double voltsPerCode);
+
+// The one line that says why fewer samples arrive than the chip converts, when its nominal
+// rate is above what the wire carries; "" otherwise.
+QString WireLimitNote(double nominalSps);
 
 // "1.50 MiB", "512 bytes".
 QString FormatBytes(uint64_t bytes);

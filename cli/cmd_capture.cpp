@@ -159,17 +159,21 @@ int RunCapture(CommandContext &context) {
     // The progress line, a few times a second, on the engine's event cadence.
     const capture::CaptureEngine *running = nullptr;
     auto lastDrawn = std::chrono::steady_clock::now();
+    hooks.pumpIntervalMs = 100; // the line is drawn four times a second
     hooks.pumpEvents = [&] {
         const auto now = std::chrono::steady_clock::now();
         if (!running || now - lastDrawn < std::chrono::milliseconds(250))
             return;
         lastDrawn = now;
-        console.status(progressLine(running->progress()));
+        console.status(progressLine(running->snapshot()));
     };
     capture::CaptureEngine engine(settings, facts, hooks);
     running = &engine;
     const capture::CaptureResult result = engine.run();
     console.endProgress();
+    // The engine tells nothing itself: a fault's message goes to standard error.
+    if (const QString fault = capture::FaultMessage(result); !fault.isEmpty())
+        console.message(fault);
     // The last file written, never one the run failed to make.
     const QString lastFile =
         result.files > 0 ? capture::PartPath(settings.path, result.files, split) : QString();

@@ -249,19 +249,23 @@ const std::vector<HelpEntry> &CommandHelp() {
          made(
              QStringLiteral(
                  "Captures samples continuously, block after block (N items per request, 1 to "
-                 "%1, default %2), to FILE: HDF5 (a dataset codes, a dataset blocks, the chip, "
-                 "register image and conversion facts as attributes) or CSV (# lines with the "
-                 "same facts, then index,time_s,code,volts). The conversion facts are "
-                 "reference_volts, reference_source (given or default), mode (on a chip with "
-                 "modes), pga_gain, data_rate_sps and volts_per_code. Every block is flushed to "
-                 "disk when it ends, so a crash loses at most the block in flight. The capture "
-                 "uses the same engine as the window's \"Continuous Capture...\".\n\n"
+                 "%1; by default about one second of conversions at the chip's data rate, at most "
+                 "the wire's %2 a second), to FILE: HDF5 (datasets codes, time_s and blocks, the "
+                 "chip, register image and conversion facts as attributes) or CSV (# lines with "
+                 "the same facts, then index,time_s,code,volts). time_s is each sample's time "
+                 "since the start, from when its items arrived (the time_rule line or attribute "
+                 "says how). The conversion facts are reference_volts, reference_source (given or "
+                 "default), mode (on a chip with modes), pga_gain, data_rate_sps and "
+                 "volts_per_code. The samples are written and synced to disk a fraction of a "
+                 "second at a time, so a crash loses at most that. The capture uses the same "
+                 "engine as the window's \"Continuous Capture...\".\n\n"
                  "It runs until --duration has passed (SECONDS, 1 to 999999999, or H:MM:SS up to "
                  "277777:46:39), --samples have been written (1 to 1000000000000000), or SIGINT or "
                  "SIGTERM: then it keeps the item in flight, closes the file and exits 0. The "
                  "board still sends the rest of a block after a stop; the command reads it off "
                  "the line before it ends (a second SIGINT ends that wait at once).\n\n"
-                 "--split starts a new file at that interval (as --duration), at a block's end: "
+                 "--split starts a new file at that interval (as --duration), at a block's end "
+                 "(the block before is cut to end there): "
                  "FILE's name with _0001, _0002 ... before its suffix; no sample is lost or "
                  "doubled "
                  "between files. An existing file is refused (exit 6, the file untouched) unless "
@@ -278,7 +282,7 @@ const std::vector<HelpEntry> &CommandHelp() {
                  "\"Get item N failed !\", \"capture failed: result code 997\"), 5 for a bad "
                  "item checksum, 6 when the file cannot be written.")
                  .arg(capture::kMaxBlockItems)
-                 .arg(capture::kDefaultBlockItems)
+                 .arg(kWireItemsPerSecond)
                  .arg(conversionOptionsText("the volts column and the file's facts")))},
         {"scan",
          "scan (--single-ended | --pairs | --inputs P-N[,P-N...]) --count N [--discard K] "

@@ -75,6 +75,10 @@ int ReadBytesWaiting(uint8_t *buffer, uint32_t count, const ReadWaitHook &whileW
 int ReadAvailableWaiting(uint8_t *buffer, uint32_t minimum, uint32_t maximum, uint32_t &received,
                          const ReadWaitHook &whileWaiting, int gatherMs = 0);
 
+// Waits at most ms for bytes to arrive; true when some are there to read. A stream reader that
+// holds items already waits only as long as it may keep them.
+bool WaitForBytes(int ms);
+
 // Walks the candidates; returns the number (1-based) of the first whose probe succeeds with
 // that port left open, or -1 when none does.
 int ScanPorts(const std::function<bool()> &probe);

@@ -11,6 +11,7 @@
 #include "panel_2ch/tz420_dlg.h"
 #include "platform/file_dialogs.h"
 #include "platform/save_folder.h"
+#include "platform/question.h"
 #include "scan/scan_bar_plot.h"
 #include "scan/scan_dlg.h"
 #include "scan/scan_table.h"
@@ -227,7 +228,7 @@ TEST_F(ScanWindowTest, ExportsAndTheCaptureShareTheRunsDataFolder) {
 }
 
 // While the scan runs the board is its own: "Start get ADC data" does nothing, and "Detect
-// EVM" ends the scan after the input in flight, puts MUX back, and then detects. The scan runs
+// EVM" asks, then ends the scan after the input in flight, puts MUX back, and then detects. The scan runs
 // on its own thread whatever the window does: at the wire's pace, twenty passes over the inputs
 // (about six seconds) are sure to be under way when the click lands.
 TEST_F(ScanWindowTest, DetectEvmWaitsForTheScanToPutMuxBack) {
@@ -238,6 +239,11 @@ TEST_F(ScanWindowTest, DetectEvmWaitsForTheScanToPutMuxBack) {
     constexpr int kPasses = 20;
     scan->repeatsSpin()->setValue(kPasses);
     board.setRegisterValue(vxc5480::kMux, 0x76); // no input of the scan
+    QStringList questions;
+    platform::SetQuestionAnswer([&](const QString &text) {
+        questions << text;
+        return true;
+    });
     bool clicked = false;
     QString progressRead;
     QTimer watch;
@@ -258,8 +264,10 @@ TEST_F(ScanWindowTest, DetectEvmWaitsForTheScanToPutMuxBack) {
                      [&] { framesOfTheScan = board.receivedFrames().size(); });
     runScan(scan);
     watch.stop();
+    platform::SetQuestionAnswer({});
 
     ASSERT_TRUE(clicked);
+    EXPECT_EQ(questions, QStringList{QStringLiteral("An input scan is running. Stop it?")});
     EXPECT_TRUE(progressRead.startsWith(QStringLiteral("Progress: input ")))
         << progressRead.toStdString();
     EXPECT_TRUE(scan->lastOutcome().stopped);
