@@ -98,34 +98,69 @@ void LogPlotView::mouseDoubleClickEvent(QMouseEvent *event) {
     event->accept();
 }
 
+analysis::AxisRange LogPlotView::viewDecades(const QLogValueAxis *axis) const {
+    return {std::log10(axis->min()), std::log10(axis->max())};
+}
+
+analysis::AxisRange LogPlotView::fullDecades(const QLogValueAxis *axis) const {
+    return axis == m_axisX ? analysis::AxisRange{std::log10(m_full.left()),
+                                                 std::log10(m_full.right())}
+                           : analysis::AxisRange{std::log10(m_full.top()),
+                                                 std::log10(m_full.bottom())};
+}
+
+void LogPlotView::showDecades(const analysis::AxisRange &x, const analysis::AxisRange &y) {
+    m_axisX->setRange(std::pow(10.0, x.min), std::pow(10.0, x.max));
+    m_axisY->setRange(std::pow(10.0, y.min), std::pow(10.0, y.max));
+}
+
+void LogPlotView::zoomAround(QPointF at, double factor) {
+    if (m_full.isNull() || !(at.x() > 0) || !(at.y() > 0))
+        return;
+    showDecades(analysis::ZoomAbout(viewDecades(m_axisX), std::log10(at.x()), factor,
+                                    fullDecades(m_axisX)),
+                analysis::ZoomAbout(viewDecades(m_axisY), std::log10(at.y()), factor,
+                                    fullDecades(m_axisY)));
+}
+
+void LogPlotView::panByDecades(double dx, double dy) {
+    if (m_full.isNull())
+        return;
+    showDecades(analysis::PanWithin(viewDecades(m_axisX), dx, fullDecades(m_axisX)),
+                analysis::PanWithin(viewDecades(m_axisY), dy, fullDecades(m_axisY)));
+}
+
 void LogPlotView::wheelEvent(QWheelEvent *event) {
     const double steps = event->angleDelta().y() / 120.0;
+    // The value under the pointer keeps its place; the view stays within the data.
     if (steps != 0)
-        chart()->zoom(std::pow(1.25, steps));
+        zoomAround(chart()->mapToValue(event->position()), std::pow(1.25, steps));
     event->accept();
 }
 
 void LogPlotView::keyPressEvent(QKeyEvent *event) {
-    const QRectF area = chart()->plotArea();
+    const double across = viewDecades(m_axisX).span() / 10, up = viewDecades(m_axisY).span() / 10;
+    const QPointF centre(std::sqrt(m_axisX->min() * m_axisX->max()),
+                         std::sqrt(m_axisY->min() * m_axisY->max()));
     switch (event->key()) {
     case Qt::Key_Left:
-        chart()->scroll(-area.width() / 10, 0);
+        panByDecades(-across, 0);
         break;
     case Qt::Key_Right:
-        chart()->scroll(area.width() / 10, 0);
+        panByDecades(across, 0);
         break;
     case Qt::Key_Up:
-        chart()->scroll(0, area.height() / 10);
+        panByDecades(0, up);
         break;
     case Qt::Key_Down:
-        chart()->scroll(0, -area.height() / 10);
+        panByDecades(0, -up);
         break;
     case Qt::Key_Plus:
     case Qt::Key_Equal:
-        chart()->zoom(1.25);
+        zoomAround(centre, 1.25);
         break;
     case Qt::Key_Minus:
-        chart()->zoom(0.8);
+        zoomAround(centre, 0.8);
         break;
     case Qt::Key_Home:
         resetZoom();

@@ -1,7 +1,10 @@
 #pragma once
 // A plot on logarithmic axes (noise density, Allan deviation): zooms by a dragged rectangle,
-// the wheel, + and -, resets by a double-click or Home, and reads out the point under the
-// mouse. Values at or below zero have no place on it and are left out by whoever fills it.
+// the wheel (about the pointer), + and -, pans with the arrow keys, the wheel and keys always
+// within the data's decades, resets by a double-click or Home, and reads out the point under
+// the mouse. Values at or below zero have no place on it and are left out by whoever fills it.
+
+#include "analysis/axis_range.h"
 
 #include <QChartView>
 #include <QPen>
@@ -33,6 +36,11 @@ class LogPlotView : public QChartView {
     // The full ranges (whole decades around them), the ones Home returns to.
     void setRanges(double xMin, double xMax, double yMin, double yMax);
     void resetZoom();
+    // Zooms by factor (above 1 closer) about a point in plot values, which keeps its place,
+    // within the full ranges; zoom and pan work in decades.
+    void zoomAround(QPointF at, double factor);
+    // Moves the view by this many decades, within the full ranges.
+    void panByDecades(double dx, double dy);
 
   protected:
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -42,6 +50,10 @@ class LogPlotView : public QChartView {
 
   private:
     void attach(QAbstractSeries *series);
+    // Ranges in decades (log10 of the values).
+    analysis::AxisRange viewDecades(const QLogValueAxis *axis) const;
+    analysis::AxisRange fullDecades(const QLogValueAxis *axis) const;
+    void showDecades(const analysis::AxisRange &x, const analysis::AxisRange &y);
 
     QLogValueAxis *m_axisX;
     QLogValueAxis *m_axisY;

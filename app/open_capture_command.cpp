@@ -2,10 +2,8 @@
 
 #include "capture/run_analysis_dlg.h"
 #include "pellorin_dlg.h"
-#include "platform/file_dialogs.h"
 
 #include <QAction>
-#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -17,18 +15,13 @@ QAction *AddOpenCaptureEntry(QMenuBar *bar, const std::function<void()> &openCap
     }
     if (!analysis)
         analysis = bar->addMenu(QStringLiteral("&Analysis"));
-    QAction *action = analysis->addAction(QStringLiteral("Open Capture..."));
+    QAction *action = analysis->addAction(QStringLiteral("&Open Capture..."));
     QObject::connect(action, &QAction::triggered, analysis, openCapture);
     return action;
 }
 
 void CPellorinDlg::OnOpenCapture() {
-    const QString path = platform::ChooseFile(
-        {this,
-         QDir::homePath(),
-         {QStringLiteral("Capture files(*.h5 *.hdf5 *.csv)"), QStringLiteral("All Format(*.*)")},
-         QString(),
-         false});
+    const QString path = capture::ChooseCaptureFile(this);
     if (path.isEmpty())
         return;
     if (!m_runAnalysis)

@@ -65,10 +65,11 @@ void ResetPeak() {
 bool Generate(const QString &path, uint64_t samples) {
     capture::CaptureFacts facts;
     facts.chipName = QStringLiteral("VXC5480");
-    facts.referenceVolts = 2.5;
-    facts.pgaGain = 1;
-    facts.dataRateSps = 2880;
-    facts.voltsPerCode = 10.0 / 16777216;
+    facts.conversion.referenceVolts = 2.5;
+    facts.conversion.pgaGain = 1;
+    facts.conversion.spanPerReference = 4;
+    facts.conversion.dataRateSps = 2880;
+    facts.conversion = analysis::WithScale(facts.conversion); // 10 V / 2^24 a code
     facts.startTime = QStringLiteral("2026-06-01T22:00:00+02:00");
     auto writer = capture::MakeWriter(capture::FileFormat::Hdf5);
     if (!writer->create(path, facts, {}, true)) {
@@ -77,7 +78,9 @@ bool Generate(const QString &path, uint64_t samples) {
     }
     std::mt19937 rng(1);
     std::normal_distribution<float> noise(0.0f, 1.0f);
-    std::vector<int32_t> block(65535);
+    // Blocks of a second, as the capture writes them at the wire's pace, each one piece.
+    std::vector<int32_t> block(2880);
+    std::vector<double> seconds(block.size());
     double walk = 0;
     for (uint64_t done = 0; done < samples;) {
         const size_t n = static_cast<size_t>(std::min<uint64_t>(block.size(), samples - done));
@@ -85,8 +88,11 @@ bool Generate(const QString &path, uint64_t samples) {
             walk += 0.002 * noise(rng);
             block[i] = static_cast<int32_t>(
                 std::lround(120000 + 1e-4 * double(done + i) + walk + 3.0 * noise(rng)));
+            seconds[i] = double(done + i + 1) / 2880.0;
         }
-        if (!writer->appendBlock({done, 0, 0}, std::span(block).first(n), {})) {
+        const capture::BlockStamp stamp{done, 0, 0, uint32_t(n)};
+        if (!writer->appendPiece(done, std::span(block).first(n), std::span(seconds).first(n),
+                                 &stamp)) {
             std::printf("%s\n", qPrintable(writer->errorText()));
             return false;
         }

@@ -121,6 +121,11 @@ bool CsvPart::fact(QByteArrayView line) {
     const QString value = QString::fromUtf8(line.sliced(colon + 2)).trimmed();
     PartFacts &f = m_facts;
     auto number = [&] { return value.toDouble(); };
+    // A figure the capture read from registers the chip may not convert with.
+    auto guess = [&](double &figure) {
+        figure = number();
+        f.modeKnown = false;
+    };
     if (name == format::kChip)
         f.chip = value;
     else if (name == format::kRegisters) {
@@ -131,12 +136,22 @@ bool CsvPart::fact(QByteArrayView line) {
         f.referenceVolts = number();
     else if (name == format::kReferenceSource)
         f.referenceSource = value;
+    else if (name == format::kMode)
+        f.mode = value;
     else if (name == format::kPgaGain)
         f.pgaGain = number();
     else if (name == format::kDataRate)
         f.dataRateSps = number();
     else if (name == format::kVoltsPerCode)
         f.voltsPerCode = number();
+    else if (name == format::kPgaGainGuess)
+        guess(f.pgaGain);
+    else if (name == format::kDataRateGuess)
+        guess(f.dataRateSps);
+    else if (name == format::kVoltsPerCodeGuess)
+        guess(f.voltsPerCode);
+    else if (name == format::kTimeRule)
+        f.timeRule = value;
     else if (name == format::kProgramVersion)
         f.programVersion = value;
     else if (name == format::kStartTime)

@@ -1,4 +1,4 @@
-// A capture's HDF5 file read back: complete blocks only, in pieces (hyperslabs).
+// A capture's HDF5 file read back: the samples written whole, in pieces (hyperslabs).
 
 #include "capture_file_format.h"
 #include "capture_part.h"
@@ -6,6 +6,7 @@
 #include <hdf5.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace capture {
 namespace {
@@ -131,8 +132,8 @@ class Hdf5Part : public CapturePart {
 };
 
 // The samples of the leading blocks whose codes are all there: a capture killed in the middle
-// of a block's burst leaves that block out.
-bool CompleteSamples(hid_t file, uint64_t codes, uint64_t &count) {
+// of a block leaves that block out.
+bool CompleteBlocks(hid_t file, uint64_t codes, uint64_t &count) {
     const Hid blocks(H5Dopen2(file, format::kBlocks, H5P_DEFAULT), H5Dclose);
     if (!blocks.ok())
         return false;
@@ -158,42 +159,82 @@ bool CompleteSamples(hid_t file, uint64_t codes, uint64_t &count) {
     return true;
 }
 
+// Samples from..available whose times go on from the one before (above 0, never back): the
+// pieces a killed capture wrote after its last whole block. A time the library never wrote
+// reads as its fill value, 0, which ends them.
+uint64_t TimedTail(hid_t times, uint64_t from, uint64_t available) {
+    constexpr uint64_t kChunk = 65536;
+    double before = 0.0;
+    if (from > 0 && !ReadSlab(times, H5T_NATIVE_DOUBLE, from - 1, 1, &before))
+        return from;
+    std::vector<double> chunk;
+    for (uint64_t at = from; at < available; at += chunk.size()) {
+        chunk.resize(static_cast<size_t>(std::min(kChunk, available - at)));
+        if (!ReadSlab(times, H5T_NATIVE_DOUBLE, at, chunk.size(), chunk.data()))
+            return at;
+        for (size_t i = 0; i < chunk.size(); ++i) {
+            if (!std::isfinite(chunk[i]) || !(chunk[i] > 0.0) || chunk[i] < before)
+                return at + i;
+            before = chunk[i];
+        }
+    }
+    return available;
+}
+
+// A conversion figure, or its guess from the registers where the mode was not known.
+double Figure(hid_t root, const char *name, const char *guess, bool &modeKnown) {
+    if (H5Aexists(root, name) <= 0 && H5Aexists(root, guess) > 0) {
+        modeKnown = false;
+        return NumberAttribute(root, guess);
+    }
+    return NumberAttribute(root, name);
+}
+
 bool Hdf5Part::open(QString &error) {
     const hid_t root = m_file;
     m_facts.chip = StringAttribute(root, format::kChip);
     m_facts.registers = BytesAttribute(root, format::kRegisters);
     m_facts.referenceVolts = NumberAttribute(root, format::kReferenceVolts);
     m_facts.referenceSource = StringAttribute(root, format::kReferenceSource);
-    m_facts.pgaGain = NumberAttribute(root, format::kPgaGain);
-    m_facts.dataRateSps = NumberAttribute(root, format::kDataRate);
-    m_facts.voltsPerCode = NumberAttribute(root, format::kVoltsPerCode);
+    m_facts.mode = StringAttribute(root, format::kMode);
+    bool known = true;
+    m_facts.pgaGain = Figure(root, format::kPgaGain, format::kPgaGainGuess, known);
+    m_facts.dataRateSps = Figure(root, format::kDataRate, format::kDataRateGuess, known);
+    m_facts.voltsPerCode = Figure(root, format::kVoltsPerCode, format::kVoltsPerCodeGuess, known);
+    m_facts.modeKnown = known;
     m_facts.programVersion = StringAttribute(root, format::kProgramVersion);
     m_facts.startTime = StringAttribute(root, format::kStartTime);
     m_facts.stoppedBy = StringAttribute(root, format::kStoppedBy);
     m_facts.fileNumber = static_cast<int>(NumberAttribute(root, format::kFileNumber, 1));
     m_facts.firstSample = static_cast<uint64_t>(NumberAttribute(root, format::kFirstSample));
     // Kept for the record; a file left unfinished says so by its stopped_by.
-    if (m_facts.stoppedBy == QLatin1String("unfinished"))
+    if (m_facts.stoppedBy == QLatin1String(format::kStoppedByUnfinished))
         m_facts.stoppedBy.clear();
 
     const int64_t codes = Length(m_codes);
-    uint64_t complete = 0;
-    if (codes < 0 || !CompleteSamples(m_file, static_cast<uint64_t>(codes), complete)) {
+    uint64_t blocks = 0;
+    if (codes < 0 || !CompleteBlocks(m_file, static_cast<uint64_t>(codes), blocks)) {
         error = QStringLiteral("%1: an HDF5 file without the capture's datasets (\"%2\" and "
                                "\"%3\" of one dimension)")
                     .arg(m_path, QLatin1String(format::kCodes), QLatin1String(format::kBlocks));
         return false;
     }
-    if (m_times.ok()) {
-        const int64_t times = Length(m_times);
-        if (times < 0) {
-            error = QStringLiteral("%1: its \"%2\" is not of one dimension")
-                        .arg(m_path, QLatin1String(format::kTimes));
-            return false;
-        }
-        complete = std::min(complete, static_cast<uint64_t>(times));
+    if (!m_times.ok()) {
+        m_count = blocks;
+        return true;
     }
-    m_count = complete;
+    const int64_t times = Length(m_times);
+    if (times < 0) {
+        error = QStringLiteral("%1: its \"%2\" is not of one dimension")
+                    .arg(m_path, QLatin1String(format::kTimes));
+        return false;
+    }
+    m_facts.timeRule = StringAttribute(m_times, format::kTimeRule);
+    // Every piece is written codes and times together and synced whole: a sample in both
+    // datasets was written whole, block record or not.
+    const uint64_t both = std::min(static_cast<uint64_t>(codes), static_cast<uint64_t>(times));
+    blocks = std::min(blocks, both);
+    m_count = TimedTail(m_times, blocks, both);
     return true;
 }
 

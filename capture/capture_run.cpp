@@ -141,7 +141,7 @@ CaptureRun::CaptureRun(std::vector<std::unique_ptr<CapturePart>> parts)
 }
 
 void CaptureRun::measureRate() {
-    m_rate = m_facts.dataRateSps > 0 ? m_facts.dataRateSps : 0.0;
+    m_rate = m_facts.claimedDataRateSps() > 0 ? m_facts.claimedDataRateSps() : 0.0;
     if (!m_hasTimes || m_count < 2)
         return;
     int32_t code = 0;
@@ -207,6 +207,31 @@ QStringList SplitSetFiles(const QString &path) {
     if (files.isEmpty())
         files << path;
     return files;
+}
+
+analysis::ConversionFacts RecordedConversion(const PartFacts &facts) {
+    analysis::ConversionFacts conversion;
+    conversion.referenceVolts = facts.referenceVolts;
+    conversion.referenceSource = facts.referenceSource == QLatin1String(format::kReferenceGiven)
+                                     ? analysis::ReferenceSource::Given
+                                     : analysis::ReferenceSource::Default;
+    conversion.mode = facts.mode.toStdString();
+    conversion.pgaGain = facts.pgaGain;
+    conversion.dataRateSps = facts.dataRateSps;
+    conversion.voltsPerCode = facts.voltsPerCode;
+    conversion.spanVolts = facts.voltsPerCode * 16777216.0;
+    conversion.modeKnown = facts.modeKnown;
+    return conversion;
+}
+
+bool IsOneOfTheFiles(const QString &path, const QStringList &files) {
+    const QFileInfo target(path);
+    if (!target.exists())
+        return false;
+    const QString canonical = target.canonicalFilePath();
+    return std::any_of(files.begin(), files.end(), [&](const QString &file) {
+        return QFileInfo(file).canonicalFilePath() == canonical;
+    });
 }
 
 QString StoppedByText(const QString &stoppedBy) {

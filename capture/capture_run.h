@@ -80,6 +80,10 @@ std::unique_ptr<CaptureRun> OpenRun(CaptureSet &&set, bool acceptMissing);
 // its name is not numbered so.
 QStringList SplitSetFiles(const QString &path);
 
+// True when path names one of the files (the same file, by whatever name): a file written
+// there would replace a part of the run.
+bool IsOneOfTheFiles(const QString &path, const QStringList &files);
+
 // What stopped_by says, or that the capture never closed the file.
 QString StoppedByText(const QString &stoppedBy);
 

@@ -7,7 +7,6 @@
 #include "analysis/log_plot_view.h"
 #include "analysis/note_label.h"
 #include "analysis/plot_view.h"
-#include "platform/file_dialogs.h"
 #include "platform/message_service.h"
 #include "platform/question.h"
 
@@ -168,12 +167,7 @@ void CRunAnalysisDlg::clearRun() {
 }
 
 void CRunAnalysisDlg::OnOpen() {
-    const QString path =
-        platform::ChooseFile({this,
-                              QDir::homePath(),
-                              {tr("Capture files(*.h5 *.hdf5 *.csv)"), tr("All Format(*.*)")},
-                              QString(),
-                              false});
+    const QString path = capture::ChooseCaptureFile(this);
     if (!path.isEmpty())
         OpenFiles({path});
 }
@@ -191,8 +185,8 @@ void CRunAnalysisDlg::OpenFiles(const QStringList &paths) {
 void CRunAnalysisDlg::onScanned(const std::shared_ptr<capture::CaptureSet> &set) {
     if (!set->errors.isEmpty()) {
         showState(tr("Not opened."));
-        platform::ShowMessage(this, set->errors.join(u'\n'), kCaption,
-                              platform::MessageIcon::Warning);
+        platform::ShowMessage(this, tr("The capture cannot be opened."), kCaption,
+                              platform::MessageIcon::Warning, set->errors.join(u'\n'));
         return;
     }
     if (!set->missing.isEmpty() &&
@@ -215,7 +209,8 @@ void CRunAnalysisDlg::onScanned(const std::shared_ptr<capture::CaptureSet> &set)
     }
     m_run = std::move(run);
     m_facts->showRows(capture::RunFactRows(*m_run));
-    capture::SetUpOverviewPlot(m_overview, m_run->facts().voltsPerCode, m_run->sampleRateHz() > 0);
+    capture::SetUpOverviewPlot(m_overview, m_run->facts().claimedVoltsPerCode(),
+                               m_run->sampleRateHz() > 0);
     setWindowTitle(tr("Capture Analysis - %1").arg(runName()));
     startSummary();
 }
@@ -240,7 +235,8 @@ void CRunAnalysisDlg::onSummarized(std::optional<analysis::RunSummary> summary,
                                    const QString &error) {
     if (!summary) {
         showState(tr("Not read."));
-        platform::ShowMessage(this, error, kCaption, platform::MessageIcon::Warning);
+        platform::ShowMessage(this, tr("The capture cannot be read."), kCaption,
+                              platform::MessageIcon::Warning, error);
         return;
     }
     m_summary = summary;
@@ -275,11 +271,12 @@ void CRunAnalysisDlg::onAnalyzed(std::optional<analysis::RunAnalysis> result,
                                  const QString &error) {
     if (!result) {
         showState(tr("Not computed."));
-        platform::ShowMessage(this, error, kCaption, platform::MessageIcon::Warning);
+        platform::ShowMessage(this, tr("The capture cannot be read."), kCaption,
+                              platform::MessageIcon::Warning, error);
         return;
     }
     m_analysis = std::move(result);
-    const double lsb = m_run->facts().voltsPerCode;
+    const double lsb = m_run->facts().claimedVoltsPerCode();
     capture::DrawDensity(m_density, m_analysis->density, lsb);
     capture::DrawAllan(m_allan, m_analysis->allan, lsb);
     DrawHistogram(m_histogram, m_analysis->histogram);

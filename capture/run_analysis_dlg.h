@@ -24,6 +24,12 @@ class QLineSeries;
 class QPushButton;
 class ReportRowsView;
 
+namespace capture {
+// The open dialog for a capture file (HDF5 or CSV), starting in the data folder the captures
+// are proposed in (platform/save_folder.h); an empty string when the user cancelled.
+QString ChooseCaptureFile(QWidget *owner);
+} // namespace capture
+
 class CRunAnalysisDlg : public QDialog {
     Q_OBJECT
   public:

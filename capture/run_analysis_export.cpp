@@ -1,12 +1,13 @@
-// The capture analysis window's exports: each plot's numbers as CSV, through the platform's
-// whole-file writer.
+// The capture analysis window's file dialogs and exports: each plot's numbers as CSV, through
+// the platform's whole-file writer, off the window's thread.
 
 #include "run_analysis_dlg.h"
 
 #include "analysis/note_label.h"
 #include "platform/file_dialogs.h"
-#include "platform/file_writer.h"
 #include "platform/message_service.h"
+#include "platform/off_thread.h"
+#include "platform/save_folder.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -65,6 +66,15 @@ const char *Suffix(CRunAnalysisDlg::Export what) {
 
 } // namespace
 
+QString capture::ChooseCaptureFile(QWidget *owner) {
+    return platform::ChooseFile(
+        {owner,
+         g_saveFolder.isEmpty() ? QDir::homePath() : g_saveFolder,
+         {QObject::tr("Capture files(*.h5 *.hdf5 *.csv)"), QObject::tr("All Format(*.*)")},
+         QString(),
+         false});
+}
+
 void CRunAnalysisDlg::OnExport(Export what) {
     if (!m_run)
         return;
@@ -80,7 +90,7 @@ void CRunAnalysisDlg::OnExport(Export what) {
 bool CRunAnalysisDlg::ExportTo(Export what, const QString &path) {
     if (!m_run || !m_summary || (what != Export::Overview && !m_analysis))
         return false;
-    const double lsb = m_run->facts().voltsPerCode;
+    const double lsb = m_run->facts().claimedVoltsPerCode();
     std::string text;
     switch (what) {
     case Export::Overview:
@@ -98,12 +108,13 @@ bool CRunAnalysisDlg::ExportTo(Export what, const QString &path) {
         break;
     }
     if (text.empty()) {
-        platform::ShowMessage(this, QString::fromStdString(m_run->errorText()), tr("Export"),
-                              platform::MessageIcon::Warning);
+        platform::ShowMessage(this, tr("The capture cannot be read."), tr("Export"),
+                              platform::MessageIcon::Warning,
+                              QString::fromStdString(m_run->errorText()));
         return false;
     }
-    const platform::FileError error =
-        platform::WriteWholeFile(path, QByteArray(text.data(), qsizetype(text.size())));
+    const platform::FileError error = platform::WriteWholeFileOffThread(
+        path, QByteArray(text.data(), qsizetype(text.size())));
     if (error.failed()) {
         platform::ShowFileError(this, error);
         return false;

@@ -2,6 +2,7 @@
 
 #include "analysis/log_plot_view.h"
 #include "analysis/plot_view.h"
+#include "analysis/volts_text.h"
 
 #include <QChart>
 #include <QLineSeries>
@@ -22,17 +23,20 @@ double RunIndexOf(const analysis::SamplePiece &piece, uint64_t held) {
     return static_cast<double>(piece.runFirst + (held - piece.first));
 }
 
+// A value read off a plot in its display unit, as volts by the one rule or as codes.
+QString ValueText(double shown, const DisplayUnit &unit, double voltsPerCode, const char *per) {
+    if (!(voltsPerCode > 0))
+        return QStringLiteral("%1 %2").arg(shown, 0, 'g', 4).arg(unit.name);
+    return QString::fromStdString(analysis::FormatVolts(shown / unit.perCode * voltsPerCode, per));
+}
+
 } // namespace
 
 DisplayUnit VoltsUnit(double typicalCodes, double voltsPerCode, const QString &suffix) {
     if (!(voltsPerCode > 0))
         return {1.0, QStringLiteral("codes") + suffix};
-    const double volts = std::abs(typicalCodes) * voltsPerCode;
-    if (volts < 1e-6)
-        return {voltsPerCode * 1e9, QStringLiteral("nV") + suffix};
-    if (volts < 1e-3)
-        return {voltsPerCode * 1e6, QStringLiteral("µV") + suffix};
-    return {voltsPerCode * 1e3, QStringLiteral("mV") + suffix};
+    const analysis::VoltUnit unit = analysis::VoltUnitFor(typicalCodes * voltsPerCode);
+    return {voltsPerCode * unit.perVolt, QString::fromUtf8(unit.symbol) + suffix};
 }
 
 void SetUpOverviewPlot(PlotView *plot, double voltsPerCode, bool inSeconds) {
@@ -44,7 +48,8 @@ void SetUpOverviewPlot(PlotView *plot, double voltsPerCode, bool inSeconds) {
                                  : QStringLiteral("Sample %1: %2 codes").arg(std::llround(p.x()));
         text = text.arg(p.y(), 0, 'f', 1);
         if (voltsPerCode > 0)
-            text += QStringLiteral(" (%1 µV)").arg(p.y() * voltsPerCode * 1e6, 0, 'f', 3);
+            text += QStringLiteral(" (%1)").arg(
+                QString::fromStdString(analysis::FormatVolts(p.y() * voltsPerCode)));
         return text;
     });
 }
@@ -163,9 +168,10 @@ void DrawDensity(LogPlotView *plot, const analysis::NoiseDensity &d, double volt
         plot->addLine(QPen(kMark, 1.5, Qt::DotLine))
             ->append({QPointF(*d.cornerHz, lo), QPointF(*d.cornerHz, hi)});
     plot->setRanges(f0, f1, lo, hi);
-    const QString name = unit.name;
-    plot->setReadout([name](QPointF p) {
-        return QStringLiteral("%1 Hz: %2 %3").arg(p.x(), 0, 'g', 4).arg(p.y(), 0, 'g', 4).arg(name);
+    plot->setReadout([unit, voltsPerCode](QPointF p) {
+        return QStringLiteral("%1 Hz: %2")
+            .arg(p.x(), 0, 'g', 4)
+            .arg(ValueText(p.y(), unit, voltsPerCode, "/\u221AHz"));
     });
 }
 
@@ -198,12 +204,10 @@ void DrawAllan(LogPlotView *plot, const analysis::AllanDeviation &allan, double 
         lo = std::min(lo, b);
     }
     plot->setRanges(t0, t1, lo, hi);
-    const QString name = unit.name;
-    plot->setReadout([name](QPointF p) {
-        return QStringLiteral("τ %1 s: %2 %3")
+    plot->setReadout([unit, voltsPerCode](QPointF p) {
+        return QStringLiteral("τ %1 s: %2")
             .arg(p.x(), 0, 'g', 4)
-            .arg(p.y(), 0, 'g', 4)
-            .arg(name);
+            .arg(ValueText(p.y(), unit, voltsPerCode, ""));
     });
 }
 

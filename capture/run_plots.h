@@ -15,7 +15,8 @@ class QLineSeries;
 
 namespace capture {
 
-// A unit for values in codes: volts scaled to nV, µV or mV by the value's size, or codes.
+// A unit for values in codes: volts in the unit the typical value reads best in (the one rule
+// of analysis/volts_text.h), or codes.
 struct DisplayUnit {
     double perCode = 1.0; // display units per code
     QString name;         // "µV", "nV/√Hz", "codes" ...

@@ -2,6 +2,8 @@
 
 #include "duration_text.h"
 
+#include "analysis/volts_text.h"
+
 #include <QFileInfo>
 
 #include <algorithm>
@@ -26,23 +28,21 @@ QString SignedNumber(double value, int digits) {
     return (value >= 0 ? QStringLiteral("+") : QString()) + Number(value, digits);
 }
 
+// A figure the file gives, or that it gives only a guess from the registers (the mode unknown).
+QString FigureText(double value, bool known, const QString &text) {
+    if (!(value > 0))
+        return QStringLiteral("unknown");
+    return known ? text : QStringLiteral("%1 (from the registers: the mode was not known)").arg(text);
+}
+
 } // namespace
 
 QString VoltsText(double volts) {
-    const double a = std::abs(volts);
-    if (a >= 1 || a == 0)
-        return QStringLiteral("%1 V").arg(Number(volts));
-    if (a >= 1e-3)
-        return QStringLiteral("%1 mV").arg(Number(volts * 1e3));
-    if (a >= 1e-6)
-        return QStringLiteral("%1 µV").arg(Number(volts * 1e6));
-    return QStringLiteral("%1 nV").arg(Number(volts * 1e9));
+    return QString::fromStdString(analysis::FormatVolts(volts));
 }
 
 QString DensityText(double voltsPerRootHz) {
-    if (voltsPerRootHz >= 1e-6)
-        return QStringLiteral("%1 µV/√Hz").arg(Number(voltsPerRootHz * 1e6));
-    return QStringLiteral("%1 nV/√Hz").arg(Number(voltsPerRootHz * 1e9));
+    return QString::fromStdString(analysis::FormatVolts(voltsPerRootHz, "/\u221AHz"));
 }
 
 ReportRows RunFactRows(const CaptureRun &run) {
@@ -64,14 +64,21 @@ ReportRows RunFactRows(const CaptureRun &run) {
     if (!f.referenceSource.isEmpty())
         reference += QStringLiteral(" (%1)").arg(f.referenceSource);
     rows.append({QStringLiteral("Reference"), reference});
+    if (!f.mode.isEmpty())
+        rows.append({QStringLiteral("Mode"), f.mode});
     rows.append({QStringLiteral("PGA gain"),
-                 f.pgaGain > 0 ? Number(f.pgaGain, 6) : QStringLiteral("unknown")});
+                 FigureText(f.pgaGain, f.modeKnown, Number(f.pgaGain, 6))});
     rows.append({QStringLiteral("Data rate"),
-                 f.dataRateSps > 0 ? QStringLiteral("%1 SPS").arg(Number(f.dataRateSps, 6))
-                                   : QStringLiteral("unknown")});
-    rows.append({QStringLiteral("Scale"),
-                 f.voltsPerCode > 0 ? QStringLiteral("%1 per code").arg(VoltsText(f.voltsPerCode))
-                                    : QStringLiteral("unknown: figures in codes")});
+                 FigureText(f.dataRateSps, f.modeKnown,
+                            QStringLiteral("%1 SPS").arg(Number(f.dataRateSps, 6)))});
+    QString scale = QStringLiteral("unknown: figures in codes");
+    if (f.claimedVoltsPerCode() > 0)
+        scale = QStringLiteral("%1 per code").arg(VoltsText(f.claimedVoltsPerCode()));
+    else if (f.voltsPerCode > 0)
+        scale = QStringLiteral("%1 per code from the registers (the mode was not known): figures "
+                               "in codes")
+                    .arg(VoltsText(f.voltsPerCode));
+    rows.append({QStringLiteral("Scale"), scale});
     rows.append(
         {QStringLiteral("Start"), f.startTime.isEmpty() ? QStringLiteral("unknown") : f.startTime});
     rows.append({QStringLiteral("Stopped by"), StoppedByText(f.stoppedBy)});
@@ -102,7 +109,7 @@ ReportRows RunFactRows(const CaptureRun &run) {
 
 ReportRows RunFigureRows(const CaptureRun &run, const analysis::RunSummary &summary,
                          const analysis::RunAnalysis *analysis) {
-    const double lsb = run.facts().voltsPerCode;
+    const double lsb = run.facts().claimedVoltsPerCode();
     const analysis::DriftLine &drift = summary.drift;
     ReportRows rows;
     rows.append({QStringLiteral("Mean"), CodesText(drift.meanCodes, lsb)});
@@ -115,9 +122,10 @@ ReportRows RunFigureRows(const CaptureRun &run, const analysis::RunSummary &summ
     QString driftText =
         QStringLiteral("%1 ± %2 codes/h").arg(SignedNumber(perHour, 4), Number(errorPerHour, 2));
     if (lsb > 0)
-        driftText = QStringLiteral("%1 ± %2 µV/h (%3)")
-                        .arg(SignedNumber(perHour * lsb * 1e6, 4),
-                             Number(errorPerHour * lsb * 1e6, 2), driftText);
+        driftText = QStringLiteral("%1 (%2)").arg(
+            QString::fromStdString(
+                analysis::FormatVoltsWithSpread(perHour * lsb, errorPerHour * lsb, "/h")),
+            driftText);
     // Without a rate the analyses count in samples: the slope is per sample.
     if (!(run.sampleRateHz() > 0))
         driftText = QStringLiteral("%1 ± %2 codes per sample")

@@ -3,12 +3,14 @@
 
 #include "commands.h"
 #include "exit_codes.h"
+#include "output_formats.h"
 
 #include "analysis/run_analysis.h"
 #include "capture/capture_run.h"
 #include "capture/run_report.h"
 #include "platform/file_writer.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -45,6 +47,19 @@ QString parseRequest(CommandContext &context, AnalyzeRequest &request) {
     request.detrend = args.has(QStringLiteral("--detrend"));
     request.acceptGaps = args.has(QStringLiteral("--accept-gaps"));
     request.json = context.options().json || args.has(QStringLiteral("--json"));
+    // A plot's numbers written over a part of the run would lose the capture; two plots in
+    // one file would lose the first.
+    for (const QString &option : {QStringLiteral("--psd"), QStringLiteral("--allan")}) {
+        const QString path = args.value(option);
+        if (!path.isEmpty() && capture::IsOneOfTheFiles(path, request.files))
+            return QStringLiteral("%1 %2: that is a file of the run; give the numbers a file of "
+                                  "their own")
+                .arg(option, path);
+    }
+    if (!request.psdPath.isEmpty() && !request.allanPath.isEmpty() &&
+        QFileInfo(request.psdPath).absoluteFilePath() ==
+            QFileInfo(request.allanPath).absoluteFilePath())
+        return QStringLiteral("--psd and --allan name the same file");
     return QString();
 }
 
@@ -59,7 +74,7 @@ QJsonValue optional(const std::optional<double> &value) {
 void writeJson(std::ostream &out, const capture::CaptureRun &run,
                const analysis::RunSummary &summary, const analysis::RunAnalysis &result) {
     const capture::PartFacts &f = run.facts();
-    const double lsb = f.voltsPerCode;
+    const double lsb = f.claimedVoltsPerCode();
     auto volts = [lsb](double codes) { return lsb > 0 ? finite(codes * lsb) : QJsonValue(); };
     QJsonArray files, gaps, allan;
     for (const auto &part : run.parts())
@@ -84,6 +99,7 @@ void writeJson(std::ostream &out, const capture::CaptureRun &run,
         return timed && scale > 0 ? finite(codesPerSecond * 3600 * scale) : QJsonValue();
     };
     const double white = d.whiteLevel ? std::sqrt(*d.whiteLevel) : std::nan("");
+    // The figures, then the conversion facts as the file records them, under its names.
     QJsonObject object{
         {"files", files},
         {"chip", f.chip},
@@ -108,6 +124,7 @@ void writeJson(std::ostream &out, const capture::CaptureRun &run,
         {"segments", qint64(d.segments)},
         {"allan", allan},
     };
+    object = WithConversionFacts(object, capture::RecordedConversion(f));
     out << QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString() << '\n';
 }
 
@@ -118,7 +135,7 @@ void writeText(std::ostream &out, const capture::CaptureRun &run,
         for (const auto &[caption, value] : rows)
             out << (caption + u':').leftJustified(32).toStdString() << value.toStdString() << '\n';
     }
-    const double lsb = run.facts().voltsPerCode;
+    const double lsb = run.facts().claimedVoltsPerCode();
     out << "\nAllan deviation (68 % interval)\n";
     out << (lsb > 0 ? "        tau_s           m        adev_codes  low_codes   high_codes  "
                       "adev_uV\n"
@@ -190,23 +207,24 @@ int RunAnalyze(CommandContext &context) {
         context.console().message(QString::fromStdString(reason));
         return exit_code::kFile;
     }
+    // The files first: a reader that has gone (analyze F | head) costs no file. The figures
+    // are printed even when a file could not be written; the exit status tells.
+    const double lsb = run->facts().claimedVoltsPerCode();
+    int fileStatus = exit_code::kOk;
+    if (!request.psdPath.isEmpty())
+        fileStatus = writeFile(context, request.psdPath,
+                               analysis::NoiseDensityCsv(result->density, lsb));
+    if (!request.allanPath.isEmpty()) {
+        const int status =
+            writeFile(context, request.allanPath, analysis::AllanCsv(result->allan, lsb));
+        fileStatus = fileStatus != exit_code::kOk ? fileStatus : status;
+    }
     if (request.json)
         writeJson(context.out(), *run, *summary, *result);
     else
         writeText(context.out(), *run, *summary, *result);
     context.out().flush();
-    const double lsb = run->facts().voltsPerCode;
-    if (!request.psdPath.isEmpty()) {
-        if (const int status = writeFile(context, request.psdPath,
-                                         analysis::NoiseDensityCsv(result->density, lsb)))
-            return status;
-    }
-    if (!request.allanPath.isEmpty()) {
-        if (const int status =
-                writeFile(context, request.allanPath, analysis::AllanCsv(result->allan, lsb)))
-            return status;
-    }
-    return exit_code::kOk;
+    return fileStatus;
 }
 
 } // namespace cli

@@ -91,7 +91,7 @@ TEST_F(AnalysisMenuTest, EveryMenuItemHasAnAccessLetterOfItsOwn) {
         ASSERT_NE(menu->menu(), nullptr);
         items += expectUnique(menu->menu()->actions(), menu->text());
     }
-    EXPECT_EQ(items, 4 + 3); // the command menu's four, the analysis menu's three
+    EXPECT_EQ(items, 4 + 4); // the command menu's four, the analysis menu's four
 }
 
 TEST_F(AnalysisMenuTest, FollowsEachAcquisitionWithThePanelsScale) {
@@ -193,12 +193,16 @@ TEST_F(AnalysisMenuTest, OpenCaptureShowsTheChosenFilesRun) {
         auto writer = capture::MakeWriter(capture::FileFormat::Hdf5);
         capture::CaptureFacts facts;
         facts.chipName = QStringLiteral("VXC5480");
-        facts.dataRateSps = 100;
+        facts.conversion.dataRateSps = 100;
         ASSERT_TRUE(writer->create(path, facts, {}, false));
         std::vector<int32_t> codes(3000);
-        for (size_t i = 0; i < codes.size(); ++i)
+        std::vector<double> seconds(codes.size());
+        for (size_t i = 0; i < codes.size(); ++i) {
             codes[i] = int32_t(i % 7);
-        ASSERT_TRUE(writer->appendBlock({}, codes, {}));
+            seconds[i] = double(i + 1) / 100;
+        }
+        const capture::BlockStamp block{0, 0, 0, uint32_t(codes.size())};
+        ASSERT_TRUE(writer->appendPiece(0, codes, seconds, &block));
         ASSERT_TRUE(writer->finish(QStringLiteral("user")));
     }
     QAction *open = menuAction(QStringLiteral("&Analysis"), QStringLiteral("Open Capture..."));
@@ -206,8 +210,8 @@ TEST_F(AnalysisMenuTest, OpenCaptureShowsTheChosenFilesRun) {
     QStringList entries;
     for (QAction *action : qobject_cast<QMenu *>(open->parent())->actions())
         entries << action->text();
-    EXPECT_EQ(entries, (QStringList{"Noise and Spectrum...", "Continuous Capture...",
-                                    "Open Capture...", "Input Scan..."}));
+    EXPECT_EQ(entries, (QStringList{"&Noise and Spectrum...", "&Continuous Capture...",
+                                    "&Open Capture...", "&Input Scan..."}));
     EXPECT_TRUE(open->isEnabled());
     platform::SetFileDialogAnswer([](const platform::FileDialogRequest &) { return QString(); });
     open->trigger();

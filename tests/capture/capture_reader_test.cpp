@@ -21,10 +21,12 @@ CaptureFacts Facts() {
     CaptureFacts facts;
     facts.chipName = QStringLiteral("VXC5480");
     facts.registers = {0x01, 0x02, 0xA0};
-    facts.referenceVolts = 2.5;
-    facts.pgaGain = 1;
-    facts.dataRateSps = 100;
-    facts.voltsPerCode = 5.0 / 16777216;
+    facts.conversion.referenceVolts = 2.5;
+    facts.conversion.referenceSource = analysis::ReferenceSource::Given;
+    facts.conversion.pgaGain = 1;
+    facts.conversion.spanPerReference = 2;
+    facts.conversion.dataRateSps = 100;
+    facts.conversion = analysis::WithScale(facts.conversion); // 5 V / 2^24 a code
     facts.programVersion = QStringLiteral("2.0.0.3");
     facts.startTime = QStringLiteral("2026-01-02T03:04:05+01:00");
     return facts;
@@ -41,24 +43,32 @@ class CaptureReader : public ::testing::Test {
   protected:
     QString file(const QString &name) const { return m_dir.filePath(name); }
 
-    // A file of blocks of the given sizes, numbered as part number of a set starting at
-    // firstSample; stoppedBy "" leaves it unfinished.
+    // A file of blocks of the given sizes, each written as one piece, numbered as part number
+    // of a set starting at firstSample; then pieces of the given sizes that end no block (a
+    // capture killed inside a block); stoppedBy "" leaves it unfinished.
     QString write(const QString &name, FileFormat format, const std::vector<size_t> &blocks,
                   int number = 1, uint64_t firstSample = 0,
-                  const QString &stoppedBy = QStringLiteral("user")) {
+                  const QString &stoppedBy = QStringLiteral("user"),
+                  const std::vector<size_t> &openPieces = {},
+                  const CaptureFacts &facts = Facts()) {
         const QString path = file(name);
         std::unique_ptr<CaptureWriter> writer = MakeWriter(format);
-        EXPECT_TRUE(writer->create(path, Facts(), {number, firstSample}, false))
+        EXPECT_TRUE(writer->create(path, facts, {number, firstSample}, false))
             << writer->errorText().toStdString();
         uint64_t at = firstSample;
-        for (size_t n : blocks) {
+        auto piece = [&](size_t n, bool endsBlock) {
             const std::vector<int32_t> codes = Codes(at, n);
             std::vector<double> seconds(n);
             for (size_t i = 0; i < n; ++i)
                 seconds[i] = 1.0 + double(at + i) / 100.0;
-            EXPECT_TRUE(writer->appendBlock({at, 0, 0}, codes, seconds));
+            const BlockStamp block{at, 0, 0, uint32_t(n)};
+            EXPECT_TRUE(writer->appendPiece(at, codes, seconds, endsBlock ? &block : nullptr));
             at += n;
-        }
+        };
+        for (size_t n : blocks)
+            piece(n, true);
+        for (size_t n : openPieces)
+            piece(n, false);
         if (!stoppedBy.isEmpty()) {
             EXPECT_TRUE(writer->finish(stoppedBy));
         }
@@ -87,7 +97,11 @@ TEST_F(CaptureReader, ReadsEitherFormatWithItsFacts) {
         EXPECT_EQ(run->facts().chip, QStringLiteral("VXC5480"));
         EXPECT_EQ(run->facts().registers, (std::vector<uint8_t>{0x01, 0x02, 0xA0}));
         EXPECT_DOUBLE_EQ(run->facts().referenceVolts, 2.5);
-        EXPECT_NEAR(run->facts().voltsPerCode, 5.0 / 16777216, 1e-15);
+        EXPECT_EQ(run->facts().referenceSource, QStringLiteral("given"));
+        EXPECT_NEAR(run->facts().claimedVoltsPerCode(), 5.0 / 16777216, 1e-15);
+        EXPECT_TRUE(run->facts().modeKnown);
+        EXPECT_TRUE(run->facts().timeRule.startsWith(QStringLiteral("each piece's last sample")))
+            << run->facts().timeRule.toStdString();
         EXPECT_EQ(run->facts().startTime, QStringLiteral("2026-01-02T03:04:05+01:00"));
         EXPECT_EQ(run->facts().stoppedBy, QStringLiteral("user"));
         EXPECT_TRUE(run->gaps().empty());
@@ -148,26 +162,67 @@ TEST_F(CaptureReader, MissingPartOpensOnlyWhenAccepted) {
     EXPECT_EQ(ReadAll(*run), expected);
 }
 
-TEST_F(CaptureReader, KilledCaptureOpensWithEveryCompleteBlock) {
-    // HDF5: codes of a block whose record never came (killed inside the burst).
-    const QString h5 = write("killed.h5", FileFormat::Hdf5, {500, 500}, 1, 0, QString());
+// A VXC5420 capture that did not know the chip's mode records its gain, rate and scale as
+// guesses from the registers: read back as such, never claimed.
+TEST_F(CaptureReader, GuessedFiguresAreKeptButNotClaimed) {
+    CaptureFacts facts = Facts();
+    facts.chipName = QStringLiteral("VXC5420");
+    facts.conversion.modeKnown = false;
+    facts.conversion.mode = "mode unknown: gain and rate from CR1";
+    for (FileFormat format : {FileFormat::Hdf5, FileFormat::Csv}) {
+        const QString name = format == FileFormat::Hdf5 ? "guess.h5" : "guess.csv";
+        const QString path = write(name, format, {300}, 1, 0, "user", {}, facts);
+        std::unique_ptr<CaptureRun> run = OpenRun(ScanCaptureSet({path}), false);
+        ASSERT_TRUE(run) << name.toStdString();
+        const PartFacts &f = run->facts();
+        EXPECT_FALSE(f.modeKnown);
+        EXPECT_EQ(f.mode, QStringLiteral("mode unknown: gain and rate from CR1"));
+        EXPECT_DOUBLE_EQ(f.pgaGain, 1);
+        EXPECT_DOUBLE_EQ(f.dataRateSps, 100);
+        EXPECT_NEAR(f.voltsPerCode, 5.0 / 16777216, 1e-15);
+        EXPECT_EQ(f.claimedVoltsPerCode(), 0.0);
+        EXPECT_EQ(f.claimedDataRateSps(), 0.0);
+        // The samples' own times still give the rate.
+        EXPECT_NEAR(run->sampleRateHz(), 100.0, 1e-6);
+        EXPECT_TRUE(run->rateFromTimes());
+    }
+}
+
+TEST_F(CaptureReader, KilledCaptureOpensWithEveryPieceWrittenWhole) {
+    // HDF5: two whole blocks, then two pieces of a third block whose record never came.
+    const QString h5 = write("killed.h5", FileFormat::Hdf5, {500, 500}, 1, 0, QString(), {120, 80});
+    // Codes of a piece whose times never came: killed inside the piece's burst.
+    const QString h5Burst = write("burst.h5", FileFormat::Hdf5, {500, 500}, 1, 0, QString());
+    // Both datasets extended, but nothing written into the new room (it reads as 0).
+    const QString h5Room = write("room.h5", FileFormat::Hdf5, {500, 500}, 1, 0, QString(), {50});
+    auto extend = [](const QString &path, const char *name, hsize_t size) {
+        const hid_t f = H5Fopen(path.toLocal8Bit().constData(), H5F_ACC_RDWR, H5P_DEFAULT);
+        const hid_t set = H5Dopen2(f, name, H5P_DEFAULT);
+        EXPECT_GE(H5Dset_extent(set, &size), 0);
+        H5Dclose(set);
+        H5Fclose(f);
+    };
+    // A file without times (as the capture wrote before it recorded them): whole blocks only.
+    const QString h5Untimed =
+        write("untimed.h5", FileFormat::Hdf5, {500, 500}, 1, 0, QString(), {120});
     {
-        const hid_t f = H5Fopen(h5.toLocal8Bit().constData(), H5F_ACC_RDWR, H5P_DEFAULT);
-        const hid_t codes = H5Dopen2(f, "codes", H5P_DEFAULT);
-        const hsize_t size = 1300;
-        ASSERT_GE(H5Dset_extent(codes, &size), 0);
-        H5Dclose(codes);
+        const hid_t f = H5Fopen(h5Untimed.toLocal8Bit().constData(), H5F_ACC_RDWR, H5P_DEFAULT);
+        EXPECT_GE(H5Ldelete(f, "time_s", H5P_DEFAULT), 0);
         H5Fclose(f);
     }
+    extend(h5Burst, "codes", 1300);
+    extend(h5Room, "codes", 1400);
+    extend(h5Room, "time_s", 1400);
     // CSV: the last line cut in the middle.
     const QString csv = write("killed.csv", FileFormat::Csv, {500, 500}, 1, 0, QString());
     QFile cut(csv);
     ASSERT_TRUE(cut.resize(cut.size() - 5));
-    for (const QString &path : {h5, csv}) {
+    const std::pair<QString, uint64_t> cases[] = {
+        {h5, 1200}, {h5Burst, 1000}, {h5Room, 1050}, {h5Untimed, 1000}, {csv, 999}};
+    for (const auto &[path, expected] : cases) {
         std::unique_ptr<CaptureRun> run = OpenRun(ScanCaptureSet({path}), false);
         ASSERT_TRUE(run) << path.toStdString();
-        const uint64_t expected = path == h5 ? 1000 : 999;
-        EXPECT_EQ(run->count(), expected);
+        EXPECT_EQ(run->count(), expected) << path.toStdString();
         EXPECT_EQ(ReadAll(*run), Codes(0, expected));
         EXPECT_EQ(StoppedByText(run->facts().stoppedBy),
                   QStringLiteral("unfinished: the capture did not close the file"));
@@ -220,7 +275,9 @@ class BadCaptureFiles : public CaptureReader, public ::testing::WithParamInterfa
             CaptureFacts facts = Facts();
             facts.startTime = QStringLiteral("2026-05-05T05:05:05+01:00");
             ASSERT_TRUE(writer->create(file(name), facts, {2, 100}, false));
-            ASSERT_TRUE(writer->appendBlock({100, 0, 0}, Codes(100, 100), {}));
+            const std::vector<double> seconds(100, 1.0);
+            const BlockStamp block{100, 0, 0, 100};
+            ASSERT_TRUE(writer->appendPiece(100, Codes(100, 100), seconds, &block));
             ASSERT_TRUE(writer->finish("user"));
         }
     }

@@ -68,8 +68,9 @@ TEST_F(RunAnalysisWindow, ShowsTheWholeRunAndZoomsDownToItsSamples) {
     EXPECT_EQ(fact("Chip"), QStringLiteral("VXC5480"));
     EXPECT_EQ(fact("Samples"), QStringLiteral("100000"));
     EXPECT_EQ(fact("Stopped by"), QStringLiteral("user"));
-    // 2 codes per second of 10 V / 2^24 each: 4292 uV per hour.
-    EXPECT_TRUE(figure("Drift").startsWith(QStringLiteral("+4292 ± ")))
+    // 2 codes per second of 10 V / 2^24 each: 4.29 mV per hour.
+    EXPECT_TRUE(figure("Drift").startsWith(QStringLiteral("4.29")) &&
+                figure("Drift").contains(QStringLiteral(" mV/h (+7200 ± ")))
         << figure("Drift").toStdString();
     EXPECT_FALSE(figure("White noise density").isEmpty());
     EXPECT_TRUE(dlg.stateLabel()->accessibleName().contains(QStringLiteral("100000 samples")))
@@ -156,8 +157,11 @@ TEST_F(RunAnalysisWindow, TellsWhatIsWrongWithAFile) {
     text.close();
     dlg.show();
     ASSERT_TRUE(openAndWait({file("notes.csv")}));
-    EXPECT_EQ(messages.texts(), QStringList{file("notes.csv") +
-                                            ": line 4 is broken: the code is not a whole number"});
+    // One box: what failed, and the file with its cause beneath.
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0].text, QStringLiteral("The capture cannot be opened."));
+    EXPECT_EQ(messages.messages()[0].detail,
+              file("notes.csv") + ": line 4 is broken: the code is not a whole number");
     EXPECT_FALSE(dlg.hasRun());
     EXPECT_FALSE(dlg.exportButton(CRunAnalysisDlg::Export::Density)->isEnabled());
 }

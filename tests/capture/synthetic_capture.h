@@ -26,10 +26,11 @@ inline bool WriteSyntheticCapture(const QString &path, capture::FileFormat forma
     capture::CaptureFacts facts;
     facts.chipName = QStringLiteral("VXC5480");
     facts.registers = {0x30, 0x01, 0x20, 0xF0};
-    facts.referenceVolts = 2.5;
-    facts.pgaGain = 1;
-    facts.dataRateSps = s.rate;
-    facts.voltsPerCode = 10.0 / 16777216;
+    facts.conversion.referenceVolts = 2.5;
+    facts.conversion.pgaGain = 1;
+    facts.conversion.spanPerReference = 4;
+    facts.conversion.dataRateSps = s.rate;
+    facts.conversion = analysis::WithScale(facts.conversion); // 10 V / 2^24 a code
     facts.programVersion = QStringLiteral("2.0.0.3");
     facts.startTime = QStringLiteral("2026-06-01T22:00:00+02:00");
     std::mt19937 rng(s.seed);
@@ -49,7 +50,8 @@ inline bool WriteSyntheticCapture(const QString &path, capture::FileFormat forma
                 std::lround(s.offset + s.driftPerSecond * t + level + s.sigma * noise(rng)));
             seconds[i] = t;
         }
-        if (!writer->appendBlock({s.firstSample + done, 0, 0}, codes, seconds))
+        const capture::BlockStamp block{s.firstSample + done, 0, 0, uint32_t(n)};
+        if (!writer->appendPiece(s.firstSample + done, codes, seconds, &block))
             return false;
         done += n;
     }

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <sstream>
@@ -43,15 +44,18 @@ class AnalyzeCommand : public ::testing::Test {
 
     // White noise of kSigma on a drift of one code per 100 samples (2 codes/s), in parts of
     // the given sizes (numbered when more than one), blocks of 1000.
-    QStringList writeRun(const QString &stem, const std::vector<size_t> &parts) {
+    QStringList writeRun(const QString &stem, const std::vector<size_t> &parts,
+                         bool modeKnown = true) {
         std::mt19937 rng(5);
         std::normal_distribution<double> noise(0.0, kSigma);
         capture::CaptureFacts facts;
         facts.chipName = QStringLiteral("VXC5420");
-        facts.referenceVolts = 2.5;
-        facts.pgaGain = 1;
-        facts.dataRateSps = kRate;
-        facts.voltsPerCode = kVoltsPerCode;
+        facts.conversion.referenceVolts = 2.5;
+        facts.conversion.pgaGain = 1;
+        facts.conversion.dataRateSps = kRate;
+        facts.conversion.voltsPerCode = kVoltsPerCode;
+        facts.conversion.modeKnown = modeKnown;
+        facts.conversion.mode = modeKnown ? "4: Command Mode" : "mode unknown: gain and rate from CR1";
         facts.startTime = QStringLiteral("2026-03-04T05:06:07Z");
         QStringList paths;
         uint64_t at = 0;
@@ -65,10 +69,14 @@ class AnalyzeCommand : public ::testing::Test {
             EXPECT_TRUE(writer->create(path, facts, {int(p) + 1, at}, false));
             for (size_t done = 0; done < parts[p]; done += 1000) {
                 std::vector<int32_t> codes(std::min<size_t>(1000, parts[p] - done));
-                for (size_t i = 0; i < codes.size(); ++i)
+                std::vector<double> seconds(codes.size());
+                for (size_t i = 0; i < codes.size(); ++i) {
                     codes[i] = static_cast<int32_t>(
                         std::lround(1000 + double(at + i) / 100.0 + noise(rng)));
-                EXPECT_TRUE(writer->appendBlock({at, 0, 0}, codes, {}));
+                    seconds[i] = double(at + i + 1) / kRate;
+                }
+                const capture::BlockStamp block{at, 0, 0, uint32_t(codes.size())};
+                EXPECT_TRUE(writer->appendPiece(at, codes, seconds, &block));
                 at += codes.size();
             }
             EXPECT_TRUE(writer->finish(p + 1 < parts.size() ? "split" : "user"));
@@ -96,7 +104,12 @@ TEST_F(AnalyzeCommand, PrintsTheRunsFiguresAndWritesItsPlots) {
     EXPECT_EQ(json["samples"].toInteger(), 100000);
     EXPECT_EQ(json["chip"].toString(), QStringLiteral("VXC5420"));
     EXPECT_EQ(json["stoppedBy"].toString(), QStringLiteral("user"));
-    EXPECT_DOUBLE_EQ(json["sampleRateSps"].toDouble(), kRate);
+    EXPECT_NEAR(json["sampleRateSps"].toDouble(), kRate, 1e-9);
+    EXPECT_TRUE(json["rateFromTimes"].toBool());
+    // The conversion facts as the file records them, under its names.
+    EXPECT_EQ(json["reference_volts"].toDouble(), 2.5);
+    EXPECT_EQ(json["mode"].toString(), QStringLiteral("4: Command Mode"));
+    EXPECT_EQ(json["volts_per_code"].toDouble(), kVoltsPerCode);
     // 2 codes per second: 7200 codes or 7200 uV per hour.
     EXPECT_NEAR(json["driftCodesPerHour"].toDouble(), 7200,
                 3 * json["driftErrorCodesPerHour"].toDouble());
@@ -197,8 +210,63 @@ INSTANTIATE_TEST_SUITE_P(
                 6,
                 "pellorin-cli: %1/notes.txt: not a capture file (neither the capture's HDF5 nor "
                 "its CSV)\n"},
+        Refusal{"optionTwice",
+                {"%1/good.h5", "--psd", "%1/a.csv", "--psd", "%1/b.csv"},
+                2,
+                "pellorin-cli: --psd given twice (give it once) (see pellorin-cli analyze "
+                "--help)\n"},
+        Refusal{"numbersOverTheRun",
+                {"%1/good.h5", "--allan", "%1/./good.h5"},
+                2,
+                "pellorin-cli: --allan %1/./good.h5: that is a file of the run; give the numbers "
+                "a file of their own (see pellorin-cli analyze --help)\n"},
+        Refusal{"twoPlotsOneFile",
+                {"%1/good.h5", "--psd", "%1/out.csv", "--allan", "%1/out.csv"},
+                2,
+                "pellorin-cli: --psd and --allan name the same file (see pellorin-cli analyze "
+                "--help)\n"},
         Refusal{"psdFolderMissing",
                 {"%1/good.h5", "--psd", "%1/none/psd.csv"},
                 6,
                 "pellorin-cli: %1/none/psd.csv: No such folder\n"}),
     [](const auto &info) { return std::string(info.param.name); });
+
+// A capture that did not know the chip's mode: its gain and scale are shown as guesses and no
+// figure is given in volts.
+TEST_F(AnalyzeCommand, GuessedScaleGivesNoVolts) {
+    const QStringList paths = writeRun(QStringLiteral("guess"), {20000}, false);
+    const CliRun json = RunAnalyze({QStringLiteral("analyze"), paths[0], QStringLiteral("--json"),
+                                    QStringLiteral("--psd"), file("psd.csv")});
+    ASSERT_EQ(json.status, 0) << json.err;
+    const QJsonObject object = Json(json);
+    EXPECT_TRUE(object["voltsPerCode"].isNull());
+    EXPECT_TRUE(object["driftMicrovoltsPerHour"].isNull());
+    EXPECT_TRUE(object["whiteDensityVolts"].isNull());
+    EXPECT_EQ(object["volts_per_code_from_registers"].toDouble(), kVoltsPerCode);
+    EXPECT_FALSE(object.contains(QStringLiteral("volts_per_code")));
+    QFile psd(file("psd.csv"));
+    ASSERT_TRUE(psd.open(QIODevice::ReadOnly));
+    EXPECT_EQ(psd.readLine(), "frequency_hz,codes2_per_hz,codes_per_rthz\n");
+
+    const CliRun text = RunAnalyze({QStringLiteral("analyze"), paths[0]});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("1 (from the registers: the mode was not known)"), std::string::npos)
+        << text.out;
+    EXPECT_EQ(text.out.find("V/h"), std::string::npos) << text.out;
+}
+
+// With --json, a refused run prints one object: its messages and its exit status.
+TEST_F(AnalyzeCommand, JsonFailureIsOneObject) {
+    QFile text(file("notes.txt"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("not a capture\n");
+    text.close();
+    const CliRun run =
+        RunAnalyze({QStringLiteral("analyze"), file("notes.txt"), QStringLiteral("--json")});
+    EXPECT_EQ(run.status, 6);
+    const QJsonObject object = Json(run);
+    EXPECT_EQ(object["exitStatus"].toInt(), 6);
+    EXPECT_EQ(object["error"].toString(),
+              file("notes.txt") + ": not a capture file (neither the capture's HDF5 nor its CSV)");
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1);
+}
