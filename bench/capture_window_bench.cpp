@@ -168,7 +168,9 @@ bool connectTo(sim::VirtualBoard &board) {
 struct Window {
     explicit Window(double sps) {
         CaptureWindowHooks hooks;
-        hooks.factsFromPanel = [sps] { return std::optional<capture::CaptureFacts>(factsAt(sps)); };
+        hooks.factsFromPanel = [sps](std::optional<double>) {
+            return std::optional<capture::CaptureFacts>(factsAt(sps));
+        };
         dlg = std::make_unique<CCaptureDlg>(hooks);
         dlg->show();
     }

@@ -272,7 +272,7 @@ void CCaptureDlg::OnStart() {
     setRunning(true);
     setState(tr("Capturing to %1 in blocks of %n item(s).", nullptr, engine->blockItems())
                  .arg(m_firstPath));
-    const QString note = WireLimitNote(facts->dataRateSps);
+    const QString note = WireLimitNote(facts->conversion.dataRateSps);
     m_wireNote->setText(note);
     m_wireNote->setAccessibleName(note);
     m_wireNote->setVisible(!note.isEmpty());

@@ -22,8 +22,8 @@ QString FaultMessage(const CaptureResult &result) {
 CaptureEngine::CaptureEngine(CaptureSettings settings, CaptureFacts facts, CaptureHooks hooks)
     : m_settings(std::move(settings)), m_facts(std::move(facts)), m_hooks(std::move(hooks)),
       m_blockItems(m_settings.blockItems > 0 ? std::min(m_settings.blockItems, kMaxBlockItems)
-                                             : DefaultBlockItems(m_facts.dataRateSps)),
-      m_timing(ConversionPeriod(m_facts.dataRateSps)) {}
+                                             : DefaultBlockItems(m_facts.conversion.dataRateSps)),
+      m_timing(ConversionPeriod(m_facts.conversion.dataRateSps)) {}
 
 CaptureEngine::~CaptureEngine() = default;
 
@@ -87,7 +87,7 @@ int CaptureEngine::nextCount(double seconds, bool splitting) const {
         secondsLeft = secondsLeft < 0 ? splitLeft : std::min(secondsLeft, splitLeft);
     }
     const double measured = m_timing.rate();
-    const double rate = measured > 0 ? measured : DeliveredRate(m_facts.dataRateSps);
+    const double rate = measured > 0 ? measured : DeliveredRate(m_facts.conversion.dataRateSps);
     return NextRequestCount(m_blockItems, samplesLeft, secondsLeft, rate);
 }
 
@@ -214,8 +214,8 @@ CaptureResult CaptureEngine::run() {
 
 CaptureResult CaptureEngine::stream() {
     m_progress = CaptureProgress{};
-    m_timing = StreamTiming(ConversionPeriod(m_facts.dataRateSps));
-    m_progress.nominalSps = m_facts.dataRateSps;
+    m_timing = StreamTiming(ConversionPeriod(m_facts.conversion.dataRateSps));
+    m_progress.nominalSps = m_facts.conversion.dataRateSps;
     m_progress.blockItems = m_blockItems;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);

@@ -10,8 +10,8 @@
 #include "capture/capture_dlg.h"
 #include "panel_2ch/tz420_dlg.h"
 #include "platform/file_dialogs.h"
-#include "platform/save_folder.h"
 #include "platform/question.h"
+#include "platform/save_folder.h"
 #include "scan/scan_bar_plot.h"
 #include "scan/scan_dlg.h"
 #include "scan/scan_table.h"
@@ -228,9 +228,9 @@ TEST_F(ScanWindowTest, ExportsAndTheCaptureShareTheRunsDataFolder) {
 }
 
 // While the scan runs the board is its own: "Start get ADC data" does nothing, and "Detect
-// EVM" asks, then ends the scan after the input in flight, puts MUX back, and then detects. The scan runs
-// on its own thread whatever the window does: at the wire's pace, twenty passes over the inputs
-// (about six seconds) are sure to be under way when the click lands.
+// EVM" asks, then ends the scan after the input in flight, puts MUX back, and then detects. The
+// scan runs on its own thread whatever the window does: at the wire's pace, twenty passes over the
+// inputs (about six seconds) are sure to be under way when the click lands.
 TEST_F(ScanWindowTest, DetectEvmWaitsForTheScanToPutMuxBack) {
     board.setPacing(sim::Pacing::Wire);
     clickDetect();
