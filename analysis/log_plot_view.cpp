@@ -103,10 +103,9 @@ analysis::AxisRange LogPlotView::viewDecades(const QLogValueAxis *axis) const {
 }
 
 analysis::AxisRange LogPlotView::fullDecades(const QLogValueAxis *axis) const {
-    return axis == m_axisX ? analysis::AxisRange{std::log10(m_full.left()),
-                                                 std::log10(m_full.right())}
-                           : analysis::AxisRange{std::log10(m_full.top()),
-                                                 std::log10(m_full.bottom())};
+    return axis == m_axisX
+               ? analysis::AxisRange{std::log10(m_full.left()), std::log10(m_full.right())}
+               : analysis::AxisRange{std::log10(m_full.top()), std::log10(m_full.bottom())};
 }
 
 void LogPlotView::showDecades(const analysis::AxisRange &x, const analysis::AxisRange &y) {
@@ -117,10 +116,10 @@ void LogPlotView::showDecades(const analysis::AxisRange &x, const analysis::Axis
 void LogPlotView::zoomAround(QPointF at, double factor) {
     if (m_full.isNull() || !(at.x() > 0) || !(at.y() > 0))
         return;
-    showDecades(analysis::ZoomAbout(viewDecades(m_axisX), std::log10(at.x()), factor,
-                                    fullDecades(m_axisX)),
-                analysis::ZoomAbout(viewDecades(m_axisY), std::log10(at.y()), factor,
-                                    fullDecades(m_axisY)));
+    showDecades(
+        analysis::ZoomAbout(viewDecades(m_axisX), std::log10(at.x()), factor, fullDecades(m_axisX)),
+        analysis::ZoomAbout(viewDecades(m_axisY), std::log10(at.y()), factor,
+                            fullDecades(m_axisY)));
 }
 
 void LogPlotView::panByDecades(double dx, double dy) {

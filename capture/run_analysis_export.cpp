@@ -113,8 +113,8 @@ bool CRunAnalysisDlg::ExportTo(Export what, const QString &path) {
                               QString::fromStdString(m_run->errorText()));
         return false;
     }
-    const platform::FileError error = platform::WriteWholeFileOffThread(
-        path, QByteArray(text.data(), qsizetype(text.size())));
+    const platform::FileError error =
+        platform::WriteWholeFileOffThread(path, QByteArray(text.data(), qsizetype(text.size())));
     if (error.failed()) {
         platform::ShowFileError(this, error);
         return false;

@@ -32,7 +32,8 @@ QString SignedNumber(double value, int digits) {
 QString FigureText(double value, bool known, const QString &text) {
     if (!(value > 0))
         return QStringLiteral("unknown");
-    return known ? text : QStringLiteral("%1 (from the registers: the mode was not known)").arg(text);
+    return known ? text
+                 : QStringLiteral("%1 (from the registers: the mode was not known)").arg(text);
 }
 
 } // namespace
@@ -66,8 +67,8 @@ ReportRows RunFactRows(const CaptureRun &run) {
     rows.append({QStringLiteral("Reference"), reference});
     if (!f.mode.isEmpty())
         rows.append({QStringLiteral("Mode"), f.mode});
-    rows.append({QStringLiteral("PGA gain"),
-                 FigureText(f.pgaGain, f.modeKnown, Number(f.pgaGain, 6))});
+    rows.append(
+        {QStringLiteral("PGA gain"), FigureText(f.pgaGain, f.modeKnown, Number(f.pgaGain, 6))});
     rows.append({QStringLiteral("Data rate"),
                  FigureText(f.dataRateSps, f.modeKnown,
                             QStringLiteral("%1 SPS").arg(Number(f.dataRateSps, 6)))});
@@ -122,10 +123,10 @@ ReportRows RunFigureRows(const CaptureRun &run, const analysis::RunSummary &summ
     QString driftText =
         QStringLiteral("%1 ± %2 codes/h").arg(SignedNumber(perHour, 4), Number(errorPerHour, 2));
     if (lsb > 0)
-        driftText = QStringLiteral("%1 (%2)").arg(
-            QString::fromStdString(
-                analysis::FormatVoltsWithSpread(perHour * lsb, errorPerHour * lsb, "/h")),
-            driftText);
+        driftText =
+            QStringLiteral("%1 (%2)").arg(QString::fromStdString(analysis::FormatVoltsWithSpread(
+                                              perHour * lsb, errorPerHour * lsb, "/h")),
+                                          driftText);
     // Without a rate the analyses count in samples: the slope is per sample.
     if (!(run.sampleRateHz() > 0))
         driftText = QStringLiteral("%1 ± %2 codes per sample")

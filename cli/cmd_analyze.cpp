@@ -212,8 +212,8 @@ int RunAnalyze(CommandContext &context) {
     const double lsb = run->facts().claimedVoltsPerCode();
     int fileStatus = exit_code::kOk;
     if (!request.psdPath.isEmpty())
-        fileStatus = writeFile(context, request.psdPath,
-                               analysis::NoiseDensityCsv(result->density, lsb));
+        fileStatus =
+            writeFile(context, request.psdPath, analysis::NoiseDensityCsv(result->density, lsb));
     if (!request.allanPath.isEmpty()) {
         const int status =
             writeFile(context, request.allanPath, analysis::AllanCsv(result->allan, lsb));

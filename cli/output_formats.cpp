@@ -258,16 +258,16 @@ void WriteCaptureText(std::ostream &out, const capture::CaptureResult &result,
 
 void WriteCaptureJson(std::ostream &out, const capture::CaptureResult &result,
                       const QString &lastFile, const analysis::ConversionFacts &facts) {
-    writeJson(
-        out, WithConversionFacts({{"samples", static_cast<qint64>(result.samples)},
-                             {"seconds", result.seconds},
-                             {"blocks", result.blocks},
-                             {"files", result.files},
-                             {"lastFile", lastFile.isEmpty() ? QJsonValue() : QJsonValue(lastFile)},
-                             {"deadSeconds", result.deadSeconds},
-                             {"longestDeadSeconds", result.longestDeadSeconds},
-                             {"stoppedBy", result.stoppedBy}},
-                            facts));
+    writeJson(out, WithConversionFacts(
+                       {{"samples", static_cast<qint64>(result.samples)},
+                        {"seconds", result.seconds},
+                        {"blocks", result.blocks},
+                        {"files", result.files},
+                        {"lastFile", lastFile.isEmpty() ? QJsonValue() : QJsonValue(lastFile)},
+                        {"deadSeconds", result.deadSeconds},
+                        {"longestDeadSeconds", result.longestDeadSeconds},
+                        {"stoppedBy", result.stoppedBy}},
+                       facts));
 }
 
 void WriteFailureJson(std::ostream &out, const QStringList &messages, int status) {

@@ -49,8 +49,7 @@ class CaptureReader : public ::testing::Test {
     QString write(const QString &name, FileFormat format, const std::vector<size_t> &blocks,
                   int number = 1, uint64_t firstSample = 0,
                   const QString &stoppedBy = QStringLiteral("user"),
-                  const std::vector<size_t> &openPieces = {},
-                  const CaptureFacts &facts = Facts()) {
+                  const std::vector<size_t> &openPieces = {}, const CaptureFacts &facts = Facts()) {
         const QString path = file(name);
         std::unique_ptr<CaptureWriter> writer = MakeWriter(format);
         EXPECT_TRUE(writer->create(path, facts, {number, firstSample}, false))

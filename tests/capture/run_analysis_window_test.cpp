@@ -19,12 +19,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QLogValueAxis>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QValueAxis>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -90,6 +93,27 @@ TEST_F(RunAnalysisWindow, ShowsTheWholeRunAndZoomsDownToItsSamples) {
 
     EXPECT_FALSE(dlg.densityPlot()->chart()->series().isEmpty());
     EXPECT_FALSE(dlg.allanPlot()->chart()->series().isEmpty());
+
+    // The log plots zoom in decades about the value under the pointer, which keeps its place,
+    // and neither zoom nor pan leaves the data's decades.
+    LogPlotView *density = dlg.densityPlot();
+    const double x0 = density->axisX()->min(), x1 = density->axisX()->max();
+    const double y0 = density->axisY()->min(), y1 = density->axisY()->max();
+    auto place = [](double v, double lo, double hi) {
+        return std::log10(v / lo) / std::log10(hi / lo);
+    };
+    const QPointF at(x0 * std::pow(x1 / x0, 0.3), y0 * std::pow(y1 / y0, 0.6));
+    density->zoomAround(at, 4);
+    EXPECT_GT(density->axisX()->min(), x0);
+    EXPECT_LT(density->axisX()->max(), x1);
+    EXPECT_NEAR(place(at.x(), density->axisX()->min(), density->axisX()->max()), 0.3, 1e-9);
+    EXPECT_NEAR(place(at.y(), density->axisY()->min(), density->axisY()->max()), 0.6, 1e-9);
+    density->panByDecades(-100, 0);
+    EXPECT_NEAR(density->axisX()->min(), x0, x0 * 1e-9);
+    density->zoomAround(at, 0.01);
+    EXPECT_NEAR(density->axisX()->min(), x0, x0 * 1e-9);
+    EXPECT_NEAR(density->axisX()->max(), x1, x1 * 1e-9);
+    EXPECT_NEAR(density->axisY()->max(), y1, y1 * 1e-9);
     EXPECT_FALSE(dlg.histogramPlot()->trace()->points().isEmpty());
 
     // Remove drift: every figure and plot is computed again without the line.

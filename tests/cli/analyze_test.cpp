@@ -55,7 +55,8 @@ class AnalyzeCommand : public ::testing::Test {
         facts.conversion.dataRateSps = kRate;
         facts.conversion.voltsPerCode = kVoltsPerCode;
         facts.conversion.modeKnown = modeKnown;
-        facts.conversion.mode = modeKnown ? "4: Command Mode" : "mode unknown: gain and rate from CR1";
+        facts.conversion.mode =
+            modeKnown ? "4: Command Mode" : "mode unknown: gain and rate from CR1";
         facts.startTime = QStringLiteral("2026-03-04T05:06:07Z");
         QStringList paths;
         uint64_t at = 0;
