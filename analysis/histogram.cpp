@@ -43,18 +43,33 @@ double residualSum(const Histogram &h, const Vec3 &p) {
 
 } // namespace
 
-Histogram MakeHistogram(std::span<const int32_t> samples, int maxBins) {
+Histogram HistogramLayout(int32_t lowest, int32_t highest, int maxBins) {
     Histogram h;
-    if (samples.empty())
+    const int64_t span = static_cast<int64_t>(highest) - lowest + 1;
+    if (span <= 0)
         return h;
-    const auto [lo, hi] = std::minmax_element(samples.begin(), samples.end());
-    const int64_t span = static_cast<int64_t>(*hi) - *lo + 1;
     const int64_t bins = std::max(1, maxBins);
     h.binWidth = static_cast<int32_t>((span + bins - 1) / bins);
-    h.firstCode = *lo;
+    h.firstCode = lowest;
     h.counts.assign(static_cast<size_t>((span + h.binWidth - 1) / h.binWidth), 0);
-    for (int32_t s : samples)
-        ++h.counts[static_cast<size_t>((static_cast<int64_t>(s) - *lo) / h.binWidth)];
+    return h;
+}
+
+void CountSamples(Histogram &h, std::span<const int32_t> samples) {
+    const int64_t end = static_cast<int64_t>(h.counts.size()) * h.binWidth;
+    for (int32_t s : samples) {
+        const int64_t offset = static_cast<int64_t>(s) - h.firstCode;
+        if (offset >= 0 && offset < end)
+            ++h.counts[static_cast<size_t>(offset / h.binWidth)];
+    }
+}
+
+Histogram MakeHistogram(std::span<const int32_t> samples, int maxBins) {
+    if (samples.empty())
+        return {};
+    const auto [lo, hi] = std::minmax_element(samples.begin(), samples.end());
+    Histogram h = HistogramLayout(*lo, *hi, maxBins);
+    CountSamples(h, samples);
     h.fit = FitGaussian(h);
     return h;
 }

@@ -30,6 +30,11 @@ struct Histogram {
 // keep the bins at or below maxBins. Every sample falls in a bin. Empty for an empty record.
 Histogram MakeHistogram(std::span<const int32_t> samples, int maxBins = 256);
 
+// The same bins, empty, for samples from lowest to highest: for a run counted chunk by chunk.
+Histogram HistogramLayout(int32_t lowest, int32_t highest, int maxBins = 256);
+// Counts samples into the bins; each must lie within the layout's codes (others are left out).
+void CountSamples(Histogram &histogram, std::span<const int32_t> samples);
+
 // Least-squares fit of amplitude * exp(-(x - mean)^2 / (2 sigma^2)) to the bin counts at
 // their centres (Levenberg-Marquardt from the moments of the histogram).
 GaussianFit FitGaussian(const Histogram &histogram);

@@ -13,6 +13,7 @@
 #include "link/protocol.h"
 #include "link/serial_transport.h"
 #include "main_window_layout.h"
+#include "open_capture_command.h"
 #include "panel_factory.h"
 #include "platform/colour_chooser.h"
 #include "platform/file_dialogs.h"
@@ -74,6 +75,8 @@ CPellorinDlg::CPellorinDlg(QWidget *parent) : QDialog(parent) {
     m_streams = new StreamGuard(this);
     m_captureAction = AddAnalysisMenu(
         m_menuBar, [this] { OnNoiseAndSpectrum(); }, [this] { OnContinuousCapture(); });
+    // Beside the capture's own entry; "Input Scan..." stays last.
+    AddOpenCaptureEntry(m_menuBar, [this] { OnOpenCapture(); });
     m_scanAction = AddInputScanEntry(m_menuBar, [this] { OnInputScan(); });
     m_client = new QWidget(this);
     const AcquisitionControls acquisitionControls = BuildMainWindowControls(m_client, m_controls);

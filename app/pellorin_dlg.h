@@ -14,6 +14,7 @@ class AcquisitionController;
 class CAnalysisDlg;
 class CCaptureDlg;
 class CScanDlg;
+class CRunAnalysisDlg;
 class StreamGuard;
 struct AcquisitionHooks;
 class QAction;
@@ -52,6 +53,10 @@ class CPellorinDlg : public QDialog {
     CScanDlg *scanWindow() const { return m_scan; }
     QAction *scanAction() const { return m_scanAction; }
     bool scanRunning() const;
+    // "Open Capture...": asks for a capture file and shows it in the capture analysis window,
+    // made on first use.
+    void OnOpenCapture();
+    CRunAnalysisDlg *runAnalysisWindow() const { return m_runAnalysis; }
     void OnGraphTypeChange();
     // Empties the chart and its statistics and restores the data count and the title.
     void ResetChartView();
@@ -81,7 +86,8 @@ class CPellorinDlg : public QDialog {
     QPointer<CAnalysisDlg> m_analysis;
     CCaptureDlg *m_capture = nullptr; // a child of the window, made on first use
     QAction *m_captureAction = nullptr;
-    CScanDlg *m_scan = nullptr; // a child of the window, made on first use
+    CScanDlg *m_scan = nullptr;               // a child of the window, made on first use
+    CRunAnalysisDlg *m_runAnalysis = nullptr; // a child of the window, made on first use
     QAction *m_scanAction = nullptr;
     StreamGuard *m_streams = nullptr;
 };

@@ -26,6 +26,7 @@ const Runner *runnerOf(const QString &command) {
         {"command", RunCommand, false}, {"acquire", RunAcquire, true},
         {"capture", RunCapture, true},  {"scan", RunScan, true},
         {"profile", RunProfile, false}, {"firmware-update", RunFirmwareUpdate, false},
+        {"analyze", RunAnalyze, true},
     };
     for (const Runner &runner : kRunners) {
         if (command == QLatin1String(runner.name))

@@ -70,5 +70,7 @@ int RunCapture(CommandContext &context);
 int RunScan(CommandContext &context);
 int RunProfile(CommandContext &context);
 int RunFirmwareUpdate(CommandContext &context);
+// Reads capture files; never touches a board.
+int RunAnalyze(CommandContext &context);
 
 } // namespace cli

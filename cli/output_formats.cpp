@@ -25,20 +25,19 @@ void writeJson(std::ostream &out, const QJsonObject &object) {
     out << QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString() << '\n';
 }
 
-// The conversion facts as members, under the names the capture files give them.
-QJsonObject withConversion(QJsonObject object, const analysis::ConversionFacts &facts) {
-    for (const capture::RecordedFact &fact : capture::ConversionRecord(facts))
-        object.insert(QLatin1String(fact.name),
-                      std::visit([](const auto &value) { return QJsonValue(value); }, fact.value));
-    return object;
-}
-
 // A figure in codes as microvolts, where volts may be claimed; NaN otherwise.
 double microvolts(double codes, const analysis::ConversionFacts &facts) {
     const double voltsPerCode = analysis::ClaimedVoltsPerCode(facts);
     return voltsPerCode > 0 ? codes * voltsPerCode * 1e6 : std::nan("");
 }
 } // namespace
+
+QJsonObject WithConversionFacts(QJsonObject object, const analysis::ConversionFacts &facts) {
+    for (const capture::RecordedFact &fact : capture::ConversionRecord(facts))
+        object.insert(QLatin1String(fact.name),
+                      std::visit([](const auto &value) { return QJsonValue(value); }, fact.value));
+    return object;
+}
 
 void WriteDetectText(std::ostream &out, const QString &port, const QString &chip) {
     out << port.toStdString() << '\t' << chip.toStdString() << '\n';
@@ -199,7 +198,7 @@ void WriteStatsJson(std::ostream &out, const SampleStats &stats,
         {"rmsNoiseMicrovolts", number(microvolts(stats.rmsNoise, facts))},
         {"peakToPeakMicrovolts", number(microvolts(static_cast<double>(stats.peakToPeak), facts))},
         {"tone", tone}};
-    writeJson(out, withConversion(figures, facts));
+    writeJson(out, WithConversionFacts(figures, facts));
 }
 
 void WriteScanText(std::ostream &out, const panel_common::MuxLayout &layout,
@@ -245,7 +244,7 @@ void WriteScanJson(std::ostream &out, const panel_common::MuxLayout &layout,
                                  {"meanSpread", number(f.meanSpread)},
                                  {"rmsSpread", number(f.stdDevSpread)}});
     }
-    writeJson(out, withConversion({{"rows", array}, {"complete", complete}}, facts));
+    writeJson(out, WithConversionFacts({{"rows", array}, {"complete", complete}}, facts));
 }
 
 void WriteCaptureText(std::ostream &out, const capture::CaptureResult &result,
@@ -259,16 +258,16 @@ void WriteCaptureText(std::ostream &out, const capture::CaptureResult &result,
 
 void WriteCaptureJson(std::ostream &out, const capture::CaptureResult &result,
                       const QString &lastFile, const analysis::ConversionFacts &facts) {
-    writeJson(
-        out, withConversion({{"samples", static_cast<qint64>(result.samples)},
-                             {"seconds", result.seconds},
-                             {"blocks", result.blocks},
-                             {"files", result.files},
-                             {"lastFile", lastFile.isEmpty() ? QJsonValue() : QJsonValue(lastFile)},
-                             {"deadSeconds", result.deadSeconds},
-                             {"longestDeadSeconds", result.longestDeadSeconds},
-                             {"stoppedBy", result.stoppedBy}},
-                            facts));
+    writeJson(out, WithConversionFacts(
+                       {{"samples", static_cast<qint64>(result.samples)},
+                        {"seconds", result.seconds},
+                        {"blocks", result.blocks},
+                        {"files", result.files},
+                        {"lastFile", lastFile.isEmpty() ? QJsonValue() : QJsonValue(lastFile)},
+                        {"deadSeconds", result.deadSeconds},
+                        {"longestDeadSeconds", result.longestDeadSeconds},
+                        {"stoppedBy", result.stoppedBy}},
+                       facts));
 }
 
 void WriteFailureJson(std::ostream &out, const QStringList &messages, int status) {

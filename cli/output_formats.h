@@ -5,6 +5,7 @@
 #include "analysis/spectrum.h"
 #include "scan/scan_figures.h"
 
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
@@ -76,6 +77,10 @@ void WriteStatsText(std::ostream &out, const SampleStats &stats,
 // The same as one object; "tone" is an object of its figures, or null.
 void WriteStatsJson(std::ostream &out, const SampleStats &stats,
                     const analysis::ConversionFacts &facts);
+
+// The object with the conversion facts added as members, under the names the capture files
+// give them (reference_volts, reference_source, mode, pga_gain ...).
+QJsonObject WithConversionFacts(QJsonObject object, const analysis::ConversionFacts &facts);
 
 // The capture's summary: samples, seconds, blocks, files, dead time, why it stopped, last file
 // (empty when none was written: "none" in text, null in JSON).

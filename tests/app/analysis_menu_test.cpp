@@ -7,12 +7,16 @@
 #include "analysis/analysis_dlg.h"
 #include "analysis/analysis_figures_view.h"
 #include "analysis/reference_edit.h"
+#include "capture/capture_writer.h"
+#include "capture/run_analysis_dlg.h"
+#include "platform/file_dialogs.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTemporaryDir>
 
 namespace {
 class AnalysisMenuTest : public PanelHostTest {
@@ -87,7 +91,7 @@ TEST_F(AnalysisMenuTest, EveryMenuItemHasAnAccessLetterOfItsOwn) {
         ASSERT_NE(menu->menu(), nullptr);
         items += expectUnique(menu->menu()->actions(), menu->text());
     }
-    EXPECT_EQ(items, 4 + 3); // the command menu's four, the analysis menu's three
+    EXPECT_EQ(items, 4 + 4); // the command menu's four, the analysis menu's four
 }
 
 TEST_F(AnalysisMenuTest, FollowsEachAcquisitionWithThePanelsScale) {
@@ -179,4 +183,47 @@ TEST_F(AnalysisMenuTest, FlagsARecordTheBoardClipped) {
     EXPECT_TRUE(figures->marked());
     EXPECT_EQ(figure(QStringLiteral("Effective resolution (bits)")),
               QStringLiteral("no noise: every code equal"));
+}
+
+// "Open Capture..." needs no board: it asks for a file and shows its run.
+TEST_F(AnalysisMenuTest, OpenCaptureShowsTheChosenFilesRun) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("night.h5"));
+    {
+        auto writer = capture::MakeWriter(capture::FileFormat::Hdf5);
+        capture::CaptureFacts facts;
+        facts.chipName = QStringLiteral("VXC5480");
+        facts.conversion.dataRateSps = 100;
+        ASSERT_TRUE(writer->create(path, facts, {}, false));
+        std::vector<int32_t> codes(3000);
+        std::vector<double> seconds(codes.size());
+        for (size_t i = 0; i < codes.size(); ++i) {
+            codes[i] = int32_t(i % 7);
+            seconds[i] = double(i + 1) / 100;
+        }
+        const capture::BlockStamp block{0, 0, 0, uint32_t(codes.size())};
+        ASSERT_TRUE(writer->appendPiece(0, codes, seconds, &block));
+        ASSERT_TRUE(writer->finish(QStringLiteral("user")));
+    }
+    QAction *open = menuAction(QStringLiteral("&Analysis"), QStringLiteral("Open Capture..."));
+    ASSERT_NE(open, nullptr);
+    QStringList entries;
+    for (QAction *action : qobject_cast<QMenu *>(open->parent())->actions())
+        entries << action->text();
+    EXPECT_EQ(entries, (QStringList{"&Noise and Spectrum...", "&Continuous Capture...",
+                                    "&Open Capture...", "&Input Scan..."}));
+    EXPECT_TRUE(open->isEnabled());
+    platform::SetFileDialogAnswer([](const platform::FileDialogRequest &) { return QString(); });
+    open->trigger();
+    EXPECT_EQ(dlg.runAnalysisWindow(), nullptr); // cancelled: no window
+    platform::SetFileDialogAnswer([&](const platform::FileDialogRequest &) { return path; });
+    open->trigger();
+    platform::SetFileDialogAnswer({});
+    CRunAnalysisDlg *window = dlg.runAnalysisWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([window] { return !window->busy(); }, 60000));
+    ASSERT_TRUE(window->hasRun());
+    EXPECT_EQ(window->run()->count(), 3000u);
+    EXPECT_TRUE(window->analysis().has_value());
 }

@@ -1,0 +1,242 @@
+#include "capture_run.h"
+
+#include "capture_file_format.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace capture {
+namespace {
+
+// stem, digits, suffix of a numbered part's file name ("run", "0002", ".h5").
+const QRegularExpression &NumberedName() {
+    static const QRegularExpression pattern(QStringLiteral("^(.*)_(\\d{4,})(\\.[A-Za-z0-9]+)$"));
+    return pattern;
+}
+
+// The name the capture gives part number of the set path belongs to; "part N" when path is
+// not numbered.
+QString PartName(const QString &path, int number) {
+    const QFileInfo info(path);
+    const QRegularExpressionMatch match = NumberedName().match(info.fileName());
+    if (!match.hasMatch())
+        return QStringLiteral("part %1").arg(number);
+    const QString digits =
+        QStringLiteral("%1").arg(number, int(match.capturedLength(2)), 10, QLatin1Char('0'));
+    return info.dir().filePath(match.captured(1) + u'_' + digits + match.captured(3));
+}
+
+void FindMissing(CaptureSet &set) {
+    uint64_t expectedFirst = 0;
+    int expectedNumber = 1;
+    const QString &anyPath = set.parts.front()->path();
+    for (const std::unique_ptr<CapturePart> &part : set.parts) {
+        const PartFacts &f = part->facts();
+        if (f.firstSample < expectedFirst) {
+            set.errors << QStringLiteral("%1: its samples overlap those of the part before it")
+                              .arg(part->path());
+            return;
+        }
+        if (f.firstSample > expectedFirst || f.fileNumber > expectedNumber) {
+            QStringList names;
+            for (int n = expectedNumber; n < f.fileNumber; ++n)
+                names << PartName(anyPath, n);
+            if (names.isEmpty())
+                names << QStringLiteral("samples before %1").arg(part->path());
+            set.missing << QStringLiteral("%1: missing from the split set (samples %2 to %3)")
+                               .arg(names.join(QStringLiteral(", ")))
+                               .arg(expectedFirst)
+                               .arg(f.firstSample - 1);
+            set.gaps.push_back({expectedFirst, f.firstSample - expectedFirst});
+        }
+        expectedFirst = f.firstSample + part->count();
+        expectedNumber = f.fileNumber + 1;
+    }
+    const CapturePart &last = *set.parts.back();
+    if (last.facts().stoppedBy == QLatin1String(format::kStoppedBySplit)) {
+        set.missing << QStringLiteral("%1: missing from the split set (the run goes on after %2)")
+                           .arg(PartName(anyPath, expectedNumber), last.path());
+        set.gaps.push_back({expectedFirst, 0});
+    }
+}
+
+} // namespace
+
+CaptureSet ScanCaptureSet(const QStringList &paths) {
+    CaptureSet set;
+    for (const QString &path : paths) {
+        QString error;
+        std::unique_ptr<CapturePart> part = OpenCapturePart(path, error);
+        if (part)
+            set.parts.push_back(std::move(part));
+        else
+            set.errors << error;
+    }
+    if (!set.errors.isEmpty())
+        return set;
+    if (set.parts.empty()) {
+        set.errors << QStringLiteral("no capture file given");
+        return set;
+    }
+    std::stable_sort(set.parts.begin(), set.parts.end(), [](const auto &a, const auto &b) {
+        return std::pair(a->facts().firstSample, a->facts().fileNumber) <
+               std::pair(b->facts().firstSample, b->facts().fileNumber);
+    });
+    const CapturePart &first = *set.parts.front();
+    for (size_t i = 1; i < set.parts.size(); ++i) {
+        const CapturePart &part = *set.parts[i];
+        if (part.facts().chip != first.facts().chip ||
+            part.facts().startTime != first.facts().startTime)
+            set.errors << QStringLiteral("%1: not a part of the same capture as %2 (another chip "
+                                         "or start time)")
+                              .arg(part.path(), first.path());
+        for (size_t j = 0; j < i; ++j) {
+            if (set.parts[j]->facts().fileNumber == part.facts().fileNumber)
+                set.errors << QStringLiteral("%1: part %2 is given twice (also %3)")
+                                  .arg(part.path())
+                                  .arg(part.facts().fileNumber)
+                                  .arg(set.parts[j]->path());
+        }
+    }
+    if (set.errors.isEmpty())
+        FindMissing(set);
+    return set;
+}
+
+std::unique_ptr<CaptureRun> OpenRun(CaptureSet &&set, bool acceptMissing) {
+    if (!set.errors.isEmpty() || set.parts.empty() || (!set.missing.isEmpty() && !acceptMissing))
+        return nullptr;
+    auto run = std::make_unique<CaptureRun>(std::move(set.parts));
+    return run;
+}
+
+CaptureRun::CaptureRun(std::vector<std::unique_ptr<CapturePart>> parts)
+    : m_parts(std::move(parts)) {
+    m_facts = m_parts.front()->facts();
+    m_facts.stoppedBy = m_parts.back()->facts().stoppedBy;
+    m_hasTimes = true;
+    uint64_t runEnd = 0;
+    for (const std::unique_ptr<CapturePart> &part : m_parts) {
+        m_partFirst.push_back(m_count);
+        const uint64_t runFirst = part->facts().firstSample;
+        if (runFirst > runEnd)
+            m_gaps.push_back({runEnd, runFirst - runEnd});
+        if (part->count() == 0)
+            continue;
+        m_hasTimes = m_hasTimes && part->hasTimes();
+        if (!m_pieces.empty() && runFirst == m_pieces.back().runFirst + m_pieces.back().count)
+            m_pieces.back().count += part->count();
+        else
+            m_pieces.push_back({m_count, part->count(), runFirst});
+        m_count += part->count();
+        runEnd = runFirst + part->count();
+    }
+    if (m_parts.back()->facts().stoppedBy == QLatin1String(format::kStoppedBySplit))
+        m_gaps.push_back({runEnd, 0});
+    m_hasTimes = m_hasTimes && m_count > 0;
+    measureRate();
+}
+
+void CaptureRun::measureRate() {
+    m_rate = m_facts.claimedDataRateSps() > 0 ? m_facts.claimedDataRateSps() : 0.0;
+    if (!m_hasTimes || m_count < 2)
+        return;
+    int32_t code = 0;
+    double first = 0, last = 0;
+    if (!read(0, {&code, 1}, {&first, 1}) || !read(m_count - 1, {&code, 1}, {&last, 1}))
+        return;
+    const analysis::SamplePiece &a = m_pieces.front(), &b = m_pieces.back();
+    const double indexes = static_cast<double>(b.runFirst + b.count - 1 - a.runFirst);
+    if (last > first && indexes > 0) {
+        m_rate = indexes / (last - first);
+        m_rateFromTimes = true;
+    }
+}
+
+bool CaptureRun::read(uint64_t first, std::span<int32_t> codes, std::span<double> times) {
+    const std::lock_guard lock(m_mutex);
+    if (first > m_count || codes.size() > m_count - first) {
+        m_error = QStringLiteral("read beyond the run's samples");
+        return false;
+    }
+    size_t done = 0;
+    while (done < codes.size()) {
+        const uint64_t at = first + done;
+        const size_t p = static_cast<size_t>(
+            std::upper_bound(m_partFirst.begin(), m_partFirst.end(), at) - m_partFirst.begin() - 1);
+        CapturePart &part = *m_parts[p];
+        const uint64_t local = at - m_partFirst[p];
+        const size_t n =
+            static_cast<size_t>(std::min<uint64_t>(codes.size() - done, part.count() - local));
+        if (n == 0) {
+            m_error = QStringLiteral("read beyond the run's samples");
+            return false;
+        }
+        if (!part.read(local, codes.subspan(done, n),
+                       times.empty() ? times : times.subspan(done, n))) {
+            m_error = part.errorText();
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+std::string CaptureRun::errorText() const {
+    return m_error.toStdString();
+}
+
+QStringList SplitSetFiles(const QString &path) {
+    const QFileInfo info(path);
+    const QRegularExpressionMatch match = NumberedName().match(info.fileName());
+    if (!match.hasMatch())
+        return {path};
+    QStringList files;
+    const QDir folder = info.dir();
+    for (const QString &name :
+         folder.entryList({match.captured(1) + QStringLiteral("_*") + match.captured(3)},
+                          QDir::Files, QDir::Name)) {
+        const QRegularExpressionMatch other = NumberedName().match(name);
+        if (other.hasMatch() && other.captured(1) == match.captured(1) &&
+            other.captured(3) == match.captured(3))
+            files << folder.filePath(name);
+    }
+    if (files.isEmpty())
+        files << path;
+    return files;
+}
+
+analysis::ConversionFacts RecordedConversion(const PartFacts &facts) {
+    analysis::ConversionFacts conversion;
+    conversion.referenceVolts = facts.referenceVolts;
+    conversion.referenceSource = facts.referenceSource == QLatin1String(format::kReferenceGiven)
+                                     ? analysis::ReferenceSource::Given
+                                     : analysis::ReferenceSource::Default;
+    conversion.mode = facts.mode.toStdString();
+    conversion.pgaGain = facts.pgaGain;
+    conversion.dataRateSps = facts.dataRateSps;
+    conversion.voltsPerCode = facts.voltsPerCode;
+    conversion.spanVolts = facts.voltsPerCode * 16777216.0;
+    conversion.modeKnown = facts.modeKnown;
+    return conversion;
+}
+
+bool IsOneOfTheFiles(const QString &path, const QStringList &files) {
+    const QFileInfo target(path);
+    if (!target.exists())
+        return false;
+    const QString canonical = target.canonicalFilePath();
+    return std::any_of(files.begin(), files.end(), [&](const QString &file) {
+        return QFileInfo(file).canonicalFilePath() == canonical;
+    });
+}
+
+QString StoppedByText(const QString &stoppedBy) {
+    return stoppedBy.isEmpty() ? QStringLiteral("unfinished: the capture did not close the file")
+                               : stoppedBy;
+}
+
+} // namespace capture
