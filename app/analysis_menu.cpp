@@ -12,9 +12,17 @@ analysis::ConversionFacts PanelFacts(const CEVMDialog *panel) {
     return panel ? panel->CurrentFacts(std::nullopt) : analysis::ConversionFacts{};
 }
 
+QMenu *AnalysisMenuOf(QMenuBar *bar) {
+    for (QAction *entry : bar->actions()) {
+        if (entry->menu() && entry->text() == QLatin1String("&Analysis"))
+            return entry->menu();
+    }
+    return bar->addMenu(QStringLiteral("&Analysis"));
+}
+
 QAction *AddAnalysisMenu(QMenuBar *bar, const std::function<void()> &openNoiseAndSpectrum,
                          const std::function<void()> &openContinuousCapture) {
-    QMenu *menu = bar->addMenu(QStringLiteral("&Analysis"));
+    QMenu *menu = AnalysisMenuOf(bar);
     QAction *action = menu->addAction(QStringLiteral("&Noise and Spectrum..."));
     QObject::connect(action, &QAction::triggered, menu, openNoiseAndSpectrum);
     QAction *capture = menu->addAction(QStringLiteral("&Continuous Capture..."));

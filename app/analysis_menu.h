@@ -9,12 +9,16 @@
 
 class CEVMDialog;
 class QAction;
+class QMenu;
 class QMenuBar;
 
 // Adds "&Analysis" with "&Noise and Spectrum..." and "&Continuous Capture..." after the menus
 // already on the bar; returns the capture's action, which is enabled while a panel exists.
 QAction *AddAnalysisMenu(QMenuBar *bar, const std::function<void()> &openNoiseAndSpectrum,
                          const std::function<void()> &openContinuousCapture);
+
+// The bar's "&Analysis" menu, added after the menus already on the bar when it is not there.
+QMenu *AnalysisMenuOf(QMenuBar *bar);
 
 // What the panel's chip core makes of its registers at the chip's default reference (each
 // window applies its own); zeros without a panel.

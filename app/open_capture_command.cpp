@@ -1,5 +1,7 @@
 #include "open_capture_command.h"
 
+#include "analysis_menu.h"
+
 #include "capture/run_analysis_dlg.h"
 #include "pellorin_dlg.h"
 
@@ -8,13 +10,7 @@
 #include <QMenuBar>
 
 QAction *AddOpenCaptureEntry(QMenuBar *bar, const std::function<void()> &openCapture) {
-    QMenu *analysis = nullptr;
-    for (QAction *entry : bar->actions()) {
-        if (entry->menu() && entry->text() == QLatin1String("&Analysis"))
-            analysis = entry->menu();
-    }
-    if (!analysis)
-        analysis = bar->addMenu(QStringLiteral("&Analysis"));
+    QMenu *analysis = AnalysisMenuOf(bar);
     QAction *action = analysis->addAction(QStringLiteral("&Open Capture..."));
     QObject::connect(action, &QAction::triggered, analysis, openCapture);
     return action;

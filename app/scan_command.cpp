@@ -10,13 +10,7 @@
 #include <QMenuBar>
 
 QAction *AddInputScanEntry(QMenuBar *bar, const std::function<void()> &openInputScan) {
-    QMenu *analysis = nullptr;
-    for (QAction *entry : bar->actions()) {
-        if (entry->menu() && entry->text() == QLatin1String("&Analysis"))
-            analysis = entry->menu();
-    }
-    if (!analysis)
-        analysis = bar->addMenu(QStringLiteral("&Analysis"));
+    QMenu *analysis = AnalysisMenuOf(bar);
     QAction *action = analysis->addAction(QStringLiteral("&Input Scan..."));
     action->setEnabled(false);
     QObject::connect(action, &QAction::triggered, analysis, openInputScan);

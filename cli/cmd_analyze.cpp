@@ -150,15 +150,6 @@ void writeText(std::ostream &out, const capture::CaptureRun &run,
     }
 }
 
-int writeFile(CommandContext &context, const QString &path, const std::string &text) {
-    const platform::FileError error = platform::WriteWholeFile(
-        path, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
-    if (!error.failed())
-        return exit_code::kOk;
-    context.console().message(error.text());
-    return exit_code::kFile;
-}
-
 } // namespace
 
 int RunAnalyze(CommandContext &context) {
@@ -212,11 +203,11 @@ int RunAnalyze(CommandContext &context) {
     const double lsb = run->facts().claimedVoltsPerCode();
     int fileStatus = exit_code::kOk;
     if (!request.psdPath.isEmpty())
-        fileStatus =
-            writeFile(context, request.psdPath, analysis::NoiseDensityCsv(result->density, lsb));
+        fileStatus = context.writeWholeFile(request.psdPath,
+                                            analysis::NoiseDensityCsv(result->density, lsb));
     if (!request.allanPath.isEmpty()) {
         const int status =
-            writeFile(context, request.allanPath, analysis::AllanCsv(result->allan, lsb));
+            context.writeWholeFile(request.allanPath, analysis::AllanCsv(result->allan, lsb));
         fileStatus = fileStatus != exit_code::kOk ? fileStatus : status;
     }
     if (request.json)

@@ -111,16 +111,6 @@ QString parseRequest(CommandContext &context, ScanRequest &request, bool &unavai
     return scan::CheckScanSettings(settings);
 }
 
-// Whole or untouched: the old file stays as it was when the table cannot be written.
-int writeCsv(CommandContext &context, const QString &path, const std::string &text) {
-    const platform::FileError error = platform::WriteWholeFile(
-        path, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
-    if (!error.failed())
-        return exit_code::kOk;
-    context.console().message(error.text());
-    return exit_code::kFile;
-}
-
 // "Scan interrupted by SIGINT; 2 of 4 inputs measured. MUX put back to 0x01."
 QString interruptedText(const scan::ScanOutcome &outcome) {
     const auto measured =
@@ -207,8 +197,8 @@ int RunScan(CommandContext &context) {
     // tells. The file first: a reader that has gone (scan --out F | head) costs no file.
     int fileStatus = exit_code::kOk;
     if (!request.outPath.isEmpty())
-        fileStatus =
-            writeCsv(context, request.outPath, scan::ScanCsv(*chip.mux, outcome.rows, lsbVolts));
+        fileStatus = context.writeWholeFile(request.outPath,
+                                            scan::ScanCsv(*chip.mux, outcome.rows, lsbVolts));
     if (request.json) {
         WriteScanJson(context.out(), *chip.mux, outcome.rows, outcome.complete(), facts);
     } else {

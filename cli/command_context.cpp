@@ -9,6 +9,7 @@
 #include "link/protocol.h"
 #include "link/result_codes.h"
 #include "link/serial_transport.h"
+#include "platform/file_writer.h"
 #include "sim/virtual_board.h"
 #include "simulate/simulated_board.h"
 
@@ -91,6 +92,15 @@ int CommandContext::exchangeFailed(const QString &what, int result) {
 int CommandContext::unavailable(const QString &text) {
     m_console.message(text);
     return exit_code::kUnavailable;
+}
+
+int CommandContext::writeWholeFile(const QString &path, const std::string &text) {
+    const platform::FileError error = platform::WriteWholeFile(
+        path, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    if (!error.failed())
+        return exit_code::kOk;
+    m_console.message(error.text());
+    return exit_code::kFile;
 }
 
 } // namespace cli

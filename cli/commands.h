@@ -45,6 +45,9 @@ class CommandContext {
     int exchangeFailed(const QString &what, int result);
     // Something this chip or build does not have. Returns 1.
     int unavailable(const QString &text);
+    // A result file written whole or not at all (the old file stays as it was); 0, or 6 after
+    // the file's message.
+    int writeWholeFile(const QString &path, const std::string &text);
 
   private:
     // Why each port the user named (and the virtual board's) gave no board: it could not be
