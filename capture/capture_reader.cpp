@@ -227,6 +227,12 @@ CaptureRead ReadCapture(const QString &path) {
         read.stoppedBy = piece.stoppedBy;
         read.paths << file;
     }
+    // A file closed for a split has a successor: the run is not whole without it.
+    if (read.stoppedBy == QLatin1String("split")) {
+        read.errorPath = read.paths.last();
+        read.errorCause = QStringLiteral("The run goes on in a next file, which is missing");
+        read.error = QStringLiteral("%1: %2").arg(read.errorPath, read.errorCause);
+    }
     return read;
 }
 

@@ -18,8 +18,8 @@ struct CaptureRead {
     CaptureFacts facts;         // as the first file records them
     QString stoppedBy;          // as the last file records it
     QStringList paths;          // the files read, in order
-    // "PATH: cause" when a file could not be read or does not continue the run; codes then
-    // hold the files read before it.
+    // "PATH: cause" when a file could not be read, does not continue the run, or was closed
+    // for a split whose next file is missing; codes then hold the files read before it.
     QString error;
     QString errorPath;
     QString errorCause;
