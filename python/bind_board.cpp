@@ -133,66 +133,14 @@ struct Stream {
 } // namespace
 
 void BindBoard(py::module_ &module) {
-    module.def(
-        "detect",
-        [](std::optional<std::vector<std::string>> ports, bool system) {
-            EnsureApplication();
-            if (Board::current())
-                throw State(QStringLiteral("detect() needs the port: close the open Board first"));
-            QStringList paths;
-            for (const std::string &port : ports.value_or(std::vector<std::string>{}))
-                paths << Text(port);
-            const std::vector<DetectedBoard> found =
-                WithoutGil([&](Interrupt &interrupt) { return Detect(paths, system, interrupt); });
-            std::vector<std::pair<std::string, std::string>> list;
-            for (const DetectedBoard &board : found)
-                list.emplace_back(board.port.toStdString(), board.chip.toStdString());
-            return list;
-        },
-        py::arg("ports") = py::none(), py::kw_only(), py::arg("system") = true,
-        R"(The boards that answer, as (port, chip) pairs: [("/dev/ttyACM0", "VXC5480")].
-
-Tries the ports given, then (system=True) the serial devices the system lists, USB ones first.
-Each port is asked the handshake's first command for each chip and closed again. A silent port
-costs the link's 3 s time limit. Cannot run while a Board is open.)");
-
-    module.def(
-        "open",
-        [](std::optional<std::string> port, std::optional<std::string> chip,
-           std::optional<std::string> simulate, std::optional<std::string> signal,
-           std::optional<std::string> pace, std::optional<double> reference) {
-            EnsureApplication();
-            OpenRequest request;
-            request.port = Text(port.value_or(""));
-            request.chip = Text(chip.value_or(""));
-            request.simulate = Text(simulate.value_or(""));
-            request.signal = Text(signal.value_or(""));
-            request.pace = Text(pace.value_or(""));
-            if (request.simulate.isEmpty() &&
-                (!request.signal.isEmpty() || !request.pace.isEmpty()))
-                throw Value(QStringLiteral("signal and pace go with simulate"));
-            std::unique_ptr<Board> board =
-                WithoutGil([&](Interrupt &interrupt) { return Board::open(request, interrupt); });
-            board->setReference(reference);
-            return board;
-        },
-        py::arg("port") = py::none(), py::kw_only(), py::arg("chip") = py::none(),
-        py::arg("simulate") = py::none(), py::arg("signal") = py::none(),
-        py::arg("pace") = py::none(), py::arg("reference") = py::none(),
-        R"(Opens the board and returns it as a Board (a context manager).
-
-port      the serial device ("/dev/ttyACM0"); None: the first board the system's devices hold.
-chip      "VXC5480" or "VXC5420": the chip expected (a board of the other is refused); None:
-          whichever answers.
-simulate  "VXC5480" or "VXC5420": a virtual board of that chip, served in this process.
-signal    with simulate: "sine:HZ:VOLTS" adds a sine to the inputs; "count" sends 0, 1, 2 ...
-pace      with simulate: "none" (as fast as the line takes), "wire" (115200 baud, the default)
-          or "real" (the chip's data rate too).
-reference the reference in volts for the facts; None: the chip's default (2.5 V).
-
-Runs the program's handshake ("Detect EVM") and reads the registers. Raises NoBoardError when
-no board answers, with the reason for each port named. One Board is open in a process at a
-time, and it is used from the thread that opened it (one thread at a time).)");
+    // Classes first: the signatures in the docstrings name them.
+    py::class_<Stream>(module, "Stream", "The blocks of board.stream(), an iterator.")
+        .def("__iter__", [](py::object self) { return self; })
+        .def("__next__", &Stream::next)
+        .def_readonly("block", &Stream::blockItems, "Samples per block.")
+        .def(
+            "close", [](Stream &s) { s.done = true; },
+            "Ends the stream; the board's next call reads off what it still sends.");
 
     py::class_<Board>(module, "Board", R"(An open board. Use it as a context manager, or close() it.
 
@@ -457,13 +405,66 @@ register values are missing or unreadable, raises FileError before the board is 
                    b.port().toStdString() + ">";
         });
 
-    py::class_<Stream>(module, "Stream", "The blocks of board.stream(), an iterator.")
-        .def("__iter__", [](py::object self) { return self; })
-        .def("__next__", &Stream::next)
-        .def_readonly("block", &Stream::blockItems, "Samples per block.")
-        .def(
-            "close", [](Stream &s) { s.done = true; },
-            "Ends the stream; the board's next call reads off what it still sends.");
+    module.def(
+        "detect",
+        [](std::optional<std::vector<std::string>> ports, bool system) {
+            EnsureApplication();
+            if (Board::current())
+                throw State(QStringLiteral("detect() needs the port: close the open Board first"));
+            QStringList paths;
+            for (const std::string &port : ports.value_or(std::vector<std::string>{}))
+                paths << Text(port);
+            const std::vector<DetectedBoard> found =
+                WithoutGil([&](Interrupt &interrupt) { return Detect(paths, system, interrupt); });
+            std::vector<std::pair<std::string, std::string>> list;
+            for (const DetectedBoard &board : found)
+                list.emplace_back(board.port.toStdString(), board.chip.toStdString());
+            return list;
+        },
+        py::arg("ports") = py::none(), py::kw_only(), py::arg("system") = true,
+        R"(The boards that answer, as (port, chip) pairs: [("/dev/ttyACM0", "VXC5480")].
+
+Tries the ports given, then (system=True) the serial devices the system lists, USB ones first.
+Each port is asked the handshake's first command for each chip and closed again. A silent port
+costs the link's 3 s time limit. Cannot run while a Board is open.)");
+
+    module.def(
+        "open",
+        [](std::optional<std::string> port, std::optional<std::string> chip,
+           std::optional<std::string> simulate, std::optional<std::string> signal,
+           std::optional<std::string> pace, std::optional<double> reference) {
+            EnsureApplication();
+            OpenRequest request;
+            request.port = Text(port.value_or(""));
+            request.chip = Text(chip.value_or(""));
+            request.simulate = Text(simulate.value_or(""));
+            request.signal = Text(signal.value_or(""));
+            request.pace = Text(pace.value_or(""));
+            if (request.simulate.isEmpty() &&
+                (!request.signal.isEmpty() || !request.pace.isEmpty()))
+                throw Value(QStringLiteral("signal and pace go with simulate"));
+            std::unique_ptr<Board> board =
+                WithoutGil([&](Interrupt &interrupt) { return Board::open(request, interrupt); });
+            board->setReference(reference);
+            return board;
+        },
+        py::arg("port") = py::none(), py::kw_only(), py::arg("chip") = py::none(),
+        py::arg("simulate") = py::none(), py::arg("signal") = py::none(),
+        py::arg("pace") = py::none(), py::arg("reference") = py::none(),
+        R"(Opens the board and returns it as a Board (a context manager).
+
+port      the serial device ("/dev/ttyACM0"); None: the first board the system's devices hold.
+chip      "VXC5480" or "VXC5420": the chip expected (a board of the other is refused); None:
+          whichever answers.
+simulate  "VXC5480" or "VXC5420": a virtual board of that chip, served in this process.
+signal    with simulate: "sine:HZ:VOLTS" adds a sine to the inputs; "count" sends 0, 1, 2 ...
+pace      with simulate: "none" (as fast as the line takes), "wire" (115200 baud, the default)
+          or "real" (the chip's data rate too).
+reference the reference in volts for the facts; None: the chip's default (2.5 V).
+
+Runs the program's handshake ("Detect EVM") and reads the registers. Raises NoBoardError when
+no board answers, with the reason for each port named. One Board is open in a process at a
+time, and it is used from the thread that opened it (one thread at a time).)");
 }
 
 } // namespace pellorin_py
