@@ -118,7 +118,7 @@ struct Stream {
         int32_t *codes = block.mutable_data();
         try {
             WithoutGil([&](Interrupt &interrupt) {
-                board->nextBlock(token, blockItems, codes, nextIndex, interrupt);
+                board->nextBlock(token, blockItems, codes, nextIndex, blocksLeft == 1, interrupt);
             });
         } catch (...) {
             done = true;

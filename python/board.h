@@ -76,8 +76,9 @@ class Board {
     // the board streams on while the script works on the block. A stream ends when any other
     // call is made on the board (its token no longer matches).
     int beginStream(Interrupt &interrupt);
-    // firstIndex: the stream-wide index of the block's first item, for the messages.
-    void nextBlock(int token, int blockItems, int32_t *codes, int64_t firstIndex,
+    // firstIndex: the stream-wide index of the block's first item, for the messages; last:
+    // no block follows, so none is asked for.
+    void nextBlock(int token, int blockItems, int32_t *codes, int64_t firstIndex, bool last,
                    Interrupt &interrupt);
 
     capture::CaptureResult capture(const capture::CaptureSettings &settings, Interrupt &interrupt,

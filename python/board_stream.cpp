@@ -56,7 +56,7 @@ int Board::beginStream(Interrupt &interrupt) {
     return m_streamToken;
 }
 
-void Board::nextBlock(int token, int blockItems, int32_t *codes, int64_t firstIndex,
+void Board::nextBlock(int token, int blockItems, int32_t *codes, int64_t firstIndex, bool last,
                       Interrupt &interrupt) {
     if (!m_open || token != m_streamToken)
         throw State(QStringLiteral("the stream has ended: another call was made on the board"));
@@ -71,7 +71,7 @@ void Board::nextBlock(int token, int blockItems, int32_t *codes, int64_t firstIn
     // A fault or a stop ends the stream; the token tells the next call.
     ++m_streamToken;
     const int items = acquireItems(blockItems, codes, interrupt, firstIndex);
-    if (items < blockItems)
+    if (items < blockItems || last)
         return;
     // The next block is asked for before the script sees this one: the board streams on.
     Request(blockItems);
