@@ -6,6 +6,8 @@
 #include "logo_view.h"
 #include "samples.h"
 
+#include "link/port_worker.h"
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -90,11 +92,17 @@ bool AcquisitionControls::complete() const {
 AcquisitionController::AcquisitionController(QWidget *window, const AcquisitionControls &controls,
                                              AcquisitionHooks hooks)
     : QObject(window), m_lineChartFont(MakeChartFont()), m_distributionFont(MakeChartFont()),
-      m_logo(LoadLogo()), m_window(window), m_controls(controls), m_hooks(std::move(hooks)) {
+      m_logo(LoadLogo()), m_window(window), m_controls(controls), m_hooks(std::move(hooks)),
+      m_transfer(new PortWorker(this)) {
     // A control left out is a fault of the layout, found at start rather than at first use.
     if (!m_controls.complete())
         qFatal("AcquisitionController: the window's layout left out a control");
     connectControls();
+}
+
+AcquisitionController::~AcquisitionController() {
+    // The worker, a child, waits for its thread as it goes.
+    abortTransfer();
 }
 
 void AcquisitionController::connectControls() {

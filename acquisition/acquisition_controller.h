@@ -2,7 +2,9 @@
 // The acquisition and chart side of the main window. The window lays out the controls, the
 // acquisition's own widgets among them (ChartArea, ColorSwatch, LogoView), and hands them over
 // typed (AcquisitionControls); the controller connects them and holds the chart's state and
-// the chart view. The handlers below are what the controls run.
+// the chart view. The handlers below are what the controls run. The items of "Start get ADC
+// data" are read on a thread of its own (PortWorker), so the window's dialogs never stall
+// them; the handler waits for them with the window's events running.
 
 #include "acquisition_controls.h"
 #include "chart_area.h"
@@ -10,7 +12,6 @@
 #include "chart_view.h"
 #include "color_swatch.h"
 #include "data_files.h"
-#include "event_cadence.h"
 #include "logo_view.h"
 #include "scroll.h"
 
@@ -20,6 +21,7 @@
 #include <QImage>
 #include <QObject>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -33,10 +35,10 @@ struct AcquisitionHooks {
     std::function<QString(QWidget *owner, const QString &proposed)> chooseSavePath;
     // The colour chooser with the current colour preselected; false when cancelled.
     std::function<bool(QWidget *owner, QColor &color)> chooseColor;
-    std::function<void()> pumpEvents; // between items; processEvents() when not given
-    int pumpIntervalMs = kEventIntervalMs;
     std::function<QDateTime()> now; // the local clock when not given
 };
+
+class PortWorker;
 
 class AcquisitionController : public QObject {
     Q_OBJECT
@@ -44,8 +46,19 @@ class AcquisitionController : public QObject {
     // controls must be complete; they and the controller belong to window.
     AcquisitionController(QWidget *window, const AcquisitionControls &controls,
                           AcquisitionHooks hooks);
+    // A transfer still running gives its read up first.
+    ~AcquisitionController() override;
 
     void OnStartAcquisition();
+    // The items of an acquisition are on their way: the port is the transfer's.
+    bool transferRunning() const;
+    // Asks the transfer to give up the item in flight, which then fails as one that never
+    // came; OnStartAcquisition tells it once its handler goes on.
+    void abortTransfer();
+    // Runs the window's events until the transfer has handed the port back.
+    void waitForTransferEnd();
+    // Both: what must happen before anything else may close or replace the port.
+    void endTransfer();
     void OnDataCountChange();
     void OnHScroll(ScrollCode code);
     void OnGraphTypeChange();
@@ -72,7 +85,7 @@ class AcquisitionController : public QObject {
     bool showsDistribution() const { return m_view.graph == ChartView::Graph::Distribution; }
 
     // Items of the latest acquisition attempt as received; a successful one hands them to
-    // g_sampleRecord with their samples.
+    // g_sampleRecord with their samples. The transfer's thread fills them while it runs.
     std::vector<uint8_t> m_rawItems;
     ChartState m_chartState;
     ChartColors m_colors;
@@ -95,10 +108,15 @@ class AcquisitionController : public QObject {
     void showThumb();
     void onScrollValueChanged(int value);
     bool acquire(int count);
+    // The items into m_rawItems on the transfer's thread, then the end told; true when all
+    // arrived whole.
+    bool transfer(int count);
     QDateTime now() const;
 
     QWidget *m_window;
     AcquisitionControls m_controls;
     AcquisitionHooks m_hooks;
     ChartView m_view;
+    PortWorker *m_transfer; // a child of the controller
+    std::atomic<bool> m_abortTransfer{false};
 };

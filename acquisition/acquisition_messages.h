@@ -15,7 +15,7 @@ platform::Message SendCommandFailed();
 platform::Message GetItemFailed(int64_t index);
 // The first item whose checksum is wrong: "The checksum of item %1 is invalid !", "Error !".
 platform::Message ItemChecksumInvalid(int64_t index);
-// A count above 65535: "Data count should be less than 65536 !", "Error occured !".
+// A count above kMaxDataCount: "Data count should be less than 65536 !", "Error occured !".
 platform::Message DataCountTooLarge();
 // The data files: "Save ADC Raw Data Failed !" and "Save ADC Data Failed !", "Error occured !".
 platform::Message SaveRawDataFailed();

@@ -9,9 +9,11 @@
 #include "statistics.h"
 #include "transfer.h"
 
+#include "link/port_worker.h"
+
 #include <QAbstractButton>
-#include <QCoreApplication>
 #include <QLineEdit>
+#include <QMetaObject>
 #include <QProgressBar>
 #include <QScrollBar>
 
@@ -36,7 +38,7 @@ void AcquisitionController::OnStartAcquisition() {
 
 bool AcquisitionController::acquire(int count) {
     m_rawItems.clear();
-    // More than 65535 cannot be asked of the board: its request carries the count in 16 bits.
+    // More than one request carries cannot be asked of the board.
     if (count < 1 || count > kMaxDataCount)
         return false;
     try {
@@ -45,16 +47,7 @@ bool AcquisitionController::acquire(int count) {
         return false;
     }
     prepareScrollBar(count);
-
-    TransferHooks hooks;
-    hooks.owner = m_window;
-    hooks.setProgress = [progress = m_controls.progress](int percent) {
-        progress->setValue(percent);
-    };
-    hooks.pumpEvents =
-        m_hooks.pumpEvents ? m_hooks.pumpEvents : [] { QCoreApplication::processEvents(); };
-    hooks.pumpIntervalMs = m_hooks.pumpIntervalMs;
-    if (TransferSamples(m_rawItems.data(), count, hooks) != 0)
+    if (!transfer(count))
         return false;
 
     g_sampleRecord.assign(m_rawItems.data(), count);
@@ -63,6 +56,49 @@ bool AcquisitionController::acquire(int count) {
     RedrawChart();
     emit samplesAcquired(g_samples);
     return true;
+}
+
+bool AcquisitionController::transfer(int count) {
+    QProgressBar *bar = m_controls.progress;
+    TransferHooks hooks;
+    hooks.owner = m_window;
+    // From the transfer's thread: posted in order, so the bar still steps through every value.
+    hooks.setProgress = [bar](int percent) {
+        QMetaObject::invokeMethod(
+            bar, [bar, percent] { bar->setValue(percent); }, Qt::QueuedConnection);
+    };
+    hooks.abort = &m_abortTransfer;
+    m_abortTransfer = false;
+    TransferReport report;
+    const bool started = m_transfer->start([&report, items = m_rawItems.data(), count, hooks] {
+        report = ReceiveItems(items, count, hooks);
+    });
+    if (!started)
+        return false; // not while one runs, which g_acquiring already rules out
+    // Should the application quit meanwhile, the items are of no more use.
+    m_transfer->waitWithEvents([this] { abortTransfer(); });
+    // Told here, after whatever ran meanwhile (a detection that ended the transfer among them).
+    hooks.setProgress = [bar](int percent) { bar->setValue(percent); };
+    return TellTransferEnd(report, hooks) == 0;
+}
+
+bool AcquisitionController::transferRunning() const {
+    return m_transfer->running();
+}
+
+void AcquisitionController::abortTransfer() {
+    m_abortTransfer = true;
+}
+
+void AcquisitionController::waitForTransferEnd() {
+    m_transfer->waitWithEvents();
+}
+
+void AcquisitionController::endTransfer() {
+    if (!transferRunning())
+        return;
+    abortTransfer();
+    waitForTransferEnd();
 }
 
 void AcquisitionController::prepareScrollBar(int count) {
@@ -77,5 +113,5 @@ void AcquisitionController::OnDataCountChange() {
     if (!DataCountTooLarge(m_controls.dataCount->text()))
         return;
     acquisition_message::Tell(m_window, acquisition_message::DataCountTooLarge());
-    m_controls.dataCount->setText(QStringLiteral("65535"));
+    m_controls.dataCount->setText(QString::number(kMaxDataCount));
 }

@@ -1,10 +1,12 @@
 #pragma once
 // The "Data Count" edit: how its text becomes a sample count.
 
+#include "link/frames.h"
+
 #include <QString>
 
 constexpr int kDefaultDataCount = 45;
-constexpr int kMaxDataCount = 65535;
+constexpr int kMaxDataCount = kMaxItemsPerRequest;
 
 // Decimal conversion of at most the first 9 characters: leading white space skipped, an
 // optional sign, digits up to the first other character; no digits gives 0.
@@ -16,5 +18,6 @@ struct StartCount {
 };
 StartCount CountForStart(const QString &text);
 
-// A 5-character text above 65535: the edit change refuses it and puts "65535" in its place.
+// A 5-character text above kMaxDataCount: the edit change refuses it and puts kMaxDataCount
+// in its place.
 bool DataCountTooLarge(const QString &text);

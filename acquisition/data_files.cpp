@@ -1,24 +1,23 @@
 #include "data_files.h"
 
-#include "platform/file_writer.h"
 #include "platform/message_service.h"
+#include "platform/off_thread.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include <cstdio>
 
-QString g_saveFolder;
-
 namespace {
 constexpr int kRawOpenFailed = 1006;
 constexpr int kTextOpenFailed = -1;
 
-// The file whole or not at all; a failure is told with the platform's file-error text.
+// The file whole or not at all; a failure is told with the platform's file-error text. The
+// sync to the disk runs off the window's thread, which goes on painting meanwhile.
 int writeWhole(const QString &path, const QByteArray &bytes, QObject *owner, int failure) {
     if (path.isEmpty())
         return 0;
-    const platform::FileError error = platform::WriteWholeFile(path, bytes);
+    const platform::FileError error = platform::WriteWholeFileOffThread(path, bytes);
     if (!error.failed())
         return 0;
     platform::ShowFileError(owner, error);

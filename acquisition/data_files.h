@@ -2,6 +2,8 @@
 // The two data files of a save: ".txt" with one "%9d" sample per CR LF line, ".bin" with the
 // board's 4-byte items as received. Plain functions; the button handler strings them together.
 
+#include "platform/save_folder.h" // g_saveFolder
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QObject>
@@ -9,10 +11,6 @@
 
 #include <cstdint>
 #include <vector>
-
-// Folder proposed for data files, ending with a separator. The main window starts it as the
-// program's folder; every save moves it to the folder the user chose.
-extern QString g_saveFolder;
 
 struct SavePaths {
     QString m_textPath;

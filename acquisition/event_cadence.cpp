@@ -15,7 +15,6 @@ void EventCadence::item() {
 void EventCadence::now() {
     if (m_pump)
         m_pump();
-    ++m_pumps;
     m_owed = false;
     // Measured after the pump: time spent in a handler does not count toward the next one.
     m_last = Clock::now();

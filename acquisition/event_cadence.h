@@ -2,7 +2,8 @@
 // How often a loop that reads items one by one lets the window's events run: when about 8 ms
 // have passed since the last time, also while it waits for an item, and after the last item.
 // A person sees the same as with events after every item (a frame lasts 16 ms), at a fraction
-// of the cost.
+// of the cost. Only a stream read on the window's thread needs it (the capture's); the one-shot
+// acquisition and the scan read on a PortWorker. kReadGatherMs serves every stream read.
 
 #include <chrono>
 #include <functional>
@@ -25,13 +26,11 @@ class EventCadence {
     // the interval has passed; returns the milliseconds until the next pump is due (a read's
     // wait hook).
     int waiting();
-    int pumps() const { return m_pumps; }
 
   private:
     using Clock = std::chrono::steady_clock;
     std::function<void()> m_pump;
     Clock::duration m_interval;
     Clock::time_point m_last;
-    int m_pumps = 0;
     bool m_owed = false; // items were taken since the last pump
 };

@@ -11,60 +11,80 @@
 #include <cstddef>
 
 namespace {
-// Keeps the progress bar from being touched for every item: 65535 items move it 100 times.
-class Progress {
-  public:
-    explicit Progress(const std::function<void(int)> &set) : m_set(set) {}
-    void show(int percent) {
-        if (percent == m_shown)
-            return;
-        m_shown = percent;
-        if (m_set)
-            m_set(percent);
-    }
+// How often a read waiting for its item looks at the abort flag: a detection waits no longer.
+constexpr int kAbortLookMs = 10;
 
-  private:
-    const std::function<void(int)> &m_set;
-    int m_shown = -1;
-};
+// Keeps the progress bar from being touched for every item: 65535 items move it 100 times.
+void show(const TransferHooks &hooks, TransferReport &report, int percent) {
+    if (percent == report.shown)
+        return;
+    report.shown = percent;
+    if (hooks.setProgress)
+        hooks.setProgress(percent);
+}
 } // namespace
 
-int TransferSamples(uint8_t *items, int count, const TransferHooks &hooks) {
-    if (count < 1 || count > 65535)
-        return result::kBadReply;
-    Progress progress(hooks.setProgress);
-    progress.show(0);
+TransferReport ReceiveItems(uint8_t *items, int count, const TransferHooks &hooks) {
+    TransferReport report;
+    if (count < 1 || count > kMaxItemsPerRequest) {
+        report.status = result::kBadReply;
+        return report;
+    }
+    show(hooks, report, 0);
 
     const CommandFrame frame = BuildAcquisitionFrame(g_chipId, static_cast<uint16_t>(count));
-    const int sent = WriteFrame(frame.data(), kWriteWaitMs);
-    if (sent != result::kOk) {
-        acquisition_message::Tell(hooks.owner, acquisition_message::SendCommandFailed());
-        return sent;
+    report.status = WriteFrame(frame.data(), kWriteWaitMs);
+    if (report.status != result::kOk) {
+        report.end = TransferReport::End::SendFailed;
+        return report;
     }
 
-    EventCadence events(hooks.pumpEvents, hooks.pumpIntervalMs);
+    ReadWaitHook abortable;
+    if (hooks.abort) {
+        abortable = [abort = hooks.abort] {
+            return abort->load(std::memory_order_relaxed) ? kEndRead : kAbortLookMs;
+        };
+    }
     for (int i = 0; i < count; ++i) {
-        const int read = ReadBytesWaiting(
-            items + static_cast<size_t>(i) * kItemSize, kItemSize,
-            [&events] { return events.waiting(); }, hooks.gatherMs);
-        if (read != result::kOk) {
-            acquisition_message::Tell(hooks.owner, acquisition_message::GetItemFailed(i));
-            progress.show(0);
-            return read;
+        report.status = ReadBytesWaiting(items + static_cast<size_t>(i) * kItemSize, kItemSize,
+                                         abortable, hooks.gatherMs);
+        if (report.status != result::kOk) {
+            report.end = TransferReport::End::ItemFailed;
+            report.item = i;
+            return report;
         }
-        progress.show(static_cast<int>(100LL * (i + 1) / count));
-        if (i + 1 < count)
-            events.item();
+        show(hooks, report, static_cast<int>(100LL * (i + 1) / count));
     }
-    events.now();
-    progress.show(100);
+    show(hooks, report, 100);
 
-    int status = result::kOk;
-    const int bad = FirstBadItem(items, count);
-    if (bad >= 0) {
-        acquisition_message::Tell(hooks.owner, acquisition_message::ItemChecksumInvalid(bad));
-        status = result::kBadReply;
+    report.item = FirstBadItem(items, count);
+    if (report.item >= 0) {
+        report.end = TransferReport::End::BadChecksum;
+        report.status = result::kBadReply;
     }
-    progress.show(0);
-    return status;
+    return report;
+}
+
+int TellTransferEnd(const TransferReport &report, const TransferHooks &hooks) {
+    switch (report.end) {
+    case TransferReport::End::Received:
+        break;
+    case TransferReport::End::SendFailed:
+        acquisition_message::Tell(hooks.owner, acquisition_message::SendCommandFailed());
+        break;
+    case TransferReport::End::ItemFailed:
+        acquisition_message::Tell(hooks.owner, acquisition_message::GetItemFailed(report.item));
+        break;
+    case TransferReport::End::BadChecksum:
+        acquisition_message::Tell(hooks.owner,
+                                  acquisition_message::ItemChecksumInvalid(report.item));
+        break;
+    }
+    if (report.shown > 0 && hooks.setProgress)
+        hooks.setProgress(0);
+    return report.status;
+}
+
+int TransferSamples(uint8_t *items, int count, const TransferHooks &hooks) {
+    return TellTransferEnd(ReceiveItems(items, count, hooks), hooks);
 }

@@ -4,6 +4,7 @@
 #include "analysis/analysis_plots.h"
 #include "analysis/note_label.h"
 #include "analysis/plot_view.h"
+#include "analysis/reference_edit.h"
 
 #include <QComboBox>
 #include <QDoubleValidator>
@@ -99,8 +100,7 @@ QWidget *CAnalysisDlg::buildSettings() {
         field->setAccessibleName(QString(caption).remove(u'&'));
         form->addRow(label, field);
     };
-    m_reference = numberEdit(box);
-    m_reference->setText(QStringLiteral("2.5"));
+    m_reference = new ReferenceEdit(box);
     m_gain = numberEdit(box);
     m_gain->setText(QStringLiteral("1"));
     m_fullScale = numberEdit(box);
@@ -119,7 +119,14 @@ QWidget *CAnalysisDlg::buildSettings() {
     m_fullScale->setToolTip(tr("From one end of the code scale to the other; one code is this "
                                "range divided by 2^24"));
 
-    connect(m_reference, &QLineEdit::editingFinished, this, &CAnalysisDlg::OnScaleEdited);
+    connect(m_reference, &ReferenceEdit::referenceChanged, this, [this] {
+        m_referenceNote.clear();
+        OnScaleEdited();
+    });
+    connect(m_reference, &ReferenceEdit::refused, this, [this](const QString &note) {
+        m_referenceNote = note;
+        showState();
+    });
     connect(m_gain, &QLineEdit::editingFinished, this, &CAnalysisDlg::OnScaleEdited);
     connect(m_fullScale, &QLineEdit::editingFinished, this, &CAnalysisDlg::Recompute);
     connect(m_sampleRate, &QLineEdit::editingFinished, this, &CAnalysisDlg::Recompute);
@@ -135,7 +142,7 @@ double CAnalysisDlg::fieldValue(const QLineEdit *edit) const {
 }
 
 double CAnalysisDlg::lsbVolts() const {
-    return analysis::LsbVolts(fieldValue(m_fullScale));
+    return fieldValue(m_fullScale) / analysis::kCodeSpan;
 }
 
 double CAnalysisDlg::sampleRate() const {
@@ -143,24 +150,30 @@ double CAnalysisDlg::sampleRate() const {
 }
 
 void CAnalysisDlg::OnSamplesAcquired(const std::vector<int32_t> &samples,
-                                     const analysis::ConversionScale &scale) {
+                                     const analysis::ConversionFacts &facts) {
     m_samples = samples;
-    // The panel's values win where it has them; a reference it does not know (the 2-channel
-    // chip's) stays as the user set it.
-    if (scale.referenceVolts > 0)
-        m_reference->setText(QString::number(scale.referenceVolts, 'g', 9));
-    if (scale.pgaGain > 0)
-        m_gain->setText(QString::number(scale.pgaGain, 'g', 9));
-    if (scale.sampleRateHz > 0)
-        m_sampleRate->setText(QString::number(scale.sampleRateHz, 'g', 9));
-    if (scale.spanPerReference > 0)
-        m_spanPerReference = scale.spanPerReference;
+    m_facts = facts;
+    // The chip's gain and rate win where its core knows them; the reference stays the user's
+    // where the chip allows it.
+    m_reference->setRange(facts.referenceRange);
+    if (facts.pgaGain > 0)
+        m_gain->setText(QString::number(facts.pgaGain, 'g', 9));
+    if (facts.dataRateSps > 0)
+        m_sampleRate->setText(QString::number(facts.dataRateSps, 'g', 9));
+    OnScaleEdited();
+}
+
+void CAnalysisDlg::OnReferenceRange(const analysis::ReferenceRange &range) {
+    m_facts.referenceRange = range;
+    m_reference->setRange(range);
     OnScaleEdited();
 }
 
 void CAnalysisDlg::OnScaleEdited() {
-    const double range =
-        analysis::FullScaleVolts(fieldValue(m_reference), fieldValue(m_gain), m_spanPerReference);
+    // The range from the chip's span at the reference and the gain the fields hold.
+    analysis::ConversionFacts facts = m_reference->applyTo(m_facts);
+    facts.pgaGain = fieldValue(m_gain);
+    const double range = analysis::WithScale(facts).spanVolts;
     if (range > 0)
         m_fullScale->setText(QString::number(range, 'g', 9));
     Recompute();
@@ -186,10 +199,11 @@ void CAnalysisDlg::Recompute() {
 
 void CAnalysisDlg::showState() {
     if (m_samples.empty()) {
-        ShowNote(m_state,
-                 tr("No samples yet: the figures and plots follow each acquisition "
-                    "(\"Start get ADC data\" in the main window)."),
-                 tr("State"));
+        QString text = tr("No samples yet: the figures and plots follow each acquisition "
+                          "(\"Start get ADC data\" in the main window).");
+        if (!m_referenceNote.isEmpty())
+            text += u' ' + m_referenceNote;
+        ShowNote(m_state, text, tr("State"));
         return;
     }
     QString text = tr("%n sample(s) of the last acquisition.", nullptr, int(m_samples.size()));
@@ -206,6 +220,8 @@ void CAnalysisDlg::showState() {
         text += tr(" No sample rate: frequencies are in cycles per sample.");
     if (lsbVolts() <= 0)
         text += tr(" No full-scale range: no microvolts.");
+    if (!m_referenceNote.isEmpty())
+        text += u' ' + m_referenceNote;
     ShowNote(m_state, text, tr("State"));
 }
 

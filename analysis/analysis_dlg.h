@@ -3,9 +3,9 @@
 // record and its spectrum for the samples of the last acquisition. Non-modal; it learns of new
 // samples only through OnSamplesAcquired, which the main window connects to its acquisition.
 
+#include "analysis/conversion_facts.h"
 #include "analysis/histogram.h"
 #include "analysis/noise_figures.h"
-#include "analysis/scale.h"
 #include "analysis/spectrum.h"
 
 #include <QDialog>
@@ -20,6 +20,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class ReferenceEdit;
 
 class CAnalysisDlg : public QDialog {
     Q_OBJECT
@@ -27,9 +28,12 @@ class CAnalysisDlg : public QDialog {
     explicit CAnalysisDlg(QWidget *parent = nullptr);
     ~CAnalysisDlg() override;
 
-    // A new record and what the chip panel knew of its scale when it was taken.
+    // A new record and what the chip's core made of the panel's registers when it was taken
+    // (at the chip's default reference: the window applies its own).
     void OnSamplesAcquired(const std::vector<int32_t> &samples,
-                           const analysis::ConversionScale &scale);
+                           const analysis::ConversionFacts &facts);
+    // The chip's reference default and bounds, before any record (a panel came).
+    void OnReferenceRange(const analysis::ReferenceRange &range);
     // Asks for a CSV file name; writes the samples there and each plot beside it as PNG.
     void OnExport();
     // Recomputes and redraws from the samples and the fields as they stand.
@@ -38,7 +42,7 @@ class CAnalysisDlg : public QDialog {
     bool hasSamples() const { return !m_samples.empty(); }
     QLabel *stateLabel() const { return m_state; }
     AnalysisFiguresView *figures() const { return m_figures; }
-    QLineEdit *referenceEdit() const { return m_reference; }
+    ReferenceEdit *referenceEdit() const { return m_reference; }
     QLineEdit *gainEdit() const { return m_gain; }
     QLineEdit *fullScaleEdit() const { return m_fullScale; }
     QLineEdit *sampleRateEdit() const { return m_sampleRate; }
@@ -64,13 +68,14 @@ class CAnalysisDlg : public QDialog {
     void redraw();
 
     std::vector<int32_t> m_samples;
-    double m_spanPerReference = 0.0;
+    QString m_referenceNote;           // why the last reference was refused, until one is taken
+    analysis::ConversionFacts m_facts; // of the last record, at the chip's default reference
     std::optional<analysis::NoiseFigures> m_noise;
     analysis::Histogram m_histogram;
     analysis::Spectrum m_spectrum;
 
     QLabel *m_state = nullptr;
-    QLineEdit *m_reference = nullptr;
+    ReferenceEdit *m_reference = nullptr;
     QLineEdit *m_gain = nullptr;
     QLineEdit *m_fullScale = nullptr;
     QLineEdit *m_sampleRate = nullptr;

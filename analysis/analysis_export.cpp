@@ -6,8 +6,8 @@
 #include "analysis/plot_view.h"
 #include "analysis/record_csv.h"
 #include "platform/file_dialogs.h"
-#include "platform/file_writer.h"
 #include "platform/message_service.h"
+#include "platform/off_thread.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -23,6 +23,8 @@ void CAnalysisDlg::OnExport() {
         platform::ShowMessage(this, tr("There are no samples to export yet."), tr("Export"));
         return;
     }
+    // The platform's data dialog puts the name in the run's data folder; the home folder
+    // stands in only while there is none (the window on its own).
     const QString proposed =
         QDir(QDir::homePath())
             .filePath(
@@ -51,7 +53,7 @@ bool CAnalysisDlg::ExportTo(const QString &csvPath) {
         files.push_back({stem + QLatin1String(suffix), png});
     }
     // The four files as one: all of them written, or none changed.
-    const platform::FileError error = platform::WriteWholeFiles(files);
+    const platform::FileError error = platform::WriteWholeFilesOffThread(files);
     if (error.failed()) {
         platform::ShowFileError(this, error);
         return false;

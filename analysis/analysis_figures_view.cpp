@@ -1,6 +1,7 @@
 #include "analysis/analysis_figures_view.h"
 
 #include "analysis/note_label.h"
+#include "analysis/volts_text.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -10,14 +11,16 @@
 
 namespace {
 const QString kCodes = QStringLiteral("codes");
-const QString kMicrovolts = QStringLiteral("uV");
+const QString kVolts = QStringLiteral("volts");
 
-// Rows with a value in codes and in microvolts.
+// Rows with a value in codes and in volts (each value in the unit that shows three digits).
 const char *const kTwoColumnRows[] = {"Mean", "Std dev (RMS noise)", "Peak-to-peak", "Minimum",
                                       "Maximum"};
 // Rows with one value; the unit is in the row's caption.
 const char *const kNoiseRows[] = {"Effective resolution (bits)", "Noise-free resolution (bits)",
-                                  "Skewness", "Excess kurtosis", "Noise density (nV/\u221AHz)"};
+                                  "Skewness", "Excess kurtosis", "Noise density"};
+// With a tone, the figures above include it; this row is the noise apart from it.
+const char *const kNoiseBesideTone = "RMS noise without the tone";
 const char *const kToneRows[] = {"Tone frequency (Hz)",
                                  "Tone amplitude (dBFS)",
                                  "SNR (dB)",
@@ -55,19 +58,19 @@ AnalysisFiguresView::AnalysisFiguresView(QWidget *parent) : QWidget(parent) {
     m_clipNote->hide();
     grid->addWidget(m_clipNote, row++, 0, 1, 3);
     auto *codesHeader = new QLabel(kCodes, this);
-    auto *voltsHeader = new QLabel(QStringLiteral("\u00B5V"), this);
+    auto *voltsHeader = new QLabel(kVolts, this);
     grid->addWidget(codesHeader, row, 1, Qt::AlignRight);
     grid->addWidget(voltsHeader, row, 2, Qt::AlignRight);
     ++row;
-    // A row without microvolts gives its one value both columns: room for a sentence.
-    auto addRow = [&](const QString &name, bool inCodes, bool inMicrovolts) {
+    // A row without volts gives its one value both columns: room for a sentence.
+    auto addRow = [&](const QString &name, bool inCodes, bool inVolts) {
         auto *caption = new QLabel(name, this);
         grid->addWidget(caption, row, 0);
-        QLineEdit *first = addValue(row, 1, inMicrovolts || inCodes ? 1 : 2,
+        QLineEdit *first = addValue(row, 1, inVolts || inCodes ? 1 : 2,
                                     objectNameFor(name, inCodes ? kCodes : QString()));
         caption->setBuddy(first);
-        if (inMicrovolts)
-            addValue(row, 2, 1, objectNameFor(name, kMicrovolts));
+        if (inVolts)
+            addValue(row, 2, 1, objectNameFor(name, kVolts));
         ++row;
     };
     addRow(QStringLiteral("Count"), true, false);
@@ -78,6 +81,7 @@ AnalysisFiguresView::AnalysisFiguresView(QWidget *parent) : QWidget(parent) {
     m_toneNote = new QLabel(this);
     m_toneNote->setWordWrap(true);
     grid->addWidget(m_toneNote, row++, 0, 1, 3);
+    addRow(QString::fromUtf8(kNoiseBesideTone), true, true);
     for (const char *name : kToneRows)
         addRow(QString::fromUtf8(name), false, false);
     grid->setRowStretch(row, 1);
@@ -137,11 +141,11 @@ void AnalysisFiguresView::showFigures(const std::optional<analysis::NoiseFigures
     if (!figures)
         return;
     const analysis::NoiseFigures &f = *figures;
-    const double uv = lsbVolts * 1e6;
     auto both = [&](const char *row, double codes, int codeDecimals) {
         set(QString::fromUtf8(row), kCodes, FigureText(codes, codeDecimals));
-        if (uv > 0)
-            set(QString::fromUtf8(row), kMicrovolts, FigureText(codes * uv, 3));
+        if (lsbVolts > 0)
+            set(QString::fromUtf8(row), kVolts,
+                QString::fromStdString(analysis::FormatVolts(codes * lsbVolts)));
     };
     set(QStringLiteral("Count"), kCodes, QString::number(f.count));
     both("Mean", f.mean, 3);
@@ -157,9 +161,10 @@ void AnalysisFiguresView::showFigures(const std::optional<analysis::NoiseFigures
         f.noNoise() ? noNoise : FigureText(f.noiseFreeBits, 2));
     set(QString::fromUtf8(kNoiseRows[2]), {}, FigureText(f.skewness, 3));
     set(QString::fromUtf8(kNoiseRows[3]), {}, FigureText(f.excessKurtosis, 3));
-    if (uv > 0 && spectrum.fftLength > 0)
+    if (lsbVolts > 0 && spectrum.fftLength > 0)
         set(QString::fromUtf8(kNoiseRows[4]), {},
-            FigureText(spectrum.noiseDensityCodes * lsbVolts * 1e9, 2));
+            QString::fromStdString(
+                analysis::FormatVolts(spectrum.noiseDensityCodes * lsbVolts, "/\u221AHz")));
 
     if (spectrum.fftLength == 0)
         return;
@@ -168,8 +173,14 @@ void AnalysisFiguresView::showFigures(const std::optional<analysis::NoiseFigures
         return;
     }
     const analysis::ToneMetrics &t = *spectrum.tone;
-    ShowNote(m_toneNote, tr("Tone at bin %1 (ENOB referred to full scale):").arg(t.bin),
+    // Standard deviation, peak-to-peak and the resolutions are the record's, tone and all; the
+    // spectrum tells the noise apart from it.
+    ShowNote(m_toneNote,
+             tr("Tone at bin %1. The figures above include the tone; below, the noise without "
+                "it and the tone's figures (ENOB referred to full scale):")
+                 .arg(t.bin),
              tr("Tone"));
+    both(kNoiseBesideTone, t.noiseRmsCodes, 3);
     const double values[] = {t.frequencyHz, t.amplitudeDbfs, t.snrDb, t.thdDb,
                              t.sinadDb,     t.sfdrDb,        t.enob};
     const int decimals[] = {3, 2, 2, 2, 2, 2, 2};

@@ -23,11 +23,12 @@ class AnalysisFiguresView : public QWidget {
   public:
     explicit AnalysisFiguresView(QWidget *parent = nullptr);
 
-    // lsbVolts 0: the microvolt column stays empty. No figures: every value is cleared.
+    // lsbVolts 0: the volts column stays empty. No figures: every value is cleared. With a
+    // tone, the tone note says the figures include it and a row gives the noise without it.
     void showFigures(const std::optional<analysis::NoiseFigures> &figures,
                      const analysis::Spectrum &spectrum, double lsbVolts);
-    // The value of a row ("Std dev (RMS noise)") in a unit ("codes", "uV", or "" for the
-    // one-column rows); null for an unknown row.
+    // The value of a row ("Std dev (RMS noise)") in a unit ("codes", "volts", or "" for the
+    // one-column rows); null for an unknown row. Volts carry their unit ("19.1 nV").
     QLineEdit *value(const QString &row, const QString &unit = QString()) const;
     QLabel *toneNote() const { return m_toneNote; }
     // "Clipped: N of M samples at the code limits", or empty.

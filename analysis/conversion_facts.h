@@ -5,12 +5,25 @@
 // capture, the scan, pellorin-cli and the virtual board all ask the chip core
 // (vxc5480::Facts, vxc5420::Facts) and none works these out again.
 
+#include <optional>
+#include <string>
+
 namespace analysis {
 
 // Whether the reference is the user's or the chip core's default.
 enum class ReferenceSource { Default, Given };
 
+// What a chip's reference may be, and what it is where nobody gives one.
+struct ReferenceRange {
+    double defaultVolts = 0.0;
+    double minVolts = 0.0;
+    double maxVolts = 0.0;
+
+    bool contains(double volts) const { return volts >= minVolts && volts <= maxVolts; }
+};
+
 struct ConversionFacts {
+    ReferenceRange referenceRange;
     double referenceVolts = 0.0; // 0 where unknown
     ReferenceSource referenceSource = ReferenceSource::Default;
     double pgaGain = 0.0; // 0 where unknown
@@ -25,6 +38,8 @@ struct ConversionFacts {
     // False where the gain and rate were read from registers that may not be what the chip
     // converts with (the 2-channel chip's mode was not known): nobody should claim them.
     bool modeKnown = true;
+    // The mode the chip converts in, in the chip core's words; empty for a chip without modes.
+    std::string mode;
 };
 
 // Fills span and volts per code from reference, gain and span per reference.
@@ -33,6 +48,19 @@ inline ConversionFacts WithScale(ConversionFacts facts) {
     facts.spanVolts = known ? facts.spanPerReference * facts.referenceVolts / facts.pgaGain : 0.0;
     facts.voltsPerCode = facts.spanVolts / 16777216.0;
     return facts;
+}
+
+// The facts at the reference a user gave, or at the chip's default where none was given. The
+// chip cores end with it, so facts worked out once can follow a reference edited later.
+inline ConversionFacts WithReference(ConversionFacts facts, std::optional<double> referenceVolts) {
+    facts.referenceVolts = referenceVolts.value_or(facts.referenceRange.defaultVolts);
+    facts.referenceSource = referenceVolts ? ReferenceSource::Given : ReferenceSource::Default;
+    return WithScale(facts);
+}
+
+// Volts per code that may be claimed: 0 where the gain is only a guess from the registers.
+inline double ClaimedVoltsPerCode(const ConversionFacts &facts) {
+    return facts.modeKnown ? facts.voltsPerCode : 0.0;
 }
 
 } // namespace analysis

@@ -1,5 +1,6 @@
 #include "analysis/plot_view.h"
 
+#include "analysis/axis_range.h"
 #include "analysis/envelope.h"
 #include "analysis/note_label.h"
 
@@ -34,13 +35,11 @@ PlotView::PlotView(const QString &name, QWidget *parent)
     addOverlay(m_trace);
     connect(m_axisX, &QValueAxis::rangeChanged, this, [this] { refillTrace(); });
     for (QValueAxis *axis : {m_axisX, m_axisY}) {
-        connect(axis, &QValueAxis::rangeChanged, axis, [axis](qreal min, qreal max) {
-            // As many decimals as the ticks need: whole codes and hertz, fractions when zoomed.
-            const double span = max - min;
-            axis->setLabelFormat(span >= 50    ? QStringLiteral("%.0f")
-                                 : span >= 0.5 ? QStringLiteral("%.2f")
-                                               : QStringLiteral("%.4g"));
-        });
+        // Qt lays the ticks out inside setRange, with the interval the axis has then: it must
+        // never be 0, nor fine for a wide range (see setAxisRange).
+        axis->setTickInterval(0.2);
+        axis->setTickType(QValueAxis::TicksDynamic);
+        connect(axis, &QValueAxis::rangeChanged, this, [this, axis] { placeTicks(axis); });
     }
     ShowNote(m_readout, QString(), name + tr(" readout"));
     m_readout->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -91,30 +90,112 @@ void PlotView::setRanges(double xMin, double xMax, double yMin, double yMax) {
 }
 
 void PlotView::resetZoom() {
-    chart()->zoomReset();
-    m_axisX->setRange(m_full.left(), m_full.right());
-    m_axisY->setRange(m_full.top(), m_full.bottom());
-    // Round ticks read better than the data's own ends; along x the data's ends are the view.
-    m_axisY->applyNiceNumbers();
+    // Round ends read better than the data's own along y, and the zoom stays within them;
+    // along x the data's ends are the view. The ends are rounded to half a tick step or
+    // finer, so the data keeps most of the height.
+    const analysis::AxisRange y{m_full.top(), m_full.bottom()};
+    const double step = analysis::NiceTickStep(y, 2 * maxTicks(m_axisY, y));
+    m_limitsY = step > 0 ? analysis::AxisRange{std::floor(y.min / step + 1e-9) * step,
+                                               std::ceil(y.max / step - 1e-9) * step}
+                         : y;
+    showRanges(limitsX(), m_limitsY);
 }
 
-void PlotView::zoomAround(QPointF centre, double factor) {
+int PlotView::maxTicks(const QValueAxis *axis, const analysis::AxisRange &range) const {
+    // Before the first layout the plot area is empty: the view's own size stands in for it.
     const QRectF area = chart()->plotArea();
-    QRectF r(0, 0, area.width() / factor, area.height() / factor);
-    r.moveCenter(centre);
-    chart()->zoomIn(r);
+    const bool across = axis == m_axisX;
+    const double room = across ? (area.width() > 0 ? area.width() : width() * 0.8)
+                               : (area.height() > 0 ? area.height() : height() * 0.8);
+    const QFontMetrics metrics(axis->labelsFont());
+    if (!across)
+        return std::max(2, int(room / (metrics.height() * 2.5)));
+    // Along x every label needs its width and a gap: the widest of the range's ends, with the
+    // decimals of a step a tenth of the range (no finer one can be chosen for this room).
+    const int decimals = analysis::TickDecimals(analysis::NiceTickStep({0, range.span()}, 11));
+    const int widest =
+        std::max(metrics.horizontalAdvance(QString::number(range.min, 'f', decimals)),
+                 metrics.horizontalAdvance(QString::number(range.max, 'f', decimals)));
+    return std::max(2, int(room / (widest + metrics.horizontalAdvance(QStringLiteral("000")))));
+}
+
+double PlotView::tickStep(const QValueAxis *axis, const analysis::AxisRange &range) const {
+    return analysis::NiceTickStep(range, maxTicks(axis, range));
+}
+
+void PlotView::placeTicks(QValueAxis *axis) {
+    const analysis::AxisRange range{axis->min(), axis->max()};
+    const double step = tickStep(axis, range);
+    if (!(step > 0))
+        return;
+    axis->setTickInterval(step);
+    axis->setTickAnchor(analysis::FirstTick(range, step));
+    axis->setLabelFormat(QStringLiteral("%.%1f").arg(analysis::TickDecimals(step)));
+}
+
+void PlotView::setAxisRange(QValueAxis *axis, const analysis::AxisRange &range) {
+    // Between the two calls the axis holds either the old range with the new interval or the
+    // new range with the old one, and Qt makes an item per tick at once: take the fewer.
+    const double oldStep = axis->tickInterval();
+    const double newStep = tickStep(axis, range);
+    const double oldSpan = axis->max() - axis->min();
+    if (newStep > 0 && oldSpan / newStep < range.span() / oldStep)
+        axis->setTickInterval(newStep);
+    axis->setRange(range.min, range.max);
+    placeTicks(axis);
+}
+
+QPointF PlotView::valueAt(QPointF viewPosition) const {
+    return chart()->mapToValue(chart()->mapFromScene(mapToScene(viewPosition.toPoint())));
+}
+
+void PlotView::showRanges(const analysis::AxisRange &x, const analysis::AxisRange &y) {
+    setAxisRange(m_axisX, x);
+    setAxisRange(m_axisY, y);
+}
+
+analysis::AxisRange PlotView::viewX() const {
+    return {m_axisX->min(), m_axisX->max()};
+}
+
+analysis::AxisRange PlotView::viewY() const {
+    return {m_axisY->min(), m_axisY->max()};
+}
+
+analysis::AxisRange PlotView::limitsX() const {
+    return {m_full.left(), m_full.right()};
+}
+
+void PlotView::zoomAround(QPointF at, double factor) {
+    showRanges(analysis::ZoomAbout(viewX(), at.x(), factor, limitsX()),
+               analysis::ZoomAbout(viewY(), at.y(), factor, m_limitsY));
+}
+
+void PlotView::panBy(double dx, double dy) {
+    showRanges(analysis::PanWithin(viewX(), dx, limitsX()),
+               analysis::PanWithin(viewY(), dy, m_limitsY));
+}
+
+// Pixels of the plot area as values along each axis.
+QPointF PlotView::valuesPerPixel() const {
+    const QRectF area = chart()->plotArea();
+    if (area.width() <= 0 || area.height() <= 0)
+        return {};
+    return {viewX().span() / area.width(), viewY().span() / area.height()};
 }
 
 void PlotView::mouseMoveEvent(QMouseEvent *event) {
     if (m_panning) {
         const QPoint delta = event->pos() - m_panFrom;
         m_panFrom = event->pos();
-        chart()->scroll(-delta.x(), delta.y());
+        const QPointF scale = valuesPerPixel();
+        panBy(-delta.x() * scale.x(), delta.y() * scale.y());
         event->accept();
         return;
     }
-    if (m_readoutText && chart()->plotArea().contains(event->position()))
-        ShowNote(m_readout, m_readoutText(chart()->mapToValue(event->position())),
+    if (m_readoutText &&
+        chart()->plotArea().contains(chart()->mapFromScene(mapToScene(event->pos()))))
+        ShowNote(m_readout, m_readoutText(valueAt(event->position())),
                  accessibleName() + tr(" readout"));
     QChartView::mouseMoveEvent(event);
 }
@@ -148,32 +229,34 @@ void PlotView::mouseDoubleClickEvent(QMouseEvent *event) {
 
 void PlotView::wheelEvent(QWheelEvent *event) {
     const double steps = event->angleDelta().y() / 120.0;
+    // The value under the pointer keeps its place; the view stays within the data.
     if (steps != 0)
-        zoomAround(event->position(), std::pow(1.25, steps));
+        zoomAround(valueAt(event->position()), std::pow(1.25, steps));
     event->accept();
 }
 
 void PlotView::keyPressEvent(QKeyEvent *event) {
-    const QRectF area = chart()->plotArea();
+    const QPointF centre((m_axisX->min() + m_axisX->max()) / 2,
+                         (m_axisY->min() + m_axisY->max()) / 2);
     switch (event->key()) {
     case Qt::Key_Left:
-        chart()->scroll(-area.width() / 10, 0);
+        panBy(-viewX().span() / 10, 0);
         break;
     case Qt::Key_Right:
-        chart()->scroll(area.width() / 10, 0);
+        panBy(viewX().span() / 10, 0);
         break;
     case Qt::Key_Up:
-        chart()->scroll(0, area.height() / 10);
+        panBy(0, viewY().span() / 10);
         break;
     case Qt::Key_Down:
-        chart()->scroll(0, -area.height() / 10);
+        panBy(0, -viewY().span() / 10);
         break;
     case Qt::Key_Plus:
     case Qt::Key_Equal:
-        zoomAround(area.center(), 1.25);
+        zoomAround(centre, 1.25);
         break;
     case Qt::Key_Minus:
-        zoomAround(area.center(), 0.8);
+        zoomAround(centre, 0.8);
         break;
     case Qt::Key_Home:
         resetZoom();
@@ -188,4 +271,7 @@ void PlotView::keyPressEvent(QKeyEvent *event) {
 void PlotView::resizeEvent(QResizeEvent *event) {
     QChartView::resizeEvent(event);
     refillTrace();
+    // The room for labels changed: as many round ticks as now fit.
+    placeTicks(m_axisX);
+    placeTicks(m_axisY);
 }

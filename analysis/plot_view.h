@@ -1,7 +1,10 @@
 #pragma once
-// One plot of the analysis window: a chart view that zooms (drag a rectangle, wheel, + and -),
-// pans (middle button or Shift+drag, arrow keys), resets (double-click, Home), reads out the
-// value under the mouse, and redraws a long trace thinned to the visible range.
+// One plot of the analysis window: a chart view that zooms (drag a rectangle, wheel about the
+// pointer, + and -), pans (middle button or Shift+drag, arrow keys), always within the data,
+// resets (double-click, Home), reads out the value under the mouse, ticks its axes at round
+// values that fit, and redraws a long trace thinned to the visible range.
+
+#include "analysis/axis_range.h"
 
 #include <QChartView>
 #include <QString>
@@ -35,6 +38,13 @@ class PlotView : public QChartView {
     // Sets the full ranges, the ones Home and a double-click return to.
     void setRanges(double xMin, double xMax, double yMin, double yMax);
     void resetZoom();
+    // Zooms by factor (above 1 closer) about a point in plot values, which keeps its place;
+    // the view stays within the data (along y within the round ends of the full view).
+    void zoomAround(QPointF at, double factor);
+    // Moves the view by this much in plot values, within the data.
+    void panBy(double dx, double dy);
+    // The plot values under a point of the view.
+    QPointF valueAt(QPointF viewPosition) const;
 
   protected:
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -47,7 +57,16 @@ class PlotView : public QChartView {
 
   private:
     void refillTrace();
-    void zoomAround(QPointF centre, double factor);
+    // Round ticks, as many as the axis has room for, with the decimals their step needs.
+    void placeTicks(QValueAxis *axis);
+    int maxTicks(const QValueAxis *axis, const analysis::AxisRange &range) const;
+    double tickStep(const QValueAxis *axis, const analysis::AxisRange &range) const;
+    void setAxisRange(QValueAxis *axis, const analysis::AxisRange &range);
+    void showRanges(const analysis::AxisRange &x, const analysis::AxisRange &y);
+    analysis::AxisRange viewX() const;
+    analysis::AxisRange viewY() const;
+    analysis::AxisRange limitsX() const;
+    QPointF valuesPerPixel() const;
 
     QValueAxis *m_axisX;
     QValueAxis *m_axisY;
@@ -58,6 +77,7 @@ class PlotView : public QChartView {
     double m_x0 = 0.0;
     double m_dx = 1.0;
     QRectF m_full;
+    analysis::AxisRange m_limitsY{0, 1}; // the full y range widened to round ends
     QPoint m_panFrom;
     bool m_panning = false;
 };

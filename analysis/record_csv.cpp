@@ -1,16 +1,29 @@
 #include "analysis/record_csv.h"
 
+#include "analysis/sample_times.h"
+
 #include <cstdio>
 
 namespace analysis {
 
-std::string RecordCsv(std::span<const int32_t> samples, double sampleRateHz, double lsbVolts) {
-    std::string out = "index,time_s,code,volts\n";
+std::string RecordCsv(std::span<const int32_t> samples, double sampleRateHz, double lsbVolts,
+                      std::span<const double> arrivalTimes) {
+    const bool arrived = !samples.empty() && arrivalTimes.size() == samples.size();
+    std::string out = "# time_s: ";
+    if (arrived)
+        out += kArrivalTimeRule;
+    else if (sampleRateHz > 0)
+        out += kRateTimeRule;
+    else
+        out += "empty, the data rate is not known";
+    out += "\nindex,time_s,code,volts\n";
     out.reserve(out.size() + samples.size() * 48);
     char line[128];
     for (size_t i = 0; i < samples.size(); ++i) {
         int n = std::snprintf(line, sizeof line, "%zu,", i);
-        if (sampleRateHz > 0)
+        if (arrived)
+            n += std::snprintf(line + n, sizeof line - n, "%.9g", arrivalTimes[i]);
+        else if (sampleRateHz > 0)
             n += std::snprintf(line + n, sizeof line - n, "%.9g", double(i) / sampleRateHz);
         n += std::snprintf(line + n, sizeof line - n, ",%d,", samples[i]);
         if (lsbVolts > 0)

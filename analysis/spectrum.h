@@ -19,7 +19,10 @@ struct ToneMetrics {
     double sinadDb = 0.0;
     double sfdrDb = 0.0; // tone peak over the highest other bin, dBc
     double enob = 0.0;   // from SINAD referred to full scale
-    size_t bin = 0;      // of the tone's peak
+    // The noise alone, RMS in codes: what the record's standard deviation would be without
+    // the tone and its harmonics.
+    double noiseRmsCodes = 0.0;
+    size_t bin = 0; // of the tone's peak
 };
 
 struct Spectrum {

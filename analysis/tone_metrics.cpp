@@ -172,6 +172,7 @@ ToneAnalysis AnalyseTones(const std::vector<double> &power, WindowKind kind, dou
     ToneMetrics t;
     t.bin = peak;
     t.amplitudeDbfs = db(signal / kFullScalePower);
+    t.noiseRmsCodes = std::sqrt(noise);
     t.snrDb = noise > 0 ? db(signal / noise) : kInfinity;
     t.thdDb = harmonics > 0 ? db(harmonics / signal) : -kInfinity;
     t.sinadDb = noise + harmonics > 0 ? db(signal / (noise + harmonics)) : kInfinity;

@@ -8,17 +8,16 @@
 #include <QMenu>
 #include <QMenuBar>
 
-analysis::ConversionScale AnalysisScale(const CEVMDialog *panel) {
-    const ConversionScale scale = panel ? panel->CurrentScale() : ConversionScale{};
-    return {scale.referenceVolts, scale.pgaGain, scale.spanPerReference, scale.sampleRateHz};
+analysis::ConversionFacts PanelFacts(const CEVMDialog *panel) {
+    return panel ? panel->CurrentFacts(std::nullopt) : analysis::ConversionFacts{};
 }
 
 QAction *AddAnalysisMenu(QMenuBar *bar, const std::function<void()> &openNoiseAndSpectrum,
                          const std::function<void()> &openContinuousCapture) {
     QMenu *menu = bar->addMenu(QStringLiteral("&Analysis"));
-    QAction *action = menu->addAction(QStringLiteral("Noise and Spectrum..."));
+    QAction *action = menu->addAction(QStringLiteral("&Noise and Spectrum..."));
     QObject::connect(action, &QAction::triggered, menu, openNoiseAndSpectrum);
-    QAction *capture = menu->addAction(QStringLiteral("Continuous Capture..."));
+    QAction *capture = menu->addAction(QStringLiteral("&Continuous Capture..."));
     capture->setEnabled(false);
     QObject::connect(capture, &QAction::triggered, menu, openContinuousCapture);
     return capture;
@@ -31,11 +30,13 @@ CAnalysisDlg *CPellorinDlg::analysisWindow() const {
 void CPellorinDlg::OnNoiseAndSpectrum() {
     if (!m_analysis) {
         m_analysis = new CAnalysisDlg(this);
-        // The scale is taken when the samples arrive: the panel has just re-read the chip.
+        // The facts are taken when the samples arrive: the panel has just re-read the chip.
         const auto feed = [this](const std::vector<int32_t> &samples) {
-            m_analysis->OnSamplesAcquired(samples, AnalysisScale(m_pPanel.data()));
+            m_analysis->OnSamplesAcquired(samples, PanelFacts(m_pPanel.data()));
         };
         connect(m_acquisition, &AcquisitionController::samplesAcquired, m_analysis, feed);
+        if (m_pPanel)
+            m_analysis->OnReferenceRange(PanelFacts(m_pPanel.data()).referenceRange);
         if (!g_samples.empty())
             feed(g_samples);
     }

@@ -17,6 +17,7 @@ struct OptionEntry {
 const QString kPort = QStringLiteral("port");
 const QString kSimulate = QStringLiteral("simulate");
 const QString kSine = QStringLiteral("sine");
+const QString kPace = QStringLiteral("pace");
 const QString kDetectAndQuit = QStringLiteral("detect-and-quit");
 const QString kFirmwareImage = QStringLiteral("firmware-image");
 const QString kHelp = QStringLiteral("help");
@@ -32,6 +33,12 @@ const std::vector<OptionEntry> &Options() {
         {{kSine},
          "F:A",
          "the virtual board adds a sine of F hertz and A volts\namplitude to its inputs"},
+        {{kPace},
+         "MODE",
+         "the virtual board's pace: real (default), conversions at\n"
+         "the chip's data rate and items no faster than the\n"
+         "115200-baud line; wire, items at the line's pace\n"
+         "whatever the data rate; none, as fast as they are read"},
         {{kDetectAndQuit},
          nullptr,
          "press \"Detect EVM\" once the window is shown, then quit:\n"
@@ -137,8 +144,9 @@ StartOptions ParseCommandLine(const QStringList &arguments) {
         options.simulate = true;
         options.simulatedChip = catalogueName(parser.value(kSimulate));
         if (options.simulatedChip.isEmpty()) {
-            options.error = QStringLiteral("unknown chip in --simulate=%1 (VXC5480 or VXC5420)")
-                                .arg(parser.value(kSimulate));
+            options.error =
+                QStringLiteral("unknown chip in --simulate=%1 (%2)")
+                    .arg(parser.value(kSimulate), QString::fromStdString(ChipNames(" or ")));
             return options;
         }
     }
@@ -148,22 +156,33 @@ StartOptions ParseCommandLine(const QStringList &arguments) {
             options.error = QStringLiteral("--sine=%1 needs FREQ_HZ:AMPLITUDE_V").arg(sine);
             return options;
         }
-        if (!options.simulate)
+        if (!options.simulate) {
             options.error = QStringLiteral("--sine needs --simulate");
+            return options;
+        }
+    }
+    if (parser.isSet(kPace)) {
+        const QString pace = parser.value(kPace);
+        if (!sim::ParsePacing(pace.toStdString(), options.pacing))
+            options.error = QStringLiteral("--pace=%1 needs real, wire or none").arg(pace);
+        else if (!options.simulate)
+            options.error = QStringLiteral("--pace needs --simulate");
     }
     return options;
 }
 
 QString CommandLineUsage() {
     QString text =
-        QStringLiteral("Usage: Pellorin [--port PATH]... [--simulate[=VXC5480|VXC5420]\n"
-                       "                [--sine=FREQ_HZ:AMPLITUDE_V]] [--detect-and-quit]\n"
-                       "                [--firmware-image PATH]\n");
+        QStringLiteral("Usage: Pellorin [--port PATH]... [--simulate[=%1]\n"
+                       "                [--sine=FREQ_HZ:AMPLITUDE_V] [--pace=real|wire|none]]\n"
+                       "                [--detect-and-quit] [--firmware-image PATH]\n")
+            .arg(QString::fromStdString(ChipNames("|")));
     constexpr int kHelpColumn = 25;
     for (const OptionEntry &entry : Options()) {
         QString name = QStringLiteral("--") + entry.names.front();
         if (entry.valueName)
-            name += (entry.names.front() == kSine ? u'=' : u' ') + QLatin1String(entry.valueName);
+            name += (entry.names.front() == kSine || entry.names.front() == kPace ? u'=' : u' ') +
+                    QLatin1String(entry.valueName);
         if (entry.names.front() == kSimulate)
             name = QStringLiteral("--simulate");
         const QStringList lines = QString::fromLatin1(entry.help).split(u'\n');

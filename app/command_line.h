@@ -1,6 +1,8 @@
 #pragma once
 // The program's own options. Qt takes its options (-platform and the like) before these are read.
 
+#include "sim/virtual_board.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,6 +12,7 @@ struct StartOptions {
     QString simulatedChip; // the catalogue name of the simulated chip
     double sineHz = 0.0;   // --sine=FREQ_HZ:AMPLITUDE_V: a sine on the simulated board's inputs
     double sineVolts = 0.0;
+    sim::Pacing pacing = sim::Pacing::Real; // --pace=real|wire|none: the simulated board's pace
     QString firmwareImage; // --firmware-image PATH: replaces the carried image for this run
     bool help = false;     // --help
     QString error;         // non-empty when the command line could not be read

@@ -11,7 +11,8 @@
 #include <QWidget>
 
 namespace {
-// The image carried or given for this run, else one the user picks; nullopt when cancelled.
+// The image carried or given for this run, else one the user picks; nullopt when cancelled or
+// when the file cannot be used (the user has been told).
 std::optional<QByteArray> imageForUpdate(QWidget *owner) {
     firmware::ImageSource source = firmware::ImageForUpdate();
     if (!source.known()) {
@@ -23,9 +24,14 @@ std::optional<QByteArray> imageForUpdate(QWidget *owner) {
             return std::nullopt;
     }
     const platform::FileRead image = firmware::ImageBytes(source);
-    // Why the file cannot be used; the update then refuses the empty image with its own words.
-    if (image.error.failed())
-        platform::ShowFileError(owner, image.error);
+    // A file that cannot be used is the update's failure, told in one box with the file's
+    // path and the cause under it; nothing on the board is touched.
+    if (image.error.failed()) {
+        platform::ShowMessage(owner, QStringLiteral("Firmware update failed !"),
+                              QStringLiteral("Error"), platform::MessageIcon::Error,
+                              image.error.text().left(1024));
+        return std::nullopt;
+    }
     return image.bytes;
 }
 } // namespace

@@ -55,7 +55,8 @@ bool CPellorinApp::InitInstance() {
     QStringList ports = options.ports;
     if (options.simulate) {
         m_updateDevice = InstallSimulatedUpdateDevice(!options.firmwareImage.isEmpty());
-        m_board = StartSimulatedBoard(options.simulatedChip, options.sineHz, options.sineVolts);
+        m_board = StartSimulatedBoard(options.simulatedChip, options.pacing, options.sineHz,
+                                      options.sineVolts);
         if (!m_board) {
             m_exitCode = 1;
             return false;

@@ -3,6 +3,7 @@
 #include "about_dlg.h"
 #include "acquisition/acquisition_controller.h"
 #include "acquisition/data_files.h"
+#include "analysis/analysis_dlg.h"
 #include "analysis_menu.h"
 #include "app_icon.h"
 #include "capture/capture_dlg.h"
@@ -19,6 +20,7 @@
 #include "resources/main_window_ids.h"
 #include "scan/scan_dlg.h"
 #include "scan_command.h"
+#include "stream_guard.h"
 #include "system_menu.h"
 #include "version_info.h"
 
@@ -69,6 +71,7 @@ void fillGraphTypeList(QComboBox *list) {
 CPellorinDlg::CPellorinDlg(QWidget *parent) : QDialog(parent) {
     setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
     m_menuBar = BuildSystemMenuBar(this, [this](int id) { OnSysCommand(id); });
+    m_streams = new StreamGuard(this);
     m_captureAction = AddAnalysisMenu(
         m_menuBar, [this] { OnNoiseAndSpectrum(); }, [this] { OnContinuousCapture(); });
     m_scanAction = AddInputScanEntry(m_menuBar, [this] { OnInputScan(); });
@@ -139,18 +142,13 @@ void CPellorinDlg::OnGraphTypeChange() {
 }
 
 void CPellorinDlg::OnDetectEvm() {
-    if (captureRunning()) {
-        // The capture keeps its file and closes it first; the detection follows its end.
-        m_detectAfterCapture = true;
-        m_capture->StopFor(QStringLiteral("detect"));
+    // A capture keeps its file and closes it first, a scan puts MUX back; the detection follows
+    // their end.
+    if (!m_streams->clearFor(QStringLiteral("detect"), [this] { OnDetectEvm(); }))
         return;
-    }
-    if (scanRunning()) {
-        // The scan ends after the input in flight and puts MUX back; the detection follows.
-        m_detectAfterScan = true;
-        m_scan->RequestStop();
-        return;
-    }
+    // An acquisition's items come on a thread of their own: the item in flight fails, as it
+    // did when the port closed under it, and the port is back here before it closes.
+    m_acquisition->endTransfer();
     if (PortIsOpen())
         ClosePort();
     // A panel without an open port can only be left over; it must not outlive this detection.
@@ -187,6 +185,10 @@ void CPellorinDlg::PlacePanel(CEVMDialog *panel) {
     control(kStartAcquisition)->setEnabled(true);
     m_captureAction->setEnabled(true);
     m_scanAction->setEnabled(true);
+    if (m_analysis)
+        m_analysis->OnReferenceRange(PanelFacts(panel).referenceRange);
+    if (m_capture)
+        m_capture->OnPanelChanged();
     if (m_scan)
         m_scan->OnPanelChanged();
 }
@@ -202,6 +204,8 @@ void CPellorinDlg::RemovePanel() {
     m_pPanel = nullptr;
     panel->hide();
     panel->deleteLater();
+    if (m_capture)
+        m_capture->OnPanelChanged();
     if (m_scan)
         m_scan->OnPanelChanged();
 }
@@ -226,8 +230,8 @@ void CPellorinDlg::OnSysCommand(int id) {
 }
 
 void CPellorinDlg::OnLoadProfile() {
-    if (captureRunning())
-        return; // refused as the panel's Write is during a capture
+    if (!m_streams->clearFor(QStringLiteral("user"), [this] { OnLoadProfile(); }))
+        return;
     const QString path = platform::ChooseProfileFile(this, DefaultProfilePath(), false);
     if (!PortIsOpen() || path.isEmpty() || !QFileInfo(path).isFile() || !m_pPanel)
         return;
@@ -245,7 +249,11 @@ void CPellorinDlg::OnSaveProfile() {
 }
 
 void CPellorinDlg::OnUpdateFirmware() {
-    // Whatever the state of the port, the panel or an acquisition: the update uses none of them.
+    // The update restarts the board: a capture or a scan is stopped first, if the user agrees.
+    // Otherwise whatever the state of the port, the panel or an acquisition: the update uses
+    // none of them.
+    if (!m_streams->clearFor(QStringLiteral("user"), [this] { OnUpdateFirmware(); }))
+        return;
     RunUpdateFirmwareCommand(this);
 }
 
@@ -255,7 +263,9 @@ void CPellorinDlg::OnAbout() {
 }
 
 void CPellorinDlg::closeEvent(QCloseEvent *event) {
-    if (closeWaitsForCapture(event) || closeWaitsForScan(event))
+    if (!m_streams->clearFor(QStringLiteral("user"), [this] { close(); })) {
+        event->ignore();
         return;
+    }
     QDialog::closeEvent(event);
 }

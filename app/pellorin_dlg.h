@@ -14,6 +14,7 @@ class AcquisitionController;
 class CAnalysisDlg;
 class CCaptureDlg;
 class CScanDlg;
+class StreamGuard;
 struct AcquisitionHooks;
 class QAction;
 class QMenuBar;
@@ -59,18 +60,16 @@ class CPellorinDlg : public QDialog {
     // The current chip panel; null when there is none.
     QPointer<CEVMDialog> m_pPanel;
 
+    // What asks before a running capture or scan is cut short.
+    StreamGuard *streamGuard() const { return m_streams; }
+
   protected:
-    // A running capture is stopped first, if the user agrees; its file is kept. A running scan
-    // is stopped first (MUX put back). The window closes when either has ended.
+    // A running capture or scan is stopped first, if the user agrees (the capture keeps its
+    // file, the scan puts MUX back); the window closes once it has ended.
     void closeEvent(QCloseEvent *event) override;
 
   private:
     bool OnInitDialog();
-    void onCaptureFinished();
-    void onScanFinished();
-    // True when closing waits for the capture or the scan to end (the event is then ignored).
-    bool closeWaitsForCapture(QCloseEvent *event);
-    bool closeWaitsForScan(QCloseEvent *event);
     AcquisitionHooks acquisitionHooks();
     void RemovePanel();
     void PlacePanel(CEVMDialog *panel);
@@ -82,12 +81,7 @@ class CPellorinDlg : public QDialog {
     QPointer<CAnalysisDlg> m_analysis;
     CCaptureDlg *m_capture = nullptr; // a child of the window, made on first use
     QAction *m_captureAction = nullptr;
-    // What waits for the running capture to end: a detection, or closing the window.
-    bool m_detectAfterCapture = false;
-    bool m_closeAfterCapture = false;
     CScanDlg *m_scan = nullptr; // a child of the window, made on first use
     QAction *m_scanAction = nullptr;
-    // What waits for the running scan to end: a detection, or closing the window.
-    bool m_detectAfterScan = false;
-    bool m_closeAfterScan = false;
+    StreamGuard *m_streams = nullptr;
 };

@@ -3,12 +3,11 @@
 #include "analysis_menu.h"
 #include "pellorin_dlg.h"
 #include "scan/scan_dlg.h"
+#include "stream_guard.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTimer>
 
 QAction *AddInputScanEntry(QMenuBar *bar, const std::function<void()> &openInputScan) {
     QMenu *analysis = nullptr;
@@ -18,7 +17,7 @@ QAction *AddInputScanEntry(QMenuBar *bar, const std::function<void()> &openInput
     }
     if (!analysis)
         analysis = bar->addMenu(QStringLiteral("&Analysis"));
-    QAction *action = analysis->addAction(QStringLiteral("Input Scan..."));
+    QAction *action = analysis->addAction(QStringLiteral("&Input Scan..."));
     action->setEnabled(false);
     QObject::connect(action, &QAction::triggered, analysis, openInputScan);
     return action;
@@ -34,7 +33,7 @@ void CPellorinDlg::OnInputScan() {
         hooks.panelFacts = [this]() -> std::optional<ScanPanelFacts> {
             if (!m_pPanel || !m_pPanel->InputMux())
                 return std::nullopt;
-            return ScanPanelFacts{m_pPanel->InputMux(), AnalysisScale(m_pPanel.data())};
+            return ScanPanelFacts{m_pPanel->InputMux(), PanelFacts(m_pPanel.data())};
         };
         hooks.refreshPanel = [this] {
             // The chip's true state, MUX put back or not.
@@ -42,31 +41,15 @@ void CPellorinDlg::OnInputScan() {
                 m_pPanel->RefreshFromChip();
         };
         m_scan = new CScanDlg(hooks, this);
-        connect(m_scan, &CScanDlg::finished, this, &CPellorinDlg::onScanFinished);
+        // The scan ends after the input in flight and puts MUX back.
+        m_streams->add({[this] { return m_scan->running(); },
+                        {},
+                        [] { return QStringLiteral("An input scan is running. Stop it?"); },
+                        QStringLiteral("Input Scan"),
+                        [this](const QString &) { m_scan->RequestStop(); }});
+        connect(m_scan, &CScanDlg::finished, m_streams, &StreamGuard::streamEnded);
     }
     m_scan->show();
     m_scan->raise();
     m_scan->activateWindow();
-}
-
-void CPellorinDlg::onScanFinished() {
-    // Runs inside the scan's Run handler: what waited runs once that has unwound.
-    if (m_detectAfterScan) {
-        m_detectAfterScan = false;
-        QTimer::singleShot(0, this, &CPellorinDlg::OnDetectEvm);
-    }
-    if (m_closeAfterScan) {
-        m_closeAfterScan = false;
-        QTimer::singleShot(0, this, &CPellorinDlg::close);
-    }
-}
-
-bool CPellorinDlg::closeWaitsForScan(QCloseEvent *event) {
-    if (!scanRunning())
-        return false;
-    // The scan stops after the input in flight and puts MUX back; the window closes then.
-    event->ignore();
-    m_closeAfterScan = true;
-    m_scan->RequestStop();
-    return true;
 }

@@ -7,6 +7,6 @@ class QMenuBar;
 
 #include <functional>
 
-// Appends "Input Scan..." to the bar's "&Analysis" menu, disabled; returns its action, which
+// Appends "&Input Scan..." to the bar's "&Analysis" menu, disabled; returns its action, which
 // is enabled while a chip panel exists.
 QAction *AddInputScanEntry(QMenuBar *bar, const std::function<void()> &openInputScan);

@@ -1,8 +1,8 @@
 // Prints the input scan's figures: the time of a scan of 8 inputs x 1000 samples (3 discarded
-// after each switch) against the virtual 8-channel board at the wire's pace, with the window's
-// events processed as the window does, beside the wire time of every byte the scan moves: the
-// items (kept and discarded) and the frames (the MUX read, a write per input, a request per
-// input, the put-back, and their replies). A benchmark, not a test: it asserts nothing.
+// after each switch) against the virtual 8-channel board at the wire's pace, run as the command
+// line runs it (the window runs the same on a port worker), beside the wire time of every byte the
+// scan moves: the items (kept and discarded) and the frames (the MUX read, a write per input, a
+// request per input, the put-back, and their replies). A benchmark, not a test: it asserts nothing.
 // --runs N repeats the scan (default 5) and prints the median too.
 
 #include "link/chip_catalog.h"
@@ -54,7 +54,7 @@ int main(int argc, char **argv) {
             runs = std::max(1, std::atoi(argv[i + 1]));
     }
     sim::VirtualBoard board(sim::Chip::VXC5480);
-    board.setPacing(sim::Pacing::WireRate);
+    board.setPacing(sim::Pacing::Wire);
     if (!board.start())
         return 1;
     SetPreferredPorts({QString::fromStdString(board.portPath())});
@@ -67,8 +67,7 @@ int main(int argc, char **argv) {
     settings.inputs = scan::SingleEndedInputs(vxc5480::kMuxLayout);
     settings.count = kCount;
     settings.discard = kDiscard;
-    scan::ScanHooks hooks;
-    hooks.pumpEvents = [] { QCoreApplication::processEvents(); };
+    const scan::ScanHooks hooks;
 
     std::printf("scan of %d inputs x %d samples (%d discarded after each switch), wire-paced "
                 "virtual board\n",

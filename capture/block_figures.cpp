@@ -35,6 +35,7 @@ void DriftLine::add(double seconds, double mean) {
     m_sy += y;
     m_stt += t * t;
     m_sty += t * y;
+    m_syy += y * y;
 }
 
 bool DriftLine::valid() const {
@@ -46,6 +47,21 @@ double DriftLine::slopePerHour() const {
         return 0.0;
     const double n = static_cast<double>(m_n);
     return (n * m_sty - m_st * m_sy) / (n * m_stt - m_st * m_st) * 3600.0;
+}
+
+bool DriftLine::hasError() const {
+    return m_n >= 3 && valid();
+}
+
+double DriftLine::slopeErrorPerHour() const {
+    if (!hasError())
+        return 0.0;
+    const double n = static_cast<double>(m_n);
+    const double sxx = m_stt - m_st * m_st / n;
+    const double sxy = m_sty - m_st * m_sy / n;
+    const double syy = m_syy - m_sy * m_sy / n;
+    const double residual = std::max(0.0, syy - sxy * sxy / sxx);
+    return std::sqrt(residual / (n - 2.0) / sxx) * 3600.0;
 }
 
 } // namespace capture

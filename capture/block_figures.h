@@ -24,13 +24,19 @@ class DriftLine {
     bool valid() const;
     // Codes per hour.
     double slopePerHour() const;
+    // The slope's standard error needs a third point: two points always lie on their line, so
+    // their slope carries no sign of how far the scatter of the means could have moved it.
+    bool hasError() const;
+    // The standard error of the slope, codes per hour (from the scatter of the means about the
+    // line); 0 without hasError().
+    double slopeErrorPerHour() const;
     size_t points() const { return m_n; }
 
   private:
     // Sums about the first point, so hours of seconds do not swamp the differences.
     size_t m_n = 0;
     double m_t0 = 0.0, m_y0 = 0.0;
-    double m_st = 0.0, m_sy = 0.0, m_stt = 0.0, m_sty = 0.0;
+    double m_st = 0.0, m_sy = 0.0, m_stt = 0.0, m_sty = 0.0, m_syy = 0.0;
 };
 
 } // namespace capture

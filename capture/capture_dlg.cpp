@@ -1,21 +1,22 @@
 #include "capture_dlg.h"
 
+#include "analysis/reference_edit.h"
 #include "duration_text.h"
 #include "file_names.h"
-#include "platform/busy_flags.h"
 #include "readout_text.h"
 #include "strip_chart.h"
+
+#include "link/port_worker.h"
+#include "platform/message_service.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,7 +28,9 @@
 using namespace capture;
 
 namespace {
-constexpr int kRefreshMs = 250;
+// Five times a second: the figures and the chart move at least four times a second.
+constexpr int kRefreshMs = 200;
+const QString kAutoBlock = QStringLiteral("auto");
 
 QLabel *buddyLabel(const QString &caption, QWidget *control, QWidget *parent) {
     auto *label = new QLabel(caption, parent);
@@ -68,6 +71,10 @@ CCaptureDlg::CCaptureDlg(CaptureWindowHooks hooks, QWidget *parent)
     m_state->setMinimumHeight(40);
     sideLayout->addWidget(m_state);
     sideLayout->addWidget(buildReadouts());
+    m_wireNote = new QLabel(side);
+    m_wireNote->setWordWrap(true);
+    m_wireNote->hide();
+    sideLayout->addWidget(m_wireNote);
     sideLayout->addStretch();
 
     m_chart = new CaptureStripChart(this);
@@ -75,6 +82,8 @@ CCaptureDlg::CCaptureDlg(CaptureWindowHooks hooks, QWidget *parent)
     layout->addWidget(side);
     layout->addWidget(m_chart, 1);
 
+    m_worker = std::make_unique<PortWorker>();
+    connect(m_worker.get(), &PortWorker::finished, this, &CCaptureDlg::onWorkerFinished);
     m_refresh = new QTimer(this);
     m_refresh->setInterval(kRefreshMs);
     connect(m_refresh, &QTimer::timeout, this, &CCaptureDlg::refresh);
@@ -84,13 +93,26 @@ CCaptureDlg::CCaptureDlg(CaptureWindowHooks hooks, QWidget *parent)
     setRunning(false);
     setState(tr("Choose a file and press Start."));
     refresh();
-    resize(1100, 600);
+    resize(1100, 680);
 }
 
 CCaptureDlg::~CCaptureDlg() {
-    // A capture still running below a closing window stops at its next item.
-    if (m_engine)
+    // A capture still running below a closing window stops at its next item, keeps its file and
+    // leaves the rest of its block on the line; the worker's thread is waited for.
+    if (m_engine) {
         m_engine->requestStop(QStringLiteral("user"));
+        m_engine->abortDrain();
+    }
+    m_worker.reset();
+}
+
+bool CCaptureDlg::running() const {
+    return m_worker && m_worker->running();
+}
+
+QString CCaptureDlg::filePath() const {
+    const QString path = m_engine ? m_engine->snapshot().filePath : QString();
+    return path.isEmpty() ? m_firstPath : path;
 }
 
 QWidget *CCaptureDlg::buildSettings() {
@@ -107,9 +129,10 @@ QWidget *CCaptureDlg::buildSettings() {
     grid->addWidget(buddyLabel(tr("F&ormat"), m_format, box), 1, 0);
     grid->addWidget(m_format, 1, 1);
     // A plain edit, not a spin box: a screen reader reads an edit's value, not a spin box's
-    // inner one.
-    m_block = new QLineEdit(QString::number(kDefaultBlockItems), box);
-    m_block->setValidator(new QIntValidator(1, kMaxBlockItems, m_block));
+    // inner one. "auto" sizes the blocks by time, about a second of conversions each.
+    m_block = new QLineEdit(kAutoBlock, box);
+    m_block->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("auto|\\d{0,5}")), m_block));
     m_block->setMaximumWidth(110);
     grid->addWidget(buddyLabel(tr("B&lock size (items)"), m_block, box), 2, 0);
     grid->addWidget(m_block, 2, 1);
@@ -141,6 +164,7 @@ QWidget *CCaptureDlg::buildSettings() {
     grid->addWidget(m_splitInterval, 6, 2);
     m_settingsControls = {m_path,     m_browse,     m_format,  m_block, byHand,         afterTime,
                           m_duration, afterSamples, m_samples, m_split, m_splitInterval};
+    addReferenceField(grid, 7);
     return box;
 }
 
@@ -149,10 +173,10 @@ QWidget *CCaptureDlg::buildReadouts() {
     auto *form = new QFormLayout(box);
     const QString captions[] = {tr("Elapsed"),
                                 tr("Samples written"),
-                                tr("Sample rate"),
+                                tr("Sample rate, last 10 s"),
                                 tr("File size"),
-                                tr("Dead time between blocks"),
-                                tr("Longest gap between blocks"),
+                                tr("Dead time"),
+                                tr("Longest gap"),
                                 tr("Last block mean"),
                                 tr("Last block standard deviation"),
                                 tr("Drift since the start")};
@@ -173,12 +197,14 @@ void CCaptureDlg::setStopRule(StopRule rule) {
 QString CCaptureDlg::settingsFromControls(CaptureSettings &settings) const {
     settings.path = m_path->text().trimmed();
     settings.format = static_cast<FileFormat>(m_format->currentData().toInt());
-    settings.blockItems = m_block->text().toInt();
+    const QString block = m_block->text().trimmed();
+    const bool automatic = block.isEmpty() || block == kAutoBlock;
+    settings.blockItems = automatic ? kAutoBlockItems : block.toInt();
     settings.stop = static_cast<StopRule>(m_stopRule->checkedId());
     if (settings.path.isEmpty())
         return tr("Choose the file to write (Browse...).");
-    if (settings.blockItems < 1 || settings.blockItems > kMaxBlockItems)
-        return tr("The block size must be 1 to 65535 items.");
+    if (!automatic && (settings.blockItems < 1 || settings.blockItems > kMaxBlockItems))
+        return tr("The block size must be auto or 1 to %1 items.").arg(kMaxBlockItems);
     if (settings.stop == StopRule::Duration) {
         settings.durationMs = ParseDuration(m_duration->text());
         if (settings.durationMs <= 0)
@@ -220,24 +246,48 @@ void CCaptureDlg::OnStart() {
         return;
     }
     const std::optional<CaptureFacts> facts =
-        m_hooks.factsFromPanel ? m_hooks.factsFromPanel() : std::nullopt;
+        m_hooks.factsFromPanel ? m_hooks.factsFromPanel(m_reference->given()) : std::nullopt;
     if (!facts) {
         setState(tr("No board: press \"Detect EVM\" in the main window first."));
         return;
     }
-    m_voltsPerCode = facts->voltsPerCode;
-    m_envelope.clear();
+    // Held here, on the thread the panels read them on, until the worker has ended.
+    m_board = std::make_unique<BusyGuard>(
+        g_acquiring, std::initializer_list<const int *>{&g_registerBusy, &g_calibrating});
+    if (!*m_board) {
+        m_board.reset();
+        setState(tr("The board is busy with another operation; try again when it ends."));
+        return;
+    }
+    m_voltsPerCode = analysis::ClaimedVoltsPerCode(facts->conversion);
+    m_firstPath = PartPath(settings.path, 1, settings.splitMs > 0);
+    m_live.clear();
+    m_shownSamples = 0;
+    m_stopAsked = false;
     CaptureHooks hooks;
-    hooks.owner = this;
-    hooks.pumpEvents = [] { QCoreApplication::processEvents(); };
-    hooks.onSample = [this](int32_t code) { m_envelope.add(code); };
+    hooks.onWritten = [this](std::span<const int32_t> codes) { m_live.add(codes); };
     m_engine = std::make_unique<CaptureEngine>(settings, *facts, hooks);
+    CaptureEngine *engine = m_engine.get();
+    m_worker->start([this, engine] { m_jobResult = engine->stream(); });
     setRunning(true);
-    setState(tr("Capturing to %1").arg(PartPath(settings.path, 1, settings.splitMs > 0)));
-    m_result = m_engine->run();
+    setState(tr("Capturing to %1 in blocks of %n item(s).", nullptr, engine->blockItems())
+                 .arg(m_firstPath));
+    const QString note = WireLimitNote(facts->conversion.dataRateSps);
+    m_wireNote->setText(note);
+    m_wireNote->setAccessibleName(note);
+    m_wireNote->setVisible(!note.isEmpty());
+    refresh();
+}
+
+void CCaptureDlg::onWorkerFinished() {
+    m_result = m_jobResult;
+    m_board.reset();
     refresh();
     setRunning(false);
     showResult(m_result);
+    // The engine shows nothing; a fault is told here, before whatever waited for the end runs.
+    if (const QString fault = FaultMessage(m_result); !fault.isEmpty())
+        platform::ShowMessage(this, fault, QStringLiteral("Error !"));
     emit finished(m_result);
 }
 
@@ -255,6 +305,7 @@ void CCaptureDlg::StopFor(const QString &reason) {
     if (!running())
         return;
     m_engine->requestStop(reason);
+    m_stopAsked = true;
     m_stop->setEnabled(false);
     setState(tr("Stopping..."));
 }
@@ -271,8 +322,8 @@ void CCaptureDlg::setRunning(bool running) {
 }
 
 void CCaptureDlg::refresh() {
-    const CaptureProgress empty;
-    const CaptureProgress &progress = m_engine ? m_engine->progress() : empty;
+    ++m_refreshes;
+    const CaptureProgress progress = m_engine ? m_engine->snapshot() : CaptureProgress{};
     const ReadoutTexts texts = MakeReadouts(progress, m_voltsPerCode);
     const QString values[] = {texts.elapsed,   texts.samples,        texts.rate,
                               texts.fileSize,  texts.deadTotal,      texts.deadLongest,
@@ -282,11 +333,16 @@ void CCaptureDlg::refresh() {
     if (progress.stopping)
         setState(tr("Stopping: the board is finishing its block, %n item(s) left.", nullptr,
                     static_cast<int>(progress.drainItemsLeft)));
-    m_chart->showRun(m_envelope);
+    // The chart only when samples came: the copy and the repaint cost nothing otherwise.
+    const uint64_t samples = m_live.samples();
+    if (samples != m_shownSamples || samples == 0) {
+        m_shownSamples = samples;
+        m_chart->showRun(m_live.copy());
+    }
 }
 
 void CCaptureDlg::showResult(const CaptureResult &result) {
-    const QString file = m_engine ? m_engine->progress().filePath : QString();
+    const QString file = filePath();
     QString text = tr("Stopped (%1): %2 samples in %3 file(s), the last %4.")
                        .arg(result.stoppedBy)
                        .arg(result.samples)

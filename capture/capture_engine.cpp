@@ -1,11 +1,12 @@
 #include "capture_engine.h"
 
-#include "acquisition/acquisition_messages.h"
+#include "block_plan.h"
 #include "file_names.h"
-#include "platform/busy_flags.h"
 
+#include "acquisition/acquisition_messages.h"
+#include "analysis/sample_times.h"
 #include "link/frames.h"
-#include "platform/message_service.h"
+#include "platform/busy_flags.h"
 
 #include <QDateTime>
 
@@ -13,48 +14,94 @@
 
 namespace capture {
 
-double DeadTime(double lastItemSeconds, double nextFirstItemSeconds, double writeSeconds) {
-    return std::max(0.0, nextFirstItemSeconds - lastItemSeconds - writeSeconds);
+QString FaultMessage(const CaptureResult &result) {
+    const bool fault = result.status != CaptureStatus::Ok && result.status != CaptureStatus::Busy;
+    return fault ? result.stoppedBy : QString();
 }
 
 CaptureEngine::CaptureEngine(CaptureSettings settings, CaptureFacts facts, CaptureHooks hooks)
-    : m_settings(std::move(settings)), m_facts(std::move(facts)), m_hooks(std::move(hooks)) {
-    m_settings.blockItems = std::clamp(m_settings.blockItems, 1, kMaxBlockItems);
-}
+    : m_settings(std::move(settings)), m_facts(std::move(facts)), m_hooks(std::move(hooks)),
+      m_blockItems(m_settings.blockItems > 0 ? std::min(m_settings.blockItems, kMaxBlockItems)
+                                             : DefaultBlockItems(m_facts.conversion.dataRateSps)),
+      m_timing(ConversionPeriod(m_facts.conversion.dataRateSps)) {}
 
 CaptureEngine::~CaptureEngine() = default;
 
 void CaptureEngine::requestStop(const QString &reason) {
-    if (m_stopReason.isEmpty())
-        m_stopReason = reason;
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_requestedReason.isEmpty())
+        m_requestedReason = reason;
+    m_stopAsked = true;
+}
+
+CaptureProgress CaptureEngine::snapshot() const {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    CaptureProgress progress = m_shared;
+    if (m_running)
+        progress.elapsedSeconds = std::chrono::duration<double>(Clock::now() - m_start).count();
+    return progress;
+}
+
+void CaptureEngine::publish() {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_shared = m_progress;
 }
 
 double CaptureEngine::elapsed() const {
+    // m_start changes only on this thread, before the stream starts.
     return std::chrono::duration<double>(Clock::now() - m_start).count();
 }
 
 bool CaptureEngine::stopDue(double seconds) {
-    if (m_stopReason.isEmpty() && m_hooks.stopRequested && m_hooks.stopRequested())
+    if (!m_stopReason.isEmpty())
+        return true;
+    if (m_stopAsked) {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopReason = m_requestedReason;
+    } else if (m_hooks.stopRequested && m_hooks.stopRequested()) {
         m_stopReason = QStringLiteral("user");
-    if (m_stopReason.isEmpty() && m_settings.stop == StopRule::Duration &&
-        seconds * 1000.0 >= static_cast<double>(m_settings.durationMs))
+    } else if (m_settings.stop == StopRule::Duration &&
+               seconds * 1000.0 >= static_cast<double>(m_settings.durationMs)) {
         m_stopReason = QStringLiteral("duration");
+    }
     return !m_stopReason.isEmpty();
 }
 
-int CaptureEngine::nextCount() const {
-    if (m_settings.stop != StopRule::Samples)
-        return m_settings.blockItems;
-    const int64_t left = m_settings.samples - m_progress.samplesReceived;
-    return static_cast<int>(std::min<int64_t>(left, m_settings.blockItems));
+bool CaptureEngine::splitDue() const {
+    return m_settings.splitMs > 0 &&
+           std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_partStart)
+                   .count() >= m_settings.splitMs;
+}
+
+int CaptureEngine::nextCount(double seconds, bool splitting) const {
+    const int64_t samplesLeft =
+        m_settings.stop == StopRule::Samples ? m_settings.samples - m_progress.samplesReceived : -1;
+    double secondsLeft = -1.0;
+    if (m_settings.stop == StopRule::Duration)
+        secondsLeft = std::max(0.0, m_settings.durationMs / 1000.0 - seconds);
+    if (m_settings.splitMs > 0) {
+        // A split due now starts a new file with the next block: its whole interval is left.
+        const double inPart =
+            splitting ? 0.0 : std::chrono::duration<double>(Clock::now() - m_partStart).count();
+        const double splitLeft = std::max(0.0, m_settings.splitMs / 1000.0 - inPart);
+        secondsLeft = secondsLeft < 0 ? splitLeft : std::min(secondsLeft, splitLeft);
+    }
+    const double measured = m_timing.rate();
+    const double rate = measured > 0 ? measured : DeliveredRate(m_facts.conversion.dataRateSps);
+    return NextRequestCount(m_blockItems, samplesLeft, secondsLeft, rate);
 }
 
 bool CaptureEngine::sendRequest(Block &block, int count) {
+    block = Block{};
     block.count = count;
+    block.codes.reserve(static_cast<size_t>(count));
     block.stamp.firstSample = static_cast<uint64_t>(m_progress.samplesReceived);
     block.stamp.wallSeconds = QDateTime::currentMSecsSinceEpoch() / 1000.0;
     block.stamp.monotonicSeconds = elapsed();
-    return RequestItems(count) == 0;
+    if (RequestItems(count) != 0)
+        return false;
+    m_reader->begin(count);
+    return true;
 }
 
 bool CaptureEngine::openPart(uint64_t firstSample) {
@@ -64,37 +111,50 @@ bool CaptureEngine::openPart(uint64_t firstSample) {
     m_partStart = Clock::now();
     m_progress.filePath = path;
     m_progress.fileBytes = 0;
-    if (!m_writer->create(path, m_facts, FilePart{number, firstSample}, m_settings.force))
-        return false;
-    m_progress.files = number;
-    m_progress.fileBytes = m_writer->fileBytes();
-    return true;
+    const bool made =
+        m_writer->create(path, m_facts, FilePart{number, firstSample}, m_settings.force);
+    if (made) {
+        m_progress.files = number;
+        m_progress.fileBytes = m_writer->fileBytes();
+    }
+    publish();
+    return made;
 }
 
-bool CaptureEngine::writeBlock(const Block &block, int items, double &writeSeconds) {
-    writeSeconds = 0.0;
-    if (items == 0)
-        return true;
-    const auto before = Clock::now();
-    const bool ok = m_writer->appendBlock(
-        block.stamp, std::span<const int32_t>(block.codes.data(), static_cast<size_t>(items)),
-        std::span<const double>(block.seconds.data(), static_cast<size_t>(items)));
-    writeSeconds = std::chrono::duration<double>(Clock::now() - before).count();
-    if (!ok)
+bool CaptureEngine::writePiece(Block &block, bool endsBlock) {
+    Piece &piece = m_piece;
+    const size_t n = piece.codes.size();
+    piece.times.resize(n);
+    if (n > 0) {
+        analysis::SpreadPiece(m_anchor, piece.arrivals.back(), piece.times);
+        m_anchor = piece.arrivals.back();
+        if (block.codes.empty())
+            block.firstSeconds = piece.times.front();
+    }
+    BlockStamp stamp = block.stamp;
+    stamp.samples = static_cast<uint32_t>(block.received);
+    const uint64_t first = block.stamp.firstSample + static_cast<uint64_t>(block.received) - n;
+    if (!m_writer->appendPiece(first, piece.codes, piece.times, endsBlock ? &stamp : nullptr))
         return false;
-    m_progress.samplesWritten += items;
+    m_progress.samplesWritten += static_cast<int64_t>(n);
     m_progress.fileBytes = m_writer->fileBytes();
-    ++m_progress.blocks;
-    const BlockFigures figures =
-        FiguresOf(std::span<const int32_t>(block.codes.data(), static_cast<size_t>(items)));
-    m_progress.lastBlock = figures;
-    m_progress.haveBlock = true;
-    m_progress.drift.add((block.seconds.front() + block.seconds[items - 1]) / 2.0, figures.mean);
+    block.codes.insert(block.codes.end(), piece.codes.begin(), piece.codes.end());
+    if (endsBlock && !block.codes.empty()) {
+        ++m_progress.blocks;
+        m_progress.lastBlock = FiguresOf(block.codes);
+        m_progress.haveBlock = true;
+        m_progress.drift.add((block.firstSeconds + m_anchor) / 2.0, m_progress.lastBlock.mean);
+    }
+    publish();
+    if (m_hooks.onWritten && n > 0)
+        m_hooks.onWritten(piece.codes);
     return true;
 }
 
 bool CaptureEngine::finishPart(const QString &stoppedBy) {
-    return m_writer->finish(stoppedBy);
+    const bool closed = m_writer->finish(stoppedBy);
+    publish();
+    return closed;
 }
 
 void CaptureEngine::drain(int64_t bytes) {
@@ -102,9 +162,23 @@ void CaptureEngine::drain(int64_t bytes) {
         return;
     m_progress.stopping = true;
     m_progress.drainItemsLeft = bytes / kItemSize;
-    m_reader->drain(bytes, m_hooks.abortDrain,
-                    [this](int64_t itemsLeft) { m_progress.drainItemsLeft = itemsLeft; });
+    publish();
+    m_reader->drain(
+        bytes, [this] { return m_abortDrain || (m_hooks.abortDrain && m_hooks.abortDrain()); },
+        [this](int64_t itemsLeft) {
+            m_progress.drainItemsLeft = itemsLeft;
+            publish();
+            if (m_events)
+                m_events->item();
+        });
     m_progress.drainItemsLeft = 0;
+}
+
+void CaptureEngine::onRead(double seconds, std::span<const int32_t> codes, bool full) {
+    m_progress.samplesReceived += static_cast<int64_t>(codes.size());
+    m_timing.onRead(seconds, static_cast<int>(codes.size()), full);
+    if (m_events)
+        m_events->item();
 }
 
 CaptureResult CaptureEngine::end(CaptureStatus status, const QString &stoppedBy, int linkResult) {
@@ -120,9 +194,8 @@ CaptureResult CaptureEngine::end(CaptureStatus status, const QString &stoppedBy,
     result.longestDeadSeconds = m_progress.longestDeadSeconds;
     m_progress.elapsedSeconds = result.seconds;
     m_progress.stopping = false;
+    publish();
     m_running = false;
-    if (status != CaptureStatus::Ok)
-        platform::ShowMessage(m_hooks.owner, stoppedBy, QStringLiteral("Error !"));
     return result;
 }
 
@@ -136,51 +209,93 @@ CaptureResult CaptureEngine::run() {
         refused.stoppedBy = QStringLiteral("busy");
         return refused;
     }
-    m_running = true;
+    return stream();
+}
+
+CaptureResult CaptureEngine::stream() {
     m_progress = CaptureProgress{};
-    m_start = Clock::now();
+    m_timing = StreamTiming(ConversionPeriod(m_facts.conversion.dataRateSps));
+    m_progress.nominalSps = m_facts.conversion.dataRateSps;
+    m_progress.blockItems = m_blockItems;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_start = Clock::now();
+        m_shared = m_progress;
+    }
+    m_running = true;
     m_writer = MakeWriter(m_settings.format);
-    m_events = std::make_unique<EventCadence>(m_hooks.pumpEvents, m_hooks.pumpIntervalMs);
-    m_reader = std::make_unique<ItemReader>(
-        *m_events, [this] { return stopDue(elapsed()); }, m_start, m_hooks.gatherMs);
+    if (m_hooks.pumpEvents)
+        m_events = std::make_unique<EventCadence>(m_hooks.pumpEvents, m_hooks.pumpIntervalMs);
+    ReadWaitHook whileWaiting;
+    if (m_events)
+        whileWaiting = [this] { return m_events->waiting(); };
+    m_reader = std::make_unique<ItemReader>([this] { return stopDue(elapsed()); }, m_start,
+                                            m_hooks.gatherMs, whileWaiting);
     if (!openPart(0))
         return end(CaptureStatus::File, m_writer->errorText());
 
-    Block blocks[2];
-    for (Block &block : blocks) {
-        block.codes.resize(static_cast<size_t>(m_settings.blockItems));
-        block.seconds.resize(static_cast<size_t>(m_settings.blockItems));
-    }
-    int current = 0;
-    double lastItemSeconds = 0.0, lastWriteSeconds = 0.0;
     const QString sendFailed = acquisition_message::SendCommandFailed().text;
-    if (nextCount() < 1 || stopDue(0.0)) {
+    const int firstCount = stopDue(0.0) ? 0 : nextCount(0.0, false);
+    if (firstCount < 1) {
         const QString reason = m_stopReason.isEmpty() ? QStringLiteral("samples") : m_stopReason;
         finishPart(reason);
         return end(CaptureStatus::Ok, reason);
     }
-    if (!sendRequest(blocks[current], nextCount())) {
+    Block block, next;
+    if (!sendRequest(block, firstCount)) {
         finishPart(sendFailed);
         return end(CaptureStatus::Exchange, sendFailed, 6);
     }
+    m_anchor = block.stamp.monotonicSeconds;
+    m_timing.start(m_anchor);
+    const ItemReader::OnRead reads = [this](double seconds, std::span<const int32_t> codes,
+                                            bool full) { onRead(seconds, codes, full); };
 
     for (;;) {
-        Block &block = blocks[current];
-        const int64_t firstIndex = m_progress.samplesReceived;
-        const ItemsRead read = m_reader->read(block.count, block.codes.data(), block.seconds.data(),
-                                              [this](int32_t code) {
-                                                  ++m_progress.samplesReceived;
-                                                  if (m_hooks.onSample)
-                                                      m_hooks.onSample(code);
-                                              });
-        m_progress.elapsedSeconds = elapsed();
-        if (read.items > 0 && m_progress.blocks > 0) {
-            const double dead = DeadTime(lastItemSeconds, block.seconds[0], lastWriteSeconds);
-            m_progress.deadSeconds += dead;
-            m_progress.longestDeadSeconds = std::max(m_progress.longestDeadSeconds, dead);
+        m_piece.codes.clear();
+        m_piece.arrivals.clear();
+        const auto until = Clock::now() + std::chrono::milliseconds(m_hooks.pieceMs);
+        const ItemsRead read = m_reader->readPiece(until, m_piece.codes, m_piece.arrivals, reads);
+        const int64_t firstIndex = static_cast<int64_t>(block.stamp.firstSample) + block.received;
+        block.received += read.items;
+        m_progress.deadSeconds = m_timing.deadSeconds();
+        m_progress.longestDeadSeconds = m_timing.longestGapSeconds();
+        m_progress.rateSps = m_timing.rate();
+
+        if (read.complete) {
+            const double now = elapsed();
+            const bool splitting = splitDue();
+            const int count = stopDue(now) ? 0 : nextCount(now, splitting);
+            const bool sent = count < 1 || sendRequest(next, count);
+            if (!writePiece(block, true)) {
+                const QString reason = m_writer->errorText();
+                finishPart(reason);
+                if (count > 0 && sent)
+                    drain(static_cast<int64_t>(next.count) * kItemSize);
+                return end(CaptureStatus::File, reason);
+            }
+            if (count < 1) {
+                const QString reason =
+                    m_stopReason.isEmpty() ? QStringLiteral("samples") : m_stopReason;
+                if (!finishPart(reason))
+                    return end(CaptureStatus::File, m_writer->errorText());
+                return end(CaptureStatus::Ok, reason);
+            }
+            if (!sent) {
+                finishPart(sendFailed);
+                return end(CaptureStatus::Exchange, sendFailed, 6);
+            }
+            if (splitting &&
+                (!finishPart(QStringLiteral("split")) || !openPart(next.stamp.firstSample))) {
+                const QString reason = m_writer->errorText();
+                drain(static_cast<int64_t>(next.count) * kItemSize);
+                return end(CaptureStatus::File, reason);
+            }
+            std::swap(block, next);
+            continue;
         }
 
-        if (read.items < block.count) {
+        if (read.stopped || read.result != 0 || read.badItem >= 0) {
             // Stopped, or a fault: what arrived in good order is kept, nothing after it.
             QString reason = m_stopReason;
             CaptureStatus status = CaptureStatus::Ok;
@@ -191,54 +306,23 @@ CaptureResult CaptureEngine::run() {
                 reason = acquisition_message::GetItemFailed(firstIndex + read.items).text;
                 status = CaptureStatus::Exchange;
             }
-            double writeSeconds = 0.0;
-            if (!writeBlock(block, read.items, writeSeconds)) {
+            if (!writePiece(block, true)) {
                 status = CaptureStatus::File;
                 reason = m_writer->errorText();
             }
             finishPart(reason);
             if (read.result == 0)
-                drain(read.bytesLeft);
+                drain(m_reader->bytesLeft());
             return end(status, reason, read.result);
         }
 
-        lastItemSeconds = block.seconds[block.count - 1];
-        const bool more = !stopDue(lastItemSeconds) && nextCount() > 0;
-        Block &next = blocks[1 - current];
-        bool sent = true;
-        if (more)
-            sent = sendRequest(next, nextCount());
-        if (!writeBlock(block, block.count, lastWriteSeconds)) {
+        // A piece of a block that goes on.
+        if (!writePiece(block, false)) {
             const QString reason = m_writer->errorText();
             finishPart(reason);
-            if (more && sent)
-                drain(static_cast<int64_t>(next.count) * kItemSize);
+            drain(m_reader->bytesLeft());
             return end(CaptureStatus::File, reason);
         }
-        if (!more) {
-            const QString reason =
-                m_stopReason.isEmpty() ? QStringLiteral("samples") : m_stopReason;
-            if (!finishPart(reason))
-                return end(CaptureStatus::File, m_writer->errorText());
-            return end(CaptureStatus::Ok, reason);
-        }
-        if (!sent) {
-            finishPart(sendFailed);
-            return end(CaptureStatus::Exchange, sendFailed, 6);
-        }
-        const bool splitDue =
-            m_settings.splitMs > 0 &&
-            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_partStart)
-                    .count() >= m_settings.splitMs;
-        if (splitDue) {
-            const bool closed = finishPart(QStringLiteral("split"));
-            if (!closed || !openPart(next.stamp.firstSample)) {
-                const QString reason = m_writer->errorText();
-                drain(static_cast<int64_t>(next.count) * kItemSize);
-                return end(CaptureStatus::File, reason);
-            }
-        }
-        current = 1 - current;
     }
 }
 

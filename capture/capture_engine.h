@@ -1,49 +1,70 @@
 #pragma once
-// The continuous capture: block after block of items from the board, each block written and
-// made durable while the next one streams in, until a stop rule, a stop request or a fault.
-// Runs on the caller's thread and lets the window's events run on their cadence. The window
-// and pellorin-cli use it alike.
+// The continuous capture: block after block of items from the board, written a piece at a time
+// (a fraction of a second each, made durable as it is written) while the stream goes on, until
+// a stop rule, a stop request or a fault. The window runs it on a thread of its own that owns
+// the port (link/port_worker.h) and reads its progress as snapshots; pellorin-cli runs it on
+// its main thread. It shows nothing: its result says how it ended, and the caller tells the
+// user.
 //
 // Pipelining: the next block's request goes out as soon as the last item of a block is in, and
-// only then is the finished block written, so the board is never kept waiting for the disk.
+// only then is the block's last piece written, so the board is never kept waiting for the disk.
 // A stop in the middle of a block takes the item in flight, writes what was received, closes
-// the file and then drains the rest of the block the board still sends (at most the block's
-// wire time), so the next exchange on the port is not met by late items.
+// the file and then drains the rest of the block the board still sends (about a second with
+// the blocks sized by time), so the next exchange on the port is not met by late items.
 
 #include "block_figures.h"
 #include "capture_settings.h"
 #include "capture_writer.h"
 #include "item_stream.h"
+#include "stream_timing.h"
 
-#include <QObject>
+#include "acquisition/event_cadence.h"
+
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <span>
 #include <vector>
 
 namespace capture {
 
+// A piece of the stream is written at least this often: the figures a window shows move
+// several times a second, and a crash loses no more than this.
+constexpr int kPieceMs = 200;
+// How long a read of the stream rests for more items when it has too few (see
+// ReadAvailableWaiting): no window waits on the engine's thread, so a few dozen items are
+// gathered per read at the wire's pace, and the driver holds them meanwhile (184 bytes).
+constexpr int kCaptureGatherMs = 16;
+
 struct CaptureHooks {
-    QObject *owner = nullptr;         // owner of the messages shown
-    std::function<void()> pumpEvents; // between items, on the EventCadence; must not block
+    // The command line's progress line: runs between reads on the EventCadence and must not
+    // block. Null in the window, whose engine has a thread of its own.
+    std::function<void()> pumpEvents;
     int pumpIntervalMs = kEventIntervalMs;
-    std::function<bool()> stopRequested;   // asked after every item (a signal, for instance)
-    std::function<bool()> abortDrain;      // ends the drain after a stop early
-    std::function<void(int32_t)> onSample; // every sample as it arrives (live view)
-    int gatherMs = kReadGatherMs;          // see ReadAvailableWaiting
+    std::function<bool()> stopRequested; // asked after every item (a signal, for instance)
+    std::function<bool()> abortDrain;    // ends the drain after a stop early
+    // The samples of each piece once it is on disk, on the engine's thread (the live view).
+    std::function<void(std::span<const int32_t>)> onWritten;
+    int gatherMs = kCaptureGatherMs;
+    int pieceMs = kPieceMs;
 };
 
-// What a window shows while the capture runs. Updated as items arrive.
+// What a window shows while the capture runs.
 struct CaptureProgress {
     int64_t samplesWritten = 0;
     int64_t samplesReceived = 0;
     double elapsedSeconds = 0.0;
     int blocks = 0;
     int files = 0;
-    double deadSeconds = 0.0; // the line idle between blocks (see DeadTime)
-    double longestDeadSeconds = 0.0;
-    uint64_t fileBytes = 0; // the file being written
+    double deadSeconds = 0.0;        // see StreamTiming
+    double longestDeadSeconds = 0.0; // the longest gap
+    double rateSps = -1.0;           // over the last 10 s; negative until known
+    double nominalSps = 0.0;         // the chip's rate; 0 where unknown
+    int blockItems = 0;              // items per request
+    uint64_t fileBytes = 0;          // the file being written, as written and synced
     QString filePath;
     bool haveBlock = false;
     BlockFigures lastBlock;
@@ -67,51 +88,81 @@ struct CaptureResult {
     double longestDeadSeconds = 0.0;
 };
 
-// Dead time between two blocks: from taking one block's last item to taking the next block's
-// first, less the time spent writing to disk meanwhile (the board streams during the write).
-double DeadTime(double lastItemSeconds, double nextFirstItemSeconds, double writeSeconds);
+// A fault's message for the user, "" when the capture ended as asked (or never started).
+QString FaultMessage(const CaptureResult &result);
 
 class CaptureEngine {
   public:
     CaptureEngine(CaptureSettings settings, CaptureFacts facts, CaptureHooks hooks);
     ~CaptureEngine();
 
-    // Runs the capture to its end; the board's port must be open and detected.
+    // Takes the board (the busy flags, as an acquisition) and runs the capture to its end; the
+    // board's port must be open and detected.
     CaptureResult run();
-    // Stops after the item in flight; the first reason given is the one recorded.
+    // The same, for a caller that holds the busy flags itself (on the thread that owns them).
+    CaptureResult stream();
+
+    // From any thread: stops after the item in flight; the first reason given is recorded.
     void requestStop(const QString &reason);
+    // From any thread: a stop's wait for the rest of the block ends at once.
+    void abortDrain() { m_abortDrain = true; }
+    // From any thread: the progress as it stands, elapsed time up to now.
+    CaptureProgress snapshot() const;
     bool running() const { return m_running; }
-    const CaptureProgress &progress() const { return m_progress; }
+    // Items per request: the settings' or, by default, about a second of conversions.
+    int blockItems() const { return m_blockItems; }
 
   private:
     struct Block {
-        std::vector<int32_t> codes;
-        std::vector<double> seconds;
-        BlockStamp stamp;
         int count = 0;
+        int received = 0;
+        BlockStamp stamp;
+        std::vector<int32_t> codes; // for the block's figures
+        double firstSeconds = 0.0;
+    };
+    struct Piece {
+        std::vector<int32_t> codes;
+        std::vector<double> arrivals;
+        std::vector<double> times;
     };
 
-    bool stopDue(double elapsed);
-    int nextCount() const;
+    bool stopDue(double seconds);
+    int nextCount(double seconds, bool splitting) const;
+    bool splitDue() const;
     bool sendRequest(Block &block, int count);
     bool openPart(uint64_t firstSample);
-    bool writeBlock(const Block &block, int items, double &writeSeconds);
+    bool writePiece(Block &block, bool endsBlock);
     bool finishPart(const QString &stoppedBy);
     void drain(int64_t bytes);
+    void publish();
+    void onRead(double seconds, std::span<const int32_t> codes, bool full);
     CaptureResult end(CaptureStatus status, const QString &stoppedBy, int linkResult = 0);
     double elapsed() const;
 
-    CaptureSettings m_settings;
-    CaptureFacts m_facts;
-    CaptureHooks m_hooks;
+    const CaptureSettings m_settings;
+    const CaptureFacts m_facts;
+    const CaptureHooks m_hooks;
+    const int m_blockItems;
+
+    // The engine's thread only.
     std::unique_ptr<CaptureWriter> m_writer;
     std::unique_ptr<EventCadence> m_events;
     std::unique_ptr<ItemReader> m_reader;
+    StreamTiming m_timing;
     CaptureProgress m_progress;
-    Clock::time_point m_start;
+    Piece m_piece;
+    double m_anchor = 0.0; // the time of the last sample written (the time rule's anchor)
     Clock::time_point m_partStart;
     QString m_stopReason;
-    bool m_running = false;
+
+    // Shared with other threads.
+    mutable std::mutex m_mutex;
+    CaptureProgress m_shared;  // under m_mutex
+    Clock::time_point m_start; // under m_mutex
+    QString m_requestedReason; // under m_mutex
+    std::atomic<bool> m_stopAsked{false};
+    std::atomic<bool> m_abortDrain{false};
+    std::atomic<bool> m_running{false};
 };
 
 } // namespace capture

@@ -1,20 +1,32 @@
 #pragma once
-// The facts a capture records, from what the chip's panel (or the command line's chip table)
-// knows of the conversion: the same scale as the analysis window's.
+// The facts a capture records, from what the chip's core makes of its registers (through the
+// chip's panel, or the command line's chip table), and the names the files and the command
+// line's JSON give them.
 
 #include "capture_settings.h"
 
-#include "analysis/scale.h"
-
 #include <QDateTime>
+
+#include <variant>
+#include <vector>
 
 namespace capture {
 
-// The reference assumed where nothing tells it (the analysis window starts from it too).
-constexpr double kDefaultReferenceVolts = 2.5;
-
 CaptureFacts MakeFacts(const QString &chipName, const std::vector<uint8_t> &registers,
-                       analysis::ConversionScale scale, const QDateTime &start);
+                       const analysis::ConversionFacts &conversion, const QDateTime &start);
+
+// One recorded fact: a number or a text.
+struct RecordedFact {
+    const char *name;
+    std::variant<double, QString> value;
+};
+
+// The conversion facts as the HDF5 attributes, the CSV "# name: value" lines and the command
+// line's JSON record them: reference_volts, reference_source ("given" or "default"), mode (a
+// chip with modes only), then pga_gain, data_rate_sps and volts_per_code. Where the mode was
+// not known those three are guesses from the registers and say so in their names:
+// pga_gain_from_registers, data_rate_sps_from_registers, volts_per_code_from_registers.
+std::vector<RecordedFact> ConversionRecord(const analysis::ConversionFacts &conversion);
 
 // The program's version, a.b.c.d.
 QString ProgramVersion();

@@ -1,6 +1,9 @@
 #pragma once
 // What a capture is asked to do, and the facts every file of it records. Plain data.
 
+#include "analysis/conversion_facts.h"
+#include "link/frames.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -11,13 +14,13 @@ namespace capture {
 enum class FileFormat { Hdf5, Csv };
 enum class StopRule { ByHand, Duration, Samples };
 
-constexpr int kDefaultBlockItems = 65535;
-constexpr int kMaxBlockItems = 65535; // the request carries the count in 16 bits
+constexpr int kAutoBlockItems = 0; // about one second of conversions (block_plan.h)
+constexpr int kMaxBlockItems = kMaxItemsPerRequest; // a block is one request
 
 struct CaptureSettings {
     QString path; // the file; with a split, the name the numbered files are made from
     FileFormat format = FileFormat::Hdf5;
-    int blockItems = kDefaultBlockItems;
+    int blockItems = kAutoBlockItems; // items per request; kAutoBlockItems: sized by time
     StopRule stop = StopRule::ByHand;
     int64_t durationMs = 0; // StopRule::Duration
     int64_t samples = 0;    // StopRule::Samples
@@ -29,10 +32,8 @@ struct CaptureSettings {
 struct CaptureFacts {
     QString chipName;
     std::vector<uint8_t> registers; // the register image, by address
-    double referenceVolts = 0.0;    // 0 where unknown
-    double pgaGain = 0.0;
-    double dataRateSps = 0.0;
-    double voltsPerCode = 0.0;
+    // What the chip's core made of the registers, at the reference the capture was given.
+    analysis::ConversionFacts conversion;
     QString programVersion;
     QString startTime; // ISO 8601, local time with its offset
 };

@@ -1,7 +1,8 @@
 #pragma once
 // Where a capture's samples go: one small interface, HDF5 and CSV behind it. The engine opens
-// a file, hands it each finished block and closes it with the reason the capture stopped.
-// Every call reports failure by false and leaves the reason in errorText().
+// a file, hands it the samples a piece at a time (a fraction of a second each; a block's last
+// piece with the block's record) and closes it with the reason the capture stopped. Every call
+// reports failure by false and leaves the reason in errorText().
 
 #include "capture_settings.h"
 
@@ -15,11 +16,12 @@ namespace capture {
 
 // When and where a block starts: its first sample's run-wide index, the wall-clock time
 // (seconds since 1970, UTC) and the monotonic time (seconds since the capture started) at
-// which its request went out.
+// which its request went out; and the samples it brought.
 struct BlockStamp {
     uint64_t firstSample = 0;
     double wallSeconds = 0.0;
     double monotonicSeconds = 0.0;
+    uint32_t samples = 0;
 };
 
 class CaptureWriter {
@@ -29,10 +31,13 @@ class CaptureWriter {
     // Makes the file; refuses one that exists unless replace is set.
     virtual bool create(const QString &path, const CaptureFacts &facts, const FilePart &part,
                         bool replace) = 0;
-    // Appends one block: codes and, per sample, seconds since the capture started. On return
-    // the block is on disk (flushed and synced): a crash after this loses none of it.
-    virtual bool appendBlock(const BlockStamp &stamp, std::span<const int32_t> codes,
-                             std::span<const double> sampleSeconds) = 0;
+    // Appends one piece: codes from the run-wide index firstSample on and, per sample, its time
+    // (seconds since the capture started, by the arrival rule of analysis/sample_times.h);
+    // endsBlock, when given, is the record of the block this piece completes. On return the
+    // piece is on disk (flushed and synced): a crash after this loses none of it.
+    virtual bool appendPiece(uint64_t firstSample, std::span<const int32_t> codes,
+                             std::span<const double> sampleSeconds,
+                             const BlockStamp *endsBlock) = 0;
     // Records why the capture stopped and closes the file. What was appended stays readable
     // even when this fails.
     virtual bool finish(const QString &stoppedBy) = 0;

@@ -1,5 +1,9 @@
 #include "csv_writer.h"
 
+#include "analysis/sample_times.h"
+#include "capture_facts.h"
+
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <unistd.h>
@@ -27,6 +31,21 @@ QByteArray Fact(const char *name, double value) {
     return Fact(name, QString::number(value, 'g', 12));
 }
 
+// 0, or the errno of the write that fell short: QFile tells no cause for a write that stops
+// part of the way (a file-size limit, a full disk), only "Unknown error".
+int WriteAll(int fd, const QByteArray &bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        done += n;
+    }
+    return 0;
+}
+
 } // namespace
 
 QByteArray CsvHeader(const CaptureFacts &facts, const FilePart &part) {
@@ -36,14 +55,13 @@ QByteArray CsvHeader(const CaptureFacts &facts, const FilePart &part) {
     for (uint8_t value : facts.registers)
         registers << QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
     header += Fact("registers", registers.join(u' '));
-    header += Fact("reference_volts", facts.referenceVolts);
-    header += Fact("pga_gain", facts.pgaGain);
-    header += Fact("data_rate_sps", facts.dataRateSps);
-    header += Fact("volts_per_code", facts.voltsPerCode);
+    for (const RecordedFact &fact : ConversionRecord(facts.conversion))
+        header += std::visit([&](const auto &value) { return Fact(fact.name, value); }, fact.value);
     header += Fact("program_version", facts.programVersion);
     header += Fact("start_time", facts.startTime);
     header += Fact("file_number", QString::number(part.number));
     header += Fact("first_sample", QString::number(part.firstSample));
+    header += Fact("time_rule", QString::fromLatin1(analysis::kArrivalTimeRule));
     header += "index,time_s,code,volts\n";
     return header;
 }
@@ -71,7 +89,8 @@ bool CsvWriter::create(const QString &path, const CaptureFacts &facts, const Fil
     if (m_file.isOpen())
         m_file.close();
     m_file.setFileName(path);
-    m_voltsPerCode = facts.voltsPerCode;
+    // A guessed gain gives no volts column.
+    m_voltsPerCode = analysis::ClaimedVoltsPerCode(facts.conversion);
     m_bytes = 0;
     const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Unbuffered |
                                      (replace ? QIODevice::Truncate : QIODevice::NewOnly);
@@ -85,8 +104,11 @@ bool CsvWriter::create(const QString &path, const CaptureFacts &facts, const Fil
 }
 
 bool CsvWriter::writeDurably(const QByteArray &bytes) {
-    if (m_file.write(bytes) != bytes.size() || fsync(m_file.handle()) != 0) {
-        m_error = QStringLiteral("%1: %2").arg(m_file.fileName(), m_file.errorString());
+    int cause = WriteAll(m_file.handle(), bytes);
+    if (cause == 0 && fsync(m_file.handle()) != 0)
+        cause = errno;
+    if (cause != 0) {
+        m_error = QStringLiteral("%1: %2").arg(m_file.fileName(), qt_error_string(cause));
         // A block is in the file whole or not at all: a reader never meets half a line.
         if (ftruncate(m_file.handle(), static_cast<off_t>(m_bytes)) == 0)
             fsync(m_file.handle());
@@ -96,13 +118,15 @@ bool CsvWriter::writeDurably(const QByteArray &bytes) {
     return true;
 }
 
-bool CsvWriter::appendBlock(const BlockStamp &stamp, std::span<const int32_t> codes,
-                            std::span<const double> sampleSeconds) {
+bool CsvWriter::appendPiece(uint64_t firstSample, std::span<const int32_t> codes,
+                            std::span<const double> sampleSeconds, const BlockStamp *) {
     if (!m_file.isOpen()) {
         m_error = QStringLiteral("%1: the file is not open").arg(m_file.fileName());
         return false;
     }
-    return writeDurably(CsvBlockLines(stamp.firstSample, codes, sampleSeconds, m_voltsPerCode));
+    if (codes.empty())
+        return true;
+    return writeDurably(CsvBlockLines(firstSample, codes, sampleSeconds, m_voltsPerCode));
 }
 
 bool CsvWriter::finish(const QString &stoppedBy) {

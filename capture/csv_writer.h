@@ -1,9 +1,9 @@
 #pragma once
-// The CSV file of a capture: "# name: value" lines with the facts of the HDF5 attributes, the
-// header "index,time_s,code,volts", one line per sample (run-wide index, seconds since the
-// capture started, the code, the code in volts: empty when the scale is unknown), and a last
-// "# stopped_by: ..." line when the capture closes the file. Each block is flushed and synced
-// when it ends.
+// The CSV file of a capture: "# name: value" lines with the facts of the HDF5 attributes and
+// the time rule, the header "index,time_s,code,volts", one line per sample (run-wide index,
+// seconds since the capture started by the arrival rule, the code, the code in volts: empty
+// when the scale is unknown), and a last "# stopped_by: ..." line when the capture closes the
+// file. Each piece is written and synced whole, or cut back off.
 
 #include "capture_writer.h"
 
@@ -12,7 +12,7 @@
 
 namespace capture {
 
-// The lines of one block, as the file holds them.
+// The lines of one piece, as the file holds them.
 QByteArray CsvBlockLines(uint64_t firstSample, std::span<const int32_t> codes,
                          std::span<const double> sampleSeconds, double voltsPerCode);
 // The "# name: value" lines and the header.
@@ -22,8 +22,8 @@ class CsvWriter : public CaptureWriter {
   public:
     bool create(const QString &path, const CaptureFacts &facts, const FilePart &part,
                 bool replace) override;
-    bool appendBlock(const BlockStamp &stamp, std::span<const int32_t> codes,
-                     std::span<const double> sampleSeconds) override;
+    bool appendPiece(uint64_t firstSample, std::span<const int32_t> codes,
+                     std::span<const double> sampleSeconds, const BlockStamp *endsBlock) override;
     bool finish(const QString &stoppedBy) override;
     uint64_t fileBytes() const override { return m_bytes; }
     QString errorText() const override { return m_error; }

@@ -28,4 +28,9 @@ QString FormatDuration(double seconds) {
         .arg(whole % 60, 2, 10, QLatin1Char('0'));
 }
 
+QString FormatElapsed(double seconds) {
+    const int64_t tenths = seconds > 0 ? static_cast<int64_t>(std::floor(seconds * 10.0)) : 0;
+    return QStringLiteral("%1.%2").arg(FormatDuration(tenths / 10)).arg(tenths % 10);
+}
+
 } // namespace capture

@@ -13,5 +13,7 @@ namespace capture {
 int64_t ParseDuration(const QString &text);
 // "H:MM:SS" of whole seconds.
 QString FormatDuration(double seconds);
+// "H:MM:SS.s": a clock that visibly moves between the window's refreshes.
+QString FormatElapsed(double seconds);
 
 } // namespace capture

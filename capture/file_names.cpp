@@ -4,6 +4,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <limits>
 
 namespace capture {
 
@@ -30,9 +34,46 @@ QString CheckOutputPath(const QString &path, bool replace) {
     const platform::FileError error = platform::CheckWritableTarget(path);
     if (error.failed())
         return error.text();
-    if (QFileInfo::exists(path) && !replace)
+    if (replace)
+        return QString();
+    const QFileInfo info(path);
+    if (info.exists())
         return platform::FileError{path, QStringLiteral("The file exists (--force replaces it)")}
             .text();
+    // A new file cannot be made at a link's name; with --force the link is written through.
+    if (info.isSymLink())
+        return platform::FileError{path, QStringLiteral("A link to a file that does not exist "
+                                                        "(--force writes through it)")}
+            .text();
+    return QString();
+}
+
+QString CheckCapturePaths(const QString &path, bool split, bool replace) {
+    const QString first = PartPath(path, 1, split);
+    if (const QString refused = CheckOutputPath(first, replace); !refused.isEmpty() || !split)
+        return refused;
+    // The names in the folder that PartPath gives for some number: the digits after an
+    // underscore, read back through PartPath itself, so the rule lives in one place.
+    const QString name = QFileInfo(path).fileName();
+    const QDir folder = QFileInfo(first).dir();
+    static const QRegularExpression digits(QStringLiteral("_(\\d{4,})"));
+    std::vector<int> numbers;
+    for (const QString &entry :
+         folder.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        for (auto match = digits.globalMatch(entry); match.hasNext();) {
+            bool ok = false;
+            const qlonglong number = match.next().captured(1).toLongLong(&ok);
+            if (ok && number > 1 && number <= std::numeric_limits<int>::max() &&
+                PartPath(name, static_cast<int>(number), true) == entry)
+                numbers.push_back(static_cast<int>(number));
+        }
+    }
+    std::sort(numbers.begin(), numbers.end());
+    for (const int number : numbers) {
+        if (const QString refused = CheckOutputPath(PartPath(path, number, true), replace);
+            !refused.isEmpty())
+            return refused;
+    }
     return QString();
 }
 

@@ -1,5 +1,8 @@
 #include "hdf5_writer.h"
 
+#include "analysis/sample_times.h"
+#include "capture_facts.h"
+
 #include <hdf5.h>
 
 #include <cerrno>
@@ -10,11 +13,11 @@
 namespace capture {
 namespace {
 
-// 64 KiB of codes per chunk: a block of 65535 codes spans a few; the file grows by whole
-// chunks at most one chunk ahead of its samples.
+// 64 KiB of codes (128 KiB of times) per chunk: a block of 65535 codes spans a few; the file
+// grows by whole chunks at most one chunk ahead of its samples.
 constexpr hsize_t kCodeChunk = 16384;
 constexpr hsize_t kBlockChunk = 256;
-// Room made on disk before a block's burst, beyond the block's codes: new chunks, the chunk
+// Room made on disk before a piece's burst, beyond its codes and times: new chunks, the chunk
 // index and the block record. HDF5 records the file's new end before it has written up to
 // it; with the room there first, a full disk stops the block before the library writes
 // anything, and the file on disk stays whole.
@@ -138,6 +141,10 @@ bool Hdf5Writer::create(const QString &path, const CaptureFacts &facts, const Fi
 
 bool Hdf5Writer::makeDatasets() {
     m_codes = MakeExtendible(m_file, "codes", H5T_STD_I32LE, kCodeChunk);
+    m_times = MakeExtendible(m_file, "time_s", H5T_IEEE_F64LE, kCodeChunk);
+    if (m_times < 0 || !WriteStringAttribute(m_times, "time_rule",
+                                             QString::fromLatin1(analysis::kArrivalTimeRule)))
+        return false;
     m_blockType = H5Tcreate(H5T_COMPOUND, sizeof(BlockRecord));
     H5Tinsert(m_blockType, "first_sample", HOFFSET(BlockRecord, firstSample), H5T_NATIVE_UINT64);
     H5Tinsert(m_blockType, "samples", HOFFSET(BlockRecord, samples), H5T_NATIVE_UINT32);
@@ -157,14 +164,13 @@ bool Hdf5Writer::writeAttributes(const CaptureFacts &facts, const FilePart &part
     if (!facts.registers.empty())
         ok = ok && WriteNumberAttribute(root, "registers", H5T_STD_U8LE, H5T_NATIVE_UINT8,
                                         facts.registers.data(), facts.registers.size());
-    ok = ok && WriteNumberAttribute(root, "reference_volts", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE,
-                                    &facts.referenceVolts);
-    ok = ok &&
-         WriteNumberAttribute(root, "pga_gain", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE, &facts.pgaGain);
-    ok = ok && WriteNumberAttribute(root, "data_rate_sps", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE,
-                                    &facts.dataRateSps);
-    ok = ok && WriteNumberAttribute(root, "volts_per_code", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE,
-                                    &facts.voltsPerCode);
+    for (const RecordedFact &fact : ConversionRecord(facts.conversion)) {
+        if (const double *number = std::get_if<double>(&fact.value))
+            ok = ok &&
+                 WriteNumberAttribute(root, fact.name, H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE, number);
+        else
+            ok = ok && WriteStringAttribute(root, fact.name, std::get<QString>(fact.value));
+    }
     ok = ok && WriteStringAttribute(root, "program_version", facts.programVersion);
     ok = ok && WriteStringAttribute(root, "start_time", facts.startTime);
     ok =
@@ -193,28 +199,39 @@ bool Hdf5Writer::makeRoom(size_t codes) {
     const int fd = descriptor();
     if (fd < 0 || H5Fget_eoa(m_file, &end) < 0)
         return false;
-    const off_t length = static_cast<off_t>(end + codes * sizeof(int32_t) + kBurstMargin);
+    const off_t length =
+        static_cast<off_t>(end + codes * (sizeof(int32_t) + sizeof(double)) + kBurstMargin);
     const int error = posix_fallocate(fd, 0, length);
     errno = error;
     return error == 0;
 }
 
-bool Hdf5Writer::appendBlock(const BlockStamp &stamp, std::span<const int32_t> codes,
-                             std::span<const double>) {
+bool Hdf5Writer::appendPiece(uint64_t, std::span<const int32_t> codes,
+                             std::span<const double> sampleSeconds, const BlockStamp *endsBlock) {
     if (m_file < 0)
         return fail("the file is not open");
+    const bool record = endsBlock && endsBlock->samples > 0;
+    if (codes.empty() && !record)
+        return true;
     errno = 0;
-    if (!makeRoom(codes.size()))
+    if (sampleSeconds.size() != codes.size() || !makeRoom(codes.size()))
         return fail("the block cannot be written");
-    const BlockRecord record{stamp.firstSample, static_cast<uint32_t>(codes.size()),
-                             stamp.wallSeconds, stamp.monotonicSeconds};
-    if (!Append(m_codes, H5T_NATIVE_INT32, m_sampleCount, codes.size(), codes.data()) ||
-        !Append(m_blocks, m_blockType, m_blockCount, 1, &record) || !durable()) {
+    bool ok = true;
+    if (!codes.empty()) {
+        ok = Append(m_codes, H5T_NATIVE_INT32, m_sampleCount, codes.size(), codes.data()) &&
+             Append(m_times, H5T_NATIVE_DOUBLE, m_sampleCount, codes.size(), sampleSeconds.data());
+    }
+    if (ok && record) {
+        const BlockRecord block{endsBlock->firstSample, endsBlock->samples, endsBlock->wallSeconds,
+                                endsBlock->monotonicSeconds};
+        ok = Append(m_blocks, m_blockType, m_blockCount, 1, &block);
+    }
+    if (!ok || !durable()) {
         m_broken = true;
         return fail("the block cannot be written");
     }
     m_sampleCount += codes.size();
-    ++m_blockCount;
+    m_blockCount += record ? 1 : 0;
     return true;
 }
 
@@ -249,13 +266,15 @@ uint64_t Hdf5Writer::fileBytes() const {
 void Hdf5Writer::closeAll() {
     if (m_codes >= 0)
         H5Dclose(m_codes);
+    if (m_times >= 0)
+        H5Dclose(m_times);
     if (m_blocks >= 0)
         H5Dclose(m_blocks);
     if (m_blockType >= 0)
         H5Tclose(m_blockType);
     if (m_file >= 0)
         H5Fclose(m_file);
-    m_codes = m_blocks = m_blockType = m_file = -1;
+    m_codes = m_times = m_blocks = m_blockType = m_file = -1;
 }
 
 } // namespace capture

@@ -1,16 +1,19 @@
 #pragma once
 // The HDF5 file of a capture, on the HDF5 C library.
 //   /codes   int32, extendible and chunked: the signed 24-bit codes in order
+//   /time_s  float64, one per code: its time in seconds since the capture started, by the
+//            arrival rule (analysis/sample_times.h), stated in its attribute time_rule
 //   /blocks  one record per block: first_sample (uint64), samples (uint32), wall_time and
-//            monotonic_time (float64 seconds, see BlockStamp)
+//            monotonic_time (float64 seconds, see BlockStamp); a block cut short by a crash
+//            has its pieces' codes in the file but no record
 //   attributes of the root group: chip, registers, reference_volts, pga_gain, data_rate_sps,
 //            volts_per_code, program_version, start_time, file_number, first_sample and
 //            stopped_by ("unfinished" until the capture closes the file)
 // Not a single-writer/multiple-reader file: such a file keeps flags that make a plain open fail
-// after a crash. Instead every HDF5 call happens in one burst at the end of a block (extend,
-// write, flush, then fsync of the file), so between bursts the file on disk is whole. Before a
-// burst the file is given the room the block will take, so a full disk fails the block before
-// the library writes anything.
+// after a crash. Instead every HDF5 call happens in one burst per piece (extend, write, flush,
+// then fsync of the file), so between bursts the file on disk is whole. Before a burst the
+// file is given the room the piece will take, so a full disk fails the piece before the
+// library writes anything.
 
 #include "capture_writer.h"
 
@@ -25,8 +28,8 @@ class Hdf5Writer : public CaptureWriter {
 
     bool create(const QString &path, const CaptureFacts &facts, const FilePart &part,
                 bool replace) override;
-    bool appendBlock(const BlockStamp &stamp, std::span<const int32_t> codes,
-                     std::span<const double> sampleSeconds) override;
+    bool appendPiece(uint64_t firstSample, std::span<const int32_t> codes,
+                     std::span<const double> sampleSeconds, const BlockStamp *endsBlock) override;
     bool finish(const QString &stoppedBy) override;
     uint64_t fileBytes() const override;
     QString errorText() const override { return m_error; }
@@ -44,6 +47,7 @@ class Hdf5Writer : public CaptureWriter {
     QString m_error;
     int64_t m_file = -1;
     int64_t m_codes = -1;
+    int64_t m_times = -1;
     int64_t m_blocks = -1;
     int64_t m_blockType = -1;
     uint64_t m_sampleCount = 0;

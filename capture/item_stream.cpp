@@ -3,16 +3,13 @@
 #include "link/frames.h"
 #include "link/protocol.h"
 #include "link/result_codes.h"
-#include "link/serial_transport.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
+#include <thread>
 
 namespace capture {
 namespace {
-// One read takes at most this much: a few milliseconds of the wire, so events keep their pace.
-constexpr uint32_t kChunkBytes = 4096;
 // A read that brings less than this is a trickle: the wire's pace, not a backlog.
 constexpr uint32_t kTrickleBytes = 256;
 } // namespace
@@ -22,63 +19,87 @@ int RequestItems(int count) {
     return WriteFrame(frame.data(), kWriteWaitMs);
 }
 
-ItemReader::ItemReader(EventCadence &events, std::function<bool()> stop, Clock::time_point start,
-                       int gatherMs)
-    : m_events(events), m_stop(std::move(stop)), m_start(start), m_gatherMs(gatherMs) {}
+ItemReader::ItemReader(std::function<bool()> stop, Clock::time_point start, int gatherMs,
+                       ReadWaitHook whileWaiting)
+    : m_stop(std::move(stop)), m_start(start), m_gatherMs(gatherMs),
+      m_whileWaiting(std::move(whileWaiting)) {}
 
-ItemsRead ItemReader::read(int count, int32_t *codes, double *seconds,
-                           const std::function<void(int32_t)> &onItem) {
+void ItemReader::begin(int count) {
+    m_count = count;
+    m_itemsTaken = 0;
+    m_total = static_cast<int64_t>(count) * kItemSize;
+    m_taken = 0;
+    m_failed = false;
+    m_held = 0;
+    // A request's first read waits for its first item as it comes.
+    m_trickle = false;
+}
+
+ItemsRead ItemReader::readPiece(Clock::time_point until, std::vector<int32_t> &codes,
+                                std::vector<double> &arrivals, const OnRead &onRead) {
     ItemsRead outcome;
-    const int64_t total = static_cast<int64_t>(count) * kItemSize;
-    int64_t taken = 0; // bytes of the stream read so far
-    std::array<uint8_t, kChunkBytes + kItemSize> buffer{};
-    uint32_t held = 0; // bytes of an item not complete yet, at the buffer's start
-    // Only a trickle is gathered: while reads come back full, the stream outruns the program
-    // and a rest would only leave the line idle. A block's first read waits for its first item
-    // as it comes.
-    bool trickle = false;
-    while (outcome.items < count) {
-        // held < kItemSize here: complete items have been taken out.
-        const uint32_t room = static_cast<uint32_t>(std::min<int64_t>(kChunkBytes, total - taken));
+    while (m_itemsTaken < m_count) {
+        // Only a trickle is gathered: while reads come back full, the stream outruns the
+        // program and a rest would only fill the driver's buffer.
+        int gatherMs = m_trickle ? m_gatherMs : 0;
+        if (outcome.items > 0) {
+            // Items in hand wait for more only until the piece is due: a board that paused
+            // does not keep them from the disk.
+            const auto left = [&until] {
+                return static_cast<int>(
+                    std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count());
+            };
+            if (left() <= 0)
+                break;
+            if (gatherMs > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(std::min(gatherMs, left())));
+            gatherMs = 0;
+            if (!WaitForBytes(std::max(0, left())))
+                break;
+        }
+        // m_held < kItemSize here: complete items have been taken out.
+        const uint32_t room =
+            static_cast<uint32_t>(std::min<int64_t>(kChunkBytes, m_total - m_taken));
         uint32_t got = 0;
-        const int result = ReadAvailableWaiting(
-            buffer.data() + held, kItemSize - held, room, got,
-            [this] { return m_events.waiting(); }, trickle ? m_gatherMs : 0);
-        trickle = got < kTrickleBytes;
-        taken += got;
-        held += got;
+        const int result = ReadAvailableWaiting(m_buffer.data() + m_held, kItemSize - m_held, room,
+                                                got, m_whileWaiting, gatherMs);
+        m_trickle = got < kTrickleBytes;
+        m_taken += got;
+        m_held += got;
         if (result != result::kOk) {
             outcome.result = result;
+            m_failed = true;
             break;
         }
         const double now = std::chrono::duration<double>(Clock::now() - m_start).count();
+        const size_t first = codes.size();
         uint32_t at = 0;
-        for (; at + kItemSize <= held; at += kItemSize) {
-            const uint8_t *item = buffer.data() + at;
+        for (; at + kItemSize <= m_held; at += kItemSize) {
+            const uint8_t *item = m_buffer.data() + at;
             if (!ItemChecksumOk(item)) {
                 outcome.badItem = outcome.items;
                 break;
             }
-            const int32_t code = ItemValue(item);
-            codes[outcome.items] = code;
-            seconds[outcome.items] = now;
+            codes.push_back(ItemValue(item));
+            arrivals.push_back(now);
             ++outcome.items;
-            if (onItem)
-                onItem(code);
+            ++m_itemsTaken;
             if (m_stop && m_stop()) {
-                outcome.stopped = outcome.items < count;
+                outcome.stopped = m_itemsTaken < m_count;
                 at += kItemSize;
                 break;
             }
         }
+        // Full: the read stopped at its room while more of the request was still to come.
+        const bool full = got == room && m_taken < m_total;
+        if (onRead && codes.size() > first)
+            onRead(now, std::span<const int32_t>(codes.data() + first, codes.size() - first), full);
         if (outcome.badItem >= 0 || outcome.stopped)
             break;
-        held -= at;
-        std::memmove(buffer.data(), buffer.data() + at, held);
-        if (outcome.items < count)
-            m_events.item();
+        m_held -= at;
+        std::memmove(m_buffer.data(), m_buffer.data() + at, m_held);
     }
-    outcome.bytesLeft = outcome.result == result::kOk ? total - taken : 0;
+    outcome.complete = m_itemsTaken == m_count;
     return outcome;
 }
 
@@ -88,14 +109,13 @@ void ItemReader::drain(int64_t bytes, const std::function<bool()> &abort,
     while (bytes > 0 && !(abort && abort())) {
         const uint32_t want = static_cast<uint32_t>(std::min<int64_t>(kChunkBytes, bytes));
         uint32_t got = 0;
-        const int result = ReadAvailableWaiting(
-            buffer.data(), 1, want, got, [this] { return m_events.waiting(); }, m_gatherMs);
+        const int result =
+            ReadAvailableWaiting(buffer.data(), 1, want, got, m_whileWaiting, m_gatherMs);
         bytes -= got;
         if (result != result::kOk)
             return; // silence or a lost line: nothing more will come
         if (progress)
             progress(bytes / kItemSize);
-        m_events.item();
     }
 }
 

@@ -1,14 +1,18 @@
 #pragma once
 // The acquisition request and its item stream, read in bulk: whatever has arrived is taken at
-// once and split into items. The pieces a capture (or a scan of the inputs) is built from: ask
-// for N items, read them with the window kept alive, stop after any item, and drain what the
-// board still sends after a stop so the next exchange meets a quiet line.
+// once and split into items. The pieces a capture is built from: ask for N items, read them a
+// piece at a time (the caller writes each piece while the board streams on), stop after any
+// item, and drain what the board still sends after a stop so the next exchange meets a quiet
+// line.
 
-#include "acquisition/event_cadence.h"
+#include "link/serial_transport.h"
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <span>
+#include <vector>
 
 namespace capture {
 
@@ -18,24 +22,34 @@ using Clock = std::chrono::steady_clock;
 int RequestItems(int count);
 
 struct ItemsRead {
-    int items = 0;         // good items taken, in order
+    int items = 0;         // good items taken by this call, in order
     int result = 0;        // the link's failure code, 0 when none
-    int badItem = -1;      // index of the first item with a wrong checksum (not taken)
-    bool stopped = false;  // stop() said so after an item
-    int64_t bytesLeft = 0; // what the board will still send of this request
+    int badItem = -1;      // index (in this call) of the first item with a wrong checksum
+    bool stopped = false;  // stop() said so after an item, before the request's last
+    bool complete = false; // every item of the request is in
 };
 
 class ItemReader {
   public:
-    // stop is asked after every item; events run on their cadence while items arrive.
-    // gatherMs: see ReadAvailableWaiting.
-    ItemReader(EventCadence &events, std::function<bool()> stop, Clock::time_point start,
-               int gatherMs);
+    // After each read that brought items: when it returned (seconds since start), its items,
+    // and whether it took all it could (more was waiting).
+    using OnRead = std::function<void(double seconds, std::span<const int32_t> codes, bool full)>;
 
-    // Reads count items of the request just sent: codes[i] and the seconds since start at
-    // which item i was taken. onItem runs after each item.
-    ItemsRead read(int count, int32_t *codes, double *seconds,
-                   const std::function<void(int32_t)> &onItem);
+    // stop is asked after every item. whileWaiting (may be empty) runs while a read waits; see
+    // ReadAvailableWaiting, as for gatherMs.
+    ItemReader(std::function<bool()> stop, Clock::time_point start, int gatherMs,
+               ReadWaitHook whileWaiting = {});
+
+    // The request for count items has just been sent.
+    void begin(int count);
+    // Reads on until the request's items are all in, `until` has passed with items of this call
+    // in hand (they wait no longer for more), stop() says so after an item, or a fault. Appends
+    // the good items to codes and, for each, the seconds since start at which its read
+    // returned to arrivals.
+    ItemsRead readPiece(Clock::time_point until, std::vector<int32_t> &codes,
+                        std::vector<double> &arrivals, const OnRead &onRead);
+    // What the board will still send of the request (nothing after a failure).
+    int64_t bytesLeft() const { return m_failed ? 0 : m_total - m_taken; }
 
     // Reads and throws away bytes the board still sends; ends early on silence, a failure or
     // when abort() says so. Calls progress with the items left now and then.
@@ -43,10 +57,21 @@ class ItemReader {
                const std::function<void(int64_t)> &progress);
 
   private:
-    EventCadence &m_events;
+    // One read takes at most this much: a fraction of a second of the wire.
+    static constexpr uint32_t kChunkBytes = 4096;
+
     std::function<bool()> m_stop;
     Clock::time_point m_start;
     int m_gatherMs;
+    ReadWaitHook m_whileWaiting;
+    int m_count = 0;
+    int m_itemsTaken = 0;
+    int64_t m_total = 0; // bytes of the request
+    int64_t m_taken = 0; // bytes of it read off the line
+    bool m_failed = false;
+    bool m_trickle = false;
+    std::array<uint8_t, kChunkBytes + 4> m_buffer{};
+    uint32_t m_held = 0; // bytes of an item not complete yet, at the buffer's start
 };
 
 } // namespace capture

@@ -58,4 +58,25 @@ std::vector<int32_t> RunEnvelope::recent() const {
     return out;
 }
 
+void SharedEnvelope::add(std::span<const int32_t> codes) {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    for (int32_t code : codes)
+        m_envelope.add(code);
+}
+
+void SharedEnvelope::clear() {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_envelope.clear();
+}
+
+uint64_t SharedEnvelope::samples() const {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_envelope.samples();
+}
+
+RunEnvelope SharedEnvelope::copy() const {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_envelope;
+}
+
 } // namespace capture

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
+#include <span>
 #include <vector>
 
 namespace capture {
@@ -39,6 +41,22 @@ class RunEnvelope {
     uint64_t m_samples = 0;
     std::vector<int32_t> m_ring;
     size_t m_next = 0;
+};
+
+// A run's envelope fed on the capture's thread and drawn on the window's: the window takes a
+// copy under the lock, a few times a second. Every sample counts in it, whatever the window's
+// thread is doing meanwhile (a queue the window drains would have to drop samples while its
+// thread is held up, and the envelope of the whole run would miss them).
+class SharedEnvelope {
+  public:
+    void add(std::span<const int32_t> codes);
+    void clear();
+    uint64_t samples() const;
+    RunEnvelope copy() const;
+
+  private:
+    mutable std::mutex m_mutex;
+    RunEnvelope m_envelope;
 };
 
 } // namespace capture

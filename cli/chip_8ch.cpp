@@ -4,22 +4,11 @@
 
 #include "link/chip_catalog.h"
 #include "panel_8ch/chip_commands.h"
+#include "panel_8ch/chip_facts.h"
 #include "panel_8ch/profile_8ch.h"
 #include "panel_8ch/register_map.h"
 
 namespace cli {
-
-namespace {
-analysis::ConversionScale ScaleOf(const std::vector<uint8_t> &image) {
-    analysis::ConversionScale scale;
-    if (image.size() < vxc5480::kRegisterCount)
-        return scale;
-    scale.pgaGain = vxc5480::PgaGain(image[vxc5480::kAdcon]);
-    scale.sampleRateHz = vxc5480::DataRateSps(image[vxc5480::kDrate]);
-    scale.spanPerReference = vxc5480::kSpanPerReference;
-    return scale;
-}
-} // namespace
 
 ChipSupport Vxc5480Support() {
     ChipSupport chip;
@@ -38,10 +27,11 @@ ChipSupport Vxc5480Support() {
         chip.commands.push_back(entry);
     }
     chip.profile = &vxc5480::kProfileLayout;
-    chip.sampleRateHz = [](const std::vector<uint8_t> &registers) {
-        return vxc5480::DataRateSps(registers.at(vxc5480::kDrate));
+    // The chip has no modes.
+    chip.facts = [](std::span<const uint8_t> image, int, std::optional<double> referenceVolts) {
+        return vxc5480::Facts(image, referenceVolts);
     };
-    chip.scaleOf = ScaleOf;
+    chip.referenceRange = vxc5480::kReferenceRange;
     chip.mux = &vxc5480::kMuxLayout;
     return chip;
 }

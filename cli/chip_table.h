@@ -1,10 +1,10 @@
 #pragma once
 // What the command line knows of each chip: register names by address, the chip commands,
-// and the profile format. Every entry is taken from the chip's own widget-free library; a
-// chip whose library is not in this build has empty parts, and the commands that need them
-// say so.
+// the profile format, the conversion facts and the multiplexer. Every entry is taken from the
+// chip's own widget-free library; a chip whose library is not in this build has empty parts, and
+// the commands that need them say so.
 
-#include "analysis/scale.h"
+#include "analysis/conversion_facts.h"
 #include "panel_common/mux_layout.h"
 #include "panel_common/register_profile.h"
 
@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -37,15 +38,20 @@ struct ChipSupport {
     std::vector<CommandEntry> commands;
     // The profile format of the chip's panel; null when this build has none for the chip.
     const panel_common::ProfileLayout *profile = nullptr;
-    // The data rate in samples per second that the registers (all of them, by address) set;
-    // 0 when unknown. Null when this build has no register map for the chip.
-    double (*sampleRateHz)(const std::vector<uint8_t> &registers) = nullptr;
     // What the panel's "All Regs" Write does to a whole image before it goes out (the chip's
     // fixed bits); null when the image goes as it is.
     void (*allRegsWrite)(std::span<uint8_t> image) = nullptr;
-    // Gain, data rate and span of the conversion from a register image (the reference is not
-    // in the registers); null when this build has no register map for the chip.
-    analysis::ConversionScale (*scaleOf)(const std::vector<uint8_t> &image) = nullptr;
+    // The chip core's conversion facts of a register image (all registers by address; an
+    // empty one where they could not be read), in mode (the set-mode argument, 0 where not
+    // known; a chip without modes ignores it), at the reference given or the chip's default.
+    // Null when this build has no facts for the chip.
+    analysis::ConversionFacts (*facts)(std::span<const uint8_t> image, int mode,
+                                       std::optional<double> referenceVolts) = nullptr;
+    // What the reference may be, and its default.
+    analysis::ReferenceRange referenceRange;
+    // The modes the set-mode command takes, firstMode to lastMode; both 0 for a chip without.
+    int firstMode = 0;
+    int lastMode = 0;
     // The input multiplexer: input names and MUX bytes; null when this build has none.
     const panel_common::MuxLayout *mux = nullptr;
 

@@ -1,6 +1,8 @@
 #include "cli_options.h"
 
 #include "chip_table.h"
+#include "link/chip_catalog.h"
+#include "number_text.h"
 
 namespace cli {
 
@@ -32,33 +34,58 @@ bool takeValue(const QStringList &arguments, int &i, const QString &name, QStrin
 QString chipNamed(const QString &name, QString &error) {
     const ChipSupport *chip = FindChipSupport(name);
     if (!chip) {
-        error = QStringLiteral("unknown chip %1 (VXC5480 or VXC5420)").arg(name);
+        error = QStringLiteral("unknown chip %1 (%2)")
+                    .arg(name, QString::fromStdString(ChipNames(" or ")));
         return QString();
     }
     return QLatin1String(chip->name);
 }
 } // namespace
 
+QString RepeatedOptionMessage(const QString &name) {
+    return QStringLiteral("%1 given twice (give it once)").arg(name);
+}
+
 CliOptions ParseCliOptions(const QStringList &arguments) {
     CliOptions options;
+    // Every option but --port (a list of devices) is given once.
+    QStringList seen;
+    const auto once = [&seen, &options](const QString &name) {
+        if (seen.contains(name))
+            options.error = RepeatedOptionMessage(name);
+        seen << name;
+    };
+    bool paceGiven = false;
     for (int i = 0; i < arguments.size() && options.error.isEmpty(); ++i) {
         const QString &argument = arguments.at(i);
         QString value;
         if (takeValue(arguments, i, QStringLiteral("--port"), value, options.error)) {
             options.ports << value;
         } else if (takeValue(arguments, i, QStringLiteral("--chip"), value, options.error)) {
+            once(QStringLiteral("--chip"));
             if (options.error.isEmpty())
                 options.chip = chipNamed(value, options.error);
+        } else if (takeValue(arguments, i, QStringLiteral("--pace"), value, options.error)) {
+            once(QStringLiteral("--pace"));
+            if (options.error.isEmpty() && !sim::ParsePacing(value.toStdString(), options.pacing))
+                options.error = QStringLiteral("--pace=%1 needs real, wire or none").arg(value);
+            paceGiven = true;
         } else if (takeValue(arguments, i, QStringLiteral("--write-man"), value, options.error)) {
+            once(QStringLiteral("--write-man"));
             options.manPath = value;
         } else if (argument == QLatin1String("--simulate")) {
+            once(QStringLiteral("--simulate"));
             options.simulate = true;
         } else if (argument.startsWith(QLatin1String("--simulate="))) {
+            once(QStringLiteral("--simulate"));
             options.simulate = true;
-            options.simulatedChip = chipNamed(argument.mid(11), options.error);
+            if (options.error.isEmpty())
+                options.simulatedChip = chipNamed(argument.mid(11), options.error);
         } else if (argument == QLatin1String("--no-scan")) {
+            once(argument);
             options.noScan = true;
         } else if (argument == QLatin1String("--json")) {
+            once(argument);
             options.json = true;
         } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             options.help = true;
@@ -67,9 +94,14 @@ CliOptions ParseCliOptions(const QStringList &arguments) {
         } else {
             options.command = argument;
             options.arguments = arguments.mid(i + 1);
+            // --json may follow the command's name instead, not both.
+            if (options.json && options.arguments.contains(QLatin1String("--json")))
+                options.error = RepeatedOptionMessage(QStringLiteral("--json"));
             break;
         }
     }
+    if (paceGiven && !options.simulate && options.error.isEmpty())
+        options.error = QStringLiteral("--pace needs --simulate");
     // A plain --simulate serves the chip the run expects: --chip VXC5420 --simulate is a
     // VXC5420 board.
     if (options.simulate && options.simulatedChip.isEmpty()) {
@@ -96,12 +128,21 @@ bool CommandArguments::has(const QString &name) const {
 }
 
 QString CommandArguments::value(const QString &name) const {
-    QString found;
     for (const auto &option : options) {
         if (option.first == name)
-            found = option.second;
+            return option.second;
     }
-    return found;
+    return QString();
+}
+
+bool CommandArguments::number(const QString &name, int64_t lowest, int64_t highest, int64_t &value,
+                              QString &error) const {
+    if (!has(name))
+        return true;
+    if (ParseNumberIn(this->value(name), lowest, highest, value))
+        return true;
+    error = NumberMessage(name, lowest, highest);
+    return false;
 }
 
 CommandArguments SplitArguments(const QStringList &arguments, const QStringList &valueOptions,
@@ -114,6 +155,8 @@ CommandArguments SplitArguments(const QStringList &arguments, const QStringList 
             continue;
         }
         if (flags.contains(argument)) {
+            if (split.has(argument))
+                error = RepeatedOptionMessage(argument);
             split.options.append({argument, QString()});
             continue;
         }
@@ -121,6 +164,8 @@ CommandArguments SplitArguments(const QStringList &arguments, const QStringList 
         for (const QString &name : valueOptions) {
             QString value;
             if (takeValue(arguments, i, name, value, error)) {
+                if (split.has(name) && error.isEmpty())
+                    error = RepeatedOptionMessage(name);
                 split.options.append({name, value});
                 taken = true;
                 break;

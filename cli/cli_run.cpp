@@ -6,6 +6,7 @@
 #include "descriptor_stream.h"
 #include "exit_codes.h"
 #include "help_text.h"
+#include "output_formats.h"
 
 #include "platform/file_writer.h"
 
@@ -55,12 +56,9 @@ int checkOutput(Console &console, int status) {
     console.message(QStringLiteral("standard output: %1").arg(reason));
     return status == exit_code::kOk ? exit_code::kFile : status;
 }
-} // namespace
 
-int RunCli(const QStringList &arguments, std::ostream &out, std::ostream &err,
-           bool progressOnTerminal) {
-    Console console(out, err, progressOnTerminal);
-    ConsolePresenter presenter(console);
+int run(const QStringList &arguments, Console &console) {
+    std::ostream &out = console.out();
     const CliOptions options = ParseCliOptions(arguments);
     if (!options.error.isEmpty()) {
         console.message(options.error + QStringLiteral(" (see pellorin-cli --help)"));
@@ -70,7 +68,7 @@ int RunCli(const QStringList &arguments, std::ostream &out, std::ostream &err,
         return writeManPage(console, options.manPath);
     if (options.help) {
         out << ProgramHelpText().toStdString();
-        return checkOutput(console, exit_code::kOk);
+        return exit_code::kOk;
     }
     if (options.command.isEmpty()) {
         console.message(QStringLiteral("no command given (see pellorin-cli --help)"));
@@ -86,7 +84,7 @@ int RunCli(const QStringList &arguments, std::ostream &out, std::ostream &err,
     if (options.arguments.contains(QLatin1String("--help")) ||
         options.arguments.contains(QLatin1String("-h"))) {
         out << CommandHelpText(*help).toStdString();
-        return checkOutput(console, exit_code::kOk);
+        return exit_code::kOk;
     }
     CommandContext context(options, console);
     if (!runner->printsResult &&
@@ -95,7 +93,24 @@ int RunCli(const QStringList &arguments, std::ostream &out, std::ostream &err,
                                             "how it went")
                                  .arg(options.command));
     }
-    return checkOutput(console, runner->run(context));
+    return runner->run(context);
+}
+} // namespace
+
+int RunCli(const QStringList &arguments, std::ostream &out, std::ostream &err,
+           bool progressOnTerminal) {
+    Console console(out, err, progressOnTerminal);
+    ConsolePresenter presenter(console);
+    const std::ostream::pos_type start = out.tellp();
+    const int status = checkOutput(console, run(arguments, console));
+    // A script that asked for JSON reads one object whatever happened: a failure that printed
+    // no result of its own (a usage, file or no-board error) prints its messages and status.
+    // "--json" as a word of its own is always the option: a value never begins with "--".
+    if (status == exit_code::kOk || !arguments.contains(QLatin1String("--json")) || out.fail() ||
+        out.tellp() != start)
+        return status;
+    WriteFailureJson(out, console.messages(), status);
+    return checkOutput(console, status);
 }
 
 } // namespace cli

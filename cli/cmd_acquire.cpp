@@ -1,6 +1,7 @@
 // acquire: the window's acquisition without the window, and its results as files or text.
 
 #include "commands.h"
+#include "conversion_options.h"
 #include "exit_codes.h"
 #include "number_text.h"
 #include "output_formats.h"
@@ -13,7 +14,6 @@
 #include "analysis/noise_figures.h"
 #include "analysis/record_csv.h"
 #include "analysis/spectrum.h"
-#include "link/register_range.h"
 #include "link/result_codes.h"
 #include "platform/file_writer.h"
 
@@ -37,6 +37,7 @@ struct AcquireRequest {
     bool json = false;
     QString spectrumPath; // --spectrum FILE
     analysis::WindowKind window = analysis::WindowKind::Hann;
+    ConversionRequest conversion; // --reference and --mode
 };
 
 // The fewest samples a spectrum is made of.
@@ -47,8 +48,9 @@ QString parseRequest(CommandContext &context, AcquireRequest &request) {
     QString error;
     const CommandArguments args = SplitArguments(
         context.options().arguments,
-        {QStringLiteral("--count"), QStringLiteral("--out"), QStringLiteral("--format"),
-         QStringLiteral("--spectrum"), QStringLiteral("--window")},
+        QStringList{QStringLiteral("--count"), QStringLiteral("--out"), QStringLiteral("--format"),
+                    QStringLiteral("--spectrum"), QStringLiteral("--window")} +
+            ConversionOptionNames(),
         {QStringLiteral("--stats"), QStringLiteral("--json")}, error);
     if (!error.isEmpty())
         return error;
@@ -82,6 +84,15 @@ QString parseRequest(CommandContext &context, AcquireRequest &request) {
         return QStringLiteral("--window takes hann or blackman-harris");
     if (!window.isNull() && !request.stats && request.spectrumPath.isEmpty())
         return QStringLiteral("--window goes with --stats or --spectrum");
+    // The figures' volts need the reference, their volts and the spectrum's rate the mode;
+    // nothing else has use for them.
+    if (args.has(QStringLiteral("--reference")) && !request.stats)
+        return QStringLiteral("--reference goes with --stats");
+    if (args.has(QStringLiteral("--mode")) && !request.stats && request.spectrumPath.isEmpty())
+        return QStringLiteral("--mode goes with --stats or --spectrum");
+    error = ReadConversionOptions(args, context.chip(), request.conversion);
+    if (!error.isEmpty())
+        return error;
     if (request.json && request.format != Format::Default)
         return QStringLiteral("--json and --format are two ways to print the samples; give one");
     if (request.json && !request.stats &&
@@ -178,9 +189,10 @@ int writeFiles(CommandContext &context, const AcquireRequest &request,
 }
 
 // --stats and --spectrum: the figures and the spectrum of the analysis window, and the same
-// note of a clipped record.
+// note of a clipped record. The facts give the rate of the spectrum and the figures' volts.
 int reportFigures(CommandContext &context, const AcquireRequest &request,
-                  const std::vector<int32_t> &samples, double rate) {
+                  const std::vector<int32_t> &samples, const analysis::ConversionFacts &facts) {
+    const double rate = facts.dataRateSps;
     SampleStats stats = ComputeStats(samples);
     if (stats.clipped > 0)
         context.console().message(
@@ -199,9 +211,9 @@ int reportFigures(CommandContext &context, const AcquireRequest &request,
     if (request.stats) {
         stats.tone = spectrum.tone;
         if (request.json)
-            WriteStatsJson(context.out(), stats);
+            WriteStatsJson(context.out(), stats, facts);
         else
-            WriteStatsText(context.out(), stats);
+            WriteStatsText(context.out(), stats, facts);
     }
     return exit_code::kOk;
 }
@@ -252,16 +264,10 @@ int RunAcquire(CommandContext &context) {
         return status;
 
     // As the window does before every acquisition: the chip's registers are read again, and
-    // a failure is told but does not stop the acquisition.
-    // The data rate the registers show scales the spectrum; without it, cycles per sample.
+    // a failure is told but does not stop the acquisition. The data rate they show scales the
+    // spectrum; without it, cycles per sample.
     const ChipSupport &chip = context.chip();
-    double rate = 0;
-    if (chip.registerCount() > 0) {
-        std::vector<uint8_t> image(static_cast<size_t>(chip.registerCount()), 0);
-        if (ReadRegisterRange(image.data(), chip.registerCount(), nullptr) == 0 &&
-            chip.sampleRateHz)
-            rate = chip.sampleRateHz(image);
-    }
+    const analysis::ConversionFacts facts = FactsOf(chip, request.conversion, ReadChipImage(chip));
 
     std::vector<uint8_t> items;
     try {
@@ -296,7 +302,7 @@ int RunAcquire(CommandContext &context) {
         printSamples(context.out(), request, items, samples);
     }
     if (request.stats || !request.spectrumPath.isEmpty())
-        return reportFigures(context, request, samples, rate);
+        return reportFigures(context, request, samples, facts);
     return exit_code::kOk;
 }
 

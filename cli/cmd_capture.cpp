@@ -1,68 +1,63 @@
 // capture: the window's continuous capture without the window, to an HDF5 or CSV file.
 
 #include "commands.h"
+#include "conversion_options.h"
 #include "exit_codes.h"
 #include "number_text.h"
 #include "output_formats.h"
+#include "stop_signals.h"
 
 #include "capture/capture_engine.h"
 #include "capture/capture_facts.h"
 #include "capture/duration_text.h"
 #include "capture/file_names.h"
-#include "link/register_range.h"
 
 #include <QDateTime>
 
-#include <atomic>
 #include <chrono>
-#include <csignal>
 
 namespace cli {
 
 namespace {
-std::atomic<int> g_stopSignals{0};
+// The longest --duration and --split: nine digits of seconds, about 31 years, beyond any run.
+constexpr int64_t kMaxDurationSeconds = 999999999;
+// The most --samples: a thousand years of the fastest data rate. 2^64 is not "forever".
+constexpr int64_t kMaxSamples = 1000000000000000;
 
-extern "C" void OnStopSignal(int) {
-    g_stopSignals.fetch_add(1);
+// SECONDS by the one number rule, or H:MM:SS, from 1 s to kMaxDurationSeconds; false with the
+// one message (and the clock's form) in error otherwise. Blanks are refused, as in a number.
+bool readDuration(const CommandArguments &args, const QString &name, int64_t &ms, QString &error) {
+    const QString text = args.value(name);
+    int64_t seconds = 0;
+    const bool number = ParseNumber(text, seconds);
+    if (!number && text == text.trimmed()) {
+        const int64_t clock = capture::ParseDuration(text);
+        seconds = clock < 0 ? -1 : clock / 1000;
+    }
+    if (seconds < 1 || seconds > kMaxDurationSeconds) {
+        error = NumberMessage(name + QStringLiteral(" (seconds)"), 1, kMaxDurationSeconds) +
+                QStringLiteral(", or H:MM:SS up to %1")
+                    .arg(capture::FormatDuration(static_cast<double>(kMaxDurationSeconds)));
+        return false;
+    }
+    ms = seconds * 1000;
+    return true;
 }
 
-// SIGINT and SIGTERM ask the capture to stop (a second one also ends the drain); a file-size
-// limit fails the write (EFBIG) instead of killing the program. Restored when it goes.
-class CaptureSignals {
-  public:
-    CaptureSignals() {
-        g_stopSignals = 0;
-        struct sigaction action {};
-        action.sa_handler = OnStopSignal;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &m_int);
-        sigaction(SIGTERM, &action, &m_term);
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
-        sigaction(SIGXFSZ, &ignore, &m_fsize);
-    }
-    ~CaptureSignals() {
-        sigaction(SIGINT, &m_int, nullptr);
-        sigaction(SIGTERM, &m_term, nullptr);
-        sigaction(SIGXFSZ, &m_fsize, nullptr);
-    }
-    CaptureSignals(const CaptureSignals &) = delete;
-    CaptureSignals &operator=(const CaptureSignals &) = delete;
-
-  private:
-    struct sigaction m_int {};
-    struct sigaction m_term {};
-    struct sigaction m_fsize {};
-};
-
 // Parses the arguments into settings; an empty string, or the usage error.
-QString parseSettings(CommandContext &context, capture::CaptureSettings &settings, bool &json) {
+QString parseSettings(CommandContext &context, capture::CaptureSettings &settings,
+                      ConversionRequest &conversion, bool &json) {
     QString error;
-    const CommandArguments args = SplitArguments(
-        context.options().arguments,
-        {QStringLiteral("--out"), QStringLiteral("--format"), QStringLiteral("--block"),
-         QStringLiteral("--duration"), QStringLiteral("--samples"), QStringLiteral("--split")},
-        {QStringLiteral("--force"), QStringLiteral("--json")}, error);
+    const CommandArguments args =
+        SplitArguments(context.options().arguments,
+                       QStringList{QStringLiteral("--out"), QStringLiteral("--format"),
+                                   QStringLiteral("--block"), QStringLiteral("--duration"),
+                                   QStringLiteral("--samples"), QStringLiteral("--split")} +
+                           ConversionOptionNames(),
+                       {QStringLiteral("--force"), QStringLiteral("--json")}, error);
+    if (!error.isEmpty())
+        return error;
+    error = ReadConversionOptions(args, context.chip(), conversion);
     if (!error.isEmpty())
         return error;
     if (!args.words.isEmpty())
@@ -75,35 +70,27 @@ QString parseSettings(CommandContext &context, capture::CaptureSettings &setting
         settings.format = capture::FileFormat::Csv;
     else if (!format.isNull() && format != QLatin1String("h5"))
         return QStringLiteral("--format takes h5 or csv");
-    if (args.has(QStringLiteral("--block"))) {
-        int64_t block = 0;
-        if (!ParseNumber(args.value(QStringLiteral("--block")), block) || block < 1 ||
-            block > capture::kMaxBlockItems)
-            return QStringLiteral("--block takes a number from 1 to 65535");
-        settings.blockItems = static_cast<int>(block);
-    }
+    int64_t block = settings.blockItems;
+    if (!args.number(QStringLiteral("--block"), 1, capture::kMaxBlockItems, block, error))
+        return error;
+    settings.blockItems = static_cast<int>(block);
     const bool duration = args.has(QStringLiteral("--duration"));
     const bool samples = args.has(QStringLiteral("--samples"));
     if (duration && samples)
         return QStringLiteral("--duration and --samples do not go together");
     if (duration) {
-        settings.durationMs = capture::ParseDuration(args.value(QStringLiteral("--duration")));
-        if (settings.durationMs <= 0)
-            return QStringLiteral("--duration takes SECONDS or H:MM:SS, more than 0");
+        if (!readDuration(args, QStringLiteral("--duration"), settings.durationMs, error))
+            return error;
         settings.stop = capture::StopRule::Duration;
     }
     if (samples) {
-        int64_t count = 0;
-        if (!ParseNumber(args.value(QStringLiteral("--samples")), count) || count < 1)
-            return QStringLiteral("--samples takes a number of 1 or more");
-        settings.samples = count;
+        if (!args.number(QStringLiteral("--samples"), 1, kMaxSamples, settings.samples, error))
+            return error;
         settings.stop = capture::StopRule::Samples;
     }
-    if (args.has(QStringLiteral("--split"))) {
-        settings.splitMs = capture::ParseDuration(args.value(QStringLiteral("--split")));
-        if (settings.splitMs <= 0)
-            return QStringLiteral("--split takes H:MM:SS (or SECONDS), more than 0");
-    }
+    if (args.has(QStringLiteral("--split")) &&
+        !readDuration(args, QStringLiteral("--split"), settings.splitMs, error))
+        return error;
     settings.force = args.has(QStringLiteral("--force"));
     json = context.options().json || args.has(QStringLiteral("--json"));
     return QString();
@@ -119,11 +106,13 @@ QString progressLine(const capture::CaptureProgress &p) {
                         : QString());
 }
 
-int exitStatusOf(const capture::CaptureResult &result) {
+// The engine has told the fault in its own words; a failed exchange adds its result code.
+int exitStatusOf(CommandContext &context, const capture::CaptureResult &result) {
     switch (result.status) {
     case capture::CaptureStatus::Ok:
         return exit_code::kOk;
     case capture::CaptureStatus::Exchange:
+        return context.exchangeFailed(QStringLiteral("capture"), result.linkResult);
     case capture::CaptureStatus::Busy: // nothing else runs in the command line
         return exit_code::kExchange;
     case capture::CaptureStatus::ItemChecksum:
@@ -137,13 +126,15 @@ int exitStatusOf(const capture::CaptureResult &result) {
 
 int RunCapture(CommandContext &context) {
     capture::CaptureSettings settings;
+    ConversionRequest conversion;
     bool json = false;
-    const QString error = parseSettings(context, settings, json);
+    const QString error = parseSettings(context, settings, conversion, json);
     if (!error.isEmpty())
         return context.usage(error);
-    // Before the board is touched: a file that exists stays as it is without --force.
-    const QString firstPath = capture::PartPath(settings.path, 1, settings.splitMs > 0);
-    if (const QString refused = capture::CheckOutputPath(firstPath, settings.force);
+    // Before the board is touched, every name the run may write: a file that exists stays as
+    // it is without --force, a later part of a split included.
+    const bool split = settings.splitMs > 0;
+    if (const QString refused = capture::CheckCapturePaths(settings.path, split, settings.force);
         !refused.isEmpty()) {
         context.console().message(refused);
         return exit_code::kFile;
@@ -152,38 +143,45 @@ int RunCapture(CommandContext &context) {
         return status;
 
     const ChipSupport &chip = context.chip();
-    std::vector<uint8_t> image(static_cast<size_t>(chip.registerCount()), 0);
-    if (!image.empty())
-        ReadRegisterRange(image.data(), chip.registerCount(), nullptr);
-    const analysis::ConversionScale scale =
-        chip.scaleOf ? chip.scaleOf(image) : analysis::ConversionScale{};
+    const std::vector<uint8_t> image = ReadChipImage(chip);
     const capture::CaptureFacts facts =
-        capture::MakeFacts(QLatin1String(chip.name), image, scale, QDateTime::currentDateTime());
+        capture::MakeFacts(QLatin1String(chip.name), image, FactsOf(chip, conversion, image),
+                           QDateTime::currentDateTime());
 
     Console &console = context.console();
-    const CaptureSignals stopSignals;
+    if (const QString note = UnclaimedVoltsNote(chip, facts.conversion); !note.isEmpty())
+        console.message(note);
+    // The first SIGINT or SIGTERM stops after the item in flight, a second ends the drain.
+    const StopSignals stopSignals;
     capture::CaptureHooks hooks;
-    hooks.stopRequested = [] { return g_stopSignals.load() > 0; };
-    hooks.abortDrain = [] { return g_stopSignals.load() > 1; };
+    hooks.stopRequested = [] { return StopSignals::count() > 0; };
+    hooks.abortDrain = [] { return StopSignals::count() > 1; };
     // The progress line, a few times a second, on the engine's event cadence.
     const capture::CaptureEngine *running = nullptr;
     auto lastDrawn = std::chrono::steady_clock::now();
+    hooks.pumpIntervalMs = 100; // the line is drawn four times a second
     hooks.pumpEvents = [&] {
         const auto now = std::chrono::steady_clock::now();
         if (!running || now - lastDrawn < std::chrono::milliseconds(250))
             return;
         lastDrawn = now;
-        console.status(progressLine(running->progress()));
+        console.status(progressLine(running->snapshot()));
     };
     capture::CaptureEngine engine(settings, facts, hooks);
     running = &engine;
     const capture::CaptureResult result = engine.run();
     console.endProgress();
+    // The engine tells nothing itself: a fault's message goes to standard error.
+    if (const QString fault = capture::FaultMessage(result); !fault.isEmpty())
+        console.message(fault);
+    // The last file written, never one the run failed to make.
+    const QString lastFile =
+        result.files > 0 ? capture::PartPath(settings.path, result.files, split) : QString();
     if (json)
-        WriteCaptureJson(context.out(), result, engine.progress().filePath);
+        WriteCaptureJson(context.out(), result, lastFile, facts.conversion);
     else
-        WriteCaptureText(context.out(), result, engine.progress().filePath);
-    return exitStatusOf(result);
+        WriteCaptureText(context.out(), result, lastFile);
+    return exitStatusOf(context, result);
 }
 
 } // namespace cli

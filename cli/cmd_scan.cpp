@@ -1,42 +1,52 @@
 // scan: the window's input scan without the window; its table as text, JSON or a CSV file.
 
 #include "commands.h"
+#include "conversion_options.h"
 #include "exit_codes.h"
 #include "number_text.h"
 #include "output_formats.h"
+#include "stop_signals.h"
 
-#include "link/register_range.h"
-#include "link/result_codes.h"
 #include "scan/scan_engine.h"
 #include "scan/scan_report.h"
 #include "scan/scan_table.h"
 
 #include "platform/file_writer.h"
 
+#include <algorithm>
+
 namespace cli {
 
 namespace {
-// The reference the 8-channel panel's "VRef" shows, and the analysis window's first value.
-constexpr double kDefaultReferenceVolts = 2.5;
-
 struct ScanRequest {
     scan::ScanSettings settings;
-    double referenceVolts = kDefaultReferenceVolts;
+    bool discardGiven = false; // else the chip's settling at the rate its registers show
+    ConversionRequest conversion;
     QString outPath;
     bool json = false;
 };
 
 bool readCount(const CommandArguments &args, const QString &name, int64_t low, int64_t high,
                int &value, QString &error) {
-    if (!args.has(name))
-        return true;
-    int64_t number = 0;
-    if (!ParseNumber(args.value(name), number) || number < low || number > high) {
-        error = QStringLiteral("%1 takes a number from %2 to %3").arg(name).arg(low).arg(high);
+    int64_t number = value;
+    if (!args.number(name, low, high, number, error))
         return false;
-    }
     value = static_cast<int>(number);
     return true;
+}
+
+// The kept and discarded samples of an input go in one request.
+QString checkRequestSize(const scan::ScanSettings &settings, bool discardGiven) {
+    if (settings.count + settings.discard <= scan::kMaxScanItems)
+        return QString();
+    return QStringLiteral("--count %1 and --discard %2%3 add up to %4; together they must be at "
+                          "most %5 (one request)")
+        .arg(settings.count)
+        .arg(settings.discard)
+        .arg(discardGiven ? QString()
+                          : QStringLiteral(" (its default, the samples the chip settles)"))
+        .arg(settings.count + settings.discard)
+        .arg(scan::kMaxScanItems);
 }
 
 // The inputs of --single-ended, --pairs or --inputs; an empty string, or the usage error. A
@@ -65,8 +75,10 @@ QString parseRequest(CommandContext &context, ScanRequest &request, bool &unavai
     QString error;
     const CommandArguments args = SplitArguments(
         context.options().arguments,
-        {QStringLiteral("--inputs"), QStringLiteral("--count"), QStringLiteral("--discard"),
-         QStringLiteral("--repeat"), QStringLiteral("--reference"), QStringLiteral("--out")},
+        QStringList{QStringLiteral("--inputs"), QStringLiteral("--count"),
+                    QStringLiteral("--discard"), QStringLiteral("--repeat"),
+                    QStringLiteral("--out")} +
+            ConversionOptionNames(),
         {QStringLiteral("--single-ended"), QStringLiteral("--pairs"), QStringLiteral("--json")},
         error);
     if (!error.isEmpty())
@@ -86,12 +98,14 @@ QString parseRequest(CommandContext &context, ScanRequest &request, bool &unavai
         !readCount(args, QStringLiteral("--repeat"), 1, scan::kMaxScanRepeats, settings.repeats,
                    error))
         return error;
-    if (args.has(QStringLiteral("--reference"))) {
-        bool ok = false;
-        request.referenceVolts = args.value(QStringLiteral("--reference")).toDouble(&ok);
-        if (!ok || !(request.referenceVolts > 0) || request.referenceVolts > 1000)
-            return QStringLiteral("--reference takes the reference in volts, above 0");
+    request.discardGiven = args.has(QStringLiteral("--discard"));
+    if (request.discardGiven) {
+        if (error = checkRequestSize(settings, true); !error.isEmpty())
+            return error;
     }
+    error = ReadConversionOptions(args, context.chip(), request.conversion);
+    if (!error.isEmpty())
+        return error;
     request.outPath = args.value(QStringLiteral("--out"));
     request.json = context.options().json || args.has(QStringLiteral("--json"));
     return scan::CheckScanSettings(settings);
@@ -107,17 +121,21 @@ int writeCsv(CommandContext &context, const QString &path, const std::string &te
     return exit_code::kFile;
 }
 
-// The scale's volts per code from the gain the registers show; 0 when they cannot be read.
-double readLsbVolts(const ChipSupport &chip, double referenceVolts) {
-    if (chip.registerCount() == 0 || !chip.scaleOf)
-        return 0.0;
-    std::vector<uint8_t> image(static_cast<size_t>(chip.registerCount()), 0);
-    if (ReadRegisterRange(image.data(), chip.registerCount(), nullptr) != result::kOk)
-        return 0.0;
-    const analysis::ConversionScale scale = chip.scaleOf(image);
-    return scan::ScanLsbVolts(referenceVolts, scale.pgaGain, scale.spanPerReference);
+// "Scan interrupted by SIGINT; 2 of 4 inputs measured. MUX put back to 0x01."
+QString interruptedText(const scan::ScanOutcome &outcome) {
+    const auto measured =
+        std::count_if(outcome.rows.begin(), outcome.rows.end(),
+                      [](const scan::ScanRow &row) { return !row.repeats.empty(); });
+    const QString text = QStringLiteral("Scan interrupted by %1; %2 of %3 inputs measured.")
+                             .arg(StopSignals::firstName())
+                             .arg(measured)
+                             .arg(outcome.rows.size());
+    const QString putBack = scan::PutBackText(outcome);
+    return putBack.isEmpty() ? text : text + u' ' + putBack;
 }
 
+// A stop by SIGINT or SIGTERM ends well, as capture's does: the rows measured are printed,
+// "complete" is false, MUX is back.
 int exitStatus(CommandContext &context, const scan::ScanOutcome &outcome) {
     switch (outcome.fault) {
     case scan::ScanFault::None:
@@ -157,8 +175,17 @@ int RunScan(CommandContext &context) {
     if (const int status = context.connect())
         return status;
 
-    const double lsbVolts = readLsbVolts(chip, request.referenceVolts);
+    // Gain, rate and settling as the registers show them before the first switch.
+    const analysis::ConversionFacts facts = FactsOf(chip, request.conversion, ReadChipImage(chip));
+    if (!request.discardGiven) {
+        request.settings.discard = scan::DefaultDiscard(facts);
+        if (const QString refused = checkRequestSize(request.settings, false); !refused.isEmpty())
+            return context.usage(refused);
+    }
+    const double lsbVolts = scan::ScanVoltsPerCode(facts);
     Console &console = context.console();
+    if (const QString note = UnclaimedVoltsNote(chip, facts); !note.isEmpty())
+        console.message(note);
     const int acquisitions =
         static_cast<int>(request.settings.inputs.size()) * request.settings.repeats;
     scan::ScanHooks hooks;
@@ -167,23 +194,31 @@ int RunScan(CommandContext &context) {
         console.progress(QStringLiteral("Scanning ") + scan::ScanProgressText(at),
                          100 * done / acquisitions);
     };
+    // SIGINT and SIGTERM stop the scan after the acquisition in flight, whose items must be
+    // off the line before MUX is put back; a second one changes nothing.
+    const StopSignals stopSignals;
+    hooks.stopRequested = [] { return StopSignals::count() > 0; };
     const scan::ScanOutcome outcome = scan::RunScan(request.settings, *chip.mux, hooks);
     console.endProgress();
     if (outcome.putBack == scan::MuxPutBack::Failed)
         console.message(scan::PutBackText(outcome));
 
-    // The rows measured before a fault are printed and written too; the exit status tells.
-    if (request.json)
-        WriteScanJson(context.out(), *chip.mux, outcome.rows, outcome.complete());
-    else
+    // The rows measured before a fault or a stop are written and printed too; the exit status
+    // tells. The file first: a reader that has gone (scan --out F | head) costs no file.
+    int fileStatus = exit_code::kOk;
+    if (!request.outPath.isEmpty())
+        fileStatus =
+            writeCsv(context, request.outPath, scan::ScanCsv(*chip.mux, outcome.rows, lsbVolts));
+    if (request.json) {
+        WriteScanJson(context.out(), *chip.mux, outcome.rows, outcome.complete(), facts);
+    } else {
         WriteScanText(context.out(), *chip.mux, outcome.rows, lsbVolts);
-    context.out().flush();
-    if (!request.outPath.isEmpty()) {
-        if (const int status = writeCsv(context, request.outPath,
-                                        scan::ScanCsv(*chip.mux, outcome.rows, lsbVolts)))
-            return outcome.complete() ? status : exitStatus(context, outcome);
+        if (outcome.stopped)
+            context.out() << interruptedText(outcome).toStdString() << '\n';
     }
-    return exitStatus(context, outcome);
+    context.out().flush();
+    const int scanStatus = exitStatus(context, outcome);
+    return scanStatus != exit_code::kOk ? scanStatus : fileStatus;
 }
 
 } // namespace cli

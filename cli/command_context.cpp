@@ -29,7 +29,7 @@ CommandContext::~CommandContext() {
 int CommandContext::connect() {
     QStringList ports = m_options.ports;
     if (m_options.simulate) {
-        m_board = StartSimulatedBoard(m_options.simulatedChip);
+        m_board = StartSimulatedBoard(m_options.simulatedChip, m_options.pacing);
         if (!m_board)
             return exit_code::kNoBoard;
         ports.prepend(SimulatedBoardPort(*m_board));

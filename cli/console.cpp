@@ -5,6 +5,7 @@
 namespace cli {
 
 void Console::message(const QString &text) {
+    m_messages << text;
     endProgress();
     m_err << "pellorin-cli: " << text.toStdString() << '\n';
     m_err.flush();

@@ -3,6 +3,7 @@
 // progress line on standard error. The progress line is drawn only on a terminal.
 
 #include <QString>
+#include <QStringList>
 
 #include <ostream>
 
@@ -21,12 +22,15 @@ class Console {
     // A free-form progress line, redrawn in place; nothing when not on a terminal.
     void status(const QString &line);
     void endProgress();
+    // Every message given so far, in order, without the program's name.
+    const QStringList &messages() const { return m_messages; }
 
   private:
     std::ostream &m_out;
     std::ostream &m_err;
     bool m_progress;
     bool m_progressShown = false;
+    QStringList m_messages;
 };
 
 // While alive, every message of the program's layers goes to the console instead of a box.

@@ -16,6 +16,7 @@ DescriptorBuffer::~DescriptorBuffer() {
 bool DescriptorBuffer::drain() {
     const char *next = pbase();
     const char *end = pptr();
+    m_drained += end - next;
     // What could not be written is dropped: the failure is what the program reports.
     setp(m_buffer.data(), m_buffer.data() + m_buffer.size());
     if (m_error != 0)
@@ -45,6 +46,14 @@ DescriptorBuffer::int_type DescriptorBuffer::overflow(int_type c) {
 
 int DescriptorBuffer::sync() {
     return drain() ? 0 : -1;
+}
+
+// Only the position can be asked (tellp); the descriptor is never sought.
+DescriptorBuffer::pos_type DescriptorBuffer::seekoff(off_type off, std::ios_base::seekdir dir,
+                                                     std::ios_base::openmode which) {
+    if (off != 0 || dir != std::ios_base::cur || !(which & std::ios_base::out))
+        return pos_type(off_type(-1));
+    return pos_type(m_drained + (pptr() - pbase()));
 }
 
 } // namespace cli

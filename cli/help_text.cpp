@@ -1,16 +1,22 @@
 #include "help_text.h"
 
+#include "chip_table.h"
+
+#include "acquisition/data_count.h"
+#include "capture/capture_settings.h"
+#include "link/chip_catalog.h"
+#include "link/frames.h"
+#include "scan/scan_inputs.h"
+
 #include <QStringList>
+
+#include <deque>
 
 namespace cli {
 
 namespace {
 const char *const kName = "pellorin-cli";
 const char *const kSummary = "the EVM board from scripts and test rigs";
-const char *const kSynopsis =
-    "pellorin-cli [--port PATH]... [--no-scan] [--simulate[=CHIP]] [--chip VXC5480|VXC5420] "
-    "[--json] "
-    "COMMAND [ARGUMENTS]";
 const char *const kDescription =
     "pellorin-cli reaches the EVM board through the same libraries as the Pellorin window: "
     "it finds the board with the same handshake, reads and writes the chip's registers, sends "
@@ -26,9 +32,111 @@ const char *const kDescription =
     "takes the old one's place only once all of it is on the disk. A file that cannot be read "
     "or written is named with the cause (pellorin-cli: PATH: reason), and the files a command "
     "will write are checked before the board is touched.\n\n"
-    "Every number (a register's address or value, a count, a command's argument) is decimal, "
-    "or hexadecimal after 0x, with any number of leading zeros. An option's value never "
-    "begins with \"--\": \"--port --json\" is refused, not taken for a port named --json.";
+    "Every number (a register's address or value, a count, a command's argument, seconds) is "
+    "decimal, or hexadecimal after 0x, with any number of leading zeros and no blanks; one "
+    "out of its range is refused with the range: \"WHAT must be a number from LOWEST to "
+    "HIGHEST (decimal or 0x hex)\". An option's value never begins with \"--\": \"--port "
+    "--json\" is refused, not taken for a port named --json. Every option but --port is "
+    "given once: \"--out a --out b\" is refused.\n\n"
+    "Results are written to files before standard output, so a reader that has gone "
+    "(pellorin-cli scan --out F | head -1) costs no file; the write to standard output then "
+    "fails with exit status 6 (\"standard output: Broken pipe\").";
+
+// A text made once from the chips' own names and numbers, kept for the program's life (the
+// entries point into it).
+const char *made(const QString &text) {
+    static std::deque<QByteArray> texts;
+    texts.push_back(text.toLatin1());
+    return texts.back().constData();
+}
+
+QString chipNames(const char *separator) {
+    return QString::fromStdString(ChipNames(separator));
+}
+
+QString firstChip() {
+    return QLatin1String(ChipTable().front().name);
+}
+
+// Phrases that list every chip of the table: "A on the VXC5480, B on the VXC5420".
+template <typename Phrase> QString perChip(Phrase phrase) {
+    QStringList parts;
+    for (const ChipSupport &chip : ChipTable()) {
+        const QString part = phrase(chip);
+        if (!part.isEmpty())
+            parts << part;
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+// "AIN0 to AIN7 and AINCOM", "AIN0 and AIN1": a chip's input names from its core's MuxLayout.
+QString inputNames(const panel_common::MuxLayout &mux) {
+    QStringList own;
+    for (int input = 0; input < mux.inputCount; ++input) {
+        if (input != mux.commonInput)
+            own << panel_common::InputName(mux, input);
+    }
+    QString text = own.size() > 2 ? own.front() + QStringLiteral(" to ") + own.back()
+                                  : own.join(QStringLiteral(" and "));
+    if (mux.commonInput >= 0)
+        text += QStringLiteral(" and ") + panel_common::InputName(mux, mux.commonInput);
+    return text;
+}
+
+QString pairNames(const panel_common::MuxLayout &mux, const std::vector<scan::ScanInput> &pairs) {
+    QStringList names;
+    for (const scan::ScanInput &pair : pairs)
+        names << panel_common::InputName(mux, pair.positive) + u'-' +
+                     panel_common::InputName(mux, pair.negative);
+    return names.join(QStringLiteral(", "));
+}
+
+QString commandList() {
+    QStringList chips;
+    for (const ChipSupport &chip : ChipTable()) {
+        QStringList commands;
+        for (const CommandEntry &command : chip.commands) {
+            QString text = QLatin1String(command.name);
+            if (command.maxArgument > 0)
+                text += QStringLiteral(" %1..%2").arg(command.minArgument).arg(command.maxArgument);
+            if (chip.lastMode > 0 && command.maxArgument == chip.lastMode)
+                text += QStringLiteral(" (the position in the window's \"Mode\" list)");
+            commands << text;
+        }
+        chips << QLatin1String(chip.name) + QStringLiteral(": ") +
+                     commands.join(QStringLiteral(", ")) + u'.';
+    }
+    return chips.join(u' ');
+}
+
+// What --reference and --mode do, for the commands that take them.
+QString conversionOptionsText(const char *what) {
+    const QString references = perChip([](const ChipSupport &chip) {
+        const analysis::ReferenceRange &range = chip.referenceRange;
+        return QStringLiteral("%1 to %2 on the %3 (default %4)")
+            .arg(range.minVolts)
+            .arg(range.maxVolts)
+            .arg(QLatin1String(chip.name))
+            .arg(range.defaultVolts);
+    });
+    const QString modes = perChip([](const ChipSupport &chip) {
+        if (chip.lastMode == 0 || !chip.facts)
+            return QString();
+        return QStringLiteral("%1 to %2 on the %3, as set with \"command set-mode\" (without it "
+                              "the gain and rate are read from the registers, and the facts "
+                              "say mode \"%4\")")
+            .arg(chip.firstMode)
+            .arg(chip.lastMode)
+            .arg(QLatin1String(chip.name),
+                 QString::fromStdString(chip.facts({}, 0, std::nullopt).mode));
+    });
+    return QStringLiteral("--reference V is the reference in volts for %1: %2. --mode N is the "
+                          "mode the chip converts in: %3; a chip without modes refuses it. A "
+                          "gain that was only read from the registers is never claimed: the "
+                          "volts are left out and the recorded gain, rate and volts per code "
+                          "say _from_registers in their names.")
+        .arg(QLatin1String(what), references, modes);
+}
 } // namespace
 
 const std::vector<HelpEntry> &OptionHelp() {
@@ -37,26 +145,41 @@ const std::vector<HelpEntry> &OptionHelp() {
          "Try this serial device first. May be given several times; the devices are tried in "
          "the order given, before those the system lists. When no board is found, each of "
          "these devices is named with the reason: missing, not a serial device, permission "
-         "denied, busy (another program, or a lock file left by a run that ended), no answer, "
-         "or a board of the other chip."},
+         "denied, busy (another program, or a lock file left by a run that ended), its lock "
+         "file cannot be written (the cause: a file-size limit, a full disk), no answer, or a "
+         "board of the other chip."},
         {"--no-scan", "--no-scan",
          "Try only the devices given with --port (and the virtual board of --simulate), not "
          "the serial devices the system lists: a rig with several boards names the one it "
          "means, and a missing board is reported without waiting on other ports."},
-        {"--simulate", "--simulate[=VXC5480|VXC5420]",
-         "Serve a virtual board carrying the chip (VXC5480 when none is named) inside the "
-         "program, at the wire rate of the real board, and try it first."},
-        {"--chip", "--chip VXC5480|VXC5420",
-         "The chip the board is expected to carry; the handshake names it. Default: the "
-         "simulated chip, else VXC5480."},
+        {"--simulate", made(QStringLiteral("--simulate[=%1]").arg(chipNames("|"))),
+         made(QStringLiteral("Serve a virtual board carrying the chip (%1 when none is named) "
+                             "inside the program, paced as --pace says, and try it first.")
+                  .arg(firstChip()))},
+        {"--pace", "--pace=real|wire|none",
+         "How the virtual board of --simulate keeps time. real (the default): conversions at "
+         "the chip's data rate, as the real board makes them, and items no faster than its "
+         "115200-baud line; above what the line carries (2880 items a second) each item is the "
+         "newest conversion, and conversions not read in time are lost. wire: items at the "
+         "line's pace whatever the data rate. none: as fast as the program reads them, nothing "
+         "lost. A 2-channel board starts at 10 SPS, so 1000 samples take 100 s at real pace."},
+        {"--chip", made(QStringLiteral("--chip %1").arg(chipNames("|"))),
+         made(QStringLiteral("The chip the board is expected to carry; the handshake names it. "
+                             "Default: the simulated chip, else %1.")
+                  .arg(firstChip()))},
         {"--json", "--json",
          "Machine-readable output: the result is one JSON object on one line. detect gives "
          "port, chip and chip id; regs, get and set give chip, port and the registers read "
          "(set: read back); acquire gives count and samples, or with --stats the figures; capture "
-         "gives its summary, scan its rows. A "
+         "gives its summary, scan its rows; with the figures, the summary and the rows come the "
+         "conversion facts under the names the capture files give them (reference_volts, "
+         "reference_source, mode, pga_gain ...). A "
          "command that prints no result (command, profile, firmware-update, acquire --out or "
          "--spectrum without --stats) refuses --json, as acquire refuses --json with --format. "
-         "May also follow the command's name."},
+         "A run that fails before it prints its result (a usage error, a file refused, no "
+         "board, a failed exchange) prints one object instead: {\"error\": its messages, one "
+         "per line, \"exitStatus\": the exit status}. May also follow the command's name, "
+         "once."},
         {"--help", "--help",
          "This text. After a command's name, that command's help (pellorin-cli COMMAND --help)."},
     };
@@ -79,88 +202,159 @@ const std::vector<HelpEntry> &CommandHelp() {
          "first write. A read-back that differs from the value written (read-only bits) is "
          "noted on standard error and is not an error."},
         {"command", "command NAME [ARGUMENT]",
-         "Sends one of the chip's commands. VXC5480: self-calibration, self-offset, self-gain, "
-         "system-offset, system-gain, power-down, standby, wake-up. VXC5420: set-mode 1..4 "
-         "(the position in the window's \"Mode\" list). Nothing is read back."},
+         made(QStringLiteral("Sends one of the chip's commands. %1 Nothing is read back.")
+                  .arg(commandList()))},
         {"acquire",
          "acquire [--count N] [--out PREFIX] [--format txt|bin|csv] [--stats] "
-         "[--spectrum FILE] [--window hann|blackman-harris]",
-         "Reads the chip's registers as the window does before every acquisition, takes N "
-         "conversion results (1 to 65535, default 45) and checks every item's checksum.\n\n"
-         "With --out, writes PREFIX.bin (the items as received) and PREFIX.txt (one \"%9d\" "
-         "sample per CR LF line), byte for byte the files of the window's \"Save File\"; "
-         "--format writes only PREFIX.txt, PREFIX.bin or PREFIX.csv. Existing files are "
-         "replaced: both files of the pair, or neither.\n\n"
-         "Without --out, --stats or --spectrum, the samples go to standard output: one "
-         "decimal number per line, the chosen format (bin gives the raw items), or with --json "
-         "one object of count and samples.\n\n"
-         "--stats prints count, minimum, maximum, average (as the window shows them), "
-         "peak-to-peak and the analysis window's noise figures: mean, RMS noise (codes), "
-         "effective and noise-free resolution (bits), skewness and excess kurtosis, then "
-         "clipped, the number of samples at either code limit (-8388608 or 8388607). When "
-         "the spectrum shows a tone, its figures follow: tone-frequency (Hz), tone-amplitude "
-         "(dBFS), snr, thd, sinad (dB), sfdr (dBc) and enob (bits, referred to full scale); "
-         "in JSON they are the object \"tone\", null when there is none. Without --out, only "
-         "these figures are printed. A figure without a finite value (the resolutions of a "
-         "record without noise) is null, in text as in JSON. A clipped record is also told on "
-         "standard error: \"Clipped: N of M samples at the code limits\".\n\n"
-         "--spectrum FILE writes the analysis window's spectrum of the samples to FILE as CSV, "
-         "one line per bin: frequency_hz,dbfs (0 dBFS is a full-scale sine). It needs a "
-         "--count of 8 or more. --window chooses the window of the spectrum and of the tone "
-         "figures: hann (the default) or blackman-harris (4 terms). Frequencies follow the "
-         "data rate the chip's registers show when they are read before the acquisition; "
-         "when that read fails, the file's first column is cycles_per_sample and the tone's "
-         "frequency is in cycles per sample."},
+         "[--spectrum FILE] [--window hann|blackman-harris] [--reference V] [--mode N]",
+         made(QStringLiteral(
+                  "Reads the chip's registers as the window does before every acquisition, takes N "
+                  "conversion results (1 to %1, default %2) and checks every item's checksum.\n\n"
+                  "With --out, writes PREFIX.bin (the items as received) and PREFIX.txt (one "
+                  "\"%4\" sample per CR LF line), byte for byte the files of the window's \"Save "
+                  "File\"; --format writes only PREFIX.txt, PREFIX.bin or PREFIX.csv. Existing "
+                  "files are replaced: both files of the pair, or neither.\n\n"
+                  "Without --out, --stats or --spectrum, the samples go to standard output: one "
+                  "decimal number per line, the chosen format (bin gives the raw items), or with "
+                  "--json one object of count and samples.\n\n"
+                  "--stats prints count, minimum, maximum, average (as the window shows them), "
+                  "peak-to-peak and the analysis window's noise figures: mean, RMS noise (codes), "
+                  "effective and noise-free resolution (bits), skewness and excess kurtosis, then "
+                  "clipped, the number of samples at either code limit (-8388608 or 8388607), the "
+                  "RMS noise and peak-to-peak in microvolts (rms-noise-uv, peak-to-peak-uv; "
+                  "rmsNoiseMicrovolts and peakToPeakMicrovolts in JSON) and the conversion facts "
+                  "under the capture files' names. When the spectrum shows a tone, its figures "
+                  "follow: tone-frequency (Hz), tone-amplitude (dBFS), snr, thd, sinad (dB), sfdr "
+                  "(dBc) and enob (bits, referred to full scale); in JSON they are the object "
+                  "\"tone\", null when there is none. Without --out, only these figures are "
+                  "printed. A figure without a finite value (the resolutions of a record without "
+                  "noise) is null, in text as in JSON. A clipped record is also told on standard "
+                  "error: \"Clipped: N of M samples at the code limits\".\n\n"
+                  "--spectrum FILE writes the analysis window's spectrum of the samples to FILE as "
+                  "CSV, one line per bin: frequency_hz,dbfs (0 dBFS is a full-scale sine). It "
+                  "needs a --count of 8 or more. --window chooses the window of the spectrum and "
+                  "of the tone figures: hann (the default) or blackman-harris (4 terms). "
+                  "Frequencies follow the data rate the chip's registers (and --mode) show when "
+                  "they are read before the acquisition; when that read fails, the file's first "
+                  "column is cycles_per_sample and the tone's frequency is in cycles per "
+                  "sample.\n\n%3 --reference goes with --stats, --mode with --stats or "
+                  "--spectrum.")
+                  .arg(kMaxItemsPerRequest)
+                  .arg(kDefaultDataCount)
+                  .arg(conversionOptionsText("the microvolts"))
+                  .arg(QLatin1String("%9d")))},
         {"capture",
          "capture --out FILE [--format h5|csv] [--block N] [--duration SECONDS|H:MM:SS] "
-         "[--samples N] [--split H:MM:SS] [--force]",
-         "Captures samples continuously, block after block (N items per request, 1 to 65535, "
-         "default 65535), to FILE: HDF5 (a dataset codes, a dataset blocks, the chip, register "
-         "image and scale as attributes) or CSV (# lines with the same facts, then "
-         "index,time_s,code,volts). Every block is flushed to disk when it ends, so a crash "
-         "loses at most the block in flight. The capture uses the same engine as the window's "
-         "\"Continuous Capture...\".\n\n"
-         "It runs until --duration has passed, --samples have been written, or SIGINT or "
-         "SIGTERM: then it keeps the item in flight, closes the file and exits 0. The board "
-         "still sends the rest of a block after a stop; the command reads it off the line "
-         "before it ends (a second SIGINT ends that wait at once).\n\n"
-         "--split starts a new file at that interval, at a block's end: FILE's name with "
-         "_0001, _0002 ... before its suffix; no sample is lost or doubled between files. An "
-         "existing file is refused (exit 6, the file untouched) unless --force is given.\n\n"
-         "At the end it prints a summary (with --json one object: samples, seconds, blocks, "
-         "files, lastFile, deadSeconds, longestDeadSeconds, stoppedBy). A fault ends the "
-         "capture with every sample received before it in the file: exit 4 when the board "
-         "hangs up or falls silent, 5 for a bad item checksum, 6 when the file cannot be "
-         "written."},
+         "[--samples N] [--split H:MM:SS] [--force] [--reference V] [--mode N]",
+         made(
+             QStringLiteral(
+                 "Captures samples continuously, block after block (N items per request, 1 to "
+                 "%1; by default about one second of conversions at the chip's data rate, at most "
+                 "the wire's %2 a second), to FILE: HDF5 (datasets codes, time_s and blocks, the "
+                 "chip, register image and conversion facts as attributes) or CSV (# lines with "
+                 "the same facts, then index,time_s,code,volts). time_s is each sample's time "
+                 "since the start, from when its items arrived (the time_rule line or attribute "
+                 "says how). The conversion facts are reference_volts, reference_source (given or "
+                 "default), mode (on a chip with modes), pga_gain, data_rate_sps and "
+                 "volts_per_code. The samples are written and synced to disk a fraction of a "
+                 "second at a time, so a crash loses at most that. The capture uses the same "
+                 "engine as the window's \"Continuous Capture...\".\n\n"
+                 "It runs until --duration has passed (SECONDS, 1 to 999999999, or H:MM:SS up to "
+                 "277777:46:39), --samples have been written (1 to 1000000000000000), or SIGINT or "
+                 "SIGTERM: then it keeps the item in flight, closes the file and exits 0. The "
+                 "board still sends the rest of a block after a stop; the command reads it off "
+                 "the line before it ends (a second SIGINT ends that wait at once).\n\n"
+                 "--split starts a new file at that interval (as --duration), at a block's end "
+                 "(the block before is cut to end there): "
+                 "FILE's name with _0001, _0002 ... before its suffix; no sample is lost or "
+                 "doubled "
+                 "between files. An existing file is refused (exit 6, the file untouched) unless "
+                 "--force is given, and so is a link to a file that does not exist yet (--force "
+                 "writes through it). Every name the capture may write is checked before the board "
+                 "is touched: with --split, each numbered file of FILE's name already in the "
+                 "folder "
+                 "too.\n\n%3\n\n"
+                 "At the end it prints a summary (with --json one object: samples, seconds, "
+                 "blocks, files, lastFile, deadSeconds, longestDeadSeconds, stoppedBy, and the "
+                 "conversion facts); lastFile is the last file written, none (null) when none was. "
+                 "A fault ends the capture with every sample received before it in the file: exit "
+                 "4 when the board hangs up or falls silent (the message, then the result code: "
+                 "\"Get item N failed !\", \"capture failed: result code 997\"), 5 for a bad "
+                 "item checksum, 6 when the file cannot be written.")
+                 .arg(capture::kMaxBlockItems)
+                 .arg(kWireItemsPerSecond)
+                 .arg(conversionOptionsText("the volts column and the file's facts")))},
         {"scan",
          "scan (--single-ended | --pairs | --inputs P-N[,P-N...]) --count N [--discard K] "
-         "[--repeat R] [--reference VOLTS] [--out FILE.csv] [--json]",
-         "Measures the noise of several inputs in one run, as the window's \"Input Scan\" "
-         "does: for each input it writes only the MUX register, takes K + N conversion "
-         "results in one request (K default 3: the first samples after a switch are the "
-         "digital filter settling, and are thrown away) and computes the analysis window's "
-         "figures of the last N. With --repeat R it passes over every input R times; each row "
-         "then gives the mean of the repeats and their spread. When the scan ends or fails, "
-         "the MUX register is written back to the value it held before, if the board still "
-         "answers.\n\n"
-         "--single-ended scans AIN0 to AIN7 each against AINCOM (VXC5480 only: the VXC5420 "
-         "has no common input, exit status 1). --pairs scans AIN0-AIN1, AIN2-AIN3, AIN4-AIN5, "
-         "AIN6-AIN7 (AIN0-AIN1 on the VXC5420). --inputs names the pairs, AIN+ first, in the "
-         "chip's input names in any letter case: AIN0 to AIN7 and AINCOM on the VXC5480, AIN0 "
-         "and AIN1 on the VXC5420. N is 1 to 65535 and N + K at most 65535.\n\n"
-         "Prints a table with one row per input: mean and standard deviation in codes and "
-         "uV, peak-to-peak, effective and noise-free resolution (bits), minimum, maximum and "
-         "the samples at the code limits. Microvolts follow the analysis window's scale: the "
-         "full-scale range (4 x VRef / PGA on the VXC5480, 2 x VRef / PGA on the VXC5420) over "
-         "2^24 codes, with the gain the chip's registers show and the reference --reference "
-         "(default 2.5 V). --json prints one object instead: {\"rows\": [{\"positive\", "
-         "\"negative\", \"repeats\", \"samples\", \"mean\", \"rms\", \"peakToPeak\", "
-         "\"effectiveBits\", \"noiseFreeBits\", \"minimum\", \"maximum\", \"clipped\", "
-         "\"meanSpread\", \"rmsSpread\"}, ...], \"complete\": true}, figures in codes, "
-         "null where a figure has no finite value. --out writes the table to FILE.csv as "
-         "well, whole or not at all; the path is checked before the board is touched.\n\n"
-         "After a failed MUX write or acquisition the rows measured before are still printed "
-         "(and written), \"complete\" is false, and the exit status is 4 or 5."},
+         "[--repeat R] [--reference V] [--mode N] [--out FILE.csv] [--json]",
+         made(QStringLiteral(
+                  "Measures the noise of several inputs in one run, as the window's \"Input "
+                  "Scan\" does: for each input it writes only the MUX register, takes K + N "
+                  "conversion results in one request (the first K samples after a switch are the "
+                  "digital filter settling, and are thrown away; K defaults to the conversions "
+                  "the chip's core says still settle at the data rate its registers show) and "
+                  "computes the analysis window's figures of the last N. With --repeat R it "
+                  "passes over every input R times; each row then gives the mean of the repeats "
+                  "and their spread. When the scan ends or fails, the MUX register is written "
+                  "back to the value it held before, if the board still answers.\n\n"
+                  "--single-ended scans each input against the common input (%1); a chip "
+                  "without one gives exit status 1. --pairs scans %2. --inputs names the pairs, "
+                  "AIN+ "
+                  "first, in the chip's input names in any letter case: %3. N is 1 to %4, K 0 to "
+                  "%4 - 1, N + K at most %4 (one request), R 1 to 1000.\n\n"
+                  "Prints a table with one row per input: mean and standard deviation in codes "
+                  "and uV, peak-to-peak, effective and noise-free resolution (bits), minimum, "
+                  "maximum and the samples at the code limits. Microvolts follow the analysis "
+                  "window's scale: the full-scale range (%5) over 2^24 codes, with the gain the "
+                  "chip's registers show. %6 --json prints one object instead: {\"rows\": "
+                  "[{\"positive\", \"negative\", \"repeats\", \"samples\", \"mean\", \"rms\", "
+                  "\"peakToPeak\", \"effectiveBits\", \"noiseFreeBits\", \"minimum\", "
+                  "\"maximum\", \"clipped\", \"meanSpread\", \"rmsSpread\"}, ...], \"complete\": "
+                  "true, and the conversion facts}, figures in codes, null where a figure has no "
+                  "finite value. --out writes the table to FILE.csv as well, whole or not at "
+                  "all; the path is checked before the board is touched.\n\n"
+                  "After a failed MUX write or acquisition the rows measured before are still "
+                  "written and printed, \"complete\" is false, and the exit status is 4 or 5.\n\n"
+                  "SIGINT or SIGTERM stops the scan after the acquisition in flight (its samples "
+                  "must be off the line first; a second signal changes nothing), MUX is put back, "
+                  "the rows measured are written and printed with \"complete\": false (the text "
+                  "ends with \"Scan interrupted by SIGINT; 2 of 8 inputs measured.\" and where "
+                  "MUX was left), and the exit status is 0, as for a capture stopped so.")
+                  .arg(perChip([](const ChipSupport &chip) {
+                           if (!chip.mux)
+                               return QString();
+                           const std::vector<scan::ScanInput> single =
+                               scan::SingleEndedInputs(*chip.mux);
+                           if (single.empty())
+                               return QStringLiteral("the %1 has none")
+                                   .arg(QLatin1String(chip.name));
+                           return QStringLiteral("%1 to %2 each against %3 on the %4")
+                               .arg(panel_common::InputName(*chip.mux, single.front().positive),
+                                    panel_common::InputName(*chip.mux, single.back().positive),
+                                    panel_common::InputName(*chip.mux, chip.mux->commonInput),
+                                    QLatin1String(chip.name));
+                       }),
+                       perChip([](const ChipSupport &chip) {
+                           if (!chip.mux)
+                               return QString();
+                           return QStringLiteral("%1 on the %2")
+                               .arg(pairNames(*chip.mux, scan::PairInputs(*chip.mux)),
+                                    QLatin1String(chip.name));
+                       }),
+                       perChip([](const ChipSupport &chip) {
+                           if (!chip.mux)
+                               return QString();
+                           return QStringLiteral("%1 on the %2")
+                               .arg(inputNames(*chip.mux), QLatin1String(chip.name));
+                       }),
+                       QString::number(kMaxItemsPerRequest), perChip([](const ChipSupport &chip) {
+                           if (!chip.mux)
+                               return QString();
+                           return QStringLiteral("%1 x VRef / PGA on the %2")
+                               .arg(chip.mux->spanPerReference)
+                               .arg(QLatin1String(chip.name));
+                       }),
+                       conversionOptionsText("the microvolts")))},
         {"profile", "profile save FILE | profile load [--lenient] FILE",
          "save reads the chip's registers and writes them to the profile FILE in the window's "
          "format, keeping the file's other lines. load reads FILE, refuses a profile of another "
@@ -191,8 +385,8 @@ const std::vector<HelpEntry> &ExitStatusHelp() {
          "error)."},
         {"5", "5", "An acquired item carried a wrong checksum."},
         {"6", "6",
-         "A file could not be read or written (standard output included), or a profile was "
-         "refused."},
+         "A file could not be read or written (standard output included, a closed pipe too), "
+         "or a profile was refused."},
     };
     return codes;
 }
@@ -206,6 +400,12 @@ const HelpEntry *FindCommandHelp(const QString &name) {
 }
 
 namespace {
+QString synopsis() {
+    return QStringLiteral("pellorin-cli [--port PATH]... [--no-scan] [--simulate[=CHIP]] "
+                          "[--pace=real|wire|none] [--chip %1] [--json] COMMAND [ARGUMENTS]")
+        .arg(chipNames("|"));
+}
+
 // Paragraphs filled to 76 columns, indented.
 QString fill(const char *text, int indent) {
     QString result;
@@ -255,7 +455,7 @@ void roffEntries(QString &page, const std::vector<HelpEntry> &entries) {
 } // namespace
 
 QString ProgramHelpText() {
-    QString help = QStringLiteral("Usage: %1\n\n").arg(QLatin1String(kSynopsis));
+    QString help = QStringLiteral("Usage: %1\n\n").arg(synopsis());
     help += fill(kDescription, 0) + u'\n';
     help += QStringLiteral("Options:\n");
     for (const HelpEntry &entry : OptionHelp())
@@ -279,7 +479,7 @@ QString CommandHelpText(const HelpEntry &entry) {
 QString ManPage() {
     QString page = QStringLiteral(".TH PELLORIN\\-CLI 1 \"\" \"Pellorin\" \"User Commands\"\n");
     page += QStringLiteral(".SH NAME\npellorin\\-cli \\- %1\n").arg(QLatin1String(kSummary));
-    page += QStringLiteral(".SH SYNOPSIS\n.B %1\n").arg(roffEscape(QLatin1String(kSynopsis)));
+    page += QStringLiteral(".SH SYNOPSIS\n.B %1\n").arg(roffEscape(synopsis()));
     page += QStringLiteral(".SH DESCRIPTION\n%1\n").arg(roffParagraphs(kDescription, ".PP"));
     page += QStringLiteral(".SH OPTIONS\n");
     roffEntries(page, OptionHelp());

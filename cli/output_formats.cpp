@@ -4,6 +4,7 @@
 #include "acquisition/statistics.h"
 #include "analysis/noise_figures.h"
 #include "capture/capture_engine.h"
+#include "capture/capture_facts.h"
 #include "capture/duration_text.h"
 #include "scan/scan_table.h"
 
@@ -14,12 +15,28 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <type_traits>
+#include <variant>
 
 namespace cli {
 
 namespace {
 void writeJson(std::ostream &out, const QJsonObject &object) {
     out << QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString() << '\n';
+}
+
+// The conversion facts as members, under the names the capture files give them.
+QJsonObject withConversion(QJsonObject object, const analysis::ConversionFacts &facts) {
+    for (const capture::RecordedFact &fact : capture::ConversionRecord(facts))
+        object.insert(QLatin1String(fact.name),
+                      std::visit([](const auto &value) { return QJsonValue(value); }, fact.value));
+    return object;
+}
+
+// A figure in codes as microvolts, where volts may be claimed; NaN otherwise.
+double microvolts(double codes, const analysis::ConversionFacts &facts) {
+    const double voltsPerCode = analysis::ClaimedVoltsPerCode(facts);
+    return voltsPerCode > 0 ? codes * voltsPerCode * 1e6 : std::nan("");
 }
 } // namespace
 
@@ -96,7 +113,8 @@ SampleStats ComputeStats(const std::vector<int32_t> &samples) {
     return stats;
 }
 
-void WriteStatsText(std::ostream &out, const SampleStats &stats) {
+void WriteStatsText(std::ostream &out, const SampleStats &stats,
+                    const analysis::ConversionFacts &facts) {
     char line[80];
     const auto integer = [&](const char *name, long long value) {
         std::snprintf(line, sizeof line, "%-16s%lld\n", name, value);
@@ -121,6 +139,20 @@ void WriteStatsText(std::ostream &out, const SampleStats &stats) {
     real("skewness", stats.skewness);
     real("excess-kurtosis", stats.excessKurtosis);
     integer("clipped", stats.clipped);
+    real("rms-noise-uv", microvolts(stats.rmsNoise, facts));
+    real("peak-to-peak-uv", microvolts(static_cast<double>(stats.peakToPeak), facts));
+    for (const capture::RecordedFact &fact : capture::ConversionRecord(facts)) {
+        const QString value = std::visit(
+            [](const auto &v) {
+                if constexpr (std::is_same_v<std::decay_t<decltype(v)>, double>)
+                    return QString::number(v, 'g', 9);
+                else
+                    return v;
+            },
+            fact.value);
+        std::snprintf(line, sizeof line, "%-15s %s\n", fact.name, value.toUtf8().constData());
+        out << line;
+    }
     if (const std::optional<analysis::ToneMetrics> &tone = stats.tone) {
         real("tone-frequency", tone->frequencyHz);
         real("tone-amplitude", tone->amplitudeDbfs);
@@ -139,7 +171,8 @@ QJsonValue number(double value) {
 }
 } // namespace
 
-void WriteStatsJson(std::ostream &out, const SampleStats &stats) {
+void WriteStatsJson(std::ostream &out, const SampleStats &stats,
+                    const analysis::ConversionFacts &facts) {
     QJsonValue tone;
     if (stats.tone) {
         tone = QJsonObject{{"frequencyHz", number(stats.tone->frequencyHz)},
@@ -150,19 +183,23 @@ void WriteStatsJson(std::ostream &out, const SampleStats &stats) {
                            {"sfdrDb", number(stats.tone->sfdrDb)},
                            {"enob", number(stats.tone->enob)}};
     }
-    writeJson(out, {{"count", static_cast<qint64>(stats.count)},
-                    {"minimum", stats.minimum},
-                    {"maximum", stats.maximum},
-                    {"average", stats.average},
-                    {"peakToPeak", static_cast<qint64>(stats.peakToPeak)},
-                    {"mean", number(stats.mean)},
-                    {"rmsNoise", number(stats.rmsNoise)},
-                    {"effectiveBits", number(stats.effectiveBits)},
-                    {"noiseFreeBits", number(stats.noiseFreeBits)},
-                    {"skewness", number(stats.skewness)},
-                    {"excessKurtosis", number(stats.excessKurtosis)},
-                    {"clipped", static_cast<qint64>(stats.clipped)},
-                    {"tone", tone}});
+    const QJsonObject figures{
+        {"count", static_cast<qint64>(stats.count)},
+        {"minimum", stats.minimum},
+        {"maximum", stats.maximum},
+        {"average", stats.average},
+        {"peakToPeak", static_cast<qint64>(stats.peakToPeak)},
+        {"mean", number(stats.mean)},
+        {"rmsNoise", number(stats.rmsNoise)},
+        {"effectiveBits", number(stats.effectiveBits)},
+        {"noiseFreeBits", number(stats.noiseFreeBits)},
+        {"skewness", number(stats.skewness)},
+        {"excessKurtosis", number(stats.excessKurtosis)},
+        {"clipped", static_cast<qint64>(stats.clipped)},
+        {"rmsNoiseMicrovolts", number(microvolts(stats.rmsNoise, facts))},
+        {"peakToPeakMicrovolts", number(microvolts(static_cast<double>(stats.peakToPeak), facts))},
+        {"tone", tone}};
+    writeJson(out, withConversion(figures, facts));
 }
 
 void WriteScanText(std::ostream &out, const panel_common::MuxLayout &layout,
@@ -186,7 +223,8 @@ void WriteScanText(std::ostream &out, const panel_common::MuxLayout &layout,
 }
 
 void WriteScanJson(std::ostream &out, const panel_common::MuxLayout &layout,
-                   const std::vector<scan::ScanRow> &rows, bool complete) {
+                   const std::vector<scan::ScanRow> &rows, bool complete,
+                   const analysis::ConversionFacts &facts) {
     QJsonArray array;
     for (const scan::ScanRow &row : rows) {
         const scan::RowFigures f = scan::SummarizeRow(row);
@@ -207,28 +245,34 @@ void WriteScanJson(std::ostream &out, const panel_common::MuxLayout &layout,
                                  {"meanSpread", number(f.meanSpread)},
                                  {"rmsSpread", number(f.stdDevSpread)}});
     }
-    writeJson(out, {{"rows", array}, {"complete", complete}});
+    writeJson(out, withConversion({{"rows", array}, {"complete", complete}}, facts));
 }
 
 void WriteCaptureText(std::ostream &out, const capture::CaptureResult &result,
                       const QString &lastFile) {
     out << result.samples << " samples in " << capture::FormatDuration(result.seconds).toStdString()
         << ", " << result.blocks << " blocks, " << result.files << " file(s), last "
-        << lastFile.toStdString() << "; dead time " << result.deadSeconds << " s (longest "
-        << result.longestDeadSeconds << " s); stopped by " << result.stoppedBy.toStdString()
-        << '\n';
+        << (lastFile.isEmpty() ? std::string("none") : lastFile.toStdString()) << "; dead time "
+        << result.deadSeconds << " s (longest " << result.longestDeadSeconds << " s); stopped by "
+        << result.stoppedBy.toStdString() << '\n';
 }
 
 void WriteCaptureJson(std::ostream &out, const capture::CaptureResult &result,
-                      const QString &lastFile) {
-    writeJson(out, {{"samples", static_cast<qint64>(result.samples)},
-                    {"seconds", result.seconds},
-                    {"blocks", result.blocks},
-                    {"files", result.files},
-                    {"lastFile", lastFile},
-                    {"deadSeconds", result.deadSeconds},
-                    {"longestDeadSeconds", result.longestDeadSeconds},
-                    {"stoppedBy", result.stoppedBy}});
+                      const QString &lastFile, const analysis::ConversionFacts &facts) {
+    writeJson(
+        out, withConversion({{"samples", static_cast<qint64>(result.samples)},
+                             {"seconds", result.seconds},
+                             {"blocks", result.blocks},
+                             {"files", result.files},
+                             {"lastFile", lastFile.isEmpty() ? QJsonValue() : QJsonValue(lastFile)},
+                             {"deadSeconds", result.deadSeconds},
+                             {"longestDeadSeconds", result.longestDeadSeconds},
+                             {"stoppedBy", result.stoppedBy}},
+                            facts));
+}
+
+void WriteFailureJson(std::ostream &out, const QStringList &messages, int status) {
+    writeJson(out, {{"error", messages.join(u'\n')}, {"exitStatus", status}});
 }
 
 } // namespace cli

@@ -1,10 +1,12 @@
 #pragma once
 // What the commands print, as functions of a stream, so each format is tested on a buffer.
 
+#include "analysis/conversion_facts.h"
 #include "analysis/spectrum.h"
 #include "scan/scan_figures.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <optional>
@@ -66,16 +68,22 @@ void WriteSamplesJson(std::ostream &out, const std::vector<int32_t> &samples);
 // of the analysis window; no tone (the caller adds the spectrum's).
 SampleStats ComputeStats(const std::vector<int32_t> &samples);
 // One "name value" line per figure; a figure without a finite value (the resolutions of a
-// record without noise) is "null". The tone's lines follow when there is a tone.
-void WriteStatsText(std::ostream &out, const SampleStats &stats);
+// record without noise) is "null". RMS noise and peak-to-peak follow in microvolts (null
+// where the facts claim no volts), then the conversion facts under the capture files' names
+// (reference_volts, reference_source ...), then the tone's lines when there is a tone.
+void WriteStatsText(std::ostream &out, const SampleStats &stats,
+                    const analysis::ConversionFacts &facts);
 // The same as one object; "tone" is an object of its figures, or null.
-void WriteStatsJson(std::ostream &out, const SampleStats &stats);
+void WriteStatsJson(std::ostream &out, const SampleStats &stats,
+                    const analysis::ConversionFacts &facts);
 
-// The capture's summary: samples, seconds, blocks, files, dead time, why it stopped, last file.
+// The capture's summary: samples, seconds, blocks, files, dead time, why it stopped, last file
+// (empty when none was written: "none" in text, null in JSON).
 void WriteCaptureText(std::ostream &out, const capture::CaptureResult &result,
                       const QString &lastFile);
+// The JSON object carries the conversion facts too, under the files' names.
 void WriteCaptureJson(std::ostream &out, const capture::CaptureResult &result,
-                      const QString &lastFile);
+                      const QString &lastFile, const analysis::ConversionFacts &facts);
 // The scan's table as the window shows it, in aligned columns under its headings; the rows
 // measured only.
 void WriteScanText(std::ostream &out, const panel_common::MuxLayout &layout,
@@ -83,8 +91,14 @@ void WriteScanText(std::ostream &out, const panel_common::MuxLayout &layout,
 // {"rows": [{"positive", "negative", "repeats", "samples", "mean", "rms", "peakToPeak",
 // "effectiveBits", "noiseFreeBits", "minimum", "maximum", "clipped", "meanSpread",
 // "rmsSpread"}, ...], "complete": ...}: the rows measured, figures in codes (means over the
-// repeats), a resolution without a finite value null; complete is false after a fault.
+// repeats), a resolution without a finite value null; complete is false after a fault. The
+// conversion facts follow under the capture files' names (reference_volts ...).
 void WriteScanJson(std::ostream &out, const panel_common::MuxLayout &layout,
-                   const std::vector<scan::ScanRow> &rows, bool complete);
+                   const std::vector<scan::ScanRow> &rows, bool complete,
+                   const analysis::ConversionFacts &facts);
+
+// With --json, a run that fails before printing its result says so on standard output too:
+// {"error": the messages given, one per line, "exitStatus": status}.
+void WriteFailureJson(std::ostream &out, const QStringList &messages, int status);
 
 } // namespace cli

@@ -26,6 +26,16 @@ constexpr uint8_t kFrameLead = 0x55;
 constexpr int kFrameSize = 6;
 constexpr int kReplySize = 3;
 constexpr int kItemSize = 4;
+// The most items one acquisition request can ask for: its count travels in the two 8-bit
+// parameters. Every limit of a request's items (data count, capture block, scan) is this one.
+constexpr int kMaxItemsPerRequest = 65535;
+
+// The line: 115200 baud, 8 data bits, no parity, one stop bit: 10 bits on the wire a byte.
+constexpr int kBaudRate = 115200;
+constexpr int kBitsPerByte = 10;
+// The most acquisition items the line carries in a second (2880): a chip converting faster
+// than this still reaches the program at this rate at most.
+constexpr double kWireItemsPerSecond = static_cast<double>(kBaudRate) / (kBitsPerByte * kItemSize);
 
 using CommandFrame = std::array<uint8_t, kFrameSize>;
 using ReplyFrame = std::array<uint8_t, kReplySize>;

@@ -7,28 +7,81 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
 namespace {
 
-// Where QSerialPort keeps its lock files ("LCK.." and the device's name below /dev, its slashes
-// made underscores), in the order it looks; other programs use the same folders.
-QString lockFileOf(const QString &path) {
+// Where QSerialPort keeps its lock files, in the order it looks; other programs use the same
+// folders.
+const char *const kLockFolders[] = {"/var/lock",         "/etc/locks", "/var/spool/locks",
+                                    "/var/spool/uucp",   "/tmp",       "/var/tmp",
+                                    "/var/lock/lockdev", "/run/lock"};
+
+// "LCK.." and the device's name below /dev, its slashes made underscores.
+QString lockNameOf(const QString &path) {
     QString name = path;
     if (name.startsWith(QLatin1String("/dev/")))
         name.remove(0, 5);
     name.replace(u'/', u'_');
-    static const char *const kFolders[] = {"/var/lock",         "/etc/locks", "/var/spool/locks",
-                                           "/var/spool/uucp",   "/tmp",       "/var/tmp",
-                                           "/var/lock/lockdev", "/run/lock"};
-    for (const char *folder : kFolders) {
-        const QString lock = QLatin1String(folder) + QStringLiteral("/LCK..") + name;
+    return QStringLiteral("LCK..") + name;
+}
+
+QString lockFileOf(const QString &path) {
+    for (const char *folder : kLockFolders) {
+        const QString lock = QLatin1String(folder) + u'/' + lockNameOf(path);
         if (QFile::exists(lock))
             return lock;
     }
     return QString();
+}
+
+// The lock file QSerialPort would take for the port: in the first folder that is readable and
+// holds the file or is writable; empty when there is none.
+QString lockFileTaken(const QString &path) {
+    for (const char *folder : kLockFolders) {
+        const QByteArray name(folder);
+        const QString lock = QLatin1String(folder) + u'/' + lockNameOf(path);
+        if (::access(name.constData(), R_OK) == 0 &&
+            (QFile::exists(lock) || ::access(name.constData(), W_OK) == 0))
+            return lock;
+    }
+    return QString();
+}
+
+// A lock file is a few dozen bytes (the process, the program, the host).
+constexpr off_t kLockFileBytes = 128;
+
+// Why the lock file could not be written, when it cannot: the open refused with no lock file
+// left behind means the program's own lock failed (a file-size limit, a full or read-only
+// disk). A file of the lock's size is made beside it and removed again; empty when that works.
+QString lockWriteProblem(const QString &path) {
+    const QString lock = lockFileTaken(path);
+    if (lock.isEmpty())
+        return QStringLiteral("No folder for its lock file (%1 and the others QSerialPort "
+                              "uses are not writable)")
+            .arg(QLatin1String(kLockFolders[0]));
+    const auto cannotWrite = [&lock](int cause) {
+        return QStringLiteral("Its lock file cannot be written: %1 (%2)")
+            .arg(qt_error_string(cause), lock);
+    };
+    // Writing past the limit would raise SIGXFSZ, which ends a program that does not ignore it.
+    rlimit size{};
+    if (::getrlimit(RLIMIT_FSIZE, &size) == 0 && size.rlim_cur != RLIM_INFINITY &&
+        size.rlim_cur < static_cast<rlim_t>(kLockFileBytes))
+        return cannotWrite(EFBIG);
+    const QByteArray probe = QFile::encodeName(lock + QStringLiteral(".probe%1").arg(::getpid()));
+    const int fd = ::open(probe.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return cannotWrite(errno);
+    const char bytes[kLockFileBytes] = {};
+    const ssize_t written = ::write(fd, bytes, sizeof bytes);
+    const int cause = written < 0 ? errno : (written < kLockFileBytes ? ENOSPC : 0);
+    ::close(fd);
+    ::unlink(probe.constData());
+    return cause == 0 ? QString() : cannotWrite(cause);
 }
 
 // The process a lock file names: its first number, in either the one-line form of older
@@ -92,7 +145,12 @@ QString PortOpenProblem(const QString &path) {
         return QStringLiteral("Not a serial device");
     // Readable and writable, yet refused: another program holds it (its lock file, or the
     // exclusive mode it set).
-    if (port.error() == QSerialPort::PermissionError)
+    if (port.error() == QSerialPort::PermissionError) {
+        if (lockFileOf(path).isEmpty()) {
+            if (const QString problem = lockWriteProblem(path); !problem.isEmpty())
+                return problem;
+        }
         return busyReason(path);
+    }
     return port.errorString();
 }

@@ -5,6 +5,6 @@
 #include <QString>
 
 // Empty when the port at path opens; otherwise the reason: no such device, not a serial
-// device, permission denied (with the way to get access), or busy (another program has it, or
-// a lock file is left by a run that has ended).
+// device, permission denied (with the way to get access), busy (another program has it, or
+// a lock file is left by a run that has ended), or the lock file cannot be written (why).
 QString PortOpenProblem(const QString &path);

@@ -28,26 +28,37 @@ bool PortWorker::start(std::function<void()> job) {
     });
     if (g_port)
         g_port->moveToThread(m_thread);
-    connect(m_thread, &QThread::finished, this, &PortWorker::onThreadFinished,
-            Qt::QueuedConnection);
+    const quint64 run = ++m_runs;
+    connect(
+        m_thread, &QThread::finished, this, [this, run] { onThreadFinished(run); },
+        Qt::QueuedConnection);
     m_thread->start();
     return true;
 }
 
-void PortWorker::onThreadFinished() {
+void PortWorker::onThreadFinished(quint64 run) {
+    // waitWithEvents may have ended this run already, and a new one may have started since.
+    if (run != m_runs || !m_thread)
+        return;
     QThread *thread = m_thread;
     m_thread = nullptr;
-    if (thread) {
-        thread->wait();
-        delete thread;
-    }
+    thread->wait();
+    delete thread;
     emit finished();
 }
 
-void PortWorker::waitWithEvents() {
+void PortWorker::waitWithEvents(const std::function<void()> &stop) {
     if (!m_thread)
         return;
     QEventLoop loop;
     connect(this, &PortWorker::finished, &loop, &QEventLoop::quit);
     loop.exec();
+    if (m_thread) {
+        // The loop was ended from outside: the application quits, and no event loop of this
+        // thread runs again. The job still owns the port and the caller's buffers.
+        if (stop)
+            stop();
+        m_thread->wait();
+        onThreadFinished(m_runs);
+    }
 }

@@ -26,15 +26,18 @@ class PortWorker : public QObject {
     bool start(std::function<void()> job);
     bool running() const { return m_thread != nullptr; }
     // Runs the calling thread's events until the job has ended and finished() was emitted
-    // (at once when none runs). For a caller that must see the end before it goes on.
-    void waitWithEvents();
+    // (at once when none runs). For a caller that must see the end before it goes on. Should
+    // the application end the event loops meanwhile (it quits), stop is called to hurry the job
+    // and the rest is waited for without events: the caller never goes on while the job runs.
+    void waitWithEvents(const std::function<void()> &stop = {});
 
   signals:
     // On the thread that started the job, once the port is back there.
     void finished();
 
   private:
-    void onThreadFinished();
+    void onThreadFinished(quint64 run);
 
     QThread *m_thread = nullptr;
+    quint64 m_runs = 0; // jobs started: a late notice of an earlier one is told apart
 };

@@ -10,6 +10,7 @@ constexpr int kBadReply = 13; // reply checksum mismatch or nonzero status
 constexpr int kOutOfMemory = 14;
 constexpr int kShortRead = 30; // a read ended with fewer bytes than asked for
 constexpr int kWaitTimeout = 258;
+constexpr int kAborted = 995; // the program gave the read up (a detection wants the port)
 constexpr int kTimeout = 997; // nothing arrived within the reply time limit
 // Other platform failures: this base plus QSerialPort::SerialPortError, so each stays distinct.
 constexpr int kPortErrorBase = 0x1000;

@@ -1,5 +1,6 @@
 #include "serial_transport.h"
 
+#include "frames.h"
 #include "result_codes.h"
 
 #include <QDeadlineTimer>
@@ -106,7 +107,7 @@ bool OpenPortAt(const QString &name) {
     // Opening sets QSerialPort's own defaults, flow control off among them: the bridge uses
     // none. Modem lines are left alone; a pty refuses to change them.
     const bool ok =
-        port->open(QIODevice::ReadWrite) && port->setBaudRate(115200) &&
+        port->open(QIODevice::ReadWrite) && port->setBaudRate(kBaudRate) &&
         port->setDataBits(QSerialPort::Data8) && port->setParity(QSerialPort::NoParity) &&
         port->setStopBits(QSerialPort::OneStop) && port->clear(QSerialPort::AllDirections);
     if (!ok) {
@@ -168,9 +169,11 @@ int ReadAvailableWaiting(uint8_t *buffer, uint32_t minimum, uint32_t maximum, ui
     g_port->clearError();
     const QDeadlineTimer deadline(scaled(kReplyTimeLimitMs));
     qint64 received = 0;
-    int slice = whileWaiting ? whileWaiting() : -1;
+    int slice = whileWaiting ? whileWaiting() : 0;
     bool gathered = gatherMs <= 0;
     for (;;) {
+        if (slice == kEndRead)
+            return result::kAborted;
         // The hook may have closed the port (a detection); a replaced one is read on.
         if (!g_port)
             return result::kNoPort;
@@ -184,7 +187,7 @@ int ReadAvailableWaiting(uint8_t *buffer, uint32_t minimum, uint32_t maximum, ui
         if (n < 0 || deadline.hasExpired())
             break;
         int wait = static_cast<int>(deadline.remainingTime());
-        if (slice >= 0)
+        if (whileWaiting)
             wait = std::min(wait, std::max(1, slice));
         if (!gathered) {
             gathered = true;
@@ -204,6 +207,17 @@ int ReadAvailableWaiting(uint8_t *buffer, uint32_t minimum, uint32_t maximum, ui
     g_port->clear(QSerialPort::AllDirections);
     g_port->clearError();
     return received > 0 ? result::kShortRead : result::kTimeout;
+}
+
+bool WaitForBytes(int ms) {
+    if (!g_port)
+        return false;
+    if (g_port->bytesAvailable() > 0)
+        return true;
+    const bool ready = g_port->waitForReadyRead(std::max(0, ms));
+    // A time-out here is no failure: the next read reports what went wrong, if anything did.
+    g_port->clearError();
+    return ready;
 }
 
 int ScanPorts(const std::function<bool()> &probe) {

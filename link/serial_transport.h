@@ -1,6 +1,7 @@
 #pragma once
 // The one serial port to the board's bridge: discovery among the candidates, 115200 8N1,
-// one 6-byte frame out, an exact number of bytes in under a time limit. Blocking, GUI thread.
+// one 6-byte frame out, an exact number of bytes in under a time limit. Blocking, on the thread
+// the port lives in: the GUI thread, or a PortWorker's while it streams.
 
 #include <QString>
 #include <QStringList>
@@ -58,19 +59,25 @@ int ReadBytes(uint8_t *buffer, uint32_t count);
 // way; on a failure, received still counts the bytes that did arrive.
 int ReadAvailable(uint8_t *buffer, uint32_t minimum, uint32_t maximum, uint32_t &received);
 
-// Called while a read waits for bytes: may let the window's events run (the port may be
-// closed or replaced meanwhile; the read notices) and returns how many milliseconds it wants
-// to wait at most before it is called again.
+// Called when a read starts and while it waits for bytes: may let the window's events run (the
+// port may be closed or replaced meanwhile; the read notices) and returns how many
+// milliseconds it wants to wait at most before it is called again, or kEndRead to give the
+// read up at once.
 using ReadWaitHook = std::function<int()>;
+constexpr int kEndRead = -1;
 // ReadBytes and ReadAvailable with the hook called whenever they wait; the time limit is the
-// same. gatherMs > 0: when the bytes in hand are too few, the read first rests that long (at
-// most until the hook wants to run again), so that a stream trickling in at the wire's pace
-// is taken in a few larger reads instead of a wake-up per item; the port's driver holds what
-// arrives meanwhile.
+// same. A read the hook gave up returns result::kAborted, with the bytes it had taken. gatherMs >
+// 0: when the bytes in hand are too few, the read first rests that long (at most until the hook
+// wants to run again), so that a stream trickling in at the wire's pace is taken in a few larger
+// reads instead of a wake-up per item; the port's driver holds what arrives meanwhile.
 int ReadBytesWaiting(uint8_t *buffer, uint32_t count, const ReadWaitHook &whileWaiting,
                      int gatherMs = 0);
 int ReadAvailableWaiting(uint8_t *buffer, uint32_t minimum, uint32_t maximum, uint32_t &received,
                          const ReadWaitHook &whileWaiting, int gatherMs = 0);
+
+// Waits at most ms for bytes to arrive; true when some are there to read. A stream reader that
+// holds items already waits only as long as it may keep them.
+bool WaitForBytes(int ms);
 
 // Walks the candidates; returns the number (1-based) of the first whose probe succeeds with
 // that port left open, or -1 when none does.

@@ -2,16 +2,31 @@
 
 #include "register_fields.h"
 
+#include <string>
+
 namespace vxc5420 {
+namespace {
+std::string ModeText(int mode) {
+    for (const ComboItem &item : TableEntries(ModeItems)) {
+        if (item.code == mode) {
+            std::string text = item.text;
+            // The list's first text ends in a blank.
+            while (!text.empty() && text.back() == ' ')
+                text.pop_back();
+            return std::to_string(mode) + ": " + text;
+        }
+    }
+    return kModeUnknownText;
+}
+} // namespace
 
 analysis::ConversionFacts Facts(std::span<const uint8_t> image, int appliedMode,
                                 std::optional<double> referenceVolts) {
     analysis::ConversionFacts facts;
+    facts.referenceRange = kReferenceRange;
     facts.spanPerReference = kSpanPerReference;
-    facts.referenceVolts = referenceVolts.value_or(kDefaultReferenceVolts);
-    facts.referenceSource =
-        referenceVolts ? analysis::ReferenceSource::Given : analysis::ReferenceSource::Default;
-    facts.modeKnown = appliedMode != kModeUnknown;
+    facts.modeKnown = appliedMode >= kFirstMode && appliedMode <= kCommandMode;
+    facts.mode = ModeText(appliedMode);
     FixedSelection fixed{};
     // The lists hold one entry per code in code order, so a fixed mode's position is its code.
     if (FixedModeSelection(appliedMode, fixed)) {
@@ -23,7 +38,7 @@ analysis::ConversionFacts Facts(std::span<const uint8_t> image, int appliedMode,
     }
     if (facts.dataRateSps > 0)
         facts.settlingConversions = kSettlingConversions;
-    return analysis::WithScale(facts);
+    return analysis::WithReference(facts, referenceVolts);
 }
 
 } // namespace vxc5420

@@ -16,14 +16,19 @@ constexpr double kDefaultReferenceVolts = 2.5;
 // What a reference of this chip can be: the range a user may give.
 constexpr double kMinReferenceVolts = 0.5;
 constexpr double kMaxReferenceVolts = 5.3;
+constexpr analysis::ReferenceRange kReferenceRange{kDefaultReferenceVolts, kMinReferenceVolts,
+                                                   kMaxReferenceVolts};
 
 // The set-mode command leaves no trace in the registers: a caller that did not see it says so.
 constexpr int kModeUnknown = 0;
+// What the facts say of the mode when it is not known.
+constexpr const char *kModeUnknownText = "mode unknown: gain and rate from CR1";
 
 // Facts of an image of all registers, by address, converted in appliedMode (1 to 4, the
 // set-mode command's argument, or kModeUnknown). A fixed mode's gain and rate are its own;
 // "Command Mode" and an unknown mode read CR1, and an unknown mode marks them so
-// (modeKnown false). Without a reference given, kDefaultReferenceVolts.
+// (modeKnown false). Without a reference given, kDefaultReferenceVolts. The mode is told as
+// "N: " and its "Mode" list text ("4: Command Mode"), or kModeUnknownText.
 analysis::ConversionFacts Facts(std::span<const uint8_t> image, int appliedMode,
                                 std::optional<double> referenceVolts = std::nullopt);
 

@@ -9,7 +9,7 @@
 
 namespace vxc5420 {
 
-extern const char *const kChipName; // "VXC5420"
+extern const char *const kChipName; // the catalogue's name (link/chip_catalog.h)
 extern const panel_common::ProfileLayout kProfileLayout;
 
 } // namespace vxc5420

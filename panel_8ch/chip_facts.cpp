@@ -23,16 +23,14 @@ int SettlingConversions(double dataRateSps) {
 analysis::ConversionFacts Facts(std::span<const uint8_t> image,
                                 std::optional<double> referenceVolts) {
     analysis::ConversionFacts facts;
+    facts.referenceRange = kReferenceRange;
     facts.spanPerReference = kSpanPerReference;
-    facts.referenceVolts = referenceVolts.value_or(kDefaultReferenceVolts);
-    facts.referenceSource =
-        referenceVolts ? analysis::ReferenceSource::Given : analysis::ReferenceSource::Default;
     if (image.size() >= static_cast<size_t>(kRegisterCount)) {
         facts.pgaGain = PgaGain(image[kAdcon]);
         facts.dataRateSps = ConvertingRate(image[kDrate]);
         facts.settlingConversions = SettlingConversions(facts.dataRateSps);
     }
-    return analysis::WithScale(facts);
+    return analysis::WithReference(facts, referenceVolts);
 }
 
 } // namespace vxc5480

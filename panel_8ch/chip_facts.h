@@ -15,6 +15,8 @@ constexpr double kDefaultReferenceVolts = 2.5;
 // What a reference of this chip can be: the range a user may give.
 constexpr double kMinReferenceVolts = 0.5;
 constexpr double kMaxReferenceVolts = 2.6;
+constexpr analysis::ReferenceRange kReferenceRange{kDefaultReferenceVolts, kMinReferenceVolts,
+                                                   kMaxReferenceVolts};
 
 // Facts of an image of all registers, by address (a shorter image gives no gain and no rate).
 // Without a reference given, the board's own (kDefaultReferenceVolts).

@@ -1,8 +1,10 @@
 #include "profile_8ch.h"
 
+#include "link/chip_catalog.h"
+
 namespace vxc5480 {
 
-const char *const kChipName = "VXC5480";
+const char *const kChipName = chip_name::kVxc5480;
 
 // "DRAT", not "DRATE": the profile format names the data-rate key so, on every platform.
 const char *const kProfileKeys[kRegisterCount] = {"STATUS", "MUX",  "ADCON", "DRAT", "IO",  "OFC0",

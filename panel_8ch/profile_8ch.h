@@ -10,7 +10,7 @@
 
 namespace vxc5480 {
 
-extern const char *const kChipName; // "VXC5480"
+extern const char *const kChipName; // the catalogue's name (link/chip_catalog.h)
 extern const char *const kProfileKeys[kRegisterCount];
 extern const panel_common::ProfileLayout kProfileLayout;
 

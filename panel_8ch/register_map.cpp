@@ -7,8 +7,12 @@ namespace vxc5480 {
 
 // Both halves are the whole byte: nothing of the byte before stays.
 const panel_common::MuxLayout kMuxLayout = {
-    kMux, kInputNames, kInputCount, kAinCom,
-    [](uint8_t, int positive, int negative) { return MuxByte(positive, negative); }};
+    kMux,
+    kInputNames,
+    kInputCount,
+    kAinCom,
+    [](uint8_t, int positive, int negative) { return MuxByte(positive, negative); },
+    kSpanPerReference};
 
 QString ClockOutText(int code, int32_t clockInHz) {
     float megahertz = 0.0f;

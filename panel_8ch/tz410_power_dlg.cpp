@@ -1,5 +1,6 @@
 #include "tz410_power_dlg.h"
 
+#include "chip_facts.h"
 #include "panel_common/combo_fill.h"
 #include "platform/busy_flags.h"
 #include "register_map.h"
@@ -62,7 +63,8 @@ void TZ410POWERDlg::OnInitDialog() {
     auto *list = controlAs<QComboBox>(kSensorList);
     FillCombo(list, SensorCurrentItems);
     list->setCurrentIndex(0);
-    controlAs<QLineEdit>(kVrefEdit)->setText(QStringLiteral("2.5V"));
+    // The reference the chip's core takes where nobody gives one: "2.5V".
+    controlAs<QLineEdit>(kVrefEdit)->setText(QString::number(kDefaultReferenceVolts) + u'V');
 }
 
 void TZ410POWERDlg::OnSensorCurrentChange() {

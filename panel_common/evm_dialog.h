@@ -1,8 +1,9 @@
 #pragma once
 // The base of both chip panels. The main window knows a panel only through these operations.
 
-#include "conversion_scale.h"
 #include "mux_layout.h"
+
+#include "analysis/conversion_facts.h"
 
 #include "platform/control_registry.h"
 
@@ -25,9 +26,12 @@ class CEVMDialog : public QWidget {
     virtual int SaveProfile(const QString &path);
     // 0, or the failure code of the first register read that failed.
     virtual int RefreshFromChip();
-    // Reference, gain and data rate as the panel's current register image has them, for the
-    // noise analysis; zeros where the panel cannot tell.
-    virtual ConversionScale CurrentScale() const { return {}; }
+    // What the chip's core makes of the panel's current register image (and, for a chip with
+    // modes, the mode the board confirmed), at the reference given or the chip's default: for
+    // the analysis, the capture and the scan. Zeros where the panel has no chip.
+    virtual analysis::ConversionFacts CurrentFacts(std::optional<double> referenceVolts) const {
+        return analysis::WithReference({}, referenceVolts);
+    }
     // The chip's name and its registers as last read or confirmed, by address (what a capture
     // records); empty where the panel has none.
     virtual QString ChipName() const { return QString(); }

@@ -1,8 +1,9 @@
 #pragma once
 // What a chip's input multiplexer offers, in one shape for both chips: the inputs by number
-// and name, the common input single-ended measurements use, and the MUX byte that selects a
-// pair. Each chip's widget-free core fills one (vxc5480::kMuxLayout, vxc5420::kMuxLayout); the
-// panels' MUX pages, the command line and the input scan read it. No widgets.
+// and name, the common input single-ended measurements use, the MUX byte that selects a pair
+// and the span of the input between a pair. Each chip's widget-free core fills one
+// (vxc5480::kMuxLayout, vxc5420::kMuxLayout); the panels' MUX pages, the command line and the input
+// scan read it. No widgets.
 
 #include <QString>
 
@@ -18,6 +19,9 @@ struct MuxLayout {
     // The MUX byte that selects positive and negative, made from the byte the chip held
     // before, whose bits the chip's own rule keeps.
     uint8_t (*muxByte)(uint8_t before, int positive, int negative);
+    // The input span from one end of the codes to the other, per volt of reference at gain 1
+    // (4 for +-2 VRef / PGA, 2 for +-VRef / PGA).
+    double spanPerReference;
 };
 
 // The name of an input; an empty string for a number the chip does not have.

@@ -35,9 +35,8 @@ int SaveProfileOrTell(QWidget *owner, const QString &path, const ProfileLayout &
     const platform::FileError error = SaveRegisterProfile(path, layout, current);
     if (!error.failed())
         return 0;
-    platform::ShowFileError(owner, error);
-    platform::ShowMessage(owner, QStringLiteral("Save Profile Failed !"),
-                          QStringLiteral("Error !"));
+    platform::ShowMessage(owner, QStringLiteral("Save Profile Failed !"), QStringLiteral("Error !"),
+                          platform::MessageIcon::None, error.text().left(1024));
     return -1;
 }
 

@@ -28,8 +28,8 @@ int WriteRegistersOrTell(QWidget *owner, const uint8_t *pending, uint8_t *curren
 // "AIN+ and AIN- cannot select the same channel !"
 void TellSameChannel(QWidget *owner);
 
-// Saves current; when the file cannot be read or written, tells the user why (the file's path
-// and the cause), then "Save Profile Failed !", and returns -1, otherwise 0.
+// Saves current; when the file cannot be read or written, tells the user "Save Profile Failed !"
+// with the file's path and the cause as the box's detail, and returns -1, otherwise 0.
 int SaveProfileOrTell(QWidget *owner, const QString &path, const ProfileLayout &layout,
                       const uint8_t *current);
 

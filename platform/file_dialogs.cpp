@@ -1,5 +1,7 @@
 #include "file_dialogs.h"
 
+#include "save_folder.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -46,11 +48,13 @@ QString ChooseSaveFile(QWidget *owner, const QString &proposedPath, const QStrin
                        const QString &defaultSuffix) {
     FileDialogRequest request;
     request.owner = owner;
-    request.proposedPath = proposedPath;
+    request.proposedPath = ProposedDataPath(proposedPath);
     request.filters = filters;
     request.defaultSuffix = defaultSuffix;
     request.save = true;
-    return ChooseFile(request);
+    const QString chosen = ChooseFile(request);
+    RememberDataFolder(chosen);
+    return chosen;
 }
 
 void SetFileDialogAnswer(std::function<QString(const FileDialogRequest &)> answer) {

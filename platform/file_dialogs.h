@@ -24,7 +24,9 @@ QString ChooseFile(const FileDialogRequest &request);
 // The profile dialog, the same for loading and saving.
 QString ChooseProfileFile(QWidget *owner, const QString &defaultPath, bool save);
 
-// A save dialog for data files.
+// A save dialog for data files (save_folder.h): it proposes proposedPath's name in the run's
+// data folder, g_saveFolder, whatever folder proposedPath names (that one only while
+// g_saveFolder is empty), and the folder of the file chosen becomes the data folder.
 QString ChooseSaveFile(QWidget *owner, const QString &proposedPath, const QStringList &filters,
                        const QString &defaultSuffix);
 

@@ -28,6 +28,10 @@ std::unique_ptr<QMessageBox> MakeMessageBox(const Message &message) {
     // The link reports from the middle of a scan or an exchange; a box that left the window
     // usable would let the user start a second exchange on the same port underneath it.
     box->setWindowModality(Qt::ApplicationModal);
+    // The cause in plain sight under the text, not behind a "Show Details..." button: it is
+    // what the user acts on (a path to correct, a folder to create).
+    if (!message.detail.isEmpty())
+        box->setInformativeText(message.detail);
     box->setDefaultButton(QMessageBox::Ok);
     box->setEscapeButton(QMessageBox::Ok);
     return box;

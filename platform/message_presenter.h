@@ -9,8 +9,9 @@ class QMessageBox;
 
 namespace platform {
 
-// The box a message is shown in: its text, caption and icon, one OK button, and modal for the
-// whole application even without an owner, so no second operation can start while it is open.
+// The box a message is shown in: its text, caption and icon, its detail as the informative text
+// under it, one OK button, and modal for the whole application even without an owner, so no
+// second operation can start while it is open.
 std::unique_ptr<QMessageBox> MakeMessageBox(const Message &message);
 
 // Runs the box and returns when the user has answered it.

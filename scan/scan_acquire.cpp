@@ -8,15 +8,13 @@
 
 namespace scan {
 
-ScanAcquirer::ScanAcquirer(QObject *owner, std::function<void()> pumpEvents)
-    : m_owner(owner), m_pumpEvents(std::move(pumpEvents)) {}
+ScanAcquirer::ScanAcquirer(QObject *owner) : m_owner(owner) {}
 
 int ScanAcquirer::acquire(int discard, int count, analysis::NoiseFigures &figures) {
     const int total = discard + count;
     m_items.resize(static_cast<size_t>(total) * kItemSize);
     TransferHooks hooks;
     hooks.owner = m_owner;
-    hooks.pumpEvents = m_pumpEvents;
     if (const int status = TransferSamples(m_items.data(), total, hooks))
         return status;
     ConvertSamples(m_items.data(), total, m_codes);

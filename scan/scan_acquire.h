@@ -7,14 +7,13 @@
 #include <QObject>
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 namespace scan {
 
 class ScanAcquirer {
   public:
-    ScanAcquirer(QObject *owner, std::function<void()> pumpEvents);
+    explicit ScanAcquirer(QObject *owner);
 
     // 0, or the link's failure code after the acquisition's own message (13 after "The checksum
     // of item %d is invalid !"); figures is set only on success.
@@ -22,7 +21,6 @@ class ScanAcquirer {
 
   private:
     QObject *m_owner;
-    std::function<void()> m_pumpEvents;
     std::vector<uint8_t> m_items;
     std::vector<int32_t> m_codes;
 };

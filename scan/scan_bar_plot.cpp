@@ -1,5 +1,7 @@
 #include "scan_bar_plot.h"
 
+#include "analysis/volts_text.h"
+
 #include <QPainter>
 
 #include <algorithm>
@@ -35,11 +37,22 @@ void ScanBarPlot::setBars(const QStringList &labels, const std::vector<double> &
     m_labels = labels;
     m_values = values;
     m_unit = unit;
+    // Microvolts go to the unit the largest bar reads in with three digits: an axis of
+    // 500000 \u00B5V reads as 500 mV.
+    if (unit == QStringLiteral("\u00B5V") && !values.empty()) {
+        const double largest = *std::max_element(values.begin(), values.end());
+        const analysis::VoltUnit volts = analysis::VoltUnitFor(largest * 1e-6);
+        for (double &value : m_values) {
+            if (value >= 0)
+                value *= volts.perVolt * 1e-6;
+        }
+        m_unit = QString::fromUtf8(volts.symbol);
+    }
     QStringList read;
-    for (qsizetype i = 0; i < labels.size() && i < qsizetype(values.size()); ++i) {
-        if (values[size_t(i)] >= 0)
+    for (qsizetype i = 0; i < labels.size() && i < qsizetype(m_values.size()); ++i) {
+        if (m_values[size_t(i)] >= 0)
             read << QStringLiteral("%1 %2 %3")
-                        .arg(labels[i], QString::number(values[size_t(i)], 'f', 3), unit);
+                        .arg(labels[i], QString::number(m_values[size_t(i)], 'g', 4), m_unit);
     }
     setAccessibleDescription(read.isEmpty() ? tr("No input measured yet.")
                                             : read.join(QStringLiteral("; ")));

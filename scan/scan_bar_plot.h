@@ -1,7 +1,8 @@
 #pragma once
 // The scan's bar plot: the standard deviation of each input, one bar per row of the table, in
-// microvolts when the scale is known and in codes otherwise. Its accessible description reads
-// every bar's value, so a screen reader gets what the picture shows.
+// volts (nV, µV, mV or V, as the largest bar needs) when the scale is known and in codes
+// otherwise. Its accessible description reads every bar's value, so a screen reader gets what
+// the picture shows.
 
 #include <QStringList>
 #include <QWidget>
@@ -14,7 +15,8 @@ class ScanBarPlot : public QWidget {
     explicit ScanBarPlot(QWidget *parent = nullptr);
 
     // One bar per label; a value below 0 is a bar not measured yet. unit names the values
-    // ("\u00B5V" or "codes").
+    // ("\u00B5V" or "codes"); microvolts are drawn in the unit (nV to V) that the largest bar
+    // reads in, which values() and unit() then give.
     void setBars(const QStringList &labels, const std::vector<double> &values, const QString &unit);
     const std::vector<double> &values() const { return m_values; }
     QString unit() const { return m_unit; }

@@ -5,11 +5,12 @@
 #include "scan_table.h"
 
 #include "analysis/note_label.h"
+#include "analysis/reference_edit.h"
+#include "link/port_worker.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCoreApplication>
-#include <QDoubleValidator>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -28,9 +28,6 @@
 #include <algorithm>
 
 namespace {
-// The analysis window's first reference, and the VRef the 8-channel panel shows.
-const QString kDefaultReference = QStringLiteral("2.5");
-
 QSpinBox *spin(QWidget *parent, int minimum, int maximum, int value) {
     auto *box = new QSpinBox(parent);
     box->setRange(minimum, maximum);
@@ -40,7 +37,7 @@ QSpinBox *spin(QWidget *parent, int minimum, int maximum, int value) {
 } // namespace
 
 CScanDlg::CScanDlg(ScanWindowHooks hooks, QWidget *parent)
-    : QDialog(parent), m_hooks(std::move(hooks)) {
+    : QDialog(parent), m_hooks(std::move(hooks)), m_worker(new PortWorker(this)) {
     setWindowTitle(tr("Input Scan"));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     setModal(false);
@@ -94,6 +91,7 @@ CScanDlg::CScanDlg(ScanWindowHooks hooks, QWidget *parent)
     resize(1260, 640);
 
     connect(m_run, &QPushButton::clicked, this, &CScanDlg::OnRun);
+    connect(m_worker, &PortWorker::finished, this, &CScanDlg::onScanEnded);
     connect(m_stop, &QPushButton::clicked, this, &CScanDlg::OnStop);
     connect(m_export, &QPushButton::clicked, this, &CScanDlg::OnExport);
     setTabOrder(m_export, m_table);
@@ -103,8 +101,12 @@ CScanDlg::CScanDlg(ScanWindowHooks hooks, QWidget *parent)
 }
 
 CScanDlg::~CScanDlg() {
+    // The scan's thread uses this window's members: it ends before they go.
+    m_stopRequested = true;
+    delete m_worker;
     // An edit losing its focus while the children go would call back into a half-gone window.
     m_reference->disconnect(this);
+    m_discard->disconnect(this);
 }
 
 QWidget *CScanDlg::buildInputs() {
@@ -146,15 +148,16 @@ QWidget *CScanDlg::buildSettings() {
         m_settingsControls << field;
     };
     m_count = spin(box, 1, scan::kMaxScanItems, scan::kDefaultScanCount);
-    m_discard = spin(box, 0, scan::kMaxScanItems - 1, scan::kDefaultScanDiscard);
+    m_discard = spin(box, 0, scan::kMaxScanItems - 1, 0);
     m_repeats = spin(box, 1, scan::kMaxScanRepeats, 1);
     m_discard->setToolTip(tr("Thrown away at the start of each input, while the chip's digital "
-                             "filter settles after the switch"));
-    m_reference = new QLineEdit(kDefaultReference, box);
-    auto *validator = new QDoubleValidator(0.0, 1000.0, 9, m_reference);
-    validator->setNotation(QDoubleValidator::StandardNotation);
-    validator->setLocale(QLocale::c());
-    m_reference->setValidator(validator);
+                             "filter settles after the switch; the chip's settling at its data "
+                             "rate until set here"));
+    connect(m_discard, &QSpinBox::valueChanged, this, [this] {
+        if (!m_settingDiscard)
+            m_discardGiven = true;
+    });
+    m_reference = new ReferenceEdit(box);
     m_gain = new QLineEdit(box);
     m_gain->setReadOnly(true);
     addField(tr("Samples per i&nput"), m_count);
@@ -163,7 +166,8 @@ QWidget *CScanDlg::buildSettings() {
     addField(tr("Re&ference (V)"), m_reference);
     addField(tr("PGA &gain (from the panel)"), m_gain);
     m_settingsControls.removeOne(m_gain);
-    connect(m_reference, &QLineEdit::editingFinished, this, &CScanDlg::onScaleEdited);
+    connect(m_reference, &ReferenceEdit::referenceChanged, this, &CScanDlg::showRows);
+    connect(m_reference, &ReferenceEdit::refused, this, &CScanDlg::showState);
     return box;
 }
 
@@ -172,7 +176,7 @@ void CScanDlg::OnPanelChanged() {
         m_hooks.panelFacts ? m_hooks.panelFacts() : std::nullopt;
     const panel_common::MuxLayout *layout = facts ? facts->mux : nullptr;
     if (facts && !m_running)
-        showScale(facts->scale);
+        showFacts(facts->facts);
     if (layout != m_layout) {
         m_layout = layout;
         fillInputList();
@@ -281,13 +285,15 @@ void CScanDlg::setRunning(bool running) {
         (running ? m_stop : m_run)->setFocus();
 }
 
-void CScanDlg::showScale(const analysis::ConversionScale &scale) {
-    // The panel's values win where it has them; a reference it does not know (the 2-channel
-    // chip's) stays as the user typed it.
-    if (scale.referenceVolts > 0)
-        m_reference->setText(QString::number(scale.referenceVolts, 'g', 9));
-    m_gain->setText(scale.pgaGain > 0 ? QString::number(scale.pgaGain, 'g', 9) : QString());
-    m_spanPerReference = scale.spanPerReference;
+void CScanDlg::showFacts(const analysis::ConversionFacts &facts) {
+    m_facts = facts;
+    m_reference->setRange(facts.referenceRange);
+    m_gain->setText(facts.pgaGain > 0 ? QString::number(facts.pgaGain, 'g', 9) : QString());
+    if (!m_discardGiven) {
+        m_settingDiscard = true;
+        m_discard->setValue(scan::DefaultDiscard(facts));
+        m_settingDiscard = false;
+    }
 }
 
 void CScanDlg::showState(const QString &text) {
@@ -295,12 +301,5 @@ void CScanDlg::showState(const QString &text) {
 }
 
 double CScanDlg::lsbVolts() const {
-    bool ok = false;
-    const double reference = QLocale::c().toDouble(m_reference->text().trimmed(), &ok);
-    const double gain = QLocale::c().toDouble(m_gain->text().trimmed());
-    return ok ? scan::ScanLsbVolts(reference, gain, m_spanPerReference) : 0.0;
-}
-
-void CScanDlg::onScaleEdited() {
-    showRows();
+    return scan::ScanVoltsPerCode(m_reference->applyTo(m_facts));
 }

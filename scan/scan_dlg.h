@@ -1,16 +1,19 @@
 #pragma once
 // The "Input Scan" window: the inputs to scan (single-ended, differential pairs or ticked by
 // hand from the chip's MUX choices), samples, discarded samples and repeats, Run and Stop, the
-// table of figures per input with its bar plot, and Export. Non-modal. It runs the scan engine
-// on the GUI thread; the main window tells it what the chip panel knows and asks it to stop
-// before a detection.
+// table of figures per input with its bar plot, and Export. Non-modal. The scan engine runs on
+// a thread of its own (PortWorker) and the window shows its progress and rows as they come, so
+// no dialog of the program stalls the scan; the main window tells it what the chip panel knows
+// and asks it to stop before a detection.
 
 #include "scan_engine.h"
 
-#include "analysis/scale.h"
+#include "analysis/conversion_facts.h"
+#include "platform/message_service.h"
 
 #include <QDialog>
 
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -24,13 +27,15 @@ class QPushButton;
 class QRadioButton;
 class QSpinBox;
 class QTableWidget;
+class PortWorker;
+class ReferenceEdit;
 class ScanBarPlot;
 
-// What the chip panel knows: its multiplexer and its scale (gain, reference where it knows it,
-// span per reference).
+// What the chip panel knows: its multiplexer, and what the chip's core makes of its registers
+// at the chip's default reference (the window applies its own).
 struct ScanPanelFacts {
     const panel_common::MuxLayout *mux = nullptr;
-    analysis::ConversionScale scale;
+    analysis::ConversionFacts facts;
 };
 
 struct ScanWindowHooks {
@@ -46,8 +51,10 @@ class CScanDlg : public QDialog {
     enum class InputSet { SingleEnded, Pairs, ByHand };
 
     explicit CScanDlg(ScanWindowHooks hooks, QWidget *parent = nullptr);
+    // A running scan is asked to stop and waited for: it ends after the acquisition in flight.
     ~CScanDlg() override;
 
+    // Starts the scan and returns; finished() follows its end.
     void OnRun();
     void OnStop();
     void OnExport();
@@ -57,6 +64,7 @@ class CScanDlg : public QDialog {
     void OnPanelChanged();
     // Asks a running scan to end after the acquisition in flight; finished() follows.
     void RequestStop();
+    // From Run until finished(): the board is the scan's.
     bool running() const { return m_running; }
 
     void chooseInputSet(InputSet set);
@@ -69,7 +77,7 @@ class CScanDlg : public QDialog {
     QSpinBox *countSpin() const { return m_count; }
     QSpinBox *discardSpin() const { return m_discard; }
     QSpinBox *repeatsSpin() const { return m_repeats; }
-    QLineEdit *referenceEdit() const { return m_reference; }
+    ReferenceEdit *referenceEdit() const { return m_reference; }
     QLineEdit *gainEdit() const { return m_gain; }
     QPushButton *runButton() const { return m_run; }
     QPushButton *stopButton() const { return m_stop; }
@@ -80,6 +88,7 @@ class CScanDlg : public QDialog {
     ScanBarPlot *plot() const { return m_plot; }
 
   signals:
+    // The scan has ended and the window shows how; the port is back on the window's thread.
     void finished();
 
   public slots:
@@ -91,20 +100,32 @@ class CScanDlg : public QDialog {
     void fillInputList();
     void onItemTicked(QListWidgetItem *item);
     void setRunning(bool running);
+    // On the scan's thread.
+    void runScan(const scan::ScanSettings &settings, const panel_common::MuxLayout &layout);
+    void onScanEnded();
+    // The state line, the table and finished() for an outcome.
+    void showEnd(scan::ScanOutcome outcome);
     // Rows and bars from m_outcome.rows and the scale as it stands.
     void showRows();
     void showRow(int row);
     double lsbVolts() const;
-    void showScale(const analysis::ConversionScale &scale);
-    void onScaleEdited();
+    // The chip's facts: the reference's bounds, the gain, and the discard where none is given.
+    void showFacts(const analysis::ConversionFacts &facts);
     void showState(const QString &text);
 
     ScanWindowHooks m_hooks;
     const panel_common::MuxLayout *m_layout = nullptr;
-    double m_spanPerReference = 0.0;
+    analysis::ConversionFacts m_facts; // at the chip's default reference
+    bool m_discardGiven = false;       // the user set the discard: the chip's settling is not taken
+    bool m_settingDiscard = false;
     scan::ScanOutcome m_outcome;
     bool m_running = false;
-    bool m_stopRequested = false;
+    std::atomic<bool> m_stopRequested{false};  // read by the scan's thread
+    std::optional<scan::ScanBusyGuard> m_busy; // held from Run to the end, on this thread
+    PortWorker *m_worker = nullptr;
+    // Written by the scan's thread, read here once it has ended.
+    scan::ScanOutcome m_ended;
+    std::vector<platform::Message> m_endMessages;
     bool m_ticking = false; // the list is being ticked by a set, not by hand
 
     QButtonGroup *m_inputSet = nullptr;
@@ -112,7 +133,7 @@ class CScanDlg : public QDialog {
     QSpinBox *m_count = nullptr;
     QSpinBox *m_discard = nullptr;
     QSpinBox *m_repeats = nullptr;
-    QLineEdit *m_reference = nullptr;
+    ReferenceEdit *m_reference = nullptr;
     QLineEdit *m_gain = nullptr;
     QPushButton *m_run = nullptr;
     QPushButton *m_stop = nullptr;

@@ -7,19 +7,21 @@
 #include "scan_table.h"
 
 #include "analysis/note_label.h"
+#include "link/port_worker.h"
 #include "platform/file_dialogs.h"
-#include "platform/file_writer.h"
 #include "platform/message_service.h"
+#include "platform/off_thread.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaObject>
 #include <QSpinBox>
 #include <QTableWidget>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 // Drawn in this colour, the figures of a clipped input stand apart, as in the analysis window.
@@ -29,6 +31,14 @@ const QColor kDoubtful(0xB0, 0x00, 0x00);
 void CScanDlg::OnRun() {
     if (m_running || !m_layout)
         return;
+    // The chip's facts as the panel has them now: gain and settling follow its registers.
+    const std::optional<ScanPanelFacts> facts =
+        m_hooks.panelFacts ? m_hooks.panelFacts() : std::nullopt;
+    if (!facts || facts->mux != m_layout) {
+        OnPanelChanged();
+        return;
+    }
+    showFacts(facts->facts);
     scan::ScanSettings settings;
     settings.inputs = tickedInputs();
     settings.count = m_count->value();
@@ -39,13 +49,6 @@ void CScanDlg::OnRun() {
         showState(refused);
         return;
     }
-    const std::optional<ScanPanelFacts> facts =
-        m_hooks.panelFacts ? m_hooks.panelFacts() : std::nullopt;
-    if (!facts || facts->mux != m_layout) {
-        OnPanelChanged();
-        return;
-    }
-    showScale(facts->scale);
 
     m_outcome = {};
     for (const scan::ScanInput &input : settings.inputs)
@@ -55,19 +58,56 @@ void CScanDlg::OnRun() {
     setRunning(true);
     showState(settings.inputs.size() == 1 ? tr("Scanning 1 input.")
                                           : tr("Scanning %1 inputs.").arg(settings.inputs.size()));
+    m_busy.emplace();
+    if (!*m_busy) {
+        m_busy.reset();
+        scan::ScanOutcome refused = m_outcome;
+        refused.fault = scan::ScanFault::Busy;
+        showEnd(std::move(refused));
+        return;
+    }
+    // The layouts are the chip cores' own constants: the pointer outlives any panel.
+    const panel_common::MuxLayout *layout = m_layout;
+    m_worker->start([this, settings, layout] { runScan(settings, *layout); });
+}
+
+void CScanDlg::runScan(const scan::ScanSettings &settings, const panel_common::MuxLayout &layout) {
     scan::ScanHooks hooks;
     hooks.owner = this;
-    hooks.pumpEvents = [] { QCoreApplication::processEvents(); };
-    hooks.stopRequested = [this] { return m_stopRequested; };
+    hooks.stopRequested = [this] { return m_stopRequested.load(); };
     hooks.progress = [this](const scan::ScanProgress &at) {
-        if (!m_stopRequested)
-            ShowNote(m_progress, scan::ScanProgressText(at), tr("Progress"));
+        QMetaObject::invokeMethod(
+            this,
+            [this, at] {
+                if (!m_stopRequested)
+                    ShowNote(m_progress, scan::ScanProgressText(at), tr("Progress"));
+            },
+            Qt::QueuedConnection);
     };
     hooks.rowMeasured = [this](int input, const scan::ScanRow &row) {
-        m_outcome.rows[size_t(input)] = row;
-        showRow(input);
+        QMetaObject::invokeMethod(
+            this,
+            [this, input, row] {
+                m_outcome.rows[size_t(input)] = row;
+                showRow(input);
+            },
+            Qt::QueuedConnection);
     };
-    m_outcome = scan::RunScan(settings, *m_layout, hooks);
+    // The messages of a fault wait for this window's thread.
+    platform::HeldMessages held;
+    m_ended = scan::RunHeldScan(settings, layout, hooks);
+    m_endMessages = held.take();
+}
+
+void CScanDlg::onScanEnded() {
+    // As when the scan ran on this thread: its message, then the end, with the board free.
+    platform::ShowMessages(std::exchange(m_endMessages, {}));
+    m_busy.reset();
+    showEnd(std::exchange(m_ended, {}));
+}
+
+void CScanDlg::showEnd(scan::ScanOutcome outcome) {
+    m_outcome = std::move(outcome);
     ShowNote(m_progress, QString());
     showRows();
     showState(scan::ScanOutcomeText(m_outcome));
@@ -137,7 +177,7 @@ bool CScanDlg::ExportTo(const QString &csvPath) {
         return false;
     const std::string csv = scan::ScanCsv(*m_layout, m_outcome.rows, lsbVolts());
     const platform::FileError error =
-        platform::WriteWholeFile(csvPath, QByteArray(csv.data(), qsizetype(csv.size())));
+        platform::WriteWholeFileOffThread(csvPath, QByteArray(csv.data(), qsizetype(csv.size())));
     if (error.failed()) {
         platform::ShowFileError(this, error);
         return false;

@@ -5,7 +5,6 @@
 #include "link/protocol.h"
 #include "link/register_range.h"
 #include "link/result_codes.h"
-#include "platform/busy_flags.h"
 
 namespace scan {
 namespace {
@@ -40,16 +39,24 @@ void putBack(const MuxLayout &layout, const MuxState &mux, const ScanHooks &hook
 } // namespace
 
 ScanOutcome RunScan(const ScanSettings &settings, const MuxLayout &layout, const ScanHooks &hooks) {
-    ScanOutcome outcome;
-    for (const ScanInput &input : settings.inputs)
-        outcome.rows.push_back({input, {}});
     // The scan counts as an acquisition for as long as it runs; it starts only when nothing
     // else talks to the chip.
-    const BusyGuard busy(g_acquiring, {&g_registerBusy, &g_calibrating});
+    const ScanBusyGuard busy;
     if (!busy) {
+        ScanOutcome outcome;
+        for (const ScanInput &input : settings.inputs)
+            outcome.rows.push_back({input, {}});
         outcome.fault = ScanFault::Busy;
         return outcome;
     }
+    return RunHeldScan(settings, layout, hooks);
+}
+
+ScanOutcome RunHeldScan(const ScanSettings &settings, const MuxLayout &layout,
+                        const ScanHooks &hooks) {
+    ScanOutcome outcome;
+    for (const ScanInput &input : settings.inputs)
+        outcome.rows.push_back({input, {}});
     if (const int status = ReadRegisterAt(layout.address, outcome.muxBefore, hooks.owner)) {
         outcome.fault = ScanFault::MuxRead;
         outcome.result = status;
@@ -59,7 +66,7 @@ ScanOutcome RunScan(const ScanSettings &settings, const MuxLayout &layout, const
     outcome.muxKnown = true;
     outcome.boardAnswered = true;
 
-    ScanAcquirer acquirer(hooks.owner, hooks.pumpEvents);
+    ScanAcquirer acquirer(hooks.owner);
     MuxState mux;
     ScanProgress at;
     at.inputs = static_cast<int>(settings.inputs.size());

@@ -2,13 +2,15 @@
 // The input scan: for each input in turn, the MUX register written (and nothing else), one
 // acquisition, and the analysis library's figures of its samples; over every input again for
 // each repeat. The MUX byte the chip held before is written back when the scan ends, is
-// stopped or fails, wherever the board still answers. Runs on the caller's thread with the
-// window's events kept running, as an acquisition does; while it runs it counts as one
-// (g_acquiring), so the same commands are refused. No widgets: the window and the command
-// line run the same function.
+// stopped or fails, wherever the board still answers. Runs on the thread that owns the port:
+// the command line's, or the window's PortWorker. While it runs it counts as an acquisition
+// (g_acquiring), so the same commands are refused. No widgets: the window and the command line
+// run the same function.
 
 #include "scan_figures.h"
 #include "scan_settings.h"
+
+#include "platform/busy_flags.h"
 
 #include <QObject>
 #include <QString>
@@ -60,9 +62,9 @@ struct ScanOutcome {
     bool complete() const { return !stopped && fault == ScanFault::None; }
 };
 
+// Called on the thread the scan runs on.
 struct ScanHooks {
-    QObject *owner = nullptr;         // owner of the messages shown
-    std::function<void()> pumpEvents; // while items arrive; must not block
+    QObject *owner = nullptr; // owner of the messages shown
     // Asked between acquisitions; true ends the scan there.
     std::function<bool()> stopRequested;
     // Before each acquisition.
@@ -71,11 +73,24 @@ struct ScanHooks {
     std::function<void(int input, const ScanRow &row)> rowMeasured;
 };
 
-// Scans settings.inputs on the board's chip, whose multiplexer layout describes. The settings
-// must pass CheckScanSettings. Every failure is told with the program's own message before
-// the scan returns ("Read Register Address 01 Failed !", "Write Register Address 01 Failed
-// !", "Get item %d failed !", "The checksum of item %d is invalid !"); a failed put-back is
-// told only when nothing else was.
+// The busy flag a scan holds for its length: g_acquiring, taken only while no acquisition,
+// register transfer or calibration runs.
+class ScanBusyGuard : public BusyGuard {
+  public:
+    ScanBusyGuard() : BusyGuard(g_acquiring, {&g_registerBusy, &g_calibrating}) {}
+};
+
+// Scans settings.inputs on the board's chip, whose multiplexer layout describes, holding a
+// ScanBusyGuard (ScanFault::Busy, with nothing sent, when it is refused). The settings must
+// pass CheckScanSettings. Every failure is told with the program's own message before the
+// scan returns ("Read Register Address 01 Failed !", "Write Register Address 01 Failed !",
+// "Get item %d failed !", "The checksum of item %d is invalid !"); a failed put-back is told
+// only when nothing else was.
 ScanOutcome RunScan(const ScanSettings &settings, const MuxLayout &layout, const ScanHooks &hooks);
+
+// RunScan for a caller that holds the ScanBusyGuard itself, on the thread the busy flags live
+// on, while the scan runs on another (the window's).
+ScanOutcome RunHeldScan(const ScanSettings &settings, const MuxLayout &layout,
+                        const ScanHooks &hooks);
 
 } // namespace scan

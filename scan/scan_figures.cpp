@@ -1,7 +1,5 @@
 #include "scan_figures.h"
 
-#include "analysis/scale.h"
-
 #include <cmath>
 #include <limits>
 
@@ -56,8 +54,8 @@ RowFigures SummarizeRow(const ScanRow &row) {
     return f;
 }
 
-double ScanLsbVolts(double referenceVolts, double pgaGain, double spanPerReference) {
-    return analysis::LsbVolts(analysis::FullScaleVolts(referenceVolts, pgaGain, spanPerReference));
+double ScanVoltsPerCode(const analysis::ConversionFacts &facts) {
+    return analysis::ClaimedVoltsPerCode(facts);
 }
 
 } // namespace scan

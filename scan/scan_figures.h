@@ -5,6 +5,7 @@
 
 #include "scan_inputs.h"
 
+#include "analysis/conversion_facts.h"
 #include "analysis/noise_figures.h"
 
 #include <cstdint>
@@ -40,7 +41,8 @@ struct RowFigures {
 
 RowFigures SummarizeRow(const ScanRow &row);
 
-// Volts of one code at the scale: 0 when the scale is not known. The analysis window's rule.
-double ScanLsbVolts(double referenceVolts, double pgaGain, double spanPerReference);
+// Volts of one code as the chip's core gives them, for the microvolts of the table: 0 where the
+// scale is not known, or the gain only guessed from the registers (the mode was not known).
+double ScanVoltsPerCode(const analysis::ConversionFacts &facts);
 
 } // namespace scan

@@ -2,6 +2,10 @@
 
 namespace scan {
 
+int DefaultDiscard(const analysis::ConversionFacts &facts) {
+    return facts.settlingConversions;
+}
+
 QString CheckScanSettings(const ScanSettings &settings) {
     if (settings.inputs.empty())
         return QStringLiteral("No input is chosen.");

@@ -1,5 +1,7 @@
 #include "scan_table.h"
 
+#include "analysis/volts_text.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -30,9 +32,9 @@ std::string csvNumber(double value) {
 QStringList ScanHeadings() {
     return {QStringLiteral("Input"),
             QStringLiteral("Mean (codes)"),
-            QStringLiteral("Mean (\u00B5V)"),
+            QStringLiteral("Mean (volts)"),
             QStringLiteral("Std dev (codes)"),
-            QStringLiteral("Std dev (\u00B5V)"),
+            QStringLiteral("Std dev (volts)"),
             QStringLiteral("Peak-to-peak (codes)"),
             QStringLiteral("Effective resolution (bits)"),
             QStringLiteral("Noise-free resolution (bits)"),
@@ -47,17 +49,20 @@ QStringList ScanRowCells(const MuxLayout &layout, const ScanRow &row, double lsb
     const RowFigures f = SummarizeRow(row);
     if (f.repeats == 0)
         return cells;
-    const double uv = lsbVolts * 1e6;
     // Averages of whole codes are whole only for one repeat.
     const int codeDecimals = f.repeats > 1 ? 1 : 0;
     cells[kMeanCodesColumn] = withSpread(f.mean, f.meanSpread, f.repeats, 3);
     cells[kStdDevCodesColumn] = withSpread(f.stdDev, f.stdDevSpread, f.repeats, 3);
     const QString unknown = QStringLiteral("-");
-    // A bridge converter's noise is tens of nanovolts: microvolts keep four decimals.
-    cells[kMeanMicrovoltsColumn] =
-        uv > 0 ? withSpread(f.mean * uv, f.meanSpread * uv, f.repeats, 4) : unknown;
-    cells[kStdDevMicrovoltsColumn] =
-        uv > 0 ? withSpread(f.stdDev * uv, f.stdDevSpread * uv, f.repeats, 4) : unknown;
+    // From nanovolts of noise to volts of input: each cell in the unit that shows its digits.
+    auto volts = [&](double codes, double spread) {
+        if (!(lsbVolts > 0))
+            return unknown;
+        return QString::fromStdString(analysis::FormatVoltsWithSpread(
+            codes * lsbVolts, f.repeats > 1 ? spread * lsbVolts : 0.0));
+    };
+    cells[kMeanVoltsColumn] = volts(f.mean, f.meanSpread);
+    cells[kStdDevVoltsColumn] = volts(f.stdDev, f.stdDevSpread);
     cells[kPeakToPeakColumn] = number(f.peakToPeak, codeDecimals);
     const QString noNoise = QString::fromUtf8(analysis::kNoNoiseText);
     cells[kEffectiveBitsColumn] = f.noNoise ? noNoise : number(f.effectiveBits, 2);

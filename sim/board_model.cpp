@@ -190,11 +190,14 @@ uint8_t BoardModel::execute(uint8_t code, uint8_t param1, uint8_t param2, uint8_
     case cmd::kStandby:
         chip_.setPower(PowerState::Standby);
         return kStatusOk;
-    case cmd::kSetMode:
+    case cmd::kSetMode: {
         if (chip() != Chip::VXC5420 || param1 < 1 || param1 > 4)
             return kStatusUnsupported;
+        const double held = conversion_.heldRaw(chip_);
         chip_.setMode(param1);
+        conversion_.beginSettling(held, chip_.settlingConversions());
         return kStatusOk;
+    }
     default:
         return kStatusUnsupported;
     }
@@ -206,7 +209,10 @@ uint8_t BoardModel::writeRegister(uint8_t address, uint8_t value) {
     const int gainBefore = chip_.pgaGain();
     const double rateBefore = chip_.dataRateSps();
     const uint8_t bufferBefore = chip_.read(reg8::kStatus) & reg8::kStatusBufen;
+    const double held = conversion_.heldRaw(chip_);
     chip_.write(address, value);
+    if (restartsFilter(address))
+        conversion_.beginSettling(held, chip_.settlingConversions());
     // With auto-calibration on, the chip recalibrates itself whenever its gain, data rate or
     // input buffer changes.
     const bool settingsChanged = chip_.pgaGain() != gainBefore ||
@@ -215,6 +221,14 @@ uint8_t BoardModel::writeRegister(uint8_t address, uint8_t value) {
     if (chip_.autoCalibration() && settingsChanged)
         selfCalibrate();
     return kStatusOk;
+}
+
+bool BoardModel::restartsFilter(uint8_t address) const {
+    // The input pair and every setting of the conversion; the 8-channel chip's STATUS, GPIO and
+    // calibration registers, and the 2-channel chip's STA, leave the filter running.
+    if (chip() == Chip::VXC5480)
+        return address == reg8::kMux || address == reg8::kAdcon || address == reg8::kDrate;
+    return address >= reg2::kMux && address <= reg2::kCr3;
 }
 
 uint8_t BoardModel::calibrate(uint8_t code) {
@@ -262,22 +276,42 @@ Emission BoardModel::reply(uint8_t code, uint8_t param1, uint8_t param2, uint8_t
     return e;
 }
 
-bool BoardModel::nextStreamStep(StreamStep &step) {
+bool BoardModel::hangsUpNext() const {
+    return streamFaulty_ && faults_.hangUpAfterItems >= 0 &&
+           streamIndex_ >= faults_.hangUpAfterItems;
+}
+
+bool BoardModel::endsNext() const {
+    return streamIndex_ >= streamCount_ ||
+           (streamFaulty_ && faults_.stopAfterItems >= 0 && streamIndex_ >= faults_.stopAfterItems);
+}
+
+bool BoardModel::wantsConversion() const {
+    return streaming_ && !hangsUpNext() && !endsNext();
+}
+
+void BoardModel::loseConversions(uint64_t conversions) {
+    if (wantsConversion())
+        conversion_.skip(conversions);
+}
+
+bool BoardModel::nextStreamStep(StreamStep &step, uint64_t skipBefore) {
     if (!streaming_)
         return false;
     step = StreamStep{};
     const int i = streamIndex_;
     // Faults that do not strike this stream are out of reach of any index.
     const auto at = [this](int index) { return streamFaulty_ ? index : -1; };
-    if (at(faults_.hangUpAfterItems) >= 0 && i >= faults_.hangUpAfterItems) {
+    if (hangsUpNext()) {
         streaming_ = false;
         step.hangUp = true;
         return true;
     }
-    if (i >= streamCount_ || (at(faults_.stopAfterItems) >= 0 && i >= faults_.stopAfterItems)) {
+    if (endsNext()) {
         streaming_ = false;
         return false;
     }
+    conversion_.skip(skipBefore);
     const uint32_t code = static_cast<uint32_t>(conversion_.convert(chip_)) & 0xFFFFFF;
     const uint8_t b0 = code >> 16, b1 = (code >> 8) & 0xFF, b2 = code & 0xFF;
     step.bytes = {b0, b1, b2, static_cast<uint8_t>(b0 + b1 + b2)};

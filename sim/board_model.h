@@ -75,7 +75,16 @@ class BoardModel {
     bool streaming() const { return streaming_; }
     void abortStream() { streaming_ = false; }
     // The next item of the running acquisition; false when the stream is over or fell silent.
-    bool nextStreamStep(StreamStep &step);
+    // Before an item's conversion, the chip makes skipBefore conversions that the bridge lets
+    // go unsent (none before a hang-up, nor when the stream is over).
+    bool nextStreamStep(StreamStep &step, uint64_t skipBefore = 0);
+    // Whether the running acquisition still takes a conversion for an item.
+    bool wantsConversion() const;
+    // Whether the running acquisition has sent all it will (no item and no hang-up to come).
+    bool streamOver() const { return !streaming_ || (!hangsUpNext() && endsNext()); }
+    // Conversions the chip made while the line could take no item: lost, while the acquisition
+    // still wants conversions.
+    void loseConversions(uint64_t conversions);
 
     // Counts every frame taken, never reset: the server sees a new request by it.
     uint64_t framesTaken() const { return framesTaken_; }
@@ -86,10 +95,14 @@ class BoardModel {
     void parse(bool lineQuiet, std::vector<Emission> &out);
     void take(const Frame &frame, std::vector<Emission> &out);
     void startAcquisition(const Frame &frame, std::vector<Emission> &out);
+    bool hangsUpNext() const; // the stream's next step is the hang-up fault
+    bool endsNext() const;    // the stream has sent all it will
     // The status the address fault forces on a register read or write; 0 when none.
     int forcedAddressStatus(uint8_t code, uint8_t address) const;
     uint8_t execute(uint8_t code, uint8_t param1, uint8_t param2, uint8_t &data);
     uint8_t writeRegister(uint8_t address, uint8_t value);
+    // Whether a write to this register restarts the chip's filter, so conversions settle anew.
+    bool restartsFilter(uint8_t address) const;
     uint8_t calibrate(uint8_t code);
     void selfCalibrate();
     Emission reply(uint8_t code, uint8_t param1, uint8_t param2, uint8_t status,

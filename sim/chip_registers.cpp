@@ -1,18 +1,32 @@
 #include "sim/chip_registers.h"
 
+#include "panel_2ch/chip_facts.h"
+#include "panel_2ch/register_fields.h"
+#include "panel_8ch/chip_facts.h"
+#include "panel_8ch/register_fields.h"
+
+#include <algorithm>
+#include <span>
+
 namespace sim {
 namespace {
 
-constexpr std::array<double, 16> kRates8{2.5, 5,   10,   15,   25,   30,   50,    60,
-                                         100, 500, 1000, 2000, 3750, 7500, 15000, 30000};
-constexpr std::array<double, 8> kRates2{10, 20, 40, 80, 160, 320, 640, 1280};
-
-struct FixedMode {
-    uint8_t gainCode;
-    uint8_t rateCode;
-};
-// Modes 1 to 3 of the 2-channel chip: PGA 128 / 10 SPS, PGA 1 / 40 SPS, PGA 128 / 40 SPS.
-constexpr std::array<FixedMode, 3> kFixedModes{{{7, 0}, {0, 2}, {7, 2}}};
+// The slowest rate a chip's rate list offers: the rate its noise figures are given at.
+double SlowestRate(Chip chip) {
+    double slowest = 0.0;
+    auto consider = [&slowest](double rate) {
+        if (rate > 0 && (slowest == 0.0 || rate < slowest))
+            slowest = rate;
+    };
+    if (chip == Chip::VXC5480) {
+        for (const panel_common::ComboItem &item : vxc5480::TableEntries(vxc5480::DataRateItems))
+            consider(vxc5480::DataRateSps(static_cast<uint8_t>(item.code)));
+    } else {
+        for (const panel_common::ComboItem &item : vxc5420::TableEntries(vxc5420::RateItems))
+            consider(vxc5420::DataRateSps(item.code));
+    }
+    return slowest;
+}
 
 uint32_t Unsigned24(const std::array<uint8_t, 16> &regs, uint8_t first) {
     return regs[first] | (regs[first + 1] << 8) | (regs[first + 2] << 16);
@@ -43,6 +57,17 @@ ChipState::ChipState(Chip chip) : chip_(chip) {
         regs_[reg2::kCr2] = 0x30;
         regs_[reg2::kCr3] = 0x00;
     }
+    refreshFacts();
+}
+
+void ChipState::refreshFacts() {
+    const std::span<const uint8_t> image(regs_.data(), static_cast<size_t>(registerCount()));
+    const analysis::ConversionFacts facts =
+        chip_ == Chip::VXC5480 ? vxc5480::Facts(image) : vxc5420::Facts(image, mode_);
+    pgaGain_ = static_cast<int>(facts.pgaGain);
+    dataRateSps_ = facts.dataRateSps;
+    spanPerReference_ = facts.spanPerReference;
+    settlingConversions_ = facts.settlingConversions;
 }
 
 int ChipState::registerCount() const {
@@ -94,43 +119,31 @@ void ChipState::write(uint8_t address, uint8_t value) {
         return;
     const uint8_t readOnly = readOnlyMask(address);
     regs_[address] = (value & ~readOnly) | (fixedBits(address) & readOnly);
+    refreshFacts();
 }
 
 void ChipState::poke(uint8_t address, uint8_t value) {
     if (address < regs_.size())
         regs_[address] = value;
+    refreshFacts();
 }
 
 void ChipState::setMode(int mode) {
     if (chip_ != Chip::VXC5420 || mode < 1 || mode > 4)
         return;
     mode_ = mode;
-    if (mode_ != reg2::kCommandMode) {
-        const FixedMode &m = kFixedModes[mode_ - 1];
-        regs_[reg2::kCr1] = static_cast<uint8_t>((m.gainCode << 4) | m.rateCode);
-    }
-}
-
-int ChipState::pgaGain() const {
-    if (chip_ == Chip::VXC5480) {
-        const int code = regs_[reg8::kAdcon] & 0x07;
-        return 1 << (code > 6 ? 6 : code); // code 7 repeats the highest gain
-    }
-    if (mode_ != reg2::kCommandMode)
-        return 1 << kFixedModes[mode_ - 1].gainCode;
-    return 1 << ((regs_[reg2::kCr1] >> 4) & 0x07);
-}
-
-double ChipState::dataRateSps() const {
-    if (chip_ == Chip::VXC5480)
-        return kRates8[regs_[reg8::kDrate] >> 4];
-    if (mode_ != reg2::kCommandMode)
-        return kRates2[kFixedModes[mode_ - 1].rateCode];
-    return kRates2[regs_[reg2::kCr1] & 0x07];
+    // A fixed mode loads CR1 with its own gain and rate; the lists' positions are the codes.
+    vxc5420::FixedSelection fixed{};
+    if (vxc5420::FixedModeSelection(mode_, fixed))
+        regs_[reg2::kCr1] =
+            vxc5420::WithRateCode(vxc5420::WithPgaCode(0, fixed.pgaPosition), fixed.ratePosition);
+    refreshFacts();
 }
 
 double ChipState::slowestDataRateSps() const {
-    return chip_ == Chip::VXC5480 ? kRates8.front() : kRates2.front();
+    static const double slowest8 = SlowestRate(Chip::VXC5480);
+    static const double slowest2 = SlowestRate(Chip::VXC5420);
+    return chip_ == Chip::VXC5480 ? slowest8 : slowest2;
 }
 
 int ChipState::positiveInput() const {
@@ -158,9 +171,8 @@ bool ChipState::measuresSupplyDifference() const {
 }
 
 double ChipState::fullScaleSpanVolts(double referenceVolts) const {
-    // The 8-channel chip spans +-2 Vref / PGA, the 2-channel chip +-Vref / PGA.
-    const double span = chip_ == Chip::VXC5480 ? 2.0 * referenceVolts : referenceVolts;
-    return span / pgaGain();
+    // The facts give the span from one end of the codes to the other; half of it is positive.
+    return spanPerReference_ * referenceVolts / 2.0 / pgaGain_;
 }
 
 bool ChipState::autoCalibration() const {

@@ -1,7 +1,7 @@
 #pragma once
 // The register files of the two chips as the bridge reaches them: reset values, read-only and
-// fixed bits, pins that read back live levels, power state and the conversion settings that
-// follow from the registers.
+// fixed bits, pins that read back live levels, power state, and the conversion settings the
+// chip's own facts library gives for the registers (and the 2-channel chip's mode).
 
 #include "sim/virtual_board.h"
 
@@ -54,9 +54,11 @@ class ChipState {
     int mode() const { return mode_; }
     void setMode(int mode);
 
-    int pgaGain() const;
-    double dataRateSps() const;
+    int pgaGain() const { return pgaGain_; }
+    double dataRateSps() const { return dataRateSps_; }
     double slowestDataRateSps() const;
+    // Conversions that still settle after a MUX or configuration write at these settings.
+    int settlingConversions() const { return settlingConversions_; }
     // Input numbers of the selected pair: 0..7 for AIN0..AIN7, 8 for AINCOM.
     int positiveInput() const;
     int negativeInput() const;
@@ -75,12 +77,19 @@ class ChipState {
   private:
     uint8_t readOnlyMask(uint8_t address) const;
     uint8_t fixedBits(uint8_t address) const;
+    // Asks the chip's facts again; called after every change of registers or mode, as a
+    // conversion reads them many times.
+    void refreshFacts();
 
     Chip chip_;
     std::array<uint8_t, 16> regs_{};
     uint8_t gpioInputs_ = 0;
     PowerState power_ = PowerState::Active;
     int mode_ = 1;
+    int pgaGain_ = 1;
+    double dataRateSps_ = 0.0;
+    double spanPerReference_ = 0.0;
+    int settlingConversions_ = 0;
 };
 
 } // namespace sim

@@ -11,28 +11,18 @@
 namespace {
 
 const char *const kUsage =
-    "Usage: pellorin-evm-sim [--chip=VXC5480|VXC5420] [--pacing=none|wire|data]\n"
+    "Usage: pellorin-evm-sim [--chip=VXC5480|VXC5420] [--pace=real|wire|none]\n"
     "                        [--sine=FREQ_HZ:AMPLITUDE_V] [--signal=count]\n"
     "Serves the virtual EVM board on a pseudo-terminal and prints its port path.\n"
     "  --chip=NAME     the chip on the board (default VXC5480)\n"
-    "  --pacing=MODE   none: as fast as possible; wire: 115200 baud (default);\n"
-    "                  data: acquisition items at the chip's data rate\n"
+    "  --pace=real     conversions at the chip's data rate, items no faster than\n"
+    "                  the 115200-baud line (default)\n"
+    "  --pace=wire     items at the line's pace whatever the data rate\n"
+    "  --pace=none     as fast as the reader takes them\n"
     "  --sine=F:A      add a sine of F hertz and A volts amplitude to the inputs\n"
     "  --signal=count  codes 0, 1, 2, ... one per conversion, running on across\n"
     "                  acquisitions (24-bit wrap), in place of the inputs\n"
     "  --help          this text\n";
-
-bool ParsePacing(const std::string &text, sim::Pacing &pacing) {
-    if (text == "none")
-        pacing = sim::Pacing::Unpaced;
-    else if (text == "wire")
-        pacing = sim::Pacing::WireRate;
-    else if (text == "data")
-        pacing = sim::Pacing::DataRate;
-    else
-        return false;
-    return true;
-}
 
 bool StartsWith(const std::string &text, const char *prefix, std::string &rest) {
     const size_t n = std::strlen(prefix);
@@ -46,7 +36,7 @@ bool StartsWith(const std::string &text, const char *prefix, std::string &rest) 
 
 int main(int argc, char **argv) {
     sim::Chip chip = sim::Chip::VXC5480;
-    sim::Pacing pacing = sim::Pacing::WireRate;
+    sim::Pacing pacing = sim::Pacing::Real;
     double sineHz = 0, sineVolts = 0;
     bool counting = false;
     for (int i = 1; i < argc; ++i) {
@@ -58,7 +48,7 @@ int main(int argc, char **argv) {
         }
         if (StartsWith(arg, "--chip=", value) && sim::ParseChip(value, chip))
             continue;
-        if (StartsWith(arg, "--pacing=", value) && ParsePacing(value, pacing))
+        if (StartsWith(arg, "--pace=", value) && sim::ParsePacing(value, pacing))
             continue;
         if (StartsWith(arg, "--sine=", value) && sim::ParseSine(value, sineHz, sineVolts))
             continue;

@@ -32,6 +32,7 @@ void ConversionModel::setSignal(const SignalModel &signal) {
     rng_.seed(signal.seed);
     samples_ = 0;
     haveSpare_ = false;
+    settleLeft_ = 0;
 }
 
 double ConversionModel::codesPerVolt(const ChipState &chip) const {
@@ -95,15 +96,39 @@ double ConversionModel::gaussian() {
     return radius * std::cos(angle);
 }
 
+double ConversionModel::heldRaw(const ChipState &chip) const {
+    const double target =
+        rawCodes(chip, inputVolts(chip, static_cast<double>(samples_) / chip.dataRateSps()));
+    if (settleLeft_ <= 0)
+        return target;
+    const int step = settleTotal_ - settleLeft_ + 1;
+    return settleFrom_ + (target - settleFrom_) * step / (settleTotal_ + 1);
+}
+
+void ConversionModel::beginSettling(double fromRaw, int conversions) {
+    settleFrom_ = fromRaw;
+    settleTotal_ = settleLeft_ = conversions > 0 ? conversions : 0;
+}
+
+void ConversionModel::skip(uint64_t conversions) {
+    samples_ += conversions;
+    settleLeft_ = conversions >= static_cast<uint64_t>(settleLeft_)
+                      ? 0
+                      : settleLeft_ - static_cast<int>(conversions);
+}
+
 int32_t ConversionModel::convert(const ChipState &chip) {
+    const double raw = signal_.counting ? 0.0 : heldRaw(chip);
+    const uint64_t sample = samples_++;
+    if (settleLeft_ > 0)
+        --settleLeft_;
     if (signal_.counting) {
-        const uint32_t code = static_cast<uint32_t>(samples_++) & 0xFFFFFF;
+        const uint32_t code = static_cast<uint32_t>(sample) & 0xFFFFFF;
         return static_cast<int32_t>(code << 8) >> 8; // 24-bit two's complement
     }
-    const double t = static_cast<double>(samples_) / chip.dataRateSps();
-    ++samples_;
-    const double volts = inputVolts(chip, t) + noiseVolts(chip) * gaussian();
-    return finalCode(chip, rawCodes(chip, volts));
+    const double noiseRaw =
+        noiseVolts(chip) * gaussian() * codesPerVolt(chip) * chipGainError(chip);
+    return finalCode(chip, raw + noiseRaw);
 }
 
 int32_t ConversionModel::selfOffset(const ChipState &chip) const {

@@ -1,8 +1,8 @@
 #pragma once
 // Turns what the inputs see into conversion codes: the selected input pair, the chip's own
-// offset and gain error, noise that depends on gain and data rate, the calibration registers
-// and the reference. Also what each calibration would load into those registers.
-// Deterministic for a given seed.
+// offset and gain error, noise that depends on gain and data rate, the settling after a
+// configuration write, the calibration registers and the reference. Also what each calibration
+// would load into those registers. Deterministic for a given seed.
 
 #include "sim/chip_registers.h"
 #include "sim/virtual_board.h"
@@ -34,6 +34,18 @@ class ConversionModel {
 
     // The next conversion: advances the sample time and the noise sequence.
     int32_t convert(const ChipState &chip);
+    // Conversions the chip made that nobody took: time, the counting codes and any settling go
+    // on as if they had been converted.
+    void skip(uint64_t conversions);
+
+    // A MUX or configuration write restarts the chip's filter: the next `conversions`
+    // conversions still carry the value the filter held before (fromRaw, as heldRaw gave it
+    // just before the write) and approach the new input in even steps.
+    void beginSettling(double fromRaw, int conversions);
+    // The raw value, noise left out, that the next conversion would give now.
+    double heldRaw(const ChipState &chip) const;
+    // Conversions still to come before the codes stand at the new input.
+    int settlingLeft() const { return settleLeft_; }
 
     // What each calibration loads into the offset (OFC) and gain (FSC) registers.
     int32_t selfOffset(const ChipState &chip) const;
@@ -52,6 +64,9 @@ class ConversionModel {
     uint64_t samples_ = 0;
     bool haveSpare_ = false;
     double spare_ = 0.0;
+    double settleFrom_ = 0.0;
+    int settleTotal_ = 0;
+    int settleLeft_ = 0;
 };
 
 } // namespace sim

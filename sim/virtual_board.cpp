@@ -43,6 +43,18 @@ bool ParseSine(const std::string &text, double &hz, double &volts) {
     return true;
 }
 
+bool ParsePacing(const std::string &name, Pacing &pacing) {
+    if (name == "none")
+        pacing = Pacing::None;
+    else if (name == "wire")
+        pacing = Pacing::Wire;
+    else if (name == "real")
+        pacing = Pacing::Real;
+    else
+        return false;
+    return true;
+}
+
 SignalModel DefaultSignal(Chip chip) {
     SignalModel signal;
     if (chip == Chip::VXC5420) {
@@ -117,6 +129,18 @@ void VirtualBoard::clearSentItemBytes() {
 
 bool VirtualBoard::idle() const {
     return d->server.idle();
+}
+
+StreamRecord VirtualBoard::streamRecord() const {
+    return d->server.streamRecord();
+}
+
+uint64_t VirtualBoard::droppedConversions() const {
+    return d->server.droppedConversions();
+}
+
+void VirtualBoard::clearStreamRecord() {
+    d->server.clearStreamRecord();
 }
 
 std::vector<uint8_t> VirtualBoard::sentItemBytes() const {

@@ -4,6 +4,7 @@
 // to it as to the real board; tests steer it (faults, signal) and inspect what it received.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -21,11 +22,34 @@ bool ParseChip(const std::string &name, Chip &chip);
 // are finite numbers with a frequency above 0 and an amplitude of 0 or more.
 bool ParseSine(const std::string &text, double &hz, double &volts);
 
+// How the board's bytes meet time.
 enum class Pacing {
-    Unpaced,  // bytes go out as fast as the pty takes them (tests)
-    WireRate, // as a 115200-baud 8N1 line would carry them
-    DataRate, // acquisition items at the chip's configured data rate
+    // As fast as the pty takes the bytes; the chip waits for the reader, so nothing is lost
+    // (tests that do not care about time).
+    None,
+    // Items at the pace of a 115200-baud 8N1 line whatever the data rate, the chip converting in
+    // step with the line.
+    Wire,
+    // The hardware: conversions at the chip's data rate, items no faster than the line.
+    Real,
 };
+
+// Parses "none", "wire" or "real"; false for anything else.
+bool ParsePacing(const std::string &name, Pacing &pacing);
+
+// What the bridge did with the conversions of its acquisitions since the record was cleared.
+// With Wire or Real pacing the bridge never waits: a conversion that finds the line busy with
+// an older item, or the line full because the reader stopped taking bytes, is lost.
+struct StreamRecord {
+    uint64_t conversions = 0; // made while an acquisition ran, sent or not
+    uint64_t dropped = 0;     // of those, never sent
+    uint64_t itemsSent = 0;   // items written to the line in full
+    // The longest time between two consecutive items written, acquisitions in a row included.
+    std::chrono::steady_clock::duration longestGap{};
+    // When each of the last items (at most kSendTimesKept) was written in full, oldest first.
+    std::vector<std::chrono::steady_clock::time_point> sendTimes;
+};
+constexpr size_t kSendTimesKept = 65536;
 
 // Each switch is independent; the defaults are a healthy board.
 struct Faults {
@@ -92,6 +116,7 @@ class VirtualBoard {
     std::string portPath() const;
     Chip chip() const;
 
+    // Wire unless set; a stream keeps the pacing it started with.
     void setPacing(Pacing pacing);
     void setFaults(const Faults &faults);
     void setSignal(const SignalModel &signal);
@@ -118,6 +143,10 @@ class VirtualBoard {
     // Nothing is queued or streaming and the program has read every byte sent: a program
     // reading the line now waits for bytes that will not come.
     bool idle() const;
+
+    StreamRecord streamRecord() const;
+    uint64_t droppedConversions() const;
+    void clearStreamRecord();
 
   private:
     struct Impl;

@@ -8,14 +8,15 @@
 
 #include <cstdio>
 
-std::unique_ptr<sim::VirtualBoard> StartSimulatedBoard(const QString &chipName, double sineHz,
-                                                       double sineVolts) {
+std::unique_ptr<sim::VirtualBoard> StartSimulatedBoard(const QString &chipName, sim::Pacing pacing,
+                                                       double sineHz, double sineVolts) {
     sim::Chip chip;
     if (!sim::ParseChip(chipName.toStdString(), chip)) {
         std::fprintf(stderr, "Pellorin: no virtual board for %s\n", qPrintable(chipName));
         return nullptr;
     }
     auto board = std::make_unique<sim::VirtualBoard>(chip);
+    board->setPacing(pacing);
     if (sineHz > 0) {
         sim::SignalModel signal = sim::DefaultSignal(chip);
         signal.sineHz = sineHz;

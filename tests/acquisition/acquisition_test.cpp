@@ -5,8 +5,11 @@
 
 #include "link/frames.h"
 
+#include <QDialog>
 #include <QFile>
+#include <QProgressBar>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -91,18 +94,67 @@ TEST_F(AcquisitionTest, FailedAcquisitionLeavesTheLastOneWhole) {
 TEST_F(AcquisitionTest, DetectEvmDuringTheTransfer) {
     platform::MessageRecorder messages;
     start("100");
-    const std::vector<int32_t> before = g_samples;
-    int pumps = 0;
-    w.onPump = [&] {
-        // What "Detect EVM" does first: close the port and reset the chart.
-        if (++pumps == 10) {
-            ClosePort();
-            w.controller->ResetChartView();
-        }
-    };
+    // The board sends 30 of the 80 items asked for and falls silent. Once the program holds
+    // all 30, what "Detect EVM" does first: end the transfer, close the port, reset the chart.
+    sim::Faults stops;
+    stops.stopAfterItems = 30;
+    board().setFaults(stops);
+    bool detected = false;
+    QObject::connect(w.controls.progress, &QProgressBar::valueChanged, &w.window, [&](int percent) {
+        if (detected || percent < 100 * 30 / 80)
+            return;
+        detected = true;
+        EXPECT_TRUE(w.controller->transferRunning());
+        w.controller->endTransfer();
+        EXPECT_FALSE(w.controller->transferRunning());
+        EXPECT_TRUE(messages.messages().empty()) << "told once the handler goes on";
+        ClosePort();
+        w.controller->ResetChartView();
+    });
     start("80");
-    EXPECT_EQ(messages.texts(), QStringList{"Get item 10 failed !"});
+    EXPECT_TRUE(detected);
+    EXPECT_EQ(messages.texts(), QStringList{"Get item 30 failed !"});
     EXPECT_TRUE(g_samples.empty());
     EXPECT_EQ(g_acquiring, 0);
     EXPECT_TRUE(w.controls.start->isEnabled());
+    EXPECT_EQ(w.controls.progress->value(), 0);
+}
+
+// The items come on a thread of their own: a modal dialog opened as they start stays up until
+// the board has sent the last one, the program has taken it off the line and the bar shows
+// 100. At the wire's pace the 3000 items take about a second. The dialog opens from the bar's
+// first step, before the window can have heard of the transfer's end.
+TEST_F(AcquisitionTest, AModalDialogDoesNotStallTheTransfer) {
+    board().setPacing(sim::Pacing::Wire);
+    constexpr int kCount = 3000;
+    platform::MessageRecorder messages;
+    bool opened = false;
+    bool runningAtOpen = false;
+    bool takenWhileOpen = false;
+    QObject::connect(w.controls.progress, &QProgressBar::valueChanged, &w.window, [&](int percent) {
+        if (opened || percent < 1)
+            return;
+        opened = true;
+        runningAtOpen = w.controller->transferRunning();
+        QDialog box(&w.window);
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, &box, [&] {
+            if (board().sentItemBytes().size() == size_t{kCount} * 4 && board().idle() &&
+                w.controls.progress->value() == 100) {
+                takenWhileOpen = true;
+                box.accept();
+            }
+        });
+        watch.start(5);
+        QTimer::singleShot(kEventWaitLimitMs, &box, &QDialog::reject);
+        box.exec();
+    });
+    start(QString::number(kCount));
+    ASSERT_TRUE(opened);
+    EXPECT_TRUE(runningAtOpen);
+    EXPECT_TRUE(takenWhileOpen);
+    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_EQ(w.controller->m_rawItems, sentItems(size_t{kCount} * 4));
+    EXPECT_EQ(g_samples.size(), size_t{kCount});
+    EXPECT_EQ(w.controls.progress->value(), 0);
 }

@@ -22,5 +22,5 @@ class AcqBoardTest : public ::testing::Test {
     sim::VirtualBoard &board() { return m_pty.board(); }
     std::vector<uint8_t> sentItems(size_t atLeastBytes) { return m_pty.sentItems(atLeastBytes); }
 
-    BoardOnPty m_pty{sim::Chip::VXC5480, sim::Pacing::Unpaced};
+    BoardOnPty m_pty{sim::Chip::VXC5480, sim::Pacing::None};
 };

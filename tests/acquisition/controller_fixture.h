@@ -56,11 +56,6 @@ struct FakeMainWindow {
             color = answerColor;
             return true;
         };
-        hooks.pumpEvents = [this] {
-            if (onPump)
-                onPump();
-        };
-        hooks.pumpIntervalMs = 0; // tests count on events after every item
         hooks.now = [this] { return clock; };
         controller = new AcquisitionController(&window, controls, hooks);
         controller->ResetChartView();
@@ -75,6 +70,5 @@ struct FakeMainWindow {
     QStringList proposals;
     std::function<QString(const QString &)> answerSave;
     QColor answerColor;
-    std::function<void()> onPump;
     QDateTime clock{QDate(2026, 1, 2), QTime(13, 5, 9)};
 };

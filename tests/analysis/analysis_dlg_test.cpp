@@ -4,6 +4,7 @@
 #include "analysis/analysis_dlg.h"
 #include "analysis/analysis_figures_view.h"
 #include "analysis/plot_view.h"
+#include "analysis/reference_edit.h"
 #include "platform/file_dialogs.h"
 #include "platform/message_service.h"
 #include "synthetic_records.h"
@@ -20,8 +21,11 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QValueAxis>
+#include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -35,12 +39,12 @@ class AnalysisDlgTest : public ::testing::Test {
         return field ? field->text() : QString();
     }
     void feed(const std::vector<int32_t> &samples, double rate = 1000) {
-        analysis::ConversionScale scale;
-        scale.referenceVolts = 2.5;
-        scale.pgaGain = 1;
-        scale.spanPerReference = 4;
-        scale.sampleRateHz = rate;
-        dlg.OnSamplesAcquired(samples, scale);
+        analysis::ConversionFacts facts;
+        facts.referenceRange = {2.5, 0.5, 2.6};
+        facts.pgaGain = 1;
+        facts.spanPerReference = 4;
+        facts.dataRateSps = rate;
+        dlg.OnSamplesAcquired(samples, analysis::WithReference(facts, std::nullopt));
     }
 
     platform::MessageRecorder messages;
@@ -66,7 +70,7 @@ TEST_F(AnalysisDlgTest, SaysThereAreNoSamplesBeforeAnyAcquisition) {
     ASSERT_EQ(messages.messages().size(), 1u);
 }
 
-TEST_F(AnalysisDlgTest, ShowsFiguresInCodesAndMicrovolts) {
+TEST_F(AnalysisDlgTest, ShowsFiguresInCodesAndVolts) {
     feed({2, 4, 4, 4, 5, 5, 7, 9});
     EXPECT_TRUE(dlg.hasSamples());
     EXPECT_EQ(dlg.fullScaleEdit()->text(), QStringLiteral("10"));
@@ -75,18 +79,32 @@ TEST_F(AnalysisDlgTest, ShowsFiguresInCodesAndMicrovolts) {
     EXPECT_EQ(figure(QStringLiteral("Std dev (RMS noise)"), QStringLiteral("codes")),
               QStringLiteral("2.000"));
     // One code of a 10 V range is 10 / 2^24 V = 0.596 uV.
-    EXPECT_EQ(figure(QStringLiteral("Std dev (RMS noise)"), QStringLiteral("uV")),
-              QStringLiteral("1.192"));
+    EXPECT_EQ(figure(QStringLiteral("Std dev (RMS noise)"), QStringLiteral("volts")),
+              QStringLiteral("1.19 \u00B5V"));
+    EXPECT_EQ(figure(QStringLiteral("Mean"), QStringLiteral("volts")),
+              QStringLiteral("2.98 \u00B5V"));
     EXPECT_EQ(figure(QStringLiteral("Peak-to-peak"), QStringLiteral("codes")), QStringLiteral("7"));
     EXPECT_EQ(figure(QStringLiteral("Effective resolution (bits)")), QStringLiteral("23.00"));
     EXPECT_EQ(figure(QStringLiteral("Skewness")), QStringLiteral("0.656"));
 
-    // A gain of 4 narrows the range and the microvolts with it.
+    // A gain of 4 narrows the range, and the volts go to the unit that shows three digits.
     dlg.gainEdit()->setText(QStringLiteral("4"));
     emit dlg.gainEdit()->editingFinished();
     EXPECT_EQ(dlg.fullScaleEdit()->text(), QStringLiteral("2.5"));
-    EXPECT_EQ(figure(QStringLiteral("Std dev (RMS noise)"), QStringLiteral("uV")),
-              QStringLiteral("0.298"));
+    EXPECT_EQ(figure(QStringLiteral("Std dev (RMS noise)"), QStringLiteral("volts")),
+              QStringLiteral("298 nV"));
+
+    // A reference of the user's, within the chip's bounds, halves it again; one beyond them
+    // is refused with the bounds, and the next record keeps the user's.
+    dlg.referenceEdit()->setText(QStringLiteral("1.25"));
+    emit dlg.referenceEdit()->editingFinished();
+    EXPECT_EQ(dlg.fullScaleEdit()->text(), QStringLiteral("1.25"));
+    dlg.referenceEdit()->setText(QStringLiteral("9"));
+    emit dlg.referenceEdit()->editingFinished();
+    EXPECT_EQ(dlg.referenceEdit()->text(), QStringLiteral("1.25"));
+    EXPECT_TRUE(dlg.stateLabel()->text().contains(QStringLiteral("from 0.5 V to 2.6 V")));
+    feed({2, 4, 4, 4, 5, 5, 7, 9});
+    EXPECT_EQ(dlg.fullScaleEdit()->text(), QStringLiteral("5"));
 }
 
 // Read-only fields, as the main window's Minimum, Maximum and Average: a screen reader reads
@@ -99,7 +117,7 @@ TEST_F(AnalysisDlgTest, FiguresAreReadOnlyFieldsWithNameAndValue) {
         EXPECT_TRUE(field->isReadOnly());
         EXPECT_NE(field->accessibleName(), QStringLiteral("Chart"));
     }
-    EXPECT_EQ(values, 1 + 5 * 2 + 5 + 7); // the count has no microvolts
+    EXPECT_EQ(values, 1 + 6 * 2 + 5 + 7); // the count has no volts
     QAccessibleInterface *bits = QAccessible::queryAccessibleInterface(
         dlg.figures()->value(QStringLiteral("Effective resolution (bits)")));
     ASSERT_NE(bits, nullptr);
@@ -120,6 +138,112 @@ TEST_F(AnalysisDlgTest, MeasuresAToneAndRedrawsForTheOtherWindow) {
     dlg.windowList()->setCurrentIndex(1);
     EXPECT_TRUE(dlg.spectrum().tone.has_value());
     EXPECT_TRUE(dlg.stateLabel()->text().contains(QStringLiteral("4096-point FFT")));
+}
+
+// A tone is in the record's standard deviation and resolutions: the note says so, and the
+// noise without it stands in a row of its own; without a tone that row stays empty.
+TEST_F(AnalysisDlgTest, WithAToneTheNoiseWithoutItStandsApart) {
+    const QString apart = QStringLiteral("RMS noise without the tone");
+    feed(testrec::Record(4096, 0, 20, 1e6, 101.3), 2000);
+    ASSERT_TRUE(dlg.spectrum().tone.has_value());
+    EXPECT_NEAR(figure(QStringLiteral("Std dev (RMS noise)"), QStringLiteral("codes")).toDouble(),
+                1e6 / std::sqrt(2.0), 1e3);
+    EXPECT_NEAR(figure(apart, QStringLiteral("codes")).toDouble(), 20, 2);
+    EXPECT_TRUE(figure(apart, QStringLiteral("volts")).endsWith(QStringLiteral(" \u00B5V")));
+    EXPECT_TRUE(dlg.figures()->toneNote()->text().contains(QStringLiteral("include the tone")));
+    feed(testrec::Record(4096, 0, 20, 0, 0), 2000);
+    EXPECT_FALSE(dlg.spectrum().tone.has_value());
+    EXPECT_TRUE(figure(apart, QStringLiteral("codes")).isEmpty());
+}
+
+// Every axis of every plot ticks at round values (1, 2 or 5 times a power of ten, from a
+// whole multiple of the step) and no more of them than the axis has room for, whatever the
+// data: 24-bit codes far from zero, a short record, a spectrum in hertz.
+TEST_F(AnalysisDlgTest, AxesTickAtRoundValuesThatFit) {
+    dlg.resize(1280, 860);
+    dlg.show();
+    const std::vector<int32_t> records[] = {
+        testrec::Record(65535, 3000, 12, 2e6, 1234.5),
+        std::vector<int32_t>(50, -8388608),
+        {6143, 6144, 6143, 6145},
+    };
+    for (const std::vector<int32_t> &record : records) {
+        feed(record);
+        QApplication::processEvents();
+        for (PlotView *plot : {dlg.recordPlot(), dlg.histogramPlot(), dlg.spectrumPlot()}) {
+            for (QValueAxis *axis : {plot->axisX(), plot->axisY()}) {
+                const std::string where = plot->accessibleName().toStdString() + " " +
+                                          std::to_string(axis->min()) + ".." +
+                                          std::to_string(axis->max());
+                ASSERT_EQ(axis->tickType(), QValueAxis::TicksDynamic) << where;
+                const double step = axis->tickInterval();
+                const double mantissa = step / std::pow(10.0, std::floor(std::log10(step)));
+                EXPECT_TRUE(std::abs(mantissa - 1) < 1e-6 || std::abs(mantissa - 2) < 1e-6 ||
+                            std::abs(mantissa - 5) < 1e-6)
+                    << where << " step " << step;
+                const double anchor = axis->tickAnchor() / step;
+                EXPECT_NEAR(anchor, std::round(anchor), 1e-6) << where;
+                const QRectF area = plot->chart()->plotArea();
+                const double ticks = std::floor((axis->max() - axis->min()) / step) + 1;
+                const QFontMetrics metrics(axis->labelsFont());
+                const QByteArray format = axis->labelFormat().toLatin1();
+                QString widest;
+                for (double end : {axis->min(), axis->max()}) {
+                    const QString label = QString::asprintf(format.constData(), end);
+                    if (metrics.horizontalAdvance(label) > metrics.horizontalAdvance(widest))
+                        widest = label;
+                }
+                const double room = axis == plot->axisX() ? area.width() / (ticks * 1.0)
+                                                          : area.height() / (ticks * 1.0);
+                const double needed =
+                    axis == plot->axisX() ? metrics.horizontalAdvance(widest) : metrics.height();
+                EXPECT_GT(room, needed) << where << " " << widest.toStdString();
+            }
+        }
+    }
+}
+
+// The wheel over the spectrum zooms about the frequency under the pointer, which stays under
+// it, and however far it turns the view stays within 0 Hz and half the sample rate.
+TEST_F(AnalysisDlgTest, WheelZoomsAboutThePointerWithinTheData) {
+    dlg.resize(1280, 860);
+    dlg.show();
+    feed(testrec::Record(4096, 0, 20, 1e6, 101.3), 2000);
+    QApplication::processEvents();
+    PlotView *plot = dlg.spectrumPlot();
+    const QRectF area = plot->chart()->plotArea();
+    const double top = plot->axisX()->max();
+    EXPECT_NEAR(top, 1000, 1);
+    auto turn = [&](QPointF at, int clicks) {
+        const QPointF global = plot->viewport()->mapToGlobal(at);
+        QWheelEvent wheel(at, global, QPoint(), QPoint(0, 120 * clicks), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(plot->viewport(), &wheel);
+    };
+    const struct {
+        double across; // where the pointer is, as a share of the plot's width
+        int clicks;
+    } turns[] = {{0.2, 3}, {0.9, 2}, {0.05, -1}, {0.5, -20}, {0.99, 4}, {0.0, -2}};
+    for (const auto &t : turns) {
+        const QPointF at(area.left() + area.width() * t.across, area.center().y());
+        const double before = plot->valueAt(at).x();
+        turn(at, t.clicks);
+        const double low = plot->axisX()->min(), high = plot->axisX()->max();
+        EXPECT_GE(low, 0.0) << t.across << " " << t.clicks;
+        EXPECT_LE(high, top + 1e-9) << t.across << " " << t.clicks;
+        EXPECT_LT(low, high);
+        // Unless an end of the data held the view, the frequency stays under the pointer.
+        if (low > 0 && high < top) {
+            EXPECT_NEAR(plot->valueAt(at).x(), before, (high - low) / area.width() * 2)
+                << t.across << " " << t.clicks;
+        }
+        EXPECT_GE(plot->axisY()->min(), -240.0);
+        EXPECT_LE(plot->axisY()->max(), 0.0 + 1e-9);
+    }
+    // Turned all the way out, it shows the whole spectrum again.
+    turn(area.center(), -40);
+    EXPECT_DOUBLE_EQ(plot->axisX()->min(), 0.0);
+    EXPECT_DOUBLE_EQ(plot->axisX()->max(), top);
 }
 
 // A converter pinned at a code limit gives figures that look perfect: the window says how many
@@ -186,8 +310,10 @@ TEST_F(AnalysisDlgTest, ExportWritesTheCsvAndThreePictures) {
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = csv.readAll().split('\n');
     ASSERT_GE(lines.size(), 4);
-    EXPECT_EQ(lines[0], "index,time_s,code,volts");
-    EXPECT_EQ(lines[2], "1,0.01,-20,-1.1920929e-05");
+    // The window has no arrival times: the rate's rule, and the file says so.
+    EXPECT_EQ(lines[0], "# time_s: index / data rate");
+    EXPECT_EQ(lines[1], "index,time_s,code,volts");
+    EXPECT_EQ(lines[3], "1,0.01,-20,-1.1920929e-05");
     for (const char *suffix : {"_record.png", "_histogram.png", "_spectrum.png"})
         EXPECT_TRUE(
             QFileInfo(dir.filePath(QStringLiteral("noise") + QLatin1String(suffix))).size() > 0)
@@ -219,7 +345,7 @@ TEST_F(AnalysisDlgTest, EveryFocusableControlHasAName) {
         EXPECT_FALSE(name.trimmed().isEmpty()) << w->metaObject()->className();
         EXPECT_NE(name, QStringLiteral("Chart")) << w->metaObject()->className();
     }
-    EXPECT_EQ(controls, 6 + 3 + 23);
+    EXPECT_EQ(controls, 6 + 3 + 25);
 }
 
 // The guard every window passes: labels are buddies, focusable controls are named, every shown

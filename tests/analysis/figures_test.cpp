@@ -1,10 +1,13 @@
+#include "analysis/axis_range.h"
+#include "analysis/conversion_facts.h"
 #include "analysis/histogram.h"
 #include "analysis/noise_figures.h"
-#include "analysis/scale.h"
+#include "analysis/volts_text.h"
 #include "synthetic_records.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -193,10 +196,104 @@ TEST_P(HistogramFit, FittedSigmaWithinOnePercentOfTheRecord) {
     EXPECT_NEAR(h.fit.mean, f.mean, f.stdDev * 0.02);
 }
 
-TEST(Scale, FullScaleRangeAndLsb) {
-    EXPECT_DOUBLE_EQ(analysis::FullScaleVolts(2.5, 1, 4), 10.0);
-    EXPECT_DOUBLE_EQ(analysis::FullScaleVolts(2.5, 64, 4), 10.0 / 64);
-    EXPECT_DOUBLE_EQ(analysis::FullScaleVolts(2.5, 0, 4), 0.0);
-    EXPECT_DOUBLE_EQ(analysis::LsbVolts(10.0), 10.0 / 16777216.0);
-    EXPECT_DOUBLE_EQ(analysis::LsbVolts(0.0), 0.0);
+// The span from reference, gain and span per reference; a reference given replaces the
+// chip's default and says so; an unknown gain gives no volts at all.
+TEST(Scale, FullScaleRangeAndVoltsPerCode) {
+    analysis::ConversionFacts facts;
+    facts.referenceRange = {2.5, 0.5, 2.6};
+    facts.pgaGain = 64;
+    facts.spanPerReference = 4;
+    const analysis::ConversionFacts byDefault = analysis::WithReference(facts, std::nullopt);
+    EXPECT_DOUBLE_EQ(byDefault.spanVolts, 10.0 / 64);
+    EXPECT_DOUBLE_EQ(byDefault.voltsPerCode, 10.0 / 64 / 16777216.0);
+    EXPECT_EQ(byDefault.referenceSource, analysis::ReferenceSource::Default);
+    const analysis::ConversionFacts given = analysis::WithReference(facts, 1.25);
+    EXPECT_DOUBLE_EQ(given.spanVolts, 5.0 / 64);
+    EXPECT_EQ(given.referenceSource, analysis::ReferenceSource::Given);
+    facts.pgaGain = 0;
+    EXPECT_DOUBLE_EQ(analysis::WithReference(facts, std::nullopt).voltsPerCode, 0.0);
+}
+
+// Volts as shown: three significant digits in the unit that gives them, the sign kept, the
+// spread of repeats or a slope's error in the same unit and to the same place.
+TEST(VoltsText, ThreeSignificantDigitsInTheirUnit) {
+    const struct {
+        double volts;
+        double spread;
+        const char *per;
+        const char *expected;
+    } cases[] = {
+        {1.9073e-8, 0, "", "19.1 nV"},         // a 2-channel chip's noise at high gain
+        {1.1920929e-6, 0, "", "1.19 \u00B5V"}, // two codes of a 10 V range
+        {-2.5, 0, "", "-2.50 V"},
+        {0.5, 0, "", "500 mV"},
+        {999.96e-6, 0, "", "1.00 mV"}, // rounds up into the next unit
+        {4.2e-10, 0, "", "0.420 nV"},  // below a nanovolt stays in nanovolts
+        {0, 0, "", "0 V"},
+        {-1e-12 / 3, 0, "", "-0.000333 nV"},
+        {std::nan(""), 0, "", "-"},
+        {3.24e-7, 0, "/\u221AHz", "324 nV/\u221AHz"},
+        {3.8e-6, 0.424264e-6, "/h", "3.80 \u00B1 0.42 \u00B5V/h"},
+        {1.4e-4, 2.2e-4, "/h", "140 \u00B1 220 \u00B5V/h"}, // a slope within its error
+        {5.12e-7, 2.1e-8, "", "512 \u00B1 21 nV"},
+        {2.5000001, 5e-8, "", "2.500000100 \u00B1 0.000000050 V"},
+        {-0.0, 0, "/h", "0 V/h"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(analysis::FormatVoltsWithSpread(c.volts, c.spread, c.per), c.expected)
+            << c.volts << " " << c.spread;
+}
+
+// Tick steps are 1, 2 or 5 times a power of ten and no more ticks than fit; the first tick is
+// a whole multiple of the step. Records of 24-bit codes, spectra in hertz, counts, dBFS.
+TEST(AxisRange, RoundTicksThatFit) {
+    const struct {
+        double min, max;
+        int maxTicks;
+        double step, first;
+        int decimals;
+    } cases[] = {
+        {0, 65534, 8, 10000, 0, 0},
+        {-8388609, 8388608, 6, 5e6, -5e6, 0},
+        {-1997050, 2003207.5, 6, 1e6, -1e6, 0},
+        {-1997050, 2003207.5, 5, 2e6, 0, 0}, // the tick at zero is 0, not -0
+        {0, 500, 11, 50, 0, 0},
+        {6143.05, 6143.3, 4, 0.1, 6143.1, 1},
+        {-200, 0, 5, 50, -200, 0},
+        {-0.013, 0.021, 8, 0.005, -0.01, 3},
+        {3, 3, 5, 0, 3, 0}, // an empty range has no step
+    };
+    for (const auto &c : cases) {
+        const analysis::AxisRange range{c.min, c.max};
+        const double step = analysis::NiceTickStep(range, c.maxTicks);
+        EXPECT_DOUBLE_EQ(step, c.step) << c.min << ".." << c.max;
+        EXPECT_NEAR(analysis::FirstTick(range, step), c.first, 1e-9 * std::max(1.0, c.step));
+        EXPECT_EQ(analysis::TickDecimals(step), c.decimals) << step;
+        if (step > 0) {
+            EXPECT_LE(std::floor(range.span() / step) + 1, c.maxTicks);
+        }
+    }
+}
+
+// The wheel and the keys zoom about a value that keeps its place, and no view leaves the data:
+// zooming out past the whole shows the whole, never a stretch beyond either end.
+TEST(AxisRange, ZoomAndPanStayWithinTheData) {
+    const analysis::AxisRange full{0, 500};
+    const struct {
+        analysis::AxisRange view;
+        double at, factor;
+        analysis::AxisRange expected;
+    } zooms[] = {
+        {{0, 500}, 100, 2, {50, 300}},      // closer: 100 Hz stays a fifth of the way along
+        {{50, 300}, 100, 0.5, {0, 500}},    // and back
+        {{0, 500}, 400, 0.25, {0, 500}},    // farther than the whole: the whole
+        {{400, 500}, 480, 0.5, {300, 500}}, // at the top end: moved back inside
+        {{0, 100}, -50, 2, {0, 50}},        // a pointer left of the plot zooms at its edge
+    };
+    for (const auto &z : zooms)
+        EXPECT_EQ(analysis::ZoomAbout(z.view, z.at, z.factor, full), z.expected)
+            << z.view.min << ".." << z.view.max << " at " << z.at;
+    EXPECT_EQ(analysis::PanWithin({400, 480}, 50, full), (analysis::AxisRange{420, 500}));
+    EXPECT_EQ(analysis::PanWithin({20, 120}, -50, full), (analysis::AxisRange{0, 100}));
+    EXPECT_EQ(analysis::KeepWithin({-10382, -782}, full), (analysis::AxisRange{0, 500}));
 }

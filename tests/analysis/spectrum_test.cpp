@@ -1,5 +1,6 @@
 #include "analysis/envelope.h"
 #include "analysis/record_csv.h"
+#include "analysis/sample_times.h"
 #include "analysis/spectrum.h"
 #include "synthetic_records.h"
 
@@ -164,12 +165,37 @@ TEST(Envelope, KeepsEverySpike) {
     EXPECT_EQ(analysis::MinMaxEnvelope(y, 0, 1, 10, 20, 100).size(), 10u);
 }
 
-TEST(RecordCsv, OneLinePerSampleWithTimeAndVolts) {
+TEST(RecordCsv, OneLinePerSampleWithTimeAndVoltsAndTheTimeRuleNamed) {
     const std::vector<int32_t> samples{0, -2, 8388607};
     EXPECT_EQ(analysis::RecordCsv(samples, 10.0, 0.5),
-              "index,time_s,code,volts\n0,0,0,0\n1,0.1,-2,-1\n2,0.2,8388607,4194303.5\n");
+              "# time_s: index / data rate\nindex,time_s,code,volts\n0,0,0,0\n1,0.1,-2,-1\n2,0.2,"
+              "8388607,4194303.5\n");
     EXPECT_EQ(analysis::RecordCsv(samples, 0, 0),
-              "index,time_s,code,volts\n0,,0,\n1,,-2,\n2,,8388607,\n");
+              "# time_s: empty, the data rate is not known\nindex,time_s,code,volts\n0,,0,\n1,,-2,"
+              "\n2,,8388607,\n");
+    // Arrival times, where there are some for every sample, win over the rate.
+    const std::vector<double> arrivals{0.25, 0.5, 0.75};
+    EXPECT_EQ(analysis::RecordCsv(samples, 10.0, 0, arrivals),
+              std::string("# time_s: ") + analysis::kArrivalTimeRule +
+                  "\nindex,time_s,code,volts\n0,0.25,0,\n1,0.5,-2,\n2,0.75,8388607,\n");
+}
+
+TEST(SampleTimes, APieceIsSpreadEvenlyBackToTheOneBefore) {
+    const struct {
+        double anchor, end;
+        std::vector<double> times;
+    } cases[] = {
+        {1.0, 2.0, {2.0}},                  // one sample: at its arrival
+        {1.0, 2.0, {1.25, 1.5, 1.75, 2.0}}, // a backlog spread over the time it came in
+        {0.0, 0.3, {0.1, 0.2, 0.3}},        //
+        {5.0, 4.0, {5.0, 5.0}},             // an end not after the anchor: no going back
+    };
+    for (const auto &c : cases) {
+        std::vector<double> times(c.times.size(), -1.0);
+        analysis::SpreadPiece(c.anchor, c.end, times);
+        for (size_t k = 0; k < times.size(); ++k)
+            EXPECT_NEAR(times[k], c.times[k], 1e-12) << c.anchor << " " << k;
+    }
 }
 
 TEST(SpectrumCsv, OneLinePerBinInHertzOrCyclesPerSample) {

@@ -7,6 +7,7 @@
 #include "acquisition/samples.h"
 #include "link/frames.h"
 #include "platform/colour_chooser.h"
+#include "scan/scan_dlg.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,7 +21,7 @@ class AcquisitionWindowTest : public PanelHostTest {
   protected:
     void SetUp() override {
         PanelHostTest::SetUp();
-        board.setPacing(sim::Pacing::Unpaced);
+        board.setPacing(sim::Pacing::None);
         clickDetect();
         ASSERT_NE(panel(), nullptr);
         g_sampleRecord.clear();
@@ -85,9 +86,8 @@ TEST_F(AcquisitionWindowTest, DetectEvmDuringATransferFailsItCleanly) {
 
     // The board sends 30 of the 3000 items asked for and falls silent. The user's click lands
     // once the program holds all 30 (the progress bar shows 1 %), so no item is left on the line
-    // for the new detection's probe to meet: the detection finds the board again. The 31st item
-    // never comes; waiting the program's full time limit for it keeps the replies of the
-    // detection safe from a loaded machine.
+    // for the new detection's probe to meet: the detection finds the board again. The read of
+    // the 31st item, waiting on the transfer's thread, is given up for the detection.
     sim::Faults stops;
     stops.stopAfterItems = 30;
     board.setFaults(stops);
@@ -96,22 +96,51 @@ TEST_F(AcquisitionWindowTest, DetectEvmDuringATransferFailsItCleanly) {
     QObject::connect(progress, &QProgressBar::valueChanged, &dlg, [&](int percent) {
         if (percent >= 1 && !clicked) {
             clicked = true;
-            // Through the event loop, which the acquisition runs between two items.
+            // Through the event loop, which runs while the items come in.
             QTimer::singleShot(0, &dlg, [this] { clickDetect(); });
         }
     });
     fetch(QStringLiteral("3000"));
 
     ASSERT_TRUE(clicked);
-    ASSERT_FALSE(messages.messages().empty());
-    EXPECT_TRUE(messages.messages().back().text.startsWith("Get item "))
-        << messages.messages().back().text.toStdString();
+    EXPECT_EQ(messages.texts(), QStringList{"Get item 30 failed !"});
     EXPECT_TRUE(g_samples.empty()) << "the detection reset the chart view; nothing was converted";
     EXPECT_EQ(edit(mainwindow::kDataCount)->text(), "45");
     EXPECT_NE(panel(), nullptr) << "the detection found the board again and made a new panel";
     EXPECT_EQ(portLabel(), QString::fromStdString(board.portPath()));
     EXPECT_EQ(g_acquiring, 0);
     EXPECT_TRUE(dlg.control(mainwindow::kStartAcquisition)->isEnabled());
+}
+
+// While the items come in on the transfer's thread, the board is the transfer's: a second
+// "Start get ADC data", the panel's Read and an input scan are refused as before, and nothing
+// of theirs reaches the board.
+TEST_F(AcquisitionWindowTest, BusyFlagsRefuseWhatTheyRefusedDuringATransfer) {
+    board.setPacing(sim::Pacing::Wire);
+    dlg.OnInputScan();
+    CScanDlg *scan = dlg.scanWindow();
+    bool tried = false;
+    auto *progress = qobject_cast<QProgressBar *>(dlg.control(mainwindow::kProgress));
+    QObject::connect(progress, &QProgressBar::valueChanged, &dlg, [&](int percent) {
+        if (tried || percent < 1)
+            return;
+        tried = true;
+        EXPECT_TRUE(dlg.acquisition()->transferRunning());
+        EXPECT_EQ(g_acquiring, 1);
+        const size_t frames = board.receivedFrames().size();
+        dlg.acquisition()->OnStartAcquisition();
+        panel()->OnRead();
+        scan->OnRun();
+        EXPECT_EQ(board.receivedFrames().size(), frames);
+        EXPECT_EQ(scan->lastOutcome().fault, scan::ScanFault::Busy);
+    });
+    fetch(QStringLiteral("3000"));
+
+    ASSERT_TRUE(tried);
+    EXPECT_EQ(g_samples, samplesSentByBoard());
+    EXPECT_EQ(g_samples.size(), 3000u);
+    EXPECT_TRUE(messages.messages().empty()) << messages.texts().join(u'\n').toStdString();
+    EXPECT_EQ(g_acquiring, 0);
 }
 
 TEST_F(AcquisitionWindowTest, ChosenColourShowsAtOnceAndDetectionRestoresTheDefault) {

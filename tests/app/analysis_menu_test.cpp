@@ -6,6 +6,7 @@
 #include "acquisition/samples.h"
 #include "analysis/analysis_dlg.h"
 #include "analysis/analysis_figures_view.h"
+#include "analysis/reference_edit.h"
 
 #include <QAction>
 #include <QLabel>
@@ -18,15 +19,16 @@ class AnalysisMenuTest : public PanelHostTest {
   protected:
     void SetUp() override {
         PanelHostTest::SetUp();
-        board.setPacing(sim::Pacing::Unpaced);
+        board.setPacing(sim::Pacing::None);
         g_sampleRecord.clear();
     }
     QAction *menuAction(const QString &menu, const QString &item) const {
         for (QAction *top : dlg.commandMenuBar()->actions()) {
             if (top->text() != menu || !top->menu())
                 continue;
+            // Looked up as read, without the access letters' marks.
             for (QAction *action : top->menu()->actions())
-                if (action->text() == item)
+                if (QString(action->text()).remove(u'&') == item)
                     return action;
         }
         return nullptr;
@@ -50,10 +52,42 @@ TEST_F(AnalysisMenuTest, SecondMenuLeavesTheCommandMenuAsItWas) {
     QStringList first;
     for (QAction *action : menus[0]->menu()->actions())
         first << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    EXPECT_EQ(first, (QStringList{"Load Profile", "Save Profile", "-", "Update Firmware",
+    EXPECT_EQ(first, (QStringList{"&Load Profile", "&Save Profile", "-", "&Update Firmware",
                                   "&About Pellorin..."}));
     ASSERT_NE(menuAction(QStringLiteral("&Analysis"), QStringLiteral("Noise and Spectrum...")),
               nullptr);
+}
+
+// The keyboard reaches every item: each menu title and each item carries an access letter,
+// none shared within its menu (or among the titles).
+TEST_F(AnalysisMenuTest, EveryMenuItemHasAnAccessLetterOfItsOwn) {
+    auto accessLetter = [](const QString &text) {
+        const qsizetype at = text.indexOf(u'&');
+        return at >= 0 && at + 1 < text.size() && text[at + 1] != u'&' ? text[at + 1].toLower()
+                                                                       : QChar();
+    };
+    auto expectUnique = [&](const QList<QAction *> &actions, const QString &where) {
+        QString letters;
+        for (QAction *action : actions) {
+            if (action->isSeparator())
+                continue;
+            const QChar letter = accessLetter(action->text());
+            EXPECT_TRUE(letter.isLetterOrNumber())
+                << where.toStdString() << ": " << action->text().toStdString();
+            EXPECT_FALSE(letters.contains(letter))
+                << where.toStdString() << ": " << action->text().toStdString();
+            letters += letter;
+        }
+        return letters.size();
+    };
+    const QList<QAction *> menus = dlg.commandMenuBar()->actions();
+    expectUnique(menus, QStringLiteral("menu bar"));
+    int items = 0;
+    for (QAction *menu : menus) {
+        ASSERT_NE(menu->menu(), nullptr);
+        items += expectUnique(menu->menu()->actions(), menu->text());
+    }
+    EXPECT_EQ(items, 4 + 3); // the command menu's four, the analysis menu's three
 }
 
 TEST_F(AnalysisMenuTest, FollowsEachAcquisitionWithThePanelsScale) {

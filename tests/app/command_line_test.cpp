@@ -85,6 +85,32 @@ TEST(CommandLine, ReadsTheSimulatedSine) {
         EXPECT_FALSE(ParseCommandLine(bad).error.isEmpty()) << bad.join(u' ').toStdString();
 }
 
+// The simulated board is real-paced unless told otherwise; a pace needs a board to pace.
+TEST(CommandLine, ReadsTheSimulatedPace) {
+    struct PaceCase {
+        QStringList arguments;
+        sim::Pacing pacing;
+        bool error;
+    };
+    const PaceCase cases[] = {
+        {{"--simulate"}, sim::Pacing::Real, false},
+        {{"--simulate", "--pace=none"}, sim::Pacing::None, false},
+        {{"--pace=wire", "--simulate=VXC5420"}, sim::Pacing::Wire, false},
+        {{"--simulate", "--pace", "real"}, sim::Pacing::Real, false},
+        {{"--pace=none"}, {}, true},
+        {{"--simulate", "--pace=fast"}, {}, true},
+        {{"--simulate", "--pace="}, {}, true},
+    };
+    for (const PaceCase &c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        const StartOptions options = ParseCommandLine(c.arguments);
+        EXPECT_EQ(options.error.isEmpty(), !c.error) << options.error.toStdString();
+        if (!c.error) {
+            EXPECT_EQ(options.pacing, c.pacing);
+        }
+    }
+}
+
 // A value that begins with "--" is an option the user meant, not a value: refused, naming both.
 TEST(CommandLine, RefusesAValueThatBeginsWithTwoDashes) {
     const QStringList cases[] = {
@@ -111,8 +137,8 @@ TEST(CommandLine, RefusesAValueThatBeginsWithTwoDashes) {
 
 TEST(CommandLine, UsageNamesEveryOption) {
     const QString usage = CommandLineUsage();
-    for (const char *option : {"--port PATH", "--simulate", "--sine=F:A", "--detect-and-quit",
-                               "--firmware-image PATH", "--help", "--version"})
+    for (const char *option : {"--port PATH", "--simulate", "--sine=F:A", "--pace=MODE",
+                               "--detect-and-quit", "--firmware-image PATH", "--help", "--version"})
         EXPECT_TRUE(usage.contains(QLatin1String(option))) << option;
     EXPECT_TRUE(usage.startsWith(QStringLiteral("Usage: Pellorin ")));
 }

@@ -60,12 +60,11 @@ class FirmwareWindowTest : public ::testing::Test {
     firmware::SimulatedTransport transport{firmware::UpdateVendorId()};
     platform::MessageRecorder messages{[](const platform::Message &message) {
         // The update's own messages come while the window shows the wait cursor; the window's
-        // text for a result comes once the update is over, and an image file's error ("PATH:
-        // reason", titled "Error") before it starts.
+        // text for a result comes once the update is over, and an image file's failure (with
+        // "PATH: reason" as its detail) before it starts.
         const QCursor *cursor = QApplication::overrideCursor();
         const bool waiting = cursor && cursor->shape() == Qt::WaitCursor;
-        const bool fileError =
-            message.caption == QStringLiteral("Error") && message.text.startsWith(u'/');
+        const bool fileError = !message.detail.isEmpty();
         EXPECT_EQ(waiting, message.caption != QStringLiteral("Error !") && !fileError)
             << qPrintable(message.text);
     }};
@@ -156,12 +155,18 @@ TEST_F(FirmwareWindowTest, WithoutAnImageTheUserPicksOne) {
         answer = path;
         dlg.OnSysCommand(syscmd::kUpdateFirmware);
     }
-    const QString failed = QStringLiteral("Firmware update failed !");
-    EXPECT_EQ(messages.texts(),
-              (QStringList{empty + QStringLiteral(": Empty file"), failed,
-                           missing + QStringLiteral(": No such file or directory"), failed,
-                           fifo + QStringLiteral(": Not a regular file"), failed}));
-    EXPECT_EQ(messages.messages()[0].caption, QStringLiteral("Error"));
+    // One box each: the update's own text, the file and its cause as its detail.
+    const QStringList details{empty + QStringLiteral(": Empty file"),
+                              missing + QStringLiteral(": No such file or directory"),
+                              fifo + QStringLiteral(": Not a regular file")};
+    ASSERT_EQ(messages.messages().size(), size_t(details.size()));
+    for (qsizetype i = 0; i < details.size(); ++i) {
+        const platform::Message &shown = messages.messages()[size_t(i)];
+        EXPECT_EQ(shown.text, QStringLiteral("Firmware update failed !"));
+        EXPECT_EQ(shown.caption, QStringLiteral("Error"));
+        EXPECT_EQ(shown.icon, platform::MessageIcon::Error);
+        EXPECT_EQ(shown.detail, details[i]);
+    }
     EXPECT_EQ(board().openCount(), 0);
 
     messages.clear();
@@ -181,8 +186,8 @@ TEST_F(FirmwareWindowTest, AGivenImageFileIsReadWhenTheUpdateStarts) {
     file.write(QByteArray(129, '\x42'));
     file.close();
     dlg.OnSysCommand(syscmd::kUpdateFirmware);
-    EXPECT_EQ(messages.texts(), (QStringList{path + QStringLiteral(": No such file or directory"),
-                                             QStringLiteral("Firmware update failed !"),
+    EXPECT_EQ(messages.texts(), (QStringList{QStringLiteral("Firmware update failed !"),
                                              QStringLiteral("Firmware update succeeded !")}));
+    EXPECT_EQ(messages.messages()[0].detail, path + QStringLiteral(": No such file or directory"));
     EXPECT_EQ(board().storedImage(), std::vector<uint8_t>(129, 0x42));
 }

@@ -122,10 +122,10 @@ TEST_F(MainWindowTest, MenuHasTheCommandsInOrder) {
     ASSERT_NE(menu, nullptr);
     const QList<QAction *> actions = menu->actions();
     ASSERT_EQ(actions.size(), 5);
-    const std::pair<const char *, int> expected[] = {{"Load Profile", syscmd::kLoadProfile},
-                                                     {"Save Profile", syscmd::kSaveProfile},
+    const std::pair<const char *, int> expected[] = {{"&Load Profile", syscmd::kLoadProfile},
+                                                     {"&Save Profile", syscmd::kSaveProfile},
                                                      {"", -1},
-                                                     {"Update Firmware", syscmd::kUpdateFirmware},
+                                                     {"&Update Firmware", syscmd::kUpdateFirmware},
                                                      {"&About Pellorin...", syscmd::kAbout}};
     for (int i = 0; i < 5; ++i) {
         const auto &[text, id] = expected[i];

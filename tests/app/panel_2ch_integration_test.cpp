@@ -59,7 +59,7 @@ TEST_F(Panel2HostTest, DetectionCreatesTheTwoChannelPanel) {
 }
 
 TEST_F(Panel2HostTest, EveryAcquisitionFirstRereadsTheSixRegisters) {
-    board.setPacing(sim::Pacing::Unpaced);
+    board.setPacing(sim::Pacing::None);
     clickDetect();
     ASSERT_NE(panel2(), nullptr);
     board.setRegisterValue(0x03, 0x77);
@@ -86,7 +86,7 @@ TEST_F(Panel2HostTest, CreationTimeIsPrintedBesideTheEightChannelPanel) {
     ASSERT_TRUE(pty8.start());
     sim::VirtualBoard &board8 = pty8.board();
     dlg.show();
-    for (sim::Pacing pacing : {sim::Pacing::Unpaced, sim::Pacing::WireRate}) {
+    for (sim::Pacing pacing : {sim::Pacing::None, sim::Pacing::Wire}) {
         for (int module : {1, 0}) {
             sim::VirtualBoard &target = module == 1 ? board : board8;
             target.setPacing(pacing);
@@ -107,7 +107,7 @@ TEST_F(Panel2HostTest, CreationTimeIsPrintedBesideTheEightChannelPanel) {
             std::printf("panel creation, %s, %s board: click to panel shown min %.1f ms, "
                         "median %.1f ms (5 runs)\n",
                         module == 1 ? "VXC5420" : "VXC5480",
-                        pacing == sim::Pacing::Unpaced ? "unpaced" : "wire-rate", shown.front(),
+                        pacing == sim::Pacing::None ? "unpaced" : "wire-rate", shown.front(),
                         shown[2]);
         }
     }

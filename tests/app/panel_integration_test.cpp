@@ -116,7 +116,7 @@ TEST_F(PanelHostTest, EscapeAndReturnInThePanelDoNotCloseTheWindow) {
 // Detection to panel shown, clicked as the user does. Prints figures; asserts nothing on time.
 TEST_F(PanelHostTest, CreationTimeIsPrinted) {
     dlg.show();
-    for (sim::Pacing pacing : {sim::Pacing::Unpaced, sim::Pacing::WireRate}) {
+    for (sim::Pacing pacing : {sim::Pacing::None, sim::Pacing::Wire}) {
         board.setPacing(pacing);
         std::vector<double> shown, painted;
         for (int run = 0; run < 5; ++run) {
@@ -134,8 +134,8 @@ TEST_F(PanelHostTest, CreationTimeIsPrinted) {
         std::sort(painted.begin(), painted.end());
         std::printf("panel creation, %s board: click to panel shown min %.1f ms, median %.1f ms; "
                     "to first paint median %.1f ms (5 runs)\n",
-                    pacing == sim::Pacing::Unpaced ? "unpaced" : "wire-rate", shown.front(),
-                    shown[2], painted[2]);
+                    pacing == sim::Pacing::None ? "unpaced" : "wire-rate", shown.front(), shown[2],
+                    painted[2]);
     }
 }
 

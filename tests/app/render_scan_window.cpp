@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -37,7 +38,7 @@ void render(sim::Chip chip, int moduleIndex, const QDir &dir) {
     const QString tag =
         chip == sim::Chip::VXC5480 ? QStringLiteral("vxc5480") : QStringLiteral("vxc5420");
     sim::VirtualBoard board(chip);
-    board.setPacing(sim::Pacing::WireRate);
+    board.setPacing(sim::Pacing::Wire);
     if (!board.start())
         return;
     SetPreferredPorts({QString::fromStdString(board.portPath())});
@@ -64,7 +65,11 @@ void render(sim::Chip chip, int moduleIndex, const QDir &dir) {
         }
     });
     watch.start(50);
+    QEventLoop ended;
+    QObject::connect(scan, &CScanDlg::finished, &ended, &QEventLoop::quit);
     scan->OnRun();
+    if (scan->running())
+        ended.exec();
     watch.stop();
     QApplication::processEvents();
     save(scan, dir, QStringLiteral("pellorin-scan-%1-after.png").arg(tag));

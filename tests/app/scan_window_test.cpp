@@ -5,7 +5,13 @@
 #include "panel_host_fixture.h"
 
 #include "../scan/scan_board.h"
+#include "analysis/analysis_dlg.h"
+#include "analysis/reference_edit.h"
+#include "capture/capture_dlg.h"
 #include "panel_2ch/tz420_dlg.h"
+#include "platform/file_dialogs.h"
+#include "platform/question.h"
+#include "platform/save_folder.h"
 #include "scan/scan_bar_plot.h"
 #include "scan/scan_dlg.h"
 #include "scan/scan_table.h"
@@ -14,16 +20,25 @@
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -32,18 +47,25 @@ class ScanWindowTest : public PanelHostTest {
     explicit ScanWindowTest(sim::Chip chip = sim::Chip::VXC5480) : PanelHostTest(chip) {}
     void SetUp() override {
         PanelHostTest::SetUp();
-        board.setPacing(sim::Pacing::Unpaced);
+        board.setPacing(sim::Pacing::None);
     }
 
     QAction *analysisEntry(const QString &text) const {
         for (QAction *top : dlg.commandMenuBar()->actions()) {
             if (top->text() == QLatin1String("&Analysis") && top->menu()) {
                 for (QAction *action : top->menu()->actions())
-                    if (action->text() == text)
+                    if (QString(action->text()).remove(u'&') == text)
                         return action;
             }
         }
         return nullptr;
+    }
+    // Run, then the events until the scan has ended.
+    static void runScan(CScanDlg *scan) {
+        QSignalSpy finished(scan, &CScanDlg::finished);
+        QTest::mouseClick(scan->runButton(), Qt::LeftButton);
+        ASSERT_TRUE(finished.count() > 0 || finished.wait(kEventWaitLimitMs));
+        EXPECT_FALSE(scan->running());
     }
     CScanDlg *openScan() {
         analysisEntry(QStringLiteral("Input Scan..."))->trigger();
@@ -66,15 +88,25 @@ class ScanWindowTest : public PanelHostTest {
             }
         }
     }
-    // Every row's mean in microvolts, as shown, against what its input sees on the board.
+    // A cell of volts as shown ("2.50 V", "512 nV") in volts.
+    static double shownVolts(const QString &text) {
+        const QStringList parts = text.split(u' ');
+        const QHash<QString, double> units{{QStringLiteral("nV"), 1e-9},
+                                           {QStringLiteral("\u00B5V"), 1e-6},
+                                           {QStringLiteral("mV"), 1e-3},
+                                           {QStringLiteral("V"), 1.0}};
+        EXPECT_EQ(parts.size(), 2) << text.toStdString();
+        EXPECT_TRUE(units.contains(parts.last())) << text.toStdString();
+        return parts.first().toDouble() * units.value(parts.last());
+    }
+    // Every row's mean in volts, as shown, against what its input sees on the board.
     void expectInputVolts(CScanDlg *scan) const {
         const std::vector<scan::ScanRow> &rows = scan->lastOutcome().rows;
         ASSERT_EQ(scan->table()->rowCount(), int(rows.size()));
         for (int r = 0; r < int(rows.size()); ++r) {
             const double expected = scantest::InputVolts(board.chip(), rows[size_t(r)].input);
-            const QString shown =
-                scan->table()->item(r, scan::kMeanMicrovoltsColumn)->text().section(u' ', 0, 0);
-            EXPECT_NEAR(shown.toDouble() * 1e-6, expected, 0.01 * std::abs(expected) + 20e-6)
+            const QString shown = scan->table()->item(r, scan::kMeanVoltsColumn)->text();
+            EXPECT_NEAR(shownVolts(shown), expected, 0.01 * std::abs(expected) + 20e-6)
                 << scan->table()->item(r, scan::kInputColumn)->text().toStdString();
         }
     }
@@ -109,7 +141,7 @@ TEST_F(ScanWindowTest, ScanFillsTheTablePutsMuxBackAndThePanelShowsIt) {
     board.setRegisterValue(vxc5480::kMux, 0x67);
     EXPECT_EQ(scan->tickedInputs().size(), 8u); // single-ended is the first choice
 
-    QTest::mouseClick(scan->runButton(), Qt::LeftButton);
+    runScan(scan);
 
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'\n').toStdString();
     ASSERT_EQ(scan->table()->rowCount(), 8);
@@ -121,7 +153,13 @@ TEST_F(ScanWindowTest, ScanFillsTheTablePutsMuxBackAndThePanelShowsIt) {
     expectInputVolts(scan);
     expectCellsReadable(scan->table());
     EXPECT_EQ(scan->plot()->values().size(), 8u);
-    EXPECT_EQ(scan->plot()->unit(), QStringLiteral("\u00B5V"));
+    // The bars' axis in the unit its largest bar reads in with three digits.
+    EXPECT_TRUE(QStringList({"nV", "\u00B5V", "mV", "V"}).contains(scan->plot()->unit()))
+        << scan->plot()->unit().toStdString();
+    const double largest =
+        *std::max_element(scan->plot()->values().begin(), scan->plot()->values().end());
+    EXPECT_GE(largest, 1.0);
+    EXPECT_LT(largest, 1000.0);
     EXPECT_TRUE(scan->stateLabel()->text().startsWith("Scan finished: 8 inputs."))
         << scan->stateLabel()->text().toStdString();
     EXPECT_EQ(board.registerValue(vxc5480::kMux), 0x67);
@@ -137,13 +175,75 @@ TEST_F(ScanWindowTest, ScanFillsTheTablePutsMuxBackAndThePanelShowsIt) {
     EXPECT_EQ(csv.readAll().count('\n'), 1 + 8);
 }
 
-// While the scan runs the board is its own: "Start get ADC data" does nothing, and "Detect
-// EVM" ends the scan after the input in flight, puts MUX back, and then detects.
-TEST_F(ScanWindowTest, DetectEvmWaitsForTheScanToPutMuxBack) {
+// One folder for every data file of the run: the scan's export, the capture's Browse and the
+// noise window's export each propose the folder last picked in any of them, starting from the
+// main window's data folder; the capture window keeps its settings when closed and reopened.
+TEST_F(ScanWindowTest, ExportsAndTheCaptureShareTheRunsDataFolder) {
+    QTemporaryDir dir;
+    const QString start = dir.filePath(QStringLiteral("start")) + u'/';
+    g_saveFolder = start;
     clickDetect();
     ASSERT_NE(panel(), nullptr);
     CScanDlg *scan = openScan();
+    runScan(scan);
+    ASSERT_TRUE(scan->exportButton()->isEnabled());
+    dlg.OnNoiseAndSpectrum();
+    dlg.analysisWindow()->OnSamplesAcquired({1, 2, 3}, {});
+    dlg.OnContinuousCapture();
+
+    QString proposal, answer;
+    platform::SetFileDialogAnswer([&](const platform::FileDialogRequest &request) {
+        proposal = request.proposedPath;
+        return answer;
+    });
+    const struct {
+        std::function<void()> choose;
+        const char *picked;
+    } steps[] = {
+        {[&] { scan->OnExport(); }, "scans/inputs.csv"},
+        {[&] { dlg.captureWindow()->OnBrowse(); }, "captures/run.h5"},
+        {[&] { dlg.analysisWindow()->OnExport(); }, "noise/record.csv"},
+        {[&] { scan->OnExport(); }, "scans/again.csv"},
+    };
+    QString expectedFolder = start;
+    for (const auto &step : steps) {
+        answer = dir.filePath(QString::fromLatin1(step.picked));
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(answer).path()));
+        step.choose();
+        EXPECT_EQ(QFileInfo(proposal).path() + u'/', expectedFolder) << step.picked;
+        expectedFolder = QFileInfo(answer).path() + u'/';
+        EXPECT_EQ(g_saveFolder, expectedFolder) << step.picked;
+    }
+    platform::SetFileDialogAnswer({});
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'\n').toStdString();
+
+    // The capture window lives for the run: closed and opened again, it keeps its settings.
+    CCaptureDlg *capture = dlg.captureWindow();
+    capture->durationEdit()->setText(QStringLiteral("0:10:00"));
+    capture->close();
+    dlg.OnContinuousCapture();
+    EXPECT_EQ(dlg.captureWindow(), capture);
+    EXPECT_EQ(capture->pathEdit()->text(), dir.filePath(QStringLiteral("captures/run.h5")));
+    EXPECT_EQ(capture->durationEdit()->text(), QStringLiteral("0:10:00"));
+}
+
+// While the scan runs the board is its own: "Start get ADC data" does nothing, and "Detect
+// EVM" asks, then ends the scan after the input in flight, puts MUX back, and then detects. The
+// scan runs on its own thread whatever the window does: at the wire's pace, twenty passes over the
+// inputs (about six seconds) are sure to be under way when the click lands.
+TEST_F(ScanWindowTest, DetectEvmWaitsForTheScanToPutMuxBack) {
+    board.setPacing(sim::Pacing::Wire);
+    clickDetect();
+    ASSERT_NE(panel(), nullptr);
+    CScanDlg *scan = openScan();
+    constexpr int kPasses = 20;
+    scan->repeatsSpin()->setValue(kPasses);
     board.setRegisterValue(vxc5480::kMux, 0x76); // no input of the scan
+    QStringList questions;
+    platform::SetQuestionAnswer([&](const QString &text) {
+        questions << text;
+        return true;
+    });
     bool clicked = false;
     QString progressRead;
     QTimer watch;
@@ -158,27 +258,79 @@ TEST_F(ScanWindowTest, DetectEvmWaitsForTheScanToPutMuxBack) {
         clickDetect();
     });
     watch.start(0);
-    QTest::mouseClick(scan->runButton(), Qt::LeftButton);
+    // The detection's frames are those after the scan's end.
+    size_t framesOfTheScan = 0;
+    QObject::connect(scan, &CScanDlg::finished, &dlg,
+                     [&] { framesOfTheScan = board.receivedFrames().size(); });
+    runScan(scan);
     watch.stop();
+    platform::SetQuestionAnswer({});
 
     ASSERT_TRUE(clicked);
+    EXPECT_EQ(questions, QStringList{QStringLiteral("An input scan is running. Stop it?")});
     EXPECT_TRUE(progressRead.startsWith(QStringLiteral("Progress: input ")))
         << progressRead.toStdString();
     EXPECT_TRUE(scan->lastOutcome().stopped);
-    int measured = 0;
+    size_t measured = 0;
     for (const scan::ScanRow &row : scan->lastOutcome().rows)
-        measured += row.repeats.empty() ? 0 : 1;
-    EXPECT_GE(measured, 1);
-    EXPECT_LT(measured, 8);
+        measured += row.repeats.size();
+    EXPECT_GE(measured, 1u);
+    EXPECT_LT(measured, 8u * kPasses);
     EXPECT_EQ(scan->lastOutcome().putBack, scan::MuxPutBack::Done);
     EXPECT_EQ(board.registerValue(vxc5480::kMux), 0x76);
+    const BoardFrames scanFrames = board.receivedFrames();
     // No acquisition of the main window's 45 items was asked for.
-    for (const BoardFrame &frame : board.receivedFrames())
-        EXPECT_FALSE(frame[2] == 0x0F && frame[4] == 45);
-    // The detection runs once the scan's handler has unwound.
-    board.clearReceivedFrames();
-    QTRY_VERIFY(!board.receivedFrames().empty() && panel() != nullptr);
-    EXPECT_EQ(board.receivedFrames().front(), frameOf(0xF0, 0));
+    for (size_t i = 0; i < framesOfTheScan; ++i)
+        EXPECT_FALSE(scanFrames[i][2] == 0x0F && scanFrames[i][4] == 45);
+    // The detection runs once the scan has ended.
+    QTRY_VERIFY_WITH_TIMEOUT(board.receivedFrames().size() > framesOfTheScan && panel() != nullptr,
+                             kEventWaitLimitMs);
+    EXPECT_EQ(board.receivedFrames()[framesOfTheScan], frameOf(0xF0, 0));
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'\n').toStdString();
+}
+
+// The scan reads on a thread of its own: a modal dialog opened as the first input is measured
+// stays up until the board has sent every item of every input, the program has taken them off
+// the line and the scan has put MUX back and ended. At the wire's pace, about a second.
+TEST_F(ScanWindowTest, AModalDialogDoesNotStallTheScan) {
+    board.setPacing(sim::Pacing::Wire);
+    clickDetect();
+    ASSERT_NE(panel(), nullptr);
+    CScanDlg *scan = openScan();
+    scan->chooseInputSet(CScanDlg::InputSet::Pairs);
+    scan->countSpin()->setValue(1000);
+    board.setRegisterValue(vxc5480::kMux, 0x76);
+    const size_t items = scan->tickedInputs().size() * size_t(1000 + scan->discardSpin()->value());
+    board.clearSentItemBytes();
+    bool opened = false;
+    bool endedWhileOpen = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &dlg, [&] {
+        if (opened || board.sentItemBytes().empty())
+            return;
+        opened = true;
+        QDialog box(&dlg);
+        QTimer whileOpen;
+        QObject::connect(&whileOpen, &QTimer::timeout, &box, [&] {
+            if (!scan->running() && board.sentItemBytes().size() == items * 4 && board.idle()) {
+                endedWhileOpen = true;
+                box.accept();
+            }
+        });
+        whileOpen.start(5);
+        QTimer::singleShot(kEventWaitLimitMs, &box, &QDialog::reject);
+        box.exec();
+    });
+    watch.start(1);
+    runScan(scan);
+    QTRY_VERIFY_WITH_TIMEOUT(opened && QApplication::activeModalWidget() == nullptr,
+                             kEventWaitLimitMs);
+    watch.stop();
+
+    EXPECT_TRUE(endedWhileOpen);
+    EXPECT_TRUE(scan->lastOutcome().complete());
+    EXPECT_EQ(scan->lastOutcome().putBack, scan::MuxPutBack::Done);
+    EXPECT_EQ(board.registerValue(vxc5480::kMux), 0x76);
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'\n').toStdString();
 }
 
@@ -193,7 +345,7 @@ TEST_F(ScanWindowTest, AFailedSwitchKeepsTheRowsMeasuredAndSaysSo) {
     faults.failingWriteStatus = 2;
     board.setFaults(faults);
 
-    QTest::mouseClick(scan->runButton(), Qt::LeftButton);
+    runScan(scan);
 
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0].text, "Write Register Address 01 Failed !");
@@ -230,13 +382,15 @@ TEST_F(TwoChannelScanWindowTest, OffersTheChipsOwnChoicesAndScansBothWays) {
     expectAccessible(scan);
     const uint8_t before = board.registerValue(vxc5420::kMux);
 
-    QTest::mouseClick(scan->runButton(), Qt::LeftButton);
+    runScan(scan);
 
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'\n').toStdString();
     ASSERT_EQ(scan->table()->rowCount(), 2);
-    // The 2-channel panel knows no reference: the scan's own field (the board's 2.5 V) stands.
+    // Nobody gave a reference: the chip core's default, the board's own 2.5 V. Nobody set the
+    // discard: the four conversions the chip's sinc4 filter takes to settle.
     EXPECT_EQ(scan->referenceEdit()->text().toDouble(),
               sim::DefaultSignal(sim::Chip::VXC5420).referenceVolts);
+    EXPECT_EQ(scan->discardSpin()->value(), 4);
     expectInputVolts(scan);
     expectCellsReadable(scan->table());
     EXPECT_EQ(board.registerValue(vxc5420::kMux), before);

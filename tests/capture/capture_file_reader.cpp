@@ -5,6 +5,8 @@
 
 #include <hdf5.h>
 
+#include <algorithm>
+
 namespace {
 std::string readString(hid_t attribute) {
     const hid_t type = H5Aget_type(attribute);
@@ -65,6 +67,14 @@ CaptureFileContents ReadHdf5Capture(const QString &path) {
         return contents;
     contents.opened = true;
     contents.codes = readColumn<int32_t>(file, "codes", H5T_NATIVE_INT32);
+    contents.times = readColumn<double>(file, "time_s", H5T_NATIVE_DOUBLE);
+    if (const hid_t times = H5Dopen2(file, "time_s", H5P_DEFAULT); times >= 0) {
+        if (const hid_t rule = H5Aopen(times, "time_rule", H5P_DEFAULT); rule >= 0) {
+            contents.text["time_rule"] = readString(rule);
+            H5Aclose(rule);
+        }
+        H5Dclose(times);
+    }
     // The block records' fields, each read into its own column.
     const hid_t first = H5Tcreate(H5T_COMPOUND, sizeof(uint64_t));
     H5Tinsert(first, "first_sample", 0, H5T_NATIVE_UINT64);
@@ -94,8 +104,10 @@ CaptureFileContents ReadCsvCapture(const QString &path) {
             header = true;
         } else if (header && !line.isEmpty()) {
             const QList<QByteArray> fields = line.split(',');
-            if (fields.size() == 4)
+            if (fields.size() == 4) {
                 contents.codes.push_back(fields[2].toInt());
+                contents.times.push_back(fields[1].toDouble());
+            }
         }
     }
     return contents;
@@ -103,6 +115,11 @@ CaptureFileContents ReadCsvCapture(const QString &path) {
 
 CaptureFileContents ReadCapture(const QString &path) {
     return path.endsWith(QLatin1String(".csv")) ? ReadCsvCapture(path) : ReadHdf5Capture(path);
+}
+
+bool StrictlyRising(const std::vector<double> &times) {
+    return std::adjacent_find(times.begin(), times.end(),
+                              [](double a, double b) { return !(a < b); }) == times.end();
 }
 
 bool Consecutive(const std::vector<int32_t> &codes, int64_t first) {

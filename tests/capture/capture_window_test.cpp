@@ -1,12 +1,16 @@
 // The "Continuous Capture..." window in the real main window with the real VXC5480 panel,
-// against the counting virtual board: the busy rules while it runs, "Detect EVM" and closing
-// the main window during a capture, and the accessibility walk.
+// against the counting virtual board at the wire's pace: the capture reads and writes on its own
+// thread whatever the window's thread does (a message box held open), the busy rules while it
+// runs, "Detect EVM" and closing the main window asking first, the figures moving, and the
+// accessibility walk.
 
 #include "capture_file_reader.h"
 
 #include "../app/panel_host_fixture.h"
 #include "tests/support/accessibility_walk.h"
 
+#include "analysis/reference_edit.h"
+#include "app/stream_guard.h"
 #include "capture/capture_dlg.h"
 #include "capture/strip_chart.h"
 #include "platform/question.h"
@@ -14,19 +18,29 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
+#include <QThread>
 
 namespace {
+// Runs the window's events until done() holds; false when the bound passed first.
+bool WaitUntil(const std::function<bool()> &done) {
+    const QDeadlineTimer deadline(kEventWaitLimitMs);
+    while (!done() && !deadline.hasExpired())
+        QTest::qWait(5);
+    return done();
+}
+
 class CaptureWindowTest : public PanelHostTest {
   protected:
     void SetUp() override {
         sim::SignalModel counting;
         counting.counting = true;
         board.setSignal(counting);
-        board.setPacing(sim::Pacing::Unpaced);
+        board.setPacing(sim::Pacing::Wire);
         PanelHostTest::SetUp();
         ASSERT_TRUE(m_dir.isValid());
     }
@@ -40,17 +54,19 @@ class CaptureWindowTest : public PanelHostTest {
         window->pathEdit()->setText(m_dir.filePath(name));
         return window;
     }
-    // Runs body from inside the capture (on its first event pump) and then starts it; returns
-    // once the capture has ended.
-    void whileCapturing(CCaptureDlg *window, const std::function<void()> &body) {
-        bool ran = false;
-        QTimer::singleShot(0, window, [&] {
-            ASSERT_TRUE(window->running());
-            body();
-            ran = true;
-        });
+    // Starts the capture and returns once the board has sent `items` items of it.
+    void startCapture(CCaptureDlg *window, size_t items = 300) {
         QTest::mouseClick(window->startButton(), Qt::LeftButton);
-        EXPECT_TRUE(ran);
+        ASSERT_TRUE(window->running()) << window->stateLabel()->text().toStdString();
+        ASSERT_TRUE(board.waitForSentItemBytes(items * 4, kEventWaitLimitMs));
+    }
+    size_t sentItems() const { return board.sentItemBytes().size() / 4; }
+    // The frames the board took other than the capture's requests.
+    size_t otherFrames() const {
+        size_t n = 0;
+        for (const BoardFrame &frame : board.receivedFrames())
+            n += frame[2] != 0x0F;
+        return n;
     }
     QTemporaryDir m_dir;
 };
@@ -63,7 +79,45 @@ TEST_F(CaptureWindowTest, EnabledOnlyWithAPanel) {
     EXPECT_TRUE(dlg.captureAction()->isEnabled());
 }
 
-TEST_F(CaptureWindowTest, BusyRulesAndDetectEvmWhileCapturing) {
+// The window's thread held in a message box (the platform's message hook, answered only once
+// the board has sent another second of items): the capture goes on reading and writing
+// meanwhile, and nothing is lost.
+TEST_F(CaptureWindowTest, AMessageBoxLeftOpenDoesNotStallTheStream) {
+    clickDetect();
+    CCaptureDlg *window = openCapture(QStringLiteral("stall.csv"));
+    window->formatList()->setCurrentIndex(1);
+    startCapture(window);
+    const QString path = window->filePath();
+    qint64 sizeBefore = 0, sizeAfter = 0;
+    size_t sentBefore = 0, sentAfter = 0;
+    platform::MessageRecorder box([&](const platform::Message &) {
+        // Nothing of the window runs in here: no event, no timer, no paint.
+        sizeBefore = QFileInfo(path).size();
+        sentBefore = sentItems();
+        board.waitForSentItemBytes((sentBefore + 2880) * 4, kEventWaitLimitMs);
+        const QDeadlineTimer deadline(kEventWaitLimitMs);
+        while (QFileInfo(path).size() < sizeBefore + 2880 * 20 && !deadline.hasExpired())
+            QThread::msleep(5);
+        sizeAfter = QFileInfo(path).size();
+        sentAfter = sentItems();
+    });
+    platform::ShowMessage(&dlg, QStringLiteral("Held open"), QStringLiteral("About"));
+    EXPECT_GE(sentAfter, sentBefore + 2880);
+    EXPECT_GE(sizeAfter, sizeBefore + 2880 * 20) << "the file grew while the box was open";
+
+    window->OnStop();
+    ASSERT_TRUE(WaitUntil([&] { return !window->running(); }));
+    const capture::CaptureResult &result = window->lastResult();
+    EXPECT_EQ(result.stoppedBy, "user");
+    const CaptureFileContents file = ReadCsvCapture(path);
+    EXPECT_TRUE(Consecutive(file.codes, 0));
+    EXPECT_EQ(static_cast<int64_t>(file.codes.size()), result.samples);
+    // A stream that waited for the box would show a gap of a second or more.
+    EXPECT_LT(result.longestDeadSeconds, 0.5);
+    EXPECT_EQ(box.messages().size(), 1u);
+}
+
+TEST_F(CaptureWindowTest, BusyRulesWhileCapturing) {
     clickDetect();
     ASSERT_NE(panel(), nullptr);
     CCaptureDlg *window = openCapture(QStringLiteral("busy.h5"));
@@ -72,58 +126,110 @@ TEST_F(CaptureWindowTest, BusyRulesAndDetectEvmWhileCapturing) {
         ++dialogs;
         return QString();
     });
-    whileCapturing(window, [&] {
-        EXPECT_EQ(g_acquiring, 1);
-        const size_t framesBefore = board.receivedFrames().size();
-        panel()->OnWrite();
-        panel()->OnRead();
-        QTest::mouseClick(dlg.control(mainwindow::kStartAcquisition), Qt::LeftButton);
-        dlg.OnLoadProfile();
-        dlg.OnSaveProfile();
-        EXPECT_EQ(board.receivedFrames().size(), framesBefore) << "nothing but the capture talks";
-        EXPECT_EQ(dialogs, 0);
-        clickDetect(); // stops the capture first
+    QStringList questions;
+    platform::SetQuestionAnswer([&](const QString &text) {
+        questions << text;
+        return false;
     });
-    EXPECT_EQ(window->lastResult().stoppedBy, "detect");
-    EXPECT_FALSE(window->running());
+    startCapture(window);
+    EXPECT_EQ(g_acquiring, 1);
+    const size_t framesBefore = otherFrames();
+    panel()->OnWrite();
+    panel()->OnRead();
+    QTest::mouseClick(dlg.control(mainwindow::kStartAcquisition), Qt::LeftButton);
+    dlg.OnSaveProfile();
+    dlg.OnLoadProfile(); // asks; "No" leaves the capture alone
+    dlg.OnUpdateFirmware();
+    EXPECT_EQ(otherFrames(), framesBefore) << "nothing but the capture talks";
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_EQ(questions.size(), 2);
+    EXPECT_TRUE(window->running());
+
+    QTest::mouseClick(window->stopButton(), Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([&] { return !window->running(); }));
+    EXPECT_EQ(g_acquiring, 0);
+    EXPECT_EQ(window->lastResult().stoppedBy, "user");
     const CaptureFileContents file = ReadHdf5Capture(window->pathEdit()->text());
-    EXPECT_EQ(file.text.at("stopped_by"), "detect");
+    EXPECT_EQ(file.text.at("stopped_by"), "user");
     EXPECT_EQ(static_cast<int64_t>(file.codes.size()), window->lastResult().samples);
     EXPECT_TRUE(Consecutive(file.codes));
-
-    // The detection follows; the rest of the block was taken off the line first, so the
-    // handshake and the panel's start read get their own replies.
-    board.clearReceivedFrames();
-    QCoreApplication::processEvents();
-    EXPECT_NE(panel(), nullptr);
-    EXPECT_EQ(portLabel(), QString::fromStdString(board.portPath()));
-    EXPECT_EQ(board.receivedFrames(), detectionAndStartRead());
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join('|').toStdString();
-    EXPECT_EQ(g_acquiring, 0);
 }
 
-TEST_F(CaptureWindowTest, ClosingTheMainWindowAsksAndKeepsTheFile) {
+// "Detect EVM" and closing the main window ask first, the capture reading on while the question
+// is open. No: nothing changes. Yes: the capture stops (its file kept), and the detection or
+// the close follows its end.
+TEST_F(CaptureWindowTest, DetectAndCloseAskBeforeEndingTheCapture) {
     dlg.show();
     clickDetect();
-    CCaptureDlg *window = openCapture(QStringLiteral("closing.csv"));
-    window->formatList()->setCurrentIndex(1);
-    QStringList questions;
-    whileCapturing(window, [&] {
+    const struct {
+        const char *name;
+        bool detect;
+        bool yes;
+    } rows[] = {
+        {"detect, no", true, false},
+        {"detect, yes", true, true},
+        {"close, no", false, false},
+        {"close, yes", false, true},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(dlg.isVisible());
+        ASSERT_NE(panel(), nullptr);
+        CCaptureDlg *window = openCapture(QString::fromLatin1(row.name) + QStringLiteral(".h5"));
+        startCapture(window);
+        QStringList questions;
+        size_t sentWhileAsked = 0;
         platform::SetQuestionAnswer([&](const QString &text) {
             questions << text;
-            return questions.size() > 1; // "No" first, then "Yes"
+            const size_t before = sentItems();
+            board.waitForSentItemBytes((before + 1000) * 4, kEventWaitLimitMs);
+            sentWhileAsked = sentItems() - before;
+            return row.yes;
         });
-        dlg.close();
-        EXPECT_TRUE(window->running()) << "the user said No";
-        dlg.close();
-    });
-    EXPECT_EQ(questions.size(), 2);
-    EXPECT_EQ(window->lastResult().stoppedBy, "user");
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(dlg.isVisible());
-    const CaptureFileContents file = ReadCsvCapture(window->pathEdit()->text());
-    EXPECT_EQ(file.text.at("stopped_by"), "user");
-    EXPECT_TRUE(Consecutive(file.codes));
+        if (row.detect)
+            clickDetect();
+        else
+            dlg.close();
+        ASSERT_EQ(questions.size(), 1);
+        EXPECT_EQ(
+            questions[0],
+            QStringLiteral("A capture is writing %1. Stop it?").arg(window->pathEdit()->text()));
+        EXPECT_GE(sentWhileAsked, 1000u) << "the capture read on while the question was open";
+
+        if (!row.yes) {
+            const size_t sent = sentItems();
+            EXPECT_TRUE(window->running());
+            ASSERT_TRUE(board.waitForSentItemBytes((sent + 300) * 4, kEventWaitLimitMs));
+            EXPECT_TRUE(window->running());
+            EXPECT_TRUE(dlg.isVisible());
+            window->OnStop();
+            ASSERT_TRUE(WaitUntil([&] { return !window->running(); }));
+            EXPECT_EQ(window->lastResult().stoppedBy, "user");
+            QCoreApplication::processEvents();
+            EXPECT_FALSE(dlg.streamGuard()->waiting()) << "No leaves nothing to do after the end";
+            continue;
+        }
+        const TZ410Dlg *before = panel();
+        board.clearReceivedFrames();
+        if (row.detect) {
+            ASSERT_TRUE(
+                WaitUntil([&] { return !window->running() && panel() && panel() != before; }));
+            EXPECT_EQ(window->lastResult().stoppedBy, "detect");
+            // The rest of the block was read off the line before the detection: its handshake
+            // and the new panel's start read got their own replies.
+            EXPECT_EQ(board.receivedFrames(), detectionAndStartRead());
+            EXPECT_EQ(portLabel(), QString::fromStdString(board.portPath()));
+        } else {
+            ASSERT_TRUE(WaitUntil([&] { return !window->running() && !dlg.isVisible(); }));
+            EXPECT_EQ(window->lastResult().stoppedBy, "user");
+        }
+        const CaptureFileContents file = ReadHdf5Capture(window->pathEdit()->text());
+        EXPECT_EQ(file.text.at("stopped_by"), row.detect ? "detect" : "user");
+        EXPECT_TRUE(Consecutive(file.codes));
+        EXPECT_EQ(g_acquiring, 0);
+        EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join('|').toStdString();
+    }
 }
 
 TEST_F(CaptureWindowTest, SettingsAreCheckedBeforeTheBoardIsTouched) {
@@ -133,31 +239,73 @@ TEST_F(CaptureWindowTest, SettingsAreCheckedBeforeTheBoardIsTouched) {
     QTest::mouseClick(window->startButton(), Qt::LeftButton);
     EXPECT_TRUE(window->stateLabel()->text().contains("No such folder"));
     window->pathEdit()->setText(m_dir.filePath(QStringLiteral("run.h5")));
+    window->blockEdit()->setText(QStringLiteral("0"));
+    QTest::mouseClick(window->startButton(), Qt::LeftButton);
+    EXPECT_TRUE(window->stateLabel()->text().contains("block size"));
+    window->blockEdit()->setText(QStringLiteral("auto"));
     window->setStopRule(capture::StopRule::Duration);
     window->durationEdit()->setText(QStringLiteral("0:00:00"));
     QTest::mouseClick(window->startButton(), Qt::LeftButton);
     EXPECT_TRUE(window->stateLabel()->text().contains("duration"));
     EXPECT_TRUE(board.receivedFrames().empty());
+    EXPECT_FALSE(window->running());
 }
 
-TEST_F(CaptureWindowTest, EveryControlAndValueIsReachable) {
+// The reference starts at the chip's default, keeps within the chip's bounds (saying them), and
+// what the user gives reaches the file with its source.
+TEST_F(CaptureWindowTest, TheReferenceIsBoundedAndRecorded) {
+    clickDetect();
+    CCaptureDlg *window = openCapture(QStringLiteral("reference.h5"));
+    ReferenceEdit *reference = window->referenceEdit();
+    EXPECT_EQ(reference->text(), QStringLiteral("2.5"));
+    reference->setText(QStringLiteral("2.7"));
+    emit reference->editingFinished();
+    EXPECT_TRUE(window->stateLabel()->text().contains(QStringLiteral("0.5 V to 2.6 V")))
+        << window->stateLabel()->text().toStdString();
+    EXPECT_EQ(reference->text(), QStringLiteral("2.5"));
+    reference->setText(QStringLiteral("2.048"));
+    emit reference->editingFinished();
+    window->blockEdit()->setText(QStringLiteral("100"));
+    window->setStopRule(capture::StopRule::Samples);
+    window->samplesEdit()->setText(QStringLiteral("100"));
+    QTest::mouseClick(window->startButton(), Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([&] { return !window->running(); }));
+    ASSERT_EQ(window->lastResult().samples, 100);
+    const CaptureFileContents file = ReadHdf5Capture(window->pathEdit()->text());
+    EXPECT_EQ(file.numbers.at("reference_volts"), 2.048);
+    EXPECT_EQ(file.text.at("reference_source"), "given");
+    const double gain = file.numbers.at("pga_gain");
+    EXPECT_DOUBLE_EQ(file.numbers.at("volts_per_code"), 4 * 2.048 / gain / 16777216);
+}
+
+// While it runs every control and value is reachable, the figures move between blocks (the
+// samples written are seen in the middle of a block), and the line says why fewer samples
+// arrive than the panel's 30000 SPS.
+TEST_F(CaptureWindowTest, EveryControlAndValueIsReachableAndTheFiguresMove) {
     clickDetect();
     CCaptureDlg *window = openCapture(QStringLiteral("walk.h5"));
     window->show();
     const AccessibilityReport idle = WalkAccessibility(window);
     EXPECT_TRUE(idle.violations.isEmpty()) << idle.describe();
     EXPECT_GE(idle.checked, 20);
-    window->setStopRule(capture::StopRule::Samples);
-    window->samplesEdit()->setText(QStringLiteral("200000"));
-    whileCapturing(window, [&] {
-        window->refresh();
-        const AccessibilityReport running = WalkAccessibility(window);
-        EXPECT_TRUE(running.violations.isEmpty()) << running.describe();
-        for (QLineEdit *readout : window->readouts()) {
-            EXPECT_TRUE(readout->isReadOnly());
-            EXPECT_FALSE(readout->text().isEmpty());
-        }
-    });
-    EXPECT_EQ(window->lastResult().samples, 200000);
-    EXPECT_EQ(window->readouts()[1]->text(), "200000");
+    QLineEdit *written = window->readouts()[1];
+    startCapture(window);
+    ASSERT_TRUE(WaitUntil([&] { return written->text().toLongLong() > 0; }));
+    const AccessibilityReport running = WalkAccessibility(window);
+    EXPECT_TRUE(running.violations.isEmpty()) << running.describe();
+    for (QLineEdit *readout : window->readouts()) {
+        EXPECT_TRUE(readout->isReadOnly());
+        EXPECT_FALSE(readout->text().isEmpty());
+    }
+    EXPECT_TRUE(window->wireNote()->isVisible());
+    EXPECT_TRUE(window->wireNote()->text().contains("2880"));
+    bool midBlock = false; // a count no whole number of 2880-item blocks makes
+    ASSERT_TRUE(WaitUntil([&] {
+        midBlock = midBlock || written->text().toLongLong() % 2880 != 0;
+        return midBlock && written->text().toLongLong() > 2880;
+    }));
+    window->OnStop();
+    ASSERT_TRUE(WaitUntil([&] { return !window->running(); }));
+    EXPECT_EQ(written->text(), QString::number(window->lastResult().samples));
+    EXPECT_GT(window->refreshes(), 0);
 }

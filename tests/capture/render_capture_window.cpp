@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -31,7 +32,7 @@ int main(int argc, char **argv) {
     QDir().mkpath(out);
 
     sim::VirtualBoard board(sim::Chip::VXC5480);
-    board.setPacing(sim::Pacing::Unpaced);
+    board.setPacing(sim::Pacing::None);
     sim::SignalModel signal;
     signal.sineHz = 0.05;
     signal.sineAmplitudeVolts = 0.002;
@@ -58,7 +59,12 @@ int main(int argc, char **argv) {
         window->refresh();
         window->grab().save(QDir(out).filePath(QStringLiteral("capture-running.png")));
     });
+    // The capture runs on a thread of its own; the window's events run until it has ended.
+    QEventLoop untilEnd;
+    QObject::connect(window, &CCaptureDlg::finished, &untilEnd, &QEventLoop::quit);
     window->startButton()->click();
+    if (window->running())
+        untilEnd.exec();
     window->grab().save(QDir(out).filePath(QStringLiteral("capture-end.png")));
     std::printf("%s\n", qPrintable(window->stateLabel()->text()));
     return 0;

@@ -6,9 +6,11 @@
 #include "acquisition/samples.h"
 #include "cli/exit_codes.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 
 #include <algorithm>
 
@@ -264,20 +266,52 @@ TEST_F(CliBoardTest, ASilentStreamIsAFailedExchangeWithTheTimeOutCode) {
                      "pellorin-cli: acquire failed: result code 997\n");
 }
 
-// The longest acquisition is not taken only to be thrown away: the files are checked first.
+// The longest acquisition is not taken only to be thrown away: every file a command will write
+// is checked first, a link whose file is missing and the later parts of a split capture too.
+// "@" stands for the test's folder.
 TEST_F(CliBoardTest, AnOutputThatCannotBeWrittenIsRefusedBeforeTheBoard) {
     const struct {
-        const char *prefix;
+        const char *arguments;
+        const char *existing; // made first: a file, a folder when it ends with "/", or
+                              // "LINK>TARGET", a symbolic link
         const char *says;
-    } cases[] = {{"no/such/folder/run", "no/such/folder/run.bin: No such folder"},
-                 {"adir/", "adir/: Names a folder, not a file"}};
+    } cases[] = {
+        {"acquire --count 65535 --out @no/such/folder/run", "",
+         "@no/such/folder/run.bin: No such folder"},
+        {"acquire --count 65535 --out @adir/", "", "@adir/: Names a folder, not a file"},
+        {"acquire --count 8 --spectrum @sl.csv", "sl.csv>@gone/s.csv", "@sl.csv: No such folder"},
+        {"scan --pairs --count 5 --out @scan.csv", "scan.csv/", "@scan.csv: Is a folder"},
+        {"scan --pairs --count 5 --out @sl.csv", "sl.csv>@gone/s.csv", "@sl.csv: No such folder"},
+        {"profile save @p.ini", "p.ini>@gone/p.ini", "@p.ini: No such folder"},
+        {"capture --samples 10 --out @link.h5", "link.h5>@target.h5",
+         "@link.h5: A link to a file that does not exist (--force writes through it)"},
+        {"capture --samples 10 --split 1:00:00 --out @run.h5", "run_0002.h5",
+         "@run_0002.h5: The file exists (--force replaces it)"},
+        {"capture --samples 10 --split 60 --force --format csv --out @run.csv", "run_0012.csv/",
+         "@run_0012.csv: Is a folder"},
+        {"capture --samples 10 --split 60 --out @part", "part_10000>@gone/x",
+         "@part_10000: No such folder"},
+    };
     for (const auto &c : cases) {
-        const QString prefix = file(QLatin1String(c.prefix));
-        const CliRun r = run({QStringLiteral("acquire"), QStringLiteral("--count"),
-                              QStringLiteral("65535"), QStringLiteral("--out"), prefix});
-        EXPECT_EQ(r.status, kFile) << c.prefix;
-        EXPECT_EQ(r.err, "pellorin-cli: " + file(QLatin1String(c.says)).toStdString() + "\n");
-        EXPECT_TRUE(board().receivedFrames().empty()) << c.prefix;
+        SCOPED_TRACE(c.arguments);
+        QTemporaryDir dir;
+        const auto here = [&dir](const char *text) {
+            return QString::fromLatin1(text).replace(u'@', dir.path() + u'/');
+        };
+        const QString existing = here(c.existing);
+        if (existing.contains(u'>')) {
+            ASSERT_TRUE(
+                QFile::link(existing.section(u'>', 1), dir.filePath(existing.section(u'>', 0, 0))));
+        } else if (existing.endsWith(u'/')) {
+            ASSERT_TRUE(QDir(dir.path()).mkdir(existing));
+        } else if (!existing.isEmpty()) {
+            QFile made(dir.filePath(existing));
+            ASSERT_TRUE(made.open(QIODevice::WriteOnly));
+        }
+        const CliRun r = run(here(c.arguments).split(u' '));
+        EXPECT_EQ(r.status, kFile);
+        EXPECT_EQ(r.err, "pellorin-cli: " + here(c.says).toStdString() + "\n");
+        EXPECT_TRUE(board().receivedFrames().empty());
     }
 }
 

@@ -117,6 +117,11 @@ TEST_F(CliBoardTest, EveryNumberIsDecimalOrHexWithAnyLeadingZeros) {
         {{"set", "0x0001=0000000000035"}, "MUX=0x23\n", 0},
         {{"acquire", "--count", "0x00000002"}, nullptr, 2},
         {{"acquire", "--count=0000000003"}, nullptr, 3},
+        // Seconds by the same rule: an hour's split in hex, a count with leading zeros.
+        {{"capture", "--out", file(QStringLiteral("n.h5")), "--samples", "0x000000000A", "--block",
+          "005", "--split", "0x0E10"},
+         nullptr,
+         1},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
@@ -130,14 +135,16 @@ TEST_F(CliBoardTest, EveryNumberIsDecimalOrHexWithAnyLeadingZeros) {
 }
 
 // --json shapes every result printed; a command that prints none refuses it, before the board
-// is touched, rather than ignore it.
+// is touched, rather than ignore it. A failure before a result prints one object of its own:
+// the messages and the exit status.
 TEST_F(CliBoardTest, JsonShapesEveryResultAndIsRefusedWhereThereIsNone) {
     board().setRegisterValue(0x03, 0x82);
     const QString prefix = file(QStringLiteral("run"));
     const struct {
         QStringList arguments;
-        const char *key;   // in the object printed; null: refused
+        const char *key;   // in the object printed; null: refused (exit 2)
         int registerValue; // of the first register in "registers", or -1
+        int status = kOk;  // not 0: a failure of its own, which touches no board but for 3
     } cases[] = {
         {{"--json", "detect"}, "chipId", -1},
         {{"regs", "--json"}, "registers", -1},
@@ -156,25 +163,44 @@ TEST_F(CliBoardTest, JsonShapesEveryResultAndIsRefusedWhereThereIsNone) {
          nullptr,
          -1},
         {{"--json", "acquire", "--format", "csv"}, nullptr, -1},
+        {{"--json", "scan", "--pairs", "--count", "5", "--out", "/nonexistent-folder/s.csv"},
+         "error",
+         -1,
+         kFile},
+        {{"capture", "--json", "--out", file(QStringLiteral("c.h5")), "--block", "0"},
+         "error",
+         -1,
+         kUsage},
+        {{"--json", "--chip", "VXC5420", "regs"}, "error", -1, kNoBoard},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
         board().clearReceivedFrames();
         const CliRun r = run(c.arguments);
-        if (!c.key) {
-            EXPECT_EQ(r.status, kUsage);
-            EXPECT_EQ(r.out, "");
-            EXPECT_NE(r.err.find("--json"), std::string::npos) << r.err;
-            EXPECT_TRUE(board().receivedFrames().empty());
+        ASSERT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
+        const QJsonObject printed =
+            QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
+        if (!c.key || c.status != kOk) {
+            const int status = c.key ? c.status : kUsage;
+            EXPECT_EQ(r.status, status);
+            EXPECT_EQ(printed.value("exitStatus").toInt(), status) << r.out;
+            // The messages of standard error, without the program's name.
+            const QString error = printed.value("error").toString();
+            EXPECT_FALSE(error.isEmpty()) << r.out;
+            EXPECT_NE(r.err.find(error.section(u'\n', 0, 0).toStdString()), std::string::npos)
+                << r.err;
+            if (!c.key) {
+                EXPECT_TRUE(error.contains(QLatin1String("--json"))) << r.out;
+            }
+            if (status != kNoBoard) {
+                EXPECT_TRUE(board().receivedFrames().empty());
+            }
             continue;
         }
         ASSERT_EQ(r.status, kOk) << r.err;
-        ASSERT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
-        const QJsonObject object =
-            QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
-        EXPECT_TRUE(object.contains(QLatin1String(c.key))) << r.out;
+        EXPECT_TRUE(printed.contains(QLatin1String(c.key))) << r.out;
         if (c.registerValue >= 0) {
-            EXPECT_EQ(object.value("registers").toArray().at(0).toObject().value("value").toInt(),
+            EXPECT_EQ(printed.value("registers").toArray().at(0).toObject().value("value").toInt(),
                       c.registerValue)
                 << r.out;
         }

@@ -28,7 +28,7 @@ struct CliRun {
 class CliBoardTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        m_pty = std::make_unique<BoardOnPty>(chip(), sim::Pacing::Unpaced);
+        m_pty = std::make_unique<BoardOnPty>(chip(), sim::Pacing::None);
         ASSERT_TRUE(m_pty->start());
         ASSERT_TRUE(m_dir.isValid());
     }

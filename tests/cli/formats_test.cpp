@@ -11,16 +11,32 @@
 
 #include "platform/message_service.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 using namespace cli;
 
+namespace {
+// The VXC5480 at gain 1 and 30000 SPS, at its default 2.5 V: 10 V over 2^24 codes.
+analysis::ConversionFacts EightChannelFacts() {
+    std::vector<uint8_t> image(11, 0);
+    image[3] = 0xF0; // DRATE
+    return ChipTable().front().facts(image, 0, std::nullopt);
+}
+} // namespace
+
 TEST(CliOptions, GlobalOptionsStopAtTheCommand) {
-    const CliOptions o = ParseCliOptions({"--port", "/dev/a", "--port=/dev/b", "--no-scan",
-                                          "--simulate=vxc5420", "regs", "--port", "x"});
+    const CliOptions o =
+        ParseCliOptions({"--port", "/dev/a", "--port=/dev/b", "--no-scan", "--simulate=vxc5420",
+                         "--pace=none", "regs", "--port", "x"});
     EXPECT_EQ(o.error, QString());
+    EXPECT_EQ(o.pacing, sim::Pacing::None);
+    EXPECT_EQ(ParseCliOptions({"--simulate", "detect"}).pacing, sim::Pacing::Real);
     EXPECT_EQ(o.ports, (QStringList{"/dev/a", "/dev/b"}));
     EXPECT_TRUE(o.noScan);
     EXPECT_TRUE(o.simulate);
@@ -41,6 +57,11 @@ TEST(CliOptions, ErrorsTable) {
         {{"--simulate=ABC"}, "unknown chip ABC"},
         {{"--verbose", "regs"}, "unknown option --verbose"},
         {{"--port", "--json", "detect"}, "--port needs a value, not --json"},
+        {{"--chip", "VXC5480", "--chip", "VXC5420", "detect"}, "--chip given twice"},
+        {{"--simulate", "--simulate=VXC5420", "detect"}, "--simulate given twice"},
+        {{"--json", "detect", "--json"}, "--json given twice"},
+        {{"--simulate", "--pace=slow", "detect"}, "--pace=slow needs real, wire or none"},
+        {{"--pace=none", "detect"}, "--pace needs --simulate"},
     };
     for (const auto &c : cases) {
         const CliOptions o = ParseCliOptions(c.arguments);
@@ -117,20 +138,80 @@ TEST(CliNumbers, RangesShareOneMessage) {
               QStringLiteral("--count must be a number from 1 to 65535 (decimal or 0x hex)"));
 }
 
-// Usage errors end the run before any board is looked for, so they need none.
-TEST(CliUsage, AnOptionValueThatBeginsWithTwoDashesIsRefused) {
-    const QStringList cases[] = {
-        {"--port", "--json", "detect"},     {"--port=--no-scan", "detect"},
-        {"--chip", "--simulate", "detect"}, {"acquire", "--count", "--stats"},
-        {"acquire", "--out", "--stats"},    {"acquire", "--out=--x"},
-        {"acquire", "--format", "--json"},  {"firmware-update", "--image", "--simulate"},
+// Usage errors end the run before any board is looked for, so they need none. Each is also
+// run with --json (where it does not name --json itself): the same message then comes as one
+// object on standard output with the exit status.
+TEST(CliUsage, UsageErrorsEndTheRunBeforeAnyBoard) {
+    const struct {
+        QStringList arguments;
+        const char *says;
+    } cases[] = {
+        {{"--port", "--json", "detect"}, "needs a value, not --"},
+        {{"--port=--no-scan", "detect"}, "needs a value, not --"},
+        {{"--chip", "--simulate", "detect"}, "needs a value, not --"},
+        {{"acquire", "--count", "--stats"}, "needs a value, not --"},
+        {{"acquire", "--out", "--stats"}, "needs a value, not --"},
+        {{"acquire", "--out=--x"}, "needs a value, not --"},
+        {{"acquire", "--format", "--json"}, "needs a value, not --"},
+        {{"firmware-update", "--image", "--simulate"}, "needs a value, not --"},
+        // An option given twice is a fault of the script, not last-wins.
+        {{"capture", "--out", "a.h5", "--out", "b.h5"}, "--out given twice (give it once)"},
+        {{"capture", "--out=a.h5", "--samples", "1", "--samples=2"}, "--samples given twice"},
+        {{"capture", "--out", "a.h5", "--force", "--force"}, "--force given twice"},
+        {{"acquire", "--stats", "--count", "5", "--count", "5"}, "--count given twice"},
+        {{"scan", "--pairs", "--pairs", "--count", "5"}, "--pairs given twice"},
+        // Every count has its range, named; 2^64 is not "forever".
+        {{"capture", "--out", "a.h5", "--samples", "18446744073709551616"},
+         "--samples must be a number from 1 to 1000000000000000 (decimal or 0x hex)"},
+        {{"capture", "--out", "a.h5", "--samples", "0"}, "--samples must be a number from 1 to"},
+        {{"capture", "--out", "a.h5", "--block", "65536"},
+         "--block must be a number from 1 to 65535 (decimal or 0x hex)"},
+        {{"capture", "--out", "a.h5", "--duration", "1000000000"},
+         "--duration (seconds) must be a number from 1 to 999999999 (decimal or 0x hex), or "
+         "H:MM:SS up to 277777:46:39"},
+        {{"capture", "--out", "a.h5", "--duration", "277777:46:40"},
+         "--duration (seconds) must be a number from 1 to 999999999"},
+        {{"capture", "--out", "a.h5", "--split", "0:00:00"},
+         "--split (seconds) must be a number from 1 to 999999999"},
+        {{"scan", "--pairs", "--count", "65535", "--discard", "3"},
+         "--count 65535 and --discard 3 add up to 65538; together they must be at most 65535"},
+        {{"scan", "--pairs", "--count", "many"},
+         "--count must be a number from 1 to 65535 (decimal or 0x hex)"},
+        {{"scan", "--pairs", "--count", "5", "--discard", "65535"},
+         "--discard must be a number from 0 to 65534"},
+        {{"scan", "--pairs", "--count", "5", "--repeat", "1001"},
+         "--repeat must be a number from 1 to 1000"},
+        {{"scan", "--pairs", "--count", "5", "--reference", "1000.1"},
+         "--reference takes the reference in volts, from 0.5 to 2.6 on the VXC5480"},
+        // One number rule: blanks are no part of a number, whichever option it is.
+        {{"capture", "--out", "a.h5", "--samples", " 10"}, "--samples must be a number from 1"},
+        {{"capture", "--out", "a.h5", "--duration", " 2"}, "--duration (seconds) must be a number"},
+        {{"capture", "--out", "a.h5", "--duration", "0:00:02 "},
+         "--duration (seconds) must be a number"},
+        {{"scan", "--pairs", "--count", "5 "}, "--count must be a number from 1"},
     };
-    for (const QStringList &arguments : cases) {
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
         std::ostringstream out;
         std::ostringstream err;
-        EXPECT_EQ(RunCli(arguments, out, err), exit_code::kUsage) << err.str();
-        EXPECT_NE(err.str().find("needs a value, not --"), std::string::npos) << err.str();
-        EXPECT_EQ(out.str(), "");
+        EXPECT_EQ(RunCli(c.arguments, out, err), exit_code::kUsage);
+        EXPECT_NE(err.str().find(c.says), std::string::npos) << err.str();
+        if (!c.arguments.contains(QLatin1String("--json"))) {
+            EXPECT_EQ(out.str(), "");
+            std::ostringstream jsonErr;
+            out.str("");
+            EXPECT_EQ(RunCli(QStringList{"--json"} + c.arguments, out, jsonErr), exit_code::kUsage);
+            err.str(jsonErr.str());
+        }
+        // One object: the message of standard error and the exit status.
+        const std::string printed = out.str();
+        ASSERT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
+        const QJsonObject failure =
+            QJsonDocument::fromJson(QByteArray::fromStdString(printed)).object();
+        EXPECT_EQ(failure.value("exitStatus").toInt(), exit_code::kUsage) << printed;
+        const QString error = failure.value("error").toString();
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(err.str(), "pellorin-cli: " + error.toStdString() + "\n");
     }
 }
 
@@ -188,20 +269,27 @@ TEST(CliFormats, NoiseFiguresInTextAndJson) {
     EXPECT_DOUBLE_EQ(stats.effectiveBits, 25.0);
     EXPECT_DOUBLE_EQ(stats.noiseFreeBits, 24.0);
     std::ostringstream text;
-    WriteStatsText(text, stats);
+    WriteStatsText(text, stats, EightChannelFacts());
     EXPECT_EQ(text.str(), "count           4\nminimum         10\nmaximum         11\n"
                           "average         10\npeak-to-peak    1\nmean            10.500\n"
                           "rms-noise       0.500\neffective-bits  25.000\n"
                           "noise-free-bits 24.000\nskewness        0.000\n"
-                          "excess-kurtosis -2.000\nclipped         0\n");
+                          "excess-kurtosis -2.000\nclipped         0\n"
+                          // One code is 10 V / 2^24 = 0.596 uV.
+                          "rms-noise-uv    0.298\npeak-to-peak-uv 0.596\n"
+                          "reference_volts 2.5\nreference_source default\npga_gain        1\n"
+                          "data_rate_sps   30000\nvolts_per_code  5.96046448e-07\n");
 
     // A record without noise has no finite resolution: null in JSON.
     std::ostringstream json;
-    WriteStatsJson(json, ComputeStats({7, 7}));
-    EXPECT_EQ(json.str(), "{\"average\":7,\"clipped\":0,\"count\":2,\"effectiveBits\":null,"
-                          "\"excessKurtosis\":null,\"maximum\":7,\"mean\":7,\"minimum\":7,"
-                          "\"noiseFreeBits\":null,\"peakToPeak\":0,\"rmsNoise\":0,"
-                          "\"skewness\":null,\"tone\":null}\n");
+    WriteStatsJson(json, ComputeStats({7, 7}), EightChannelFacts());
+    EXPECT_EQ(json.str(), "{\"average\":7,\"clipped\":0,\"count\":2,\"data_rate_sps\":30000,"
+                          "\"effectiveBits\":null,\"excessKurtosis\":null,\"maximum\":7,"
+                          "\"mean\":7,\"minimum\":7,\"noiseFreeBits\":null,\"peakToPeak\":0,"
+                          "\"peakToPeakMicrovolts\":0,\"pga_gain\":1,"
+                          "\"reference_source\":\"default\",\"reference_volts\":2.5,"
+                          "\"rmsNoise\":0,\"rmsNoiseMicrovolts\":0,\"skewness\":null,"
+                          "\"tone\":null,\"volts_per_code\":5.960464477539062e-07}\n");
 }
 
 // A converter pinned at its top: the clipped count, and null where the figures would be
@@ -210,13 +298,13 @@ TEST(CliFormats, ClippedRecordGivesItsCountAndNullsInPlaceOfInfinities) {
     const SampleStats stats = ComputeStats({8388607, 8388607, 8388607});
     EXPECT_EQ(stats.clipped, 3);
     std::ostringstream text;
-    WriteStatsText(text, stats);
+    WriteStatsText(text, stats, EightChannelFacts());
     EXPECT_NE(text.str().find("effective-bits  null\nnoise-free-bits null\n"), std::string::npos)
         << text.str();
     EXPECT_NE(text.str().find("\nclipped         3\n"), std::string::npos) << text.str();
     EXPECT_EQ(text.str().find("inf"), std::string::npos) << text.str();
     std::ostringstream json;
-    WriteStatsJson(json, stats);
+    WriteStatsJson(json, stats, EightChannelFacts());
     EXPECT_NE(json.str().find("\"clipped\":3,"), std::string::npos) << json.str();
     EXPECT_NE(json.str().find("\"effectiveBits\":null,"), std::string::npos) << json.str();
 }
@@ -225,14 +313,15 @@ TEST(CliFormats, ToneFiguresFollowTheNoiseFigures) {
     SampleStats stats = ComputeStats({10, 11, 10, 11});
     stats.tone = analysis::ToneMetrics{50.5, -6.02, 90.25, -110.5, 90.2, 101.75, 14.68, 7};
     std::ostringstream text;
-    WriteStatsText(text, stats);
-    const std::string tail = "clipped         0\ntone-frequency  50.500\ntone-amplitude  -6.020\n"
+    WriteStatsText(text, stats, EightChannelFacts());
+    const std::string tail = "volts_per_code  5.96046448e-07\ntone-frequency  50.500\n"
+                             "tone-amplitude  -6.020\n"
                              "snr             90.250\nthd             -110.500\n"
                              "sinad           90.200\nsfdr            101.750\n"
                              "enob            14.680\n";
     EXPECT_EQ(text.str().substr(text.str().size() - tail.size()), tail);
     std::ostringstream json;
-    WriteStatsJson(json, stats);
+    WriteStatsJson(json, stats, EightChannelFacts());
     EXPECT_NE(json.str().find("\"tone\":{\"amplitudeDbfs\":-6.02,\"enob\":14.68,"
                               "\"frequencyHz\":50.5,\"sfdrDb\":101.75,\"sinadDb\":90.2,"
                               "\"snrDb\":90.25,\"thdDb\":-110.5}"),

@@ -7,6 +7,7 @@
 #include "tests/support/board_on_pty.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSerialPort>
 #include <QTemporaryDir>
@@ -14,7 +15,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 using namespace cli::exit_code;
@@ -29,16 +33,70 @@ struct PortRun {
     QString out;
 };
 
-// pellorin-cli with the arguments; as the user nobody when asked (the tests run as root).
-PortRun runCli(const QStringList &arguments, bool asNobody) {
-    QProcess process;
-    if (asNobody) {
-        process.setChildProcessModifier([] {
-            if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
-                ::_exit(99);
-        });
+// Why the user nobody could not start the program at path; empty when nobody can: every folder
+// on the way must let others through, the file must let them run it, and its file system must
+// allow programs.
+QString WhyNobodyCannotRun(const QString &path) {
+    const QByteArray file = QFile::encodeName(path);
+    struct statvfs volume {};
+    if (::statvfs(file.constData(), &volume) == 0 && (volume.f_flag & ST_NOEXEC))
+        return QStringLiteral("%1 lies on a file system that runs no programs").arg(path);
+    QString step = path;
+    for (;;) {
+        struct stat info {};
+        if (::stat(QFile::encodeName(step).constData(), &info) != 0)
+            return QStringLiteral("%1 cannot be examined").arg(step);
+        if (!(info.st_mode & S_IXOTH))
+            return QStringLiteral("the user nobody cannot pass %1").arg(step);
+        if (step == QLatin1String("/"))
+            return QString();
+        step = QFileInfo(step).absolutePath();
     }
-    process.start(QStringLiteral(PELLORIN_CLI_PATH), arguments);
+}
+
+// The program the user nobody starts: a copy of the one built, in a fresh folder under /tmp that
+// everyone may enter. The build tree may lie where only its owner enters (a clone made with
+// `mktemp -d`, a private home); the program carries our own libraries, and Qt's come from the
+// system.
+struct ProgramForNobody {
+    ProgramForNobody() : dir(QStringLiteral("/tmp/pellorin-cli-XXXXXX")) {
+        if (!dir.isValid()) {
+            whyNot = QStringLiteral("no folder for a copy of pellorin-cli could be made in /tmp");
+            return;
+        }
+        ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+        path = dir.filePath(QStringLiteral("pellorin-cli"));
+        if (!QFile::copy(QStringLiteral(PELLORIN_CLI_PATH), path) ||
+            ::chmod(QFile::encodeName(path).constData(), 0755) != 0) {
+            whyNot = QStringLiteral("pellorin-cli could not be copied to %1").arg(dir.path());
+            return;
+        }
+        whyNot = WhyNobodyCannotRun(path);
+    }
+    QTemporaryDir dir;
+    QString path;
+    QString whyNot; // empty when nobody can start path
+};
+
+// pellorin-cli with the arguments; as the user nobody when given the copy nobody can start (the
+// tests run as root), and under a file-size limit when one is given.
+PortRun runCli(const QStringList &arguments, const ProgramForNobody *asNobody = nullptr,
+               rlim_t fileLimit = RLIM_INFINITY) {
+    QProcess process;
+    QString program = QStringLiteral(PELLORIN_CLI_PATH);
+    if (asNobody) {
+        program = asNobody->path;
+        process.setWorkingDirectory(asNobody->dir.path());
+    }
+    const bool nobody = asNobody != nullptr;
+    process.setChildProcessModifier([nobody, fileLimit] {
+        const rlimit size{fileLimit, fileLimit};
+        if (::setrlimit(RLIMIT_FSIZE, &size) != 0)
+            ::_exit(98);
+        if (nobody && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+            ::_exit(99);
+    });
+    process.start(program, arguments);
     PortRun run;
     if (!process.waitForFinished(60000)) {
         process.kill();
@@ -58,7 +116,8 @@ struct PortScene {
     QTemporaryDir &dir;
     QString port;          // what --port names
     bool asNobody = false; // run the program as another user
-    QString skip;          // why this row cannot run here
+    rlim_t fileLimit = RLIM_INFINITY;
+    QString skip; // why this row cannot run here
     std::function<void()> undo = [] {};
 };
 
@@ -164,6 +223,17 @@ const PortCase kPortCases[] = {
      {},
      kNoBoard,
      "Busy: its lock file /var/lock/LCK.."},
+    // The port is free, but the program's own lock file cannot be written (ulimit -f 0): the
+    // cause, not "busy".
+    {"LockFileCannotBeWritten",
+     sim::Chip::VXC5480,
+     [](PortScene &s) {
+         s.port = boardPort(s);
+         s.fileLimit = 0;
+     },
+     {},
+     kNoBoard,
+     "Its lock file cannot be written: File too large ("},
     {"BoardOfTheOtherChip",
      sim::Chip::VXC5420,
      [](PortScene &s) { s.port = boardPort(s); },
@@ -182,17 +252,24 @@ class PortCasesTest : public ::testing::TestWithParam<PortCase> {};
 
 TEST_P(PortCasesTest, TheMessageSaysWhy) {
     const PortCase &c = GetParam();
-    BoardOnPty pty(c.chip, sim::Pacing::Unpaced);
+    BoardOnPty pty(c.chip, sim::Pacing::None);
     ASSERT_TRUE(pty.start());
     QTemporaryDir dir;
     PortScene scene(pty.board(), dir);
     c.setUp(scene);
-    if (!scene.skip.isEmpty())
+    std::unique_ptr<ProgramForNobody> nobodys;
+    if (scene.skip.isEmpty() && scene.asNobody) {
+        nobodys = std::make_unique<ProgramForNobody>();
+        scene.skip = nobodys->whyNot;
+    }
+    if (!scene.skip.isEmpty()) {
+        scene.undo();
         GTEST_SKIP() << scene.skip.toStdString();
+    }
     const PortRun run =
         runCli(QStringList{QStringLiteral("--port"), scene.port, QStringLiteral("--no-scan")} +
                    c.options + QStringList{QStringLiteral("detect")},
-               scene.asNobody);
+               nobodys.get(), scene.fileLimit);
     scene.undo();
     EXPECT_EQ(run.status, c.status) << run.err.toStdString();
     const QString line = QStringLiteral("pellorin-cli: %1: %2").arg(scene.port, c.says);
@@ -204,8 +281,7 @@ INSTANTIATE_TEST_SUITE_P(Table, PortCasesTest, ::testing::ValuesIn(kPortCases),
 
 TEST(CliSimulate, TheChipNamedIsTheChipSimulated) {
     const PortRun run = runCli({QStringLiteral("--chip"), QStringLiteral("VXC5420"),
-                                QStringLiteral("--simulate"), QStringLiteral("detect")},
-                               false);
+                                QStringLiteral("--simulate"), QStringLiteral("detect")});
     EXPECT_EQ(run.status, kOk) << run.err.toStdString();
     EXPECT_TRUE(run.out.endsWith(QStringLiteral("\tVXC5420\n"))) << run.out.toStdString();
     EXPECT_EQ(run.err, QString());

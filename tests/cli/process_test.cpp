@@ -8,13 +8,19 @@
 #include "sim/virtual_board.h"
 #include "tests/support/board_on_pty.h"
 
+#include "panel_8ch/register_map.h"
+
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace cli::exit_code;
 
@@ -50,7 +56,7 @@ QByteArray contents(const QString &path) {
 class StandaloneBoard {
   public:
     StandaloneBoard() {
-        m_process.start(QStringLiteral(PELLORIN_EVM_SIM_PATH), {QStringLiteral("--pacing=none")});
+        m_process.start(QStringLiteral(PELLORIN_EVM_SIM_PATH), {QStringLiteral("--pace=none")});
         if (m_process.waitForStarted() && m_process.waitForReadyRead(30000))
             m_port = QString::fromUtf8(m_process.readLine()).trimmed();
     }
@@ -142,51 +148,147 @@ TEST(CliProcess, AgainstTheStandaloneBoard) {
     EXPECT_EQ(contents(prefix + QStringLiteral(".txt")), FormatTextFile(samples));
 }
 
+// Each row runs the program against a board of its own with a fault, a file-size limit, a
+// reader of standard output that has gone, or a signal once the scan has switched MUX. "@"
+// stands for the row's folder.
 TEST(CliProcess, FaultsGiveTheirExitStatuses) {
+    sim::Faults silent;
+    silent.silent = true;
+    sim::Faults badItem;
+    badItem.badItemIndex = 3;
+    sim::Faults hangUp;
+    hangUp.hangUpAfterItems = 4;
     const struct {
         const char *name;
         sim::Faults faults;
         QStringList arguments;
         int status;
         QByteArray errStart;
+        QByteArray outHas = {}; // empty: nothing on standard output
+        rlim_t fileLimit = RLIM_INFINITY;
+        bool readerGone = false; // standard output is a pipe nobody reads
+        int signal = 0;          // sent once the scan has switched MUX; it then waits on the wire
+        const char *written = nullptr; // a file the run must have written
     } cases[] = {
-        {"silent",
-         [] {
-             sim::Faults f;
-             f.silent = true;
-             return f;
-         }(),
-         {"detect"},
+        {"silent", silent, {"detect"}, kNoBoard, "pellorin-cli: Can't find VXC5480 !\n"},
+        {"silent, JSON",
+         silent,
+         {"--json", "detect"},
          kNoBoard,
-         "pellorin-cli: Can't find VXC5480 !\n"},
+         "pellorin-cli: Can't find VXC5480 !\n",
+         R"({"error":"Can't find VXC5480 !\n)"},
         {"bad item",
-         [] {
-             sim::Faults f;
-             f.badItemIndex = 3;
-             return f;
-         }(),
+         badItem,
          {"acquire", "--count=10"},
          kItemChecksum,
          "pellorin-cli: The checksum of item 3 is invalid !\n"},
         {"hang-up",
-         [] {
-             sim::Faults f;
-             f.hangUpAfterItems = 4;
-             return f;
-         }(),
+         hangUp,
          {"acquire", "--count=10"},
          kExchange,
          "pellorin-cli: Get item 4 failed !\npellorin-cli: acquire failed: result code 410"},
+        {"capture hang-up",
+         hangUp,
+         {"capture", "--out", "@c.csv", "--format", "csv", "--block", "5", "--samples", "20"},
+         kExchange,
+         "pellorin-cli: Get item 4 failed !\npellorin-cli: capture failed: result code 410",
+         "4 samples in "},
+        {"CSV capture past the file-size limit",
+         {},
+         {"capture", "--out", "@c.csv", "--format", "csv", "--block", "1000", "--samples", "5000"},
+         kFile,
+         "pellorin-cli: @c.csv: File too large\n",
+         "0 blocks, 1 file(s), last @c.csv;",
+         4096},
+        {"scan with nobody reading",
+         {},
+         {"scan", "--pairs", "--count", "20", "--out", "@s.csv"},
+         kFile,
+         "pellorin-cli: standard output: Broken pipe\n",
+         {},
+         RLIM_INFINITY,
+         true,
+         0,
+         "@s.csv"},
+        {"scan, SIGINT",
+         {},
+         {"--json", "scan", "--single-ended", "--count", "3000", "--out", "@s.csv"},
+         kOk,
+         "",
+         R"("complete":false)",
+         RLIM_INFINITY,
+         false,
+         SIGINT,
+         "@s.csv"},
+        {"scan, SIGTERM",
+         {},
+         {"scan", "--single-ended", "--count", "3000"},
+         kOk,
+         "",
+         "\nScan interrupted by SIGTERM; 1 of 8 inputs measured. MUX put back to 0x01.\n",
+         RLIM_INFINITY,
+         false,
+         SIGTERM},
     };
     for (const auto &c : cases) {
-        BoardOnPty pty(sim::Chip::VXC5480, sim::Pacing::Unpaced);
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const auto here = [&dir](QByteArray text) {
+            return text.replace('@', QFile::encodeName(dir.path() + u'/'));
+        };
+        // A signal must meet the scan on the wire: the board keeps the real board's pace.
+        BoardOnPty pty(sim::Chip::VXC5480, c.signal ? sim::Pacing::Wire : sim::Pacing::None);
         ASSERT_TRUE(pty.start());
         pty.board().setFaults(c.faults);
-        const ProcessRun r =
-            runCli(QStringList{QStringLiteral("--port"), pty.port(), QStringLiteral("--no-scan")} +
-                   c.arguments);
-        EXPECT_EQ(r.status, c.status) << c.name;
-        EXPECT_TRUE(r.err.startsWith(c.errStart)) << c.name << ": " << r.err.toStdString();
-        EXPECT_EQ(r.out, "") << c.name;
+        int reader[2] = {-1, -1};
+        if (c.readerGone) {
+            ASSERT_EQ(::pipe(reader), 0);
+            ::close(reader[0]);
+        }
+        QStringList arguments{QStringLiteral("--port"), pty.port(), QStringLiteral("--no-scan")};
+        for (const QString &argument : c.arguments)
+            arguments << QString::fromUtf8(here(argument.toUtf8()));
+        QProcess process;
+        process.setChildProcessModifier([limit = c.fileLimit, writer = reader[1]] {
+            const rlimit size{limit, limit};
+            ::setrlimit(RLIMIT_FSIZE, &size);
+            if (writer >= 0)
+                ::dup2(writer, STDOUT_FILENO);
+        });
+        process.start(QStringLiteral(PELLORIN_CLI_PATH), arguments);
+        ASSERT_TRUE(process.waitForStarted());
+        if (reader[1] >= 0)
+            ::close(reader[1]);
+        if (c.signal) {
+            const auto switched = [&pty] {
+                for (const auto &frame : pty.board().receivedFrames()) {
+                    if (frame[2] == 0x01 && frame[3] == vxc5480::kMux)
+                        return true;
+                }
+                return false;
+            };
+            QDeadlineTimer deadline(kEventWaitLimitMs);
+            while (!switched() && !deadline.hasExpired())
+                process.waitForFinished(5);
+            ASSERT_TRUE(switched());
+            ::kill(static_cast<pid_t>(process.processId()), c.signal);
+        }
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), c.status);
+        const QByteArray err = process.readAllStandardError();
+        const QByteArray out = process.readAllStandardOutput();
+        EXPECT_TRUE(err.startsWith(here(c.errStart))) << err.toStdString();
+        if (c.outHas.isEmpty()) {
+            EXPECT_EQ(out, "");
+        } else {
+            EXPECT_TRUE(out.contains(here(c.outHas))) << out.toStdString();
+        }
+        if (c.written) {
+            EXPECT_TRUE(QFile::exists(QString::fromUtf8(here(c.written))));
+        }
+        if (c.signal) {
+            EXPECT_EQ(pty.board().registerValue(vxc5480::kMux), 0x01);
+        }
     }
 }

@@ -228,11 +228,11 @@ TEST_F(Panel2ProfileTest, UnwritableProfileIsToldAndFails) {
     platform::MessageRecorder messages;
     const QString path = m_dir.filePath(QStringLiteral("no/such/folder/p.ini"));
     EXPECT_EQ(panel.SaveProfile(path), -1);
-    ASSERT_EQ(messages.messages().size(), 2u);
-    EXPECT_EQ(messages.messages()[0].text, path + QStringLiteral(": No such folder"));
-    EXPECT_EQ(messages.messages()[0].caption, "Error");
-    EXPECT_EQ(messages.messages()[1].text, "Save Profile Failed !");
-    EXPECT_EQ(messages.messages()[1].caption, "Error !");
+    // One box: the program's text, the file and its cause as its detail.
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0].text, "Save Profile Failed !");
+    EXPECT_EQ(messages.messages()[0].caption, "Error !");
+    EXPECT_EQ(messages.messages()[0].detail, path + QStringLiteral(": No such folder"));
 }
 
 struct RefusedCase {

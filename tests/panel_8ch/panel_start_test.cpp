@@ -152,7 +152,7 @@ TEST_F(PanelStartTest, ProfileOfTheOtherChipIsRefused) {
 
 TEST_F(PanelStartTest, CreationTimeFromDetectionToPanelShown) {
     ClosePort();
-    m_board.setPacing(sim::Pacing::WireRate); // bytes as a 115200-baud line carries them
+    m_board.setPacing(sim::Pacing::Wire); // bytes as a 115200-baud line carries them
     QElapsedTimer timer;
     timer.start();
     ASSERT_EQ(DetectEvm(), 1);

@@ -16,11 +16,13 @@
 #include "scan/scan_dlg.h"
 #include "sim/virtual_board.h"
 #include "tests/support/board_on_pty.h"
+#include "tests/support/time_limits.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -247,6 +249,17 @@ struct Outcome {
     QString told; // what the user was told, one message per line
 };
 
+// Each message and its detail, one per line.
+QString toldBy(const platform::MessageRecorder &messages) {
+    QStringList lines;
+    for (const platform::Message &message : messages.messages()) {
+        lines << message.text;
+        if (!message.detail.isEmpty())
+            lines << message.detail;
+    }
+    return lines.join(u'\n');
+}
+
 class FileCasesTest : public ::testing::TestWithParam<std::tuple<Writer, Place>> {
   protected:
     void SetUp() override { ASSERT_TRUE(m_pty.start()); }
@@ -293,7 +306,7 @@ class FileCasesTest : public ::testing::TestWithParam<std::tuple<Writer, Place>>
             else
                 dlg.OnSysCommand(syscmd::kSaveProfile);
         }
-        const QString told = messages.texts().join(u'\n');
+        const QString told = toldBy(messages);
         return {!told.contains(QStringLiteral("Failed !")), told};
     }
 
@@ -309,7 +322,9 @@ class FileCasesTest : public ::testing::TestWithParam<std::tuple<Writer, Place>>
         scan->countSpin()->setValue(20);
         for (int i = 0; i < 16; ++i)
             scan->inputList()->item(i)->setCheckState(Qt::Checked);
+        QSignalSpy ended(scan, &CScanDlg::finished);
         scan->OnRun();
+        EXPECT_TRUE(ended.count() > 0 || ended.wait(kEventWaitLimitMs));
         EXPECT_TRUE(scan->lastOutcome().complete());
         platform::SetFileDialogAnswer(
             [answer](const platform::FileDialogRequest &) { return answer; });
@@ -318,11 +333,11 @@ class FileCasesTest : public ::testing::TestWithParam<std::tuple<Writer, Place>>
             const DiskRoom room(full);
             scan->OnExport();
         }
-        const QString told = messages.texts().join(u'\n');
+        const QString told = toldBy(messages);
         return {told.isEmpty(), told};
     }
 
-    BoardOnPty m_pty{sim::Chip::VXC5480, sim::Pacing::Unpaced};
+    BoardOnPty m_pty{sim::Chip::VXC5480, sim::Pacing::None};
     sim::VirtualBoard &m_board = m_pty.board();
 };
 

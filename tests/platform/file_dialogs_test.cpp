@@ -1,4 +1,5 @@
 #include "platform/file_dialogs.h"
+#include "platform/save_folder.h"
 #include "tests/support/modal_helper.h"
 
 #include <QFileDialog>
@@ -7,7 +8,10 @@
 
 namespace {
 struct AnswerGuard {
-    ~AnswerGuard() { platform::SetFileDialogAnswer({}); }
+    ~AnswerGuard() {
+        platform::SetFileDialogAnswer({});
+        g_saveFolder.clear();
+    }
 };
 } // namespace
 
@@ -85,4 +89,35 @@ TEST(FileDialogs, RealSaveDialogProposesThePathAndConfirmsOverwrite) {
     EXPECT_EQ(suffix, QStringLiteral("ini"));
     EXPECT_EQ(directory, QStringLiteral("/tmp"));
     EXPECT_TRUE(confirms);
+}
+
+// Every data-file dialog proposes the run's data folder, whatever folder its caller named, and
+// the folder picked becomes the next proposal; a cancel or a bare name changes nothing.
+TEST(FileDialogs, DataDialogsShareOneFolderThatFollowsThePick) {
+    AnswerGuard guard;
+    const struct {
+        const char *folderBefore;
+        const char *proposed;
+        const char *answer;
+        const char *expectedProposal;
+        const char *folderAfter;
+    } cases[] = {
+        {"", "/home/u/ADC_noise_1.csv", "/data/a.csv", "/home/u/ADC_noise_1.csv", "/data/"},
+        {"/opt/pellorin/", "/home/u/ADC_scan_1.csv", "/data/b/s.csv",
+         "/opt/pellorin/ADC_scan_1.csv", "/data/b/"},
+        {"/data/b/", "capture_1.h5", "", "/data/b/capture_1.h5", "/data/b/"},
+        {"/data/b/", "/tmp/ADC_1", "plain.txt", "/data/b/ADC_1", "/data/b/"},
+    };
+    for (const auto &c : cases) {
+        g_saveFolder = QString::fromLatin1(c.folderBefore);
+        QString proposal;
+        platform::SetFileDialogAnswer([&](const platform::FileDialogRequest &request) {
+            proposal = request.proposedPath;
+            return QString::fromLatin1(c.answer);
+        });
+        EXPECT_EQ(platform::ChooseSaveFile(nullptr, QString::fromLatin1(c.proposed), {}, {}),
+                  QString::fromLatin1(c.answer));
+        EXPECT_EQ(proposal, QString::fromLatin1(c.expectedProposal)) << c.proposed;
+        EXPECT_EQ(g_saveFolder, QString::fromLatin1(c.folderAfter)) << c.answer;
+    }
 }

@@ -28,6 +28,16 @@ TEST(MessagePresenter, BoxHasTextCaptionIconAndOneOkButton) {
     }
 }
 
+TEST(MessagePresenter, DetailShowsUnderTheTextInTheSameBox) {
+    Message message{QStringLiteral("Save Profile Failed !"), QStringLiteral("Error !")};
+    EXPECT_TRUE(platform::MakeMessageBox(message)->informativeText().isEmpty());
+    message.detail = QStringLiteral("/p/x.ini: No such folder");
+    const auto box = platform::MakeMessageBox(message);
+    EXPECT_EQ(box->text(), QStringLiteral("Save Profile Failed !"));
+    EXPECT_EQ(box->informativeText(), QStringLiteral("/p/x.ini: No such folder"));
+    EXPECT_EQ(box->buttons().size(), 1);
+}
+
 TEST(MessagePresenter, BoxWithoutOwnerStillBlocksTheWholeApplication) {
     const auto box = platform::MakeMessageBox(
         Message{QStringLiteral("DUT Disconnect"), QStringLiteral("Error")});

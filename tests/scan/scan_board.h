@@ -6,10 +6,13 @@
 #include "link/frames.h"
 #include "link/protocol.h"
 #include "link/serial_transport.h"
+#include "panel_2ch/chip_facts.h"
 #include "panel_2ch/register_map.h"
+#include "panel_8ch/chip_facts.h"
 #include "panel_8ch/register_map.h"
 #include "platform/busy_flags.h"
 #include "scan/scan_figures.h"
+#include "scan/scan_settings.h"
 #include "sim/virtual_board.h"
 #include "tests/support/board_on_pty.h"
 
@@ -17,6 +20,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace scantest {
 
@@ -24,14 +28,23 @@ inline const panel_common::MuxLayout &LayoutOf(sim::Chip chip) {
     return chip == sim::Chip::VXC5480 ? vxc5480::kMuxLayout : vxc5420::kMuxLayout;
 }
 
-// Volts of one code at the gain the board's registers hold and the board's own reference.
-inline double BoardLsbVolts(const sim::VirtualBoard &board) {
+// The facts of the board's registers (the VXC5420's CR1, as in "Command Mode") at the board's
+// own reference.
+inline analysis::ConversionFacts BoardFacts(const sim::VirtualBoard &board) {
     const double reference = sim::DefaultSignal(board.chip()).referenceVolts;
-    if (board.chip() == sim::Chip::VXC5480)
-        return scan::ScanLsbVolts(reference, vxc5480::PgaGain(board.registerValue(vxc5480::kAdcon)),
-                                  vxc5480::kSpanPerReference);
-    const int pgaCode = vxc5420::PgaCode(board.registerValue(vxc5420::kCr1));
-    return scan::ScanLsbVolts(reference, vxc5420::PgaGain(pgaCode), vxc5420::kSpanPerReference);
+    std::vector<uint8_t> image;
+    const int count =
+        board.chip() == sim::Chip::VXC5480 ? vxc5480::kRegisterCount : vxc5420::kRegisterCount;
+    for (int address = 0; address < count; ++address)
+        image.push_back(board.registerValue(static_cast<uint8_t>(address)));
+    return board.chip() == sim::Chip::VXC5480
+               ? vxc5480::Facts(image, reference)
+               : vxc5420::Facts(image, vxc5420::kCommandMode, reference);
+}
+
+// Volts of one code at the gain the board's registers hold.
+inline double BoardLsbVolts(const sim::VirtualBoard &board) {
+    return scan::ScanVoltsPerCode(BoardFacts(board));
 }
 
 // What the pair sees, in volts, as the board's inputs are wired.

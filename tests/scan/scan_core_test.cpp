@@ -99,6 +99,7 @@ TEST(ScanInputs, InputListsReadTheChipsNames) {
 TEST(ScanSettings, OneRequestCarriesTheDiscardedAndTheKeptSamples) {
     scan::ScanSettings settings;
     settings.inputs = {{0, 1}};
+    settings.discard = 3;
     EXPECT_TRUE(scan::CheckScanSettings(settings).isEmpty());
     settings.count = 65532;
     EXPECT_TRUE(scan::CheckScanSettings(settings).isEmpty());
@@ -154,21 +155,26 @@ TEST(ScanFigures, RepeatsWithoutNoiseHaveNoResolution) {
     scan::ScanRow flat{{0, 1}, {figures(5, 0, 5, 5)}};
     const QStringList cells = scan::ScanRowCells(vxc5420::kMuxLayout, flat, 0.0);
     EXPECT_EQ(cells[scan::kEffectiveBitsColumn], QLatin1String(analysis::kNoNoiseText));
-    EXPECT_EQ(cells[scan::kMeanMicrovoltsColumn], QStringLiteral("-")); // no scale
+    EXPECT_EQ(cells[scan::kMeanVoltsColumn], QStringLiteral("-")); // no scale
     const std::string csv = scan::ScanCsv(vxc5420::kMuxLayout, {flat}, 0.0);
     EXPECT_EQ(csv.substr(csv.find('\n') + 1), "AIN0,AIN1,1,100,5,,0,,0,,,5,5,0,0,0\n");
 }
 
-TEST(ScanTable, CellsCarryMicrovoltsAndTheSpreadOfRepeats) {
+TEST(ScanTable, CellsCarryVoltsAndTheSpreadOfRepeats) {
     const double lsbVolts = 1e-6; // one code, one microvolt
     scan::ScanRow once{{3, 8}, {figures(-250.5, 1.25, -260, -240)}};
-    EXPECT_EQ(scan::ScanRowCells(vxc5480::kMuxLayout, once, lsbVolts),
-              (QStringList{"AIN3-AINCOM", "-250.500", "-250.5000", "1.250", "1.2500", "20", "23.68",
-                           "19.68", "-260", "-240", "0"}));
+    EXPECT_EQ(scan::ScanRowCells(vxc5480::kMuxLayout, once, 2 * lsbVolts),
+              (QStringList{"AIN3-AINCOM", "-250.500", "-501 \u00B5V", "1.250", "2.50 \u00B5V", "20",
+                           "23.68", "19.68", "-260", "-240", "0"}));
+    // Volts in the unit each value needs: nanovolts of noise beside volts of input.
+    const QStringList far = scan::ScanRowCells(vxc5480::kMuxLayout, once, 0.02);
+    EXPECT_EQ(far[scan::kMeanVoltsColumn], QStringLiteral("-5.01 V"));
+    EXPECT_EQ(scan::ScanRowCells(vxc5480::kMuxLayout, once, 1e-8)[scan::kStdDevVoltsColumn],
+              QStringLiteral("12.5 nV"));
     scan::ScanRow twice{{3, 8}, {figures(100, 2, 90, 110), figures(104, 4, 92, 118)}};
     const QStringList cells = scan::ScanRowCells(vxc5480::kMuxLayout, twice, 2 * lsbVolts);
     EXPECT_EQ(cells[scan::kMeanCodesColumn], QStringLiteral("102.000 \u00B1 2.828"));
-    EXPECT_EQ(cells[scan::kStdDevMicrovoltsColumn], QStringLiteral("6.0000 \u00B1 2.8284"));
+    EXPECT_EQ(cells[scan::kStdDevVoltsColumn], QStringLiteral("6.0 \u00B1 2.8 \u00B5V"));
     EXPECT_EQ(cells[scan::kMinimumColumn], QStringLiteral("91.0"));
     scan::ScanRow notYet{{0, 1}, {}};
     EXPECT_EQ(scan::ScanRowCells(vxc5480::kMuxLayout, notYet, lsbVolts).join(u'|'),

@@ -20,7 +20,7 @@ namespace {
 constexpr int kSamples = 100;
 
 void ExpectNoClip(BoardModel &model, const std::string &setting) {
-    const std::vector<int32_t> codes = Acquire(model, kSamples);
+    const std::vector<int32_t> codes = AcquireSettled(model, kSamples);
     ASSERT_EQ(codes.size(), size_t{kSamples}) << setting;
     EXPECT_EQ(analysis::ComputeNoiseFigures(codes).clipped, 0) << setting;
 }
@@ -46,7 +46,8 @@ TEST(DefaultInputs, EightChannelInputsStandApartAtTheHighestGain) {
     double previous = -1e9;
     for (uint8_t input = 0; input < 8; ++input) {
         Command(model, 0x01, sim::reg8::kMux, static_cast<uint8_t>(input << 4 | 0x08));
-        const analysis::NoiseFigures f = analysis::ComputeNoiseFigures(Acquire(model, kSamples));
+        const analysis::NoiseFigures f =
+            analysis::ComputeNoiseFigures(AcquireSettled(model, kSamples));
         EXPECT_EQ(f.clipped, 0) << "AIN" << int(input);
         EXPECT_GT(f.mean - previous, 20 * f.stdDev) << "AIN" << int(input);
         previous = f.mean;
@@ -93,7 +94,7 @@ TEST_P(TwoChannelNoise, IsOfTheRightOrder) {
     const double voltsPerCode =
         chip.fullScaleSpanVolts(sim::DefaultSignal(Chip::VXC5420).referenceVolts) / 8388608.0;
     const double nanovolts =
-        analysis::ComputeNoiseFigures(Acquire(model, 2000)).stdDev * voltsPerCode * 1e9;
+        analysis::ComputeNoiseFigures(AcquireSettled(model, 2000)).stdDev * voltsPerCode * 1e9;
     EXPECT_GT(nanovolts, c.lowNanovolts);
     EXPECT_LT(nanovolts, c.highNanovolts);
 }

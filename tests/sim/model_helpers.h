@@ -3,6 +3,8 @@
 
 #include "sim/board_model.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -50,6 +52,16 @@ inline std::vector<int32_t> Acquire(sim::BoardModel &model, int count) {
     std::vector<int32_t> codes;
     for (size_t i = 0; i + 4 <= items.size(); i += 4)
         codes.push_back(ItemValue(&items[i]));
+    return codes;
+}
+
+// Acquires count items once the conversions still settling after the last configuration write
+// are past, as a program that wants the new input lets them go.
+inline std::vector<int32_t> AcquireSettled(sim::BoardModel &model, int count) {
+    const int settling = model.conversion().settlingLeft();
+    std::vector<int32_t> codes = Acquire(model, settling + count);
+    codes.erase(codes.begin(),
+                codes.begin() + std::min<std::ptrdiff_t>(settling, std::ssize(codes)));
     return codes;
 }
 

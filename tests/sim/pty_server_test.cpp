@@ -64,7 +64,7 @@ class Slave {
 
 TEST(PtyServer, AnswersFramesAndStreamsItemsOnTheSlave) {
     sim::VirtualBoard board(sim::Chip::VXC5480);
-    board.setPacing(sim::Pacing::Unpaced);
+    board.setPacing(sim::Pacing::None);
     ASSERT_TRUE(board.start());
     Slave slave(board.portPath());
     ASSERT_TRUE(slave.ok());
@@ -106,7 +106,7 @@ TEST(PtyServer, StopsPromptlyAndServesAgainAfterTheProgramReopens) {
 
 TEST(PtyServer, HangUpEndsTheLineAfterTheGivenItems) {
     sim::VirtualBoard board(sim::Chip::VXC5480);
-    board.setPacing(sim::Pacing::Unpaced);
+    board.setPacing(sim::Pacing::None);
     sim::Faults faults;
     faults.hangUpAfterItems = 3;
     board.setFaults(faults);
@@ -123,7 +123,7 @@ TEST(PtyServer, HangUpEndsTheLineAfterTheGivenItems) {
 
 TEST(PtyServer, FaultsChangeWhileServing) {
     sim::VirtualBoard board(sim::Chip::VXC5480);
-    board.setPacing(sim::Pacing::Unpaced);
+    board.setPacing(sim::Pacing::None);
     ASSERT_TRUE(board.start());
     Slave slave(board.portPath());
     sim::Faults faults;

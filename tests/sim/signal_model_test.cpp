@@ -48,7 +48,7 @@ TEST_P(KnownInput, GivesTheIdealCodeWithinTolerance) {
     model.setSignal(Quiet(c.volts, 0.0));
     Command(model, 0x01, 0x02, c.adcon);
     Command(model, 0x03); // self calibration at this gain
-    const auto codes = Acquire(model, 4);
+    const auto codes = AcquireSettled(model, 4);
     ASSERT_EQ(codes.size(), 4u);
     EXPECT_NEAR(codes[0], c.expected, std::abs(c.expected) * 0.001 + 2);
 }
@@ -94,9 +94,9 @@ TEST(SignalModel, InputPairFollowsTheMultiplexer) {
     s.noiseVolts = 0.0;
     model.setSignal(s);               // AIN n = 5 (n + 1) mV, AINCOM 0 V
     Command(model, 0x01, 0x01, 0x78); // AIN7 - AINCOM = 40 mV
-    EXPECT_NEAR(Acquire(model, 1).at(0), 0.04 / 5 * 8388608, 200);
+    EXPECT_NEAR(AcquireSettled(model, 1).at(0), 0.04 / 5 * 8388608, 200);
     Command(model, 0x01, 0x01, 0x9F); // both halves above 8: AINCOM
-    EXPECT_NEAR(Acquire(model, 1).at(0), 0, 30);
+    EXPECT_NEAR(AcquireSettled(model, 1).at(0), 0, 30);
 }
 
 TEST(SignalModel, SameSeedSameCodesOtherSeedOtherCodes) {
@@ -121,7 +121,7 @@ TEST(SignalModel, NoiseGrowsWithDataRateAndShrinksInputReferredWithGain) {
         Command(model, 0x01, 0x02, adcon);
         Command(model, 0x01, 0x03, drate);
         const uint8_t pga = adcon & 7;
-        return StdDev(Acquire(model, 2000)) / (1 << pga); // back to gain-1 codes
+        return StdDev(AcquireSettled(model, 2000)) / (1 << pga); // back to gain-1 codes
     };
     const double slow = noiseCodes(0x20, 0x03);
     const double fast = noiseCodes(0x20, 0xF0);
@@ -149,11 +149,11 @@ TEST(SignalModel, TwoChannelChipSpansVrefOverGain) {
     Command(model, 0x0D, 0x04);
     Command(model, 0x01, 0x03, 0x00); // PGA 1, 10 SPS
     Command(model, 0x01, 0x01, 0x10); // AIN1 - AIN0 = 0.1 V
-    EXPECT_NEAR(Acquire(model, 1).at(0), 0.1 / 2.5 * 8388608, 1000);
+    EXPECT_NEAR(AcquireSettled(model, 1).at(0), 0.1 / 2.5 * 8388608, 1000);
     Command(model, 0x01, 0x01, 0x91); // inputs shorted
-    EXPECT_NEAR(Acquire(model, 1).at(0), 0, 50);
+    EXPECT_NEAR(AcquireSettled(model, 1).at(0), 0, 50);
     Command(model, 0x0D, 0x02); // DVDD - AVDD at PGA 1
-    EXPECT_NEAR(Acquire(model, 1).at(0), 0.015 / 2.5 * 8388608, 300);
+    EXPECT_NEAR(AcquireSettled(model, 1).at(0), 0.015 / 2.5 * 8388608, 300);
 }
 
 TEST(SignalModel, TwoChannelNoiseFollowsTheAppliedModesGainAndRate) {
@@ -167,7 +167,7 @@ TEST(SignalModel, TwoChannelNoiseFollowsTheAppliedModesGainAndRate) {
         Command(model, 0x0D, static_cast<uint8_t>(mode));
         Command(model, 0x01, 0x03, cr1);
         Command(model, 0x01, 0x01, 0x80); // inputs shorted
-        return StdDev(Acquire(model, 2000));
+        return StdDev(AcquireSettled(model, 2000));
     };
     const double mode1 = noiseCodes(1, 0x07); // PGA 128 / 10 SPS: CR1 does not rule
     const double mode3 = noiseCodes(3, 0x00); // PGA 128 / 40 SPS

@@ -14,7 +14,7 @@
 class BoardOnPty {
   public:
     explicit BoardOnPty(sim::Chip chip = sim::Chip::VXC5480,
-                        sim::Pacing pacing = sim::Pacing::WireRate);
+                        sim::Pacing pacing = sim::Pacing::Wire);
     // Closes the program's port and forgets the preferred ports, so the next test starts from
     // the program's own state; then the board goes.
     ~BoardOnPty();

@@ -1,0 +1,360 @@
+#include "capture_window_bench.h"
+
+#include "capture/block_plan.h"
+#include "capture/capture_dlg.h"
+#include "capture/capture_facts.h"
+#include "capture/stream_timing.h"
+#include "link/frames.h"
+#include "link/protocol.h"
+#include "link/serial_transport.h"
+#include "sim/virtual_board.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+#include <sys/resource.h>
+#include <thread>
+#include <vector>
+
+namespace {
+
+capture::CaptureFacts factsAt(double sps) {
+    analysis::ConversionFacts conversion;
+    conversion.referenceRange = {2.5, 0.5, 2.6};
+    conversion.pgaGain = 1;
+    conversion.spanPerReference = 4;
+    conversion.dataRateSps = sps;
+    return capture::MakeFacts("VXC5480", {}, analysis::WithReference(conversion, std::nullopt),
+                              QDateTime::currentDateTime());
+}
+
+void runEvents(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool waitForEnd(CCaptureDlg &window) {
+    QElapsedTimer limit;
+    limit.start();
+    while (window.running() && limit.elapsed() < 60000)
+        runEvents(5);
+    return !window.running();
+}
+
+double processCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
+           usage.ru_stime.tv_usec / 1e6;
+}
+
+// What the board sent, seen from its side: a thread notes every change of its byte count.
+class BoardWatch {
+  public:
+    explicit BoardWatch(const sim::VirtualBoard &board) : m_board(board) {
+        m_clock.start();
+        m_thread = std::thread([this] {
+            uint64_t last = m_board.sentByteCount();
+            while (!m_stop) {
+                const uint64_t now = m_board.sentByteCount();
+                if (now != last) {
+                    const std::lock_guard<std::mutex> lock(m_mutex);
+                    m_changes.push_back({m_clock.nsecsElapsed() / 1e9, now});
+                    last = now;
+                }
+                std::this_thread::sleep_for(std::chrono::microseconds(250));
+            }
+        });
+    }
+    ~BoardWatch() { stop(); }
+    void stop() {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    double seconds() const { return m_clock.nsecsElapsed() / 1e9; }
+    // Items a second over the last 10 s, as the board sent them.
+    double rate() const {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_changes.size() < 2)
+            return 0;
+        const Change &last = m_changes.back();
+        size_t i = 0;
+        while (i + 1 < m_changes.size() && m_changes[i + 1].seconds <= last.seconds - 10.0)
+            ++i;
+        return (last.bytes - m_changes[i].bytes) / double(kItemSize) /
+               (last.seconds - m_changes[i].seconds);
+    }
+    // From from to to: the longest time without a byte, and the dead time by the program's own
+    // rule (lateness beyond one period an item, paid back by bursts).
+    void gaps(double from, double to, double period, double &longest, double &dead) const {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        capture::StreamTiming timing(period);
+        longest = 0;
+        const Change *previous = nullptr;
+        for (const Change &c : m_changes) {
+            if (c.seconds < from || c.seconds > to)
+                continue;
+            if (previous) {
+                longest = std::max(longest, c.seconds - previous->seconds);
+                timing.onRead(c.seconds, static_cast<int>((c.bytes - previous->bytes) / kItemSize),
+                              false);
+            } else {
+                timing.start(c.seconds);
+            }
+            previous = &c;
+        }
+        dead = timing.deadSeconds();
+    }
+
+  private:
+    struct Change {
+        double seconds;
+        uint64_t bytes;
+    };
+    const sim::VirtualBoard &m_board;
+    QElapsedTimer m_clock;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+    mutable std::mutex m_mutex;
+    std::vector<Change> m_changes;
+};
+
+int64_t lostInCount(const std::vector<int32_t> &codes) {
+    int64_t lost = 0;
+    for (size_t i = 1; i < codes.size(); ++i)
+        lost += ((codes[i] - codes[i - 1]) & 0xFFFFFF) - 1;
+    return lost;
+}
+
+std::vector<int32_t> csvCodes(const QString &path) {
+    std::vector<int32_t> codes;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return codes;
+    bool header = false;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (line == "index,time_s,code,volts")
+            header = true;
+        else if (header && !line.isEmpty() && !line.startsWith('#'))
+            codes.push_back(line.split(',').value(2).toInt());
+    }
+    return codes;
+}
+
+bool connectTo(sim::VirtualBoard &board) {
+    if (!board.start())
+        return false;
+    SetPreferredPorts({QString::fromStdString(board.portPath())});
+    SetSystemPortsScanned(false);
+    g_chipId = 1;
+    return DetectEvm() == 1;
+}
+
+struct Window {
+    explicit Window(double sps) {
+        CaptureWindowHooks hooks;
+        hooks.factsFromPanel = [sps](std::optional<double>) {
+            return std::optional<capture::CaptureFacts>(factsAt(sps));
+        };
+        dlg = std::make_unique<CCaptureDlg>(hooks);
+        dlg->show();
+    }
+    std::unique_ptr<CCaptureDlg> dlg;
+};
+
+void measureStall() {
+    sim::VirtualBoard board(sim::Chip::VXC5480);
+    board.setPacing(sim::Pacing::Wire);
+    sim::SignalModel counting;
+    counting.counting = true;
+    board.setSignal(counting);
+    if (!connectTo(board)) {
+        std::printf("no board\n");
+        return;
+    }
+    QTemporaryDir dir;
+    Window w(30000);
+    CCaptureDlg &window = *w.dlg;
+    window.pathEdit()->setText(dir.filePath(QStringLiteral("stall.csv")));
+    window.formatList()->setCurrentIndex(1);
+    QCoreApplication::processEvents();
+    BoardWatch watch(board);
+    window.startButton()->click();
+    runEvents(11000);
+    const double shownRate = window.readouts()[2]->text().section(u' ', 0, 0).toDouble();
+    const double boardRate = watch.rate();
+
+    const double boxFrom = watch.seconds();
+    QMessageBox box(QMessageBox::Information, QStringLiteral("About"),
+                    QStringLiteral("Held open for 10 s"), QMessageBox::Ok, &window);
+    QTimer::singleShot(10000, &box, &QMessageBox::accept);
+    box.exec();
+    const double boxTo = watch.seconds();
+    // Then the window's thread held without any event at all.
+    QThread::msleep(10000);
+    const double heldTo = watch.seconds();
+    runEvents(2000);
+    window.stopButton()->click();
+    waitForEnd(window);
+    watch.stop();
+    const capture::CaptureResult &result = window.lastResult();
+    const std::vector<int32_t> codes = csvCodes(dir.filePath(QStringLiteral("stall.csv")));
+    const double period = capture::ConversionPeriod(30000);
+    double boxLongest = 0, boxDead = 0, heldLongest = 0, heldDead = 0, allLongest = 0, allDead = 0;
+    watch.gaps(boxFrom, boxTo, period, boxLongest, boxDead);
+    watch.gaps(boxTo, heldTo, period, heldLongest, heldDead);
+    watch.gaps(0, 1e9, period, allLongest, allDead);
+    std::printf("capture window at the wire's pace (VXC5480 at 30000 SPS, counting), %.1f s, %lld "
+                "samples, a message box open 10 s and then the window's thread held 10 s\n",
+                result.seconds, static_cast<long long>(result.samples));
+    std::printf("  samples lost (from the counting codes): %lld (target 0); file %zu samples, "
+                "written %lld\n",
+                static_cast<long long>(lostInCount(codes)), codes.size(),
+                static_cast<long long>(result.samples));
+    std::printf("  board side, longest time without a byte: %.1f ms during the box, %.1f ms while "
+                "held, %.1f ms in the whole run (target <= 50)\n",
+                boxLongest * 1e3, heldLongest * 1e3, allLongest * 1e3);
+    std::printf("  dead time, board side by the same rule: %.1f ms in all (%.1f during the box, "
+                "%.1f while held); the program's figure: %.1f ms in all, longest gap %.1f ms\n",
+                allDead * 1e3, boxDead * 1e3, heldDead * 1e3, result.deadSeconds * 1e3,
+                result.longestDeadSeconds * 1e3);
+    std::printf("  rate after 11 s: shown %.1f samples/s, the board's over the same 10 s %.1f "
+                "(%+.2f %%, target within 1 %%)\n",
+                shownRate, boardRate, 100.0 * (shownRate - boardRate) / boardRate);
+    ClosePort();
+}
+
+void measureSlow() {
+    sim::VirtualBoard board(sim::Chip::VXC5480);
+    board.setPacing(sim::Pacing::Real);
+    sim::SignalModel counting;
+    counting.counting = true;
+    board.setSignal(counting);
+    if (!connectTo(board) || WriteRegister(0x03, 0x03) != 0) { // DRATE: 2.5 SPS
+        std::printf("no board\n");
+        return;
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("slow.csv"));
+    Window w(2.5);
+    CCaptureDlg &window = *w.dlg;
+    window.pathEdit()->setText(path);
+    window.formatList()->setCurrentIndex(1);
+    QCoreApplication::processEvents();
+    BoardWatch watch(board);
+    // How often the figures change, seen as a person would, every 20 ms.
+    int elapsedChanges = 0, writtenChanges = 0;
+    QString elapsedText, writtenText;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        elapsedChanges += window.readouts()[0]->text() != elapsedText;
+        writtenChanges += window.readouts()[1]->text() != writtenText;
+        elapsedText = window.readouts()[0]->text();
+        writtenText = window.readouts()[1]->text();
+    });
+    window.startButton()->click();
+    const int refreshesBefore = window.refreshes();
+    look.start(20);
+    QElapsedTimer clock;
+    clock.start();
+    runEvents(12300); // not on a conversion's edge
+    look.stop();
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    const double shownRate = window.readouts()[2]->text().section(u' ', 0, 0).toDouble();
+    const double boardRate = watch.rate();
+
+    // Stop: when the file says it closed (a thread reads its end), and when the window ends.
+    std::atomic<double> closedAfter{-1};
+    std::atomic<bool> looking{true};
+    QElapsedTimer sinceStop;
+    std::thread closed([&] {
+        while (looking && closedAfter < 0) {
+            QFile file(path);
+            if (file.open(QIODevice::ReadOnly) && file.readAll().contains("# stopped_by:"))
+                closedAfter = sinceStop.nsecsElapsed() / 1e9;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    });
+    sinceStop.start();
+    window.stopButton()->click();
+    waitForEnd(window);
+    const double endedAfter = sinceStop.nsecsElapsed() / 1e9;
+    looking = false;
+    closed.join();
+    watch.stop();
+    std::printf("capture window at 2.5 SPS (VXC5480, DRATE 0x03, blocks of %d)\n",
+                capture::DefaultBlockItems(2.5));
+    std::printf("  refreshes %.1f a second; seen changing: elapsed %.1f a second, samples written "
+                "%.1f a second (a sample arrives 2.5 times a second)\n",
+                (window.refreshes() - refreshesBefore) / seconds, elapsedChanges / seconds,
+                writtenChanges / seconds);
+    std::printf("  rate after 12 s: shown %.3f samples/s, the board's %.3f (%+.2f %%)\n", shownRate,
+                boardRate, 100.0 * (shownRate - boardRate) / boardRate);
+    std::printf("  Stop to file closed %.3f s (target <= 1.5), to the window's end (the board's "
+                "block drained) %.3f s\n",
+                closedAfter.load(), endedAfter);
+    ClosePort();
+}
+
+void measureCpu() {
+    QProcess simulator;
+    simulator.start(QStringLiteral(PELLORIN_EVM_SIM_PATH),
+                    {QStringLiteral("--pace=wire"), QStringLiteral("--signal=count")});
+    if (!simulator.waitForReadyRead(10000)) {
+        std::printf("no pellorin-evm-sim\n");
+        return;
+    }
+    const QString port = QString::fromLocal8Bit(simulator.readLine()).trimmed();
+    SetPreferredPorts({port});
+    SetSystemPortsScanned(false);
+    g_chipId = 1;
+    if (DetectEvm() != 1) {
+        std::printf("no board on %s\n", qPrintable(port));
+        return;
+    }
+    QTemporaryDir dir;
+    Window w(30000);
+    CCaptureDlg &window = *w.dlg;
+    window.pathEdit()->setText(dir.filePath(QStringLiteral("cpu.h5")));
+    QCoreApplication::processEvents();
+    window.startButton()->click();
+    runEvents(2000); // past the start
+    const double cpu0 = processCpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    runEvents(20000);
+    const double cpu = processCpuSeconds() - cpu0;
+    const double seconds = wall.nsecsElapsed() / 1e9;
+    window.stopButton()->click();
+    waitForEnd(window);
+    ClosePort();
+    simulator.terminate();
+    simulator.waitForFinished(5000);
+    std::printf("capture window at the wire's pace, the board in a process of its own: the "
+                "window's process (window thread, capture thread, Qt's) %.2f %% of one core over "
+                "%.0f s (target <= 3)\n",
+                100.0 * cpu / seconds, seconds);
+}
+
+} // namespace
+
+void MeasureWindowCapture() {
+    measureStall();
+    measureSlow();
+    measureCpu();
+}

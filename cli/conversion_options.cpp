@@ -1,0 +1,63 @@
+#include "conversion_options.h"
+
+#include "number_text.h"
+
+#include "link/register_range.h"
+#include "link/result_codes.h"
+
+#include <QLocale>
+
+namespace cli {
+
+QStringList ConversionOptionNames() {
+    return {QStringLiteral("--reference"), QStringLiteral("--mode")};
+}
+
+QString ReadConversionOptions(const CommandArguments &args, const ChipSupport &chip,
+                              ConversionRequest &request) {
+    const QString reference = QStringLiteral("--reference");
+    if (args.has(reference)) {
+        const analysis::ReferenceRange &range = chip.referenceRange;
+        bool ok = false;
+        const double volts = QLocale::c().toDouble(args.value(reference).trimmed(), &ok);
+        if (!ok || !range.contains(volts))
+            return QStringLiteral("%1 takes the reference in volts, from %2 to %3 on the %4")
+                .arg(reference, QString::number(range.minVolts), QString::number(range.maxVolts),
+                     QLatin1String(chip.name));
+        request.referenceVolts = volts;
+    }
+    const QString mode = QStringLiteral("--mode");
+    if (args.has(mode)) {
+        if (chip.lastMode == 0)
+            return QStringLiteral("%1: the %2 has no modes").arg(mode, QLatin1String(chip.name));
+        int64_t number = 0;
+        if (!ParseNumberIn(args.value(mode), chip.firstMode, chip.lastMode, number))
+            return NumberMessage(mode, chip.firstMode, chip.lastMode);
+        request.mode = static_cast<int>(number);
+    }
+    return QString();
+}
+
+std::vector<uint8_t> ReadChipImage(const ChipSupport &chip) {
+    std::vector<uint8_t> image(static_cast<size_t>(chip.registerCount()), 0);
+    if (!image.empty() &&
+        ReadRegisterRange(image.data(), chip.registerCount(), nullptr) != result::kOk)
+        image.clear();
+    return image;
+}
+
+analysis::ConversionFacts FactsOf(const ChipSupport &chip, const ConversionRequest &request,
+                                  const std::vector<uint8_t> &image) {
+    if (!chip.facts)
+        return analysis::WithReference({}, request.referenceVolts);
+    return chip.facts(image, request.mode, request.referenceVolts);
+}
+
+QString UnclaimedVoltsNote(const ChipSupport &chip, const analysis::ConversionFacts &facts) {
+    if (facts.modeKnown || !(facts.voltsPerCode > 0))
+        return QString();
+    return QStringLiteral("%1: %2; no volts without --mode")
+        .arg(QLatin1String(chip.name), QString::fromStdString(facts.mode));
+}
+
+} // namespace cli
