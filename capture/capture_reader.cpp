@@ -1,6 +1,9 @@
 #include "capture_reader.h"
 
+#include "capture_facts.h"
 #include "file_names.h"
+
+#include "analysis/sample_times.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -19,6 +22,8 @@ struct FilePiece {
     QString stoppedBy;
     int fileNumber = 1;
     uint64_t firstSample = 0;
+    bool timed = false; // the file holds each sample's time (appended to the run's times)
+    QString timeRule;
     QString cause; // empty when read
 };
 
@@ -76,7 +81,27 @@ bool ReadBytes(hid_t object, const char *name, std::vector<uint8_t> &bytes) {
     return H5Aread(*attribute, H5T_NATIVE_UINT8, bytes.data()) >= 0;
 }
 
-FilePiece ReadHdf5(const QString &path, std::vector<int32_t> &codes) {
+// The time of each sample the file holds, when it holds them (the "time_s" dataset, count
+// long): appended to times.
+void ReadTimes(hid_t file, size_t count, FilePiece &piece, std::vector<double> &times) {
+    if (H5Lexists(file, "time_s", H5P_DEFAULT) <= 0)
+        return;
+    const Hid dataset = Own(H5Dopen2(file, "time_s", H5P_DEFAULT), H5Dclose);
+    const Hid space = Own(*dataset >= 0 ? H5Dget_space(*dataset) : -1, H5Sclose);
+    if (*space < 0 || H5Sget_simple_extent_npoints(*space) != static_cast<hssize_t>(count))
+        return;
+    const size_t before = times.size();
+    times.resize(before + count);
+    if (count > 0 && H5Dread(*dataset, H5T_NATIVE_DOUBLE, H5S_ALL, H5S_ALL, H5P_DEFAULT,
+                             times.data() + before) < 0) {
+        times.resize(before);
+        return;
+    }
+    piece.timed = true;
+    ReadString(*dataset, "time_rule", piece.timeRule);
+}
+
+FilePiece ReadHdf5(const QString &path, std::vector<int32_t> &codes, std::vector<double> *times) {
     FilePiece piece;
     H5Eset_auto2(H5E_DEFAULT, nullptr, nullptr);
     const QByteArray name = path.toLocal8Bit();
@@ -89,10 +114,15 @@ FilePiece ReadHdf5(const QString &path, std::vector<int32_t> &codes) {
     CaptureFacts &facts = piece.facts;
     ReadString(*root, "chip", facts.chipName);
     ReadBytes(*root, "registers", facts.registers);
-    ReadNumber(*root, "reference_volts", H5T_NATIVE_DOUBLE, facts.referenceVolts);
-    ReadNumber(*root, "pga_gain", H5T_NATIVE_DOUBLE, facts.pgaGain);
-    ReadNumber(*root, "data_rate_sps", H5T_NATIVE_DOUBLE, facts.dataRateSps);
-    ReadNumber(*root, "volts_per_code", H5T_NATIVE_DOUBLE, facts.voltsPerCode);
+    for (const RecordedFact &fact : RecordedFactNames()) {
+        QString text;
+        double number = 0.0;
+        const bool read = std::holds_alternative<QString>(fact.value)
+                              ? ReadString(*root, fact.name, text)
+                              : ReadNumber(*root, fact.name, H5T_NATIVE_DOUBLE, number);
+        if (read)
+            TakeRecordedFact(facts.conversion, QLatin1String(fact.name), text, number);
+    }
     ReadString(*root, "program_version", facts.programVersion);
     ReadString(*root, "start_time", facts.startTime);
     ReadNumber(*root, "file_number", H5T_NATIVE_INT, piece.fileNumber);
@@ -111,7 +141,10 @@ FilePiece ReadHdf5(const QString &path, std::vector<int32_t> &codes) {
                              codes.data() + before) < 0) {
         codes.resize(before);
         piece.cause = QStringLiteral("The codes cannot be read");
+        return piece;
     }
+    if (times)
+        ReadTimes(*file, static_cast<size_t>(count), piece, *times);
     return piece;
 }
 
@@ -129,15 +162,7 @@ void TakeFact(FilePiece &piece, const QByteArray &line) {
     else if (key == "registers") {
         for (const QString &byte : value.split(u' ', Qt::SkipEmptyParts))
             facts.registers.push_back(static_cast<uint8_t>(byte.toUInt(nullptr, 16)));
-    } else if (key == "reference_volts")
-        facts.referenceVolts = value.toDouble();
-    else if (key == "pga_gain")
-        facts.pgaGain = value.toDouble();
-    else if (key == "data_rate_sps")
-        facts.dataRateSps = value.toDouble();
-    else if (key == "volts_per_code")
-        facts.voltsPerCode = value.toDouble();
-    else if (key == "program_version")
+    } else if (key == "program_version")
         facts.programVersion = value;
     else if (key == "start_time")
         facts.startTime = value;
@@ -147,9 +172,13 @@ void TakeFact(FilePiece &piece, const QByteArray &line) {
         piece.firstSample = value.toULongLong();
     else if (key == "stopped_by")
         piece.stoppedBy = value;
+    else if (key == "time_rule")
+        piece.timeRule = value;
+    else
+        TakeRecordedFact(facts.conversion, QString::fromUtf8(key), value, value.toDouble());
 }
 
-FilePiece ReadCsv(const QString &path, std::vector<int32_t> &codes) {
+FilePiece ReadCsv(const QString &path, std::vector<int32_t> &codes, std::vector<double> *times) {
     FilePiece piece;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -158,6 +187,9 @@ FilePiece ReadCsv(const QString &path, std::vector<int32_t> &codes) {
     }
     piece.stoppedBy = QStringLiteral("unfinished");
     bool header = false;
+    // The time column counts when the file says by which rule it was made.
+    const size_t timesBefore = times ? times->size() : 0;
+    bool timed = times != nullptr;
     while (!file.atEnd()) {
         const QByteArray line = file.readLine().trimmed();
         if (line.startsWith("# ")) {
@@ -179,9 +211,16 @@ FilePiece ReadCsv(const QString &path, std::vector<int32_t> &codes) {
             return piece;
         }
         codes.push_back(code);
+        if (timed) {
+            const double seconds = cells.at(1).toDouble(&timed);
+            times->push_back(seconds);
+        }
     }
     if (!header)
         piece.cause = QStringLiteral("Not a capture file that can be read (CSV)");
+    piece.timed = timed && !piece.timeRule.isEmpty();
+    if (times && !piece.timed)
+        times->resize(timesBefore);
     return piece;
 }
 } // namespace
@@ -201,15 +240,24 @@ QStringList CaptureRunFiles(const QString &path) {
     return files;
 }
 
-CaptureRead ReadCapture(const QString &path) {
+CaptureRead ReadCapture(const QString &path, bool withTimes) {
     CaptureRead read;
+    // Each sample's time as the files record it, while every file so far has them by one rule.
+    bool recorded = withTimes;
     for (const QString &file : CaptureRunFiles(path)) {
         const uint64_t before = read.codes.size();
         FilePiece piece;
+        std::vector<double> *times = recorded ? &read.times : nullptr;
         if (!QFileInfo::exists(file))
             piece.cause = QStringLiteral("No such file or directory");
         else
-            piece = IsHdf5(file) ? ReadHdf5(file, read.codes) : ReadCsv(file, read.codes);
+            piece =
+                IsHdf5(file) ? ReadHdf5(file, read.codes, times) : ReadCsv(file, read.codes, times);
+        if (recorded &&
+            (!piece.timed || (!read.paths.isEmpty() && piece.timeRule != read.timeRule)))
+            recorded = false;
+        if (recorded)
+            read.timeRule = piece.timeRule;
         QString cause = piece.cause;
         if (cause.isEmpty() && piece.firstSample != before)
             cause = QStringLiteral("Starts at sample %1, not %2: a file of the run is missing")
@@ -217,6 +265,8 @@ CaptureRead ReadCapture(const QString &path) {
                         .arg(before);
         if (!cause.isEmpty()) {
             read.codes.resize(before);
+            read.times.clear();
+            read.timeRule.clear();
             read.errorPath = file;
             read.errorCause = cause;
             read.error = QStringLiteral("%1: %2").arg(file, cause);
@@ -226,6 +276,20 @@ CaptureRead ReadCapture(const QString &path) {
             read.facts = piece.facts;
         read.stoppedBy = piece.stoppedBy;
         read.paths << file;
+    }
+    // Files without their samples' times (older captures) are given index / data rate.
+    if (withTimes && !recorded) {
+        // A rate guessed from the registers (a mode not known) is no clock to claim.
+        const analysis::ConversionFacts &conversion = read.facts.conversion;
+        const double rate = conversion.modeKnown ? conversion.dataRateSps : 0.0;
+        read.times.clear();
+        read.timeRule.clear();
+        if (rate > 0) {
+            read.times.resize(read.codes.size());
+            for (size_t i = 0; i < read.times.size(); ++i)
+                read.times[i] = static_cast<double>(i) / rate;
+            read.timeRule = QString::fromLatin1(analysis::kRateTimeRule);
+        }
     }
     // A file closed for a split has a successor: the run is not whole without it.
     if (read.stoppedBy == QLatin1String("split")) {

@@ -7,29 +7,18 @@
 
 #include "analysis/noise_figures.h"
 #include "analysis/spectrum.h"
+#include "capture/capture_facts.h"
 #include "capture/capture_reader.h"
 
 #include <pybind11/stl.h>
 
 #include <cmath>
 #include <memory>
+#include <variant>
 
 namespace pellorin_py {
 
 namespace {
-// A vector's storage handed to numpy as it is: no copy, no Python object per sample.
-py::array_t<int32_t> ArrayOf(std::vector<int32_t> &&values) {
-    auto *owned = new std::vector<int32_t>(std::move(values));
-    const py::capsule free(owned, [](void *p) { delete static_cast<std::vector<int32_t> *>(p); });
-    return py::array_t<int32_t>(static_cast<py::ssize_t>(owned->size()), owned->data(), free);
-}
-
-py::array_t<double> ArrayOf(const std::vector<double> &values) {
-    py::array_t<double> array(static_cast<py::ssize_t>(values.size()));
-    std::copy(values.begin(), values.end(), array.mutable_data());
-    return array;
-}
-
 std::span<const int32_t> SpanOf(const py::array_t<int32_t, py::array::c_style> &codes) {
     return {codes.data(), static_cast<size_t>(codes.size())};
 }
@@ -42,17 +31,27 @@ py::array_t<int32_t, py::array::c_style> CodesArray(const py::handle &codes) {
     return array;
 }
 
+namespace {
+// The conversion facts under the names the capture files and pellorin-cli's JSON give them.
+void PutRecord(py::dict &d, const analysis::ConversionFacts &facts) {
+    for (const capture::RecordedFact &fact : capture::ConversionRecord(facts)) {
+        if (const double *number = std::get_if<double>(&fact.value))
+            d[fact.name] = *number;
+        else
+            d[fact.name] = Str(std::get<QString>(fact.value));
+    }
+}
+} // namespace
+
 py::dict FactsDict(const analysis::ConversionFacts &facts) {
     py::dict d;
-    d["volts_per_code"] = facts.voltsPerCode;
-    d["pga_gain"] = facts.pgaGain;
-    d["reference_volts"] = facts.referenceVolts;
-    d["reference_given"] = facts.referenceSource == analysis::ReferenceSource::Given;
+    PutRecord(d, facts);
+    d["mode_known"] = facts.modeKnown;
     d["span_volts"] = facts.spanVolts;
     d["span_per_reference"] = facts.spanPerReference;
-    d["data_rate_sps"] = facts.dataRateSps;
     d["settling_conversions"] = facts.settlingConversions;
-    d["mode_known"] = facts.modeKnown;
+    d["reference_min_volts"] = facts.referenceRange.minVolts;
+    d["reference_max_volts"] = facts.referenceRange.maxVolts;
     return d;
 }
 
@@ -60,15 +59,19 @@ analysis::ConversionFacts FactsFrom(const py::handle &facts) {
     analysis::ConversionFacts out;
     if (facts.is_none())
         return out;
+    if (!py::isinstance<py::dict>(facts))
+        throw Value(QStringLiteral("facts must be a dict (board.facts, or read_capture's attrs)"));
     const py::dict d = py::reinterpret_borrow<py::dict>(facts);
-    const auto number = [&d](const char *key) {
-        return d.contains(key) ? d[key].cast<double>() : 0.0;
-    };
-    out.voltsPerCode = number("volts_per_code");
-    out.pgaGain = number("pga_gain");
-    out.referenceVolts = number("reference_volts");
-    out.spanVolts = number("span_volts");
-    out.dataRateSps = number("data_rate_sps");
+    for (const capture::RecordedFact &fact : capture::RecordedFactNames()) {
+        if (!d.contains(fact.name))
+            continue;
+        const py::handle value = d[fact.name];
+        if (std::holds_alternative<QString>(fact.value))
+            capture::TakeRecordedFact(out, QLatin1String(fact.name),
+                                      Text(py::str(value).cast<std::string>()), 0.0);
+        else
+            capture::TakeRecordedFact(out, QLatin1String(fact.name), {}, value.cast<double>());
+    }
     return out;
 }
 
@@ -98,10 +101,11 @@ void BindAnalysis(py::module_ &module) {
             d["no_noise"] = f.noNoise();
             if (f.clipped > 0)
                 d["clipped_text"] = analysis::ClippedText(f.clipped, f.count);
-            if (scale.voltsPerCode > 0) {
-                d["mean_volts"] = f.mean * scale.voltsPerCode;
-                d["rms_noise_volts"] = f.stdDev * scale.voltsPerCode;
-                d["peak_to_peak_volts"] = static_cast<double>(f.peakToPeak) * scale.voltsPerCode;
+            // No volts from a gain that is only a guess (a VXC5420 whose mode is not known).
+            if (const double lsb = analysis::ClaimedVoltsPerCode(scale); lsb > 0) {
+                d["mean_volts"] = f.mean * lsb;
+                d["rms_noise_volts"] = f.stdDev * lsb;
+                d["peak_to_peak_volts"] = static_cast<double>(f.peakToPeak) * lsb;
             }
             return d;
         },
@@ -111,7 +115,9 @@ void BindAnalysis(py::module_ &module) {
 count, mean, std_dev (RMS about the mean), minimum, maximum, peak_to_peak (codes),
 effective_bits and noise_free_bits (inf for a record without noise), skewness,
 excess_kurtosis, clipped (samples at the code limits; clipped_text then says so), no_noise.
-With facts (board.facts), also mean_volts, rms_noise_volts and peak_to_peak_volts.)");
+With facts (board.facts, or read_capture's attrs), also mean_volts, rms_noise_volts and
+peak_to_peak_volts, unless the facts' gain is a guess (volts_per_code_from_registers: a
+VXC5420 whose mode was not set).)");
 
     module.def(
         "spectrum",
@@ -135,7 +141,7 @@ With facts (board.facts), also mean_volts, rms_noise_volts and peak_to_peak_volt
             for (size_t i = 0; i < s.dbfs.size(); ++i)
                 freqs.mutable_data()[i] = static_cast<double>(i) * s.binHz;
             if (!tone)
-                return py::make_tuple(freqs, ArrayOf(s.dbfs));
+                return py::make_tuple(freqs, ArrayOf(std::move(s.dbfs)));
             py::object figures = py::none();
             if (s.tone) {
                 py::dict t;
@@ -148,7 +154,7 @@ With facts (board.facts), also mean_volts, rms_noise_volts and peak_to_peak_volt
                 t["enob"] = s.tone->enob;
                 figures = t;
             }
-            return py::make_tuple(freqs, ArrayOf(s.dbfs), figures);
+            return py::make_tuple(freqs, ArrayOf(std::move(s.dbfs)), figures);
         },
         py::arg("codes"), py::arg("facts") = py::none(), py::kw_only(), py::arg("window") = "hann",
         py::arg("tone") = false,
@@ -162,11 +168,11 @@ one stands above the noise, else None.)");
 
     module.def(
         "read_capture",
-        [](const std::string &path) {
+        [](const std::string &path, bool times) {
             capture::CaptureRead read;
             {
                 py::gil_scoped_release release;
-                read = capture::ReadCapture(Text(path));
+                read = capture::ReadCapture(Text(path), times);
             }
             if (read.failed())
                 throw File(read.errorPath, read.errorCause);
@@ -175,10 +181,7 @@ one stands above the noise, else None.)");
             attrs["chip"] = Str(f.chipName);
             attrs["registers"] =
                 py::bytes(reinterpret_cast<const char *>(f.registers.data()), f.registers.size());
-            attrs["reference_volts"] = f.referenceVolts;
-            attrs["pga_gain"] = f.pgaGain;
-            attrs["data_rate_sps"] = f.dataRateSps;
-            attrs["volts_per_code"] = f.voltsPerCode;
+            PutRecord(attrs, f.conversion);
             attrs["program_version"] = Str(f.programVersion);
             attrs["start_time"] = Str(f.startTime);
             attrs["stopped_by"] = Str(read.stoppedBy);
@@ -186,16 +189,25 @@ one stands above the noise, else None.)");
             for (const QString &file : read.paths)
                 files.append(Str(file));
             attrs["files"] = files;
+            if (times) {
+                const bool known = read.times.size() == read.codes.size() && !read.codes.empty();
+                attrs["time_s"] = known ? py::object(ArrayOf(std::move(read.times))) : py::none();
+                attrs["time_rule"] = known ? py::object(Str(read.timeRule)) : py::none();
+            }
             return py::make_tuple(ArrayOf(std::move(read.codes)), attrs);
         },
-        py::arg("path"),
+        py::arg("path"), py::kw_only(), py::arg("times") = true,
         R"(A capture file read back: (codes, attrs), codes a numpy int32 array.
 
 The files of a split run are read as one run: give run.h5 (when only the numbered files
 exist) or any of run_0001.h5, run_0002.h5 ... attrs holds the facts the first file records
-(chip, registers, reference_volts, pga_gain, data_rate_sps, volts_per_code, program_version,
-start_time), stopped_by of the last file and files, the paths read. A file that cannot be
-read, or a run with a file missing, raises FileError.)");
+(chip, registers, reference_volts, reference_source, mode for a VXC5420, pga_gain,
+data_rate_sps, volts_per_code, program_version, start_time; a VXC5420 captured without its
+mode known has pga_gain_from_registers ... instead), stopped_by of the last file and files, the
+paths read. With times (the default), time_s holds each sample's time in seconds since the
+capture started (float64), as the files record it, or index / data rate for files that hold
+no times; time_rule says which; both None where neither is known. A file that cannot be read,
+or a run with a file missing, raises FileError.)");
 }
 
 } // namespace pellorin_py

@@ -28,6 +28,19 @@ py::dict RegisterDict(const cli::ChipSupport &chip, const std::vector<uint8_t> &
     return registers;
 }
 
+// Volts per code for to_volts; ValueError where the facts give none.
+double VoltsPerCode(const Board &board) {
+    const analysis::ConversionFacts facts = board.facts();
+    if (const double lsb = analysis::ClaimedVoltsPerCode(facts); lsb > 0)
+        return lsb;
+    if (!facts.modeKnown && facts.voltsPerCode > 0)
+        throw Value(QStringLiteral("%1: %2; no volts before command(\"set-mode\", n)")
+                        .arg(QLatin1String(board.chip().name), QString::fromStdString(facts.mode)));
+    throw Value(QStringLiteral("%1: the gain is not known (the registers could not be read); no "
+                               "volts")
+                    .arg(QLatin1String(board.chip().name)));
+}
+
 // The milliseconds of a duration given as seconds or as "H:MM:SS"; 0 for None.
 int64_t Milliseconds(const py::handle &value, const char *what) {
     if (value.is_none())
@@ -114,11 +127,10 @@ struct Stream {
     py::array_t<int32_t> next() {
         if (done || blocksLeft == 0)
             throw py::stop_iteration();
-        py::array_t<int32_t> block(blockItems);
-        int32_t *codes = block.mutable_data();
+        std::vector<int32_t> codes;
         try {
-            WithoutGil([&](Interrupt &interrupt) {
-                board->nextBlock(token, blockItems, codes, nextIndex, blocksLeft == 1, interrupt);
+            codes = WithoutGil([&](Interrupt &interrupt) {
+                return board->nextBlock(token, blockItems, nextIndex, blocksLeft == 1, interrupt);
             });
         } catch (...) {
             done = true;
@@ -127,7 +139,7 @@ struct Stream {
         nextIndex += blockItems;
         if (blocksLeft > 0)
             --blocksLeft;
-        return block;
+        return ArrayOf(std::move(codes));
     }
 };
 } // namespace
@@ -205,21 +217,28 @@ message when the board refuses it.)")
                 return FactsDict(WithoutGil(
                     [&](Interrupt &interrupt) { return Open(b).freshFacts(interrupt); }));
             },
-            R"(The chip core's conversion facts of the registers read now: volts_per_code,
-pga_gain, reference_volts, span_volts, data_rate_sps, settling_conversions ...)")
+            R"(The chip core's conversion facts of the registers read now, at the reference
+set and, for the VXC5420, in the mode last set through command("set-mode", n).
+
+Named as the capture files record them: reference_volts, reference_source ("given" or
+"default"), mode (VXC5420), pga_gain, data_rate_sps, volts_per_code; then mode_known,
+span_volts, span_per_reference, settling_conversions, reference_min_volts,
+reference_max_volts. A VXC5420 whose mode was not set has its gain and rate read from CR1,
+which may not be what it converts with: they are pga_gain_from_registers,
+data_rate_sps_from_registers and volts_per_code_from_registers, and mode says so.)")
         .def_property(
             "reference", [](Board &b) { return b.reference(); },
-            [](Board &b, std::optional<double> volts) { b.setReference(volts); },
-            "The reference in volts the facts use; None for the chip's default.")
+            [](Board &b, std::optional<double> volts) { Open(b).setReference(volts); },
+            R"(The reference in volts the facts use; None for the chip's default (2.5 V).
+Within the chip's bounds (0.5 to 2.6 V on the VXC5480, 0.5 to 5.3 V on the VXC5420), else
+ValueError naming them.)")
         .def(
             "acquire",
             [](Board &b, int count) {
                 if (count < 1 || count > 65535)
                     throw Value(QStringLiteral("count must be a number from 1 to 65535"));
-                py::array_t<int32_t> codes(count);
-                int32_t *data = codes.mutable_data();
-                WithoutGil([&](Interrupt &interrupt) { Open(b).acquire(count, data, interrupt); });
-                return codes;
+                return ArrayOf(WithoutGil(
+                    [&](Interrupt &interrupt) { return Open(b).acquire(count, interrupt); }));
             },
             py::arg("count") = 1000,
             R"(One acquisition of count samples (1 to 65535) as a numpy int32 array of codes.
@@ -231,7 +250,7 @@ raises ChecksumError (its index, the good samples before it); a missing one Exch
             "to_volts",
             [](Board &b, const py::handle &codes) {
                 const py::array_t<int32_t, py::array::c_style> in = CodesArray(codes);
-                const double lsb = Open(b).facts().voltsPerCode;
+                const double lsb = VoltsPerCode(Open(b));
                 py::array_t<double> volts(in.size());
                 const int32_t *from = in.data();
                 double *to = volts.mutable_data();
@@ -240,7 +259,10 @@ raises ChecksumError (its index, the good samples before it); a missing one Exch
                 return volts;
             },
             py::arg("codes"),
-            "Codes to volts (float64) with the facts of the registers as last read.")
+            R"(Codes to volts (float64) with the facts of the registers as last read.
+
+ValueError where those give no volts: a VXC5420 whose mode was not set (its gain would be a
+guess from CR1; command("set-mode", n) first), or registers that could not be read.)")
         .def(
             "stream",
             [](py::object self, double seconds, const py::object &block, const py::object &blocks) {
@@ -277,7 +299,7 @@ ends the stream; what the board still sends of it is read off first.)")
         .def(
             "capture",
             [](Board &b, const std::string &path, const py::object &duration,
-               std::optional<int64_t> samples, const py::object &split, int block,
+               std::optional<int64_t> samples, const py::object &split, std::optional<int> block,
                std::optional<std::string> format, bool force) {
                 capture::CaptureSettings settings;
                 settings.path = Text(path);
@@ -287,9 +309,10 @@ ends the stream; what the board still sends of it is read off first.)")
                     settings.format = capture::FileFormat::Csv;
                 else if (!kind.isEmpty() && kind != QLatin1String("h5"))
                     throw Value(QStringLiteral("format takes \"h5\" or \"csv\""));
-                if (block < 1 || block > capture::kMaxBlockItems)
-                    throw Value(QStringLiteral("block must be a number from 1 to 65535"));
-                settings.blockItems = block;
+                if (block && (*block < 1 || *block > capture::kMaxBlockItems))
+                    throw Value(QStringLiteral("block must be a number from 1 to %1")
+                                    .arg(capture::kMaxBlockItems));
+                settings.blockItems = block.value_or(capture::kAutoBlockItems);
                 if (!duration.is_none() && samples)
                     throw Value(QStringLiteral("duration and samples do not go together"));
                 if (!duration.is_none()) {
@@ -321,21 +344,25 @@ ends the stream; what the board still sends of it is read off first.)")
             },
             py::arg("path"), py::kw_only(), py::arg("duration") = py::none(),
             py::arg("samples") = py::none(), py::arg("split") = py::none(),
-            py::arg("block") = capture::kDefaultBlockItems, py::arg("format") = py::none(),
-            py::arg("force") = false,
+            py::arg("block") = py::none(), py::arg("format") = py::none(), py::arg("force") = false,
             R"(The continuous capture to an HDF5 (.h5) or CSV (.csv) file, as the window runs it.
 
 duration  seconds or "H:MM:SS"; samples: a count; neither: until Ctrl-C.
 split     seconds or "H:MM:SS": a new numbered file (run_0001.h5, ...) at that interval.
-block     items per request (1 to 65535); format "h5" or "csv" (default: by the suffix).
-force     replace an existing file (refused otherwise, before the board is touched).
+block     items per request (1 to 65535); None: about a second of conversions at the data
+          rate the registers show. format "h5" or "csv" (default: by the suffix).
+force     replace an existing file (refused otherwise, before the board is touched; with a
+          split, every numbered file of the name already there counts).
 
+The files record the codes, each sample's time (time_s) and the facts of board.facts at the
+start. 
 Ctrl-C stops it after the item in flight: what arrived is written, the file closed with
 stopped_by "user", then KeyboardInterrupt. Returns the summary: stopped_by, samples, seconds,
 blocks, files, dead_seconds, longest_dead_seconds, path (the last file).)")
         .def(
             "scan",
-            [](Board &b, const py::object &inputs, int count, int discard, int repeat) {
+            [](Board &b, const py::object &inputs, int count, std::optional<int> discard,
+               int repeat) {
                 Board &board = Open(b);
                 const cli::ChipSupport &chip = board.chip();
                 if (!chip.mux)
@@ -344,29 +371,31 @@ blocks, files, dead_seconds, longest_dead_seconds, path (the last file).)")
                 scan::ScanSettings settings;
                 settings.inputs = ScanInputs(*chip.mux, chip.name, inputs);
                 settings.count = count;
-                settings.discard = discard;
                 settings.repeats = repeat;
-                const scan::ScanOutcome outcome = WithoutGil(
-                    [&](Interrupt &interrupt) { return board.scan(settings, interrupt); });
-                const analysis::ConversionFacts facts = board.facts();
-                const double lsb =
-                    scan::ScanLsbVolts(facts.referenceVolts, facts.pgaGain, facts.spanPerReference);
+                analysis::ConversionFacts facts;
+                const scan::ScanOutcome outcome = WithoutGil([&](Interrupt &interrupt) {
+                    return board.scan(settings, discard, interrupt, facts);
+                });
+                const double lsb = scan::ScanVoltsPerCode(facts);
                 py::list rows;
                 for (const scan::ScanRow &row : outcome.rows)
                     rows.append(RowDict(*chip.mux, row, lsb));
                 return rows;
             },
             py::arg("inputs") = "pairs", py::kw_only(), py::arg("count") = 1000,
-            py::arg("discard") = 3, py::arg("repeat") = 1,
+            py::arg("discard") = py::none(), py::arg("repeat") = 1,
             R"(The input scan: per input a MUX write and one acquisition, one dict per input.
 
 inputs   "single-ended" (each input against AINCOM), "pairs" (AIN0-AIN1, AIN2-AIN3 ...),
          "AIN0-AIN1,AIN3-AINCOM", or a list of (AIN+, AIN-) names.
-count    samples kept per input; discard: samples dropped after each switch; repeat: passes.
+count    samples kept per input; repeat: passes.
+discard  samples dropped after each switch; None: the conversions the chip still settles at
+         the data rate the registers show (settling_conversions of board.facts).
 
 Each row has positive, negative, repeats, samples, mean_codes, mean_uv, std_dev_codes,
 std_dev_uv, peak_to_peak_codes, effective_bits, noise_free_bits, minimum, maximum, clipped,
-mean_spread_codes, std_dev_spread_codes, no_noise. MUX is put back when the scan ends, fails
+mean_spread_codes, std_dev_spread_codes, no_noise; mean_uv and std_dev_uv are NaN where the
+facts give no volts. MUX is put back when the scan ends, fails
 or is stopped; Ctrl-C takes effect after the acquisition in flight.)")
         .def(
             "load_profile",
@@ -458,9 +487,11 @@ chip      "VXC5480" or "VXC5420": the chip expected (a board of the other is ref
           whichever answers.
 simulate  "VXC5480" or "VXC5420": a virtual board of that chip, served in this process.
 signal    with simulate: "sine:HZ:VOLTS" adds a sine to the inputs; "count" sends 0, 1, 2 ...
-pace      with simulate: "none" (as fast as the line takes), "wire" (115200 baud, the default)
-          or "real" (the chip's data rate too).
-reference the reference in volts for the facts; None: the chip's default (2.5 V).
+pace      with simulate: "none" (as fast as the line takes), "wire" (115200 baud) or "real"
+          (the default, as the board: the chip's data rate too, items no faster than the line).
+reference the reference in volts for the facts; None: the chip's default (2.5 V). Within the
+          chip's bounds (0.5 to 2.6 V on the VXC5480, 0.5 to 5.3 V on the VXC5420), else
+          ValueError naming them.
 
 Runs the program's handshake ("Detect EVM") and reads the registers. Raises NoBoardError when
 no board answers, with the reason for each port named. One Board is open in a process at a

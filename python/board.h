@@ -67,23 +67,26 @@ class Board {
     std::optional<double> reference() const { return m_reference; }
     void setReference(std::optional<double> volts);
 
-    // count items (1 to 65535) into codes, after the registers are read again as the window
-    // does before every acquisition.
-    void acquire(int count, int32_t *codes, Interrupt &interrupt);
+    // count items (1 to 65535), after the registers are read again as the window does before
+    // every acquisition.
+    std::vector<int32_t> acquire(int count, Interrupt &interrupt);
 
     // A stream of blocks: begin() settles the line and sizes nothing; next() reads one block
-    // of blockItems into codes, asking for the following block as soon as this one is in, so
+    // of blockItems, asking for the following block as soon as this one is in, so
     // the board streams on while the script works on the block. A stream ends when any other
     // call is made on the board (its token no longer matches).
     int beginStream(Interrupt &interrupt);
     // firstIndex: the stream-wide index of the block's first item, for the messages; last:
     // no block follows, so none is asked for.
-    void nextBlock(int token, int blockItems, int32_t *codes, int64_t firstIndex, bool last,
-                   Interrupt &interrupt);
+    std::vector<int32_t> nextBlock(int token, int blockItems, int64_t firstIndex, bool last,
+                                   Interrupt &interrupt);
 
     capture::CaptureResult capture(const capture::CaptureSettings &settings, Interrupt &interrupt,
                                    QString &filePath);
-    scan::ScanOutcome scan(const scan::ScanSettings &settings, Interrupt &interrupt);
+    // discard: samples dropped after each switch; none given: the chip's settling at the
+    // registers read first, whose facts (the volts) scanFacts receives.
+    scan::ScanOutcome scan(scan::ScanSettings settings, std::optional<int> discard,
+                           Interrupt &interrupt, analysis::ConversionFacts &scanFacts);
 
     void loadProfile(const QString &path, bool lenient, Interrupt &interrupt);
     void saveProfile(const QString &path, Interrupt &interrupt);
@@ -96,7 +99,7 @@ class Board {
     // Before every exchange: the board is open, this is its thread, and the line is quiet.
     void begin(Interrupt &interrupt);
     void settle(Interrupt &interrupt);
-    int acquireItems(int count, int32_t *codes, Interrupt &interrupt, int64_t firstIndex);
+    std::vector<int32_t> acquireItems(int count, Interrupt &interrupt, int64_t firstIndex);
     void refreshImage(Interrupt &interrupt, bool mustSucceed);
 
     bool m_open = false;
@@ -110,7 +113,7 @@ class Board {
     int64_t m_owedBytes = 0;        // what the board still sends of requests this Board stopped
     int m_streamToken = 0;          // the stream that may go on; any other call ends it
     bool m_streamRequested = false; // the stream's next block is asked for already
-    std::vector<double> m_seconds;  // the item reader's times, unused here
+    std::vector<double> m_arrivals; // the item reader's arrival times, unused here
 };
 
 } // namespace pellorin_py

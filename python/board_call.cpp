@@ -1,5 +1,6 @@
 #include "board_call.h"
 
+#include "link/serial_transport.h"
 #include "platform/message_service.h"
 
 namespace pellorin_py {
@@ -25,6 +26,10 @@ bool Interrupt::check() {
     if (PyErr_CheckSignals() != 0)
         PyErr_Fetch(&m_type, &m_value, &m_trace);
     return caught();
+}
+
+int Interrupt::whileWaiting() {
+    return check() ? kEndRead : static_cast<int>(kCheckInterval.count());
 }
 
 void Interrupt::raiseIfCaught() {

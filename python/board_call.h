@@ -47,6 +47,9 @@ class Interrupt {
     // Only while the GIL is released (inside WithoutGil).
     bool check();
     bool caught() const { return m_type != nullptr; }
+    // A read's wait hook (link/serial_transport.h's ReadWaitHook): looks for Ctrl-C while the
+    // board is waited for and gives the read up once it came.
+    int whileWaiting();
     // With the GIL held: raises the caught exception, if any.
     void raiseIfCaught();
 

@@ -109,11 +109,11 @@ void Board::begin(Interrupt &interrupt) {
 void Board::settle(Interrupt &interrupt) {
     if (m_owedBytes <= 0)
         return;
-    EventCadence events([&interrupt] { interrupt.check(); });
-    capture::ItemReader reader(events, {}, capture::Clock::now(), kReadGatherMs);
+    capture::ItemReader reader({}, capture::Clock::now(), kReadGatherMs,
+                               [&interrupt] { return interrupt.whileWaiting(); });
     reader.drain(
         m_owedBytes, [&interrupt] { return interrupt.check(); },
-        [this](int64_t itemsLeft) { m_owedBytes = itemsLeft * 4; });
+        [this](int64_t bytesLeft) { m_owedBytes = bytesLeft; });
     // Stopped by Ctrl-C: the rest is still owed and read before the next call. Otherwise the
     // line is quiet: drained, silent or gone.
     if (!interrupt.caught())

@@ -5,25 +5,11 @@
 #include "cli/number_text.h"
 #include "cli/profile_transfer.h"
 #include "cli/register_writes.h"
-#include "link/chip_catalog.h"
+#include "link/frames.h"
 #include "link/protocol.h"
 #include "link/register_range.h"
-#include "panel_2ch/chip_facts.h"
-#include "panel_8ch/chip_facts.h"
-
-#include <cmath>
 
 namespace pellorin_py {
-
-namespace {
-// The one place that knows which chip core works out the facts.
-analysis::ConversionFacts FactsOf(const cli::ChipSupport &chip, std::span<const uint8_t> image,
-                                  int mode, std::optional<double> reference) {
-    if (chip.chipId == chip_id::kVxc5420)
-        return vxc5420::Facts(image, mode, reference);
-    return vxc5480::Facts(image, reference);
-}
-} // namespace
 
 std::vector<uint8_t> Board::readRegisters(Interrupt &interrupt) {
     begin(interrupt);
@@ -83,13 +69,13 @@ void Board::command(const QString &name, int argument, Interrupt &interrupt) {
         throw Exchange(text.isEmpty() ? QStringLiteral("%1 failed").arg(name) : text, result);
     }
     // The set-mode command leaves no trace in the registers: the facts need to know it.
-    if (entry->maxArgument > 0)
+    if (m_chip->lastMode > 0 && entry->code == command::kSetMode)
         m_mode = argument;
     refreshImage(interrupt, false);
 }
 
 analysis::ConversionFacts Board::facts() const {
-    return FactsOf(*m_chip, m_image, m_mode, m_reference);
+    return cli::FactsOf(*m_chip, m_image, m_mode, m_reference);
 }
 
 analysis::ConversionFacts Board::freshFacts(Interrupt &interrupt) {
@@ -99,8 +85,12 @@ analysis::ConversionFacts Board::freshFacts(Interrupt &interrupt) {
 }
 
 void Board::setReference(std::optional<double> volts) {
-    if (volts && !(std::isfinite(*volts) && *volts > 0))
-        throw Value(QStringLiteral("the reference is in volts, above 0"));
+    if (volts) {
+        if (const QString refused =
+                cli::ReferenceRefusal(*m_chip, QStringLiteral("reference"), *volts);
+            !refused.isEmpty())
+            throw Value(refused);
+    }
     m_reference = volts;
 }
 

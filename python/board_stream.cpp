@@ -1,6 +1,6 @@
 // Items from the board: one acquisition, and a stream of blocks. Both read with the capture's
-// item reader, which can stop after any item: Ctrl-C ends the read at once, and what the board
-// still sends of the request is owed and read off before the next call.
+// item reader, which can stop after any item and give a wait up: Ctrl-C ends the read at once,
+// and what the board still sends of the request is owed and read off before the next call.
 
 #include "board.h"
 
@@ -20,34 +20,45 @@ void Request(int count) {
 
 // Reads the count items of the request just sent; firstIndex numbers them in messages. Returns
 // with fewer items only when Ctrl-C stopped it.
-int Board::acquireItems(int count, int32_t *codes, Interrupt &interrupt, int64_t firstIndex) {
-    EventCadence events([&interrupt] { interrupt.check(); });
-    capture::ItemReader reader(
-        events, [&interrupt] { return interrupt.check(); }, capture::Clock::now(), kReadGatherMs);
-    m_seconds.resize(static_cast<size_t>(count));
-    const capture::ItemsRead read = reader.read(count, codes, m_seconds.data(), {});
-    m_owedBytes = read.bytesLeft;
+std::vector<int32_t> Board::acquireItems(int count, Interrupt &interrupt, int64_t firstIndex) {
+    capture::ItemReader reader([&interrupt] { return interrupt.check(); }, capture::Clock::now(),
+                               kReadGatherMs, [&interrupt] { return interrupt.whileWaiting(); });
+    reader.begin(count);
+    std::vector<int32_t> codes;
+    codes.reserve(static_cast<size_t>(count));
+    m_arrivals.clear();
+    m_arrivals.reserve(static_cast<size_t>(count));
+    capture::ItemsRead read;
+    // Pieces a check interval long: items in hand wait no longer than that for more, and a
+    // board that falls silent is waited on by the link's own time limit.
+    do {
+        read = reader.readPiece(capture::Clock::now() + Interrupt::kCheckInterval, codes,
+                                m_arrivals, {});
+    } while (!read.complete && !read.stopped && read.result == 0 && read.badItem < 0 &&
+             !interrupt.check());
+    m_owedBytes = reader.bytesLeft();
+    if (interrupt.caught())
+        return codes;
+    const int64_t taken = static_cast<int64_t>(codes.size());
     if (read.badItem >= 0) {
-        throw Checksum(acquisition_message::ItemChecksumInvalid(firstIndex + read.badItem).text,
-                       firstIndex + read.badItem, std::vector<int32_t>(codes, codes + read.items));
+        throw Checksum(acquisition_message::ItemChecksumInvalid(firstIndex + taken).text,
+                       firstIndex + taken, std::move(codes));
     }
-    if (read.result != 0) {
-        throw Exchange(acquisition_message::GetItemFailed(firstIndex + read.items).text,
-                       read.result);
-    }
-    return read.items;
+    if (read.result != 0)
+        throw Exchange(acquisition_message::GetItemFailed(firstIndex + taken).text, read.result);
+    return codes;
 }
 
-void Board::acquire(int count, int32_t *codes, Interrupt &interrupt) {
-    if (count < 1 || count > 65535)
-        throw Value(QStringLiteral("count must be a number from 1 to 65535"));
+std::vector<int32_t> Board::acquire(int count, Interrupt &interrupt) {
+    if (count < 1 || count > kMaxItemsPerRequest)
+        throw Value(QStringLiteral("count must be a number from 1 to %1").arg(kMaxItemsPerRequest));
     begin(interrupt);
     // As the window does before every acquisition: the chip's registers are read again (the
     // facts follow them), and a failure does not stop the acquisition.
     refreshImage(interrupt, false);
     Request(count);
     m_owedBytes = static_cast<int64_t>(count) * kItemSize;
-    acquireItems(count, codes, interrupt, 0);
+    return acquireItems(count, interrupt, 0);
 }
 
 int Board::beginStream(Interrupt &interrupt) {
@@ -56,8 +67,8 @@ int Board::beginStream(Interrupt &interrupt) {
     return m_streamToken;
 }
 
-void Board::nextBlock(int token, int blockItems, int32_t *codes, int64_t firstIndex, bool last,
-                      Interrupt &interrupt) {
+std::vector<int32_t> Board::nextBlock(int token, int blockItems, int64_t firstIndex, bool last,
+                                      Interrupt &interrupt) {
     if (!m_open || token != m_streamToken)
         throw State(QStringLiteral("the stream has ended: another call was made on the board"));
     if (std::this_thread::get_id() != m_thread)
@@ -70,14 +81,15 @@ void Board::nextBlock(int token, int blockItems, int32_t *codes, int64_t firstIn
     m_streamRequested = false;
     // A fault or a stop ends the stream; the token tells the next call.
     ++m_streamToken;
-    const int items = acquireItems(blockItems, codes, interrupt, firstIndex);
-    if (items < blockItems || last)
-        return;
+    std::vector<int32_t> codes = acquireItems(blockItems, interrupt, firstIndex);
+    if (static_cast<int>(codes.size()) < blockItems || last || interrupt.caught())
+        return codes;
     // The next block is asked for before the script sees this one: the board streams on.
     Request(blockItems);
     m_owedBytes += static_cast<int64_t>(blockItems) * kItemSize;
     m_streamRequested = true;
     m_streamToken = token;
+    return codes;
 }
 
 } // namespace pellorin_py

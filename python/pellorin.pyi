@@ -49,7 +49,7 @@ class Board:
     def write(self, **registers: int) -> dict[str, int]: ...
     def command(self, name: str, argument: int = 0) -> None: ...
     @property
-    def facts(self) -> dict[str, float | int | bool]: ...
+    def facts(self) -> dict[str, float | int | bool | str]: ...
     @property
     def reference(self) -> float | None: ...
     @reference.setter
@@ -66,7 +66,7 @@ class Board:
         duration: float | str | None = None,
         samples: int | None = None,
         split: float | str | None = None,
-        block: int = 65535,
+        block: int | None = None,
         format: str | None = None,
         force: bool = False,
     ) -> dict[str, str | int | float]: ...
@@ -75,7 +75,7 @@ class Board:
         inputs: str | Sequence[tuple[str, str]] = "pairs",
         *,
         count: int = 1000,
-        discard: int = 3,
+        discard: int | None = None,
         repeat: int = 1,
     ) -> list[dict[str, str | int | float | bool]]: ...
     def load_profile(self, path: str, *, lenient: bool = False) -> None: ...
@@ -97,16 +97,16 @@ class Stream(Iterator[Codes]):
     def close(self) -> None: ...
 
 def noise_figures(
-    codes: CodesLike, facts: Mapping[str, float | int | bool] | None = None
+    codes: CodesLike, facts: Mapping[str, object] | None = None
 ) -> dict[str, float | int | bool | str]: ...
 def spectrum(
     codes: CodesLike,
-    facts: Mapping[str, float | int | bool] | None = None,
+    facts: Mapping[str, object] | None = None,
     *,
     window: str = "hann",
     tone: bool = False,
 ) -> tuple[Floats, Floats] | tuple[Floats, Floats, dict[str, float] | None]: ...
-def read_capture(path: str) -> tuple[Codes, dict[str, object]]: ...
+def read_capture(path: str, *, times: bool = True) -> tuple[Codes, dict[str, object]]: ...
 
 class VirtualBoard:
     def __init__(self, chip: str = "VXC5480", *, pace: str = "none", signal: str | None = None) -> None: ...

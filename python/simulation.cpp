@@ -6,18 +6,14 @@
 
 #include "simulate/simulated_board.h"
 
-#include <optional>
-
 namespace pellorin_py {
 
 sim::Pacing PacingOf(const QString &pace) {
-    if (pace == QLatin1String("none"))
-        return sim::Pacing::Unpaced;
-    if (pace == QLatin1String("wire"))
-        return sim::Pacing::WireRate;
-    if (pace == QLatin1String("real"))
-        return sim::Pacing::DataRate;
-    throw Value(QStringLiteral("pace takes \"none\", \"wire\" or \"real\", not \"%1\"").arg(pace));
+    sim::Pacing pacing = sim::Pacing::Real;
+    if (!pace.isEmpty() && !sim::ParsePacing(pace.toStdString(), pacing))
+        throw Value(
+            QStringLiteral("pace takes \"none\", \"wire\" or \"real\", not \"%1\"").arg(pace));
+    return pacing;
 }
 
 std::unique_ptr<sim::VirtualBoard> StartVirtualBoard(const QString &chipName, const QString &signal,
@@ -38,13 +34,10 @@ std::unique_ptr<sim::VirtualBoard> StartVirtualBoard(const QString &chipName, co
         throw Value(
             QStringLiteral("signal takes \"sine:HZ:VOLTS\" or \"count\", not \"%1\"").arg(signal));
     }
-    const std::optional<sim::Pacing> pacing =
-        pace.isEmpty() ? std::nullopt : std::optional(PacingOf(pace));
-    std::unique_ptr<sim::VirtualBoard> board = StartSimulatedBoard(chipName, hz, volts);
+    std::unique_ptr<sim::VirtualBoard> board =
+        StartSimulatedBoard(chipName, PacingOf(pace), hz, volts);
     if (!board)
         throw NoBoard(QStringLiteral("the virtual board could not open a pseudo-terminal"));
-    if (pacing)
-        board->setPacing(*pacing);
     if (counting) {
         sim::SignalModel signal = sim::DefaultSignal(chip);
         signal.counting = true;

@@ -10,11 +10,11 @@
 namespace pellorin_py {
 
 // "none" (as fast as the line takes), "wire" (115200 baud) or "real" (the chip's data rate
-// too); ValueError otherwise.
+// too, as the board); "" is "real", as for pellorin-cli --simulate. ValueError otherwise.
 sim::Pacing PacingOf(const QString &pace);
 
 // A virtual board of chipName serving on its own pty: signal "" (the chip's own inputs),
-// "sine:HZ:VOLTS" or "count"; pace "" (the board's default, the wire's) or as PacingOf.
+// "sine:HZ:VOLTS" or "count"; pace as PacingOf.
 // ValueError for a name it does not know, NoBoardError when no pty could be made.
 std::unique_ptr<sim::VirtualBoard> StartVirtualBoard(const QString &chipName, const QString &signal,
                                                      const QString &pace);

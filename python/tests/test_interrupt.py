@@ -30,3 +30,25 @@ def test_sigint_stops_a_capture_cleanly(chip, tmp_path):
         assert attrs["stopped_by"] == "user"
         # What the board still sent of the stopped block is read off first: the next call works.
         assert board.acquire(20).shape == (20,)
+
+
+def test_sigint_stops_an_acquisition_and_the_next_call_works(chip):
+    # At the wire's pace a read may stop inside an item: what the board still owes must be
+    # read off to the byte, or the next exchange meets a broken item.
+    with pellorin.VirtualBoard(chip, pace="wire") as virtual, pellorin.open(
+        virtual.port, chip=chip
+    ) as board:
+
+        def interrupt_once_streaming():
+            wait_for(lambda: not virtual.idle(), "the acquisition's items")
+            os.kill(os.getpid(), signal.SIGINT)
+
+        sender = threading.Thread(target=interrupt_once_streaming)
+        sender.start()
+        try:
+            with pytest.raises(KeyboardInterrupt):
+                board.acquire(3000)
+        finally:
+            sender.join()
+        assert board.acquire(20).shape == (20,)
+        wait_for(virtual.idle, "a quiet line")
