@@ -162,16 +162,19 @@ void CaptureEngine::drain(int64_t bytes) {
         return;
     m_progress.stopping = true;
     m_progress.drainItemsLeft = bytes / kItemSize;
+    m_progress.drainBytesLeft = bytes;
     publish();
     m_reader->drain(
         bytes, [this] { return m_abortDrain || (m_hooks.abortDrain && m_hooks.abortDrain()); },
-        [this](int64_t itemsLeft) {
-            m_progress.drainItemsLeft = itemsLeft;
+        [this](int64_t bytesLeft) {
+            m_progress.drainItemsLeft = bytesLeft / kItemSize;
+            m_progress.drainBytesLeft = bytesLeft;
             publish();
             if (m_events)
                 m_events->item();
         });
     m_progress.drainItemsLeft = 0;
+    m_progress.drainBytesLeft = 0;
 }
 
 void CaptureEngine::onRead(double seconds, std::span<const int32_t> codes, bool full) {

@@ -71,6 +71,9 @@ struct CaptureProgress {
     DriftLine drift; // block means against time
     bool stopping = false;
     int64_t drainItemsLeft = 0;
+    // The same in bytes, exact (a read may end inside an item): what the board still owes when
+    // a caller cuts the drain short (abortDrain) and reads it off later.
+    int64_t drainBytesLeft = 0;
 };
 
 // Busy: another board operation ran, and the capture did not start.

@@ -29,6 +29,50 @@ std::vector<RecordedFact> ConversionRecord(const analysis::ConversionFacts &conv
     return record;
 }
 
+namespace {
+constexpr QLatin1StringView kGuessed("_from_registers");
+} // namespace
+
+std::vector<RecordedFact> RecordedFactNames() {
+    analysis::ConversionFacts known;
+    known.mode = "a chip with modes";
+    analysis::ConversionFacts guessed = known;
+    guessed.modeKnown = false;
+    std::vector<RecordedFact> names = ConversionRecord(known);
+    for (const RecordedFact &fact : ConversionRecord(guessed)) {
+        if (QLatin1StringView(fact.name).endsWith(kGuessed))
+            names.push_back(fact);
+    }
+    return names;
+}
+
+bool TakeRecordedFact(analysis::ConversionFacts &conversion, const QString &name,
+                      const QString &text, double number) {
+    QString key = name;
+    const bool guessed = key.endsWith(kGuessed);
+    if (guessed)
+        key.chop(kGuessed.size());
+    if (key == QLatin1String("reference_volts"))
+        conversion.referenceVolts = number;
+    else if (key == QLatin1String("reference_source"))
+        conversion.referenceSource = text == QLatin1String("given")
+                                         ? analysis::ReferenceSource::Given
+                                         : analysis::ReferenceSource::Default;
+    else if (key == QLatin1String("mode"))
+        conversion.mode = text.toStdString();
+    else if (key == QLatin1String("pga_gain"))
+        conversion.pgaGain = number;
+    else if (key == QLatin1String("data_rate_sps"))
+        conversion.dataRateSps = number;
+    else if (key == QLatin1String("volts_per_code"))
+        conversion.voltsPerCode = number;
+    else
+        return false;
+    if (guessed)
+        conversion.modeKnown = false;
+    return true;
+}
+
 QString ProgramVersion() {
     return QStringLiteral(PELLORIN_VERSION_TEXT);
 }

@@ -28,6 +28,16 @@ struct RecordedFact {
 // pga_gain_from_registers, data_rate_sps_from_registers, volts_per_code_from_registers.
 std::vector<RecordedFact> ConversionRecord(const analysis::ConversionFacts &conversion);
 
+// Every name ConversionRecord may give (the "_from_registers" ones too), each with the kind of
+// its value (a number or a text): what a reader of the files looks for.
+std::vector<RecordedFact> RecordedFactNames();
+
+// The other way: one recorded fact into conversion facts, by its name (a "_from_registers"
+// name marks the mode not known); text is taken by the names of texts, number by the others.
+// False for a name ConversionRecord does not give.
+bool TakeRecordedFact(analysis::ConversionFacts &conversion, const QString &name,
+                      const QString &text, double number);
+
 // The program's version, a.b.c.d.
 QString ProgramVersion();
 

@@ -68,7 +68,9 @@ ItemsRead ItemReader::readPiece(Clock::time_point until, std::vector<int32_t> &c
         m_held += got;
         if (result != result::kOk) {
             outcome.result = result;
-            m_failed = true;
+            // A read the program gave up (kAborted) is no fault of the line: the board still
+            // sends the rest, and bytesLeft() says how much.
+            m_failed = result != result::kAborted;
             break;
         }
         const double now = std::chrono::duration<double>(Clock::now() - m_start).count();
@@ -112,10 +114,10 @@ void ItemReader::drain(int64_t bytes, const std::function<bool()> &abort,
         const int result =
             ReadAvailableWaiting(buffer.data(), 1, want, got, m_whileWaiting, m_gatherMs);
         bytes -= got;
-        if (result != result::kOk)
-            return; // silence or a lost line: nothing more will come
         if (progress)
-            progress(bytes / kItemSize);
+            progress(bytes);
+        if (result != result::kOk)
+            return; // silence, a lost line or a read given up: nothing more is read
     }
 }
 

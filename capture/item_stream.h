@@ -48,11 +48,13 @@ class ItemReader {
     // returned to arrivals.
     ItemsRead readPiece(Clock::time_point until, std::vector<int32_t> &codes,
                         std::vector<double> &arrivals, const OnRead &onRead);
-    // What the board will still send of the request (nothing after a failure).
+    // What the board will still send of the request (nothing after a failure of the line; all
+    // it did not read after a read given up by its wait hook), exact to the byte.
     int64_t bytesLeft() const { return m_failed ? 0 : m_total - m_taken; }
 
-    // Reads and throws away bytes the board still sends; ends early on silence, a failure or
-    // when abort() says so. Calls progress with the items left now and then.
+    // Reads and throws away bytes the board still sends; ends early on silence, a failure, a
+    // read given up or when abort() says so. Calls progress with the bytes left after each read,
+    // so a caller that stops it knows what is still owed, exact to the byte.
     void drain(int64_t bytes, const std::function<bool()> &abort,
                const std::function<void(int64_t)> &progress);
 

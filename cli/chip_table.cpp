@@ -39,4 +39,20 @@ const CommandEntry *FindCommand(const ChipSupport &chip, const QString &name) {
     return nullptr;
 }
 
+QString ReferenceRefusal(const ChipSupport &chip, const QString &what, double volts) {
+    const analysis::ReferenceRange &range = chip.referenceRange;
+    if (range.contains(volts))
+        return QString();
+    return QStringLiteral("%1 takes the reference in volts, from %2 to %3 on the %4")
+        .arg(what, QString::number(range.minVolts), QString::number(range.maxVolts),
+             QLatin1String(chip.name));
+}
+
+analysis::ConversionFacts FactsOf(const ChipSupport &chip, std::span<const uint8_t> image, int mode,
+                                  std::optional<double> referenceVolts) {
+    if (!chip.facts)
+        return analysis::WithReference({}, referenceVolts);
+    return chip.facts(image, mode, referenceVolts);
+}
+
 } // namespace cli

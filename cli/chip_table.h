@@ -70,6 +70,15 @@ int RegisterAddress(const ChipSupport &chip, const QString &text);
 
 const CommandEntry *FindCommand(const ChipSupport &chip, const QString &name);
 
+// An empty string when volts (NaN where the text given was no number) lies within the chip's
+// reference bounds; else "WHAT takes the reference in volts, from MIN to MAX on the CHIP".
+QString ReferenceRefusal(const ChipSupport &chip, const QString &what, double volts);
+
+// The chip core's facts of the image, in mode, at the reference given or the chip's default;
+// only the reference where this build has no facts for the chip.
+analysis::ConversionFacts FactsOf(const ChipSupport &chip, std::span<const uint8_t> image, int mode,
+                                  std::optional<double> referenceVolts);
+
 // Entries of the chips (one file per chip).
 ChipSupport Vxc5480Support();
 ChipSupport Vxc5420Support();

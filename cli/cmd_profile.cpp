@@ -2,10 +2,9 @@
 
 #include "commands.h"
 #include "exit_codes.h"
+#include "profile_transfer.h"
 
 #include "link/register_range.h"
-#include "platform/file_writer.h"
-#include "platform/private_profile.h"
 
 #include <vector>
 
@@ -19,12 +18,8 @@ int fileError(CommandContext &context, const platform::FileError &error) {
 
 int save(CommandContext &context, const QString &path) {
     const ChipSupport &chip = context.chip();
-    // The file must take the save before the board is asked: the folder, the target, and the
-    // old profile whose other lines the save keeps.
-    platform::FileError error = platform::CheckWritableTarget(path);
-    if (!error.failed())
-        error = platform::LoadProfileFile(path).error;
-    if (error.failed())
+    // The file must take the save before the board is asked.
+    if (const platform::FileError error = CheckProfileSave(path); error.failed())
         return fileError(context, error);
     if (const int status = context.connect())
         return status;
@@ -34,8 +29,7 @@ int save(CommandContext &context, const QString &path) {
     if (result != 0)
         return context.exchangeFailed(QStringLiteral("profile save: reading the registers"),
                                       result);
-    error = panel_common::SaveRegisterProfile(path, *chip.profile, image.data());
-    if (error.failed()) {
+    if (const platform::FileError error = SaveProfileOf(chip, path, image); error.failed()) {
         context.console().message(error.text());
         context.console().message(QStringLiteral("Save Profile Failed !"));
         return exit_code::kFile;
@@ -44,37 +38,22 @@ int save(CommandContext &context, const QString &path) {
 }
 
 int load(CommandContext &context, const QString &path, bool lenient) {
-    const ChipSupport &chip = context.chip();
-    const platform::FileRead file = platform::LoadProfileFile(path);
-    // The window offers only files that exist; a missing one is a file error here.
-    if (file.missing)
-        return fileError(context, {path, QStringLiteral("No such file or directory")});
-    if (file.error.failed())
-        return fileError(context, file.error);
-    std::vector<uint8_t> image(static_cast<size_t>(chip.registerCount()), 0);
-    if (panel_common::RegistersFromProfile(file.bytes, *chip.profile, image.data()) !=
-        panel_common::ProfileLoad::Loaded) {
-        context.console().message(panel_common::InvalidProfileMessage(*chip.profile));
+    ProfileToLoad profile = ReadProfileToLoad(context.chip(), path, lenient);
+    if (!profile.message.isEmpty()) {
+        context.console().message(profile.message);
         return exit_code::kFile;
     }
-    // The values go straight to the chip, with no pending image to look at first: a key that
-    // is missing or unreadable would quietly write 0 or a guess, calibration registers included.
-    const QStringList unclear = panel_common::UnclearRegisterKeys(file.bytes, *chip.profile);
-    if (!lenient && !unclear.isEmpty()) {
-        const QString reason = QStringLiteral("Missing or unreadable register values: %1 "
-                                              "(--lenient loads them as the window does)")
-                                   .arg(unclear.join(QStringLiteral(", ")));
-        return fileError(context, {path, reason});
-    }
+    if (profile.unclearKeys)
+        profile.error.reason += QStringLiteral(" (--lenient loads them as the window does)");
+    if (profile.error.failed())
+        return fileError(context, profile.error);
     if (const int status = context.connect())
         return status;
     // There is no pending image to hold the values until a Write: they go to the chip now,
     // in address order, as the "All Regs" Write sends them.
-    if (chip.allRegsWrite)
-        chip.allRegsWrite(image);
-    std::vector<uint8_t> written(image.size(), 0);
-    const int result =
-        WriteRegisterRange(image.data(), written.data(), static_cast<int>(image.size()), nullptr);
+    std::vector<uint8_t> written(profile.image.size(), 0);
+    const int result = WriteRegisterRange(profile.image.data(), written.data(),
+                                          static_cast<int>(profile.image.size()), nullptr);
     if (result != 0)
         return context.exchangeFailed(QStringLiteral("profile load: writing the registers"),
                                       result);

@@ -4,10 +4,10 @@
 #include "exit_codes.h"
 #include "number_text.h"
 #include "output_formats.h"
+#include "register_writes.h"
 
 #include "link/register_range.h"
 
-#include <utility>
 #include <vector>
 
 namespace cli {
@@ -103,20 +103,19 @@ int RunSet(CommandContext &context) {
         return status;
     const ChipSupport &chip = context.chip();
     // Every assignment is checked before the first write: a typo must not leave half a setting.
-    std::vector<std::pair<int, uint8_t>> writes;
+    std::vector<RegisterWrite> writes;
     for (const QString &word : args.words) {
         const qsizetype equals = word.indexOf(u'=');
         if (equals <= 0)
             return context.usage(QStringLiteral("%1 is not NAME=VALUE").arg(word));
-        const int address = RegisterAddress(chip, word.left(equals));
-        if (address < 0) {
-            return context.usage(QStringLiteral("%1 has no register %2")
-                                     .arg(QLatin1String(chip.name), word.left(equals)));
-        }
-        int64_t value = 0;
-        if (!ParseNumberIn(word.mid(equals + 1), 0, 255, value))
-            return context.usage(NumberMessage(QStringLiteral("%1: the value").arg(word), 0, 255));
-        writes.emplace_back(address, static_cast<uint8_t>(value));
+        int64_t value = -1;
+        if (!ParseNumber(word.mid(equals + 1), value))
+            value = -1; // refused below, after the name
+        RegisterWrite write;
+        const QString refused = CheckRegisterWrite(chip, word.left(equals), value, word, write);
+        if (!refused.isEmpty())
+            return context.usage(refused);
+        writes.push_back(write);
     }
     if (const int status = context.connect())
         return status;
@@ -129,26 +128,20 @@ int RunSet(CommandContext &context) {
             writeJson(context, done);
         return status;
     };
-    for (const auto &[address, value] : writes) {
-        const auto at = static_cast<uint8_t>(address);
-        int result = WriteRegisterAt(at, value, nullptr);
-        if (result != 0)
-            return finish(
-                context.exchangeFailed(QStringLiteral("set: writing the register"), result));
-        uint8_t readBack = 0;
-        result = ReadRegisterAt(at, readBack, nullptr);
-        if (result != 0)
-            return finish(
-                context.exchangeFailed(QStringLiteral("set: reading the register back"), result));
-        if (readBack != value) {
-            context.console().message(
-                QStringLiteral("%1 reads back %2 after writing %3")
-                    .arg(nameOf(chip, address), HexByte(readBack), HexByte(value)));
+    for (const RegisterWrite &write : writes) {
+        const WriteOutcome outcome = WriteAndReadBack(write);
+        if (outcome.result != 0) {
+            return finish(context.exchangeFailed(
+                outcome.wrote ? QStringLiteral("set: reading the register back")
+                              : QStringLiteral("set: writing the register"),
+                outcome.result));
         }
-        done.push_back({address, nameOf(chip, address), readBack});
+        if (outcome.readBack != write.value)
+            context.console().message(ReadBackNote(chip, write, outcome.readBack));
+        done.push_back({write.address, nameOf(chip, write.address), outcome.readBack});
         if (!json) {
-            context.out() << nameOf(chip, address).toStdString() << '='
-                          << HexByte(readBack).toStdString() << '\n';
+            context.out() << nameOf(chip, write.address).toStdString() << '='
+                          << HexByte(outcome.readBack).toStdString() << '\n';
         }
     }
     return finish(exit_code::kOk);

@@ -1,13 +1,12 @@
 #include "commands.h"
 
 #include "exit_codes.h"
+#include "no_board.h"
 
 #include "firmware/firmware_image.h"
 #include "firmware/hid_device.h"
 #include "firmware/simulated_transport.h"
-#include "link/port_problem.h"
 #include "link/protocol.h"
-#include "link/result_codes.h"
 #include "link/serial_transport.h"
 #include "platform/file_writer.h"
 #include "sim/virtual_board.h"
@@ -50,25 +49,14 @@ int CommandContext::connect() {
 
 void CommandContext::explainPorts(const QStringList &ports) {
     for (const QString &path : ports) {
-        const QString problem = PortOpenProblem(path);
-        if (!problem.isEmpty()) {
-            m_console.message(QStringLiteral("%1: %2").arg(path, problem));
+        const NoBoardReason reason = WhyNoBoard(path, *m_chip);
+        if (reason.text.isEmpty())
             continue;
-        }
-        // One probe with the other chip's id tells a board of the other chip from no board.
-        for (const ChipSupport &other : ChipTable()) {
-            if (other.chipId == m_chip->chipId || !OpenPortAt(path))
-                continue;
-            const int result = ProbeChip(other.chipId);
-            ClosePort();
-            if (result == result::kOk) {
-                m_console.message(
-                    QStringLiteral("%1: The board there answers for %2, not %3 (give --chip %2)")
-                        .arg(path, QLatin1String(other.name), QLatin1String(m_chip->name)));
-            } else if (result == result::kTimeout) {
-                m_console.message(QStringLiteral("%1: No board answers there").arg(path));
-            }
-            break;
+        if (reason.other) {
+            m_console.message(QStringLiteral("%1: %2 (give --chip %3)")
+                                  .arg(path, reason.text, QLatin1String(reason.other->name)));
+        } else {
+            m_console.message(QStringLiteral("%1: %2").arg(path, reason.text));
         }
     }
 }

@@ -7,6 +7,8 @@
 
 #include <QLocale>
 
+#include <cmath>
+
 namespace cli {
 
 QStringList ConversionOptionNames() {
@@ -17,13 +19,11 @@ QString ReadConversionOptions(const CommandArguments &args, const ChipSupport &c
                               ConversionRequest &request) {
     const QString reference = QStringLiteral("--reference");
     if (args.has(reference)) {
-        const analysis::ReferenceRange &range = chip.referenceRange;
         bool ok = false;
         const double volts = QLocale::c().toDouble(args.value(reference).trimmed(), &ok);
-        if (!ok || !range.contains(volts))
-            return QStringLiteral("%1 takes the reference in volts, from %2 to %3 on the %4")
-                .arg(reference, QString::number(range.minVolts), QString::number(range.maxVolts),
-                     QLatin1String(chip.name));
+        if (const QString refused = ReferenceRefusal(chip, reference, ok ? volts : std::nan(""));
+            !refused.isEmpty())
+            return refused;
         request.referenceVolts = volts;
     }
     const QString mode = QStringLiteral("--mode");
@@ -48,9 +48,7 @@ std::vector<uint8_t> ReadChipImage(const ChipSupport &chip) {
 
 analysis::ConversionFacts FactsOf(const ChipSupport &chip, const ConversionRequest &request,
                                   const std::vector<uint8_t> &image) {
-    if (!chip.facts)
-        return analysis::WithReference({}, request.referenceVolts);
-    return chip.facts(image, request.mode, request.referenceVolts);
+    return FactsOf(chip, image, request.mode, request.referenceVolts);
 }
 
 QString UnclaimedVoltsNote(const ChipSupport &chip, const analysis::ConversionFacts &facts) {

@@ -1,0 +1,119 @@
+#pragma once
+// The board as a Python script holds it: one open port to one board (the program has one port,
+// g_port, so one Board is open in a process at a time), used from the thread that opened it.
+// Every method runs without the GIL (see board_call.h) and throws BoardError in the program's
+// own words. What the board still owes of a request that was stopped (Ctrl-C, a broken loop,
+// a fault) is read off the line before the next exchange, so every call meets a quiet line.
+
+#include "board_call.h"
+
+#include "analysis/conversion_facts.h"
+#include "capture/capture_engine.h"
+#include "cli/chip_table.h"
+#include "scan/scan_engine.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace sim {
+class VirtualBoard;
+}
+
+namespace pellorin_py {
+
+struct OpenRequest {
+    QString port;     // empty: the system's serial devices
+    QString chip;     // empty: whichever chip answers
+    QString simulate; // a chip name: a virtual board in-process, on its own pty
+    QString signal;   // for simulate: "sine:HZ:VOLTS" or "count"
+    QString pace;     // for simulate: "none", "wire" or "real"
+    bool scanSystem = true;
+};
+
+struct WrittenRegister {
+    int address = 0;
+    uint8_t readBack = 0;
+    QString note; // "NAME reads back ..." when the chip keeps other bits than written
+};
+
+class Board {
+  public:
+    // Finds the board and runs the program's handshake on it.
+    static std::unique_ptr<Board> open(const OpenRequest &request, Interrupt &interrupt);
+    ~Board();
+    Board(const Board &) = delete;
+    Board &operator=(const Board &) = delete;
+
+    void close(Interrupt &interrupt);
+    bool isOpen() const { return m_open; }
+    const cli::ChipSupport &chip() const { return *m_chip; }
+    const QString &port() const { return m_port; }
+
+    std::vector<uint8_t> readRegisters(Interrupt &interrupt);
+    // Every write is checked before the first goes out; then each is written and read back.
+    std::vector<WrittenRegister> write(const std::vector<std::pair<QString, int64_t>> &writes,
+                                       Interrupt &interrupt);
+    void command(const QString &name, int argument, Interrupt &interrupt);
+
+    // The chip core's facts of the registers as last read (fresh() reads them first).
+    analysis::ConversionFacts facts() const;
+    analysis::ConversionFacts freshFacts(Interrupt &interrupt);
+    std::optional<double> reference() const { return m_reference; }
+    void setReference(std::optional<double> volts);
+
+    // count items (1 to 65535), after the registers are read again as the window does before
+    // every acquisition.
+    std::vector<int32_t> acquire(int count, Interrupt &interrupt);
+
+    // A stream of blocks: begin() settles the line and sizes nothing; next() reads one block
+    // of blockItems, asking for the following block as soon as this one is in, so
+    // the board streams on while the script works on the block. A stream ends when any other
+    // call is made on the board (its token no longer matches).
+    int beginStream(Interrupt &interrupt);
+    // firstIndex: the stream-wide index of the block's first item, for the messages; last:
+    // no block follows, so none is asked for.
+    std::vector<int32_t> nextBlock(int token, int blockItems, int64_t firstIndex, bool last,
+                                   Interrupt &interrupt);
+
+    capture::CaptureResult capture(const capture::CaptureSettings &settings, Interrupt &interrupt,
+                                   QString &filePath);
+    // discard: samples dropped after each switch; none given: the chip's settling at the
+    // registers read first, whose facts (the volts) scanFacts receives.
+    scan::ScanOutcome scan(scan::ScanSettings settings, std::optional<int> discard,
+                           Interrupt &interrupt, analysis::ConversionFacts &scanFacts);
+
+    void loadProfile(const QString &path, bool lenient, Interrupt &interrupt);
+    void saveProfile(const QString &path, Interrupt &interrupt);
+
+    // The board held by the process now, or null.
+    static Board *current();
+
+  private:
+    Board() = default;
+    // Before every exchange: the board is open, this is its thread, and the line is quiet.
+    void begin(Interrupt &interrupt);
+    void settle(Interrupt &interrupt);
+    std::vector<int32_t> acquireItems(int count, Interrupt &interrupt, int64_t firstIndex);
+    void refreshImage(Interrupt &interrupt, bool mustSucceed);
+
+    bool m_open = false;
+    std::thread::id m_thread;
+    const cli::ChipSupport *m_chip = nullptr;
+    QString m_port;
+    std::unique_ptr<sim::VirtualBoard> m_sim;
+    std::vector<uint8_t> m_image; // the registers as last read
+    int m_mode = 0;               // the VXC5420's mode as last set through this Board, else 0
+    std::optional<double> m_reference;
+    int64_t m_owedBytes = 0;        // what the board still sends of requests this Board stopped
+    int m_streamToken = 0;          // the stream that may go on; any other call ends it
+    bool m_streamRequested = false; // the stream's next block is asked for already
+    std::vector<double> m_arrivals; // the item reader's arrival times, unused here
+};
+
+} // namespace pellorin_py
