@@ -19,6 +19,7 @@ namespace py = pybind11;
 void BindErrors(py::module_ &module);
 void BindBoard(py::module_ &module);
 void BindAnalysis(py::module_ &module);
+void BindLongRun(py::module_ &module);
 void BindVirtualBoard(py::module_ &module);
 
 // Qt's serial port wants a QCoreApplication; one is made on first use when the process has

@@ -43,5 +43,6 @@ PYBIND11_MODULE(pellorin, module) {
     pellorin_py::BindErrors(module);
     pellorin_py::BindBoard(module);
     pellorin_py::BindAnalysis(module);
+    pellorin_py::BindLongRun(module);
     pellorin_py::BindVirtualBoard(module);
 }

@@ -99,6 +99,18 @@ class Stream(Iterator[Codes]):
 def noise_figures(
     codes: CodesLike, facts: Mapping[str, object] | None = None
 ) -> dict[str, float | int | bool | str]: ...
+def noise_density(
+    codes: CodesLike,
+    facts: Mapping[str, object] | None = None,
+    detrend: bool = False,
+    rate: float | None = None,
+) -> tuple[Floats, Floats]: ...
+def allan_deviation(
+    codes: CodesLike,
+    facts: Mapping[str, object] | None = None,
+    detrend: bool = False,
+    rate: float | None = None,
+) -> tuple[Floats, Floats, Floats, Floats]: ...
 def spectrum(
     codes: CodesLike,
     facts: Mapping[str, object] | None = None,
