@@ -229,8 +229,8 @@ data_rate_sps_from_registers and volts_per_code_from_registers, and mode says so
         .def_property(
             "reference", [](Board &b) { return b.reference(); },
             [](Board &b, std::optional<double> volts) { Open(b).setReference(volts); },
-            R"(The reference in volts the facts use; None for the chip's default (2.5 V).
-Within the chip's bounds (0.5 to 2.6 V on the VXC5480, 0.5 to 5.3 V on the VXC5420), else
+            R"(The reference in volts the facts use; None for the chip's default. Within the
+chip's bounds (board.facts["reference_min_volts"] to ["reference_max_volts"]), else
 ValueError naming them.)")
         .def(
             "acquire",
@@ -489,8 +489,8 @@ simulate  "VXC5480" or "VXC5420": a virtual board of that chip, served in this p
 signal    with simulate: "sine:HZ:VOLTS" adds a sine to the inputs; "count" sends 0, 1, 2 ...
 pace      with simulate: "none" (as fast as the line takes), "wire" (115200 baud) or "real"
           (the default, as the board: the chip's data rate too, items no faster than the line).
-reference the reference in volts for the facts; None: the chip's default (2.5 V). Within the
-          chip's bounds (0.5 to 2.6 V on the VXC5480, 0.5 to 5.3 V on the VXC5420), else
+reference the reference in volts for the facts; None: the chip's default. Within the chip's
+          bounds (board.facts["reference_min_volts"] to ["reference_max_volts"]), else
           ValueError naming them.
 
 Runs the program's handshake ("Detect EVM") and reads the registers. Raises NoBoardError when
