@@ -32,8 +32,9 @@ void CPellorinDlg::OnContinuousCapture() {
             [this](std::optional<double> referenceVolts) -> std::optional<capture::CaptureFacts> {
             if (!m_pPanel)
                 return std::nullopt;
-            // As before an acquisition: the panel re-reads the chip; its result is ignored.
-            m_pPanel->RefreshFromChip();
+            // The file records the chip as it is: the panel re-reads it, keeping its unwritten
+            // choices while the chip is as it knew it; a failed read is told and ignored.
+            m_pPanel->RereadChip();
             if (!m_pPanel)
                 return std::nullopt;
             return capture::MakeFacts(m_pPanel->ChipName(), m_pPanel->CurrentRegisters(),

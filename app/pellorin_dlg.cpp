@@ -185,6 +185,11 @@ void CPellorinDlg::PlacePanel(CEVMDialog *panel) {
     panel->show();
     panel->raise();
     insertTabChainAfter(control(kDetectEvm), panel);
+    // The scan window shows the gain the chip holds; a write or a read in the panel moves it.
+    connect(panel, &CEVMDialog::chipStateChanged, this, [this] {
+        if (m_scan)
+            m_scan->OnPanelChanged();
+    });
     control(kStartAcquisition)->setEnabled(true);
     m_captureAction->setEnabled(true);
     m_scanAction->setEnabled(true);

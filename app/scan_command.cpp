@@ -1,6 +1,7 @@
 #include "scan_command.h"
 
 #include "analysis_menu.h"
+#include "capture/capture_dlg.h"
 #include "pellorin_dlg.h"
 #include "scan/scan_dlg.h"
 #include "stream_guard.h"
@@ -30,9 +31,14 @@ void CPellorinDlg::OnInputScan() {
             return ScanPanelFacts{m_pPanel->InputMux(), PanelFacts(m_pPanel.data())};
         };
         hooks.refreshPanel = [this] {
-            // The chip's true state, MUX put back or not.
-            if (m_pPanel)
-                m_pPanel->RefreshFromChip();
+            // The chip's true state, MUX put back or not, without losing unwritten choices
+            // when it is what the panel knew.
+            return m_pPanel && m_pPanel->RereadChip().choicesDropped;
+        };
+        hooks.boardHolder = [this] {
+            return captureRunning()
+                       ? QStringLiteral("a capture is writing %1").arg(m_capture->filePath())
+                       : QString();
         };
         m_scan = new CScanDlg(hooks, this);
         // The scan ends after the input in flight and puts MUX back.

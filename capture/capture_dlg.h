@@ -32,7 +32,7 @@ class QTimer;
 class ReferenceEdit;
 
 struct CaptureWindowHooks {
-    // The chip panel re-reads the chip, as before an acquisition; then its facts at the
+    // The chip panel re-reads the chip (keeping unwritten choices); then its facts at the
     // reference given (the chip's default when none is). Nothing when there is no panel.
     std::function<std::optional<capture::CaptureFacts>(std::optional<double> referenceVolts)>
         factsFromPanel;

@@ -84,6 +84,7 @@ void TZ420Dlg::OnModeChange() {
         return;
     if (SendCommand(command::kSetMode, static_cast<uint8_t>(m_mode)) == 0) {
         m_appliedMode = m_mode;
+        emit chipStateChanged();
         return;
     }
     // m_appliedMode keeps the old mode, so choosing this entry again retries.

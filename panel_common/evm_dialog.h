@@ -26,6 +26,17 @@ class CEVMDialog : public QWidget {
     virtual int SaveProfile(const QString &path);
     // 0, or the failure code of the first register read that failed.
     virtual int RefreshFromChip();
+
+    struct Reread {
+        int status = 0;              // as RefreshFromChip's
+        bool choicesDropped = false; // unwritten choices were given up for the chip's state
+    };
+    // After a stream that may have moved registers behind the panel's back and put them back
+    // (the input scan), or before one (the capture): reads the chip. Where it holds what the
+    // panel last knew, the panel stays as it stands, unwritten choices included, so that what
+    // it shows is still what "Write" sends. Where it does not, the panel shows the chip and
+    // gives its unwritten choices up rather than send them later under another display.
+    virtual Reread RereadChip() { return {}; }
     // What the chip's core makes of the panel's current register image (and, for a chip with
     // modes, the mode the board confirmed), at the reference given or the chip's default: for
     // the analysis, the capture and the scan. Zeros where the panel has no chip.
@@ -40,6 +51,11 @@ class CEVMDialog : public QWidget {
     virtual const panel_common::MuxLayout *InputMux() const { return nullptr; }
 
     QWidget *control(int id) const { return m_controls.control(id); }
+
+  signals:
+    // The chip's registers or mode as the panel knows them changed (a read, a write, a mode
+    // set): what windows show of the chip's facts may be out of date.
+    void chipStateChanged();
 
   protected:
     void registerControl(int id, QWidget *widget) { m_controls.add(id, widget); }

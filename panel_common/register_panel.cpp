@@ -53,22 +53,42 @@ void CRegisterPanel::OnRead() {
     RunRegisterOperation(m_frame.readButton, [this] {
         if (ReadAllRegisters() == 0)
             RefreshAllPages();
+        emit chipStateChanged();
     });
 }
 
 void CRegisterPanel::OnWrite() {
-    RunRegisterOperation(m_frame.writeButton,
-                         [this] { WriteFromTab(m_frame.tabs->currentIndex()); });
+    RunRegisterOperation(m_frame.writeButton, [this] {
+        WriteFromTab(m_frame.tabs->currentIndex());
+        emit chipStateChanged();
+    });
 }
 
 int CRegisterPanel::RefreshFromChip() {
     const int status = ReadAllRegisters();
     if (status == 0)
         RefreshAllPages();
+    emit chipStateChanged();
     return status;
 }
 
+CEVMDialog::Reread CRegisterPanel::RereadChip() {
+    const std::vector<uint8_t> known = m_current;
+    Reread reread;
+    reread.status = ReadAllRegisters();
+    if (reread.status == 0 && m_current != known) {
+        reread.choicesDropped = m_pending != known;
+        std::copy(m_current.begin(), m_current.end(), m_pending.begin());
+        RefreshAllPages();
+        if (m_allPage)
+            m_allPage->ShowPending();
+    }
+    emit chipStateChanged();
+    return reread;
+}
+
 void CRegisterPanel::FinishStart(CRegisterTablePage *allPage) {
+    m_allPage = allPage;
     OnRead();
     std::copy(m_current.begin(), m_current.end(), m_pending.begin());
     allPage->OnSync();

@@ -31,6 +31,7 @@ class CRegisterPanel : public CEVMDialog, public panel_common::RegisterImages {
     // Reads every register and shows it; the acquisition calls it with its own flag held, so
     // no flag is looked at here.
     int RefreshFromChip() override;
+    Reread RereadChip() override;
     QString ChipName() const override;
     std::vector<uint8_t> CurrentRegisters() const override;
 
@@ -76,4 +77,5 @@ class CRegisterPanel : public CEVMDialog, public panel_common::RegisterImages {
 
   private:
     const panel_common::ProfileLayout &m_layout;
+    CRegisterTablePage *m_allPage = nullptr; // its Write column follows dropped choices
 };

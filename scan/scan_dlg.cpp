@@ -164,7 +164,9 @@ QWidget *CScanDlg::buildSettings() {
     addField(tr("&Discarded after each switch"), m_discard);
     addField(tr("Re&peats"), m_repeats);
     addField(tr("Re&ference (V)"), m_reference);
-    addField(tr("PGA &gain (from the panel)"), m_gain);
+    addField(tr("PGA &gain (on the chip)"), m_gain);
+    m_gain->setToolTip(tr("The gain the chip's registers hold, as the panel last read or wrote "
+                          "them; a gain chosen in the panel counts once written"));
     m_settingsControls.removeOne(m_gain);
     connect(m_reference, &ReferenceEdit::referenceChanged, this, &CScanDlg::showRows);
     connect(m_reference, &ReferenceEdit::refused, this, &CScanDlg::showState);

@@ -41,8 +41,11 @@ struct ScanPanelFacts {
 struct ScanWindowHooks {
     // The current panel's facts; nothing when there is no panel.
     std::function<std::optional<ScanPanelFacts>()> panelFacts;
-    // After a scan the board answered: the panel reads the chip again and shows its state.
-    std::function<void()> refreshPanel;
+    // After a scan the board answered: the panel reads the chip again and shows its state;
+    // true when that gave up choices the panel showed but had not written.
+    std::function<bool()> refreshPanel;
+    // What holds the board when a scan cannot have it ("a capture is writing FILE"), or "".
+    std::function<QString()> boardHolder;
 };
 
 class CScanDlg : public QDialog {
@@ -105,6 +108,8 @@ class CScanDlg : public QDialog {
     void onScanEnded();
     // The state line, the table and finished() for an outcome.
     void showEnd(scan::ScanOutcome outcome);
+    // Run refused: another operation has the board. The last scan's table stays.
+    void showBusy();
     // Rows and bars from m_outcome.rows and the scale as it stands.
     void showRows();
     void showRow(int row);

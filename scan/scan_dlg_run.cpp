@@ -50,6 +50,13 @@ void CScanDlg::OnRun() {
         return;
     }
 
+    // Refused before anything is cleared: the last scan's table and its Export stay.
+    m_busy.emplace();
+    if (!*m_busy) {
+        m_busy.reset();
+        showBusy();
+        return;
+    }
     m_outcome = {};
     for (const scan::ScanInput &input : settings.inputs)
         m_outcome.rows.push_back({input, {}});
@@ -58,14 +65,6 @@ void CScanDlg::OnRun() {
     setRunning(true);
     showState(settings.inputs.size() == 1 ? tr("Scanning 1 input.")
                                           : tr("Scanning %1 inputs.").arg(settings.inputs.size()));
-    m_busy.emplace();
-    if (!*m_busy) {
-        m_busy.reset();
-        scan::ScanOutcome refused = m_outcome;
-        refused.fault = scan::ScanFault::Busy;
-        showEnd(std::move(refused));
-        return;
-    }
     // The layouts are the chip cores' own constants: the pointer outlives any panel.
     const panel_common::MuxLayout *layout = m_layout;
     m_worker->start([this, settings, layout] { runScan(settings, *layout); });
@@ -110,11 +109,23 @@ void CScanDlg::showEnd(scan::ScanOutcome outcome) {
     m_outcome = std::move(outcome);
     ShowNote(m_progress, QString());
     showRows();
-    showState(scan::ScanOutcomeText(m_outcome));
     setRunning(false);
-    if (m_outcome.boardAnswered && m_hooks.refreshPanel)
-        m_hooks.refreshPanel();
+    QString state = scan::ScanOutcomeText(m_outcome);
+    if (m_outcome.boardAnswered && m_hooks.refreshPanel && m_hooks.refreshPanel())
+        state += u' ' + tr("The chip's registers were not as the panel knew them: the panel "
+                           "shows them as read and gave up its unwritten choices.");
+    showState(state);
     emit finished();
+}
+
+void CScanDlg::showBusy() {
+    const QString holder = m_hooks.boardHolder ? m_hooks.boardHolder() : QString();
+    scan::ScanOutcome refused;
+    refused.fault = scan::ScanFault::Busy;
+    showState(
+        holder.isEmpty()
+            ? scan::ScanOutcomeText(refused)
+            : tr("Not started: %1. Stop the capture first, or wait for its end.").arg(holder));
 }
 
 void CScanDlg::showRows() {

@@ -9,6 +9,8 @@
 #include "analysis/reference_edit.h"
 #include "capture/capture_dlg.h"
 #include "panel_2ch/tz420_dlg.h"
+#include "panel_8ch/register_fields.h"
+#include "panel_8ch/tz410_mux_dlg.h"
 #include "platform/file_dialogs.h"
 #include "platform/question.h"
 #include "platform/save_folder.h"
@@ -33,6 +35,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -173,6 +176,100 @@ TEST_F(ScanWindowTest, ScanFillsTheTablePutsMuxBackAndThePanelShowsIt) {
     QFile csv(path);
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     EXPECT_EQ(csv.readAll().count('\n'), 1 + 8);
+}
+
+// What the panel shows is what "Write" sends, before and after a scan. A choice never written
+// (AIN3 as AIN+) survives a scan that put MUX back; when the chip was not as the panel knew it,
+// the panel shows the chip, gives the choice up and the scan's state line says so.
+TEST_F(ScanWindowTest, TheMuxChoiceShownIsTheOneWriteSendsAfterAScan) {
+    const struct {
+        const char *name;
+        int movedBehind; // the chip's MUX set behind the panel's back; -1: left as it knew it
+    } rows[] = {{"chip as the panel knew it", -1}, {"chip moved behind the panel", 0x67}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        board.setRegisterValue(vxc5480::kMux, 0x01); // AIN0-AIN1
+        clickDetect();
+        TZ410Dlg *host = panel();
+        ASSERT_NE(host, nullptr);
+        const uint8_t known = 0x01;
+        QTest::mouseClick(host->m_muxPage->control(TZ410MUXDlg::kFirstPosId + 3), Qt::LeftButton);
+        ASSERT_EQ(host->m_pending[vxc5480::kMux], vxc5480::MuxByte(3, 1));
+        if (row.movedBehind >= 0)
+            board.setRegisterValue(vxc5480::kMux, uint8_t(row.movedBehind));
+        CScanDlg *scan = openScan();
+        scan->chooseInputSet(CScanDlg::InputSet::Pairs);
+
+        runScan(scan);
+
+        const uint8_t chip = row.movedBehind >= 0 ? uint8_t(row.movedBehind) : known;
+        EXPECT_EQ(board.registerValue(vxc5480::kMux), chip) << "MUX put back";
+        const int shownPositive = host->m_muxPage->m_ainPosId - TZ410MUXDlg::kFirstPosId;
+        const int shownNegative = host->m_muxPage->m_ainNegId - TZ410MUXDlg::kFirstNegId;
+        const uint8_t shown = vxc5480::MuxByte(shownPositive, shownNegative);
+        EXPECT_TRUE(
+            host->m_muxPage->controlAs<QRadioButton>(host->m_muxPage->m_ainPosId)->isChecked());
+        EXPECT_EQ(shown, row.movedBehind >= 0 ? chip : vxc5480::MuxByte(3, 1));
+        EXPECT_EQ(host->m_pending[vxc5480::kMux], shown);
+        EXPECT_EQ(scan->stateLabel()->text().contains("gave up its unwritten choices"),
+                  row.movedBehind >= 0)
+            << scan->stateLabel()->text().toStdString();
+
+        // Only the gain changes, then Write on the MUX tab: the chip gets the MUX shown.
+        auto *gain = qobject_cast<QComboBox *>(host->control(TZ410Dlg::kPgaList));
+        gain->setCurrentIndex(gain->findText(QStringLiteral("16")));
+        emit gain->activated(gain->currentIndex());
+        qobject_cast<QTabBar *>(host->control(TZ410Dlg::kTabControl))
+            ->setCurrentIndex(vxc5480::kTabMux);
+        QTest::mouseClick(host->control(TZ410Dlg::kWriteButton), Qt::LeftButton);
+        EXPECT_EQ(board.registerValue(vxc5480::kMux), shown);
+        EXPECT_EQ(host->m_muxPage->m_ainPosId - TZ410MUXDlg::kFirstPosId, shownPositive);
+        EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'\n').toStdString();
+    }
+}
+
+// Before any Run the gain shown is the chip's, following the panel's writes. Run while a
+// capture writes is refused before anything is cleared: the last table and its Export stay,
+// and the state line names the capture's file.
+TEST_F(ScanWindowTest, RunDuringACaptureKeepsTheTableAndNamesTheCapture) {
+    clickDetect();
+    TZ410Dlg *host = panel();
+    ASSERT_NE(host, nullptr);
+    CScanDlg *scan = openScan();
+    EXPECT_EQ(scan->gainEdit()->text(), "1");
+    auto *gain = qobject_cast<QComboBox *>(host->control(TZ410Dlg::kPgaList));
+    gain->setCurrentIndex(gain->findText(QStringLiteral("16")));
+    emit gain->activated(gain->currentIndex());
+    EXPECT_EQ(scan->gainEdit()->text(), "1") << "chosen, not written";
+    QTest::mouseClick(host->control(TZ410Dlg::kWriteButton), Qt::LeftButton);
+    EXPECT_EQ(scan->gainEdit()->text(), "16");
+
+    runScan(scan);
+    const int rows = scan->table()->rowCount();
+    ASSERT_GT(rows, 0);
+    const QString firstMean = scan->table()->item(0, scan::kMeanCodesColumn)->text();
+    ASSERT_TRUE(scan->exportButton()->isEnabled());
+
+    QTemporaryDir dir;
+    dlg.OnContinuousCapture();
+    CCaptureDlg *capture = dlg.captureWindow();
+    capture->pathEdit()->setText(dir.filePath(QStringLiteral("held.h5")));
+    QTest::mouseClick(capture->startButton(), Qt::LeftButton);
+    ASSERT_TRUE(capture->running()) << capture->stateLabel()->text().toStdString();
+
+    QTest::mouseClick(scan->runButton(), Qt::LeftButton);
+
+    EXPECT_FALSE(scan->running());
+    EXPECT_TRUE(scan->stateLabel()->text().startsWith(
+        QStringLiteral("Not started: a capture is writing %1.").arg(capture->filePath())))
+        << scan->stateLabel()->text().toStdString();
+    EXPECT_EQ(scan->table()->rowCount(), rows);
+    EXPECT_EQ(scan->table()->item(0, scan::kMeanCodesColumn)->text(), firstMean);
+    EXPECT_TRUE(scan->exportButton()->isEnabled());
+
+    capture->OnStop();
+    QTRY_VERIFY_WITH_TIMEOUT(!capture->running(), kEventWaitLimitMs);
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'\n').toStdString();
 }
 
 // One folder for every data file of the run: the scan's export, the capture's Browse and the
