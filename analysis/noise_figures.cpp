@@ -15,8 +15,7 @@ NoiseFigures ComputeNoiseFigures(std::span<const int32_t> samples) {
     f.minimum = *lo;
     f.maximum = *hi;
     f.peakToPeak = static_cast<int64_t>(f.maximum) - f.minimum;
-    f.clipped = std::count_if(samples.begin(), samples.end(),
-                              [](int32_t s) { return s <= kCodeMinimum || s >= kCodeMaximum; });
+    f.clipped = CountClipped(samples);
 
     // Exact integer sum for the mean, then central moments: a 24-bit offset in the millions
     // must not eat the digits of a noise of a few codes.
@@ -51,6 +50,11 @@ NoiseFigures ComputeNoiseFigures(std::span<const int32_t> samples) {
         f.excessKurtosis = nan;
     }
     return f;
+}
+
+int64_t CountClipped(std::span<const int32_t> samples) {
+    return std::count_if(samples.begin(), samples.end(),
+                         [](int32_t s) { return s <= kCodeMinimum || s >= kCodeMaximum; });
 }
 
 std::string ClippedText(int64_t clipped, int64_t count) {

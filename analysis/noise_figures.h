@@ -15,6 +15,9 @@ constexpr double kCodeSpan = 16777216.0;
 constexpr int32_t kCodeMinimum = -8388608;
 constexpr int32_t kCodeMaximum = 8388607;
 
+// The samples at either code limit.
+int64_t CountClipped(std::span<const int32_t> samples);
+
 struct NoiseFigures {
     int64_t count = 0;
     double mean = 0.0;   // codes

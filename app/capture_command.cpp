@@ -58,6 +58,8 @@ void CPellorinDlg::OnContinuousCapture() {
                         QStringLiteral("Continuous Capture"),
                         [this](const QString &reason) { m_capture->StopFor(reason); }});
         connect(m_capture, &CCaptureDlg::finished, m_streams, &StreamGuard::streamEnded);
+        connect(m_capture, &CCaptureDlg::started, this, &CPellorinDlg::showBoardHolder);
+        connect(m_capture, &CCaptureDlg::finished, this, &CPellorinDlg::showBoardHolder);
         m_capture->OnPanelChanged();
     }
     m_capture->show();

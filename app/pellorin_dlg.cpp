@@ -190,7 +190,7 @@ void CPellorinDlg::PlacePanel(CEVMDialog *panel) {
         if (m_scan)
             m_scan->OnPanelChanged();
     });
-    control(kStartAcquisition)->setEnabled(true);
+    showBoardHolder();
     m_captureAction->setEnabled(true);
     m_scanAction->setEnabled(true);
     if (m_analysis)
@@ -199,6 +199,18 @@ void CPellorinDlg::PlacePanel(CEVMDialog *panel) {
         m_capture->OnPanelChanged();
     if (m_scan)
         m_scan->OnPanelChanged();
+}
+
+void CPellorinDlg::showBoardHolder() {
+    const QString holder =
+        captureRunning()
+            ? QStringLiteral("Not now: a capture is writing %1.").arg(m_capture->filePath())
+        : scanRunning() ? QStringLiteral("Not now: an input scan is running.")
+                        : QString();
+    QWidget *start = control(kStartAcquisition);
+    start->setEnabled(m_pPanel && holder.isEmpty());
+    start->setToolTip(holder);
+    start->setAccessibleDescription(holder);
 }
 
 void CPellorinDlg::RemovePanel() {

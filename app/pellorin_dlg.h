@@ -78,6 +78,9 @@ class CPellorinDlg : public QDialog {
     AcquisitionHooks acquisitionHooks();
     void RemovePanel();
     void PlacePanel(CEVMDialog *panel);
+    // "Start get ADC data" only while a panel is there and no capture or scan has the board;
+    // while one has it, the button says why.
+    void showBoardHolder();
 
     platform::ControlRegistry m_controls;
     QWidget *m_client = nullptr;

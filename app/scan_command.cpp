@@ -48,6 +48,8 @@ void CPellorinDlg::OnInputScan() {
                         QStringLiteral("Input Scan"),
                         [this](const QString &) { m_scan->RequestStop(); }});
         connect(m_scan, &CScanDlg::finished, m_streams, &StreamGuard::streamEnded);
+        connect(m_scan, &CScanDlg::started, this, &CPellorinDlg::showBoardHolder);
+        connect(m_scan, &CScanDlg::finished, this, &CPellorinDlg::showBoardHolder);
     }
     m_scan->show();
     m_scan->raise();

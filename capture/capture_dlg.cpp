@@ -8,6 +8,7 @@
 
 #include "link/port_worker.h"
 #include "platform/message_service.h"
+#include "platform/question.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -31,6 +32,8 @@ namespace {
 // Five times a second: the figures and the chart move at least four times a second.
 constexpr int kRefreshMs = 200;
 const QString kAutoBlock = QStringLiteral("auto");
+// The clipped count stands apart in this colour, as the analysis window's doubtful figures.
+const QColor kDoubtful(0xB0, 0x00, 0x00);
 
 QLabel *buddyLabel(const QString &caption, QWidget *control, QWidget *parent) {
     auto *label = new QLabel(caption, parent);
@@ -90,8 +93,13 @@ CCaptureDlg::CCaptureDlg(CaptureWindowHooks hooks, QWidget *parent)
     connect(m_start, &QPushButton::clicked, this, &CCaptureDlg::OnStart);
     connect(m_stop, &QPushButton::clicked, this, &CCaptureDlg::OnStop);
     connect(m_browse, &QPushButton::clicked, this, &CCaptureDlg::OnBrowse);
+    // The name's suffix and the format agree whichever of them the user changes.
+    connect(m_format, &QComboBox::currentIndexChanged, this,
+            [this] { m_path->setText(PathForFormat(m_path->text(), chosenFormat())); });
+    connect(m_path, &QLineEdit::editingFinished, this, &CCaptureDlg::followPathFormat);
+    connect(m_path, &QLineEdit::textChanged, this, &CCaptureDlg::showIdleState);
     setRunning(false);
-    setState(tr("Choose a file and press Start."));
+    showIdleState();
     refresh();
     resize(1100, 680);
 }
@@ -179,7 +187,8 @@ QWidget *CCaptureDlg::buildReadouts() {
                                 tr("Longest gap"),
                                 tr("Last block mean"),
                                 tr("Last block standard deviation"),
-                                tr("Drift since the start")};
+                                tr("Drift since the start"),
+                                tr("Clipped samples")};
     for (const QString &caption : captions) {
         auto *edit = new QLineEdit(box);
         edit->setReadOnly(true);
@@ -187,6 +196,8 @@ QWidget *CCaptureDlg::buildReadouts() {
         form->addRow(buddyLabel(caption, edit, box), edit);
         m_readouts.push_back(edit);
     }
+    m_readouts.back()->setToolTip(tr("Samples at either code limit (-8388608 or 8388607): the "
+                                     "input may have been beyond the range there"));
     return box;
 }
 
@@ -196,7 +207,7 @@ void CCaptureDlg::setStopRule(StopRule rule) {
 
 QString CCaptureDlg::settingsFromControls(CaptureSettings &settings) const {
     settings.path = m_path->text().trimmed();
-    settings.format = static_cast<FileFormat>(m_format->currentData().toInt());
+    settings.format = chosenFormat();
     const QString block = m_block->text().trimmed();
     const bool automatic = block.isEmpty() || block == kAutoBlock;
     settings.blockItems = automatic ? kAutoBlockItems : block.toInt();
@@ -220,27 +231,67 @@ QString CCaptureDlg::settingsFromControls(CaptureSettings &settings) const {
         if (settings.splitMs <= 0)
             return tr("The new-file interval must be H:MM:SS and more than 0.");
     }
-    return CheckOutputPath(PartPath(settings.path, 1, settings.splitMs > 0), false);
+    // Every file the run may write; an existing one is the user's to replace (OnStart asks).
+    return CheckCapturePaths(settings.path, settings.splitMs > 0, true);
+}
+
+FileFormat CCaptureDlg::chosenFormat() const {
+    return static_cast<FileFormat>(m_format->currentData().toInt());
+}
+
+void CCaptureDlg::followPathFormat() {
+    if (const std::optional<FileFormat> named = FormatOfPath(m_path->text()))
+        m_format->setCurrentIndex(m_format->findData(int(*named)));
+}
+
+bool CCaptureDlg::mayReplace(CaptureSettings &settings) {
+    const QStringList existing = ExistingCaptureFiles(settings.path, settings.splitMs > 0);
+    settings.force = !existing.isEmpty();
+    if (existing.isEmpty())
+        return true;
+    const QString question =
+        existing.size() == 1 ? tr("%1 is there already. Replace it?").arg(existing.front())
+                             : tr("%1 files of this capture are there already (%2). Replace them?")
+                                   .arg(existing.size())
+                                   .arg(existing.join(QStringLiteral(", ")));
+    if (platform::AskYesNo(this, question, windowTitle()))
+        return true;
+    setState(tr("Not started: %1 is there already; choose another file, or replace it.")
+                 .arg(existing.front()));
+    return false;
+}
+
+void CCaptureDlg::showIdleState() {
+    if (running())
+        return;
+    const QString path = m_path->text().trimmed();
+    setState(path.isEmpty() ? tr("Choose a file and press Start.")
+                            : tr("Press Start to capture to %1.").arg(path));
 }
 
 void CCaptureDlg::OnBrowse() {
-    const auto format = static_cast<FileFormat>(m_format->currentData().toInt());
+    const FileFormat format = chosenFormat();
     const QString folder = m_hooks.proposedFolder ? m_hooks.proposedFolder() : QString();
     const QString proposed = ProposedCaptureName(folder, QDateTime::currentDateTime(), format);
     const QString chosen =
         m_hooks.choosePath ? m_hooks.choosePath(this, proposed, format) : QString();
-    if (!chosen.isEmpty())
+    if (!chosen.isEmpty()) {
         m_path->setText(chosen);
+        followPathFormat();
+    }
 }
 
 void CCaptureDlg::OnStart() {
     if (running())
         return;
+    followPathFormat();
     CaptureSettings settings;
     if (const QString problem = settingsFromControls(settings); !problem.isEmpty()) {
         setState(problem);
         return;
     }
+    if (!mayReplace(settings))
+        return;
     if (BoardBusy()) {
         setState(tr("The board is busy with another operation; try again when it ends."));
         return;
@@ -270,8 +321,8 @@ void CCaptureDlg::OnStart() {
     CaptureEngine *engine = m_engine.get();
     m_worker->start([this, engine] { m_jobResult = engine->stream(); });
     setRunning(true);
-    setState(tr("Capturing to %1 in blocks of %n item(s).", nullptr, engine->blockItems())
-                 .arg(m_firstPath));
+    showCapturingTo(m_firstPath);
+    emit started();
     const QString note = WireLimitNote(facts->conversion.dataRateSps);
     m_wireNote->setText(note);
     m_wireNote->setAccessibleName(note);
@@ -325,14 +376,18 @@ void CCaptureDlg::refresh() {
     ++m_refreshes;
     const CaptureProgress progress = m_engine ? m_engine->snapshot() : CaptureProgress{};
     const ReadoutTexts texts = MakeReadouts(progress, m_voltsPerCode);
-    const QString values[] = {texts.elapsed,   texts.samples,        texts.rate,
-                              texts.fileSize,  texts.deadTotal,      texts.deadLongest,
-                              texts.blockMean, texts.blockDeviation, texts.drift};
+    const QString values[] = {
+        texts.elapsed,     texts.samples,   texts.rate,           texts.fileSize, texts.deadTotal,
+        texts.deadLongest, texts.blockMean, texts.blockDeviation, texts.drift,    texts.clipped};
     for (size_t i = 0; i < m_readouts.size(); ++i)
         m_readouts[i]->setText(values[i]);
+    markClipped(progress.clippedSamples > 0);
     if (progress.stopping)
         setState(tr("Stopping: the board is finishing its block, %n item(s) left.", nullptr,
                     static_cast<int>(progress.drainItemsLeft)));
+    else if (running() && !m_stopAsked && !progress.filePath.isEmpty() &&
+             progress.filePath != m_statePath)
+        showCapturingTo(progress.filePath); // a split began the next file
     // The chart only when samples came: the copy and the repaint cost nothing otherwise.
     const uint64_t samples = m_live.samples();
     if (samples != m_shownSamples || samples == 0) {
@@ -349,4 +404,20 @@ void CCaptureDlg::showResult(const CaptureResult &result) {
                        .arg(result.files)
                        .arg(file);
     setState(text);
+}
+
+void CCaptureDlg::showCapturingTo(const QString &path) {
+    m_statePath = path;
+    setState(tr("Capturing to %1 in blocks of %n item(s).", nullptr,
+                m_engine ? m_engine->blockItems() : 0)
+                 .arg(path));
+}
+
+void CCaptureDlg::markClipped(bool clipped) {
+    QLineEdit *readout = m_readouts.back();
+    QPalette palette = readout->palette();
+    palette.setColor(QPalette::Text, clipped ? kDoubtful : this->palette().color(QPalette::Text));
+    readout->setPalette(palette);
+    readout->setAccessibleDescription(
+        clipped ? tr("Samples clipped: the figures of the run are in doubt") : QString());
 }

@@ -91,6 +91,8 @@ class CCaptureDlg : public QDialog {
     int refreshes() const { return m_refreshes; }
 
   signals:
+    // The capture has the board from now until finished().
+    void started();
     void finished(const capture::CaptureResult &result);
 
   private:
@@ -100,6 +102,16 @@ class CCaptureDlg : public QDialog {
     void addReferenceField(QGridLayout *grid, int row);
     void setRunning(bool running);
     void setState(const QString &text);
+    capture::FileFormat chosenFormat() const;
+    // The format follows a path whose suffix names one.
+    void followPathFormat();
+    // True when the run replaces nothing, or the user agreed to replace what is there (then
+    // settings.force is set).
+    bool mayReplace(capture::CaptureSettings &settings);
+    // Before a run: what Start will do with the file named.
+    void showIdleState();
+    void showCapturingTo(const QString &path);
+    void markClipped(bool clipped);
     void onWorkerFinished();
     void showResult(const capture::CaptureResult &result);
 
@@ -114,6 +126,7 @@ class CCaptureDlg : public QDialog {
     capture::CaptureResult m_result;
     double m_voltsPerCode = 0.0;
     QString m_firstPath; // the run's first file
+    QString m_statePath; // the file the state line names while the run writes
     bool m_stopAsked = false;
     int m_refreshes = 0;
 

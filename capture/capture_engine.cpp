@@ -4,6 +4,7 @@
 #include "file_names.h"
 
 #include "acquisition/acquisition_messages.h"
+#include "analysis/noise_figures.h"
 #include "analysis/sample_times.h"
 #include "link/frames.h"
 #include "platform/busy_flags.h"
@@ -137,6 +138,7 @@ bool CaptureEngine::writePiece(Block &block, bool endsBlock) {
     if (!m_writer->appendPiece(first, piece.codes, piece.times, endsBlock ? &stamp : nullptr))
         return false;
     m_progress.samplesWritten += static_cast<int64_t>(n);
+    m_progress.clippedSamples += analysis::CountClipped(piece.codes);
     m_progress.fileBytes = m_writer->fileBytes();
     block.codes.insert(block.codes.end(), piece.codes.begin(), piece.codes.end());
     if (endsBlock && !block.codes.empty()) {
@@ -195,6 +197,7 @@ CaptureResult CaptureEngine::end(CaptureStatus status, const QString &stoppedBy,
     result.files = m_progress.files;
     result.deadSeconds = m_progress.deadSeconds;
     result.longestDeadSeconds = m_progress.longestDeadSeconds;
+    result.clippedSamples = m_progress.clippedSamples;
     m_progress.elapsedSeconds = result.seconds;
     m_progress.stopping = false;
     publish();

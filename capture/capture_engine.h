@@ -65,6 +65,8 @@ struct CaptureProgress {
     double nominalSps = 0.0;         // the chip's rate; 0 where unknown
     int blockItems = 0;              // items per request
     uint64_t fileBytes = 0;          // the file being written, as written and synced
+    // Samples written at either code limit: the input may have been beyond the range there.
+    int64_t clippedSamples = 0;
     QString filePath;
     bool haveBlock = false;
     BlockFigures lastBlock;
@@ -89,6 +91,7 @@ struct CaptureResult {
     int files = 0;
     double deadSeconds = 0.0;
     double longestDeadSeconds = 0.0;
+    int64_t clippedSamples = 0; // of samples, at either code limit
 };
 
 // A fault's message for the user, "" when the capture ended as asked (or never started).

@@ -16,6 +16,29 @@ QString ProposedCaptureName(const QString &folder, const QDateTime &time, FileFo
            (format == FileFormat::Hdf5 ? QStringLiteral(".h5") : QStringLiteral(".csv"));
 }
 
+QString FormatSuffix(FileFormat format) {
+    return format == FileFormat::Hdf5 ? QStringLiteral("h5") : QStringLiteral("csv");
+}
+
+std::optional<FileFormat> FormatOfPath(const QString &path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("h5") || suffix == QLatin1String("hdf5") ||
+        suffix == QLatin1String("hdf"))
+        return FileFormat::Hdf5;
+    if (suffix == QLatin1String("csv"))
+        return FileFormat::Csv;
+    return std::nullopt;
+}
+
+QString PathForFormat(const QString &path, FileFormat format) {
+    const std::optional<FileFormat> named = FormatOfPath(path);
+    if (!named || *named == format)
+        return path;
+    QString renamed = path;
+    renamed.chop(QFileInfo(path).suffix().size());
+    return renamed + FormatSuffix(format);
+}
+
 QString PartPath(const QString &path, int number, bool split) {
     if (!split)
         return path;
@@ -48,10 +71,14 @@ QString CheckOutputPath(const QString &path, bool replace) {
     return QString();
 }
 
-QString CheckCapturePaths(const QString &path, bool split, bool replace) {
+namespace {
+// The files a capture of path may meet: its first file, and with a split every numbered file of
+// the same name already in the folder.
+QStringList CaptureTargets(const QString &path, bool split) {
     const QString first = PartPath(path, 1, split);
-    if (const QString refused = CheckOutputPath(first, replace); !refused.isEmpty() || !split)
-        return refused;
+    QStringList targets{first};
+    if (!split)
+        return targets;
     // The names in the folder that PartPath gives for some number: the digits after an
     // underscore, read back through PartPath itself, so the rule lives in one place.
     const QString name = QFileInfo(path).fileName();
@@ -69,12 +96,28 @@ QString CheckCapturePaths(const QString &path, bool split, bool replace) {
         }
     }
     std::sort(numbers.begin(), numbers.end());
-    for (const int number : numbers) {
-        if (const QString refused = CheckOutputPath(PartPath(path, number, true), replace);
-            !refused.isEmpty())
+    for (const int number : numbers)
+        targets << PartPath(path, number, true);
+    return targets;
+}
+} // namespace
+
+QString CheckCapturePaths(const QString &path, bool split, bool replace) {
+    for (const QString &target : CaptureTargets(path, split)) {
+        if (const QString refused = CheckOutputPath(target, replace); !refused.isEmpty())
             return refused;
     }
     return QString();
+}
+
+QStringList ExistingCaptureFiles(const QString &path, bool split) {
+    QStringList existing;
+    for (const QString &target : CaptureTargets(path, split)) {
+        const QFileInfo info(target);
+        if (info.exists() || info.isSymLink())
+            existing << target;
+    }
+    return existing;
 }
 
 } // namespace capture

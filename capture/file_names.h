@@ -5,11 +5,22 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 namespace capture {
 
 // "capture_YYYYMMDD_HHMMSS.h5" (or ".csv") in folder, which ends with a separator or is empty.
 QString ProposedCaptureName(const QString &folder, const QDateTime &time, FileFormat format);
+
+// The suffix a format's files carry: "h5" or "csv".
+QString FormatSuffix(FileFormat format);
+// The format a path's suffix names (.h5, .hdf5, .hdf or .csv, in any case); none for another.
+std::optional<FileFormat> FormatOfPath(const QString &path);
+// path with a suffix that names the other format replaced by format's own; any other path as
+// it is. A file named for one format never receives the other.
+QString PathForFormat(const QString &path, FileFormat format);
 
 // The file of a capture that is not split: path as given. Numbered files put "_0001",
 // "_0002", ... before the suffix: run.h5 gives run_0001.h5, run_0002.h5, ...
@@ -25,5 +36,9 @@ QString CheckOutputPath(const QString &path, bool replace);
 // (run_0002.h5, run_0003.h5 ...), which a later split would meet. A capture cannot know how
 // many files it will write, so the names on the disk are the ones that can refuse it.
 QString CheckCapturePaths(const QString &path, bool split, bool replace);
+
+// Of the files CheckCapturePaths looks at, those already there (a link too, even one to a file
+// that does not exist): what a capture would replace. Empty when it replaces nothing.
+QStringList ExistingCaptureFiles(const QString &path, bool split);
 
 } // namespace capture

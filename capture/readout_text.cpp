@@ -69,6 +69,12 @@ ReadoutTexts MakeReadouts(const CaptureProgress &p, double voltsPerCode) {
     t.blockDeviation =
         p.haveBlock ? FormatCodes(p.lastBlock.deviation, voltsPerCode) : QStringLiteral("-");
     t.drift = FormatDrift(p.drift, voltsPerCode);
+    t.clipped =
+        p.clippedSamples == 0 || p.samplesWritten == 0
+            ? QString::number(p.clippedSamples)
+            : QStringLiteral("%1 (%2 % of the samples written)")
+                  .arg(p.clippedSamples)
+                  .arg(100.0 * double(p.clippedSamples) / double(p.samplesWritten), 0, 'f', 2);
     return t;
 }
 

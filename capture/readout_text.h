@@ -17,6 +17,8 @@ struct ReadoutTexts {
     QString blockMean;   // codes, and microvolts where the scale is known
     QString blockDeviation;
     QString drift; // volts per hour and its standard error (codes per hour without a scale)
+    // Samples at the code limits: "0", or "N (x.xx % of the samples written)".
+    QString clipped;
 };
 
 ReadoutTexts MakeReadouts(const CaptureProgress &progress, double voltsPerCode);

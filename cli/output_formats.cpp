@@ -252,8 +252,9 @@ void WriteCaptureText(std::ostream &out, const capture::CaptureResult &result,
     out << result.samples << " samples in " << capture::FormatDuration(result.seconds).toStdString()
         << ", " << result.blocks << " blocks, " << result.files << " file(s), last "
         << (lastFile.isEmpty() ? std::string("none") : lastFile.toStdString()) << "; dead time "
-        << result.deadSeconds << " s (longest " << result.longestDeadSeconds << " s); stopped by "
-        << result.stoppedBy.toStdString() << '\n';
+        << result.deadSeconds << " s (longest " << result.longestDeadSeconds << " s); "
+        << result.clippedSamples << " clipped; stopped by " << result.stoppedBy.toStdString()
+        << '\n';
 }
 
 void WriteCaptureJson(std::ostream &out, const capture::CaptureResult &result,
@@ -266,6 +267,7 @@ void WriteCaptureJson(std::ostream &out, const capture::CaptureResult &result,
                         {"lastFile", lastFile.isEmpty() ? QJsonValue() : QJsonValue(lastFile)},
                         {"deadSeconds", result.deadSeconds},
                         {"longestDeadSeconds", result.longestDeadSeconds},
+                        {"clippedSamples", static_cast<qint64>(result.clippedSamples)},
                         {"stoppedBy", result.stoppedBy}},
                        facts));
 }

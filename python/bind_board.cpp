@@ -339,6 +339,7 @@ ends the stream; what the board still sends of it is read off first.)")
                 d["files"] = result.files;
                 d["dead_seconds"] = result.deadSeconds;
                 d["longest_dead_seconds"] = result.longestDeadSeconds;
+                d["clipped_samples"] = result.clippedSamples;
                 d["path"] = Str(file);
                 return d;
             },
@@ -358,7 +359,8 @@ The files record the codes, each sample's time (time_s) and the facts of board.f
 start. 
 Ctrl-C stops it after the item in flight: what arrived is written, the file closed with
 stopped_by "user", then KeyboardInterrupt. Returns the summary: stopped_by, samples, seconds,
-blocks, files, dead_seconds, longest_dead_seconds, path (the last file).)")
+blocks, files, dead_seconds, longest_dead_seconds, clipped_samples (at either code limit),
+path (the last file).)")
         .def(
             "scan",
             [](Board &b, const py::object &inputs, int count, std::optional<int> discard,

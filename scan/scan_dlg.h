@@ -91,6 +91,8 @@ class CScanDlg : public QDialog {
     ScanBarPlot *plot() const { return m_plot; }
 
   signals:
+    // The scan has the board from now until finished().
+    void started();
     // The scan has ended and the window shows how; the port is back on the window's thread.
     void finished();
 

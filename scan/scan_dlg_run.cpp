@@ -68,6 +68,7 @@ void CScanDlg::OnRun() {
     // The layouts are the chip cores' own constants: the pointer outlives any panel.
     const panel_common::MuxLayout *layout = m_layout;
     m_worker->start([this, settings, layout] { runScan(settings, *layout); });
+    emit started();
 }
 
 void CScanDlg::runScan(const scan::ScanSettings &settings, const panel_common::MuxLayout &layout) {

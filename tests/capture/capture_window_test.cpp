@@ -13,12 +13,14 @@
 #include "app/stream_guard.h"
 #include "capture/capture_dlg.h"
 #include "capture/strip_chart.h"
+#include "platform/file_dialogs.h"
 #include "platform/question.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -133,6 +135,11 @@ TEST_F(CaptureWindowTest, BusyRulesWhileCapturing) {
     });
     startCapture(window);
     EXPECT_EQ(g_acquiring, 1);
+    // "Start get ADC data" cannot have the board now, and says why.
+    QWidget *start = dlg.control(mainwindow::kStartAcquisition);
+    EXPECT_FALSE(start->isEnabled());
+    EXPECT_EQ(start->accessibleDescription(),
+              QStringLiteral("Not now: a capture is writing %1.").arg(window->filePath()));
     const size_t framesBefore = otherFrames();
     panel()->OnWrite();
     panel()->OnRead();
@@ -148,6 +155,8 @@ TEST_F(CaptureWindowTest, BusyRulesWhileCapturing) {
     QTest::mouseClick(window->stopButton(), Qt::LeftButton);
     ASSERT_TRUE(WaitUntil([&] { return !window->running(); }));
     EXPECT_EQ(g_acquiring, 0);
+    EXPECT_TRUE(start->isEnabled());
+    EXPECT_TRUE(start->accessibleDescription().isEmpty());
     EXPECT_EQ(window->lastResult().stoppedBy, "user");
     const CaptureFileContents file = ReadHdf5Capture(window->pathEdit()->text());
     EXPECT_EQ(file.text.at("stopped_by"), "user");
@@ -249,6 +258,119 @@ TEST_F(CaptureWindowTest, SettingsAreCheckedBeforeTheBoardIsTouched) {
     EXPECT_TRUE(window->stateLabel()->text().contains("duration"));
     EXPECT_TRUE(board.receivedFrames().empty());
     EXPECT_FALSE(window->running());
+}
+
+// The name's suffix follows the format chosen and the format a suffix typed or browsed; the
+// state line names the file Start will write, and during a split run the file being written.
+TEST_F(CaptureWindowTest, TheNameFollowsTheFormatAndTheStateLineTheFile) {
+    clickDetect();
+    dlg.captureAction()->trigger();
+    CCaptureDlg *window = dlg.captureWindow();
+    const QString state = window->stateLabel()->text();
+    EXPECT_TRUE(state.startsWith("Choose a file")) << state.toStdString();
+    const QString h5 = m_dir.filePath(QStringLiteral("run.h5"));
+    const QString csv = m_dir.filePath(QStringLiteral("run.csv"));
+    window->pathEdit()->setText(h5);
+    EXPECT_EQ(window->stateLabel()->text(),
+              QStringLiteral("Press Start to capture to %1.").arg(h5));
+    window->formatList()->setCurrentIndex(1);
+    EXPECT_EQ(window->pathEdit()->text(), csv);
+    window->formatList()->setCurrentIndex(0);
+    EXPECT_EQ(window->pathEdit()->text(), h5);
+    window->pathEdit()->setText(m_dir.filePath(QStringLiteral("typed.CSV")));
+    emit window->pathEdit()->editingFinished();
+    EXPECT_EQ(window->formatList()->currentIndex(), 1);
+    platform::SetFileDialogAnswer([&](const platform::FileDialogRequest &) { return h5; });
+    window->OnBrowse();
+    EXPECT_EQ(window->formatList()->currentIndex(), 0);
+    EXPECT_EQ(window->pathEdit()->text(), h5);
+
+    window->splitCheck()->setChecked(true);
+    window->splitEdit()->setText(QStringLiteral("0:00:01"));
+    QTest::mouseClick(window->startButton(), Qt::LeftButton);
+    ASSERT_TRUE(window->running()) << window->stateLabel()->text().toStdString();
+    EXPECT_TRUE(window->stateLabel()->text().contains(m_dir.filePath("run_0001.h5")));
+    ASSERT_TRUE(WaitUntil([&] {
+        return window->stateLabel()->text().contains(m_dir.filePath("run_0002.h5"));
+    })) << window->stateLabel()->text().toStdString();
+    window->OnStop();
+    ASSERT_TRUE(WaitUntil([&] { return !window->running(); }));
+    EXPECT_GE(window->lastResult().files, 2);
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join('|').toStdString();
+}
+
+// Files a run would write over are offered for replacing, a leftover numbered part of a split
+// name among them; No leaves them untouched and the board alone, Yes captures over them.
+TEST_F(CaptureWindowTest, AnExistingFileIsReplacedOnlyWhenTheUserSaysYes) {
+    clickDetect();
+    const struct {
+        const char *name;
+        const char *existing; // the file already there
+        bool split;
+        bool yes;
+    } rows[] = {
+        {"one file, No", "one.h5", false, false},
+        {"one file, Yes", "one.h5", false, true},
+        {"a split's leftover part, No", "part_0002.h5", true, false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString existing = m_dir.filePath(QString::fromLatin1(row.existing));
+        QFile old(existing);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("kept");
+        old.close();
+        const QString path = row.split ? m_dir.filePath(QStringLiteral("part.h5")) : existing;
+        CCaptureDlg *window = openCapture(QFileInfo(path).fileName());
+        window->splitCheck()->setChecked(row.split);
+        window->blockEdit()->setText(QStringLiteral("100"));
+        window->setStopRule(capture::StopRule::Samples);
+        window->samplesEdit()->setText(QStringLiteral("100"));
+        QStringList questions;
+        platform::SetQuestionAnswer([&](const QString &text) {
+            questions << text;
+            return row.yes;
+        });
+        board.clearReceivedFrames();
+
+        QTest::mouseClick(window->startButton(), Qt::LeftButton);
+
+        ASSERT_EQ(questions.size(), 1);
+        EXPECT_TRUE(questions[0].contains(existing)) << questions[0].toStdString();
+        EXPECT_TRUE(questions[0].endsWith("Replace it?")) << questions[0].toStdString();
+        if (!row.yes) {
+            EXPECT_FALSE(window->running());
+            EXPECT_TRUE(board.receivedFrames().empty());
+            EXPECT_TRUE(window->stateLabel()->text().startsWith("Not started"));
+            EXPECT_EQ(QFileInfo(existing).size(), 4);
+            continue;
+        }
+        ASSERT_TRUE(WaitUntil([&] { return !window->running(); }));
+        EXPECT_EQ(window->lastResult().samples, 100);
+        EXPECT_EQ(ReadHdf5Capture(existing).codes.size(), 100u);
+    }
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join('|').toStdString();
+}
+
+// An input beyond the range: every sample sits at the code limit, and the window counts them,
+// marked, as the noise window does.
+TEST_F(CaptureWindowTest, ClippedSamplesAreCountedAndMarked) {
+    sim::SignalModel beyond = sim::DefaultSignal(sim::Chip::VXC5480);
+    beyond.inputVolts[0] = 20.0; // AIN0-AIN1 at gain 1 spans +-5 V
+    board.setSignal(beyond);
+    clickDetect();
+    CCaptureDlg *window = openCapture(QStringLiteral("clipped.h5"));
+    QLineEdit *clipped = window->readouts().back();
+    EXPECT_EQ(clipped->text(), "0");
+    window->blockEdit()->setText(QStringLiteral("100"));
+    window->setStopRule(capture::StopRule::Samples);
+    window->samplesEdit()->setText(QStringLiteral("200"));
+    QTest::mouseClick(window->startButton(), Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([&] { return !window->running(); }));
+    EXPECT_EQ(window->lastResult().clippedSamples, 200);
+    EXPECT_EQ(clipped->text(), "200 (100.00 % of the samples written)");
+    EXPECT_FALSE(clipped->accessibleDescription().isEmpty());
+    EXPECT_NE(clipped->palette().color(QPalette::Text), window->palette().color(QPalette::Text));
 }
 
 // The reference starts at the chip's default, keeps within the chip's bounds (saying them), and
