@@ -260,8 +260,8 @@ void CPellorinDlg::OnLoadProfile() {
 }
 
 void CPellorinDlg::OnSaveProfile() {
-    if (captureRunning())
-        return;
+    // A profile holds the chip's registers as the panel last read or wrote them, which no
+    // capture or scan changes meanwhile: saving one needs nothing of the board.
     const QString path = platform::ChooseProfileFile(this, DefaultProfilePath(), true);
     if (path.isEmpty() || !PortIsOpen() || !m_pPanel)
         return;
