@@ -37,7 +37,8 @@ struct CaptureRead {
 // numbered file from the first on, as long as the next one exists.
 QStringList CaptureRunFiles(const QString &path);
 
-// Reads the run's files (HDF5 by the suffix .h5 or .hdf5, CSV otherwise); withTimes: each
+// Reads the run's files, HDF5 or CSV told apart by content, with the part readers the
+// long-run analysis uses (capture_part.h): a file's complete samples. withTimes: each
 // sample's time too.
 CaptureRead ReadCapture(const QString &path, bool withTimes = true);
 

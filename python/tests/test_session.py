@@ -117,6 +117,7 @@ def test_capture_and_read_it_back(board, chip, scratch):
         # A file without the samples' times (an older capture) gets index / data rate.
         with h5py.File(scratch / "old.h5", "w") as old:
             old["codes"] = f["codes"][:]
+            old["blocks"] = f["blocks"][:]
             for name, value in f.attrs.items():
                 old.attrs[name] = value
     _, old_attrs = pellorin.read_capture(str(scratch / "old.h5"))
