@@ -1,6 +1,7 @@
 #include "capture_engine.h"
 
 #include "block_plan.h"
+#include "capture_file_format.h"
 #include "file_names.h"
 
 #include "acquisition/acquisition_messages.h"
@@ -291,8 +292,8 @@ CaptureResult CaptureEngine::stream() {
                 finishPart(sendFailed);
                 return end(CaptureStatus::Exchange, sendFailed, 6);
             }
-            if (splitting &&
-                (!finishPart(QStringLiteral("split")) || !openPart(next.stamp.firstSample))) {
+            if (splitting && (!finishPart(QString::fromLatin1(format::kStoppedBySplit)) ||
+                              !openPart(next.stamp.firstSample))) {
                 const QString reason = m_writer->errorText();
                 drain(static_cast<int64_t>(next.count) * kItemSize);
                 return end(CaptureStatus::File, reason);

@@ -1,5 +1,7 @@
 #include "capture_facts.h"
 
+#include "capture_file_format.h"
+
 namespace capture {
 
 CaptureFacts MakeFacts(const QString &chipName, const std::vector<uint8_t> &registers,
@@ -16,16 +18,16 @@ CaptureFacts MakeFacts(const QString &chipName, const std::vector<uint8_t> &regi
 std::vector<RecordedFact> ConversionRecord(const analysis::ConversionFacts &conversion) {
     const bool given = conversion.referenceSource == analysis::ReferenceSource::Given;
     std::vector<RecordedFact> record{
-        {"reference_volts", conversion.referenceVolts},
-        {"reference_source", given ? QStringLiteral("given") : QStringLiteral("default")}};
+        {format::kReferenceVolts, conversion.referenceVolts},
+        {format::kReferenceSource,
+         given ? QString::fromLatin1(format::kReferenceGiven) : QStringLiteral("default")}};
     if (!conversion.mode.empty())
-        record.push_back({"mode", QString::fromStdString(conversion.mode)});
+        record.push_back({format::kMode, QString::fromStdString(conversion.mode)});
     const bool known = conversion.modeKnown;
-    record.push_back({known ? "pga_gain" : "pga_gain_from_registers", conversion.pgaGain});
+    record.push_back({known ? format::kPgaGain : format::kPgaGainGuess, conversion.pgaGain});
+    record.push_back({known ? format::kDataRate : format::kDataRateGuess, conversion.dataRateSps});
     record.push_back(
-        {known ? "data_rate_sps" : "data_rate_sps_from_registers", conversion.dataRateSps});
-    record.push_back(
-        {known ? "volts_per_code" : "volts_per_code_from_registers", conversion.voltsPerCode});
+        {known ? format::kVoltsPerCode : format::kVoltsPerCodeGuess, conversion.voltsPerCode});
     return record;
 }
 
@@ -52,19 +54,19 @@ bool TakeRecordedFact(analysis::ConversionFacts &conversion, const QString &name
     const bool guessed = key.endsWith(kGuessed);
     if (guessed)
         key.chop(kGuessed.size());
-    if (key == QLatin1String("reference_volts"))
+    if (key == QLatin1String(format::kReferenceVolts))
         conversion.referenceVolts = number;
-    else if (key == QLatin1String("reference_source"))
-        conversion.referenceSource = text == QLatin1String("given")
+    else if (key == QLatin1String(format::kReferenceSource))
+        conversion.referenceSource = text == QLatin1String(format::kReferenceGiven)
                                          ? analysis::ReferenceSource::Given
                                          : analysis::ReferenceSource::Default;
-    else if (key == QLatin1String("mode"))
+    else if (key == QLatin1String(format::kMode))
         conversion.mode = text.toStdString();
-    else if (key == QLatin1String("pga_gain"))
+    else if (key == QLatin1String(format::kPgaGain))
         conversion.pgaGain = number;
-    else if (key == QLatin1String("data_rate_sps"))
+    else if (key == QLatin1String(format::kDataRate))
         conversion.dataRateSps = number;
-    else if (key == QLatin1String("volts_per_code"))
+    else if (key == QLatin1String(format::kVoltsPerCode))
         conversion.voltsPerCode = number;
     else
         return false;

@@ -1,7 +1,7 @@
 #pragma once
-// What the capture-file reader relies on in the files the capture writes (hdf5_writer.h,
-// csv_writer.h): every name in one place, so a change of the format is made here and in the
-// two part readers only.
+// The names of the capture's files, in one place for the writers (hdf5_writer.h,
+// csv_writer.h, the conversion record of capture_facts.h) and the two part readers, and what
+// the readers rely on in them.
 //
 // HDF5
 //   /codes    integer, one dimension: the codes in order                       (required)

@@ -120,7 +120,7 @@ CaptureRead ReadCapture(const QString &path, bool withTimes) {
     if (!withTimes)
         read.times.clear();
     // A file closed for a split has a successor: the run is not whole without it.
-    if (read.stoppedBy == QLatin1String("split"))
+    if (read.stoppedBy == QLatin1String(format::kStoppedBySplit))
         Fail(read, read.paths.last(),
              QStringLiteral("The run goes on in a next file, which is missing"));
     return read;

@@ -2,6 +2,7 @@
 
 #include "analysis/sample_times.h"
 #include "capture_facts.h"
+#include "capture_file_format.h"
 
 #include <cerrno>
 #include <charconv>
@@ -50,18 +51,18 @@ int WriteAll(int fd, const QByteArray &bytes) {
 
 QByteArray CsvHeader(const CaptureFacts &facts, const FilePart &part) {
     QByteArray header;
-    header += Fact("chip", facts.chipName);
+    header += Fact(format::kChip, facts.chipName);
     QStringList registers;
     for (uint8_t value : facts.registers)
         registers << QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
-    header += Fact("registers", registers.join(u' '));
+    header += Fact(format::kRegisters, registers.join(u' '));
     for (const RecordedFact &fact : ConversionRecord(facts.conversion))
         header += std::visit([&](const auto &value) { return Fact(fact.name, value); }, fact.value);
-    header += Fact("program_version", facts.programVersion);
-    header += Fact("start_time", facts.startTime);
-    header += Fact("file_number", QString::number(part.number));
-    header += Fact("first_sample", QString::number(part.firstSample));
-    header += Fact("time_rule", QString::fromLatin1(analysis::kArrivalTimeRule));
+    header += Fact(format::kProgramVersion, facts.programVersion);
+    header += Fact(format::kStartTime, facts.startTime);
+    header += Fact(format::kFileNumber, QString::number(part.number));
+    header += Fact(format::kFirstSample, QString::number(part.firstSample));
+    header += Fact(format::kTimeRule, QString::fromLatin1(analysis::kArrivalTimeRule));
     header += "index,time_s,code,volts\n";
     return header;
 }
@@ -132,7 +133,7 @@ bool CsvWriter::appendPiece(uint64_t firstSample, std::span<const int32_t> codes
 bool CsvWriter::finish(const QString &stoppedBy) {
     if (!m_file.isOpen())
         return true;
-    const bool ok = writeDurably(Fact("stopped_by", stoppedBy));
+    const bool ok = writeDurably(Fact(format::kStoppedBy, stoppedBy));
     m_file.close();
     return ok;
 }

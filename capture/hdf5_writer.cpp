@@ -2,6 +2,7 @@
 
 #include "analysis/sample_times.h"
 #include "capture_facts.h"
+#include "capture_file_format.h"
 
 #include <hdf5.h>
 
@@ -140,18 +141,18 @@ bool Hdf5Writer::create(const QString &path, const CaptureFacts &facts, const Fi
 }
 
 bool Hdf5Writer::makeDatasets() {
-    m_codes = MakeExtendible(m_file, "codes", H5T_STD_I32LE, kCodeChunk);
-    m_times = MakeExtendible(m_file, "time_s", H5T_IEEE_F64LE, kCodeChunk);
-    if (m_times < 0 || !WriteStringAttribute(m_times, "time_rule",
+    m_codes = MakeExtendible(m_file, format::kCodes, H5T_STD_I32LE, kCodeChunk);
+    m_times = MakeExtendible(m_file, format::kTimes, H5T_IEEE_F64LE, kCodeChunk);
+    if (m_times < 0 || !WriteStringAttribute(m_times, format::kTimeRule,
                                              QString::fromLatin1(analysis::kArrivalTimeRule)))
         return false;
     m_blockType = H5Tcreate(H5T_COMPOUND, sizeof(BlockRecord));
     H5Tinsert(m_blockType, "first_sample", HOFFSET(BlockRecord, firstSample), H5T_NATIVE_UINT64);
-    H5Tinsert(m_blockType, "samples", HOFFSET(BlockRecord, samples), H5T_NATIVE_UINT32);
+    H5Tinsert(m_blockType, format::kBlockSamples, HOFFSET(BlockRecord, samples), H5T_NATIVE_UINT32);
     H5Tinsert(m_blockType, "wall_time", HOFFSET(BlockRecord, wallTime), H5T_NATIVE_DOUBLE);
     H5Tinsert(m_blockType, "monotonic_time", HOFFSET(BlockRecord, monotonicTime),
               H5T_NATIVE_DOUBLE);
-    m_blocks = MakeExtendible(m_file, "blocks", m_blockType, kBlockChunk);
+    m_blocks = MakeExtendible(m_file, format::kBlocks, m_blockType, kBlockChunk);
     return m_codes >= 0 && m_blockType >= 0 && m_blocks >= 0;
 }
 
@@ -160,9 +161,9 @@ bool Hdf5Writer::writeAttributes(const CaptureFacts &facts, const FilePart &part
     const int fileNumber = part.number;
     const uint64_t firstSample = part.firstSample;
     bool ok = root.ok();
-    ok = ok && WriteStringAttribute(root, "chip", facts.chipName);
+    ok = ok && WriteStringAttribute(root, format::kChip, facts.chipName);
     if (!facts.registers.empty())
-        ok = ok && WriteNumberAttribute(root, "registers", H5T_STD_U8LE, H5T_NATIVE_UINT8,
+        ok = ok && WriteNumberAttribute(root, format::kRegisters, H5T_STD_U8LE, H5T_NATIVE_UINT8,
                                         facts.registers.data(), facts.registers.size());
     for (const RecordedFact &fact : ConversionRecord(facts.conversion)) {
         if (const double *number = std::get_if<double>(&fact.value))
@@ -171,13 +172,14 @@ bool Hdf5Writer::writeAttributes(const CaptureFacts &facts, const FilePart &part
         else
             ok = ok && WriteStringAttribute(root, fact.name, std::get<QString>(fact.value));
     }
-    ok = ok && WriteStringAttribute(root, "program_version", facts.programVersion);
-    ok = ok && WriteStringAttribute(root, "start_time", facts.startTime);
-    ok =
-        ok && WriteNumberAttribute(root, "file_number", H5T_STD_I32LE, H5T_NATIVE_INT, &fileNumber);
-    ok = ok &&
-         WriteNumberAttribute(root, "first_sample", H5T_STD_U64LE, H5T_NATIVE_UINT64, &firstSample);
-    return ok && WriteStringAttribute(root, "stopped_by", QStringLiteral("unfinished"));
+    ok = ok && WriteStringAttribute(root, format::kProgramVersion, facts.programVersion);
+    ok = ok && WriteStringAttribute(root, format::kStartTime, facts.startTime);
+    ok = ok && WriteNumberAttribute(root, format::kFileNumber, H5T_STD_I32LE, H5T_NATIVE_INT,
+                                    &fileNumber);
+    ok = ok && WriteNumberAttribute(root, format::kFirstSample, H5T_STD_U64LE, H5T_NATIVE_UINT64,
+                                    &firstSample);
+    return ok && WriteStringAttribute(root, format::kStoppedBy,
+                                      QString::fromLatin1(format::kStoppedByUnfinished));
 }
 
 int Hdf5Writer::descriptor() const {
@@ -248,7 +250,7 @@ bool Hdf5Writer::finish(const QString &stoppedBy) {
     {
         // Closed before the file is.
         const Handle root(H5Gopen2(m_file, "/", H5P_DEFAULT), H5Gclose);
-        ok = root.ok() && WriteStringAttribute(root, "stopped_by", stoppedBy) && durable();
+        ok = root.ok() && WriteStringAttribute(root, format::kStoppedBy, stoppedBy) && durable();
     }
     if (!ok)
         fail("the file cannot be closed");
