@@ -1,6 +1,7 @@
 #include "analysis/log_plot_view.h"
 
 #include "analysis/note_label.h"
+#include "analysis/plot_keys.h"
 
 #include <QChart>
 #include <QKeyEvent>
@@ -138,33 +139,15 @@ void LogPlotView::wheelEvent(QWheelEvent *event) {
 }
 
 void LogPlotView::keyPressEvent(QKeyEvent *event) {
-    const double across = viewDecades(m_axisX).span() / 10, up = viewDecades(m_axisY).span() / 10;
     const QPointF centre(std::sqrt(m_axisX->min() * m_axisX->max()),
                          std::sqrt(m_axisY->min() * m_axisY->max()));
-    switch (event->key()) {
-    case Qt::Key_Left:
-        panByDecades(-across, 0);
-        break;
-    case Qt::Key_Right:
-        panByDecades(across, 0);
-        break;
-    case Qt::Key_Up:
-        panByDecades(0, up);
-        break;
-    case Qt::Key_Down:
-        panByDecades(0, -up);
-        break;
-    case Qt::Key_Plus:
-    case Qt::Key_Equal:
-        zoomAround(centre, 1.25);
-        break;
-    case Qt::Key_Minus:
-        zoomAround(centre, 0.8);
-        break;
-    case Qt::Key_Home:
-        resetZoom();
-        break;
-    default:
+    const bool moved = analysis::MoveForKey(
+        event->key(),
+        {[this](double across, double up) {
+             panByDecades(across * viewDecades(m_axisX).span(), up * viewDecades(m_axisY).span());
+         },
+         [this, centre](double factor) { zoomAround(centre, factor); }, [this] { resetZoom(); }});
+    if (!moved) {
         QChartView::keyPressEvent(event);
         return;
     }

@@ -3,6 +3,7 @@
 #include "analysis/axis_range.h"
 #include "analysis/envelope.h"
 #include "analysis/note_label.h"
+#include "analysis/plot_keys.h"
 
 #include <QChart>
 #include <QKeyEvent>
@@ -238,30 +239,11 @@ void PlotView::wheelEvent(QWheelEvent *event) {
 void PlotView::keyPressEvent(QKeyEvent *event) {
     const QPointF centre((m_axisX->min() + m_axisX->max()) / 2,
                          (m_axisY->min() + m_axisY->max()) / 2);
-    switch (event->key()) {
-    case Qt::Key_Left:
-        panBy(-viewX().span() / 10, 0);
-        break;
-    case Qt::Key_Right:
-        panBy(viewX().span() / 10, 0);
-        break;
-    case Qt::Key_Up:
-        panBy(0, viewY().span() / 10);
-        break;
-    case Qt::Key_Down:
-        panBy(0, -viewY().span() / 10);
-        break;
-    case Qt::Key_Plus:
-    case Qt::Key_Equal:
-        zoomAround(centre, 1.25);
-        break;
-    case Qt::Key_Minus:
-        zoomAround(centre, 0.8);
-        break;
-    case Qt::Key_Home:
-        resetZoom();
-        break;
-    default:
+    const bool moved = analysis::MoveForKey(
+        event->key(),
+        {[this](double across, double up) { panBy(across * viewX().span(), up * viewY().span()); },
+         [this, centre](double factor) { zoomAround(centre, factor); }, [this] { resetZoom(); }});
+    if (!moved) {
         QChartView::keyPressEvent(event);
         return;
     }

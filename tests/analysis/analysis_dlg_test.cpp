@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -244,6 +245,36 @@ TEST_F(AnalysisDlgTest, WheelZoomsAboutThePointerWithinTheData) {
     turn(area.center(), -40);
     EXPECT_DOUBLE_EQ(plot->axisX()->min(), 0.0);
     EXPECT_DOUBLE_EQ(plot->axisX()->max(), top);
+}
+
+// From the keyboard alone: + and - zoom about the centre, the arrows pan a tenth of the view
+// within the data, Home shows it all again; other keys are left to the window.
+TEST_F(AnalysisDlgTest, KeysZoomPanAndShowAllWithinTheData) {
+    dlg.resize(1280, 860);
+    dlg.show();
+    feed(testrec::Record(4096, 0, 20, 1e6, 101.3), 2000);
+    QApplication::processEvents();
+    PlotView *plot = dlg.spectrumPlot();
+    const double top = plot->axisX()->max();
+    auto press = [&](int key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(plot, &event);
+        return event.isAccepted();
+    };
+    const struct {
+        int key;
+        double low, high; // the x axis after the key, in hertz
+    } steps[] = {
+        {Qt::Key_Plus, 100, 900},   {Qt::Key_Equal, 180, 820},  {Qt::Key_Right, 244, 884},
+        {Qt::Key_Right, 308, 948},  {Qt::Key_Right, 360, 1000}, {Qt::Key_Left, 296, 936},
+        {Qt::Key_Minus, 200, 1000}, {Qt::Key_Home, 0, 1000},
+    };
+    for (const auto &step : steps) {
+        EXPECT_TRUE(press(step.key)) << step.key;
+        EXPECT_NEAR(plot->axisX()->min(), step.low * top / 1000, 0.5) << step.key;
+        EXPECT_NEAR(plot->axisX()->max(), step.high * top / 1000, 0.5) << step.key;
+    }
+    EXPECT_FALSE(press(Qt::Key_A));
 }
 
 // A converter pinned at a code limit gives figures that look perfect: the window says how many
