@@ -5,6 +5,7 @@
 #include "analysis/note_label.h"
 #include "analysis/plot_view.h"
 #include "analysis/reference_edit.h"
+#include "platform/buddy_label.h"
 
 #include <QComboBox>
 #include <QDoubleValidator>
@@ -95,10 +96,7 @@ QWidget *CAnalysisDlg::buildSettings() {
     auto *box = new QGroupBox(tr("Scale"));
     auto *form = new QFormLayout(box);
     auto addField = [&](const QString &caption, QWidget *field) {
-        auto *label = new QLabel(caption, box);
-        label->setBuddy(field);
-        field->setAccessibleName(QString(caption).remove(u'&'));
-        form->addRow(label, field);
+        form->addRow(platform::BuddyLabel(caption, field, box), field);
     };
     m_reference = new ReferenceEdit(box);
     m_gain = numberEdit(box);

@@ -7,6 +7,7 @@
 #include "strip_chart.h"
 
 #include "link/port_worker.h"
+#include "platform/buddy_label.h"
 #include "platform/message_service.h"
 #include "platform/question.h"
 
@@ -34,13 +35,6 @@ constexpr int kRefreshMs = 200;
 const QString kAutoBlock = QStringLiteral("auto");
 // The clipped count stands apart in this colour, as the analysis window's doubtful figures.
 const QColor kDoubtful(0xB0, 0x00, 0x00);
-
-QLabel *buddyLabel(const QString &caption, QWidget *control, QWidget *parent) {
-    auto *label = new QLabel(caption, parent);
-    label->setBuddy(control);
-    control->setAccessibleName(QString(caption).remove(u'&'));
-    return label;
-}
 
 QLineEdit *durationField(QWidget *parent, const QString &text) {
     auto *edit = new QLineEdit(text, parent);
@@ -128,13 +122,13 @@ QWidget *CCaptureDlg::buildSettings() {
     auto *grid = new QGridLayout(box);
     m_path = new QLineEdit(box);
     m_browse = new QPushButton(tr("&Browse..."), box);
-    grid->addWidget(buddyLabel(tr("&File"), m_path, box), 0, 0);
+    grid->addWidget(platform::BuddyLabel(tr("&File"), m_path, box), 0, 0);
     grid->addWidget(m_path, 0, 1, 1, 2);
     grid->addWidget(m_browse, 0, 3);
     m_format = new QComboBox(box);
     m_format->addItem(tr("HDF5 (.h5)"), int(FileFormat::Hdf5));
     m_format->addItem(tr("CSV (.csv)"), int(FileFormat::Csv));
-    grid->addWidget(buddyLabel(tr("F&ormat"), m_format, box), 1, 0);
+    grid->addWidget(platform::BuddyLabel(tr("F&ormat"), m_format, box), 1, 0);
     grid->addWidget(m_format, 1, 1);
     // A plain edit, not a spin box: a screen reader reads an edit's value, not a spin box's
     // inner one. "auto" sizes the blocks by time, about a second of conversions each.
@@ -142,7 +136,7 @@ QWidget *CCaptureDlg::buildSettings() {
     m_block->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("auto|\\d{0,5}")), m_block));
     m_block->setMaximumWidth(110);
-    grid->addWidget(buddyLabel(tr("B&lock size (items)"), m_block, box), 2, 0);
+    grid->addWidget(platform::BuddyLabel(tr("B&lock size (items)"), m_block, box), 2, 0);
     grid->addWidget(m_block, 2, 1);
 
     m_stopRule = new QButtonGroup(box);
@@ -193,7 +187,7 @@ QWidget *CCaptureDlg::buildReadouts() {
         auto *edit = new QLineEdit(box);
         edit->setReadOnly(true);
         edit->setMinimumWidth(220);
-        form->addRow(buddyLabel(caption, edit, box), edit);
+        form->addRow(platform::BuddyLabel(caption, edit, box), edit);
         m_readouts.push_back(edit);
     }
     m_readouts.back()->setToolTip(tr("Samples at either code limit (-8388608 or 8388607): the "

@@ -7,6 +7,7 @@
 #include "analysis/note_label.h"
 #include "analysis/reference_edit.h"
 #include "link/port_worker.h"
+#include "platform/buddy_label.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -141,10 +142,7 @@ QWidget *CScanDlg::buildSettings() {
     auto *box = new QGroupBox(tr("Settings"));
     auto *form = new QFormLayout(box);
     auto addField = [&](const QString &caption, QWidget *field) {
-        auto *label = new QLabel(caption, box);
-        label->setBuddy(field);
-        field->setAccessibleName(QString(caption).remove(u'&'));
-        form->addRow(label, field);
+        form->addRow(platform::BuddyLabel(caption, field, box), field);
         m_settingsControls << field;
     };
     m_count = spin(box, 1, scan::kMaxScanItems, scan::kDefaultScanCount);
