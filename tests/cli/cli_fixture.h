@@ -9,6 +9,8 @@
 #include "tests/support/board_on_pty.h"
 #include "tests/support/time_limits.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -18,6 +20,16 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+// A case's arguments, written with blanks between them.
+inline QStringList words(const char *text) {
+    return QString::fromLatin1(text).split(u' ', Qt::SkipEmptyParts);
+}
+
+// The object a --json command printed.
+inline QJsonObject jsonOf(const std::string &text) {
+    return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+}
 
 struct CliRun {
     int status = -1;

@@ -17,14 +17,6 @@
 using namespace cli::exit_code;
 
 namespace {
-QStringList words(const char *text) {
-    return QString::fromLatin1(text).split(u' ', Qt::SkipEmptyParts);
-}
-
-QJsonObject jsonOf(const std::string &text) {
-    return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
-}
-
 struct ArgumentCase {
     const char *arguments;
     int status;
