@@ -148,7 +148,7 @@ double CAnalysisDlg::sampleRate() const {
 }
 
 void CAnalysisDlg::OnSamplesAcquired(const std::vector<int32_t> &samples,
-                                     const analysis::ConversionFacts &facts) {
+                                     const conversion::ConversionFacts &facts) {
     m_samples = samples;
     m_facts = facts;
     // The chip's gain and rate win where its core knows them; the reference stays the user's
@@ -161,7 +161,7 @@ void CAnalysisDlg::OnSamplesAcquired(const std::vector<int32_t> &samples,
     OnScaleEdited();
 }
 
-void CAnalysisDlg::OnReferenceRange(const analysis::ReferenceRange &range) {
+void CAnalysisDlg::OnReferenceRange(const conversion::ReferenceRange &range) {
     m_facts.referenceRange = range;
     m_reference->setRange(range);
     OnScaleEdited();
@@ -169,9 +169,9 @@ void CAnalysisDlg::OnReferenceRange(const analysis::ReferenceRange &range) {
 
 void CAnalysisDlg::OnScaleEdited() {
     // The range from the chip's span at the reference and the gain the fields hold.
-    analysis::ConversionFacts facts = m_reference->applyTo(m_facts);
+    conversion::ConversionFacts facts = m_reference->applyTo(m_facts);
     facts.pgaGain = fieldValue(m_gain);
-    const double range = analysis::WithScale(facts).spanVolts;
+    const double range = conversion::WithScale(facts).spanVolts;
     if (range > 0)
         m_fullScale->setText(QString::number(range, 'g', 9));
     Recompute();

@@ -3,10 +3,10 @@
 // record and its spectrum for the samples of the last acquisition. Non-modal; it learns of new
 // samples only through OnSamplesAcquired, which the main window connects to its acquisition.
 
-#include "analysis/conversion_facts.h"
 #include "analysis/histogram.h"
 #include "analysis/noise_figures.h"
 #include "analysis/spectrum.h"
+#include "conversion/conversion_facts.h"
 
 #include <QDialog>
 
@@ -31,9 +31,9 @@ class CAnalysisDlg : public QDialog {
     // A new record and what the chip's core made of the panel's registers when it was taken
     // (at the chip's default reference: the window applies its own).
     void OnSamplesAcquired(const std::vector<int32_t> &samples,
-                           const analysis::ConversionFacts &facts);
+                           const conversion::ConversionFacts &facts);
     // The chip's reference default and bounds, before any record (a panel came).
-    void OnReferenceRange(const analysis::ReferenceRange &range);
+    void OnReferenceRange(const conversion::ReferenceRange &range);
     // Asks for a CSV file name; writes the samples there and each plot beside it as PNG.
     void OnExport();
     // Recomputes and redraws from the samples and the fields as they stand.
@@ -68,8 +68,8 @@ class CAnalysisDlg : public QDialog {
     void redraw();
 
     std::vector<int32_t> m_samples;
-    QString m_referenceNote;           // why the last reference was refused, until one is taken
-    analysis::ConversionFacts m_facts; // of the last record, at the chip's default reference
+    QString m_referenceNote;             // why the last reference was refused, until one is taken
+    conversion::ConversionFacts m_facts; // of the last record, at the chip's default reference
     std::optional<analysis::NoiseFigures> m_noise;
     analysis::Histogram m_histogram;
     analysis::Spectrum m_spectrum;

@@ -28,7 +28,7 @@ QString ReferenceEdit::boundsText() const {
         .arg(volts(m_range.minVolts), volts(m_range.maxVolts));
 }
 
-void ReferenceEdit::setRange(const analysis::ReferenceRange &range) {
+void ReferenceEdit::setRange(const conversion::ReferenceRange &range) {
     m_range = range;
     const bool dropped = m_given && !m_range.contains(*m_given);
     if (dropped)

@@ -4,7 +4,7 @@
 // value, keeps a given value within the chip's bounds, names them in its tooltip, and says so
 // when it refuses one. An emptied edit goes back to the default.
 
-#include "analysis/conversion_facts.h"
+#include "conversion/conversion_facts.h"
 
 #include <QLineEdit>
 
@@ -19,12 +19,12 @@ class ReferenceEdit : public QLineEdit {
     // otherwise it is refused (refused() says so) and the default is shown. The caller, which
     // set the range, works its volts out again itself: referenceChanged() is for the user's
     // edits.
-    void setRange(const analysis::ReferenceRange &range);
+    void setRange(const conversion::ReferenceRange &range);
     // What the user gave, or nothing when the edit shows the chip's default.
     std::optional<double> given() const { return m_given; }
     // The facts at this edit's reference.
-    analysis::ConversionFacts applyTo(const analysis::ConversionFacts &facts) const {
-        return analysis::WithReference(facts, m_given);
+    conversion::ConversionFacts applyTo(const conversion::ConversionFacts &facts) const {
+        return conversion::WithReference(facts, m_given);
     }
     // "The reference must be from 0.5 V to 2.6 V."; empty before the chip's range is known.
     QString boundsText() const;
@@ -39,7 +39,7 @@ class ReferenceEdit : public QLineEdit {
     void onEditingFinished();
     void showReference();
 
-    analysis::ReferenceRange m_range;
+    conversion::ReferenceRange m_range;
     std::optional<double> m_given;
     QString m_shown; // the text showReference() put up
 };

@@ -8,8 +8,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
-analysis::ConversionFacts PanelFacts(const CEVMDialog *panel) {
-    return panel ? panel->CurrentFacts(std::nullopt) : analysis::ConversionFacts{};
+conversion::ConversionFacts PanelFacts(const CEVMDialog *panel) {
+    return panel ? panel->CurrentFacts(std::nullopt) : conversion::ConversionFacts{};
 }
 
 QMenu *AnalysisMenuOf(QMenuBar *bar) {

@@ -3,7 +3,7 @@
 // window: it is fed the samples of each successful acquisition and nothing else. The capture
 // window's tie is in capture_command.cpp.
 
-#include "analysis/conversion_facts.h"
+#include "conversion/conversion_facts.h"
 
 #include <functional>
 
@@ -22,4 +22,4 @@ QMenu *AnalysisMenuOf(QMenuBar *bar);
 
 // What the panel's chip core makes of its registers at the chip's default reference (each
 // window applies its own); zeros without a panel.
-analysis::ConversionFacts PanelFacts(const CEVMDialog *panel);
+conversion::ConversionFacts PanelFacts(const CEVMDialog *panel);

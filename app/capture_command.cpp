@@ -41,7 +41,7 @@ void CPellorinDlg::OnContinuousCapture() {
                                       m_pPanel->CurrentFacts(referenceVolts),
                                       QDateTime::currentDateTime());
         };
-        hooks.referenceRange = [this]() -> std::optional<analysis::ReferenceRange> {
+        hooks.referenceRange = [this]() -> std::optional<conversion::ReferenceRange> {
             if (!m_pPanel)
                 return std::nullopt;
             return PanelFacts(m_pPanel.data()).referenceRange;

@@ -92,12 +92,12 @@ int main(int argc, char **argv) {
             plot->grab(); // paints the plot as the screen would
     });
 
-    analysis::ConversionFacts scale;
+    conversion::ConversionFacts scale;
     scale.referenceRange = {2.5, 0.5, 2.6};
     scale.pgaGain = 1;
     scale.spanPerReference = 4;
     scale.dataRateSps = 1000;
-    scale = analysis::WithReference(scale, std::nullopt);
+    scale = conversion::WithReference(scale, std::nullopt);
     const double wholeMs = MedianMs(repeats, [&] {
         dlg.OnSamplesAcquired(samples, scale);
         for (PlotView *plot : plots)

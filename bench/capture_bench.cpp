@@ -59,11 +59,11 @@ double threadCpuSeconds() {
 }
 
 capture::CaptureFacts benchFacts() {
-    analysis::ConversionFacts conversion;
+    conversion::ConversionFacts conversion;
     conversion.referenceRange = {2.5, 0.5, 2.6};
     conversion.pgaGain = 1;
     conversion.spanPerReference = 4;
-    return capture::MakeFacts("VXC5480", {}, analysis::WithReference(conversion, std::nullopt),
+    return capture::MakeFacts("VXC5480", {}, conversion::WithReference(conversion, std::nullopt),
                               QDateTime::currentDateTime());
 }
 

@@ -32,12 +32,12 @@
 namespace {
 
 capture::CaptureFacts factsAt(double sps) {
-    analysis::ConversionFacts conversion;
+    conversion::ConversionFacts conversion;
     conversion.referenceRange = {2.5, 0.5, 2.6};
     conversion.pgaGain = 1;
     conversion.spanPerReference = 4;
     conversion.dataRateSps = sps;
-    return capture::MakeFacts("VXC5480", {}, analysis::WithReference(conversion, std::nullopt),
+    return capture::MakeFacts("VXC5480", {}, conversion::WithReference(conversion, std::nullopt),
                               QDateTime::currentDateTime());
 }
 

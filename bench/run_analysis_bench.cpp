@@ -69,7 +69,7 @@ bool Generate(const QString &path, uint64_t samples) {
     facts.conversion.pgaGain = 1;
     facts.conversion.spanPerReference = 4;
     facts.conversion.dataRateSps = 2880;
-    facts.conversion = analysis::WithScale(facts.conversion); // 10 V / 2^24 a code
+    facts.conversion = conversion::WithScale(facts.conversion); // 10 V / 2^24 a code
     facts.startTime = QStringLiteral("2026-06-01T22:00:00+02:00");
     auto writer = capture::MakeWriter(capture::FileFormat::Hdf5);
     if (!writer->create(path, facts, {}, true)) {

@@ -256,7 +256,7 @@ void CCaptureDlg::OnStart() {
         setState(tr("The board is busy with another operation; try again when it ends."));
         return;
     }
-    m_voltsPerCode = analysis::ClaimedVoltsPerCode(facts->conversion);
+    m_voltsPerCode = conversion::ClaimedVoltsPerCode(facts->conversion);
     m_firstPath = PartPath(settings.path, 1, settings.splitMs > 0);
     m_live.clear();
     m_shownSamples = 0;

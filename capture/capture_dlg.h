@@ -37,7 +37,7 @@ struct CaptureWindowHooks {
     std::function<std::optional<capture::CaptureFacts>(std::optional<double> referenceVolts)>
         factsFromPanel;
     // The current chip's reference default and bounds; nothing when there is no panel.
-    std::function<std::optional<analysis::ReferenceRange>()> referenceRange;
+    std::function<std::optional<conversion::ReferenceRange>()> referenceRange;
     // The save dialog, proposing a path; an empty string when cancelled.
     std::function<QString(QWidget *owner, const QString &proposed, capture::FileFormat)> choosePath;
     std::function<QString()> proposedFolder; // where data files are proposed

@@ -21,7 +21,7 @@ void CCaptureDlg::addReferenceField(QGridLayout *grid, int row) {
 }
 
 void CCaptureDlg::OnPanelChanged() {
-    if (const std::optional<analysis::ReferenceRange> range =
+    if (const std::optional<conversion::ReferenceRange> range =
             m_hooks.referenceRange ? m_hooks.referenceRange() : std::nullopt)
         m_reference->setRange(*range);
 }

@@ -5,7 +5,7 @@
 namespace capture {
 
 CaptureFacts MakeFacts(const QString &chipName, const std::vector<uint8_t> &registers,
-                       const analysis::ConversionFacts &conversion, const QDateTime &start) {
+                       const conversion::ConversionFacts &conversion, const QDateTime &start) {
     CaptureFacts facts;
     facts.chipName = chipName;
     facts.registers = registers;
@@ -15,8 +15,8 @@ CaptureFacts MakeFacts(const QString &chipName, const std::vector<uint8_t> &regi
     return facts;
 }
 
-std::vector<RecordedFact> ConversionRecord(const analysis::ConversionFacts &conversion) {
-    const bool given = conversion.referenceSource == analysis::ReferenceSource::Given;
+std::vector<RecordedFact> ConversionRecord(const conversion::ConversionFacts &conversion) {
+    const bool given = conversion.referenceSource == conversion::ReferenceSource::Given;
     std::vector<RecordedFact> record{
         {format::kReferenceVolts, conversion.referenceVolts},
         {format::kReferenceSource,
@@ -36,9 +36,9 @@ constexpr QLatin1StringView kGuessed("_from_registers");
 } // namespace
 
 std::vector<RecordedFact> RecordedFactNames() {
-    analysis::ConversionFacts known;
+    conversion::ConversionFacts known;
     known.mode = "a chip with modes";
-    analysis::ConversionFacts guessed = known;
+    conversion::ConversionFacts guessed = known;
     guessed.modeKnown = false;
     std::vector<RecordedFact> names = ConversionRecord(known);
     for (const RecordedFact &fact : ConversionRecord(guessed)) {
@@ -48,7 +48,7 @@ std::vector<RecordedFact> RecordedFactNames() {
     return names;
 }
 
-bool TakeRecordedFact(analysis::ConversionFacts &conversion, const QString &name,
+bool TakeRecordedFact(conversion::ConversionFacts &conversion, const QString &name,
                       const QString &text, double number) {
     QString key = name;
     const bool guessed = key.endsWith(kGuessed);
@@ -58,8 +58,8 @@ bool TakeRecordedFact(analysis::ConversionFacts &conversion, const QString &name
         conversion.referenceVolts = number;
     else if (key == QLatin1String(format::kReferenceSource))
         conversion.referenceSource = text == QLatin1String(format::kReferenceGiven)
-                                         ? analysis::ReferenceSource::Given
-                                         : analysis::ReferenceSource::Default;
+                                         ? conversion::ReferenceSource::Given
+                                         : conversion::ReferenceSource::Default;
     else if (key == QLatin1String(format::kMode))
         conversion.mode = text.toStdString();
     else if (key == QLatin1String(format::kPgaGain))

@@ -3,7 +3,7 @@
 // pieces. HDF5 and CSV behind one small interface (capture_file_format.h says what each
 // relies on). Widget-free.
 
-#include "analysis/conversion_facts.h"
+#include "conversion/conversion_facts.h"
 
 #include <QString>
 
@@ -42,7 +42,7 @@ struct PartFacts {
 // The conversion facts as the file records them (the capture's ConversionRecord read back):
 // reference and its source ("given", else default), mode, gain, rate and volts per code, and
 // whether the mode was known. What the file does not say stays 0 or empty.
-analysis::ConversionFacts RecordedConversion(const PartFacts &facts);
+conversion::ConversionFacts RecordedConversion(const PartFacts &facts);
 
 class CapturePart {
   public:

@@ -106,7 +106,7 @@ CaptureRead ReadCapture(const QString &path, bool withTimes) {
     // Files without their samples' times (older captures) are given index / data rate.
     if (withTimes && !recorded) {
         // A rate guessed from the registers (a mode not known) is no clock to claim.
-        const analysis::ConversionFacts &conversion = read.facts.conversion;
+        const conversion::ConversionFacts &conversion = read.facts.conversion;
         const double rate = conversion.modeKnown ? conversion.dataRateSps : 0.0;
         read.times.clear();
         read.timeRule.clear();

@@ -209,12 +209,12 @@ QStringList SplitSetFiles(const QString &path) {
     return files;
 }
 
-analysis::ConversionFacts RecordedConversion(const PartFacts &facts) {
-    analysis::ConversionFacts conversion;
+conversion::ConversionFacts RecordedConversion(const PartFacts &facts) {
+    conversion::ConversionFacts conversion;
     conversion.referenceVolts = facts.referenceVolts;
     conversion.referenceSource = facts.referenceSource == QLatin1String(format::kReferenceGiven)
-                                     ? analysis::ReferenceSource::Given
-                                     : analysis::ReferenceSource::Default;
+                                     ? conversion::ReferenceSource::Given
+                                     : conversion::ReferenceSource::Default;
     conversion.mode = facts.mode.toStdString();
     conversion.pgaGain = facts.pgaGain;
     conversion.dataRateSps = facts.dataRateSps;

@@ -1,7 +1,7 @@
 #pragma once
 // What a capture is asked to do, and the facts every file of it records. Plain data.
 
-#include "analysis/conversion_facts.h"
+#include "conversion/conversion_facts.h"
 #include "link/frames.h"
 
 #include <QString>
@@ -33,7 +33,7 @@ struct CaptureFacts {
     QString chipName;
     std::vector<uint8_t> registers; // the register image, by address
     // What the chip's core made of the registers, at the reference the capture was given.
-    analysis::ConversionFacts conversion;
+    conversion::ConversionFacts conversion;
     QString programVersion;
     QString startTime; // ISO 8601, local time with its offset
 };

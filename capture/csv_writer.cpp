@@ -91,7 +91,7 @@ bool CsvWriter::create(const QString &path, const CaptureFacts &facts, const Fil
         m_file.close();
     m_file.setFileName(path);
     // A guessed gain gives no volts column.
-    m_voltsPerCode = analysis::ClaimedVoltsPerCode(facts.conversion);
+    m_voltsPerCode = conversion::ClaimedVoltsPerCode(facts.conversion);
     m_bytes = 0;
     const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Unbuffered |
                                      (replace ? QIODevice::Truncate : QIODevice::NewOnly);

@@ -40,7 +40,7 @@ const CommandEntry *FindCommand(const ChipSupport &chip, const QString &name) {
 }
 
 QString ReferenceRefusal(const ChipSupport &chip, const QString &what, double volts) {
-    const analysis::ReferenceRange &range = chip.referenceRange;
+    const conversion::ReferenceRange &range = chip.referenceRange;
     if (range.contains(volts))
         return QString();
     return QStringLiteral("%1 takes the reference in volts, from %2 to %3 on the %4")
@@ -48,10 +48,10 @@ QString ReferenceRefusal(const ChipSupport &chip, const QString &what, double vo
              QLatin1String(chip.name));
 }
 
-analysis::ConversionFacts FactsOf(const ChipSupport &chip, std::span<const uint8_t> image, int mode,
-                                  std::optional<double> referenceVolts) {
+conversion::ConversionFacts FactsOf(const ChipSupport &chip, std::span<const uint8_t> image,
+                                    int mode, std::optional<double> referenceVolts) {
     if (!chip.facts)
-        return analysis::WithReference({}, referenceVolts);
+        return conversion::WithReference({}, referenceVolts);
     return chip.facts(image, mode, referenceVolts);
 }
 

@@ -4,7 +4,7 @@
 // chip's own widget-free library; a chip whose library is not in this build has empty parts, and
 // the commands that need them say so.
 
-#include "analysis/conversion_facts.h"
+#include "conversion/conversion_facts.h"
 #include "panel_common/mux_layout.h"
 #include "panel_common/register_profile.h"
 
@@ -45,10 +45,10 @@ struct ChipSupport {
     // empty one where they could not be read), in mode (the set-mode argument, 0 where not
     // known; a chip without modes ignores it), at the reference given or the chip's default.
     // Null when this build has no facts for the chip.
-    analysis::ConversionFacts (*facts)(std::span<const uint8_t> image, int mode,
-                                       std::optional<double> referenceVolts) = nullptr;
+    conversion::ConversionFacts (*facts)(std::span<const uint8_t> image, int mode,
+                                         std::optional<double> referenceVolts) = nullptr;
     // What the reference may be, and its default.
-    analysis::ReferenceRange referenceRange;
+    conversion::ReferenceRange referenceRange;
     // The modes the set-mode command takes, firstMode to lastMode; both 0 for a chip without.
     int firstMode = 0;
     int lastMode = 0;
@@ -76,8 +76,8 @@ QString ReferenceRefusal(const ChipSupport &chip, const QString &what, double vo
 
 // The chip core's facts of the image, in mode, at the reference given or the chip's default;
 // only the reference where this build has no facts for the chip.
-analysis::ConversionFacts FactsOf(const ChipSupport &chip, std::span<const uint8_t> image, int mode,
-                                  std::optional<double> referenceVolts);
+conversion::ConversionFacts FactsOf(const ChipSupport &chip, std::span<const uint8_t> image,
+                                    int mode, std::optional<double> referenceVolts);
 
 // Entries of the chips (one file per chip).
 ChipSupport Vxc5480Support();

@@ -191,7 +191,7 @@ int writeFiles(CommandContext &context, const AcquireRequest &request,
 // --stats and --spectrum: the figures and the spectrum of the analysis window, and the same
 // note of a clipped record. The facts give the rate of the spectrum and the figures' volts.
 int reportFigures(CommandContext &context, const AcquireRequest &request,
-                  const std::vector<int32_t> &samples, const analysis::ConversionFacts &facts) {
+                  const std::vector<int32_t> &samples, const conversion::ConversionFacts &facts) {
     const double rate = facts.dataRateSps;
     SampleStats stats = ComputeStats(samples);
     if (stats.clipped > 0)
@@ -267,7 +267,8 @@ int RunAcquire(CommandContext &context) {
     // a failure is told but does not stop the acquisition. The data rate they show scales the
     // spectrum; without it, cycles per sample.
     const ChipSupport &chip = context.chip();
-    const analysis::ConversionFacts facts = FactsOf(chip, request.conversion, ReadChipImage(chip));
+    const conversion::ConversionFacts facts =
+        FactsOf(chip, request.conversion, ReadChipImage(chip));
 
     std::vector<uint8_t> items;
     try {

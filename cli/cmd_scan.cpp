@@ -166,7 +166,8 @@ int RunScan(CommandContext &context) {
         return status;
 
     // Gain, rate and settling as the registers show them before the first switch.
-    const analysis::ConversionFacts facts = FactsOf(chip, request.conversion, ReadChipImage(chip));
+    const conversion::ConversionFacts facts =
+        FactsOf(chip, request.conversion, ReadChipImage(chip));
     if (!request.discardGiven) {
         request.settings.discard = scan::DefaultDiscard(facts);
         if (const QString refused = checkRequestSize(request.settings, false); !refused.isEmpty())

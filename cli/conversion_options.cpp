@@ -46,12 +46,12 @@ std::vector<uint8_t> ReadChipImage(const ChipSupport &chip) {
     return image;
 }
 
-analysis::ConversionFacts FactsOf(const ChipSupport &chip, const ConversionRequest &request,
-                                  const std::vector<uint8_t> &image) {
+conversion::ConversionFacts FactsOf(const ChipSupport &chip, const ConversionRequest &request,
+                                    const std::vector<uint8_t> &image) {
     return FactsOf(chip, image, request.mode, request.referenceVolts);
 }
 
-QString UnclaimedVoltsNote(const ChipSupport &chip, const analysis::ConversionFacts &facts) {
+QString UnclaimedVoltsNote(const ChipSupport &chip, const conversion::ConversionFacts &facts) {
     if (facts.modeKnown || !(facts.voltsPerCode > 0))
         return QString();
     return QStringLiteral("%1: %2; no volts without --mode")

@@ -32,11 +32,11 @@ QString ReadConversionOptions(const CommandArguments &args, const ChipSupport &c
 std::vector<uint8_t> ReadChipImage(const ChipSupport &chip);
 
 // The chip core's facts of the image at the request's reference and mode.
-analysis::ConversionFacts FactsOf(const ChipSupport &chip, const ConversionRequest &request,
-                                  const std::vector<uint8_t> &image);
+conversion::ConversionFacts FactsOf(const ChipSupport &chip, const ConversionRequest &request,
+                                    const std::vector<uint8_t> &image);
 
 // Why no volts are given though the scale is complete: the mode was not known. Empty
 // otherwise. "VXC5420: mode unknown: gain and rate from CR1; no volts without --mode".
-QString UnclaimedVoltsNote(const ChipSupport &chip, const analysis::ConversionFacts &facts);
+QString UnclaimedVoltsNote(const ChipSupport &chip, const conversion::ConversionFacts &facts);
 
 } // namespace cli

@@ -112,7 +112,7 @@ QString commandList() {
 // What --reference and --mode do, for the commands that take them.
 QString conversionOptionsText(const char *what) {
     const QString references = perChip([](const ChipSupport &chip) {
-        const analysis::ReferenceRange &range = chip.referenceRange;
+        const conversion::ReferenceRange &range = chip.referenceRange;
         return QStringLiteral("%1 to %2 on the %3 (default %4)")
             .arg(range.minVolts)
             .arg(range.maxVolts)

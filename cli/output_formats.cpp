@@ -26,13 +26,13 @@ void writeJson(std::ostream &out, const QJsonObject &object) {
 }
 
 // A figure in codes as microvolts, where volts may be claimed; NaN otherwise.
-double microvolts(double codes, const analysis::ConversionFacts &facts) {
-    const double voltsPerCode = analysis::ClaimedVoltsPerCode(facts);
+double microvolts(double codes, const conversion::ConversionFacts &facts) {
+    const double voltsPerCode = conversion::ClaimedVoltsPerCode(facts);
     return voltsPerCode > 0 ? codes * voltsPerCode * 1e6 : std::nan("");
 }
 } // namespace
 
-QJsonObject WithConversionFacts(QJsonObject object, const analysis::ConversionFacts &facts) {
+QJsonObject WithConversionFacts(QJsonObject object, const conversion::ConversionFacts &facts) {
     for (const capture::RecordedFact &fact : capture::ConversionRecord(facts))
         object.insert(QLatin1String(fact.name),
                       std::visit([](const auto &value) { return QJsonValue(value); }, fact.value));
@@ -113,7 +113,7 @@ SampleStats ComputeStats(const std::vector<int32_t> &samples) {
 }
 
 void WriteStatsText(std::ostream &out, const SampleStats &stats,
-                    const analysis::ConversionFacts &facts) {
+                    const conversion::ConversionFacts &facts) {
     char line[80];
     const auto integer = [&](const char *name, long long value) {
         std::snprintf(line, sizeof line, "%-16s%lld\n", name, value);
@@ -171,7 +171,7 @@ QJsonValue number(double value) {
 } // namespace
 
 void WriteStatsJson(std::ostream &out, const SampleStats &stats,
-                    const analysis::ConversionFacts &facts) {
+                    const conversion::ConversionFacts &facts) {
     QJsonValue tone;
     if (stats.tone) {
         tone = QJsonObject{{"frequencyHz", number(stats.tone->frequencyHz)},
@@ -223,7 +223,7 @@ void WriteScanText(std::ostream &out, const panel_common::MuxLayout &layout,
 
 void WriteScanJson(std::ostream &out, const panel_common::MuxLayout &layout,
                    const std::vector<scan::ScanRow> &rows, bool complete,
-                   const analysis::ConversionFacts &facts) {
+                   const conversion::ConversionFacts &facts) {
     QJsonArray array;
     for (const scan::ScanRow &row : rows) {
         const scan::RowFigures f = scan::SummarizeRow(row);
@@ -258,7 +258,7 @@ void WriteCaptureText(std::ostream &out, const capture::CaptureResult &result,
 }
 
 void WriteCaptureJson(std::ostream &out, const capture::CaptureResult &result,
-                      const QString &lastFile, const analysis::ConversionFacts &facts) {
+                      const QString &lastFile, const conversion::ConversionFacts &facts) {
     writeJson(out, WithConversionFacts(
                        {{"samples", static_cast<qint64>(result.samples)},
                         {"seconds", result.seconds},

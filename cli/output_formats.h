@@ -1,8 +1,8 @@
 #pragma once
 // What the commands print, as functions of a stream, so each format is tested on a buffer.
 
-#include "analysis/conversion_facts.h"
 #include "analysis/spectrum.h"
+#include "conversion/conversion_facts.h"
 #include "scan/scan_figures.h"
 
 #include <QJsonObject>
@@ -73,14 +73,14 @@ SampleStats ComputeStats(const std::vector<int32_t> &samples);
 // where the facts claim no volts), then the conversion facts under the capture files' names
 // (reference_volts, reference_source ...), then the tone's lines when there is a tone.
 void WriteStatsText(std::ostream &out, const SampleStats &stats,
-                    const analysis::ConversionFacts &facts);
+                    const conversion::ConversionFacts &facts);
 // The same as one object; "tone" is an object of its figures, or null.
 void WriteStatsJson(std::ostream &out, const SampleStats &stats,
-                    const analysis::ConversionFacts &facts);
+                    const conversion::ConversionFacts &facts);
 
 // The object with the conversion facts added as members, under the names the capture files
 // give them (reference_volts, reference_source, mode, pga_gain ...).
-QJsonObject WithConversionFacts(QJsonObject object, const analysis::ConversionFacts &facts);
+QJsonObject WithConversionFacts(QJsonObject object, const conversion::ConversionFacts &facts);
 
 // The capture's summary: samples, seconds, blocks, files, dead time, why it stopped, last file
 // (empty when none was written: "none" in text, null in JSON).
@@ -88,7 +88,7 @@ void WriteCaptureText(std::ostream &out, const capture::CaptureResult &result,
                       const QString &lastFile);
 // The JSON object carries the conversion facts too, under the files' names.
 void WriteCaptureJson(std::ostream &out, const capture::CaptureResult &result,
-                      const QString &lastFile, const analysis::ConversionFacts &facts);
+                      const QString &lastFile, const conversion::ConversionFacts &facts);
 // The scan's table as the window shows it, in aligned columns under its headings; the rows
 // measured only.
 void WriteScanText(std::ostream &out, const panel_common::MuxLayout &layout,
@@ -100,7 +100,7 @@ void WriteScanText(std::ostream &out, const panel_common::MuxLayout &layout,
 // conversion facts follow under the capture files' names (reference_volts ...).
 void WriteScanJson(std::ostream &out, const panel_common::MuxLayout &layout,
                    const std::vector<scan::ScanRow> &rows, bool complete,
-                   const analysis::ConversionFacts &facts);
+                   const conversion::ConversionFacts &facts);
 
 // With --json, a run that fails before printing its result says so on standard output too:
 // {"error": the messages given, one per line, "exitStatus": status}.

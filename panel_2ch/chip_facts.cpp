@@ -20,9 +20,9 @@ std::string ModeText(int mode) {
 }
 } // namespace
 
-analysis::ConversionFacts Facts(std::span<const uint8_t> image, int appliedMode,
-                                std::optional<double> referenceVolts) {
-    analysis::ConversionFacts facts;
+conversion::ConversionFacts Facts(std::span<const uint8_t> image, int appliedMode,
+                                  std::optional<double> referenceVolts) {
+    conversion::ConversionFacts facts;
     facts.referenceRange = kReferenceRange;
     facts.spanPerReference = kSpanPerReference;
     facts.modeKnown = appliedMode >= kFirstMode && appliedMode <= kCommandMode;
@@ -38,7 +38,7 @@ analysis::ConversionFacts Facts(std::span<const uint8_t> image, int appliedMode,
     }
     if (facts.dataRateSps > 0)
         facts.settlingConversions = kSettlingConversions;
-    return analysis::WithReference(facts, referenceVolts);
+    return conversion::WithReference(facts, referenceVolts);
 }
 
 } // namespace vxc5420

@@ -3,7 +3,7 @@
 // confirmed: the one place where gain, data rate, reference, span and settling are worked out
 // for this chip. No Qt.
 
-#include "analysis/conversion_facts.h"
+#include "conversion/conversion_facts.h"
 
 #include <cstdint>
 #include <optional>
@@ -16,8 +16,8 @@ constexpr double kDefaultReferenceVolts = 2.5;
 // What a reference of this chip can be: the range a user may give.
 constexpr double kMinReferenceVolts = 0.5;
 constexpr double kMaxReferenceVolts = 5.3;
-constexpr analysis::ReferenceRange kReferenceRange{kDefaultReferenceVolts, kMinReferenceVolts,
-                                                   kMaxReferenceVolts};
+constexpr conversion::ReferenceRange kReferenceRange{kDefaultReferenceVolts, kMinReferenceVolts,
+                                                     kMaxReferenceVolts};
 
 // The set-mode command leaves no trace in the registers: a caller that did not see it says so.
 constexpr int kModeUnknown = 0;
@@ -29,8 +29,8 @@ constexpr const char *kModeUnknownText = "mode unknown: gain and rate from CR1";
 // "Command Mode" and an unknown mode read CR1, and an unknown mode marks them so
 // (modeKnown false). Without a reference given, kDefaultReferenceVolts. The mode is told as
 // "N: " and its "Mode" list text ("4: Command Mode"), or kModeUnknownText.
-analysis::ConversionFacts Facts(std::span<const uint8_t> image, int appliedMode,
-                                std::optional<double> referenceVolts = std::nullopt);
+conversion::ConversionFacts Facts(std::span<const uint8_t> image, int appliedMode,
+                                  std::optional<double> referenceVolts = std::nullopt);
 
 // Conversions that still settle after a MUX or configuration write: the chip's sinc4 filter
 // needs four at every rate.

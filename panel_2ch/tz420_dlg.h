@@ -26,7 +26,7 @@ class TZ420Dlg : public CRegisterPanel {
     ~TZ420Dlg() override;
 
     void RefreshAllPages() override;
-    analysis::ConversionFacts CurrentFacts(std::optional<double> referenceVolts) const override;
+    conversion::ConversionFacts CurrentFacts(std::optional<double> referenceVolts) const override;
     const panel_common::MuxLayout *InputMux() const override { return &vxc5420::kMuxLayout; }
 
     void SelectPgaFromCurrent();

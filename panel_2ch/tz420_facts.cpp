@@ -5,6 +5,6 @@
 #include "chip_facts.h"
 #include "tz420_dlg.h"
 
-analysis::ConversionFacts TZ420Dlg::CurrentFacts(std::optional<double> referenceVolts) const {
+conversion::ConversionFacts TZ420Dlg::CurrentFacts(std::optional<double> referenceVolts) const {
     return vxc5420::Facts(m_current, m_appliedMode, referenceVolts);
 }

@@ -20,9 +20,9 @@ int SettlingConversions(double dataRateSps) {
     return dataRateSps >= 1000.0 ? 4 : 1;
 }
 
-analysis::ConversionFacts Facts(std::span<const uint8_t> image,
-                                std::optional<double> referenceVolts) {
-    analysis::ConversionFacts facts;
+conversion::ConversionFacts Facts(std::span<const uint8_t> image,
+                                  std::optional<double> referenceVolts) {
+    conversion::ConversionFacts facts;
     facts.referenceRange = kReferenceRange;
     facts.spanPerReference = kSpanPerReference;
     if (image.size() >= static_cast<size_t>(kRegisterCount)) {
@@ -30,7 +30,7 @@ analysis::ConversionFacts Facts(std::span<const uint8_t> image,
         facts.dataRateSps = ConvertingRate(image[kDrate]);
         facts.settlingConversions = SettlingConversions(facts.dataRateSps);
     }
-    return analysis::WithReference(facts, referenceVolts);
+    return conversion::WithReference(facts, referenceVolts);
 }
 
 } // namespace vxc5480

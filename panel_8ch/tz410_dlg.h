@@ -32,7 +32,7 @@ class TZ410Dlg : public CRegisterPanel {
     ~TZ410Dlg() override;
 
     void RefreshAllPages() override;
-    analysis::ConversionFacts CurrentFacts(std::optional<double> referenceVolts) const override;
+    conversion::ConversionFacts CurrentFacts(std::optional<double> referenceVolts) const override;
     const panel_common::MuxLayout *InputMux() const override { return &vxc5480::kMuxLayout; }
     void SelectPgaFromCurrent();
     void SelectRateFromCurrent();

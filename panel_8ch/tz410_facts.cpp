@@ -4,6 +4,6 @@
 #include "chip_facts.h"
 #include "tz410_dlg.h"
 
-analysis::ConversionFacts TZ410Dlg::CurrentFacts(std::optional<double> referenceVolts) const {
+conversion::ConversionFacts TZ410Dlg::CurrentFacts(std::optional<double> referenceVolts) const {
     return vxc5480::Facts(m_current, referenceVolts);
 }

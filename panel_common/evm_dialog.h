@@ -3,7 +3,7 @@
 
 #include "mux_layout.h"
 
-#include "analysis/conversion_facts.h"
+#include "conversion/conversion_facts.h"
 
 #include "platform/control_registry.h"
 
@@ -40,8 +40,8 @@ class CEVMDialog : public QWidget {
     // What the chip's core makes of the panel's current register image (and, for a chip with
     // modes, the mode the board confirmed), at the reference given or the chip's default: for
     // the analysis, the capture and the scan. Zeros where the panel has no chip.
-    virtual analysis::ConversionFacts CurrentFacts(std::optional<double> referenceVolts) const {
-        return analysis::WithReference({}, referenceVolts);
+    virtual conversion::ConversionFacts CurrentFacts(std::optional<double> referenceVolts) const {
+        return conversion::WithReference({}, referenceVolts);
     }
     // The chip's name and its registers as last read or confirmed, by address (what a capture
     // records); empty where the panel has none.

@@ -33,7 +33,7 @@ py::array_t<int32_t, py::array::c_style> CodesArray(const py::handle &codes) {
 
 namespace {
 // The conversion facts under the names the capture files and pellorin-cli's JSON give them.
-void PutRecord(py::dict &d, const analysis::ConversionFacts &facts) {
+void PutRecord(py::dict &d, const conversion::ConversionFacts &facts) {
     for (const capture::RecordedFact &fact : capture::ConversionRecord(facts)) {
         if (const double *number = std::get_if<double>(&fact.value))
             d[fact.name] = *number;
@@ -43,7 +43,7 @@ void PutRecord(py::dict &d, const analysis::ConversionFacts &facts) {
 }
 } // namespace
 
-py::dict FactsDict(const analysis::ConversionFacts &facts) {
+py::dict FactsDict(const conversion::ConversionFacts &facts) {
     py::dict d;
     PutRecord(d, facts);
     d["mode_known"] = facts.modeKnown;
@@ -55,8 +55,8 @@ py::dict FactsDict(const analysis::ConversionFacts &facts) {
     return d;
 }
 
-analysis::ConversionFacts FactsFrom(const py::handle &facts) {
-    analysis::ConversionFacts out;
+conversion::ConversionFacts FactsFrom(const py::handle &facts) {
+    conversion::ConversionFacts out;
     if (facts.is_none())
         return out;
     if (!py::isinstance<py::dict>(facts))
@@ -80,7 +80,7 @@ void BindAnalysis(py::module_ &module) {
         "noise_figures",
         [](const py::handle &codes, const py::object &facts) {
             const auto array = CodesArray(codes);
-            const analysis::ConversionFacts scale = FactsFrom(facts);
+            const conversion::ConversionFacts scale = FactsFrom(facts);
             analysis::NoiseFigures f;
             {
                 py::gil_scoped_release release;
@@ -102,7 +102,7 @@ void BindAnalysis(py::module_ &module) {
             if (f.clipped > 0)
                 d["clipped_text"] = analysis::ClippedText(f.clipped, f.count);
             // No volts from a gain that is only a guess (a VXC5420 whose mode is not known).
-            if (const double lsb = analysis::ClaimedVoltsPerCode(scale); lsb > 0) {
+            if (const double lsb = conversion::ClaimedVoltsPerCode(scale); lsb > 0) {
                 d["mean_volts"] = f.mean * lsb;
                 d["rms_noise_volts"] = f.stdDev * lsb;
                 d["peak_to_peak_volts"] = static_cast<double>(f.peakToPeak) * lsb;

@@ -30,8 +30,8 @@ py::dict RegisterDict(const cli::ChipSupport &chip, const std::vector<uint8_t> &
 
 // Volts per code for to_volts; ValueError where the facts give none.
 double VoltsPerCode(const Board &board) {
-    const analysis::ConversionFacts facts = board.facts();
-    if (const double lsb = analysis::ClaimedVoltsPerCode(facts); lsb > 0)
+    const conversion::ConversionFacts facts = board.facts();
+    if (const double lsb = conversion::ClaimedVoltsPerCode(facts); lsb > 0)
         return lsb;
     if (!facts.modeKnown && facts.voltsPerCode > 0)
         throw Value(QStringLiteral("%1: %2; no volts before command(\"set-mode\", n)")
@@ -374,7 +374,7 @@ path (the last file).)")
                 settings.inputs = ScanInputs(*chip.mux, chip.name, inputs);
                 settings.count = count;
                 settings.repeats = repeat;
-                analysis::ConversionFacts facts;
+                conversion::ConversionFacts facts;
                 const scan::ScanOutcome outcome = WithoutGil([&](Interrupt &interrupt) {
                     return board.scan(settings, discard, interrupt, facts);
                 });

@@ -17,7 +17,7 @@ namespace pellorin_py {
 namespace {
 
 // The rate the codes came at: the one given, else the facts'; a rate is needed for seconds.
-double RateOf(const analysis::ConversionFacts &facts, const py::object &rate) {
+double RateOf(const conversion::ConversionFacts &facts, const py::object &rate) {
     const double hz = rate.is_none() ? facts.dataRateSps : rate.cast<double>();
     if (!(hz > 0) || !std::isfinite(hz))
         throw Value(QStringLiteral("a data rate is needed: facts with data_rate_sps, or rate="));
@@ -50,7 +50,7 @@ void BindLongRun(py::module_ &module) {
     module.def(
         "noise_density",
         [](const py::handle &codes, const py::object &facts, bool detrend, const py::object &rate) {
-            const analysis::ConversionFacts scale = FactsFrom(facts);
+            const conversion::ConversionFacts scale = FactsFrom(facts);
             const double hz = RateOf(scale, rate);
             const analysis::NoiseDensity density =
                 Analyze(codes, hz, detrend,
@@ -58,7 +58,7 @@ void BindLongRun(py::module_ &module) {
                              std::string &error) {
                             return analysis::ComputeNoiseDensity(source, hz, baseline, error);
                         });
-            const double lsb = analysis::ClaimedVoltsPerCode(scale);
+            const double lsb = conversion::ClaimedVoltsPerCode(scale);
             std::vector<double> freqs, values;
             for (size_t bin = 1; bin < density.powerDensity.size(); ++bin) {
                 freqs.push_back(density.frequency(bin));
@@ -79,7 +79,7 @@ in codes/sqrt(Hz). rate= overrides the facts' data rate.)");
     module.def(
         "allan_deviation",
         [](const py::handle &codes, const py::object &facts, bool detrend, const py::object &rate) {
-            const analysis::ConversionFacts scale = FactsFrom(facts);
+            const conversion::ConversionFacts scale = FactsFrom(facts);
             const double hz = RateOf(scale, rate);
             const analysis::AllanDeviation allan =
                 Analyze(codes, hz, detrend,
@@ -87,7 +87,7 @@ in codes/sqrt(Hz). rate= overrides the facts' data rate.)");
                              std::string &error) {
                             return analysis::ComputeAllanDeviation(source, hz, baseline, error);
                         });
-            const double lsb = analysis::ClaimedVoltsPerCode(scale);
+            const double lsb = conversion::ClaimedVoltsPerCode(scale);
             const double unit = lsb > 0 ? lsb : 1.0;
             std::vector<double> taus, adev, low, high;
             for (const analysis::AllanPoint &p : allan.points) {

@@ -2,7 +2,7 @@
 // The pieces of the pellorin module, each binding its part (one file each), and what they
 // share: the exceptions, the Qt application the link needs, text and array conversions.
 
-#include "analysis/conversion_facts.h"
+#include "conversion/conversion_facts.h"
 
 #include <QString>
 
@@ -48,9 +48,9 @@ py::array_t<int32_t, py::array::c_style> CodesArray(const py::handle &codes);
 // (capture::ConversionRecord: reference_volts, reference_source, mode, pga_gain, data_rate_sps,
 // volts_per_code, or the "_from_registers" names of a mode not known), then mode_known,
 // span_volts, span_per_reference, settling_conversions and the reference's bounds.
-py::dict FactsDict(const analysis::ConversionFacts &facts);
+py::dict FactsDict(const conversion::ConversionFacts &facts);
 // Back from such a dict, or from read_capture's attrs (the recorded names), for facts a
 // script made or kept.
-analysis::ConversionFacts FactsFrom(const py::handle &facts);
+conversion::ConversionFacts FactsFrom(const py::handle &facts);
 
 } // namespace pellorin_py

@@ -7,9 +7,9 @@
 
 #include "board_call.h"
 
-#include "analysis/conversion_facts.h"
 #include "capture/capture_engine.h"
 #include "cli/chip_table.h"
+#include "conversion/conversion_facts.h"
 #include "scan/scan_engine.h"
 
 #include <QString>
@@ -62,8 +62,8 @@ class Board {
     void command(const QString &name, int argument, Interrupt &interrupt);
 
     // The chip core's facts of the registers as last read (fresh() reads them first).
-    analysis::ConversionFacts facts() const;
-    analysis::ConversionFacts freshFacts(Interrupt &interrupt);
+    conversion::ConversionFacts facts() const;
+    conversion::ConversionFacts freshFacts(Interrupt &interrupt);
     std::optional<double> reference() const { return m_reference; }
     void setReference(std::optional<double> volts);
 
@@ -86,7 +86,7 @@ class Board {
     // discard: samples dropped after each switch; none given: the chip's settling at the
     // registers read first, whose facts (the volts) scanFacts receives.
     scan::ScanOutcome scan(scan::ScanSettings settings, std::optional<int> discard,
-                           Interrupt &interrupt, analysis::ConversionFacts &scanFacts);
+                           Interrupt &interrupt, conversion::ConversionFacts &scanFacts);
 
     void loadProfile(const QString &path, bool lenient, Interrupt &interrupt);
     void saveProfile(const QString &path, Interrupt &interrupt);

@@ -75,7 +75,7 @@ capture::CaptureResult Board::capture(const capture::CaptureSettings &settings,
 }
 
 scan::ScanOutcome Board::scan(scan::ScanSettings settings, std::optional<int> discard,
-                              Interrupt &interrupt, analysis::ConversionFacts &scanFacts) {
+                              Interrupt &interrupt, conversion::ConversionFacts &scanFacts) {
     if (!m_chip->mux)
         throw Value(QStringLiteral("this build has no input multiplexer for %1")
                         .arg(QLatin1String(m_chip->name)));

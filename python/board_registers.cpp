@@ -74,11 +74,11 @@ void Board::command(const QString &name, int argument, Interrupt &interrupt) {
     refreshImage(interrupt, false);
 }
 
-analysis::ConversionFacts Board::facts() const {
+conversion::ConversionFacts Board::facts() const {
     return cli::FactsOf(*m_chip, m_image, m_mode, m_reference);
 }
 
-analysis::ConversionFacts Board::freshFacts(Interrupt &interrupt) {
+conversion::ConversionFacts Board::freshFacts(Interrupt &interrupt) {
     begin(interrupt);
     refreshImage(interrupt, true);
     return facts();

@@ -285,7 +285,7 @@ void CScanDlg::setRunning(bool running) {
         (running ? m_stop : m_run)->setFocus();
 }
 
-void CScanDlg::showFacts(const analysis::ConversionFacts &facts) {
+void CScanDlg::showFacts(const conversion::ConversionFacts &facts) {
     m_facts = facts;
     m_reference->setRange(facts.referenceRange);
     m_gain->setText(facts.pgaGain > 0 ? QString::number(facts.pgaGain, 'g', 9) : QString());

@@ -8,7 +8,7 @@
 
 #include "scan_engine.h"
 
-#include "analysis/conversion_facts.h"
+#include "conversion/conversion_facts.h"
 #include "platform/message_service.h"
 
 #include <QDialog>
@@ -35,7 +35,7 @@ class ScanBarPlot;
 // at the chip's default reference (the window applies its own).
 struct ScanPanelFacts {
     const panel_common::MuxLayout *mux = nullptr;
-    analysis::ConversionFacts facts;
+    conversion::ConversionFacts facts;
 };
 
 struct ScanWindowHooks {
@@ -117,13 +117,13 @@ class CScanDlg : public QDialog {
     void showRow(int row);
     double lsbVolts() const;
     // The chip's facts: the reference's bounds, the gain, and the discard where none is given.
-    void showFacts(const analysis::ConversionFacts &facts);
+    void showFacts(const conversion::ConversionFacts &facts);
     void showState(const QString &text);
 
     ScanWindowHooks m_hooks;
     const panel_common::MuxLayout *m_layout = nullptr;
-    analysis::ConversionFacts m_facts; // at the chip's default reference
-    bool m_discardGiven = false;       // the user set the discard: the chip's settling is not taken
+    conversion::ConversionFacts m_facts; // at the chip's default reference
+    bool m_discardGiven = false; // the user set the discard: the chip's settling is not taken
     bool m_settingDiscard = false;
     scan::ScanOutcome m_outcome;
     bool m_running = false;

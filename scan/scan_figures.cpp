@@ -54,8 +54,8 @@ RowFigures SummarizeRow(const ScanRow &row) {
     return f;
 }
 
-double ScanVoltsPerCode(const analysis::ConversionFacts &facts) {
-    return analysis::ClaimedVoltsPerCode(facts);
+double ScanVoltsPerCode(const conversion::ConversionFacts &facts) {
+    return conversion::ClaimedVoltsPerCode(facts);
 }
 
 } // namespace scan

@@ -5,8 +5,8 @@
 
 #include "scan_inputs.h"
 
-#include "analysis/conversion_facts.h"
 #include "analysis/noise_figures.h"
+#include "conversion/conversion_facts.h"
 
 #include <cstdint>
 #include <vector>
@@ -43,6 +43,6 @@ RowFigures SummarizeRow(const ScanRow &row);
 
 // Volts of one code as the chip's core gives them, for the microvolts of the table: 0 where the
 // scale is not known, or the gain only guessed from the registers (the mode was not known).
-double ScanVoltsPerCode(const analysis::ConversionFacts &facts);
+double ScanVoltsPerCode(const conversion::ConversionFacts &facts);
 
 } // namespace scan

@@ -2,7 +2,7 @@
 
 namespace scan {
 
-int DefaultDiscard(const analysis::ConversionFacts &facts) {
+int DefaultDiscard(const conversion::ConversionFacts &facts) {
     return facts.settlingConversions;
 }
 

@@ -4,7 +4,7 @@
 
 #include "scan_inputs.h"
 
-#include "analysis/conversion_facts.h"
+#include "conversion/conversion_facts.h"
 #include "link/frames.h"
 
 #include <QString>
@@ -27,7 +27,7 @@ struct ScanSettings {
 
 // The samples dropped after each switch where none are asked for: the conversions the chip's
 // core says still settle after a MUX write at its data rate.
-int DefaultDiscard(const analysis::ConversionFacts &facts);
+int DefaultDiscard(const conversion::ConversionFacts &facts);
 
 // An empty string, or what is wrong with the settings, in words a user reads.
 QString CheckScanSettings(const ScanSettings &settings);

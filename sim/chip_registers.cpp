@@ -62,7 +62,7 @@ ChipState::ChipState(Chip chip) : chip_(chip) {
 
 void ChipState::refreshFacts() {
     const std::span<const uint8_t> image(regs_.data(), static_cast<size_t>(registerCount()));
-    const analysis::ConversionFacts facts =
+    const conversion::ConversionFacts facts =
         chip_ == Chip::VXC5480 ? vxc5480::Facts(image) : vxc5420::Facts(image, mode_);
     pgaGain_ = static_cast<int>(facts.pgaGain);
     dataRateSps_ = facts.dataRateSps;

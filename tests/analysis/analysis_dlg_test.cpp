@@ -40,12 +40,12 @@ class AnalysisDlgTest : public ::testing::Test {
         return field ? field->text() : QString();
     }
     void feed(const std::vector<int32_t> &samples, double rate = 1000) {
-        analysis::ConversionFacts facts;
+        conversion::ConversionFacts facts;
         facts.referenceRange = {2.5, 0.5, 2.6};
         facts.pgaGain = 1;
         facts.spanPerReference = 4;
         facts.dataRateSps = rate;
-        dlg.OnSamplesAcquired(samples, analysis::WithReference(facts, std::nullopt));
+        dlg.OnSamplesAcquired(samples, conversion::WithReference(facts, std::nullopt));
     }
 
     platform::MessageRecorder messages;

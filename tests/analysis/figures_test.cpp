@@ -1,8 +1,8 @@
 #include "analysis/axis_range.h"
-#include "analysis/conversion_facts.h"
 #include "analysis/histogram.h"
 #include "analysis/noise_figures.h"
 #include "analysis/volts_text.h"
+#include "conversion/conversion_facts.h"
 #include "synthetic_records.h"
 
 #include <gtest/gtest.h>
@@ -199,19 +199,19 @@ TEST_P(HistogramFit, FittedSigmaWithinOnePercentOfTheRecord) {
 // The span from reference, gain and span per reference; a reference given replaces the
 // chip's default and says so; an unknown gain gives no volts at all.
 TEST(Scale, FullScaleRangeAndVoltsPerCode) {
-    analysis::ConversionFacts facts;
+    conversion::ConversionFacts facts;
     facts.referenceRange = {2.5, 0.5, 2.6};
     facts.pgaGain = 64;
     facts.spanPerReference = 4;
-    const analysis::ConversionFacts byDefault = analysis::WithReference(facts, std::nullopt);
+    const conversion::ConversionFacts byDefault = conversion::WithReference(facts, std::nullopt);
     EXPECT_DOUBLE_EQ(byDefault.spanVolts, 10.0 / 64);
     EXPECT_DOUBLE_EQ(byDefault.voltsPerCode, 10.0 / 64 / 16777216.0);
-    EXPECT_EQ(byDefault.referenceSource, analysis::ReferenceSource::Default);
-    const analysis::ConversionFacts given = analysis::WithReference(facts, 1.25);
+    EXPECT_EQ(byDefault.referenceSource, conversion::ReferenceSource::Default);
+    const conversion::ConversionFacts given = conversion::WithReference(facts, 1.25);
     EXPECT_DOUBLE_EQ(given.spanVolts, 5.0 / 64);
-    EXPECT_EQ(given.referenceSource, analysis::ReferenceSource::Given);
+    EXPECT_EQ(given.referenceSource, conversion::ReferenceSource::Given);
     facts.pgaGain = 0;
-    EXPECT_DOUBLE_EQ(analysis::WithReference(facts, std::nullopt).voltsPerCode, 0.0);
+    EXPECT_DOUBLE_EQ(conversion::WithReference(facts, std::nullopt).voltsPerCode, 0.0);
 }
 
 // Volts as shown: three significant digits in the unit that gives them, the sign kept, the

@@ -16,13 +16,13 @@
 
 namespace {
 // An 8-channel chip at gain 1 and its default 2.5 V reference.
-analysis::ConversionFacts FactsAt(double rate) {
-    analysis::ConversionFacts facts;
+conversion::ConversionFacts FactsAt(double rate) {
+    conversion::ConversionFacts facts;
     facts.referenceRange = {2.5, 0.5, 2.6};
     facts.pgaGain = 1;
     facts.spanPerReference = 4;
     facts.dataRateSps = rate;
-    return analysis::WithReference(facts, std::nullopt);
+    return conversion::WithReference(facts, std::nullopt);
 }
 } // namespace
 
@@ -34,7 +34,7 @@ int main(int argc, char **argv) {
     dlg.show();
     QApplication::processEvents();
     dlg.grab().save(dir.filePath(QStringLiteral("pellorin-analysis-empty.png")));
-    const analysis::ConversionFacts scale = FactsAt(1000);
+    const conversion::ConversionFacts scale = FactsAt(1000);
     dlg.OnSamplesAcquired(testrec::Record(65535, 3000, 12, 2e6, 1234.5), scale);
     QApplication::processEvents();
     const QString path = dir.filePath(QStringLiteral("pellorin-analysis.png"));
@@ -55,7 +55,7 @@ int main(int argc, char **argv) {
     QApplication::processEvents();
     dlg.grab().save(dir.filePath(QStringLiteral("pellorin-analysis-pinned.png")));
     // 50 Hz at 30000 SPS in 4096 samples: 6.8 bins above DC, on an offset.
-    const analysis::ConversionFacts fast = FactsAt(30000);
+    const conversion::ConversionFacts fast = FactsAt(30000);
     dlg.OnSamplesAcquired(testrec::Record(4096, 150000, 300, 1.6e6, 50.0 * 4096 / 30000), fast);
     QApplication::processEvents();
     dlg.grab().save(dir.filePath(QStringLiteral("pellorin-analysis-low-tone.png")));

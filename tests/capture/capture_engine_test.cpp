@@ -29,12 +29,12 @@ using namespace capture;
 
 namespace {
 CaptureFacts FactsAt(double dataRateSps) {
-    analysis::ConversionFacts conversion;
+    conversion::ConversionFacts conversion;
     conversion.referenceRange = {2.5, 0.5, 2.6};
     conversion.pgaGain = 1;
     conversion.spanPerReference = 4;
     conversion.dataRateSps = dataRateSps;
-    return MakeFacts("VXC5480", {1, 2, 3}, analysis::WithReference(conversion, std::nullopt),
+    return MakeFacts("VXC5480", {1, 2, 3}, conversion::WithReference(conversion, std::nullopt),
                      QDateTime::currentDateTime());
 }
 

@@ -22,11 +22,11 @@ CaptureFacts Facts() {
     facts.chipName = QStringLiteral("VXC5480");
     facts.registers = {0x01, 0x02, 0xA0};
     facts.conversion.referenceVolts = 2.5;
-    facts.conversion.referenceSource = analysis::ReferenceSource::Given;
+    facts.conversion.referenceSource = conversion::ReferenceSource::Given;
     facts.conversion.pgaGain = 1;
     facts.conversion.spanPerReference = 2;
     facts.conversion.dataRateSps = 100;
-    facts.conversion = analysis::WithScale(facts.conversion); // 5 V / 2^24 a code
+    facts.conversion = conversion::WithScale(facts.conversion); // 5 V / 2^24 a code
     facts.programVersion = QStringLiteral("2.0.0.3");
     facts.startTime = QStringLiteral("2026-01-02T03:04:05+01:00");
     return facts;

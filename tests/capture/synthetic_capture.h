@@ -30,7 +30,7 @@ inline bool WriteSyntheticCapture(const QString &path, capture::FileFormat forma
     facts.conversion.pgaGain = 1;
     facts.conversion.spanPerReference = 4;
     facts.conversion.dataRateSps = s.rate;
-    facts.conversion = analysis::WithScale(facts.conversion); // 10 V / 2^24 a code
+    facts.conversion = conversion::WithScale(facts.conversion); // 10 V / 2^24 a code
     facts.programVersion = QStringLiteral("2.0.0.3");
     facts.startTime = QStringLiteral("2026-06-01T22:00:00+02:00");
     std::mt19937 rng(s.seed);

@@ -23,7 +23,7 @@ using namespace cli;
 
 namespace {
 // The VXC5480 at gain 1 and 30000 SPS, at its default 2.5 V: 10 V over 2^24 codes.
-analysis::ConversionFacts EightChannelFacts() {
+conversion::ConversionFacts EightChannelFacts() {
     std::vector<uint8_t> image(11, 0);
     image[3] = 0xF0; // DRATE
     return ChipTable().front().facts(image, 0, std::nullopt);

@@ -5,9 +5,9 @@
 // Gains, rates and settling are hand-made here from the chips' lists; a few volts per code are
 // worked out by hand.
 
-#include "analysis/conversion_facts.h"
 #include "capture/capture_facts.h"
 #include "cli/chip_table.h"
+#include "conversion/conversion_facts.h"
 #include "panel_2ch/chip_facts.h"
 #include "panel_2ch/tz420_dlg.h"
 #include "panel_8ch/chip_facts.h"
@@ -34,7 +34,7 @@ struct Expected {
     const char *mode; // "" for a chip without modes
 };
 
-void ExpectSameFacts(const analysis::ConversionFacts &a, const analysis::ConversionFacts &b,
+void ExpectSameFacts(const conversion::ConversionFacts &a, const conversion::ConversionFacts &b,
                      const std::string &where) {
     SCOPED_TRACE(where);
     EXPECT_DOUBLE_EQ(a.referenceVolts, b.referenceVolts);
@@ -83,7 +83,7 @@ class ConversionFactsTable : public ::testing::Test {
         const std::optional<double> references[] = {std::nullopt, 2.0};
         for (const std::optional<double> &reference : references) {
             const std::string row = where + (reference ? " at 2.0 V" : " by default");
-            const analysis::ConversionFacts facts = panel.CurrentFacts(reference);
+            const conversion::ConversionFacts facts = panel.CurrentFacts(reference);
             // The chip's own numbers.
             EXPECT_DOUBLE_EQ(facts.pgaGain, expected.gain) << row;
             EXPECT_DOUBLE_EQ(facts.dataRateSps, expected.rate) << row;
@@ -97,7 +97,7 @@ class ConversionFactsTable : public ::testing::Test {
             // The command line's chip table.
             ExpectSameFacts(chip->facts(image, mode, reference), facts, row + ", chip table");
             // The windows work the facts out once at the default and follow the user's edits.
-            ExpectSameFacts(analysis::WithReference(panel.CurrentFacts(std::nullopt), reference),
+            ExpectSameFacts(conversion::WithReference(panel.CurrentFacts(std::nullopt), reference),
                             facts, row + ", reference applied later");
             // A capture records the same, from the window as from the command line; a gain
             // only guessed from the registers is recorded under a name that says so.

@@ -30,7 +30,7 @@ inline const panel_common::MuxLayout &LayoutOf(sim::Chip chip) {
 
 // The facts of the board's registers (the VXC5420's CR1, as in "Command Mode") at the board's
 // own reference.
-inline analysis::ConversionFacts BoardFacts(const sim::VirtualBoard &board) {
+inline conversion::ConversionFacts BoardFacts(const sim::VirtualBoard &board) {
     const double reference = sim::DefaultSignal(board.chip()).referenceVolts;
     std::vector<uint8_t> image;
     const int count =

@@ -59,7 +59,7 @@ void Configure(sim::Chip chip, const std::vector<Write> &writes) {
         ASSERT_EQ(WriteRegister(w.address, w.value), result::kOk);
 }
 
-analysis::ConversionFacts Facts(const BoardOnPty &pty) {
+conversion::ConversionFacts Facts(const BoardOnPty &pty) {
     std::array<uint8_t, 11> image{};
     for (uint8_t a = 0; a < image.size(); ++a)
         image[a] = pty.board().registerValue(a);

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-namespace analysis {
+namespace conversion {
 
 // Whether the reference is the user's or the chip core's default.
 enum class ReferenceSource { Default, Given };
@@ -63,4 +63,4 @@ inline double ClaimedVoltsPerCode(const ConversionFacts &facts) {
     return facts.modeKnown ? facts.voltsPerCode : 0.0;
 }
 
-} // namespace analysis
+} // namespace conversion
