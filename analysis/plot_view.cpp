@@ -109,8 +109,10 @@ int PlotView::maxTicks(const QValueAxis *axis, const analysis::AxisRange &range)
     const double room = across ? (area.width() > 0 ? area.width() : width() * 0.8)
                                : (area.height() > 0 ? area.height() : height() * 0.8);
     const QFontMetrics metrics(axis->labelsFont());
+    // Up the y axis a label needs its own line and a line and a half of air.
+    constexpr double kLinesPerTick = 2.5;
     if (!across)
-        return std::max(2, int(room / (metrics.height() * 2.5)));
+        return std::max(2, int(room / (metrics.height() * kLinesPerTick)));
     // Along x every label needs its width and a gap: the widest of the range's ends, with the
     // decimals of a step a tenth of the range (no finer one can be chosen for this room).
     const int decimals = analysis::TickDecimals(analysis::NiceTickStep({0, range.span()}, 11));

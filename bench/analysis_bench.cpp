@@ -8,6 +8,7 @@
 #include "analysis/noise_figures.h"
 #include "analysis/plot_view.h"
 #include "analysis/spectrum.h"
+#include "tests/support/chip_facts_at.h"
 
 #include <QApplication>
 
@@ -92,12 +93,7 @@ int main(int argc, char **argv) {
             plot->grab(); // paints the plot as the screen would
     });
 
-    conversion::ConversionFacts scale;
-    scale.referenceRange = {2.5, 0.5, 2.6};
-    scale.pgaGain = 1;
-    scale.spanPerReference = 4;
-    scale.dataRateSps = 1000;
-    scale = conversion::WithReference(scale, std::nullopt);
+    const conversion::ConversionFacts scale = Vxc5480GainOneAt(1000);
     const double wholeMs = MedianMs(repeats, [&] {
         dlg.OnSamplesAcquired(samples, scale);
         for (PlotView *plot : plots)

@@ -22,6 +22,7 @@
 #include "link/protocol.h"
 #include "link/serial_transport.h"
 #include "sim/virtual_board.h"
+#include "tests/support/chip_facts_at.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -59,12 +60,7 @@ double threadCpuSeconds() {
 }
 
 capture::CaptureFacts benchFacts() {
-    conversion::ConversionFacts conversion;
-    conversion.referenceRange = {2.5, 0.5, 2.6};
-    conversion.pgaGain = 1;
-    conversion.spanPerReference = 4;
-    return capture::MakeFacts("VXC5480", {}, conversion::WithReference(conversion, std::nullopt),
-                              QDateTime::currentDateTime());
+    return capture::MakeFacts("VXC5480", {}, Vxc5480GainOneAt(0.0), QDateTime::currentDateTime());
 }
 
 bool connectTo(sim::VirtualBoard &board) {

@@ -8,6 +8,7 @@
 #include "link/protocol.h"
 #include "link/serial_transport.h"
 #include "sim/virtual_board.h"
+#include "tests/support/chip_facts_at.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -32,13 +33,7 @@
 namespace {
 
 capture::CaptureFacts factsAt(double sps) {
-    conversion::ConversionFacts conversion;
-    conversion.referenceRange = {2.5, 0.5, 2.6};
-    conversion.pgaGain = 1;
-    conversion.spanPerReference = 4;
-    conversion.dataRateSps = sps;
-    return capture::MakeFacts("VXC5480", {}, conversion::WithReference(conversion, std::nullopt),
-                              QDateTime::currentDateTime());
+    return capture::MakeFacts("VXC5480", {}, Vxc5480GainOneAt(sps), QDateTime::currentDateTime());
 }
 
 void runEvents(int ms) {

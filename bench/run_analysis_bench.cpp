@@ -15,6 +15,7 @@
 #include "capture/capture_run.h"
 #include "capture/capture_writer.h"
 #include "capture/run_analysis_dlg.h"
+#include "tests/support/chip_facts_at.h"
 
 #include <QApplication>
 #include <QFile>
@@ -65,11 +66,7 @@ void ResetPeak() {
 bool Generate(const QString &path, uint64_t samples) {
     capture::CaptureFacts facts;
     facts.chipName = QStringLiteral("VXC5480");
-    facts.conversion.referenceVolts = 2.5;
-    facts.conversion.pgaGain = 1;
-    facts.conversion.spanPerReference = 4;
-    facts.conversion.dataRateSps = 2880;
-    facts.conversion = conversion::WithScale(facts.conversion); // 10 V / 2^24 a code
+    facts.conversion = Vxc5480GainOneAt(2880); // 10 V / 2^24 a code
     facts.startTime = QStringLiteral("2026-06-01T22:00:00+02:00");
     auto writer = capture::MakeWriter(capture::FileFormat::Hdf5);
     if (!writer->create(path, facts, {}, true)) {

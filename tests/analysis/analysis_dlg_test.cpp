@@ -9,6 +9,7 @@
 #include "platform/message_service.h"
 #include "synthetic_records.h"
 #include "tests/support/accessibility_walk.h"
+#include "tests/support/chip_facts_at.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -40,12 +41,16 @@ class AnalysisDlgTest : public ::testing::Test {
         return field ? field->text() : QString();
     }
     void feed(const std::vector<int32_t> &samples, double rate = 1000) {
-        conversion::ConversionFacts facts;
-        facts.referenceRange = {2.5, 0.5, 2.6};
-        facts.pgaGain = 1;
-        facts.spanPerReference = 4;
-        facts.dataRateSps = rate;
-        dlg.OnSamplesAcquired(samples, conversion::WithReference(facts, std::nullopt));
+        dlg.OnSamplesAcquired(samples, Vxc5480GainOneAt(rate));
+    }
+    // The window at a working size, showing a tone at 101.3 Hz sampled at 2000 SPS: a
+    // spectrum from 0 to 1000 Hz.
+    PlotView *showToneSpectrum() {
+        dlg.resize(1280, 860);
+        dlg.show();
+        feed(testrec::Record(4096, 0, 20, 1e6, 101.3), 2000);
+        QApplication::processEvents();
+        return dlg.spectrumPlot();
     }
 
     platform::MessageRecorder messages;
@@ -207,11 +212,7 @@ TEST_F(AnalysisDlgTest, AxesTickAtRoundValuesThatFit) {
 // The wheel over the spectrum zooms about the frequency under the pointer, which stays under
 // it, and however far it turns the view stays within 0 Hz and half the sample rate.
 TEST_F(AnalysisDlgTest, WheelZoomsAboutThePointerWithinTheData) {
-    dlg.resize(1280, 860);
-    dlg.show();
-    feed(testrec::Record(4096, 0, 20, 1e6, 101.3), 2000);
-    QApplication::processEvents();
-    PlotView *plot = dlg.spectrumPlot();
+    PlotView *plot = showToneSpectrum();
     const QRectF area = plot->chart()->plotArea();
     const double top = plot->axisX()->max();
     EXPECT_NEAR(top, 1000, 1);
@@ -250,11 +251,7 @@ TEST_F(AnalysisDlgTest, WheelZoomsAboutThePointerWithinTheData) {
 // From the keyboard alone: + and - zoom about the centre, the arrows pan a tenth of the view
 // within the data, Home shows it all again; other keys are left to the window.
 TEST_F(AnalysisDlgTest, KeysZoomPanAndShowAllWithinTheData) {
-    dlg.resize(1280, 860);
-    dlg.show();
-    feed(testrec::Record(4096, 0, 20, 1e6, 101.3), 2000);
-    QApplication::processEvents();
-    PlotView *plot = dlg.spectrumPlot();
+    PlotView *plot = showToneSpectrum();
     const double top = plot->axisX()->max();
     auto press = [&](int key) {
         QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);

@@ -6,6 +6,7 @@
 // (/tmp/pellorin-analysis-low-tone.png), or into the folder given.
 #include "analysis/analysis_dlg.h"
 #include "synthetic_records.h"
+#include "tests/support/chip_facts_at.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,17 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace {
-// An 8-channel chip at gain 1 and its default 2.5 V reference.
-conversion::ConversionFacts FactsAt(double rate) {
-    conversion::ConversionFacts facts;
-    facts.referenceRange = {2.5, 0.5, 2.6};
-    facts.pgaGain = 1;
-    facts.spanPerReference = 4;
-    facts.dataRateSps = rate;
-    return conversion::WithReference(facts, std::nullopt);
-}
-} // namespace
+namespace {} // namespace
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
@@ -34,7 +25,7 @@ int main(int argc, char **argv) {
     dlg.show();
     QApplication::processEvents();
     dlg.grab().save(dir.filePath(QStringLiteral("pellorin-analysis-empty.png")));
-    const conversion::ConversionFacts scale = FactsAt(1000);
+    const conversion::ConversionFacts scale = Vxc5480GainOneAt(1000);
     dlg.OnSamplesAcquired(testrec::Record(65535, 3000, 12, 2e6, 1234.5), scale);
     QApplication::processEvents();
     const QString path = dir.filePath(QStringLiteral("pellorin-analysis.png"));
@@ -55,7 +46,7 @@ int main(int argc, char **argv) {
     QApplication::processEvents();
     dlg.grab().save(dir.filePath(QStringLiteral("pellorin-analysis-pinned.png")));
     // 50 Hz at 30000 SPS in 4096 samples: 6.8 bins above DC, on an offset.
-    const conversion::ConversionFacts fast = FactsAt(30000);
+    const conversion::ConversionFacts fast = Vxc5480GainOneAt(30000);
     dlg.OnSamplesAcquired(testrec::Record(4096, 150000, 300, 1.6e6, 50.0 * 4096 / 30000), fast);
     QApplication::processEvents();
     dlg.grab().save(dir.filePath(QStringLiteral("pellorin-analysis-low-tone.png")));

@@ -17,6 +17,7 @@
 #include "platform/busy_flags.h"
 #include "platform/message_service.h"
 #include "tests/support/board_on_pty.h"
+#include "tests/support/chip_facts_at.h"
 
 #include <QTemporaryDir>
 
@@ -29,12 +30,7 @@ using namespace capture;
 
 namespace {
 CaptureFacts FactsAt(double dataRateSps) {
-    conversion::ConversionFacts conversion;
-    conversion.referenceRange = {2.5, 0.5, 2.6};
-    conversion.pgaGain = 1;
-    conversion.spanPerReference = 4;
-    conversion.dataRateSps = dataRateSps;
-    return MakeFacts("VXC5480", {1, 2, 3}, conversion::WithReference(conversion, std::nullopt),
+    return MakeFacts("VXC5480", {1, 2, 3}, Vxc5480GainOneAt(dataRateSps),
                      QDateTime::currentDateTime());
 }
 

@@ -3,6 +3,7 @@
 // (and optionally a random walk), at a nominal rate, in blocks, as one part of a set.
 
 #include "capture/capture_writer.h"
+#include "tests/support/chip_facts_at.h"
 
 #include <cmath>
 #include <random>
@@ -26,11 +27,7 @@ inline bool WriteSyntheticCapture(const QString &path, capture::FileFormat forma
     capture::CaptureFacts facts;
     facts.chipName = QStringLiteral("VXC5480");
     facts.registers = {0x30, 0x01, 0x20, 0xF0};
-    facts.conversion.referenceVolts = 2.5;
-    facts.conversion.pgaGain = 1;
-    facts.conversion.spanPerReference = 4;
-    facts.conversion.dataRateSps = s.rate;
-    facts.conversion = conversion::WithScale(facts.conversion); // 10 V / 2^24 a code
+    facts.conversion = Vxc5480GainOneAt(s.rate); // 10 V / 2^24 a code
     facts.programVersion = QStringLiteral("2.0.0.3");
     facts.startTime = QStringLiteral("2026-06-01T22:00:00+02:00");
     std::mt19937 rng(s.seed);
