@@ -4,14 +4,20 @@
 #include "capture/capture_dlg.h"
 #include "capture/capture_facts.h"
 #include "capture/stream_timing.h"
+#include "link/chip_catalog.h"
 #include "link/frames.h"
 #include "link/protocol.h"
 #include "link/serial_transport.h"
+#include "panel_2ch/chip_facts.h"
+#include "panel_2ch/register_fields.h"
+#include "panel_8ch/chip_facts.h"
+#include "panel_8ch/register_fields.h"
 #include "sim/virtual_board.h"
 #include "tests/support/chip_facts_at.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -151,20 +157,21 @@ std::vector<int32_t> csvCodes(const QString &path) {
     return codes;
 }
 
-bool connectTo(sim::VirtualBoard &board) {
+bool connectTo(sim::VirtualBoard &board, int chipId = chip_id::kVxc5480) {
     if (!board.start())
         return false;
     SetPreferredPorts({QString::fromStdString(board.portPath())});
     SetSystemPortsScanned(false);
-    g_chipId = 1;
+    g_chipId = chipId;
     return DetectEvm() == 1;
 }
 
 struct Window {
-    explicit Window(double sps) {
+    explicit Window(double sps) : Window(factsAt(sps)) {}
+    explicit Window(const capture::CaptureFacts &facts) {
         CaptureWindowHooks hooks;
-        hooks.factsFromPanel = [sps](std::optional<double>) {
-            return std::optional<capture::CaptureFacts>(factsAt(sps));
+        hooks.factsFromPanel = [facts](std::optional<double>) {
+            return std::optional<capture::CaptureFacts>(facts);
         };
         dlg = std::make_unique<CCaptureDlg>(hooks);
         dlg->show();
@@ -234,19 +241,48 @@ void measureStall() {
     ClosePort();
 }
 
-void measureSlow() {
-    sim::VirtualBoard board(sim::Chip::VXC5480);
+// The chip's slowest rate, set over the wire: the VXC5480's DRATE 0x03 (2.5 SPS), the
+// VXC5420's Command Mode with CR1's rate bits 0 (10 SPS). The facts come from the chip's core
+// on the registers the board then holds.
+std::optional<capture::CaptureFacts> slowestRate(sim::VirtualBoard &board, sim::Chip chip) {
+    std::vector<uint8_t> image;
+    conversion::ConversionFacts conversion;
+    if (chip == sim::Chip::VXC5480) {
+        if (WriteRegister(vxc5480::kDrate, 0x03) != 0)
+            return std::nullopt;
+        for (uint8_t a = 0; a < vxc5480::kRegisterCount; ++a)
+            image.push_back(board.registerValue(a));
+        conversion = vxc5480::Facts(image);
+    } else {
+        const uint8_t cr1 = board.registerValue(vxc5420::kCr1) & 0xF8;
+        if (SendCommand(command::kSetMode, vxc5420::kCommandMode) != 0 ||
+            WriteRegister(vxc5420::kCr1, cr1) != 0)
+            return std::nullopt;
+        for (uint8_t a = 0; a < vxc5420::kRegisterCount; ++a)
+            image.push_back(board.registerValue(a));
+        conversion = vxc5420::Facts(image, vxc5420::kCommandMode);
+    }
+    return capture::MakeFacts(QString::fromLatin1(FindChip(g_chipId)->name), image, conversion,
+                              QDateTime::currentDateTime());
+}
+
+void measureSlow(sim::Chip chip) {
+    sim::VirtualBoard board(chip);
     board.setPacing(sim::Pacing::Real);
     sim::SignalModel counting;
     counting.counting = true;
     board.setSignal(counting);
-    if (!connectTo(board) || WriteRegister(0x03, 0x03) != 0) { // DRATE: 2.5 SPS
+    const int id = chip == sim::Chip::VXC5480 ? chip_id::kVxc5480 : chip_id::kVxc5420;
+    const std::optional<capture::CaptureFacts> facts =
+        connectTo(board, id) ? slowestRate(board, chip) : std::nullopt;
+    if (!facts) {
         std::printf("no board\n");
         return;
     }
+    const double sps = facts->conversion.dataRateSps;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("slow.csv"));
-    Window w(2.5);
+    Window w(*facts);
     CCaptureDlg &window = *w.dlg;
     window.pathEdit()->setText(path);
     window.formatList()->setCurrentIndex(1);
@@ -267,7 +303,17 @@ void measureSlow() {
     look.start(20);
     QElapsedTimer clock;
     clock.start();
-    runEvents(12300); // not on a conversion's edge
+    runEvents(4000);
+    // A message box held open 5 s: its own event loop runs, the capture its own thread.
+    const int64_t writtenBeforeBox = window.readouts()[1]->text().toLongLong();
+    const int writtenChangesBeforeBox = writtenChanges;
+    QMessageBox box(QMessageBox::Information, QStringLiteral("About"),
+                    QStringLiteral("Held open for 5 s"), QMessageBox::Ok, &window);
+    QTimer::singleShot(5000, &box, &QMessageBox::accept);
+    box.exec();
+    const int64_t writtenDuringBox = window.readouts()[1]->text().toLongLong() - writtenBeforeBox;
+    const int writtenChangesDuringBox = writtenChanges - writtenChangesBeforeBox;
+    runEvents(3300); // not on a conversion's edge
     look.stop();
     const double seconds = clock.nsecsElapsed() / 1e9;
     const double shownRate = window.readouts()[2]->text().section(u' ', 0, 0).toDouble();
@@ -292,14 +338,24 @@ void measureSlow() {
     looking = false;
     closed.join();
     watch.stop();
-    std::printf("capture window at 2.5 SPS (VXC5480, DRATE 0x03, blocks of %d)\n",
-                capture::DefaultBlockItems(2.5));
+    const capture::CaptureResult &result = window.lastResult();
+    const std::vector<int32_t> codes = csvCodes(path);
+    std::printf("capture window at %g SPS (%s, its slowest rate, blocks of %d), a message box "
+                "open 5 s after 4 s\n",
+                sps, qPrintable(facts->chipName), capture::DefaultBlockItems(sps));
     std::printf("  refreshes %.1f a second; seen changing: elapsed %.1f a second, samples written "
-                "%.1f a second (a sample arrives 2.5 times a second)\n",
+                "%.1f a second (a sample arrives %g times a second)\n",
                 (window.refreshes() - refreshesBefore) / seconds, elapsedChanges / seconds,
-                writtenChanges / seconds);
-    std::printf("  rate after 12 s: shown %.3f samples/s, the board's %.3f (%+.2f %%)\n", shownRate,
-                boardRate, 100.0 * (shownRate - boardRate) / boardRate);
+                writtenChanges / seconds, sps);
+    std::printf("  while the box was open: %lld samples written (expected about %.0f), the count "
+                "seen changing %d times\n",
+                static_cast<long long>(writtenDuringBox), 5 * sps, writtenChangesDuringBox);
+    std::printf("  file: %zu samples, %lld written, %lld lost (from the counting codes, target 0); "
+                "stopped by %s\n",
+                codes.size(), static_cast<long long>(result.samples),
+                static_cast<long long>(lostInCount(codes)), qPrintable(result.stoppedBy));
+    std::printf("  rate after %.1f s: shown %.3f samples/s, the board's %.3f (%+.2f %%)\n", seconds,
+                shownRate, boardRate, 100.0 * (shownRate - boardRate) / boardRate);
     std::printf("  Stop to file closed %.3f s (target <= 1.5), to the window's end (the board's "
                 "block drained) %.3f s\n",
                 closedAfter.load(), endedAfter);
@@ -350,6 +406,7 @@ void measureCpu() {
 
 void MeasureWindowCapture() {
     measureStall();
-    measureSlow();
+    measureSlow(sim::Chip::VXC5480);
+    measureSlow(sim::Chip::VXC5420);
     measureCpu();
 }
