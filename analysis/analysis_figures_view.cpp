@@ -1,5 +1,6 @@
 #include "analysis/analysis_figures_view.h"
 
+#include "analysis/doubtful_mark.h"
 #include "analysis/note_label.h"
 #include "analysis/volts_text.h"
 
@@ -29,9 +30,6 @@ const char *const kToneRows[] = {"Tone frequency (Hz)",
                                  "SFDR (dBc)",
                                  "ENOB (bits)"};
 
-// Drawn in this colour, the figures of a clipped record stand apart from sound ones.
-const QColor kDoubtful(0xB0, 0x00, 0x00);
-
 QString objectNameFor(const QString &row, const QString &unit) {
     return unit.isEmpty() ? row : row + u' ' + unit;
 }
@@ -54,7 +52,7 @@ AnalysisFiguresView::AnalysisFiguresView(QWidget *parent) : QWidget(parent) {
     m_clipNote = new QLabel(this);
     m_clipNote->setWordWrap(true);
     m_clipNote->setStyleSheet(
-        QStringLiteral("font-weight: bold; color: %1;").arg(kDoubtful.name()));
+        QStringLiteral("font-weight: bold; color: %1;").arg(DoubtfulColour().name()));
     m_clipNote->hide();
     grid->addWidget(m_clipNote, row++, 0, 1, 3);
     auto *codesHeader = new QLabel(kCodes, this);
@@ -119,11 +117,7 @@ void AnalysisFiguresView::mark(bool clipped) {
     m_marked = clipped;
     const QString description = clipped ? tr("Figure of a clipped record") : QString();
     for (QLineEdit *edit : findChildren<QLineEdit *>(Qt::FindDirectChildrenOnly)) {
-        QPalette palette = edit->palette();
-        palette.setColor(QPalette::Text,
-                         clipped ? kDoubtful : this->palette().color(QPalette::Text));
-        edit->setPalette(palette);
-        edit->setAccessibleDescription(description);
+        MarkDoubtful(edit, clipped, description);
         edit->setToolTip(description);
     }
 }

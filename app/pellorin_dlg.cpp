@@ -201,16 +201,19 @@ void CPellorinDlg::PlacePanel(CEVMDialog *panel) {
         m_scan->OnPanelChanged();
 }
 
+QString CPellorinDlg::boardHolder() const {
+    if (captureRunning())
+        return QStringLiteral("a capture is writing %1").arg(m_capture->filePath());
+    return scanRunning() ? QStringLiteral("an input scan is running") : QString();
+}
+
 void CPellorinDlg::showBoardHolder() {
-    const QString holder =
-        captureRunning()
-            ? QStringLiteral("Not now: a capture is writing %1.").arg(m_capture->filePath())
-        : scanRunning() ? QStringLiteral("Not now: an input scan is running.")
-                        : QString();
+    const QString holder = boardHolder();
+    const QString why = holder.isEmpty() ? QString() : QStringLiteral("Not now: %1.").arg(holder);
     QWidget *start = control(kStartAcquisition);
     start->setEnabled(m_pPanel && holder.isEmpty());
-    start->setToolTip(holder);
-    start->setAccessibleDescription(holder);
+    start->setToolTip(why);
+    start->setAccessibleDescription(why);
 }
 
 void CPellorinDlg::RemovePanel() {

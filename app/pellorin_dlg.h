@@ -78,6 +78,8 @@ class CPellorinDlg : public QDialog {
     AcquisitionHooks acquisitionHooks();
     void RemovePanel();
     void PlacePanel(CEVMDialog *panel);
+    // What has the board now ("a capture is writing FILE", "an input scan is running"), or "".
+    QString boardHolder() const;
     // "Start get ADC data" only while a panel is there and no capture or scan has the board;
     // while one has it, the button says why.
     void showBoardHolder();

@@ -1,7 +1,6 @@
 #include "scan_command.h"
 
 #include "analysis_menu.h"
-#include "capture/capture_dlg.h"
 #include "pellorin_dlg.h"
 #include "scan/scan_dlg.h"
 #include "stream_guard.h"
@@ -35,11 +34,7 @@ void CPellorinDlg::OnInputScan() {
             // when it is what the panel knew.
             return m_pPanel && m_pPanel->RereadChip().choicesDropped;
         };
-        hooks.boardHolder = [this] {
-            return captureRunning()
-                       ? QStringLiteral("a capture is writing %1").arg(m_capture->filePath())
-                       : QString();
-        };
+        hooks.boardHolder = [this] { return boardHolder(); };
         m_scan = new CScanDlg(hooks, this);
         // The scan ends after the input in flight and puts MUX back.
         m_streams->add({[this] { return m_scan->running(); },

@@ -1,5 +1,6 @@
 #include "capture_dlg.h"
 
+#include "analysis/doubtful_mark.h"
 #include "analysis/reference_edit.h"
 #include "duration_text.h"
 #include "file_names.h"
@@ -31,8 +32,6 @@ namespace {
 // Five times a second: the figures and the chart move at least four times a second.
 constexpr int kRefreshMs = 200;
 const QString kAutoBlock = QStringLiteral("auto");
-// The clipped count stands apart in this colour, as the analysis window's doubtful figures.
-const QColor kDoubtful(0xB0, 0x00, 0x00);
 
 QLineEdit *durationField(QWidget *parent, const QString &text) {
     auto *edit = new QLineEdit(text, parent);
@@ -360,10 +359,9 @@ void CCaptureDlg::showCapturingTo(const QString &path) {
 }
 
 void CCaptureDlg::markClipped(bool clipped) {
-    QLineEdit *readout = m_readouts.back();
-    QPalette palette = readout->palette();
-    palette.setColor(QPalette::Text, clipped ? kDoubtful : this->palette().color(QPalette::Text));
-    readout->setPalette(palette);
-    readout->setAccessibleDescription(
-        clipped ? tr("Samples clipped: the figures of the run are in doubt") : QString());
+    if (clipped == m_clippedShown)
+        return;
+    m_clippedShown = clipped;
+    MarkDoubtful(m_readouts.back(), clipped,
+                 tr("Samples clipped: the figures of the run are in doubt"));
 }

@@ -127,6 +127,7 @@ class CCaptureDlg : public QDialog {
     double m_voltsPerCode = 0.0;
     QString m_firstPath; // the run's first file
     QString m_statePath; // the file the state line names while the run writes
+    bool m_clippedShown = false;
     bool m_stopAsked = false;
     int m_refreshes = 0;
 

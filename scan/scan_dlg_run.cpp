@@ -6,6 +6,7 @@
 #include "scan_report.h"
 #include "scan_table.h"
 
+#include "analysis/doubtful_mark.h"
 #include "analysis/note_label.h"
 #include "link/port_worker.h"
 #include "platform/file_dialogs.h"
@@ -22,11 +23,6 @@
 
 #include <algorithm>
 #include <utility>
-
-namespace {
-// Drawn in this colour, the figures of a clipped input stand apart, as in the analysis window.
-const QColor kDoubtful(0xB0, 0x00, 0x00);
-} // namespace
 
 void CScanDlg::OnRun() {
     if (m_running || !m_layout)
@@ -153,7 +149,7 @@ void CScanDlg::showRow(int row) {
             m_table->setItem(row, column, item);
         }
         item->setText(cells[column]);
-        item->setForeground(clipped ? QBrush(kDoubtful) : QBrush());
+        item->setForeground(clipped ? QBrush(DoubtfulColour()) : QBrush());
         item->setToolTip(clipped ? tr("Figures of an input whose samples clipped") : QString());
     }
     // The bars follow the table: standard deviations, in microvolts when the scale is known.
