@@ -34,6 +34,24 @@ void DriftAccumulator::add(std::span<const int32_t> codes, std::span<const doubl
     m_last = seconds[codes.size() - 1];
 }
 
+void DriftAccumulator::add(double seconds, double value) {
+    if (!m_started) {
+        m_started = true;
+        m_t0 = seconds;
+        m_x0 = value;
+        m_first = seconds;
+    }
+    const double t = seconds - m_t0;
+    const double x = value - m_x0;
+    m_n += 1;
+    m_st += t;
+    m_sx += x;
+    m_stt += t * t;
+    m_stx += t * x;
+    m_sxx += x * x;
+    m_last = seconds;
+}
+
 double DriftAccumulator::rmsAboutMean() const {
     if (m_n <= 0)
         return 0.0;

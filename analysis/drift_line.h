@@ -33,6 +33,8 @@ struct DriftLine {
 class DriftAccumulator {
   public:
     void add(std::span<const int32_t> codes, std::span<const double> seconds);
+    // One point of any value (a block's mean, say).
+    void add(double seconds, double value);
     DriftLine line() const;
     // RMS of the samples about their mean (divides by the count).
     double rmsAboutMean() const;

@@ -51,7 +51,6 @@ class CPellorinDlg : public QDialog {
     // "Input Scan...": shows the scan window, made on first use.
     void OnInputScan();
     CScanDlg *scanWindow() const { return m_scan; }
-    QAction *scanAction() const { return m_scanAction; }
     bool scanRunning() const;
     // "Open Capture...": asks for a capture file and shows it in the capture analysis window,
     // made on first use.

@@ -25,43 +25,24 @@ BlockFigures FiguresOf(std::span<const int32_t> codes) {
 }
 
 void DriftLine::add(double seconds, double mean) {
-    if (m_n == 0) {
-        m_t0 = seconds;
-        m_y0 = mean;
-    }
-    const double t = seconds - m_t0, y = mean - m_y0;
-    ++m_n;
-    m_st += t;
-    m_sy += y;
-    m_stt += t * t;
-    m_sty += t * y;
-    m_syy += y * y;
+    m_timeMoved = m_timeMoved || (points() > 0 && seconds != m_sums.line().firstSeconds);
+    m_sums.add(seconds, mean);
 }
 
 bool DriftLine::valid() const {
-    return m_n >= 2 && m_n * m_stt - m_st * m_st > 0.0;
+    return points() >= 2 && m_timeMoved;
 }
 
 double DriftLine::slopePerHour() const {
-    if (!valid())
-        return 0.0;
-    const double n = static_cast<double>(m_n);
-    return (n * m_sty - m_st * m_sy) / (n * m_stt - m_st * m_st) * 3600.0;
+    return valid() ? m_sums.line().slopeCodesPerSecond * 3600.0 : 0.0;
 }
 
 bool DriftLine::hasError() const {
-    return m_n >= 3 && valid();
+    return points() >= 3 && valid();
 }
 
 double DriftLine::slopeErrorPerHour() const {
-    if (!hasError())
-        return 0.0;
-    const double n = static_cast<double>(m_n);
-    const double sxx = m_stt - m_st * m_st / n;
-    const double sxy = m_sty - m_st * m_sy / n;
-    const double syy = m_syy - m_sy * m_sy / n;
-    const double residual = std::max(0.0, syy - sxy * sxy / sxx);
-    return std::sqrt(residual / (n - 2.0) / sxx) * 3600.0;
+    return hasError() ? m_sums.line().slopeErrorCodesPerSecond * 3600.0 : 0.0;
 }
 
 } // namespace capture

@@ -2,6 +2,8 @@
 // What the capture shows of its blocks: each block's mean and standard deviation, and the drift
 // of the block means over the run as a least-squares line. Constant memory however long the run.
 
+#include "analysis/drift_line.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -16,7 +18,7 @@ struct BlockFigures {
 
 BlockFigures FiguresOf(std::span<const int32_t> codes);
 
-// Least-squares line through (time, block mean) points.
+// Least-squares line through (time, block mean) points, by the long-run analysis's sums.
 class DriftLine {
   public:
     void add(double seconds, double mean);
@@ -30,13 +32,11 @@ class DriftLine {
     // The standard error of the slope, codes per hour (from the scatter of the means about the
     // line); 0 without hasError().
     double slopeErrorPerHour() const;
-    size_t points() const { return m_n; }
+    size_t points() const { return static_cast<size_t>(m_sums.line().count); }
 
   private:
-    // Sums about the first point, so hours of seconds do not swamp the differences.
-    size_t m_n = 0;
-    double m_t0 = 0.0, m_y0 = 0.0;
-    double m_st = 0.0, m_sy = 0.0, m_stt = 0.0, m_sty = 0.0, m_syy = 0.0;
+    bool m_timeMoved = false; // a point at another time than the first
+    analysis::DriftAccumulator m_sums;
 };
 
 } // namespace capture

@@ -59,7 +59,6 @@ class CRunAnalysisDlg : public QDialog {
     ReportRowsView *facts() const { return m_facts; }
     ReportRowsView *figures() const { return m_figures; }
     QCheckBox *removeDriftBox() const { return m_removeDrift; }
-    QPushButton *openButton() const { return m_open; }
     QPushButton *exportButton(Export what) const { return m_exports[int(what)]; }
     PlotView *overviewPlot() const { return m_overview; }
     LogPlotView *densityPlot() const { return m_density; }

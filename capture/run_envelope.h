@@ -23,13 +23,11 @@ class RunEnvelope {
     void add(int32_t code);
     void clear();
 
-    // The whole run: columns of samplesPerColumn() samples each, the last one filling.
+    // The whole run: columns of an equal number of samples each, the last one filling.
     const std::vector<EnvelopeColumn> &columns() const { return m_columns; }
-    uint64_t samplesPerColumn() const { return m_perColumn; }
     uint64_t samples() const { return m_samples; }
     // The last samples, oldest first.
     std::vector<int32_t> recent() const;
-    size_t recentCapacity() const { return m_ring.size(); }
 
   private:
     void merge();
