@@ -2,32 +2,13 @@
 
 #include "capture_file_format.h"
 #include "capture_part.h"
-
-#include <hdf5.h>
+#include "hdf5_handle.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace capture {
 namespace {
-
-class Hid {
-  public:
-    Hid(hid_t id, herr_t (*close)(hid_t)) : m_id(id), m_close(close) {}
-    ~Hid() {
-        if (m_id >= 0)
-            m_close(m_id);
-    }
-    Hid(const Hid &) = delete;
-    Hid &operator=(const Hid &) = delete;
-    Hid(Hid &&other) noexcept : m_id(other.m_id), m_close(other.m_close) { other.m_id = -1; }
-    operator hid_t() const { return m_id; }
-    bool ok() const { return m_id >= 0; }
-
-  private:
-    hid_t m_id;
-    herr_t (*m_close)(hid_t);
-};
 
 QString StringAttribute(hid_t object, const char *name) {
     if (H5Aexists(object, name) <= 0)

@@ -3,8 +3,7 @@
 #include "analysis/sample_times.h"
 #include "capture_facts.h"
 #include "capture_file_format.h"
-
-#include <hdf5.h>
+#include "hdf5_handle.h"
 
 #include <cerrno>
 #include <cstring>
@@ -31,24 +30,6 @@ struct BlockRecord {
     double monotonicTime;
 };
 
-// Scoped HDF5 handles for the short-lived ones.
-class Handle {
-  public:
-    Handle(hid_t id, herr_t (*close)(hid_t)) : m_id(id), m_close(close) {}
-    ~Handle() {
-        if (m_id >= 0)
-            m_close(m_id);
-    }
-    Handle(const Handle &) = delete;
-    Handle &operator=(const Handle &) = delete;
-    operator hid_t() const { return m_id; }
-    bool ok() const { return m_id >= 0; }
-
-  private:
-    hid_t m_id;
-    herr_t (*m_close)(hid_t);
-};
-
 hid_t StringType() {
     const hid_t type = H5Tcopy(H5T_C_S1);
     H5Tset_size(type, H5T_VARIABLE);
@@ -57,31 +38,31 @@ hid_t StringType() {
 }
 
 bool WriteStringAttribute(hid_t object, const char *name, const QString &value) {
-    const Handle type(StringType(), H5Tclose);
-    const Handle space(H5Screate(H5S_SCALAR), H5Sclose);
+    const Hid type(StringType(), H5Tclose);
+    const Hid space(H5Screate(H5S_SCALAR), H5Sclose);
     const QByteArray bytes = value.toUtf8();
     const char *text = bytes.constData();
-    Handle attribute(H5Aexists(object, name) > 0
-                         ? H5Aopen(object, name, H5P_DEFAULT)
-                         : H5Acreate2(object, name, type, space, H5P_DEFAULT, H5P_DEFAULT),
-                     H5Aclose);
+    Hid attribute(H5Aexists(object, name) > 0
+                      ? H5Aopen(object, name, H5P_DEFAULT)
+                      : H5Acreate2(object, name, type, space, H5P_DEFAULT, H5P_DEFAULT),
+                  H5Aclose);
     return attribute.ok() && H5Awrite(attribute, type, &text) >= 0;
 }
 
 bool WriteNumberAttribute(hid_t object, const char *name, hid_t fileType, hid_t memoryType,
                           const void *value, hsize_t count = 0) {
-    const Handle space(count == 0 ? H5Screate(H5S_SCALAR) : H5Screate_simple(1, &count, nullptr),
-                       H5Sclose);
-    const Handle attribute(H5Acreate2(object, name, fileType, space, H5P_DEFAULT, H5P_DEFAULT),
-                           H5Aclose);
+    const Hid space(count == 0 ? H5Screate(H5S_SCALAR) : H5Screate_simple(1, &count, nullptr),
+                    H5Sclose);
+    const Hid attribute(H5Acreate2(object, name, fileType, space, H5P_DEFAULT, H5P_DEFAULT),
+                        H5Aclose);
     return attribute.ok() && H5Awrite(attribute, memoryType, value) >= 0;
 }
 
 hid_t MakeExtendible(hid_t file, const char *name, hid_t type, hsize_t chunk) {
     const hsize_t none = 0;
     const hsize_t unlimited = H5S_UNLIMITED;
-    const Handle space(H5Screate_simple(1, &none, &unlimited), H5Sclose);
-    const Handle properties(H5Pcreate(H5P_DATASET_CREATE), H5Pclose);
+    const Hid space(H5Screate_simple(1, &none, &unlimited), H5Sclose);
+    const Hid properties(H5Pcreate(H5P_DATASET_CREATE), H5Pclose);
     H5Pset_chunk(properties, 1, &chunk);
     return H5Dcreate2(file, name, type, space, H5P_DEFAULT, properties, H5P_DEFAULT);
 }
@@ -91,12 +72,12 @@ bool Append(hid_t dataset, hid_t memoryType, uint64_t oldSize, hsize_t count, co
     const hsize_t newSize = oldSize + count;
     if (H5Dset_extent(dataset, &newSize) < 0)
         return false;
-    const Handle fileSpace(H5Dget_space(dataset), H5Sclose);
+    const Hid fileSpace(H5Dget_space(dataset), H5Sclose);
     const hsize_t start = oldSize;
     if (!fileSpace.ok() ||
         H5Sselect_hyperslab(fileSpace, H5S_SELECT_SET, &start, nullptr, &count, nullptr) < 0)
         return false;
-    const Handle memorySpace(H5Screate_simple(1, &count, nullptr), H5Sclose);
+    const Hid memorySpace(H5Screate_simple(1, &count, nullptr), H5Sclose);
     return H5Dwrite(dataset, memoryType, memorySpace, fileSpace, H5P_DEFAULT, data) >= 0;
 }
 
@@ -157,7 +138,7 @@ bool Hdf5Writer::makeDatasets() {
 }
 
 bool Hdf5Writer::writeAttributes(const CaptureFacts &facts, const FilePart &part) {
-    const Handle root(H5Gopen2(m_file, "/", H5P_DEFAULT), H5Gclose);
+    const Hid root(H5Gopen2(m_file, "/", H5P_DEFAULT), H5Gclose);
     const int fileNumber = part.number;
     const uint64_t firstSample = part.firstSample;
     bool ok = root.ok();
@@ -249,7 +230,7 @@ bool Hdf5Writer::finish(const QString &stoppedBy) {
     bool ok = false;
     {
         // Closed before the file is.
-        const Handle root(H5Gopen2(m_file, "/", H5P_DEFAULT), H5Gclose);
+        const Hid root(H5Gopen2(m_file, "/", H5P_DEFAULT), H5Gclose);
         ok = root.ok() && WriteStringAttribute(root, format::kStoppedBy, stoppedBy) && durable();
     }
     if (!ok)
