@@ -24,10 +24,17 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
+class BoardLink;
+class BoardSession;
+
 struct AcquisitionHooks {
-    std::function<bool()> panelExists;     // no acquisition without a chip panel
+    std::function<bool()> panelExists; // no acquisition without a chip panel
+    // The board the chip panel drives (its link and busy flags); null when there is none. Held
+    // for the acquisition's length: a detection meanwhile closes it but cannot free it.
+    std::function<std::shared_ptr<BoardSession>()> board;
     std::function<void()> refreshFromChip; // the panel re-reads the chip; its result is ignored
     // The save dialog, owned by the window, proposing the path: filters "Normal text
     // file(*.txt)" and "All Format(*.*)", default suffix "txt", overwrite prompt. Returns the
@@ -59,6 +66,8 @@ class AcquisitionController : public QObject {
     void waitForTransferEnd();
     // Both: what must happen before anything else may close or replace the port.
     void endTransfer();
+    // endTransfer with nothing told of the transfer's end: the window is closing.
+    void cancelTransfer();
     void OnDataCountChange();
     void OnHScroll(ScrollCode code);
     void OnGraphTypeChange();
@@ -107,10 +116,10 @@ class AcquisitionController : public QObject {
     void prepareScrollBar(int count);
     void showThumb();
     void onScrollValueChanged(int value);
-    bool acquire(int count);
+    bool acquire(BoardLink &link, int count);
     // The items into m_rawItems on the transfer's thread, then the end told; true when all
     // arrived whole.
-    bool transfer(int count);
+    bool transfer(BoardLink &link, int count);
     QDateTime now() const;
 
     QWidget *m_window;
@@ -119,4 +128,5 @@ class AcquisitionController : public QObject {
     ChartView m_view;
     PortWorker *m_transfer; // a child of the controller
     std::atomic<bool> m_abortTransfer{false};
+    bool m_quietEnd = false; // the transfer's end is not told (cancelTransfer)
 };

@@ -9,6 +9,7 @@
 #include "statistics.h"
 #include "transfer.h"
 
+#include "link/board_session.h"
 #include "link/port_worker.h"
 
 #include <QAbstractButton>
@@ -19,11 +20,15 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 void AcquisitionController::OnStartAcquisition() {
     if (!m_hooks.panelExists || !m_hooks.panelExists())
         return;
-    const BusyGuard guard(g_acquiring);
+    const std::shared_ptr<BoardSession> board = m_hooks.board ? m_hooks.board() : nullptr;
+    if (!board)
+        return;
+    const BusyGuard guard(board->busy().acquiring);
     if (!guard)
         return;
     const StartCount start = CountForStart(m_controls.dataCount->text());
@@ -32,11 +37,11 @@ void AcquisitionController::OnStartAcquisition() {
     m_controls.start->setEnabled(false);
     if (m_hooks.refreshFromChip)
         m_hooks.refreshFromChip();
-    acquire(start.count);
+    acquire(board->link(), start.count);
     m_controls.start->setEnabled(true);
 }
 
-bool AcquisitionController::acquire(int count) {
+bool AcquisitionController::acquire(BoardLink &link, int count) {
     m_rawItems.clear();
     // More than one request carries cannot be asked of the board.
     if (count < 1 || count > kMaxDataCount)
@@ -47,7 +52,7 @@ bool AcquisitionController::acquire(int count) {
         return false;
     }
     prepareScrollBar(count);
-    if (!transfer(count))
+    if (!transfer(link, count))
         return false;
 
     g_sampleRecord.assign(m_rawItems.data(), count);
@@ -58,7 +63,7 @@ bool AcquisitionController::acquire(int count) {
     return true;
 }
 
-bool AcquisitionController::transfer(int count) {
+bool AcquisitionController::transfer(BoardLink &link, int count) {
     QProgressBar *bar = m_controls.progress;
     TransferHooks hooks;
     hooks.owner = m_window;
@@ -70,15 +75,18 @@ bool AcquisitionController::transfer(int count) {
     hooks.abort = &m_abortTransfer;
     m_abortTransfer = false;
     TransferReport report;
-    const bool started = m_transfer->start([&report, items = m_rawItems.data(), count, hooks] {
-        report = ReceiveItems(items, count, hooks);
-    });
+    const bool started =
+        m_transfer->start(link, [&report, &link, items = m_rawItems.data(), count, hooks] {
+            report = ReceiveItems(link, items, count, hooks);
+        });
     if (!started)
-        return false; // not while one runs, which g_acquiring already rules out
+        return false; // not while one runs, which the busy flag already rules out
     // Should the application quit meanwhile, the items are of no more use.
     m_transfer->waitWithEvents([this] { abortTransfer(); });
     // Told here, after whatever ran meanwhile (a detection that ended the transfer among them).
     hooks.setProgress = [bar](int percent) { bar->setValue(percent); };
+    if (std::exchange(m_quietEnd, false))
+        return false;
     return TellTransferEnd(report, hooks) == 0;
 }
 
@@ -92,6 +100,13 @@ void AcquisitionController::abortTransfer() {
 
 void AcquisitionController::waitForTransferEnd() {
     m_transfer->waitWithEvents();
+}
+
+void AcquisitionController::cancelTransfer() {
+    if (!transferRunning())
+        return;
+    m_quietEnd = true;
+    endTransfer();
 }
 
 void AcquisitionController::endTransfer() {

@@ -1,30 +1,36 @@
 #include "transfer.h"
 
 #include "acquisition_messages.h"
-#include "samples.h"
 
+#include "link/board_link.h"
 #include "link/frames.h"
+#include "link/item_reader.h"
 #include "link/protocol.h"
 #include "link/result_codes.h"
-#include "link/serial_transport.h"
 
-#include <cstddef>
+#include <vector>
 
 namespace {
-// How often a read waiting for its item looks at the abort flag: a detection waits no longer.
+// How often a read waiting for its items looks at the abort flag: a detection waits no longer.
 constexpr int kAbortLookMs = 10;
+constexpr std::chrono::milliseconds kPieceTime{100};
 
-// Keeps the progress bar from being touched for every item: 65535 items move it 100 times.
+// Keeps the progress bar from being touched for every item: 65535 items move it 100 times. A
+// read that brings many items still steps the bar through every percent on the way.
 void show(const TransferHooks &hooks, TransferReport &report, int percent) {
     if (percent == report.shown)
         return;
+    const int from = report.shown < 0 || percent < report.shown ? percent : report.shown + 1;
     report.shown = percent;
-    if (hooks.setProgress)
-        hooks.setProgress(percent);
+    if (!hooks.setProgress)
+        return;
+    for (int value = from; value <= percent; ++value)
+        hooks.setProgress(value);
 }
 } // namespace
 
-TransferReport ReceiveItems(uint8_t *items, int count, const TransferHooks &hooks) {
+TransferReport ReceiveItems(BoardLink &link, uint8_t *items, int count,
+                            const TransferHooks &hooks) {
     TransferReport report;
     if (count < 1 || count > kMaxItemsPerRequest) {
         report.status = result::kBadReply;
@@ -32,36 +38,53 @@ TransferReport ReceiveItems(uint8_t *items, int count, const TransferHooks &hook
     }
     show(hooks, report, 0);
 
-    const CommandFrame frame = BuildAcquisitionFrame(g_chipId, static_cast<uint16_t>(count));
-    report.status = WriteFrame(frame.data(), kWriteWaitMs);
+    report.status = RequestItems(link, count);
     if (report.status != result::kOk) {
         report.end = TransferReport::End::SendFailed;
         return report;
     }
 
+    const std::atomic<bool> *abort = hooks.abort;
     ReadWaitHook abortable;
-    if (hooks.abort) {
-        abortable = [abort = hooks.abort] {
+    if (abort) {
+        abortable = [abort] {
             return abort->load(std::memory_order_relaxed) ? kEndRead : kAbortLookMs;
         };
     }
-    for (int i = 0; i < count; ++i) {
-        report.status = ReadBytesWaiting(items + static_cast<size_t>(i) * kItemSize, kItemSize,
-                                         abortable, hooks.gatherMs);
-        if (report.status != result::kOk) {
-            report.end = TransferReport::End::ItemFailed;
-            report.item = i;
-            return report;
-        }
-        show(hooks, report, static_cast<int>(100LL * (i + 1) / count));
-    }
-    show(hooks, report, 100);
+    items::ItemReader reader(link, {}, items::Clock::now(), hooks.gatherMs, abortable);
+    reader.begin(count, items);
+    std::vector<int32_t> codes;
+    std::vector<double> arrivals;
+    codes.reserve(static_cast<size_t>(count));
+    arrivals.reserve(static_cast<size_t>(count));
+    const auto onRead = [&](double, std::span<const int32_t>, bool) {
+        show(hooks, report, static_cast<int>(100LL * reader.itemsTaken() / count));
+    };
+    items::ItemsRead read;
+    do {
+        // Items in hand wait at most a piece's time for more; a board that falls silent is
+        // then waited on by the link's own time limit.
+        read = reader.readPiece(items::Clock::now() + kPieceTime, codes, arrivals, onRead);
+    } while (!read.complete && read.result == result::kOk && read.badItem < 0);
 
-    report.item = FirstBadItem(items, count);
-    if (report.item >= 0) {
+    if (read.badItem >= 0) {
+        // The rest of the request still comes: taken now, so the line is quiet after it.
         report.end = TransferReport::End::BadChecksum;
         report.status = result::kBadReply;
+        report.item = reader.itemsTaken();
+        reader.drain([abort] { return abort && abort->load(std::memory_order_relaxed); }, {});
+        return report;
     }
+    if (read.result != result::kOk) {
+        report.end = TransferReport::End::ItemFailed;
+        report.status = read.result;
+        report.item = reader.itemsTaken();
+        // A read given up leaves the rest owed to the link, which takes it before its next
+        // exchange or forgets it when it closes.
+        reader.leaveOwed();
+        return report;
+    }
+    show(hooks, report, 100);
     return report;
 }
 
@@ -85,6 +108,6 @@ int TellTransferEnd(const TransferReport &report, const TransferHooks &hooks) {
     return report.status;
 }
 
-int TransferSamples(uint8_t *items, int count, const TransferHooks &hooks) {
-    return TellTransferEnd(ReceiveItems(items, count, hooks), hooks);
+int TransferSamples(BoardLink &link, uint8_t *items, int count, const TransferHooks &hooks) {
+    return TellTransferEnd(ReceiveItems(link, items, count, hooks), hooks);
 }

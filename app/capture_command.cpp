@@ -28,6 +28,7 @@ bool CPellorinDlg::captureRunning() const {
 void CPellorinDlg::OnContinuousCapture() {
     if (!m_capture) {
         CaptureWindowHooks hooks;
+        hooks.board = [this] { return currentBoard(); };
         hooks.factsFromPanel =
             [this](std::optional<double> referenceVolts) -> std::optional<capture::CaptureFacts> {
             if (!m_pPanel)

@@ -5,7 +5,6 @@
 #include "firmware/firmware_image.h"
 #include "firmware/hid_device.h"
 #include "firmware/simulated_transport.h"
-#include "link/serial_transport.h"
 #include "pellorin_dlg.h"
 #include "platform/message_presenter.h"
 #include "sim/virtual_board.h"
@@ -19,8 +18,7 @@
 CPellorinApp::CPellorinApp(int &argc, char **argv) : m_argc(argc), m_argv(argv) {}
 
 CPellorinApp::~CPellorinApp() {
-    // The port goes before the board that serves it.
-    ClosePort();
+    // The window and its port have gone before the board that serves it.
     m_board.reset();
     firmware::SetHidTransport(nullptr);
     m_updateDevice.reset();
@@ -63,13 +61,14 @@ bool CPellorinApp::InitInstance() {
         }
         ports.prepend(SimulatedBoardPort(*m_board));
     }
-    SetPreferredPorts(ports);
+    m_ports = ports;
     m_detectAndQuit = options.detectAndQuit;
     m_simulatedChip = options.simulate ? options.simulatedChip : QString();
     return true;
 }
 
 void CPellorinApp::PrepareWindow(CPellorinDlg &dialog) const {
+    dialog.setPortSearch({m_ports, true});
     SelectStartModule(dialog, m_simulatedChip);
 }
 

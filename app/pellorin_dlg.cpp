@@ -10,14 +10,15 @@
 #include "capture_command.h"
 #include "firmware_command.h"
 #include "link/chip_catalog.h"
+#include "link/detection.h"
 #include "link/protocol.h"
-#include "link/serial_transport.h"
 #include "main_window_layout.h"
 #include "open_capture_command.h"
 #include "panel_factory.h"
 #include "platform/colour_chooser.h"
 #include "platform/file_dialogs.h"
 #include "platform/key_guard.h"
+#include "platform/message_service.h"
 #include "resources/main_window_ids.h"
 #include "scan/scan_dlg.h"
 #include "scan_command.h"
@@ -113,9 +114,23 @@ bool CPellorinDlg::OnInitDialog() {
     return true;
 }
 
+QString CPellorinDlg::PortLabel(int number) const {
+    if (number < 1 || number > m_candidates.size())
+        return QString();
+    return PortLabelOf(m_candidates.at(number - 1));
+}
+
+void CPellorinDlg::ClosePort() {
+    if (!m_board)
+        return;
+    m_board->link().close();
+    m_board.reset();
+}
+
 AcquisitionHooks CPellorinDlg::acquisitionHooks() {
     AcquisitionHooks hooks;
     hooks.panelExists = [this] { return !m_pPanel.isNull(); };
+    hooks.board = [this] { return m_board; };
     hooks.refreshFromChip = [this] {
         if (m_pPanel)
             m_pPanel->RefreshFromChip();
@@ -152,22 +167,25 @@ void CPellorinDlg::OnDetectEvm() {
     // An acquisition's items come on a thread of their own: the item in flight fails, as it
     // did when the port closed under it, and the port is back here before it closes.
     m_acquisition->endTransfer();
-    if (PortIsOpen())
-        ClosePort();
+    ClosePort();
     // A panel without an open port can only be left over; it must not outlive this detection.
     RemovePanel();
     control(kStartAcquisition)->setEnabled(false);
     ResetChartView();
-    g_chipId = controlAs<QComboBox>(kModuleList)->currentData().toInt();
+    m_chipId = controlAs<QComboBox>(kModuleList)->currentData().toInt();
     auto *portLabel = controlAs<QLabel>(kPortLabel);
-    const int port = DetectEvm();
-    if (port == -1) {
+    Detection found = DetectEvm(m_search, m_chipId);
+    m_candidates = found.candidates;
+    if (!found.link) {
+        platform::ShowMessage(nullptr, CantFindText(m_chipId), QStringLiteral("Error"));
         portLabel->setText(QStringLiteral("Not Found"));
         return;
     }
-    portLabel->setText(PortLabel(port));
-    m_pPanel = CreateChipPanel(g_chipId, m_client);
+    m_board = std::make_shared<BoardSession>(std::move(found.link));
+    portLabel->setText(PortLabel(found.number));
+    m_pPanel = CreateChipPanel(m_chipId, m_client);
     if (m_pPanel) {
+        m_pPanel->setBoard(m_board);
         if (m_pPanel->OnInitDialog())
             PlacePanel(m_pPanel);
         else
@@ -256,7 +274,7 @@ void CPellorinDlg::OnLoadProfile() {
     if (!m_streams->clearFor(QStringLiteral("user"), [this] { OnLoadProfile(); }))
         return;
     const QString path = platform::ChooseProfileFile(this, DefaultProfilePath(), false);
-    if (!PortIsOpen() || path.isEmpty() || !QFileInfo(path).isFile() || !m_pPanel)
+    if (!m_board || path.isEmpty() || !QFileInfo(path).isFile() || !m_pPanel)
         return;
     m_pPanel->LoadProfile(path);
     ResetChartView();
@@ -266,7 +284,7 @@ void CPellorinDlg::OnSaveProfile() {
     // A profile holds the chip's registers as the panel last read or wrote them, which no
     // capture or scan changes meanwhile: saving one needs nothing of the board.
     const QString path = platform::ChooseProfileFile(this, DefaultProfilePath(), true);
-    if (path.isEmpty() || !PortIsOpen() || !m_pPanel)
+    if (path.isEmpty() || !m_board || !m_pPanel)
         return;
     m_pPanel->SaveProfile(path);
 }
@@ -290,5 +308,9 @@ void CPellorinDlg::closeEvent(QCloseEvent *event) {
         event->ignore();
         return;
     }
+    // A one-shot acquisition ends as under "Detect EVM", but quietly: nobody is left to read
+    // its message. What the board still sends of it is never waited for.
+    m_acquisition->cancelTransfer();
+    ClosePort();
     QDialog::closeEvent(event);
 }

@@ -2,6 +2,8 @@
 // The main window: module list and "Detect EVM", the chip panel on the left, the chart and its
 // controls on the right, and the command menu.
 
+#include "link/board_session.h"
+#include "link/serial_transport.h"
 #include "panel_common/evm_dialog.h"
 #include "platform/control_registry.h"
 
@@ -9,6 +11,8 @@
 #include <QFont>
 #include <QIcon>
 #include <QPointer>
+
+#include <memory>
 
 class AcquisitionController;
 class CAnalysisDlg;
@@ -33,6 +37,17 @@ class CPellorinDlg : public QDialog {
     QWidget *clientArea() const { return m_client; }
     // The acquisition and chart side of the window.
     AcquisitionController *acquisition() const { return m_acquisition; }
+
+    // Where "Detect EVM" looks: the ports given on the command line first, then the system's.
+    void setPortSearch(PortSearch search) { m_search = std::move(search); }
+    const PortSearch &portSearch() const { return m_search; }
+    // The board the window drives now (its link and busy flags), or null: the window's view of
+    // "the" port and chip id. Nothing below the window reaches for it.
+    BoardSession *currentBoard() const { return m_board.get(); }
+    // The chip id taken from the module list at the last "Detect EVM".
+    int chipId() const { return m_chipId; }
+    // The candidates of the last "Detect EVM", numbered from 1 (the port label shows one).
+    QString PortLabel(int number) const;
 
     void OnDetectEvm();
     void OnSysCommand(int id);
@@ -76,6 +91,9 @@ class CPellorinDlg : public QDialog {
     bool OnInitDialog();
     AcquisitionHooks acquisitionHooks();
     void RemovePanel();
+    // Closes the current board's link (an exchange still under way below fails as on a closed
+    // port); the panel, if any, keeps the closed board until it goes.
+    void ClosePort();
     void PlacePanel(CEVMDialog *panel);
     // What has the board now ("a capture is writing FILE", "an input scan is running"), or "".
     QString boardHolder() const;
@@ -94,4 +112,8 @@ class CPellorinDlg : public QDialog {
     CRunAnalysisDlg *m_runAnalysis = nullptr; // a child of the window, made on first use
     QAction *m_scanAction = nullptr;
     StreamGuard *m_streams = nullptr;
+    PortSearch m_search;
+    std::shared_ptr<BoardSession> m_board;
+    int m_chipId = 0;
+    QStringList m_candidates;
 };

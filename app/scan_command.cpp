@@ -24,6 +24,7 @@ bool CPellorinDlg::scanRunning() const {
 void CPellorinDlg::OnInputScan() {
     if (!m_scan) {
         ScanWindowHooks hooks;
+        hooks.board = [this] { return currentBoard(); };
         hooks.panelFacts = [this]() -> std::optional<ScanPanelFacts> {
             if (!m_pPanel || !m_pPanel->InputMux())
                 return std::nullopt;

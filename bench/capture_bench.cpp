@@ -11,17 +11,15 @@
 // Usage: pellorin-bench-capture [--wire] [--samples N]
 
 #include "capture_window_bench.h"
+#include "plain_reader.h"
 
-#include "acquisition/samples.h"
 #include "acquisition/transfer.h"
 #include "capture/capture_engine.h"
 #include "capture/capture_facts.h"
 #include "capture/run_envelope.h"
 #include "link/frames.h"
 #include "link/port_worker.h"
-#include "link/protocol.h"
-#include "link/serial_transport.h"
-#include "sim/virtual_board.h"
+#include "tests/support/board_on_pty.h"
 #include "tests/support/chip_facts_at.h"
 
 #include <QApplication>
@@ -31,7 +29,6 @@
 #include <QLineEdit>
 #include <QMetaObject>
 #include <QProgressBar>
-#include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -63,43 +60,23 @@ capture::CaptureFacts benchFacts() {
     return capture::MakeFacts("VXC5480", {}, Vxc5480GainOneAt(0.0), QDateTime::currentDateTime());
 }
 
-bool connectTo(sim::VirtualBoard &board) {
-    if (!board.start())
-        return false;
-    SetPreferredPorts({QString::fromStdString(board.portPath())});
-    SetSystemPortsScanned(false);
-    g_chipId = 1;
-    return DetectEvm() == 1;
-}
-
 // The same requests, the same bytes, taken in bulk with nothing between reads.
-double plainSeconds(int64_t items) {
+double plainSeconds(BoardLink &link, int64_t items) {
     std::vector<uint8_t> buffer(kMaxItemsPerRequest * kItemSize);
     QElapsedTimer timer;
     timer.start();
     for (int64_t left = items; left > 0;) {
         const int count = static_cast<int>(std::min<int64_t>(left, kMaxItemsPerRequest));
-        const CommandFrame frame = BuildAcquisitionFrame(g_chipId, static_cast<uint16_t>(count));
-        WriteFrame(frame.data(), kWriteWaitMs);
-        qint64 received = 0;
-        const qint64 total = count * 4;
-        while (received < total) {
-            const qint64 n =
-                g_port->read(reinterpret_cast<char *>(buffer.data()) + received, total - received);
-            if (n > 0)
-                received += n;
-            else if (!g_port->waitForReadyRead(3000))
-                break;
-        }
+        if (!ReadItemsPlainly(link, buffer.data(), count))
+            std::printf("plain read of %d items failed\n", count);
         left -= count;
     }
     return timer.nsecsElapsed() / 1e9;
 }
 
 void measureUnpaced(int64_t hourSamples) {
-    sim::VirtualBoard board(sim::Chip::VXC5480);
-    board.setPacing(sim::Pacing::None);
-    if (!connectTo(board)) {
+    BoardOnPty board(sim::Chip::VXC5480, sim::Pacing::None);
+    if (!board.start() || board.detect() != 1) {
         std::printf("no board\n");
         return;
     }
@@ -107,13 +84,13 @@ void measureUnpaced(int64_t hourSamples) {
     constexpr int64_t kCompared = int64_t{kMaxItemsPerRequest} * 8;
     std::vector<double> engine, plain;
     for (int run = 0; run < 3; ++run) {
-        plain.push_back(plainSeconds(kCompared));
+        plain.push_back(plainSeconds(board.link(), kCompared));
         capture::CaptureSettings s;
         s.path = dir.filePath(QStringLiteral("speed%1.h5").arg(run));
         s.stop = capture::StopRule::Samples;
         s.samples = kCompared;
         s.blockItems = 65535;
-        capture::CaptureEngine e(s, benchFacts(), {});
+        capture::CaptureEngine e(*board.session(), s, benchFacts(), {});
         engine.push_back(e.run().seconds);
     }
     std::sort(engine.begin(), engine.end());
@@ -141,12 +118,12 @@ void measureUnpaced(int64_t hourSamples) {
         // The virtual board keeps a copy of every item it sends, for tests: not the program's.
         if ((seen + static_cast<int64_t>(codes.size())) / kMaxItemsPerRequest !=
             seen / kMaxItemsPerRequest)
-            board.clearSentItemBytes();
+            board.board().clearSentItemBytes();
         if (seen < kMinuteSamples && seen + static_cast<int64_t>(codes.size()) >= kMinuteSamples)
             afterMinute = rssMiB();
         seen += static_cast<int64_t>(codes.size());
     };
-    capture::CaptureEngine hour(s, benchFacts(), hooks);
+    capture::CaptureEngine hour(*board.session(), s, benchFacts(), hooks);
     const capture::CaptureResult result = hour.run();
     const double afterHour = rssMiB();
     std::printf("simulated hour: %lld samples in %.1f s (%s), %d blocks, file %.1f MiB\n",
@@ -158,7 +135,6 @@ void measureUnpaced(int64_t hourSamples) {
     std::printf("  dead time (the board unpaced, so only its pauses count): %.1f ms in all, "
                 "longest gap %.2f ms\n",
                 result.deadSeconds * 1e3, result.longestDeadSeconds * 1e3);
-    ClosePort();
 }
 
 // How late a 4 ms timer fires at worst while body runs: the event loop's answer time.
@@ -189,9 +165,8 @@ template <typename F> double onGuiThread(Responsiveness &r, F &&body) {
 }
 
 void measureOneShot() {
-    sim::VirtualBoard board(sim::Chip::VXC5480);
-    board.setPacing(sim::Pacing::Wire);
-    if (!connectTo(board)) {
+    BoardOnPty board(sim::Chip::VXC5480, sim::Pacing::Wire);
+    if (!board.start() || board.detect() != 1) {
         std::printf("no board\n");
         return;
     }
@@ -212,9 +187,10 @@ void measureOneShot() {
         QElapsedTimer wall;
         wall.start();
         PortWorker worker;
-        worker.start([&] {
+        BoardLink &link = board.link();
+        worker.start(link, [&] {
             const double cpu0 = threadCpuSeconds();
-            ReceiveItems(items.data(), kMaxItemsPerRequest, hooks);
+            ReceiveItems(link, items.data(), kMaxItemsPerRequest, hooks);
             workerCpu = threadCpuSeconds() - cpu0;
         });
         worker.waitWithEvents();
@@ -225,7 +201,6 @@ void measureOneShot() {
                 "and %.2f %% on the transfer's (target <= 3 together), event loop late by %.1f "
                 "ms at worst (target <= 16), %d timer ticks\n",
                 oneShotCpu, 100.0 * workerCpu / oneShotWall, oneShot.worstMs, oneShot.ticks);
-    ClosePort();
 }
 } // namespace
 

@@ -5,14 +5,14 @@
 #include "capture/capture_facts.h"
 #include "capture/stream_timing.h"
 #include "link/chip_catalog.h"
+#include "link/detection.h"
 #include "link/frames.h"
 #include "link/protocol.h"
-#include "link/serial_transport.h"
 #include "panel_2ch/chip_facts.h"
 #include "panel_2ch/register_fields.h"
 #include "panel_8ch/chip_facts.h"
 #include "panel_8ch/register_fields.h"
-#include "sim/virtual_board.h"
+#include "tests/support/board_on_pty.h"
 #include "tests/support/chip_facts_at.h"
 
 #include <QComboBox>
@@ -157,19 +157,23 @@ std::vector<int32_t> csvCodes(const QString &path) {
     return codes;
 }
 
-bool connectTo(sim::VirtualBoard &board, int chipId = chip_id::kVxc5480) {
-    if (!board.start())
-        return false;
-    SetPreferredPorts({QString::fromStdString(board.portPath())});
-    SetSystemPortsScanned(false);
-    g_chipId = chipId;
-    return DetectEvm() == 1;
+// A board on a pty at pacing with the counting signal, detected: null when none answered.
+std::unique_ptr<BoardOnPty> countingBoard(sim::Chip chip, sim::Pacing pacing) {
+    auto board = std::make_unique<BoardOnPty>(chip, pacing);
+    sim::SignalModel counting;
+    counting.counting = true;
+    board->board().setSignal(counting);
+    if (!board->start() || board->detect() != 1)
+        return nullptr;
+    return board;
 }
 
+// The capture window driving board, with fixed facts where a chip panel would give its own.
 struct Window {
-    explicit Window(double sps) : Window(factsAt(sps)) {}
-    explicit Window(const capture::CaptureFacts &facts) {
+    Window(BoardSession &board, double sps) : Window(board, factsAt(sps)) {}
+    Window(BoardSession &board, const capture::CaptureFacts &facts) {
         CaptureWindowHooks hooks;
+        hooks.board = [&board] { return &board; };
         hooks.factsFromPanel = [facts](std::optional<double>) {
             return std::optional<capture::CaptureFacts>(facts);
         };
@@ -180,17 +184,14 @@ struct Window {
 };
 
 void measureStall() {
-    sim::VirtualBoard board(sim::Chip::VXC5480);
-    board.setPacing(sim::Pacing::Wire);
-    sim::SignalModel counting;
-    counting.counting = true;
-    board.setSignal(counting);
-    if (!connectTo(board)) {
+    const std::unique_ptr<BoardOnPty> pty = countingBoard(sim::Chip::VXC5480, sim::Pacing::Wire);
+    if (!pty) {
         std::printf("no board\n");
         return;
     }
+    const sim::VirtualBoard &board = pty->board();
     QTemporaryDir dir;
-    Window w(30000);
+    Window w(*pty->session(), 30000);
     CCaptureDlg &window = *w.dlg;
     window.pathEdit()->setText(dir.filePath(QStringLiteral("stall.csv")));
     window.formatList()->setCurrentIndex(1);
@@ -238,51 +239,46 @@ void measureStall() {
     std::printf("  rate after 11 s: shown %.1f samples/s, the board's over the same 10 s %.1f "
                 "(%+.2f %%, target within 1 %%)\n",
                 shownRate, boardRate, 100.0 * (shownRate - boardRate) / boardRate);
-    ClosePort();
 }
 
 // The chip's slowest rate, set over the wire: the VXC5480's DRATE 0x03 (2.5 SPS), the
 // VXC5420's Command Mode with CR1's rate bits 0 (10 SPS). The facts come from the chip's core
 // on the registers the board then holds.
-std::optional<capture::CaptureFacts> slowestRate(sim::VirtualBoard &board, sim::Chip chip) {
+std::optional<capture::CaptureFacts> slowestRate(BoardOnPty &pty) {
+    BoardLink &link = pty.link();
+    const sim::VirtualBoard &board = pty.board();
     std::vector<uint8_t> image;
     conversion::ConversionFacts conversion;
-    if (chip == sim::Chip::VXC5480) {
-        if (WriteRegister(vxc5480::kDrate, 0x03) != 0)
+    if (pty.chip() == sim::Chip::VXC5480) {
+        if (WriteRegister(link, vxc5480::kDrate, 0x03) != 0)
             return std::nullopt;
         for (uint8_t a = 0; a < vxc5480::kRegisterCount; ++a)
             image.push_back(board.registerValue(a));
         conversion = vxc5480::Facts(image);
     } else {
         const uint8_t cr1 = board.registerValue(vxc5420::kCr1) & 0xF8;
-        if (SendCommand(command::kSetMode, vxc5420::kCommandMode) != 0 ||
-            WriteRegister(vxc5420::kCr1, cr1) != 0)
+        if (SendCommand(link, command::kSetMode, vxc5420::kCommandMode) != 0 ||
+            WriteRegister(link, vxc5420::kCr1, cr1) != 0)
             return std::nullopt;
         for (uint8_t a = 0; a < vxc5420::kRegisterCount; ++a)
             image.push_back(board.registerValue(a));
         conversion = vxc5420::Facts(image, vxc5420::kCommandMode);
     }
-    return capture::MakeFacts(QString::fromLatin1(FindChip(g_chipId)->name), image, conversion,
-                              QDateTime::currentDateTime());
+    return capture::MakeFacts(link.chipName(), image, conversion, QDateTime::currentDateTime());
 }
 
 void measureSlow(sim::Chip chip) {
-    sim::VirtualBoard board(chip);
-    board.setPacing(sim::Pacing::Real);
-    sim::SignalModel counting;
-    counting.counting = true;
-    board.setSignal(counting);
-    const int id = chip == sim::Chip::VXC5480 ? chip_id::kVxc5480 : chip_id::kVxc5420;
-    const std::optional<capture::CaptureFacts> facts =
-        connectTo(board, id) ? slowestRate(board, chip) : std::nullopt;
+    const std::unique_ptr<BoardOnPty> pty = countingBoard(chip, sim::Pacing::Real);
+    const std::optional<capture::CaptureFacts> facts = pty ? slowestRate(*pty) : std::nullopt;
     if (!facts) {
         std::printf("no board\n");
         return;
     }
+    const sim::VirtualBoard &board = pty->board();
     const double sps = facts->conversion.dataRateSps;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("slow.csv"));
-    Window w(*facts);
+    Window w(*pty->session(), *facts);
     CCaptureDlg &window = *w.dlg;
     window.pathEdit()->setText(path);
     window.formatList()->setCurrentIndex(1);
@@ -359,7 +355,6 @@ void measureSlow(sim::Chip chip) {
     std::printf("  Stop to file closed %.3f s (target <= 1.5), to the window's end (the board's "
                 "block drained) %.3f s\n",
                 closedAfter.load(), endedAfter);
-    ClosePort();
 }
 
 void measureCpu() {
@@ -371,15 +366,14 @@ void measureCpu() {
         return;
     }
     const QString port = QString::fromLocal8Bit(simulator.readLine()).trimmed();
-    SetPreferredPorts({port});
-    SetSystemPortsScanned(false);
-    g_chipId = 1;
-    if (DetectEvm() != 1) {
+    Detection found = DetectEvm({{port}, false}, chip_id::kVxc5480);
+    if (!found.link) {
         std::printf("no board on %s\n", qPrintable(port));
         return;
     }
+    BoardSession session(std::move(found.link));
     QTemporaryDir dir;
-    Window w(30000);
+    Window w(session, 30000);
     CCaptureDlg &window = *w.dlg;
     window.pathEdit()->setText(dir.filePath(QStringLiteral("cpu.h5")));
     QCoreApplication::processEvents();
@@ -393,7 +387,7 @@ void measureCpu() {
     const double seconds = wall.nsecsElapsed() / 1e9;
     window.stopButton()->click();
     waitForEnd(window);
-    ClosePort();
+    session.link().close();
     simulator.terminate();
     simulator.waitForFinished(5000);
     std::printf("capture window at the wire's pace, the board in a process of its own: the "

@@ -2,10 +2,8 @@
 // program start to the main window shown. A benchmark, not a test: it asserts nothing.
 
 #include "app/pellorin_dlg.h"
-#include "link/chip_catalog.h"
 #include "link/protocol.h"
-#include "link/serial_transport.h"
-#include "sim/virtual_board.h"
+#include "tests/support/board_on_pty.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -33,25 +31,23 @@ void measureStartUp(QElapsedTimer &sinceStart) {
 }
 
 void measureLink() {
-    sim::VirtualBoard board(sim::Chip::VXC5480);
+    BoardOnPty board(sim::Chip::VXC5480, sim::Pacing::Wire);
     if (!board.start()) {
         std::printf("no pty available\n");
         return;
     }
-    SetPreferredPorts({QString::fromStdString(board.portPath())});
-    g_chipId = chip_id::kVxc5480;
 
     std::vector<double> detectAndRead;
     for (int run = 0; run < 20; ++run) {
         QElapsedTimer timer;
         timer.start();
-        if (DetectEvm() != 1) {
+        if (board.detect() != 1) {
             std::printf("detection failed\n");
             return;
         }
         uint8_t value = 0;
         for (uint8_t address = 0; address <= 0x0A; ++address)
-            ReadRegister(address, value);
+            ReadRegister(board.link(), address, value);
         detectAndRead.push_back(timer.nsecsElapsed() / 1e6);
     }
 
@@ -60,7 +56,7 @@ void measureLink() {
         QElapsedTimer timer;
         timer.start();
         uint8_t value = 0;
-        ReadRegister(0x03, value);
+        ReadRegister(board.link(), 0x03, value);
         roundTrips.push_back(timer.nsecsElapsed() / 1e3);
     }
     std::printf("register read round trip over the pty: median %.1f us (2000 reads)\n",
@@ -69,7 +65,6 @@ void measureLink() {
                 medianMs(detectAndRead));
     std::printf("for comparison, a 115200-baud wire needs %.2f ms for one read's 9 bytes\n",
                 9 * 10 / 115.2);
-    ClosePort();
 }
 
 } // namespace

@@ -5,13 +5,10 @@
 // request per input, the put-back, and their replies). A benchmark, not a test: it asserts nothing.
 // --runs N repeats the scan (default 5) and prints the median too.
 
-#include "link/chip_catalog.h"
 #include "link/frames.h"
-#include "link/protocol.h"
-#include "link/serial_transport.h"
 #include "panel_8ch/register_map.h"
 #include "scan/scan_engine.h"
-#include "sim/virtual_board.h"
+#include "tests/support/board_on_pty.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -53,13 +50,10 @@ int main(int argc, char **argv) {
         if (std::strcmp(argv[i], "--runs") == 0)
             runs = std::max(1, std::atoi(argv[i + 1]));
     }
-    sim::VirtualBoard board(sim::Chip::VXC5480);
-    board.setPacing(sim::Pacing::Wire);
+    BoardOnPty board(sim::Chip::VXC5480, sim::Pacing::Wire);
     if (!board.start())
         return 1;
-    SetPreferredPorts({QString::fromStdString(board.portPath())});
-    g_chipId = chip_id::kVxc5480;
-    if (DetectEvm() != 1) {
+    if (board.detect() != 1) {
         std::printf("the virtual board was not found\n");
         return 1;
     }
@@ -75,10 +69,11 @@ int main(int argc, char **argv) {
     std::vector<double> overheads;
     for (int run = 0; run < runs; ++run) {
         // A MUX the scan does not visit, so every run ends with the put-back.
-        board.setRegisterValue(vxc5480::kMux, 0x01);
+        board.board().setRegisterValue(vxc5480::kMux, 0x01);
         QElapsedTimer timer;
         timer.start();
-        const scan::ScanOutcome outcome = scan::RunScan(settings, vxc5480::kMuxLayout, hooks);
+        const scan::ScanOutcome outcome =
+            scan::RunScan(*board.session(), settings, vxc5480::kMuxLayout, hooks);
         const double seconds = timer.nsecsElapsed() / 1e9;
         if (!outcome.complete()) {
             std::printf("run %d: the scan did not complete\n", run + 1);
@@ -96,6 +91,5 @@ int main(int argc, char **argv) {
                     100.0 * (seconds - paced) / paced);
     }
     std::printf("median overhead: %+.2f %% of the wire time (limit 2 %%)\n", median(overheads));
-    ClosePort();
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "readout_text.h"
 #include "strip_chart.h"
 
+#include "link/board_session.h"
 #include "link/port_worker.h"
 #include "platform/buddy_label.h"
 #include "platform/message_service.h"
@@ -237,19 +238,24 @@ void CCaptureDlg::OnStart() {
     }
     if (!mayReplace(settings))
         return;
-    if (BoardBusy()) {
+    BoardSession *board = m_hooks.board ? m_hooks.board() : nullptr;
+    if (board && board->busy().any()) {
         setState(tr("The board is busy with another operation; try again when it ends."));
         return;
     }
-    const std::optional<CaptureFacts> facts =
-        m_hooks.factsFromPanel ? m_hooks.factsFromPanel(m_reference->given()) : std::nullopt;
-    if (!facts) {
+    const std::optional<CaptureFacts> facts = board && m_hooks.factsFromPanel
+                                                  ? m_hooks.factsFromPanel(m_reference->given())
+                                                  : std::nullopt;
+    // The facts re-read the chip, which may have told a failure: the board may be gone since.
+    board = m_hooks.board ? m_hooks.board() : nullptr;
+    if (!facts || !board) {
         setState(tr("No board: press \"Detect EVM\" in the main window first."));
         return;
     }
     // Held here, on the thread the panels read them on, until the worker has ended.
+    BusyFlags &flags = board->busy();
     m_board = std::make_unique<BusyGuard>(
-        g_acquiring, std::initializer_list<const int *>{&g_registerBusy, &g_calibrating});
+        flags.acquiring, std::initializer_list<const int *>{&flags.registerBusy, &flags.calibrating});
     if (!*m_board) {
         m_board.reset();
         setState(tr("The board is busy with another operation; try again when it ends."));
@@ -262,9 +268,9 @@ void CCaptureDlg::OnStart() {
     m_stopAsked = false;
     CaptureHooks hooks;
     hooks.onWritten = [this](std::span<const int32_t> codes) { m_live.add(codes); };
-    m_engine = std::make_unique<CaptureEngine>(settings, *facts, hooks);
+    m_engine = std::make_unique<CaptureEngine>(*board, settings, *facts, hooks);
     CaptureEngine *engine = m_engine.get();
-    m_worker->start([this, engine] { m_jobResult = engine->stream(); });
+    m_worker->start(board->link(), [this, engine] { m_jobResult = engine->stream(); });
     setRunning(true);
     showCapturingTo(m_firstPath);
     emit started();

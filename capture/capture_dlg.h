@@ -31,7 +31,11 @@ class QPushButton;
 class QTimer;
 class ReferenceEdit;
 
+class BoardSession;
+
 struct CaptureWindowHooks {
+    // The board the main window drives now; null when there is none.
+    std::function<BoardSession *()> board;
     // The chip panel re-reads the chip (keeping unwritten choices); then its facts at the
     // reference given (the chip's default when none is). Nothing when there is no panel.
     std::function<std::optional<capture::CaptureFacts>(std::optional<double> referenceVolts)>

@@ -7,8 +7,9 @@
 #include "acquisition/acquisition_messages.h"
 #include "analysis/noise_figures.h"
 #include "analysis/sample_times.h"
+#include "link/board_session.h"
 #include "link/frames.h"
-#include "platform/busy_flags.h"
+#include "link/protocol.h"
 
 #include <QDateTime>
 
@@ -21,8 +22,9 @@ QString FaultMessage(const CaptureResult &result) {
     return fault ? result.stoppedBy : QString();
 }
 
-CaptureEngine::CaptureEngine(CaptureSettings settings, CaptureFacts facts, CaptureHooks hooks)
-    : m_settings(std::move(settings)), m_facts(std::move(facts)), m_hooks(std::move(hooks)),
+CaptureEngine::CaptureEngine(BoardSession &board, CaptureSettings settings, CaptureFacts facts,
+                             CaptureHooks hooks)
+    : m_board(board), m_settings(std::move(settings)), m_facts(std::move(facts)), m_hooks(std::move(hooks)),
       m_blockItems(m_settings.blockItems > 0 ? std::min(m_settings.blockItems, kMaxBlockItems)
                                              : DefaultBlockItems(m_facts.conversion.dataRateSps)),
       m_timing(ConversionPeriod(m_facts.conversion.dataRateSps)) {}
@@ -100,7 +102,7 @@ bool CaptureEngine::sendRequest(Block &block, int count) {
     block.stamp.firstSample = static_cast<uint64_t>(m_progress.samplesReceived);
     block.stamp.wallSeconds = QDateTime::currentMSecsSinceEpoch() / 1000.0;
     block.stamp.monotonicSeconds = elapsed();
-    if (RequestItems(count) != 0)
+    if (RequestItems(m_board.link(), count) != 0)
         return false;
     m_reader->begin(count);
     return true;
@@ -168,7 +170,7 @@ void CaptureEngine::drain(int64_t bytes) {
     m_progress.drainBytesLeft = bytes;
     publish();
     m_reader->drain(
-        bytes, [this] { return m_abortDrain || (m_hooks.abortDrain && m_hooks.abortDrain()); },
+        [this] { return m_abortDrain || (m_hooks.abortDrain && m_hooks.abortDrain()); },
         [this](int64_t bytesLeft) {
             m_progress.drainItemsLeft = bytesLeft / kItemSize;
             m_progress.drainBytesLeft = bytesLeft;
@@ -209,7 +211,8 @@ CaptureResult CaptureEngine::end(CaptureStatus status, const QString &stoppedBy,
 CaptureResult CaptureEngine::run() {
     // The capture counts as an acquisition: while it runs, the panels' Write and Read and
     // "Start get ADC data" are refused as during one.
-    const BusyGuard busy(g_acquiring, {&g_registerBusy, &g_calibrating});
+    BusyFlags &flags = m_board.busy();
+    const BusyGuard busy(flags.acquiring, {&flags.registerBusy, &flags.calibrating});
     if (!busy) {
         CaptureResult refused;
         refused.status = CaptureStatus::Busy;
@@ -236,8 +239,9 @@ CaptureResult CaptureEngine::stream() {
     ReadWaitHook whileWaiting;
     if (m_events)
         whileWaiting = [this] { return m_events->waiting(); };
-    m_reader = std::make_unique<ItemReader>([this] { return stopDue(elapsed()); }, m_start,
-                                            m_hooks.gatherMs, whileWaiting);
+    m_reader = std::make_unique<items::ItemReader>(
+        m_board.link(), [this] { return stopDue(elapsed()); }, m_start, m_hooks.gatherMs,
+        whileWaiting);
     if (!openPart(0))
         return end(CaptureStatus::File, m_writer->errorText());
 
@@ -255,14 +259,14 @@ CaptureResult CaptureEngine::stream() {
     }
     m_anchor = block.stamp.monotonicSeconds;
     m_timing.start(m_anchor);
-    const ItemReader::OnRead reads = [this](double seconds, std::span<const int32_t> codes,
+    const items::ItemReader::OnRead reads = [this](double seconds, std::span<const int32_t> codes,
                                             bool full) { onRead(seconds, codes, full); };
 
     for (;;) {
         m_piece.codes.clear();
         m_piece.arrivals.clear();
         const auto until = Clock::now() + std::chrono::milliseconds(m_hooks.pieceMs);
-        const ItemsRead read = m_reader->readPiece(until, m_piece.codes, m_piece.arrivals, reads);
+        const items::ItemsRead read = m_reader->readPiece(until, m_piece.codes, m_piece.arrivals, reads);
         const int64_t firstIndex = static_cast<int64_t>(block.stamp.firstSample) + block.received;
         block.received += read.items;
         m_progress.deadSeconds = m_timing.deadSeconds();

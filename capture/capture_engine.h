@@ -15,10 +15,10 @@
 #include "block_figures.h"
 #include "capture_settings.h"
 #include "capture_writer.h"
-#include "item_stream.h"
 #include "stream_timing.h"
 
 #include "acquisition/event_cadence.h"
+#include "link/item_reader.h"
 
 #include <QString>
 
@@ -29,7 +29,11 @@
 #include <span>
 #include <vector>
 
+class BoardSession;
+
 namespace capture {
+
+using items::Clock;
 
 // A piece of the stream is written at least this often: the figures a window shows move
 // several times a second, and a crash loses no more than this.
@@ -99,11 +103,13 @@ QString FaultMessage(const CaptureResult &result);
 
 class CaptureEngine {
   public:
-    CaptureEngine(CaptureSettings settings, CaptureFacts facts, CaptureHooks hooks);
+    // board: the board it streams from; it must outlive the engine.
+    CaptureEngine(BoardSession &board, CaptureSettings settings, CaptureFacts facts,
+                  CaptureHooks hooks);
     ~CaptureEngine();
 
-    // Takes the board (the busy flags, as an acquisition) and runs the capture to its end; the
-    // board's port must be open and detected.
+    // Takes the board (its busy flags, as an acquisition) and runs the capture to its end, on
+    // the thread that owns the board's link.
     CaptureResult run();
     // The same, for a caller that holds the busy flags itself (on the thread that owns them).
     CaptureResult stream();
@@ -145,6 +151,7 @@ class CaptureEngine {
     CaptureResult end(CaptureStatus status, const QString &stoppedBy, int linkResult = 0);
     double elapsed() const;
 
+    BoardSession &m_board;
     const CaptureSettings m_settings;
     const CaptureFacts m_facts;
     const CaptureHooks m_hooks;
@@ -153,7 +160,7 @@ class CaptureEngine {
     // The engine's thread only.
     std::unique_ptr<CaptureWriter> m_writer;
     std::unique_ptr<EventCadence> m_events;
-    std::unique_ptr<ItemReader> m_reader;
+    std::unique_ptr<items::ItemReader> m_reader;
     StreamTiming m_timing;
     CaptureProgress m_progress;
     Piece m_piece;

@@ -268,7 +268,7 @@ int RunAcquire(CommandContext &context) {
     // spectrum; without it, cycles per sample.
     const ChipSupport &chip = context.chip();
     const conversion::ConversionFacts facts =
-        FactsOf(chip, request.conversion, ReadChipImage(chip));
+        FactsOf(chip, request.conversion, ReadChipImage(context.link(), chip));
 
     std::vector<uint8_t> items;
     try {
@@ -287,7 +287,7 @@ int RunAcquire(CommandContext &context) {
         started = true;
         console.progress(QStringLiteral("Collecting"), percent);
     };
-    const int result = TransferSamples(items.data(), request.count, hooks);
+    const int result = TransferSamples(context.link(), items.data(), request.count, hooks);
     console.endProgress();
     if (result == result::kBadReply)
         return exit_code::kItemChecksum; // the item's index is in the message already

@@ -143,7 +143,7 @@ int RunCapture(CommandContext &context) {
         return status;
 
     const ChipSupport &chip = context.chip();
-    const std::vector<uint8_t> image = ReadChipImage(chip);
+    const std::vector<uint8_t> image = ReadChipImage(context.link(), chip);
     const capture::CaptureFacts facts =
         capture::MakeFacts(QLatin1String(chip.name), image, FactsOf(chip, conversion, image),
                            QDateTime::currentDateTime());
@@ -167,7 +167,7 @@ int RunCapture(CommandContext &context) {
         lastDrawn = now;
         console.status(progressLine(running->snapshot()));
     };
-    capture::CaptureEngine engine(settings, facts, hooks);
+    capture::CaptureEngine engine(context.board(), settings, facts, hooks);
     running = &engine;
     const capture::CaptureResult result = engine.run();
     console.endProgress();

@@ -57,10 +57,10 @@ int RunCommand(CommandContext &context) {
     }
     if (const int status = context.connect())
         return status;
-    const int result = SendCommand(entry->code, static_cast<uint8_t>(argument));
+    const int result = SendCommand(context.link(), entry->code, static_cast<uint8_t>(argument));
     if (result != 0) {
         if (entry->failureText)
-            context.console().message(entry->failureText(g_chipName));
+            context.console().message(entry->failureText(context.link().chipName()));
         return context.exchangeFailed(QStringLiteral("command %1").arg(entry->name), result);
     }
     return exit_code::kOk;

@@ -25,7 +25,7 @@ int save(CommandContext &context, const QString &path) {
         return status;
     // The chip's state is saved, as the window saves its current image.
     std::vector<uint8_t> image(static_cast<size_t>(chip.registerCount()), 0);
-    const int result = ReadRegisterRange(image.data(), chip.registerCount(), nullptr);
+    const int result = ReadRegisterRange(context.link(), image.data(), chip.registerCount(), nullptr);
     if (result != 0)
         return context.exchangeFailed(QStringLiteral("profile save: reading the registers"),
                                       result);
@@ -52,7 +52,7 @@ int load(CommandContext &context, const QString &path, bool lenient) {
     // There is no pending image to hold the values until a Write: they go to the chip now,
     // in address order, as the "All Regs" Write sends them.
     std::vector<uint8_t> written(profile.image.size(), 0);
-    const int result = WriteRegisterRange(profile.image.data(), written.data(),
+    const int result = WriteRegisterRange(context.link(), profile.image.data(), written.data(),
                                           static_cast<int>(profile.image.size()), nullptr);
     if (result != 0)
         return context.exchangeFailed(QStringLiteral("profile load: writing the registers"),

@@ -167,7 +167,7 @@ int RunScan(CommandContext &context) {
 
     // Gain, rate and settling as the registers show them before the first switch.
     const conversion::ConversionFacts facts =
-        FactsOf(chip, request.conversion, ReadChipImage(chip));
+        FactsOf(chip, request.conversion, ReadChipImage(context.link(), chip));
     if (!request.discardGiven) {
         request.settings.discard = scan::DefaultDiscard(facts);
         if (const QString refused = checkRequestSize(request.settings, false); !refused.isEmpty())
@@ -189,7 +189,7 @@ int RunScan(CommandContext &context) {
     // off the line before MUX is put back; a second one changes nothing.
     const StopSignals stopSignals;
     hooks.stopRequested = [] { return StopSignals::count() > 0; };
-    const scan::ScanOutcome outcome = scan::RunScan(request.settings, *chip.mux, hooks);
+    const scan::ScanOutcome outcome = scan::RunScan(context.board(), request.settings, *chip.mux, hooks);
     console.endProgress();
     if (outcome.putBack == scan::MuxPutBack::Failed)
         console.message(scan::PutBackText(outcome));

@@ -6,8 +6,9 @@
 #include "firmware/firmware_image.h"
 #include "firmware/hid_device.h"
 #include "firmware/simulated_transport.h"
+#include "link/detection.h"
 #include "link/protocol.h"
-#include "link/serial_transport.h"
+#include "platform/message_service.h"
 #include "platform/file_writer.h"
 #include "sim/virtual_board.h"
 #include "simulate/simulated_board.h"
@@ -22,9 +23,7 @@ CommandContext::~CommandContext() {
         firmware::SetHidTransport(nullptr);
         firmware::ClearImageForRun();
     }
-    ClosePort();
-    SetPreferredPorts({});
-    SetSystemPortsScanned(true);
+    m_session.reset();
 }
 
 int CommandContext::connect() {
@@ -35,15 +34,14 @@ int CommandContext::connect() {
             return exit_code::kNoBoard;
         ports.prepend(SimulatedBoardPort(*m_board));
     }
-    SetPreferredPorts(ports);
-    SetSystemPortsScanned(!m_options.noScan);
-    g_chipId = m_chip->chipId;
-    const int number = DetectEvm();
-    if (number < 0) {
+    Detection found = DetectEvm({ports, !m_options.noScan}, m_chip->chipId);
+    if (!found.link) {
+        platform::ShowMessage(nullptr, CantFindText(m_chip->chipId), QStringLiteral("Error"));
         explainPorts(ports);
         return exit_code::kNoBoard;
     }
-    m_port = PortLabel(number);
+    m_port = PortLabelOf(found.link->path());
+    m_session = std::make_unique<BoardSession>(std::move(found.link));
     return exit_code::kOk;
 }
 

@@ -6,6 +6,8 @@
 #include "cli_options.h"
 #include "console.h"
 
+#include "link/board_session.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -38,6 +40,9 @@ class CommandContext {
     void installSimulatedUpdateDevice(bool imageGiven);
     // The port the board answered on, after connect().
     const QString &port() const { return m_port; }
+    // The board found by connect(): its link and busy flags.
+    BoardSession &board() { return *m_session; }
+    BoardLink &link() { return m_session->link(); }
 
     // A usage error of the command: the message, then the pointer to its help. Returns 2.
     int usage(const QString &text);
@@ -60,6 +65,8 @@ class CommandContext {
     const ChipSupport *m_chip;
     QString m_port;
     std::unique_ptr<sim::VirtualBoard> m_board;
+    // After the virtual board: the link closes before the board that serves it goes.
+    std::unique_ptr<BoardSession> m_session;
     std::unique_ptr<firmware::SimulatedTransport> m_updateDevice;
 };
 

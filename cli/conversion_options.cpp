@@ -38,10 +38,10 @@ QString ReadConversionOptions(const CommandArguments &args, const ChipSupport &c
     return QString();
 }
 
-std::vector<uint8_t> ReadChipImage(const ChipSupport &chip) {
+std::vector<uint8_t> ReadChipImage(BoardLink &link, const ChipSupport &chip) {
     std::vector<uint8_t> image(static_cast<size_t>(chip.registerCount()), 0);
     if (!image.empty() &&
-        ReadRegisterRange(image.data(), chip.registerCount(), nullptr) != result::kOk)
+        ReadRegisterRange(link, image.data(), chip.registerCount(), nullptr) != result::kOk)
         image.clear();
     return image;
 }

@@ -12,6 +12,8 @@
 #include <optional>
 #include <vector>
 
+class BoardLink;
+
 namespace cli {
 
 struct ConversionRequest {
@@ -29,7 +31,7 @@ QString ReadConversionOptions(const CommandArguments &args, const ChipSupport &c
 
 // Reads every register of the chip, as the window does before an acquisition; an empty image
 // when the read failed (its failure has been told), so no fact is taken from zeros.
-std::vector<uint8_t> ReadChipImage(const ChipSupport &chip);
+std::vector<uint8_t> ReadChipImage(BoardLink &link, const ChipSupport &chip);
 
 // The chip core's facts of the image at the request's reference and mode.
 conversion::ConversionFacts FactsOf(const ChipSupport &chip, const ConversionRequest &request,

@@ -1,9 +1,9 @@
 #include "no_board.h"
 
+#include "link/board_link.h"
 #include "link/port_problem.h"
 #include "link/protocol.h"
 #include "link/result_codes.h"
-#include "link/serial_transport.h"
 
 namespace cli {
 
@@ -14,10 +14,12 @@ NoBoardReason WhyNoBoard(const QString &path, const ChipSupport &expected) {
         return reason;
     // One probe with the other chip's id tells a board of the other chip from no board.
     for (const ChipSupport &other : ChipTable()) {
-        if (other.chipId == expected.chipId || !OpenPortAt(path))
+        if (other.chipId == expected.chipId)
             continue;
-        const int result = ProbeChip(other.chipId);
-        ClosePort();
+        const std::unique_ptr<BoardLink> link = BoardLink::open(path);
+        if (!link)
+            continue;
+        const int result = ProbeChip(*link, other.chipId);
         if (result == result::kOk) {
             reason.text = QStringLiteral("The board there answers for %1, not %2")
                               .arg(QLatin1String(other.name), QLatin1String(expected.name));

@@ -18,14 +18,14 @@ QString CheckRegisterWrite(const ChipSupport &chip, const QString &name, int64_t
     return QString();
 }
 
-WriteOutcome WriteAndReadBack(const RegisterWrite &write) {
+WriteOutcome WriteAndReadBack(BoardLink &link, const RegisterWrite &write) {
     WriteOutcome outcome;
     const auto at = static_cast<uint8_t>(write.address);
-    outcome.result = WriteRegisterAt(at, write.value, nullptr);
+    outcome.result = WriteRegisterAt(link, at, write.value, nullptr);
     if (outcome.result != 0)
         return outcome;
     outcome.wrote = true;
-    outcome.result = ReadRegisterAt(at, outcome.readBack, nullptr);
+    outcome.result = ReadRegisterAt(link, at, outcome.readBack, nullptr);
     return outcome;
 }
 

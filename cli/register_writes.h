@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+class BoardLink;
+
 namespace cli {
 
 struct RegisterWrite {
@@ -31,7 +33,7 @@ struct WriteOutcome {
 };
 
 // Writes the register and reads it back, with the panels' messages on a failure.
-WriteOutcome WriteAndReadBack(const RegisterWrite &write);
+WriteOutcome WriteAndReadBack(BoardLink &link, const RegisterWrite &write);
 
 // "NAME reads back 0xRR after writing 0xWW": a read-back that differs (read-only bits) is a
 // note, not a failure.

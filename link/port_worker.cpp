@@ -1,9 +1,8 @@
 #include "port_worker.h"
 
-#include "serial_transport.h"
+#include "board_link.h"
 
 #include <QEventLoop>
-#include <QSerialPort>
 #include <QThread>
 
 PortWorker::PortWorker(QObject *parent) : QObject(parent) {}
@@ -16,18 +15,16 @@ PortWorker::~PortWorker() {
     }
 }
 
-bool PortWorker::start(std::function<void()> job) {
+bool PortWorker::start(BoardLink &link, std::function<void()> job) {
     if (m_thread)
         return false;
     QThread *owner = QThread::currentThread();
-    m_thread = QThread::create([job = std::move(job), owner] {
+    m_thread = QThread::create([job = std::move(job), owner, &link] {
         job();
-        // Only the thread an object lives in may push it on: the port goes home from here.
-        if (g_port && g_port->thread() == QThread::currentThread())
-            g_port->moveToThread(owner);
+        // Only the thread an object lives in may push it on: the link goes home from here.
+        link.moveToThread(owner);
     });
-    if (g_port)
-        g_port->moveToThread(m_thread);
+    link.moveToThread(m_thread);
     const quint64 run = ++m_runs;
     connect(
         m_thread, &QThread::finished, this, [this, run] { onThreadFinished(run); },

@@ -1,18 +1,19 @@
 #pragma once
-// A job that owns the serial port on a thread of its own. The port is handed to the job's
+// A job that owns one board's link on a thread of its own. The link is handed to the job's
 // thread when it starts and handed back before finished() is emitted, so the stream is read
 // (and its files written) whatever the window's thread is doing: a modal dialog, a nested
 // event loop or a slow disk never stalls it, and a real bridge never drops conversions for a
 // host that stopped reading.
 //
-// While a job runs, nothing else may touch the port: the busy flags keep the panels and the
-// acquisition away, and whoever would close or replace the port (a detection, closing the
-// window) first asks the job to stop and waits for finished().
+// While a job runs, nothing else may touch that link: its session's busy flags keep the panels
+// and the other streams away, and whoever would close it (a detection, closing the window)
+// first asks the job to stop and waits for finished(). Other boards' links are not touched.
 
 #include <QObject>
 
 #include <functional>
 
+class BoardLink;
 class QThread;
 
 class PortWorker : public QObject {
@@ -22,8 +23,9 @@ class PortWorker : public QObject {
     // Waits for a job still running; its finished() is not emitted then.
     ~PortWorker() override;
 
-    // Starts job on a new thread with the port handed to it; false while a job runs.
-    bool start(std::function<void()> job);
+    // Starts job on a new thread with link handed to it; false while a job runs. The link
+    // must outlive the job.
+    bool start(BoardLink &link, std::function<void()> job);
     bool running() const { return m_thread != nullptr; }
     // Runs the calling thread's events until the job has ended and finished() was emitted
     // (at once when none runs). For a caller that must see the end before it goes on. Should

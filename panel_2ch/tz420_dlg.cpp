@@ -64,7 +64,7 @@ void TZ420Dlg::OnModeChange() {
     const int position = m_modeList->currentIndex();
     if (position < 0)
         return;
-    if (g_acquiring) {
+    if (board().acquiring()) {
         // A command now would land in the middle of the sample stream and spoil both.
         m_modeList->setCurrentIndex(m_mode - 1);
         return;
@@ -82,13 +82,13 @@ void TZ420Dlg::OnModeChange() {
     m_mode = position + 1;
     if (m_mode == m_appliedMode)
         return;
-    if (SendCommand(command::kSetMode, static_cast<uint8_t>(m_mode)) == 0) {
+    if (board().sendCommand(command::kSetMode, static_cast<uint8_t>(m_mode)) == 0) {
         m_appliedMode = m_mode;
         emit chipStateChanged();
         return;
     }
     // m_appliedMode keeps the old mode, so choosing this entry again retries.
-    platform::ShowMessage(this, SetModeFailureText(g_chipName), QStringLiteral("Error"));
+    platform::ShowMessage(this, SetModeFailureText(board().chipName()), QStringLiteral("Error"));
 }
 
 void TZ420Dlg::OnPgaChange() {

@@ -35,7 +35,7 @@ void TZ420Dlg::writeMuxTab() {
     }
     // CR0 goes only after MUX went; CR1 goes whatever happened to them. No message here.
     auto writeOne = [this](uint8_t address) {
-        if (WriteRegister(address, m_pending[address]) != 0)
+        if (board().writeRegister(address, m_pending[address]) != 0)
             return false;
         Confirm(address);
         return true;
@@ -54,6 +54,6 @@ void TZ420Dlg::writeAllTab() {
         m_pending[address] = static_cast<uint8_t>(ParseHex(m_allPage->writeText(address), 2));
     ApplyForcedBits(m_pending);
     // The Write column keeps the text as typed; the forced bits show in the Read column.
-    if (WriteRegistersOrTell(this, m_pending.data(), m_current.data(), kRegisterCount) == 0)
+    if (WriteRegistersOrTell(board(), this, m_pending.data(), m_current.data(), kRegisterCount) == 0)
         RefreshAllPages();
 }

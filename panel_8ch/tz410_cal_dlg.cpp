@@ -48,9 +48,9 @@ void showFailure(QObject *owner, const Calibration &c) {
 }
 
 // Writes the low three bytes of value to three registers from first on, low byte first.
-void writeThreeBytes(uint8_t first, uint32_t value) {
+void writeThreeBytes(PanelBoard &board, uint8_t first, uint32_t value) {
     for (int i = 0; i < 3; ++i)
-        WriteRegister(static_cast<uint8_t>(first + i), static_cast<uint8_t>(value >> (8 * i)));
+        board.writeRegister(static_cast<uint8_t>(first + i), static_cast<uint8_t>(value >> (8 * i)));
 }
 } // namespace
 
@@ -128,26 +128,28 @@ void TZ410CALDlg::OnInitDialog() {
     controlAs<QLineEdit>(kOffsetEdit)->setMaxLength(6);
     controlAs<QLineEdit>(kGainEdit)->setMaxLength(6);
     m_indicatorColor = palette().color(QPalette::Button);
-    // g_calibrating is held only by a running calibration's guard: clearing it here would let
+    // The calibrating flag is held only by a running calibration's guard: clearing it here would let
     // a new panel start a second calibration under the message box of the old panel's.
 }
 
 void TZ410CALDlg::OnIndividualCalibration(int buttonId) {
-    const BusyGuard guard(g_calibrating, {&g_acquiring});
+    BusyFlags &busy = board().busy();
+    const BusyGuard guard(busy.calibrating, {&busy.acquiring});
     if (!guard)
         return;
     const Calibration &c = calibrationOf(buttonId);
-    if (SendCommand(c.code, 0) != 0)
+    if (board().sendCommand(c.code, 0) != 0)
         showFailure(this, c);
 }
 
 void TZ410CALDlg::OnSelfCalibration() {
-    const BusyGuard guard(g_calibrating, {&g_acquiring});
+    BusyFlags &busy = board().busy();
+    const BusyGuard guard(busy.calibrating, {&busy.acquiring});
     if (!guard)
         return;
     m_indicatorColor = QColor(255, 0, 0);
     DrawIndicator();
-    const int result = SendCommand(command::kSelfCalibration, 0);
+    const int result = board().sendCommand(command::kSelfCalibration, 0);
     QThread::msleep(200);
     m_indicatorColor = palette().color(QPalette::Button);
     DrawIndicator();
@@ -162,17 +164,17 @@ void TZ410CALDlg::DrawIndicator() {
 }
 
 void TZ410CALDlg::OnSet() {
-    if (g_acquiring)
+    if (board().acquiring())
         return;
-    writeThreeBytes(kOfc0, ParseHex(controlAs<QLineEdit>(kOffsetEdit)->text(), 15));
-    writeThreeBytes(kFsc0, ParseHex(controlAs<QLineEdit>(kGainEdit)->text(), 15));
+    writeThreeBytes(board(), kOfc0, ParseHex(controlAs<QLineEdit>(kOffsetEdit)->text(), 15));
+    writeThreeBytes(board(), kFsc0, ParseHex(controlAs<QLineEdit>(kGainEdit)->text(), 15));
 }
 
 void TZ410CALDlg::OnReadCalibration() {
-    if (g_acquiring)
+    if (board().acquiring())
         return;
     for (int offset = 0; offset < 6; ++offset)
-        ReadRegister(static_cast<uint8_t>(kOfc0 + offset), m_pCurrent[offset]);
+        board().readRegister(static_cast<uint8_t>(kOfc0 + offset), m_pCurrent[offset]);
     ShowCalibrationValues();
     if (m_allPage)
         m_allPage->ShowCurrent();

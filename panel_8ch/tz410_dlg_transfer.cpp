@@ -57,7 +57,7 @@ void TZ410Dlg::writeTabSequence(int tab) {
 }
 
 void TZ410Dlg::writeStep(uint8_t address) {
-    if (WriteRegister(address, m_pending[address]) != 0)
+    if (board().writeRegister(address, m_pending[address]) != 0)
         return;
     Confirm(address);
     followUp(address);
@@ -90,6 +90,6 @@ void TZ410Dlg::followUp(uint8_t address) {
 void TZ410Dlg::writeAllRegisters() {
     for (int address = 0; address < kRegisterCount; ++address)
         m_pending[address] = static_cast<uint8_t>(ParseHex(m_allPage->writeText(address), 2));
-    if (WriteRegistersOrTell(this, m_pending.data(), m_current.data(), kRegisterCount) == 0)
+    if (WriteRegistersOrTell(board(), this, m_pending.data(), m_current.data(), kRegisterCount) == 0)
         RefreshAllPages();
 }

@@ -84,9 +84,9 @@ void TZ410POWERDlg::ShowCurrent() {
 }
 
 bool TZ410POWERDlg::sendPowerCommand(uint8_t code) {
-    if (g_acquiring)
+    if (board().acquiring())
         return false;
-    return SendCommand(code, 0) == 0;
+    return board().sendCommand(code, 0) == 0;
 }
 
 void TZ410POWERDlg::OnPowerDown() {

@@ -2,6 +2,7 @@
 // The base of both chip panels. The main window knows a panel only through these operations.
 
 #include "mux_layout.h"
+#include "panel_board.h"
 
 #include "conversion/conversion_facts.h"
 
@@ -18,6 +19,11 @@ class CEVMDialog : public QWidget {
   public:
     explicit CEVMDialog(QWidget *parent = nullptr);
     ~CEVMDialog() override;
+
+    // The board the panel drives; given before OnInitDialog. A panel keeps it until it goes.
+    void setBoard(std::shared_ptr<BoardSession> session) { m_board.setSession(std::move(session)); }
+    PanelBoard &board() { return m_board; }
+    const PanelBoard &board() const { return m_board; }
 
     // Builds the pages and reads the chip; false when the panel could not be made.
     virtual bool OnInitDialog() { return true; }
@@ -64,4 +70,5 @@ class CEVMDialog : public QWidget {
 
   private:
     platform::ControlRegistry m_controls;
+    PanelBoard m_board;
 };

@@ -2,6 +2,7 @@
 // What every page of a chip panel shares: its controls under their ids, and two pointers into
 // the host's register images at the page's first register.
 
+#include "panel_board.h"
 #include "platform/control_registry.h"
 
 #include <QGridLayout>
@@ -21,6 +22,9 @@ class CPanelPage : public QWidget {
         m_pCurrent = current;
         m_pPending = pending;
     }
+    // The host's board; a page not placed yet has none and fails its exchanges.
+    void SetBoard(PanelBoard *board) { m_board = board; }
+    PanelBoard &board() { return m_board ? *m_board : m_unplaced; }
 
     // The host's images at this page's register; null until the host places the page.
     uint8_t *m_pCurrent = nullptr;
@@ -42,4 +46,6 @@ class CPanelPage : public QWidget {
 
   private:
     platform::ControlRegistry m_controls;
+    PanelBoard *m_board = nullptr;
+    PanelBoard m_unplaced;
 };

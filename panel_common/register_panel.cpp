@@ -43,14 +43,15 @@ QComboBox *CRegisterPanel::addList(int id, const QString &label,
 
 void CRegisterPanel::placePage(CPanelPage *page, int address) {
     m_frame.placePage(page, m_current.data() + address, m_pending.data() + address);
+    page->SetBoard(&board());
 }
 
 int CRegisterPanel::ReadAllRegisters() {
-    return ReadRegistersOrTell(this, m_current.data(), registerCount());
+    return ReadRegistersOrTell(board(), this, m_current.data(), registerCount());
 }
 
 void CRegisterPanel::OnRead() {
-    RunRegisterOperation(m_frame.readButton, [this] {
+    RunRegisterOperation(board(), m_frame.readButton, [this] {
         if (ReadAllRegisters() == 0)
             RefreshAllPages();
         emit chipStateChanged();
@@ -58,7 +59,7 @@ void CRegisterPanel::OnRead() {
 }
 
 void CRegisterPanel::OnWrite() {
-    RunRegisterOperation(m_frame.writeButton, [this] {
+    RunRegisterOperation(board(), m_frame.writeButton, [this] {
         WriteFromTab(m_frame.tabs->currentIndex());
         emit chipStateChanged();
     });

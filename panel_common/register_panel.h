@@ -53,7 +53,7 @@ class CRegisterPanel : public CEVMDialog, public panel_common::RegisterImages {
 
     // Builds the host's tabs, pages and lists, reads the chip and ends with FinishStart.
     virtual void InitPanel() = 0;
-    // What "Write" sends from the tab; runs with g_registerBusy held.
+    // What "Write" sends from the tab; runs with the board's registerBusy flag held.
     virtual void WriteFromTab(int tab) = 0;
 
     // The images get one byte per register of the layout.

@@ -1,14 +1,16 @@
 #include "register_transfer.h"
 
-#include "link/register_range.h"
-#include "platform/busy_flags.h"
+#include "panel_board.h"
+
 #include "platform/message_service.h"
 
 #include <QWidget>
 
 namespace panel_common {
-void RunRegisterOperation(QWidget *button, const std::function<void()> &transfer) {
-    const BusyGuard guard(g_registerBusy, {&g_acquiring});
+void RunRegisterOperation(PanelBoard &board, QWidget *button,
+                          const std::function<void()> &transfer) {
+    BusyFlags &busy = board.busy();
+    const BusyGuard guard(busy.registerBusy, {&busy.acquiring});
     if (!guard)
         return;
     button->setEnabled(false);
@@ -17,12 +19,13 @@ void RunRegisterOperation(QWidget *button, const std::function<void()> &transfer
 }
 
 // The transfers themselves live with the link, so the command line moves registers the same way.
-int ReadRegistersOrTell(QWidget *owner, uint8_t *current, int count) {
-    return ReadRegisterRange(current, count, owner);
+int ReadRegistersOrTell(PanelBoard &board, QWidget *owner, uint8_t *current, int count) {
+    return board.readRange(owner, current, count);
 }
 
-int WriteRegistersOrTell(QWidget *owner, const uint8_t *pending, uint8_t *current, int count) {
-    return WriteRegisterRange(pending, current, count, owner);
+int WriteRegistersOrTell(PanelBoard &board, QWidget *owner, const uint8_t *pending,
+                         uint8_t *current, int count) {
+    return board.writeRange(owner, pending, current, count);
 }
 
 void TellSameChannel(QWidget *owner) {

@@ -421,12 +421,19 @@ register values are missing or unreadable, raises FileError before the board is 
             "file stay.")
         .def(
             "close",
-            [](Board &b) { WithoutGil([&](Interrupt &interrupt) { b.close(interrupt); }); },
-            "Reads off what the board still owes, closes the port and stops a virtual board.")
+            [](Board &b) {
+                // From any thread: a call in flight on the Board's own thread ends first.
+                const py::gil_scoped_release release;
+                b.close();
+            },
+            "Closes the port at once, without waiting for what the board still sends of a "
+            "stopped request, and stops a virtual board. From any thread: a call running on the "
+            "Board's thread ends first.")
         .def("__enter__", [](py::object self) { return self; })
         .def("__exit__",
              [](Board &b, const py::args &) {
-                 WithoutGil([&](Interrupt &interrupt) { b.close(interrupt); });
+                 const py::gil_scoped_release release;
+                 b.close();
                  return false;
              })
         .def("__repr__", [](Board &b) {
@@ -440,8 +447,6 @@ register values are missing or unreadable, raises FileError before the board is 
         "detect",
         [](std::optional<std::vector<std::string>> ports, bool system) {
             EnsureApplication();
-            if (Board::current())
-                throw State(QStringLiteral("detect() needs the port: close the open Board first"));
             QStringList paths;
             for (const std::string &port : ports.value_or(std::vector<std::string>{}))
                 paths << Text(port);
@@ -457,7 +462,8 @@ register values are missing or unreadable, raises FileError before the board is 
 
 Tries the ports given, then (system=True) the serial devices the system lists, USB ones first.
 Each port is asked the handshake's first command for each chip and closed again. A silent port
-costs the link's 3 s time limit. Cannot run while a Board is open.)");
+costs the link's 3 s time limit. Ports that an open Board of this process holds are passed
+over.)");
 
     module.def(
         "open",

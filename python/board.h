@@ -1,13 +1,15 @@
 #pragma once
-// The board as a Python script holds it: one open port to one board (the program has one port,
-// g_port, so one Board is open in a process at a time), used from the thread that opened it.
-// Every method runs without the GIL (see board_call.h) and throws BoardError in the program's
-// own words. What the board still owes of a request that was stopped (Ctrl-C, a broken loop,
-// a fault) is read off the line before the next exchange, so every call meets a quiet line.
+// The board as a Python script holds it: its own session (link, busy flags) to one board, used
+// from the thread that opened it; many Boards may be open in one process, each on its own
+// thread. Every method runs without the GIL (see board_call.h) and throws BoardError in the
+// program's own words. What the board still owes of a request that was stopped (Ctrl-C, a
+// broken loop, a fault) is owed to the link and read off the line before the next exchange,
+// interruptibly, so every call meets a quiet line; closing never waits for it.
 
 #include "board_call.h"
 
 #include "capture/capture_engine.h"
+#include "link/board_session.h"
 #include "cli/chip_table.h"
 #include "conversion/conversion_facts.h"
 #include "scan/scan_engine.h"
@@ -16,6 +18,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <thread>
 #include <utility>
@@ -50,7 +53,9 @@ class Board {
     Board(const Board &) = delete;
     Board &operator=(const Board &) = delete;
 
-    void close(Interrupt &interrupt);
+    // From any thread: waits for a call in flight on the Board's own thread to end, then closes
+    // the port without waiting for what the board still owes.
+    void close();
     bool isOpen() const { return m_open; }
     const cli::ChipSupport &chip() const { return *m_chip; }
     const QString &port() const { return m_port; }
@@ -91,14 +96,12 @@ class Board {
     void loadProfile(const QString &path, bool lenient, Interrupt &interrupt);
     void saveProfile(const QString &path, Interrupt &interrupt);
 
-    // The board held by the process now, or null.
-    static Board *current();
-
   private:
     Board() = default;
     // Before every exchange: the board is open, this is its thread, and the line is quiet.
     void begin(Interrupt &interrupt);
     void settle(Interrupt &interrupt);
+    BoardLink &link() { return m_session->link(); }
     std::vector<int32_t> acquireItems(int count, Interrupt &interrupt, int64_t firstIndex);
     void refreshImage(Interrupt &interrupt, bool mustSucceed);
 
@@ -107,10 +110,13 @@ class Board {
     const cli::ChipSupport *m_chip = nullptr;
     QString m_port;
     std::unique_ptr<sim::VirtualBoard> m_sim;
+    // After the virtual board, so that the link closes before the board that serves it goes.
+    std::unique_ptr<BoardSession> m_session;
+    // Held by every call on the Board's thread; close() from another thread waits on it.
+    std::mutex m_callMutex;
     std::vector<uint8_t> m_image; // the registers as last read
     int m_mode = 0;               // the VXC5420's mode as last set through this Board, else 0
     std::optional<double> m_reference;
-    int64_t m_owedBytes = 0;        // what the board still sends of requests this Board stopped
     int m_streamToken = 0;          // the stream that may go on; any other call ends it
     bool m_streamRequested = false; // the stream's next block is asked for already
     std::vector<double> m_arrivals; // the item reader's arrival times, unused here

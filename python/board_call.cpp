@@ -1,7 +1,6 @@
 #include "board_call.h"
 
 #include "link/serial_transport.h"
-#include "platform/message_service.h"
 
 namespace pellorin_py {
 
@@ -40,17 +39,20 @@ void Interrupt::raiseIfCaught() {
     throw pybind11::error_already_set();
 }
 
-MessageGatherer::MessageGatherer() {
-    platform::SetMessageObserver(
-        [this](const platform::Message &message) { m_texts << message.text; });
+const QStringList &MessageGatherer::texts() {
+    for (const platform::Message &message : m_held.take())
+        m_texts << message.text;
+    return m_texts;
 }
 
-MessageGatherer::~MessageGatherer() {
-    platform::SetMessageObserver({});
+void MessageGatherer::clear() {
+    m_held.take();
+    m_texts.clear();
 }
 
-QString MessageGatherer::text(const QString &fallback) const {
-    return m_texts.isEmpty() ? fallback : m_texts.join(u'\n');
+QString MessageGatherer::text(const QString &fallback) {
+    const QStringList &told = texts();
+    return told.isEmpty() ? fallback : told.join(u'\n');
 }
 
 } // namespace pellorin_py

@@ -6,6 +6,8 @@
 
 #include "errors.h"
 
+#include "platform/message_service.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,25 +15,22 @@
 
 #include <chrono>
 #include <exception>
+#include <mutex>
 #include <optional>
 
 namespace pellorin_py {
 
-// Gathers the program's messages while it lives (one call at a time: the message service has
-// one observer); the exceptions carry them.
+// Gathers the program's messages told on the calling thread while it lives (each Board's call
+// on its own thread keeps its own); the exceptions carry them.
 class MessageGatherer {
   public:
-    MessageGatherer();
-    ~MessageGatherer();
-    MessageGatherer(const MessageGatherer &) = delete;
-    MessageGatherer &operator=(const MessageGatherer &) = delete;
-
-    const QStringList &texts() const { return m_texts; }
-    void clear() { m_texts.clear(); }
+    const QStringList &texts();
+    void clear();
     // The messages told, one per line; fallback when none was.
-    QString text(const QString &fallback = QString()) const;
+    QString text(const QString &fallback = QString());
 
   private:
+    platform::HeldMessages m_held;
     QStringList m_texts;
 };
 
@@ -57,6 +56,12 @@ class Interrupt {
 
     // The program's messages told during the call.
     MessageGatherer &messages() { return m_messages; }
+    // Holds mutex for the rest of the call (a Board's call lock, which close() from another
+    // thread waits on).
+    void holdForCall(std::mutex &mutex) {
+        if (!m_callLock.owns_lock())
+            m_callLock = std::unique_lock(mutex);
+    }
 
   private:
     using Clock = std::chrono::steady_clock;
@@ -65,6 +70,7 @@ class Interrupt {
     PyObject *m_value = nullptr;
     PyObject *m_trace = nullptr;
     MessageGatherer m_messages;
+    std::unique_lock<std::mutex> m_callLock; // released as the call ends
 };
 
 // Runs work(interrupt) with the GIL released. A caught interrupt wins over any failure of the

@@ -37,21 +37,15 @@ capture::CaptureResult Board::capture(const capture::CaptureSettings &settings,
     const capture::CaptureFacts fileFacts = capture::MakeFacts(
         QLatin1String(m_chip->name), m_image, facts(), QDateTime::currentDateTime());
 
-    const capture::CaptureEngine *running = nullptr;
     capture::CaptureHooks hooks;
     // Ctrl-C is looked for between reads too (on the engine's event cadence), not only after
     // an item: a slow data rate leaves long gaps.
     hooks.pumpEvents = [&interrupt] { interrupt.check(); };
     hooks.stopRequested = [&interrupt] { return interrupt.check(); };
-    // After Ctrl-C the file is closed already; the rest of the block is owed, not waited for.
-    hooks.abortDrain = [&] {
-        if (!interrupt.caught())
-            return false;
-        m_owedBytes = running->snapshot().drainBytesLeft;
-        return true;
-    };
-    capture::CaptureEngine engine(settings, fileFacts, hooks);
-    running = &engine;
+    // After Ctrl-C the file is closed already; the rest of the block is owed to the link, not
+    // waited for.
+    hooks.abortDrain = [&interrupt] { return interrupt.caught(); };
+    capture::CaptureEngine engine(*m_session, settings, fileFacts, hooks);
     interrupt.messages().clear();
     const capture::CaptureResult result = engine.run();
     const capture::CaptureProgress ended = engine.snapshot();
@@ -91,7 +85,7 @@ scan::ScanOutcome Board::scan(scan::ScanSettings settings, std::optional<int> di
     // Between acquisitions, as the window's Stop: the acquisition in flight is taken whole,
     // then MUX is put back.
     hooks.stopRequested = [&interrupt] { return interrupt.check(); };
-    const scan::ScanOutcome outcome = scan::RunScan(settings, *m_chip->mux, hooks);
+    const scan::ScanOutcome outcome = scan::RunScan(*m_session, settings, *m_chip->mux, hooks);
     const QString told = interrupt.messages().text();
     if (outcome.boardAnswered)
         refreshImage(interrupt, false);

@@ -4,11 +4,10 @@
 #include "detection.h"
 
 #include "acquisition/event_cadence.h"
-#include "capture/item_stream.h"
 #include "cli/no_board.h"
+#include "link/detection.h"
 #include "link/protocol.h"
 #include "link/register_range.h"
-#include "link/serial_transport.h"
 #include "simulation.h"
 
 #include "sim/virtual_board.h"
@@ -16,18 +15,7 @@
 
 namespace pellorin_py {
 
-namespace {
-Board *g_current = nullptr;
-} // namespace
-
-Board *Board::current() {
-    return g_current;
-}
-
 std::unique_ptr<Board> Board::open(const OpenRequest &request, Interrupt &interrupt) {
-    if (g_current)
-        throw State(QStringLiteral("a Board is open in this process already (%1); close it first")
-                        .arg(g_current->port()));
     if (!request.chip.isEmpty() && !cli::FindChipSupport(request.chip))
         throw Value(QStringLiteral("no chip %1 (VXC5480 or VXC5420)").arg(request.chip));
     std::unique_ptr<Board> board(new Board);
@@ -51,51 +39,46 @@ std::unique_ptr<Board> Board::open(const OpenRequest &request, Interrupt &interr
         chipName = found.front().chip;
     }
     const cli::ChipSupport *chip = cli::FindChipSupport(chipName);
-    SetPreferredPorts(ports);
-    SetSystemPortsScanned(scanSystem);
-    g_chipId = chip->chipId;
-    const int number = DetectEvm();
-    if (number < 0) {
+    Detection found = DetectEvm({ports, scanSystem}, chip->chipId);
+    if (!found.link) {
+        for (const PortRefusal &refusal : found.refused) {
+            if (ports.contains(refusal.path) && refusal.result == 6 && !refusal.cause.isEmpty() &&
+                refusal.cause.contains(QStringLiteral("this process")))
+                throw State(QStringLiteral("%1 is open in this process already: another Board "
+                                           "holds it")
+                                .arg(refusal.path));
+        }
+        platform::ShowMessage(nullptr, CantFindText(chip->chipId), QStringLiteral("Error"));
         const QString told = interrupt.messages().text();
-        SetPreferredPorts({});
-        SetSystemPortsScanned(true);
         throw NoBoard(NoBoardText(ports, told, chip));
     }
     board->m_chip = chip;
-    board->m_port = PortLabel(number);
+    board->m_port = PortLabelOf(found.link->path());
+    board->m_session = std::make_unique<BoardSession>(std::move(found.link));
     board->m_thread = std::this_thread::get_id();
     board->m_open = true;
-    g_current = board.get();
     board->refreshImage(interrupt, false);
     return board;
 }
 
 Board::~Board() {
-    if (!m_open)
-        return;
     // Dropped without close(): the port goes at once, with no wait for what is owed.
-    ClosePort();
-    SetPreferredPorts({});
-    SetSystemPortsScanned(true);
-    g_current = nullptr;
+    m_session.reset();
 }
 
-void Board::close(Interrupt &interrupt) {
+void Board::close() {
+    const std::lock_guard lock(m_callMutex);
     if (!m_open)
         return;
-    if (std::this_thread::get_id() == m_thread) {
-        ++m_streamToken;
-        settle(interrupt);
-    }
-    ClosePort();
-    SetPreferredPorts({});
-    SetSystemPortsScanned(true);
+    ++m_streamToken;
     m_open = false;
-    g_current = nullptr;
+    // Closing never waits for what the board still owes: the link forgets it.
+    m_session.reset();
     m_sim.reset();
 }
 
 void Board::begin(Interrupt &interrupt) {
+    interrupt.holdForCall(m_callMutex);
     if (!m_open)
         throw State(QStringLiteral("the board is closed"));
     if (std::this_thread::get_id() != m_thread)
@@ -107,23 +90,17 @@ void Board::begin(Interrupt &interrupt) {
 }
 
 void Board::settle(Interrupt &interrupt) {
-    if (m_owedBytes <= 0)
+    if (link().owedBytes() <= 0)
         return;
-    capture::ItemReader reader({}, capture::Clock::now(), kReadGatherMs,
-                               [&interrupt] { return interrupt.whileWaiting(); });
-    reader.drain(
-        m_owedBytes, [&interrupt] { return interrupt.check(); },
-        [this](int64_t bytesLeft) { m_owedBytes = bytesLeft; });
     // Stopped by Ctrl-C: the rest is still owed and read before the next call. Otherwise the
     // line is quiet: drained, silent or gone.
-    if (!interrupt.caught())
-        m_owedBytes = 0;
+    link().takeOwed([&interrupt] { return interrupt.whileWaiting(); });
 }
 
 void Board::refreshImage(Interrupt &interrupt, bool mustSucceed) {
     std::vector<uint8_t> image(static_cast<size_t>(m_chip->registerCount()), 0);
     interrupt.messages().clear();
-    const int result = ReadRegisterRange(image.data(), m_chip->registerCount(), nullptr);
+    const int result = ReadRegisterRange(link(), image.data(), m_chip->registerCount(), nullptr);
     if (result == 0) {
         m_image = std::move(image);
         return;

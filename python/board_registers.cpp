@@ -31,7 +31,7 @@ std::vector<WrittenRegister> Board::write(const std::vector<std::pair<QString, i
     begin(interrupt);
     std::vector<WrittenRegister> done;
     for (const cli::RegisterWrite &write : planned) {
-        const cli::WriteOutcome outcome = cli::WriteAndReadBack(write);
+        const cli::WriteOutcome outcome = cli::WriteAndReadBack(link(), write);
         if (outcome.result != 0) {
             refreshImage(interrupt, false);
             throw Exchange(interrupt.messages().text(), outcome.result);
@@ -60,7 +60,7 @@ void Board::command(const QString &name, int argument, Interrupt &interrupt) {
                                        entry->minArgument, entry->maxArgument));
     }
     begin(interrupt);
-    const int result = SendCommand(entry->code, static_cast<uint8_t>(argument));
+    const int result = SendCommand(link(), entry->code, static_cast<uint8_t>(argument));
     if (result != 0) {
         QString text = interrupt.messages().text();
         if (entry->failureText)
@@ -104,7 +104,7 @@ void Board::loadProfile(const QString &path, bool lenient, Interrupt &interrupt)
         throw File(profile.error.path, profile.error.reason);
     begin(interrupt);
     std::vector<uint8_t> written(profile.image.size(), 0);
-    const int result = WriteRegisterRange(profile.image.data(), written.data(),
+    const int result = WriteRegisterRange(link(), profile.image.data(), written.data(),
                                           static_cast<int>(profile.image.size()), nullptr);
     const QString told = interrupt.messages().text();
     refreshImage(interrupt, false);

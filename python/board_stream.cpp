@@ -6,14 +6,15 @@
 
 #include "acquisition/acquisition_messages.h"
 #include "acquisition/event_cadence.h"
-#include "capture/item_stream.h"
 #include "link/frames.h"
+#include "link/item_reader.h"
+#include "link/protocol.h"
 
 namespace pellorin_py {
 
 namespace {
-void Request(int count) {
-    if (const int result = capture::RequestItems(count))
+void Request(BoardLink &link, int count) {
+    if (const int result = RequestItems(link, count))
         throw Exchange(acquisition_message::SendCommandFailed().text, result);
 }
 } // namespace
@@ -21,22 +22,24 @@ void Request(int count) {
 // Reads the count items of the request just sent; firstIndex numbers them in messages. Returns
 // with fewer items only when Ctrl-C stopped it.
 std::vector<int32_t> Board::acquireItems(int count, Interrupt &interrupt, int64_t firstIndex) {
-    capture::ItemReader reader([&interrupt] { return interrupt.check(); }, capture::Clock::now(),
-                               kReadGatherMs, [&interrupt] { return interrupt.whileWaiting(); });
+    items::ItemReader reader(
+        link(), [&interrupt] { return interrupt.check(); }, items::Clock::now(), kReadGatherMs,
+        [&interrupt] { return interrupt.whileWaiting(); });
     reader.begin(count);
     std::vector<int32_t> codes;
     codes.reserve(static_cast<size_t>(count));
     m_arrivals.clear();
     m_arrivals.reserve(static_cast<size_t>(count));
-    capture::ItemsRead read;
+    items::ItemsRead read;
     // Pieces a check interval long: items in hand wait no longer than that for more, and a
     // board that falls silent is waited on by the link's own time limit.
     do {
-        read = reader.readPiece(capture::Clock::now() + Interrupt::kCheckInterval, codes,
+        read = reader.readPiece(items::Clock::now() + Interrupt::kCheckInterval, codes,
                                 m_arrivals, {});
     } while (!read.complete && !read.stopped && read.result == 0 && read.badItem < 0 &&
              !interrupt.check());
-    m_owedBytes = reader.bytesLeft();
+    // What the board still sends of the request is owed to the link.
+    link().setOwedBytes(reader.bytesLeft());
     if (interrupt.caught())
         return codes;
     const int64_t taken = static_cast<int64_t>(codes.size());
@@ -56,8 +59,7 @@ std::vector<int32_t> Board::acquire(int count, Interrupt &interrupt) {
     // As the window does before every acquisition: the chip's registers are read again (the
     // facts follow them), and a failure does not stop the acquisition.
     refreshImage(interrupt, false);
-    Request(count);
-    m_owedBytes = static_cast<int64_t>(count) * kItemSize;
+    Request(link(), count);
     return acquireItems(count, interrupt, 0);
 }
 
@@ -69,14 +71,14 @@ int Board::beginStream(Interrupt &interrupt) {
 
 std::vector<int32_t> Board::nextBlock(int token, int blockItems, int64_t firstIndex, bool last,
                                       Interrupt &interrupt) {
+    interrupt.holdForCall(m_callMutex);
     if (!m_open || token != m_streamToken)
         throw State(QStringLiteral("the stream has ended: another call was made on the board"));
     if (std::this_thread::get_id() != m_thread)
         throw State(QStringLiteral("a Board is used from the thread that opened it"));
     if (!m_streamRequested) {
         settle(interrupt);
-        Request(blockItems);
-        m_owedBytes += static_cast<int64_t>(blockItems) * kItemSize;
+        Request(link(), blockItems);
     }
     m_streamRequested = false;
     // A fault or a stop ends the stream; the token tells the next call.
@@ -85,8 +87,8 @@ std::vector<int32_t> Board::nextBlock(int token, int blockItems, int64_t firstIn
     if (static_cast<int>(codes.size()) < blockItems || last || interrupt.caught())
         return codes;
     // The next block is asked for before the script sees this one: the board streams on.
-    Request(blockItems);
-    m_owedBytes += static_cast<int64_t>(blockItems) * kItemSize;
+    Request(link(), blockItems);
+    link().setOwedBytes(static_cast<int64_t>(blockItems) * kItemSize);
     m_streamRequested = true;
     m_streamToken = token;
     return codes;

@@ -1,34 +1,18 @@
 #include "detection.h"
 
 #include "cli/no_board.h"
-#include "link/protocol.h"
-#include "link/result_codes.h"
-#include "link/serial_transport.h"
+#include "link/chip_catalog.h"
+#include "link/detection.h"
 
 namespace pellorin_py {
 
 std::vector<DetectedBoard> Detect(const QStringList &ports, bool scanSystem, Interrupt &interrupt) {
-    SetPreferredPorts(ports);
-    SetSystemPortsScanned(scanSystem);
-    const QStringList candidates = PortCandidates();
-    SetPreferredPorts({});
-    SetSystemPortsScanned(true);
     std::vector<DetectedBoard> found;
-    for (const QString &path : candidates) {
-        if (interrupt.check())
-            break;
-        if (!OpenPortAt(path))
-            continue;
-        for (const cli::ChipSupport &chip : cli::ChipTable()) {
-            const int result = ProbeChip(chip.chipId);
-            if (result == result::kOk) {
-                found.push_back({path, QLatin1String(chip.name)});
-                break;
-            }
-            if (result != result::kBadReply)
-                break; // no board answers there at all
-        }
-        ClosePort();
+    // Ports open through another Board of this process are passed over.
+    for (const FoundBoard &board : FindBoards(PortCandidates({ports, scanSystem}),
+                                              [&interrupt] { return interrupt.check(); })) {
+        const ChipCatalogEntry *chip = FindChip(board.chipId);
+        found.push_back({board.path, QLatin1String(chip ? chip->name : "")});
     }
     return found;
 }

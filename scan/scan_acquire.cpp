@@ -8,14 +8,14 @@
 
 namespace scan {
 
-ScanAcquirer::ScanAcquirer(QObject *owner) : m_owner(owner) {}
+ScanAcquirer::ScanAcquirer(BoardLink &link, QObject *owner) : m_link(link), m_owner(owner) {}
 
 int ScanAcquirer::acquire(int discard, int count, analysis::NoiseFigures &figures) {
     const int total = discard + count;
     m_items.resize(static_cast<size_t>(total) * kItemSize);
     TransferHooks hooks;
     hooks.owner = m_owner;
-    if (const int status = TransferSamples(m_items.data(), total, hooks))
+    if (const int status = TransferSamples(m_link, m_items.data(), total, hooks))
         return status;
     ConvertSamples(m_items.data(), total, m_codes);
     figures = analysis::ComputeNoiseFigures(

@@ -9,17 +9,20 @@
 #include <cstdint>
 #include <vector>
 
+class BoardLink;
+
 namespace scan {
 
 class ScanAcquirer {
   public:
-    explicit ScanAcquirer(QObject *owner);
+    ScanAcquirer(BoardLink &link, QObject *owner);
 
     // 0, or the link's failure code after the acquisition's own message (13 after "The checksum
     // of item %d is invalid !"); figures is set only on success.
     int acquire(int discard, int count, analysis::NoiseFigures &figures);
 
   private:
+    BoardLink &m_link;
     QObject *m_owner;
     std::vector<uint8_t> m_items;
     std::vector<int32_t> m_codes;

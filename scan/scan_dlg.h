@@ -38,7 +38,12 @@ struct ScanPanelFacts {
     conversion::ConversionFacts facts;
 };
 
+class BoardLink;
+class BoardSession;
+
 struct ScanWindowHooks {
+    // The board the main window drives now; null when there is none.
+    std::function<BoardSession *()> board;
     // The current panel's facts; nothing when there is no panel.
     std::function<std::optional<ScanPanelFacts>()> panelFacts;
     // After a scan the board answered: the panel reads the chip again and shows its state;
@@ -106,7 +111,7 @@ class CScanDlg : public QDialog {
     void onItemTicked(QListWidgetItem *item);
     void setRunning(bool running);
     // On the scan's thread.
-    void runScan(const scan::ScanSettings &settings, const panel_common::MuxLayout &layout);
+    void runScan(BoardLink &link, const scan::ScanSettings &settings, const panel_common::MuxLayout &layout);
     void onScanEnded();
     // The state line, the table and finished() for an outcome.
     void showEnd(scan::ScanOutcome outcome);

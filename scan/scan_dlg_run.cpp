@@ -8,6 +8,7 @@
 
 #include "analysis/doubtful_mark.h"
 #include "analysis/note_label.h"
+#include "link/board_session.h"
 #include "link/port_worker.h"
 #include "platform/file_dialogs.h"
 #include "platform/message_service.h"
@@ -47,7 +48,12 @@ void CScanDlg::OnRun() {
     }
 
     // Refused before anything is cleared: the last scan's table and its Export stay.
-    m_busy.emplace();
+    BoardSession *board = m_hooks.board ? m_hooks.board() : nullptr;
+    if (!board) {
+        OnPanelChanged();
+        return;
+    }
+    m_busy.emplace(board->busy());
     if (!*m_busy) {
         m_busy.reset();
         showBusy();
@@ -63,11 +69,12 @@ void CScanDlg::OnRun() {
                                           : tr("Scanning %1 inputs.").arg(settings.inputs.size()));
     // The layouts are the chip cores' own constants: the pointer outlives any panel.
     const panel_common::MuxLayout *layout = m_layout;
-    m_worker->start([this, settings, layout] { runScan(settings, *layout); });
+    BoardLink &link = board->link();
+    m_worker->start(link, [this, &link, settings, layout] { runScan(link, settings, *layout); });
     emit started();
 }
 
-void CScanDlg::runScan(const scan::ScanSettings &settings, const panel_common::MuxLayout &layout) {
+void CScanDlg::runScan(BoardLink &link, const scan::ScanSettings &settings, const panel_common::MuxLayout &layout) {
     scan::ScanHooks hooks;
     hooks.owner = this;
     hooks.stopRequested = [this] { return m_stopRequested.load(); };
@@ -91,7 +98,7 @@ void CScanDlg::runScan(const scan::ScanSettings &settings, const panel_common::M
     };
     // The messages of a fault wait for this window's thread.
     platform::HeldMessages held;
-    m_ended = scan::RunHeldScan(settings, layout, hooks);
+    m_ended = scan::RunHeldScan(link, settings, layout, hooks);
     m_endMessages = held.take();
 }
 

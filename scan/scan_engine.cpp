@@ -2,6 +2,7 @@
 
 #include "scan_acquire.h"
 
+#include "link/board_session.h"
 #include "link/protocol.h"
 #include "link/register_range.h"
 #include "link/result_codes.h"
@@ -24,24 +25,25 @@ bool answered(int status) {
     return status == result::kOk || status == result::kBadReply;
 }
 
-void putBack(const MuxLayout &layout, const MuxState &mux, const ScanHooks &hooks,
+void putBack(BoardLink &link, const MuxLayout &layout, const MuxState &mux, const ScanHooks &hooks,
              ScanOutcome &outcome) {
     if (!mux.written || mux.confirmed == int{outcome.muxBefore})
         return;
     // After a fault the user has been told already; a second box would only repeat it.
     const int status = outcome.fault == ScanFault::None
-                           ? WriteRegisterAt(layout.address, outcome.muxBefore, hooks.owner)
-                           : WriteRegister(layout.address, outcome.muxBefore);
+                           ? WriteRegisterAt(link, layout.address, outcome.muxBefore, hooks.owner)
+                           : WriteRegister(link, layout.address, outcome.muxBefore);
     outcome.putBack = status == result::kOk ? MuxPutBack::Done : MuxPutBack::Failed;
     outcome.putBackResult = status;
     outcome.boardAnswered = answered(status);
 }
 } // namespace
 
-ScanOutcome RunScan(const ScanSettings &settings, const MuxLayout &layout, const ScanHooks &hooks) {
+ScanOutcome RunScan(BoardSession &board, const ScanSettings &settings, const MuxLayout &layout,
+                    const ScanHooks &hooks) {
     // The scan counts as an acquisition for as long as it runs; it starts only when nothing
     // else talks to the chip.
-    const ScanBusyGuard busy;
+    const ScanBusyGuard busy(board.busy());
     if (!busy) {
         ScanOutcome outcome;
         for (const ScanInput &input : settings.inputs)
@@ -49,15 +51,15 @@ ScanOutcome RunScan(const ScanSettings &settings, const MuxLayout &layout, const
         outcome.fault = ScanFault::Busy;
         return outcome;
     }
-    return RunHeldScan(settings, layout, hooks);
+    return RunHeldScan(board.link(), settings, layout, hooks);
 }
 
-ScanOutcome RunHeldScan(const ScanSettings &settings, const MuxLayout &layout,
+ScanOutcome RunHeldScan(BoardLink &link, const ScanSettings &settings, const MuxLayout &layout,
                         const ScanHooks &hooks) {
     ScanOutcome outcome;
     for (const ScanInput &input : settings.inputs)
         outcome.rows.push_back({input, {}});
-    if (const int status = ReadRegisterAt(layout.address, outcome.muxBefore, hooks.owner)) {
+    if (const int status = ReadRegisterAt(link, layout.address, outcome.muxBefore, hooks.owner)) {
         outcome.fault = ScanFault::MuxRead;
         outcome.result = status;
         outcome.boardAnswered = answered(status);
@@ -66,7 +68,7 @@ ScanOutcome RunHeldScan(const ScanSettings &settings, const MuxLayout &layout,
     outcome.muxKnown = true;
     outcome.boardAnswered = true;
 
-    ScanAcquirer acquirer(hooks.owner);
+    ScanAcquirer acquirer(link, hooks.owner);
     MuxState mux;
     ScanProgress at;
     at.inputs = static_cast<int>(settings.inputs.size());
@@ -86,7 +88,7 @@ ScanOutcome RunHeldScan(const ScanSettings &settings, const MuxLayout &layout,
             if (!mux.written || mux.confirmed != int{byte}) {
                 mux.written = true;
                 mux.confirmed = -1;
-                if (const int status = WriteRegisterAt(layout.address, byte, hooks.owner)) {
+                if (const int status = WriteRegisterAt(link, layout.address, byte, hooks.owner)) {
                     outcome.fault = ScanFault::MuxWrite;
                     outcome.result = status;
                     outcome.faultAt = at;
@@ -111,7 +113,7 @@ ScanOutcome RunHeldScan(const ScanSettings &settings, const MuxLayout &layout,
         }
     }
     outcome.muxWritten = mux.written;
-    putBack(layout, mux, hooks, outcome);
+    putBack(link, layout, mux, hooks, outcome);
     return outcome;
 }
 

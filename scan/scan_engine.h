@@ -2,10 +2,10 @@
 // The input scan: for each input in turn, the MUX register written (and nothing else), one
 // acquisition, and the analysis library's figures of its samples; over every input again for
 // each repeat. The MUX byte the chip held before is written back when the scan ends, is
-// stopped or fails, wherever the board still answers. Runs on the thread that owns the port:
-// the command line's, or the window's PortWorker. While it runs it counts as an acquisition
-// (g_acquiring), so the same commands are refused. No widgets: the window and the command line
-// run the same function.
+// stopped or fails, wherever the board still answers. Runs on the thread that owns the board's
+// link: the command line's, or the window's PortWorker. While it runs it counts as an
+// acquisition (the board's acquiring flag), so the same commands are refused. No widgets: the
+// window and the command line run the same function.
 
 #include "scan_figures.h"
 #include "scan_settings.h"
@@ -13,6 +13,9 @@
 #include "platform/busy_flags.h"
 
 #include <QObject>
+
+class BoardLink;
+class BoardSession;
 #include <QString>
 
 #include <cstdint>
@@ -73,11 +76,12 @@ struct ScanHooks {
     std::function<void(int input, const ScanRow &row)> rowMeasured;
 };
 
-// The busy flag a scan holds for its length: g_acquiring, taken only while no acquisition,
-// register transfer or calibration runs.
+// The busy flag a scan holds for its length: the board's acquiring flag, taken only while no
+// acquisition, register transfer or calibration runs on it.
 class ScanBusyGuard : public BusyGuard {
   public:
-    ScanBusyGuard() : BusyGuard(g_acquiring, {&g_registerBusy, &g_calibrating}) {}
+    explicit ScanBusyGuard(BusyFlags &flags)
+        : BusyGuard(flags.acquiring, {&flags.registerBusy, &flags.calibrating}) {}
 };
 
 // Scans settings.inputs on the board's chip, whose multiplexer layout describes, holding a
@@ -86,11 +90,12 @@ class ScanBusyGuard : public BusyGuard {
 // scan returns ("Read Register Address 01 Failed !", "Write Register Address 01 Failed !",
 // "Get item %d failed !", "The checksum of item %d is invalid !"); a failed put-back is told
 // only when nothing else was.
-ScanOutcome RunScan(const ScanSettings &settings, const MuxLayout &layout, const ScanHooks &hooks);
+ScanOutcome RunScan(BoardSession &board, const ScanSettings &settings, const MuxLayout &layout,
+                    const ScanHooks &hooks);
 
 // RunScan for a caller that holds the ScanBusyGuard itself, on the thread the busy flags live
 // on, while the scan runs on another (the window's).
-ScanOutcome RunHeldScan(const ScanSettings &settings, const MuxLayout &layout,
+ScanOutcome RunHeldScan(BoardLink &link, const ScanSettings &settings, const MuxLayout &layout,
                         const ScanHooks &hooks);
 
 } // namespace scan

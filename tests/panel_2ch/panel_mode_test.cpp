@@ -93,9 +93,9 @@ TEST_F(Panel2Test, GoingBackToTheAppliedModeAfterAFailureSendsNothing) {
 
 TEST_F(Panel2Test, ModeChoiceDuringAnAcquisitionIsPutBack) {
     TZ420Dlg &panel = openPanel();
-    g_acquiring = 1;
+    busy().acquiring = 1;
     choose(list(TZ420Dlg::kModeList), 3);
-    g_acquiring = 0;
+    busy().acquiring = 0;
     EXPECT_TRUE(m_board.receivedFrames().empty()) << "nothing may cut into the sample stream";
     EXPECT_EQ(list(TZ420Dlg::kModeList)->currentIndex(), 0);
     EXPECT_FALSE(list(TZ420Dlg::kPgaList)->isEnabled());

@@ -12,7 +12,7 @@ class Panel2StartTest : public Panel2Test {};
 TEST_F(Panel2StartTest, StartReadsSixRegistersAndSendsNoMode) {
     loadChip({0x02, 0x11, 0x42, 0x5A, 0x31, 0x02});
     platform::MessageRecorder messages;
-    m_panel = std::make_unique<TZ420Dlg>();
+    makePanel();
     ASSERT_TRUE(m_panel->OnInitDialog());
     TZ420Dlg &panel = *m_panel;
 
@@ -38,7 +38,7 @@ TEST_F(Panel2StartTest, StartReadsSixRegistersAndSendsNoMode) {
         EXPECT_EQ(panel.m_allPage->writeText(row), shown[row]) << row;
     }
     EXPECT_TRUE(panel.control(TZ420Dlg::kReadButton)->isEnabled());
-    EXPECT_EQ(g_registerBusy, 0);
+    EXPECT_EQ(busy().registerBusy, 0);
     EXPECT_FALSE(panel.m_allPage->isVisibleTo(&panel));
 }
 
@@ -61,7 +61,7 @@ TEST_F(Panel2StartTest, ListsHoldTheirTextsExactly) {
 TEST_F(Panel2StartTest, FailedFirstReadLeavesThePagesAtTheirStart) {
     failAddress(kCr0, 2);
     platform::MessageRecorder messages;
-    m_panel = std::make_unique<TZ420Dlg>();
+    makePanel();
     ASSERT_TRUE(m_panel->OnInitDialog());
     TZ420Dlg &panel = *m_panel;
     EXPECT_EQ(m_board.receivedFrames(), (Frames{ReadFrameOf(0), ReadFrameOf(1), ReadFrameOf(2)}));
@@ -101,7 +101,7 @@ TEST_F(Panel2StartTest, ReadFailingAtEachAddressNamesIt) {
             EXPECT_EQ(panel.m_current[a], m_board.registerValue(a));
         for (uint8_t a = failing + 1; a < 6; ++a)
             EXPECT_EQ(panel.m_current[a], before[a]);
-        EXPECT_EQ(g_registerBusy, 0);
+        EXPECT_EQ(busy().registerBusy, 0);
         EXPECT_TRUE(panel.control(TZ420Dlg::kReadButton)->isEnabled());
     }
 }
@@ -123,9 +123,9 @@ TEST_F(Panel2StartTest, ReadAndRefreshFromChipShowTheChipAndKeepPending) {
 
     m_board.clearReceivedFrames();
     m_board.setRegisterValue(kCr1, 0x77);
-    g_acquiring = 1; // as during an acquisition, which calls it
+    busy().acquiring = 1; // as during an acquisition, which calls it
     EXPECT_EQ(panel.RefreshFromChip(), 0);
-    g_acquiring = 0;
+    busy().acquiring = 0;
     EXPECT_EQ(m_board.receivedFrames(), ReadAllFrames());
     EXPECT_EQ(list(TZ420Dlg::kRateList)->currentText(), "1280 SPS");
     EXPECT_EQ(panel.m_allPage->readText(kCr1), "77");
@@ -142,7 +142,7 @@ TEST_F(Panel2StartTest, RefreshFromChipReturnsTheFailedReadsStatus) {
 
 TEST_F(Panel2StartTest, WriteAndReadDoNothingWhileAnotherTransferRuns) {
     TZ420Dlg &panel = openPanel();
-    for (int *flag : {&g_acquiring, &g_registerBusy}) {
+    for (int *flag : {&busy().acquiring, &busy().registerBusy}) {
         *flag = 1;
         read();
         write();

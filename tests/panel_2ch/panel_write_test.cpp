@@ -50,7 +50,7 @@ TEST_P(MuxTabWrite, SendsMuxThenCr0OnlyAfterItThenCr1Regardless) {
     EXPECT_EQ(panel.m_current, PanelImage(c.current));
     for (int row = 0; row < 6; ++row)
         EXPECT_EQ(panel.m_allPage->readText(row), HexByteText(panel.m_current[row])) << row;
-    EXPECT_EQ(g_registerBusy, 0);
+    EXPECT_EQ(busy().registerBusy, 0);
     EXPECT_TRUE(panel.control(TZ420Dlg::kWriteButton)->isEnabled());
 }
 
@@ -158,7 +158,7 @@ TEST_F(Panel2WriteTest, AllRegsWriteStopsAtTheFailedAddress) {
             EXPECT_EQ(panel.m_current[a], a < failing ? forced[a] : kStart[a]) << int(a);
         // No page is refreshed: the Read column still shows the start.
         EXPECT_EQ(panel.m_allPage->readText(0), "02");
-        EXPECT_EQ(g_registerBusy, 0);
+        EXPECT_EQ(busy().registerBusy, 0);
     }
 }
 

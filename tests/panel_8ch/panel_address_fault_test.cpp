@@ -30,7 +30,7 @@ TEST_P(AddressFaultTest, StartReadStopsAtTheFailedAddress) {
         chip[a] = m_board.registerValue(static_cast<uint8_t>(a));
     failAddress(static_cast<uint8_t>(failed), 2);
     platform::MessageRecorder messages;
-    m_panel = std::make_unique<TZ410Dlg>();
+    makePanel();
     ASSERT_TRUE(m_panel->OnInitDialog());
     TZ410Dlg &panel = *m_panel;
 
@@ -62,7 +62,7 @@ TEST_P(AddressFaultTest, StartReadStopsAtTheFailedAddress) {
         EXPECT_EQ(panel.m_allPage->writeText(a), "00") << a;
     }
     EXPECT_TRUE(panel.control(TZ410Dlg::kReadButton)->isEnabled());
-    EXPECT_EQ(g_registerBusy, 0);
+    EXPECT_EQ(busy().registerBusy, 0);
 
     // The "All Regs" tab then shows the pending bytes the partial read left.
     selectTab(kTabAll);
@@ -105,7 +105,7 @@ TEST_P(AddressFaultTest, AllRegsWriteStopsAtTheFailedAddress) {
         EXPECT_EQ(panel.m_allPage->readText(a), HexByteText(before[a])) << a;
     EXPECT_EQ(comboText(TZ410Dlg::kPgaList), "8");
     EXPECT_EQ(comboText(TZ410Dlg::kRateList), "    100 SPS");
-    EXPECT_EQ(g_registerBusy, 0);
+    EXPECT_EQ(busy().registerBusy, 0);
     EXPECT_TRUE(panel.control(TZ410Dlg::kWriteButton)->isEnabled());
 }
 

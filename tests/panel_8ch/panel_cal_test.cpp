@@ -23,7 +23,7 @@ TEST_P(CalibrationTest, SendsItsCommand) {
     click(panel.m_calPage->control(GetParam().buttonId));
     EXPECT_EQ(m_board.receivedFrames(), Frames{CommandFrameOf(GetParam().code)});
     EXPECT_TRUE(messages.messages().empty());
-    EXPECT_EQ(g_calibrating, 0);
+    EXPECT_EQ(busy().calibrating, 0);
 }
 
 TEST_P(CalibrationTest, FailureShowsTheLinkThenThePageMessage) {
@@ -33,12 +33,12 @@ TEST_P(CalibrationTest, FailureShowsTheLinkThenThePageMessage) {
     click(panel.m_calPage->control(GetParam().buttonId));
     EXPECT_EQ(messages.texts(), (QStringList{"DUT No Response", GetParam().failure}));
     EXPECT_EQ(messages.messages().back().caption, "Error");
-    EXPECT_EQ(g_calibrating, 0);
+    EXPECT_EQ(busy().calibrating, 0);
 }
 
 TEST_P(CalibrationTest, NothingHappensDuringAnAcquisition) {
     TZ410Dlg &panel = openPanel();
-    g_acquiring = 1;
+    busy().acquiring = 1;
     click(panel.m_calPage->control(GetParam().buttonId));
     EXPECT_TRUE(m_board.receivedFrames().empty());
 }

@@ -25,7 +25,7 @@ class PanelStartTest : public PanelTest {
 TEST_F(PanelStartTest, StartReadsElevenRegistersAndShowsThem) {
     loadChip();
     platform::MessageRecorder messages;
-    m_panel = std::make_unique<TZ410Dlg>();
+    makePanel();
     ASSERT_TRUE(m_panel->OnInitDialog());
     EXPECT_EQ(m_board.receivedFrames(), ReadAllFrames());
     EXPECT_TRUE(messages.messages().empty());
@@ -48,13 +48,13 @@ TEST_F(PanelStartTest, StartReadsElevenRegistersAndShowsThem) {
         EXPECT_EQ(panel.m_allPage->writeText(a), HexByteText(panel.m_current[a])) << a;
     }
     EXPECT_TRUE(panel.control(TZ410Dlg::kReadButton)->isEnabled());
-    EXPECT_EQ(g_registerBusy, 0);
+    EXPECT_EQ(busy().registerBusy, 0);
 }
 
 TEST_F(PanelStartTest, FailedFirstReadLeavesPagesAtStart) {
     failCommand(command::kReadRegister, 2);
     platform::MessageRecorder messages;
-    m_panel = std::make_unique<TZ410Dlg>();
+    makePanel();
     ASSERT_TRUE(m_panel->OnInitDialog());
     EXPECT_EQ(m_board.receivedFrames(), Frames{ReadFrameOf(0)});
     ASSERT_EQ(messages.messages().size(), 1u);
@@ -68,8 +68,8 @@ TEST_F(PanelStartTest, FailedFirstReadLeavesPagesAtStart) {
 }
 
 TEST_F(PanelStartTest, SkipsTheFirstReadWhileAnotherTransferRuns) {
-    g_acquiring = 1;
-    m_panel = std::make_unique<TZ410Dlg>();
+    busy().acquiring = 1;
+    makePanel();
     ASSERT_TRUE(m_panel->OnInitDialog());
     click(m_panel->control(TZ410Dlg::kReadButton));
     click(m_panel->control(TZ410Dlg::kWriteButton));
@@ -151,11 +151,11 @@ TEST_F(PanelStartTest, ProfileOfTheOtherChipIsRefused) {
 }
 
 TEST_F(PanelStartTest, CreationTimeFromDetectionToPanelShown) {
-    ClosePort();
+    m_pty.closeLink();
     m_board.setPacing(sim::Pacing::Wire); // bytes as a 115200-baud line carries them
     QElapsedTimer timer;
     timer.start();
-    ASSERT_EQ(DetectEvm(), 1);
+    ASSERT_EQ(m_pty.detect(), 1);
     const qint64 detected = timer.elapsed();
     TZ410Dlg &panel = openPanel();
     QCoreApplication::processEvents();

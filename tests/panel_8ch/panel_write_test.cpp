@@ -74,7 +74,7 @@ TEST_P(TabWriteTest, SendsTheTabSequenceInOrder) {
     for (const Frame &frame : expected)
         EXPECT_EQ(panel.m_current[frame[3]], frame[4]);
     EXPECT_EQ(panel.m_allPage->readText(kDrate), "82");
-    EXPECT_EQ(g_registerBusy, 0);
+    EXPECT_EQ(busy().registerBusy, 0);
     EXPECT_TRUE(panel.control(TZ410Dlg::kWriteButton)->isEnabled());
 }
 

@@ -1,17 +1,13 @@
 #include "board_on_pty.h"
 
-#include "link/protocol.h"
-#include "link/serial_transport.h"
+#include "link/detection.h"
 
 BoardOnPty::BoardOnPty(sim::Chip chip, sim::Pacing pacing) : m_board(chip) {
     m_board.setPacing(pacing);
 }
 
 BoardOnPty::~BoardOnPty() {
-    ClosePort();
-    SetPreferredPorts({});
-    SetSystemPortsScanned(true);
-    g_chipId = 1;
+    m_session.reset();
 }
 
 bool BoardOnPty::start() {
@@ -22,16 +18,17 @@ QString BoardOnPty::port() const {
     return QString::fromStdString(m_board.portPath());
 }
 
-void BoardOnPty::prefer() const {
-    SetPreferredPorts({port()});
+PortSearch BoardOnPty::search() const {
+    return {{port()}, false};
 }
 
 int BoardOnPty::detect() {
-    prefer();
-    g_chipId = static_cast<int>(m_board.chip());
-    const int number = DetectEvm();
+    m_session.reset();
+    Detection found = DetectEvm(search(), static_cast<int>(m_board.chip()));
+    if (found.link)
+        m_session = std::make_shared<BoardSession>(std::move(found.link));
     m_board.clearReceivedFrames();
-    return number;
+    return found.number;
 }
 
 std::vector<uint8_t> BoardOnPty::sentItems(std::size_t atLeast) const {

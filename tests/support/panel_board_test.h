@@ -50,18 +50,23 @@ template <typename Panel> class PanelBoardTest : public ::testing::Test {
     explicit PanelBoardTest(sim::Chip chip) : m_pty(chip) {}
 
     void SetUp() override {
-        g_acquiring = g_registerBusy = g_calibrating = 0;
         ASSERT_TRUE(m_pty.start());
         ASSERT_EQ(m_pty.detect(), 1);
     }
-    void TearDown() override {
-        m_panel.reset();
-        g_acquiring = g_registerBusy = g_calibrating = 0;
-    }
+    void TearDown() override { m_panel.reset(); }
 
+    // The busy flags of the board the panel drives.
+    BusyFlags &busy() { return m_pty.session()->busy(); }
+
+    // Creates the panel on this board, as the main window does, before its start.
+    Panel &makePanel() {
+        m_panel = std::make_unique<Panel>();
+        m_panel->setBoard(m_pty.session());
+        return *m_panel;
+    }
     // Creates and shows the panel as the main window does, then forgets its start frames.
     Panel &openPanel() {
-        m_panel = std::make_unique<Panel>();
+        makePanel();
         EXPECT_TRUE(m_panel->OnInitDialog());
         m_panel->show();
         m_board.clearReceivedFrames();

@@ -1,11 +1,11 @@
 #pragma once
-// The acquisition request and its item stream, read in bulk: whatever has arrived is taken at
-// once and split into items. The pieces a capture is built from: ask for N items, read them a
-// piece at a time (the caller writes each piece while the board streams on), stop after any
-// item, and drain what the board still sends after a stop so the next exchange meets a quiet
-// line.
+// The one reader of every item stream (the one-shot acquisition, the capture, the scan, Python):
+// the request's items read in bulk from a link, whatever has arrived taken at once and split into
+// items, each checked as it comes. A caller reads a piece at a time (a capture writes each piece
+// while the board streams on), may stop after any item, and knows to the byte what the board
+// still owes; the link takes that off the line before its next exchange.
 
-#include "link/serial_transport.h"
+#include "serial_transport.h"
 
 #include <array>
 #include <chrono>
@@ -14,12 +14,11 @@
 #include <span>
 #include <vector>
 
-namespace capture {
+class BoardLink;
+
+namespace items {
 
 using Clock = std::chrono::steady_clock;
-
-// Sends the request for count items (1 to 65535) for g_chipId; 0 or the link's failure code.
-int RequestItems(int count);
 
 struct ItemsRead {
     int items = 0;         // good items taken by this call, in order
@@ -37,11 +36,14 @@ class ItemReader {
 
     // stop is asked after every item. whileWaiting (may be empty) runs while a read waits; see
     // ReadAvailableWaiting, as for gatherMs.
-    ItemReader(std::function<bool()> stop, Clock::time_point start, int gatherMs,
-               ReadWaitHook whileWaiting = {});
+    ItemReader(BoardLink &link, std::function<bool()> stop, Clock::time_point start,
+               int gatherMs, ReadWaitHook whileWaiting = {});
 
-    // The request for count items has just been sent.
-    void begin(int count);
+    // The request for count items has just been sent. raw (may be null): count * 4 bytes that
+    // receive each good item as it came off the line, in request order.
+    void begin(int count, uint8_t *raw = nullptr);
+    // Good items taken of the request so far.
+    int itemsTaken() const { return m_itemsTaken; }
     // Reads on until the request's items are all in, `until` has passed with items of this call
     // in hand (they wait no longer for more), stop() says so after an item, or a fault. Appends
     // the good items to codes and, for each, the seconds since start at which its read
@@ -52,20 +54,24 @@ class ItemReader {
     // it did not read after a read given up by its wait hook), exact to the byte.
     int64_t bytesLeft() const { return m_failed ? 0 : m_total - m_taken; }
 
-    // Reads and throws away bytes the board still sends; ends early on silence, a failure, a
-    // read given up or when abort() says so. Calls progress with the bytes left after each read,
-    // so a caller that stops it knows what is still owed, exact to the byte.
-    void drain(int64_t bytes, const std::function<bool()> &abort,
-               const std::function<void(int64_t)> &progress);
+    // Tells the link what the board still owes of this request (after a stop, a bad item or a
+    // read given up): its next exchange takes it off the line first.
+    void leaveOwed() const;
+    // Reads and throws away what the board still sends of this request; ends early on silence,
+    // a failure, a read given up or when abort() says so. Calls progress with the bytes left
+    // after each read; what is left is owed to the link.
+    void drain(const std::function<bool()> &abort, const std::function<void(int64_t)> &progress);
 
   private:
     // One read takes at most this much: a fraction of a second of the wire.
     static constexpr uint32_t kChunkBytes = 4096;
 
+    BoardLink &m_link;
     std::function<bool()> m_stop;
     Clock::time_point m_start;
     int m_gatherMs;
     ReadWaitHook m_whileWaiting;
+    uint8_t *m_raw = nullptr;
     int m_count = 0;
     int m_itemsTaken = 0;
     int64_t m_total = 0; // bytes of the request
@@ -76,4 +82,4 @@ class ItemReader {
     uint32_t m_held = 0; // bytes of an item not complete yet, at the buffer's start
 };
 
-} // namespace capture
+} // namespace items

@@ -1,30 +1,26 @@
-#include "item_stream.h"
+#include "item_reader.h"
 
-#include "link/frames.h"
-#include "link/protocol.h"
-#include "link/result_codes.h"
+#include "board_link.h"
+#include "frames.h"
+#include "result_codes.h"
 
 #include <algorithm>
 #include <cstring>
 #include <thread>
 
-namespace capture {
+namespace items {
 namespace {
 // A read that brings less than this is a trickle: the wire's pace, not a backlog.
 constexpr uint32_t kTrickleBytes = 256;
 } // namespace
 
-int RequestItems(int count) {
-    const CommandFrame frame = BuildAcquisitionFrame(g_chipId, static_cast<uint16_t>(count));
-    return WriteFrame(frame.data(), kWriteWaitMs);
-}
-
-ItemReader::ItemReader(std::function<bool()> stop, Clock::time_point start, int gatherMs,
-                       ReadWaitHook whileWaiting)
-    : m_stop(std::move(stop)), m_start(start), m_gatherMs(gatherMs),
+ItemReader::ItemReader(BoardLink &link, std::function<bool()> stop, Clock::time_point start,
+                       int gatherMs, ReadWaitHook whileWaiting)
+    : m_link(link), m_stop(std::move(stop)), m_start(start), m_gatherMs(gatherMs),
       m_whileWaiting(std::move(whileWaiting)) {}
 
-void ItemReader::begin(int count) {
+void ItemReader::begin(int count, uint8_t *raw) {
+    m_raw = raw;
     m_count = count;
     m_itemsTaken = 0;
     m_total = static_cast<int64_t>(count) * kItemSize;
@@ -54,14 +50,14 @@ ItemsRead ItemReader::readPiece(Clock::time_point until, std::vector<int32_t> &c
             if (gatherMs > 0)
                 std::this_thread::sleep_for(std::chrono::milliseconds(std::min(gatherMs, left())));
             gatherMs = 0;
-            if (!WaitForBytes(std::max(0, left())))
+            if (!m_link.waitForBytes(std::max(0, left())))
                 break;
         }
         // m_held < kItemSize here: complete items have been taken out.
         const uint32_t room =
             static_cast<uint32_t>(std::min<int64_t>(kChunkBytes, m_total - m_taken));
         uint32_t got = 0;
-        const int result = ReadAvailableWaiting(m_buffer.data() + m_held, kItemSize - m_held, room,
+        const int result = m_link.readAvailable(m_buffer.data() + m_held, kItemSize - m_held, room,
                                                 got, m_whileWaiting, gatherMs);
         m_trickle = got < kTrickleBytes;
         m_taken += got;
@@ -82,6 +78,8 @@ ItemsRead ItemReader::readPiece(Clock::time_point until, std::vector<int32_t> &c
                 outcome.badItem = outcome.items;
                 break;
             }
+            if (m_raw)
+                std::memcpy(m_raw + static_cast<size_t>(m_itemsTaken) * kItemSize, item, kItemSize);
             codes.push_back(ItemValue(item));
             arrivals.push_back(now);
             ++outcome.items;
@@ -105,20 +103,31 @@ ItemsRead ItemReader::readPiece(Clock::time_point until, std::vector<int32_t> &c
     return outcome;
 }
 
-void ItemReader::drain(int64_t bytes, const std::function<bool()> &abort,
+void ItemReader::leaveOwed() const {
+    m_link.setOwedBytes(bytesLeft());
+}
+
+void ItemReader::drain(const std::function<bool()> &abort,
                        const std::function<void(int64_t)> &progress) {
+    int64_t bytes = bytesLeft();
     std::array<uint8_t, kChunkBytes> buffer{};
     while (bytes > 0 && !(abort && abort())) {
         const uint32_t want = static_cast<uint32_t>(std::min<int64_t>(kChunkBytes, bytes));
         uint32_t got = 0;
         const int result =
-            ReadAvailableWaiting(buffer.data(), 1, want, got, m_whileWaiting, m_gatherMs);
+            m_link.readAvailable(buffer.data(), 1, want, got, m_whileWaiting, m_gatherMs);
         bytes -= got;
         if (progress)
             progress(bytes);
-        if (result != result::kOk)
-            return; // silence, a lost line or a read given up: nothing more is read
+        if (result == result::kAborted)
+            break;
+        if (result != result::kOk) {
+            bytes = 0; // silence or a lost line: nothing more comes
+            break;
+        }
     }
+    m_taken = m_total - bytes;
+    m_link.setOwedBytes(bytes);
 }
 
-} // namespace capture
+} // namespace items

@@ -1,0 +1,25 @@
+#pragma once
+// One board as the program drives it: its link, and what holds the board now (its busy
+// flags). Whoever drives a board holds its session; nothing reaches for "the" board. A stream
+// (the one-shot acquisition, a capture, a scan) takes the link to its job's thread for the run
+// (PortWorker) and gives it back before its end.
+
+#include "board_link.h"
+
+#include "platform/busy_flags.h"
+
+#include <memory>
+
+class BoardSession {
+  public:
+    explicit BoardSession(std::unique_ptr<BoardLink> link) : m_link(std::move(link)) {}
+
+    BoardLink &link() { return *m_link; }
+    const BoardLink &link() const { return *m_link; }
+    BusyFlags &busy() { return m_busy; }
+    const BusyFlags &busy() const { return m_busy; }
+
+  private:
+    std::unique_ptr<BoardLink> m_link;
+    BusyFlags m_busy;
+};
