@@ -17,9 +17,13 @@ double ConversionPeriod(double nominalSps) {
     return 1.0 / DeliveredRate(nominalSps);
 }
 
+int BlockItemsFor(double seconds, double nominalSps) {
+    const double items = std::round(seconds * DeliveredRate(nominalSps));
+    return static_cast<int>(std::clamp<double>(items, 1.0, kMaxBlockItems));
+}
+
 int DefaultBlockItems(double nominalSps) {
-    const long items = std::lround(DeliveredRate(nominalSps));
-    return static_cast<int>(std::clamp<long>(items, 1, kMaxBlockItems));
+    return BlockItemsFor(1.0, nominalSps);
 }
 
 int NextRequestCount(int blockItems, int64_t samplesLeft, double secondsLeft,

@@ -14,7 +14,10 @@ namespace capture {
 double DeliveredRate(double nominalSps);
 // One conversion period as the program sees it: the longer of the chip's and the wire's.
 double ConversionPeriod(double nominalSps);
-// About one second of conversions: at least 1, at most 65535.
+// The conversions of `seconds` as they reach the program (DeliveredRate): at least 1, at most
+// one request's 65535. Every stream sizes its blocks by it: the capture, Python's stream.
+int BlockItemsFor(double seconds, double nominalSps);
+// About one second of conversions.
 int DefaultBlockItems(double nominalSps);
 
 // The items of the next request: the block, cut to the samples still wanted (samplesLeft < 0:

@@ -224,7 +224,8 @@ QString CCaptureDlg::settingsFromControls(CaptureSettings &settings) const {
             return tr("The new-file interval must be H:MM:SS and more than 0.");
     }
     // Every file the run may write; an existing one is the user's to replace (OnStart asks).
-    return CheckCapturePaths(settings.path, settings.splitMs > 0, true);
+    const platform::FileError refused = CheckCapturePaths(settings.path, settings.splitMs > 0, true);
+    return refused.failed() ? refused.text() : QString();
 }
 
 void CCaptureDlg::OnStart() {

@@ -17,6 +17,14 @@
 
 namespace capture {
 
+QString UtcInstantText(std::chrono::system_clock::time_point instant) {
+    using namespace std::chrono;
+    const auto micros = duration_cast<microseconds>(instant.time_since_epoch()).count();
+    const QDateTime utc = QDateTime::fromMSecsSinceEpoch(micros / 1000, Qt::UTC);
+    return utc.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.")) +
+           QStringLiteral("%1Z").arg(micros % 1000000, 6, 10, QLatin1Char('0'));
+}
+
 QString FaultMessage(const CaptureResult &result) {
     const bool fault = result.status != CaptureStatus::Ok && result.status != CaptureStatus::Busy;
     return fault ? result.stoppedBy : QString();
@@ -116,7 +124,7 @@ bool CaptureEngine::openPart(uint64_t firstSample) {
     m_progress.filePath = path;
     m_progress.fileBytes = 0;
     const bool made =
-        m_writer->create(path, m_facts, FilePart{number, firstSample}, m_settings.force);
+        m_writer->create(path, m_runFacts, FilePart{number, firstSample}, m_settings.force);
     if (made) {
         m_progress.files = number;
         m_progress.fileBytes = m_writer->fileBytes();
@@ -194,6 +202,8 @@ CaptureResult CaptureEngine::end(CaptureStatus status, const QString &stoppedBy,
     result.status = status;
     result.stoppedBy = stoppedBy;
     result.linkResult = linkResult;
+    if (status == CaptureStatus::File && m_writer)
+        result.fileError = m_writer->error();
     result.samples = m_progress.samplesWritten;
     result.seconds = elapsed();
     result.blocks = m_progress.blocks;
@@ -232,6 +242,9 @@ CaptureResult CaptureEngine::stream() {
         m_start = Clock::now();
         m_shared = m_progress;
     }
+    m_runFacts = m_facts;
+    m_runFacts.runStartUtc = UtcInstantText(std::chrono::system_clock::now());
+    m_runFacts.boardIdentity = m_board.link().identity();
     m_running = true;
     m_writer = MakeWriter(m_settings.format);
     if (m_hooks.pumpEvents)

@@ -23,6 +23,7 @@
 #include <QString>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -89,6 +90,8 @@ struct CaptureResult {
     CaptureStatus status = CaptureStatus::Ok;
     QString stoppedBy; // "user", "duration", "samples", "detect" or the message of the fault
     int linkResult = 0;
+    // With CaptureStatus::File: the file and the cause, as fields (stoppedBy has their text).
+    platform::FileError fileError;
     int64_t samples = 0;
     double seconds = 0.0;
     int blocks = 0;
@@ -97,6 +100,9 @@ struct CaptureResult {
     double longestDeadSeconds = 0.0;
     int64_t clippedSamples = 0; // of samples, at either code limit
 };
+
+// An instant as the files record the run's start: ISO 8601 UTC to the microsecond, with a "Z".
+QString UtcInstantText(std::chrono::system_clock::time_point instant);
 
 // A fault's message for the user, "" when the capture ended as asked (or never started).
 QString FaultMessage(const CaptureResult &result);
@@ -154,6 +160,7 @@ class CaptureEngine {
     BoardSession &m_board;
     const CaptureSettings m_settings;
     const CaptureFacts m_facts;
+    CaptureFacts m_runFacts; // m_facts with the board and the run's start instant
     const CaptureHooks m_hooks;
     const int m_blockItems;
 

@@ -9,7 +9,9 @@
 //   /time_s   float, one dimension: each sample's seconds since the capture's start, by the
 //             rule its attribute time_rule names                               (optional)
 //   root attributes (each optional; a missing one reads as unknown): the strings chip, mode,
-//             program_version, start_time, stopped_by ("unfinished" until the capture closes
+//             program_version, start_time, board_identity (which board: its by-id link, USB
+//             serial number or port), run_start_utc (the instant time_s counts from, UTC to
+//             the microsecond), stopped_by ("unfinished" until the capture closes
 //             the file), reference_source ("given" or "default"); the numbers
 //             reference_volts, pga_gain, data_rate_sps, volts_per_code, file_number,
 //             first_sample; registers (bytes). Where the capture did not know the chip's mode,
@@ -52,6 +54,8 @@ inline constexpr const char *kDataRateGuess = "data_rate_sps_from_registers";
 inline constexpr const char *kVoltsPerCodeGuess = "volts_per_code_from_registers";
 inline constexpr const char *kProgramVersion = "program_version";
 inline constexpr const char *kStartTime = "start_time";
+inline constexpr const char *kBoardIdentity = "board_identity";
+inline constexpr const char *kRunStartUtc = "run_start_utc";
 inline constexpr const char *kFileNumber = "file_number";
 inline constexpr const char *kFirstSample = "first_sample";
 inline constexpr const char *kStoppedBy = "stopped_by";

@@ -36,6 +36,13 @@ struct CaptureFacts {
     conversion::ConversionFacts conversion;
     QString programVersion;
     QString startTime; // ISO 8601, local time with its offset
+    // Which board: its link's identity (the /dev/serial/by-id/ link or USB serial number where
+    // the system has them, else the port). Filled in by the engine from its board.
+    QString boardIdentity;
+    // The instant the run's clock starts (time_s 0), UTC to the microsecond, ISO 8601 with a
+    // "Z": every file of the run records it, so two boards' runs line up and a file's first
+    // sample's offset from it is its first time_s. Filled in by the engine.
+    QString runStartUtc;
 };
 
 // The file's place in the run: its number (1 for the first) and the run-wide index of its

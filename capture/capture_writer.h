@@ -2,9 +2,11 @@
 // Where a capture's samples go: one small interface, HDF5 and CSV behind it. The engine opens
 // a file, hands it the samples a piece at a time (a fraction of a second each; a block's last
 // piece with the block's record) and closes it with the reason the capture stopped. Every call
-// reports failure by false and leaves the reason in errorText().
+// reports failure by false and leaves the file and the cause in error().
 
 #include "capture_settings.h"
+
+#include "platform/file_error.h"
 
 #include <QString>
 
@@ -42,7 +44,9 @@ class CaptureWriter {
     // even when this fails.
     virtual bool finish(const QString &stoppedBy) = 0;
     virtual uint64_t fileBytes() const = 0;
-    virtual QString errorText() const = 0;
+    virtual platform::FileError error() const = 0;
+    // "PATH: cause", as the user reads it.
+    QString errorText() const { return error().text(); }
 };
 
 std::unique_ptr<CaptureWriter> MakeWriter(FileFormat format);

@@ -60,6 +60,8 @@ QByteArray CsvHeader(const CaptureFacts &facts, const FilePart &part) {
         header += std::visit([&](const auto &value) { return Fact(fact.name, value); }, fact.value);
     header += Fact(format::kProgramVersion, facts.programVersion);
     header += Fact(format::kStartTime, facts.startTime);
+    header += Fact(format::kBoardIdentity, facts.boardIdentity);
+    header += Fact(format::kRunStartUtc, facts.runStartUtc);
     header += Fact(format::kFileNumber, QString::number(part.number));
     header += Fact(format::kFirstSample, QString::number(part.firstSample));
     header += Fact(format::kTimeRule, QString::fromLatin1(analysis::kArrivalTimeRule));
@@ -96,9 +98,8 @@ bool CsvWriter::create(const QString &path, const CaptureFacts &facts, const Fil
     const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Unbuffered |
                                      (replace ? QIODevice::Truncate : QIODevice::NewOnly);
     if (!m_file.open(mode)) {
-        m_error = QStringLiteral("%1: %2").arg(path, m_file.exists() && !replace
-                                                         ? QStringLiteral("the file exists")
-                                                         : m_file.errorString());
+        m_error = {path, m_file.exists() && !replace ? QStringLiteral("the file exists")
+                                                     : m_file.errorString()};
         return false;
     }
     return writeDurably(CsvHeader(facts, part));
@@ -109,7 +110,7 @@ bool CsvWriter::writeDurably(const QByteArray &bytes) {
     if (cause == 0 && fsync(m_file.handle()) != 0)
         cause = errno;
     if (cause != 0) {
-        m_error = QStringLiteral("%1: %2").arg(m_file.fileName(), qt_error_string(cause));
+        m_error = {m_file.fileName(), qt_error_string(cause)};
         // A block is in the file whole or not at all: a reader never meets half a line.
         if (ftruncate(m_file.handle(), static_cast<off_t>(m_bytes)) == 0)
             fsync(m_file.handle());
@@ -122,7 +123,7 @@ bool CsvWriter::writeDurably(const QByteArray &bytes) {
 bool CsvWriter::appendPiece(uint64_t firstSample, std::span<const int32_t> codes,
                             std::span<const double> sampleSeconds, const BlockStamp *) {
     if (!m_file.isOpen()) {
-        m_error = QStringLiteral("%1: the file is not open").arg(m_file.fileName());
+        m_error = {m_file.fileName(), QStringLiteral("the file is not open")};
         return false;
     }
     if (codes.empty())

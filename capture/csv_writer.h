@@ -26,13 +26,13 @@ class CsvWriter : public CaptureWriter {
                      std::span<const double> sampleSeconds, const BlockStamp *endsBlock) override;
     bool finish(const QString &stoppedBy) override;
     uint64_t fileBytes() const override { return m_bytes; }
-    QString errorText() const override { return m_error; }
+    platform::FileError error() const override { return m_error; }
 
   private:
     bool writeDurably(const QByteArray &bytes);
 
     QFile m_file;
-    QString m_error;
+    platform::FileError m_error;
     double m_voltsPerCode = 0.0;
     uint64_t m_bytes = 0;
 };

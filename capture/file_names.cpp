@@ -51,24 +51,20 @@ QString PartPath(const QString &path, int number, bool split) {
     return suffix.isEmpty() ? numbered : numbered + u'.' + suffix;
 }
 
-QString CheckOutputPath(const QString &path, bool replace) {
+platform::FileError CheckOutputPath(const QString &path, bool replace) {
     // The program's one check of a target, then the capture's own rule: a file written block
     // by block cannot be whole-or-untouched, so an existing one is never touched unasked.
     const platform::FileError error = platform::CheckWritableTarget(path);
-    if (error.failed())
-        return error.text();
-    if (replace)
-        return QString();
+    if (error.failed() || replace)
+        return error;
     const QFileInfo info(path);
     if (info.exists())
-        return platform::FileError{path, QStringLiteral("The file exists (--force replaces it)")}
-            .text();
+        return {path, QStringLiteral("The file exists (--force replaces it)")};
     // A new file cannot be made at a link's name; with --force the link is written through.
     if (info.isSymLink())
-        return platform::FileError{path, QStringLiteral("A link to a file that does not exist "
-                                                        "(--force writes through it)")}
-            .text();
-    return QString();
+        return {path, QStringLiteral("A link to a file that does not exist "
+                                     "(--force writes through it)")};
+    return {};
 }
 
 namespace {
@@ -102,12 +98,12 @@ QStringList CaptureTargets(const QString &path, bool split) {
 }
 } // namespace
 
-QString CheckCapturePaths(const QString &path, bool split, bool replace) {
+platform::FileError CheckCapturePaths(const QString &path, bool split, bool replace) {
     for (const QString &target : CaptureTargets(path, split)) {
-        if (const QString refused = CheckOutputPath(target, replace); !refused.isEmpty())
+        if (const platform::FileError refused = CheckOutputPath(target, replace); refused.failed())
             return refused;
     }
-    return QString();
+    return {};
 }
 
 QStringList ExistingCaptureFiles(const QString &path, bool split) {

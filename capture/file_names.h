@@ -3,6 +3,8 @@
 
 #include "capture_settings.h"
 
+#include "platform/file_error.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -29,13 +31,13 @@ QString PartPath(const QString &path, int number, bool split);
 // An empty string when the capture may write there; otherwise "PATH: why not": the program's
 // check of a target (platform::CheckWritableTarget), or an existing file (or a link to a file
 // that does not exist yet) without replace.
-QString CheckOutputPath(const QString &path, bool replace);
+platform::FileError CheckOutputPath(const QString &path, bool replace);
 
 // Every file a capture of path may write, checked as CheckOutputPath does: the file itself, or
 // with a split its first numbered file and every numbered file of the same name already there
 // (run_0002.h5, run_0003.h5 ...), which a later split would meet. A capture cannot know how
 // many files it will write, so the names on the disk are the ones that can refuse it.
-QString CheckCapturePaths(const QString &path, bool split, bool replace);
+platform::FileError CheckCapturePaths(const QString &path, bool split, bool replace);
 
 // Of the files CheckCapturePaths looks at, those already there (a link too, even one to a file
 // that does not exist): what a capture would replace. Empty when it replaces nothing.

@@ -97,9 +97,9 @@ Hdf5Writer::~Hdf5Writer() {
 
 bool Hdf5Writer::fail(const char *what) {
     const int error = errno;
-    m_error = QStringLiteral("%1: %2").arg(m_path, QLatin1String(what));
+    m_error = {m_path, QLatin1String(what)};
     if (error != 0)
-        m_error += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(std::strerror(error)));
+        m_error.reason += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(std::strerror(error)));
     return false;
 }
 
@@ -155,6 +155,8 @@ bool Hdf5Writer::writeAttributes(const CaptureFacts &facts, const FilePart &part
     }
     ok = ok && WriteStringAttribute(root, format::kProgramVersion, facts.programVersion);
     ok = ok && WriteStringAttribute(root, format::kStartTime, facts.startTime);
+    ok = ok && WriteStringAttribute(root, format::kBoardIdentity, facts.boardIdentity);
+    ok = ok && WriteStringAttribute(root, format::kRunStartUtc, facts.runStartUtc);
     ok = ok && WriteNumberAttribute(root, format::kFileNumber, H5T_STD_I32LE, H5T_NATIVE_INT,
                                     &fileNumber);
     ok = ok && WriteNumberAttribute(root, format::kFirstSample, H5T_STD_U64LE, H5T_NATIVE_UINT64,

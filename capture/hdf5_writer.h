@@ -32,7 +32,7 @@ class Hdf5Writer : public CaptureWriter {
                      std::span<const double> sampleSeconds, const BlockStamp *endsBlock) override;
     bool finish(const QString &stoppedBy) override;
     uint64_t fileBytes() const override;
-    QString errorText() const override { return m_error; }
+    platform::FileError error() const override { return m_error; }
 
   private:
     bool fail(const char *what);
@@ -44,7 +44,7 @@ class Hdf5Writer : public CaptureWriter {
     void closeAll();
 
     QString m_path;
-    QString m_error;
+    platform::FileError m_error;
     int64_t m_file = -1;
     int64_t m_codes = -1;
     int64_t m_times = -1;

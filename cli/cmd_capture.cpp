@@ -134,9 +134,10 @@ int RunCapture(CommandContext &context) {
     // Before the board is touched, every name the run may write: a file that exists stays as
     // it is without --force, a later part of a split included.
     const bool split = settings.splitMs > 0;
-    if (const QString refused = capture::CheckCapturePaths(settings.path, split, settings.force);
-        !refused.isEmpty()) {
-        context.console().message(refused);
+    if (const platform::FileError refused =
+            capture::CheckCapturePaths(settings.path, split, settings.force);
+        refused.failed()) {
+        context.console().message(refused.text());
         return exit_code::kFile;
     }
     if (const int status = context.connect())

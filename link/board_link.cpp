@@ -61,6 +61,11 @@ QString identityOf(const QString &path) {
 }
 } // namespace
 
+bool PortOpenInThisProcess(const QString &path) {
+    const std::lock_guard lock(g_openMutex);
+    return openPaths().contains(canonical(path));
+}
+
 void SetTimeLimitDivisorForTests(int divisor) {
     g_defaultDivisor = std::max(1, divisor);
 }
@@ -237,6 +242,11 @@ bool BoardLink::waitForBytes(int ms) {
     // A time-out here is no failure: the next read reports what went wrong, if anything did.
     m_port->clearError();
     return ready;
+}
+
+int64_t BoardLink::bytesWaiting() const {
+    checkThread("bytesWaiting");
+    return m_port ? m_port->bytesAvailable() : 0;
 }
 
 bool BoardLink::takeOwed(const ReadWaitHook &whileWaiting) {

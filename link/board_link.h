@@ -68,6 +68,8 @@ class BoardLink {
                       const ReadWaitHook &whileWaiting = {}, int gatherMs = 0);
     // Waits at most ms for bytes to arrive; true when some are there to read.
     bool waitForBytes(int ms);
+    // Bytes arrived that nobody has read yet.
+    int64_t bytesWaiting() const;
 
     // What the board still sends of a request nobody reads to its end (a stopped stream), exact
     // to the byte. The board cannot be told to stop a request.
@@ -92,6 +94,9 @@ class BoardLink {
     int64_t m_owedBytes = 0;
     platform::MessageHandler m_sink;
 };
+
+// True while a link of this process holds the device at path.
+bool PortOpenInThisProcess(const QString &path);
 
 // Tests only: the time-limit divisor every link opened from now on starts with (1 in the
 // program).

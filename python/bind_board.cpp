@@ -4,7 +4,9 @@
 #include "board.h"
 #include "detection.h"
 
+#include "capture/block_plan.h"
 #include "capture/duration_text.h"
+#include "link/frames.h"
 #include "scan/scan_figures.h"
 #include "scan/scan_inputs.h"
 
@@ -235,8 +237,9 @@ ValueError naming them.)")
         .def(
             "acquire",
             [](Board &b, int count) {
-                if (count < 1 || count > 65535)
-                    throw Value(QStringLiteral("count must be a number from 1 to 65535"));
+                if (count < 1 || count > kMaxItemsPerRequest)
+                    throw Value(QStringLiteral("count must be a number from 1 to %1")
+                                    .arg(kMaxItemsPerRequest));
                 return ArrayOf(WithoutGil(
                     [&](Interrupt &interrupt) { return Open(b).acquire(count, interrupt); }));
             },
@@ -270,8 +273,9 @@ guess from CR1; command("set-mode", n) first), or registers that could not be re
                 // Given as Python objects: None or a number.
                 const int64_t items = block.is_none() ? 0 : block.cast<int64_t>();
                 const int64_t limit = blocks.is_none() ? -1 : blocks.cast<int64_t>();
-                if (!block.is_none() && (items < 1 || items > 65535))
-                    throw Value(QStringLiteral("block must be a number from 1 to 65535"));
+                if (!block.is_none() && (items < 1 || items > kMaxItemsPerRequest))
+                    throw Value(QStringLiteral("block must be a number from 1 to %1")
+                                    .arg(kMaxItemsPerRequest));
                 if (!blocks.is_none() && limit < 0)
                     throw Value(QStringLiteral("blocks must be 0 or more"));
                 if (block.is_none() && !(std::isfinite(seconds) && seconds > 0))
@@ -283,8 +287,9 @@ guess from CR1; command("set-mode", n) first), or registers that could not be re
                     const double rate = b.facts().dataRateSps;
                     if (!(rate > 0))
                         throw Value(QStringLiteral("the data rate is not known: give block="));
-                    blockItems = static_cast<int>(
-                        std::clamp<double>(std::round(seconds * rate), 1.0, 65535.0));
+                    // The capture's rule: what reaches the program in that time, which the wire
+                    // caps at 2880 items a second whatever the chip's rate.
+                    blockItems = capture::BlockItemsFor(seconds, rate);
                 }
                 return Stream{&b, self, token, blockItems, limit};
             },
@@ -292,8 +297,8 @@ guess from CR1; command("set-mode", n) first), or registers that could not be re
             py::arg("blocks") = py::none(),
             R"(Samples block after block as numpy int32 arrays, until the loop breaks.
 
-A block holds `seconds` of conversions at the data rate the registers show (at most 65535),
-or `block` samples; `blocks` ends the stream after that many. The next block is asked for as
+A block holds `seconds` of conversions as they reach the program (the data rate the
+registers show, at most the wire's 2880 a second; at most 65535), or `block` samples; `blocks` ends the stream after that many. The next block is asked for as
 soon as one is in, so the board streams on while the loop works. Any other call on the board
 ends the stream; what the board still sends of it is read off first.)")
         .def(
@@ -502,8 +507,9 @@ reference the reference in volts for the facts; None: the chip's default. Within
           ValueError naming them.
 
 Runs the program's handshake ("Detect EVM") and reads the registers. Raises NoBoardError when
-no board answers, with the reason for each port named. One Board is open in a process at a
-time, and it is used from the thread that opened it (one thread at a time).)");
+no board answers, with the reason for each port named. Several Boards may be open at once, one
+per board; each is used from the thread that opened it. A port another Board of this process
+holds raises RuntimeError.)");
 }
 
 } // namespace pellorin_py

@@ -11,27 +11,15 @@
 
 namespace pellorin_py {
 
-namespace {
-// "PATH: cause" back into its parts; the whole text as the cause when it names another path.
-BoardError FileFromText(const QString &text, const QString &path) {
-    const QString prefix = path + QStringLiteral(": ");
-    if (text.startsWith(prefix))
-        return File(path, text.mid(prefix.size()));
-    const qsizetype colon = text.indexOf(QStringLiteral(": "));
-    if (colon > 0)
-        return File(text.left(colon), text.mid(colon + 2));
-    return File(path, text);
-}
-} // namespace
-
 capture::CaptureResult Board::capture(const capture::CaptureSettings &settings,
                                       Interrupt &interrupt, QString &filePath) {
     // Before the board is touched: every file the run may write (with a split, the numbered
     // files of the name already there too) stays as it is unless force.
     const bool split = settings.splitMs > 0;
-    if (const QString refused = capture::CheckCapturePaths(settings.path, split, settings.force);
-        !refused.isEmpty())
-        throw FileFromText(refused, capture::PartPath(settings.path, 1, split));
+    if (const platform::FileError refused =
+            capture::CheckCapturePaths(settings.path, split, settings.force);
+        refused.failed())
+        throw File(refused.path, refused.reason);
     begin(interrupt);
     refreshImage(interrupt, false);
     const capture::CaptureFacts fileFacts = capture::MakeFacts(
@@ -61,7 +49,7 @@ capture::CaptureResult Board::capture(const capture::CaptureSettings &settings,
         // The samples before it are in the file.
         throw Checksum(fault, ended.samplesReceived, {});
     case capture::CaptureStatus::File:
-        throw FileFromText(fault, filePath);
+        throw File(result.fileError.path, result.fileError.reason);
     case capture::CaptureStatus::Busy:
         throw State(QStringLiteral("another board operation is running"));
     }

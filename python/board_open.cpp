@@ -5,6 +5,7 @@
 
 #include "acquisition/event_cadence.h"
 #include "cli/no_board.h"
+#include "link/board_link.h"
 #include "link/detection.h"
 #include "link/protocol.h"
 #include "link/register_range.h"
@@ -18,6 +19,10 @@ namespace pellorin_py {
 std::unique_ptr<Board> Board::open(const OpenRequest &request, Interrupt &interrupt) {
     if (!request.chip.isEmpty() && !cli::FindChipSupport(request.chip))
         throw Value(QStringLiteral("no chip %1 (VXC5480 or VXC5420)").arg(request.chip));
+    if (!request.port.isEmpty() && PortOpenInThisProcess(request.port))
+        throw State(
+            QStringLiteral("%1 is open in this process already: another Board holds it")
+                .arg(request.port));
     std::unique_ptr<Board> board(new Board);
     QStringList ports;
     if (!request.port.isEmpty())
@@ -41,13 +46,6 @@ std::unique_ptr<Board> Board::open(const OpenRequest &request, Interrupt &interr
     const cli::ChipSupport *chip = cli::FindChipSupport(chipName);
     Detection found = DetectEvm({ports, scanSystem}, chip->chipId);
     if (!found.link) {
-        for (const PortRefusal &refusal : found.refused) {
-            if (ports.contains(refusal.path) && refusal.result == 6 && !refusal.cause.isEmpty() &&
-                refusal.cause.contains(QStringLiteral("this process")))
-                throw State(QStringLiteral("%1 is open in this process already: another Board "
-                                           "holds it")
-                                .arg(refusal.path));
-        }
         platform::ShowMessage(nullptr, CantFindText(chip->chipId), QStringLiteral("Error"));
         const QString told = interrupt.messages().text();
         throw NoBoard(NoBoardText(ports, told, chip));

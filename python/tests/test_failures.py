@@ -87,8 +87,3 @@ def profile_of_nothing(scratch):
 def test_failure(case, tmp_path):
     case(tmp_path)
 
-
-def test_one_board_at_a_time():
-    with pellorin.open(simulate="VXC5480", pace="none"):
-        with pytest.raises(RuntimeError, match="open in this process already"):
-            pellorin.open(simulate="VXC5420", pace="none")

@@ -81,7 +81,7 @@ TEST(CaptureNames, OutputPathChecks) {
         {dir.filePath("missing/new.h5"), false, false}, {QString(), false, false},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(CheckOutputPath(c.path, c.replace).isEmpty(), c.accepted) << c.path.toStdString();
+        EXPECT_EQ(!CheckOutputPath(c.path, c.replace).failed(), c.accepted) << c.path.toStdString();
 }
 
 TEST(CaptureFigures, BlockMeanDeviationAndDrift) {

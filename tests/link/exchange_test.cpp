@@ -12,21 +12,23 @@ namespace {
 
 // Waits until the program's port holds count bytes that nobody has read: bytes the board wrote
 // reach the other end of a pty a little later.
-bool PortHolds(qint64 count) {
+bool PortHolds(BoardLink &link, qint64 count) {
     const QDeadlineTimer deadline(kEventWaitLimitMs);
-    while (g_port->bytesAvailable() < count && !deadline.hasExpired())
-        g_port->waitForReadyRead(static_cast<int>(deadline.remainingTime()));
-    return g_port->bytesAvailable() >= count;
+    while (link.bytesWaiting() < count && !deadline.hasExpired())
+        link.waitForBytes(static_cast<int>(deadline.remainingTime()));
+    return link.bytesWaiting() >= count;
 }
 
 TEST_F(LinkTest, ClosedPortFailsAtOnceWithNoPort) {
+    connectBoard();
+    link().close();
     uint8_t buffer[3] = {1, 2, 3};
     const uint8_t frame[6] = {0x55, 1, 0xF0, 0, 0, 0x0F};
-    EXPECT_EQ(WriteFrame(frame, 3000), result::kNoPort);
-    EXPECT_EQ(ReadBytes(buffer, 3), result::kNoPort);
+    EXPECT_EQ(link().writeFrame(frame, 3000), result::kNoPort);
+    EXPECT_EQ(link().readBytes(buffer, 3), result::kNoPort);
     EXPECT_EQ(buffer[0], 1);
     uint8_t value = 0x42;
-    EXPECT_EQ(ReadRegister(0, value), result::kNoPort);
+    EXPECT_EQ(ReadRegister(link(), 0, value), result::kNoPort);
     EXPECT_EQ(value, 0x42);
 }
 
@@ -34,9 +36,9 @@ TEST_F(LinkTest, RegisterWriteThenReadBackOverTheWire) {
     sim::VirtualBoard &board = connectBoard();
     platform::MessageRecorder messages;
 
-    ASSERT_EQ(WriteRegister(0x05, 0x12), result::kOk);
+    ASSERT_EQ(WriteRegister(link(), 0x05, 0x12), result::kOk);
     uint8_t value = 0;
-    ASSERT_EQ(ReadRegister(0x05, value), result::kOk);
+    ASSERT_EQ(ReadRegister(link(), 0x05, value), result::kOk);
     EXPECT_EQ(value, 0x12);
     EXPECT_EQ(board.registerValue(0x05), 0x12);
 
@@ -48,7 +50,7 @@ TEST_F(LinkTest, RegisterWriteThenReadBackOverTheWire) {
 
 TEST_F(LinkTest, CommandsCarryTheDetectedChipId) {
     sim::VirtualBoard &board = connectBoard(sim::Chip::VXC5420);
-    ASSERT_EQ(SendCommand(command::kSetMode, 3), result::kOk);
+    ASSERT_EQ(SendCommand(link(), command::kSetMode, 3), result::kOk);
     EXPECT_EQ(board.receivedFrames(), (std::vector<Frame>{{0x55, 0x02, 0x0D, 0x03, 0x00, 0xEF}}));
 }
 
@@ -66,7 +68,7 @@ TEST_P(StatusTest, SendCommandShowsTheBridgeStatusAndFails) {
     board.setFaults(faults);
     platform::MessageRecorder messages;
 
-    EXPECT_EQ(SendCommand(command::kStandby, 0), result::kBadReply);
+    EXPECT_EQ(SendCommand(link(), command::kStandby, 0), result::kBadReply);
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0].text, QString::fromLatin1(GetParam().message));
     EXPECT_EQ(messages.messages()[0].caption, "Error");
@@ -88,9 +90,9 @@ TEST_F(LinkTest, FailedStatusOfRegisterExchangesIsSilent) {
     platform::MessageRecorder messages;
 
     uint8_t value = 0x55;
-    EXPECT_EQ(ReadRegister(0x0A, value), result::kBadReply);
+    EXPECT_EQ(ReadRegister(link(), 0x0A, value), result::kBadReply);
     EXPECT_EQ(value, 0) << "a well-formed failure reply clears the destination";
-    EXPECT_EQ(WriteRegister(0x01, 0x23), result::kBadReply);
+    EXPECT_EQ(WriteRegister(link(), 0x01, 0x23), result::kBadReply);
     EXPECT_TRUE(messages.messages().empty());
 }
 
@@ -102,13 +104,13 @@ TEST_F(LinkTest, BadReplyChecksumFailsWithoutMessageAndKeepsTheValue) {
     platform::MessageRecorder messages;
 
     uint8_t value = 0x55;
-    EXPECT_EQ(ReadRegister(0x01, value), result::kBadReply);
+    EXPECT_EQ(ReadRegister(link(), 0x01, value), result::kBadReply);
     EXPECT_EQ(value, 0x55);
 
     faults.badChecksumCommand = command::kStandby;
     faults.statusForCommand[command::kStandby] = 1; // not looked at: the checksum fails first
     board.setFaults(faults);
-    EXPECT_EQ(SendCommand(command::kStandby, 0), result::kBadReply);
+    EXPECT_EQ(SendCommand(link(), command::kStandby, 0), result::kBadReply);
     EXPECT_TRUE(messages.messages().empty());
 }
 
@@ -120,13 +122,13 @@ TEST_F(LinkTest, ShortReplyFailsAndTheNextExchangeIsClean) {
 
     uint8_t value = 0x55;
     {
-        const ExpectSilence silence; // after the reply's first two bytes
-        EXPECT_EQ(ReadRegister(0x01, value), result::kShortRead);
+        const ExpectSilence silence(&link()); // after the reply's first two bytes
+        EXPECT_EQ(ReadRegister(link(), 0x01, value), result::kShortRead);
     }
     EXPECT_EQ(value, 0x55);
 
     board.setFaults({});
-    EXPECT_EQ(WriteRegister(0x01, 0x23), result::kOk);
+    EXPECT_EQ(WriteRegister(link(), 0x01, 0x23), result::kOk);
 }
 
 TEST_F(LinkTest, SilenceTimesOutAndLateBytesNeverReachTheNextReply) {
@@ -136,16 +138,16 @@ TEST_F(LinkTest, SilenceTimesOutAndLateBytesNeverReachTheNextReply) {
     board.setFaults(faults);
     const uint64_t sentBefore = board.sentByteCount();
     {
-        const ExpectSilence silence;
-        EXPECT_EQ(WriteRegister(0x03, 0x11), result::kTimeout);
+        const ExpectSilence silence(&link());
+        EXPECT_EQ(WriteRegister(link(), 0x03, 0x11), result::kTimeout);
     }
 
     // The late reply arrives while nobody reads; the next frame's purge must drop it.
     board.setFaults({});
     ASSERT_TRUE(board.waitForSentBytes(sentBefore + 3, kEventWaitLimitMs));
-    ASSERT_TRUE(PortHolds(3));
+    ASSERT_TRUE(PortHolds(link(), 3));
     uint8_t value = 0;
-    EXPECT_EQ(ReadRegister(0x03, value), result::kOk);
+    EXPECT_EQ(ReadRegister(link(), 0x03, value), result::kOk);
     EXPECT_EQ(value, 0x11);
 }
 
@@ -158,12 +160,12 @@ TEST_F(LinkTest, StrayTrailingBytesAreDiscarded) {
     for (uint8_t address = 0; address < 4; ++address) {
         uint8_t value = 0;
         const uint64_t sentBefore = board.sentByteCount();
-        EXPECT_EQ(WriteRegister(address + 4, address + 0x30), result::kOk);
+        EXPECT_EQ(WriteRegister(link(), address + 4, address + 0x30), result::kOk);
         // The reply and its five stray bytes have left the board, and the stray ones wait in
         // our queue when the next frame goes out.
         ASSERT_TRUE(board.waitForSentBytes(sentBefore + 3 + 5, kEventWaitLimitMs));
-        ASSERT_TRUE(PortHolds(5));
-        EXPECT_EQ(ReadRegister(address + 4, value), result::kOk);
+        ASSERT_TRUE(PortHolds(link(), 5));
+        EXPECT_EQ(ReadRegister(link(), address + 4, value), result::kOk);
         EXPECT_EQ(value, address + 0x30);
     }
 }
@@ -174,7 +176,7 @@ TEST_F(LinkTest, BoardHangingUpFailsTheReadPromptly) {
     sim::VirtualBoard &board = connectBoard();
     board.stop();
     uint8_t value = 0;
-    EXPECT_EQ(ReadRegister(0x00, value), result::kPortErrorBase + QSerialPort::ResourceError);
+    EXPECT_EQ(ReadRegister(link(), 0x00, value), result::kPortErrorBase + QSerialPort::ResourceError);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #pragma once
 // Link tests run the program's own transport against virtual boards on pseudo-terminals.
 
+#include "link/board_link.h"
 #include "link/protocol.h"
 #include "link/result_codes.h"
 #include "link/serial_transport.h"
@@ -18,31 +19,18 @@ using Frame = std::array<uint8_t, 6>;
 
 class LinkTest : public ::testing::Test {
   protected:
-    // The scans walk the candidates the tests name; the machine's own serial devices are no
-    // part of them (a silent one would cost a full time limit).
-    void SetUp() override {
-        SetPreferredPorts({});
-        SetSystemPortsScanned(false);
-        g_chipId = 1;
-    }
-    // For the tests that start no board; each board leaves the link as it found it.
-    void TearDown() override {
-        ClosePort();
-        SetPreferredPorts({});
-        SetSystemPortsScanned(true);
-        g_chipId = 1;
-    }
-
     sim::VirtualBoard &startBoard(sim::Chip chip = sim::Chip::VXC5480) {
         return startPty(chip).board();
     }
 
-    // Detects the first board started, as "Detect EVM" does.
+    // Detects the first board started, as "Detect EVM" does; its link is link().
     sim::VirtualBoard &connectBoard(sim::Chip chip = sim::Chip::VXC5480) {
         BoardOnPty &pty = startPty(chip);
         EXPECT_EQ(pty.detect(), 1);
+        m_connected = &pty;
         return pty.board();
     }
+    BoardLink &link() { return m_connected->link(); }
 
     std::vector<std::unique_ptr<BoardOnPty>> m_boards;
 
@@ -53,4 +41,5 @@ class LinkTest : public ::testing::Test {
         m_boards.push_back(std::move(pty));
         return *m_boards.back();
     }
+    BoardOnPty *m_connected = nullptr;
 };

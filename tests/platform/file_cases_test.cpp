@@ -265,7 +265,6 @@ class FileCasesTest : public ::testing::TestWithParam<std::tuple<Writer, Place>>
     void SetUp() override { ASSERT_TRUE(m_pty.start()); }
     void TearDown() override {
         platform::SetFileDialogAnswer({});
-        ClosePort();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     QString port() const { return m_pty.port(); }
@@ -288,7 +287,7 @@ class FileCasesTest : public ::testing::TestWithParam<std::tuple<Writer, Place>>
     // The window after "Detect EVM", and after kCount samples when the save needs them.
     Outcome runWindow(Writer writer, const QString &answer, bool full) {
         CPellorinDlg dlg;
-        m_pty.prefer();
+        dlg.setPortSearch(m_pty.search());
         QTest::mouseClick(dlg.control(mainwindow::kDetectEvm), Qt::LeftButton);
         EXPECT_NE(dlg.m_pPanel.data(), nullptr);
         if (writer == Writer::WindowSaveFile) {
@@ -314,7 +313,7 @@ class FileCasesTest : public ::testing::TestWithParam<std::tuple<Writer, Place>>
     // room), exporting to answer.
     Outcome runScanExport(const QString &answer, bool full) {
         CPellorinDlg dlg;
-        SetPreferredPorts({port()});
+        dlg.setPortSearch(m_pty.search());
         QTest::mouseClick(dlg.control(mainwindow::kDetectEvm), Qt::LeftButton);
         EXPECT_NE(dlg.m_pPanel.data(), nullptr);
         dlg.OnInputScan();

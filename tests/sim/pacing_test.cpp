@@ -3,6 +3,7 @@
 // a host that stops reading losing conversions instead of stalling the board, and settling
 // after a MUX write as long as the chip's facts say.
 
+#include "link/board_link.h"
 #include "link/protocol.h"
 #include "link/result_codes.h"
 #include "link/serial_transport.h"
@@ -51,12 +52,12 @@ void StartBoard(BoardOnPty &pty, sim::Pacing pacing, Inputs inputs) {
 }
 
 // The 2-channel chip goes to command mode first, so that its CR1 rules.
-void Configure(sim::Chip chip, const std::vector<Write> &writes) {
+void Configure(BoardLink &link, sim::Chip chip, const std::vector<Write> &writes) {
     if (chip == sim::Chip::VXC5420) {
-        ASSERT_EQ(SendCommand(0x0D, 4), result::kOk);
+        ASSERT_EQ(SendCommand(link, 0x0D, 4), result::kOk);
     }
     for (const Write &w : writes)
-        ASSERT_EQ(WriteRegister(w.address, w.value), result::kOk);
+        ASSERT_EQ(WriteRegister(link, w.address, w.value), result::kOk);
 }
 
 conversion::ConversionFacts Facts(const BoardOnPty &pty) {
@@ -68,23 +69,23 @@ conversion::ConversionFacts Facts(const BoardOnPty &pty) {
                                             : vxc5420::Facts(registers.first(6), 4);
 }
 
-void RequestItems(sim::Chip chip, int count) {
+void RequestItems(BoardLink &link, sim::Chip chip, int count) {
     const uint8_t code = 0x0F, high = static_cast<uint8_t>(count >> 8);
     const uint8_t low = static_cast<uint8_t>(count);
     const uint8_t frame[6] = {0x55, static_cast<uint8_t>(chip),
                               code, high,
                               low,  static_cast<uint8_t>(~(code + high + low))};
-    ASSERT_EQ(WriteFrame(frame, kWriteWaitMs), result::kOk);
+    ASSERT_EQ(link.writeFrame(frame, kWriteWaitMs), result::kOk);
 }
 
 // Reads count items, a few hundred per read so that each read stays within its time limit.
-Codes ReadItems(int count) {
+Codes ReadItems(BoardLink &link, int count) {
     Codes codes;
     std::vector<uint8_t> bytes;
     while (static_cast<int>(codes.size()) < count) {
         const int chunk = std::min(count - static_cast<int>(codes.size()), 256);
         bytes.resize(static_cast<size_t>(chunk) * 4);
-        if (ReadBytes(bytes.data(), static_cast<uint32_t>(bytes.size())) != result::kOk)
+        if (link.readBytes(bytes.data(), static_cast<uint32_t>(bytes.size())) != result::kOk)
             break;
         for (size_t i = 0; i < bytes.size(); i += 4) {
             EXPECT_EQ(bytes[i + 3], static_cast<uint8_t>(bytes[i] + bytes[i + 1] + bytes[i + 2]));
@@ -95,9 +96,9 @@ Codes ReadItems(int count) {
     return codes;
 }
 
-Codes Acquire(sim::Chip chip, int count) {
-    RequestItems(chip, count);
-    return ReadItems(count);
+Codes Acquire(BoardLink &link, sim::Chip chip, int count) {
+    RequestItems(link, chip, count);
+    return ReadItems(link, count);
 }
 
 // Waits for the event, at most the tests' generous bound; false when it never came.
@@ -130,12 +131,12 @@ TEST_P(BoardPace, ItemsComeNoFasterThanConversionsAndTheWire) {
     const PaceCase &c = GetParam();
     BoardOnPty pty(c.chip);
     StartBoard(pty, sim::Pacing::Real, Inputs::Own);
-    Configure(c.chip, c.writes);
+    Configure(pty.link(), c.chip, c.writes);
     const double rate = Facts(pty).dataRateSps;
     ASSERT_GT(rate, 0.0);
     pty.board().clearStreamRecord();
     const auto start = Clock::now();
-    EXPECT_EQ(Acquire(c.chip, c.items).size(), static_cast<size_t>(c.items));
+    EXPECT_EQ(Acquire(pty.link(), c.chip, c.items).size(), static_cast<size_t>(c.items));
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     const double itemsPerSecond = std::min(rate, kWireItemsPerSecond);
     EXPECT_GE(seconds, 0.9 * c.items / itemsPerSecond) << rate << " SPS";
@@ -160,9 +161,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(BoardPaceAboveTheWire, EachItemIsTheNewestConversion) {
     BoardOnPty pty(sim::Chip::VXC5480);
     StartBoard(pty, sim::Pacing::Real, Inputs::Counting);
-    Configure(sim::Chip::VXC5480, {{0x03, 0xF0}});
+    Configure(pty.link(), sim::Chip::VXC5480, {{0x03, 0xF0}});
     pty.board().clearStreamRecord();
-    const Codes codes = Acquire(sim::Chip::VXC5480, 300);
+    const Codes codes = Acquire(pty.link(), sim::Chip::VXC5480, 300);
     ASSERT_EQ(codes.size(), 300u);
     for (size_t i = 1; i < codes.size(); ++i)
         ASSERT_GE(codes[i] - codes[i - 1], 10) << "item " << i;
@@ -178,15 +179,15 @@ TEST(BoardPaceUnreadLine, ConversionsAreLostInsteadOfTheBoardWaiting) {
     BoardOnPty pty(sim::Chip::VXC5480);
     StartBoard(pty, sim::Pacing::Wire, Inputs::Counting);
     pty.board().clearStreamRecord();
-    RequestItems(sim::Chip::VXC5480, 65535);
-    Codes codes = ReadItems(100);
+    RequestItems(pty.link(), sim::Chip::VXC5480, 65535);
+    Codes codes = ReadItems(pty.link(), 100);
     ASSERT_EQ(codes.size(), 100u);
     ASSERT_TRUE(WaitFor([&] { return pty.board().droppedConversions() > 0; }))
         << "the board waited for the reader";
     // Whatever the line held comes first, in order; the first code after it has jumped.
     bool jumped = false;
     while (!jumped && codes.size() < 40000) {
-        const Codes more = ReadItems(256);
+        const Codes more = ReadItems(pty.link(), 256);
         ASSERT_EQ(more.size(), 256u);
         for (int32_t code : more) {
             ASSERT_GT(code, codes.back());
@@ -218,13 +219,13 @@ TEST_P(BoardSettling, TheFirstConversionsApproachTheNewInput) {
     const SettleCase &c = GetParam();
     BoardOnPty pty(c.chip);
     StartBoard(pty, sim::Pacing::None, Inputs::Quiet);
-    Configure(c.chip, c.writes);
-    ASSERT_EQ(WriteRegister(0x01, c.muxBefore), result::kOk);
+    Configure(pty.link(), c.chip, c.writes);
+    ASSERT_EQ(WriteRegister(pty.link(), 0x01, c.muxBefore), result::kOk);
     const int settling = Facts(pty).settlingConversions;
     ASSERT_GT(settling, 0);
-    const int32_t before = Acquire(c.chip, settling + 1).back();
-    ASSERT_EQ(WriteRegister(0x01, c.muxAfter), result::kOk);
-    const Codes codes = Acquire(c.chip, settling + 2);
+    const int32_t before = Acquire(pty.link(), c.chip, settling + 1).back();
+    ASSERT_EQ(WriteRegister(pty.link(), 0x01, c.muxAfter), result::kOk);
+    const Codes codes = Acquire(pty.link(), c.chip, settling + 2);
     ASSERT_EQ(codes.size(), static_cast<size_t>(settling + 2));
     const int32_t after = codes.back();
     ASSERT_GT(std::abs(after - before), 1000) << "the inputs must differ";

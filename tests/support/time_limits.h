@@ -5,15 +5,26 @@
 // ExpectSilence lives: to 500 ms, still far more than a reply over a pty takes, even on a
 // loaded machine under the sanitizers.
 
-#include "link/serial_transport.h"
+#include "link/board_link.h"
 
+// Shortens the limits of the links opened while it lives and, when given, of one link open
+// already.
 class ExpectSilence {
   public:
-    ExpectSilence() { SetTimeLimitDivisorForTests(kDivisor); }
-    ~ExpectSilence() { SetTimeLimitDivisorForTests(1); }
+    explicit ExpectSilence(BoardLink *link = nullptr) : m_link(link) {
+        SetTimeLimitDivisorForTests(kDivisor);
+        if (m_link)
+            m_link->setTimeLimitDivisor(kDivisor);
+    }
+    ~ExpectSilence() {
+        SetTimeLimitDivisorForTests(1);
+        if (m_link)
+            m_link->setTimeLimitDivisor(1);
+    }
     ExpectSilence(const ExpectSilence &) = delete;
     ExpectSilence &operator=(const ExpectSilence &) = delete;
 
   private:
     static constexpr int kDivisor = 6;
+    BoardLink *m_link;
 };

@@ -1,0 +1,60 @@
+"""Several boards in one process: each Board its own link, read from its own thread."""
+
+import threading
+
+import numpy as np
+import pytest
+
+import pellorin
+
+
+def _acquire_on_thread(open_args, count, results, key):
+    # A Board is used from the thread that opened it: each thread opens its own.
+    try:
+        with pellorin.open(**open_args) as board:
+            results[key] = (board.port, board.acquire(count))
+    except BaseException as error:  # the main thread reports it
+        results[key] = error
+
+
+def test_two_boards_read_at_once_each_get_their_own_samples():
+    results = {}
+    threads = [
+        threading.Thread(
+            target=_acquire_on_thread,
+            args=(dict(simulate="VXC5480", signal="count", pace="wire"), 3000, results, "counting"),
+        ),
+        threading.Thread(
+            target=_acquire_on_thread,
+            args=(dict(simulate="VXC5420", pace="wire"), 3000, results, "own"),
+        ),
+    ]
+    for thread in threads:
+        thread.start()
+    for thread in threads:
+        thread.join(timeout=120)
+    for key in ("counting", "own"):
+        assert not isinstance(results[key], BaseException), results[key]
+    (port_a, counting), (port_b, own) = results["counting"], results["own"]
+    assert port_a != port_b
+    assert counting.size == own.size == 3000
+    # The counting board's codes follow one another; the other board's do not.
+    assert np.all(np.diff(counting) == 1)
+    assert not np.all(np.diff(own) == 1)
+
+
+def test_a_port_in_use_is_refused_and_passed_over_by_detect():
+    with pellorin.open(simulate="VXC5480", pace="none") as board:
+        with pytest.raises(RuntimeError, match="open in this process already"):
+            pellorin.open(board.port)
+        assert pellorin.detect([board.port], system=False) == []
+        # The open Board still works after both.
+        assert board.acquire(10).size == 10
+
+
+def test_a_board_may_be_closed_from_another_thread():
+    board = pellorin.open(simulate="VXC5420", pace="none")
+    closer = threading.Thread(target=board.close)
+    closer.start()
+    closer.join(timeout=30)
+    assert board.closed
