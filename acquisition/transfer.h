@@ -40,8 +40,7 @@ struct TransferReport {
 // have; no message. Items that arrived stay in the buffer whatever the end; after a bad
 // checksum the rest of the request is read off the line, so the next exchange meets a quiet
 // line. count: 1 ... kMaxItemsPerRequest.
-TransferReport ReceiveItems(BoardLink &link, uint8_t *items, int count,
-                            const TransferHooks &hooks);
+TransferReport ReceiveItems(BoardLink &link, uint8_t *items, int count, const TransferHooks &hooks);
 
 // What the user hears of a transfer, in order: "Send command failed !", "Get item %d failed !"
 // or "The checksum of item %d is invalid !" when it failed, then the bar back at 0. Returns the

@@ -41,5 +41,5 @@ class CPellorinApp {
     int m_exitCode = 0;
     bool m_detectAndQuit = false;
     QString m_simulatedChip; // empty when no virtual board was asked for
-    QStringList m_ports; // --port paths (and the virtual board's), searched before the system's
+    QStringList m_ports;     // --port paths (and the virtual board's), searched before the system's
 };

@@ -224,7 +224,8 @@ QString CCaptureDlg::settingsFromControls(CaptureSettings &settings) const {
             return tr("The new-file interval must be H:MM:SS and more than 0.");
     }
     // Every file the run may write; an existing one is the user's to replace (OnStart asks).
-    const platform::FileError refused = CheckCapturePaths(settings.path, settings.splitMs > 0, true);
+    const platform::FileError refused =
+        CheckCapturePaths(settings.path, settings.splitMs > 0, true);
     return refused.failed() ? refused.text() : QString();
 }
 
@@ -256,7 +257,8 @@ void CCaptureDlg::OnStart() {
     // Held here, on the thread the panels read them on, until the worker has ended.
     BusyFlags &flags = board->busy();
     m_board = std::make_unique<BusyGuard>(
-        flags.acquiring, std::initializer_list<const int *>{&flags.registerBusy, &flags.calibrating});
+        flags.acquiring,
+        std::initializer_list<const int *>{&flags.registerBusy, &flags.calibrating});
     if (!*m_board) {
         m_board.reset();
         setState(tr("The board is busy with another operation; try again when it ends."));

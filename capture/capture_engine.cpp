@@ -32,7 +32,8 @@ QString FaultMessage(const CaptureResult &result) {
 
 CaptureEngine::CaptureEngine(BoardSession &board, CaptureSettings settings, CaptureFacts facts,
                              CaptureHooks hooks)
-    : m_board(board), m_settings(std::move(settings)), m_facts(std::move(facts)), m_hooks(std::move(hooks)),
+    : m_board(board), m_settings(std::move(settings)), m_facts(std::move(facts)),
+      m_hooks(std::move(hooks)),
       m_blockItems(m_settings.blockItems > 0 ? std::min(m_settings.blockItems, kMaxBlockItems)
                                              : DefaultBlockItems(m_facts.conversion.dataRateSps)),
       m_timing(ConversionPeriod(m_facts.conversion.dataRateSps)) {}
@@ -177,15 +178,14 @@ void CaptureEngine::drain(int64_t bytes) {
     m_progress.drainItemsLeft = bytes / kItemSize;
     m_progress.drainBytesLeft = bytes;
     publish();
-    m_reader->drain(
-        [this] { return m_abortDrain || (m_hooks.abortDrain && m_hooks.abortDrain()); },
-        [this](int64_t bytesLeft) {
-            m_progress.drainItemsLeft = bytesLeft / kItemSize;
-            m_progress.drainBytesLeft = bytesLeft;
-            publish();
-            if (m_events)
-                m_events->item();
-        });
+    m_reader->drain([this] { return m_abortDrain || (m_hooks.abortDrain && m_hooks.abortDrain()); },
+                    [this](int64_t bytesLeft) {
+                        m_progress.drainItemsLeft = bytesLeft / kItemSize;
+                        m_progress.drainBytesLeft = bytesLeft;
+                        publish();
+                        if (m_events)
+                            m_events->item();
+                    });
     m_progress.drainItemsLeft = 0;
     m_progress.drainBytesLeft = 0;
 }
@@ -273,13 +273,14 @@ CaptureResult CaptureEngine::stream() {
     m_anchor = block.stamp.monotonicSeconds;
     m_timing.start(m_anchor);
     const items::ItemReader::OnRead reads = [this](double seconds, std::span<const int32_t> codes,
-                                            bool full) { onRead(seconds, codes, full); };
+                                                   bool full) { onRead(seconds, codes, full); };
 
     for (;;) {
         m_piece.codes.clear();
         m_piece.arrivals.clear();
         const auto until = Clock::now() + std::chrono::milliseconds(m_hooks.pieceMs);
-        const items::ItemsRead read = m_reader->readPiece(until, m_piece.codes, m_piece.arrivals, reads);
+        const items::ItemsRead read =
+            m_reader->readPiece(until, m_piece.codes, m_piece.arrivals, reads);
         const int64_t firstIndex = static_cast<int64_t>(block.stamp.firstSample) + block.received;
         block.received += read.items;
         m_progress.deadSeconds = m_timing.deadSeconds();

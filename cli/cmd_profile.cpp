@@ -25,7 +25,8 @@ int save(CommandContext &context, const QString &path) {
         return status;
     // The chip's state is saved, as the window saves its current image.
     std::vector<uint8_t> image(static_cast<size_t>(chip.registerCount()), 0);
-    const int result = ReadRegisterRange(context.link(), image.data(), chip.registerCount(), nullptr);
+    const int result =
+        ReadRegisterRange(context.link(), image.data(), chip.registerCount(), nullptr);
     if (result != 0)
         return context.exchangeFailed(QStringLiteral("profile save: reading the registers"),
                                       result);

@@ -52,7 +52,8 @@ int RunRegs(CommandContext &context) {
         return status;
     const ChipSupport &chip = context.chip();
     std::vector<uint8_t> image(static_cast<size_t>(chip.registerCount()), 0);
-    const int result = ReadRegisterRange(context.link(), image.data(), chip.registerCount(), nullptr);
+    const int result =
+        ReadRegisterRange(context.link(), image.data(), chip.registerCount(), nullptr);
     if (result != 0)
         return context.exchangeFailed(QStringLiteral("regs: reading the registers"), result);
     std::vector<RegisterRow> rows;
@@ -82,7 +83,8 @@ int RunGet(CommandContext &context) {
     if (const int status = context.connect())
         return status;
     uint8_t value = 0;
-    const int result = ReadRegisterAt(context.link(), static_cast<uint8_t>(address), value, nullptr);
+    const int result =
+        ReadRegisterAt(context.link(), static_cast<uint8_t>(address), value, nullptr);
     if (result != 0)
         return context.exchangeFailed(QStringLiteral("get: reading the register"), result);
     if (wantsJson(context, args))

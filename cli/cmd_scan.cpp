@@ -189,7 +189,8 @@ int RunScan(CommandContext &context) {
     // off the line before MUX is put back; a second one changes nothing.
     const StopSignals stopSignals;
     hooks.stopRequested = [] { return StopSignals::count() > 0; };
-    const scan::ScanOutcome outcome = scan::RunScan(context.board(), request.settings, *chip.mux, hooks);
+    const scan::ScanOutcome outcome =
+        scan::RunScan(context.board(), request.settings, *chip.mux, hooks);
     console.endProgress();
     if (outcome.putBack == scan::MuxPutBack::Failed)
         console.message(scan::PutBackText(outcome));

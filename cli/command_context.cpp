@@ -8,8 +8,8 @@
 #include "firmware/simulated_transport.h"
 #include "link/detection.h"
 #include "link/protocol.h"
-#include "platform/message_service.h"
 #include "platform/file_writer.h"
+#include "platform/message_service.h"
 #include "sim/virtual_board.h"
 #include "simulate/simulated_board.h"
 

@@ -29,8 +29,7 @@ struct Detection {
 
 // Walks the candidates; the first whose probe returns 0 is kept open. stop (may be empty) ends
 // the walk between ports.
-Detection ScanPorts(const QStringList &candidates,
-                    const std::function<int(BoardLink &)> &probe,
+Detection ScanPorts(const QStringList &candidates, const std::function<int(BoardLink &)> &probe,
                     const std::function<bool()> &stop = {});
 
 // "Detect EVM": the handshake for chipId on each candidate of search, commands 240 then 10 with

@@ -36,8 +36,8 @@ class ItemReader {
 
     // stop is asked after every item. whileWaiting (may be empty) runs while a read waits; see
     // ReadAvailableWaiting, as for gatherMs.
-    ItemReader(BoardLink &link, std::function<bool()> stop, Clock::time_point start,
-               int gatherMs, ReadWaitHook whileWaiting = {});
+    ItemReader(BoardLink &link, std::function<bool()> stop, Clock::time_point start, int gatherMs,
+               ReadWaitHook whileWaiting = {});
 
     // The request for count items has just been sent. raw (may be null): count * 4 bytes that
     // receive each good item as it came off the line, in request order.

@@ -4,7 +4,6 @@
 #include "protocol.h"
 #include "result_codes.h"
 
-
 #include <QString>
 
 namespace {
@@ -31,17 +30,19 @@ int WriteRegisterAt(BoardLink &link, uint8_t address, uint8_t value, QObject *ow
 
 int ReadRegisterRange(BoardLink &link, uint8_t *image, int count, QObject *owner) {
     for (int address = 0; address < count; ++address) {
-        const int status = ReadRegisterAt(link, static_cast<uint8_t>(address), image[address], owner);
+        const int status =
+            ReadRegisterAt(link, static_cast<uint8_t>(address), image[address], owner);
         if (status != result::kOk)
             return status;
     }
     return result::kOk;
 }
 
-int WriteRegisterRange(BoardLink &link, const uint8_t *pending, uint8_t *current, int count, QObject *owner,
-                       int *failedAddress) {
+int WriteRegisterRange(BoardLink &link, const uint8_t *pending, uint8_t *current, int count,
+                       QObject *owner, int *failedAddress) {
     for (int address = 0; address < count; ++address) {
-        const int status = WriteRegisterAt(link, static_cast<uint8_t>(address), pending[address], owner);
+        const int status =
+            WriteRegisterAt(link, static_cast<uint8_t>(address), pending[address], owner);
         if (status != result::kOk) {
             if (failedAddress)
                 *failedAddress = address;

@@ -22,5 +22,5 @@ int ReadRegisterRange(BoardLink &link, uint8_t *image, int count, QObject *owner
 // copied into current. At the first failure tells the user "Write Register Address %02X
 // Failed !" and returns its result code; later registers are not written. failedAddress, when
 // given, receives the address that failed.
-int WriteRegisterRange(BoardLink &link, const uint8_t *pending, uint8_t *current, int count, QObject *owner,
-                       int *failedAddress = nullptr);
+int WriteRegisterRange(BoardLink &link, const uint8_t *pending, uint8_t *current, int count,
+                       QObject *owner, int *failedAddress = nullptr);

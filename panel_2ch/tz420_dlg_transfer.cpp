@@ -54,6 +54,7 @@ void TZ420Dlg::writeAllTab() {
         m_pending[address] = static_cast<uint8_t>(ParseHex(m_allPage->writeText(address), 2));
     ApplyForcedBits(m_pending);
     // The Write column keeps the text as typed; the forced bits show in the Read column.
-    if (WriteRegistersOrTell(board(), this, m_pending.data(), m_current.data(), kRegisterCount) == 0)
+    if (WriteRegistersOrTell(board(), this, m_pending.data(), m_current.data(), kRegisterCount) ==
+        0)
         RefreshAllPages();
 }

@@ -50,7 +50,8 @@ void showFailure(QObject *owner, const Calibration &c) {
 // Writes the low three bytes of value to three registers from first on, low byte first.
 void writeThreeBytes(PanelBoard &board, uint8_t first, uint32_t value) {
     for (int i = 0; i < 3; ++i)
-        board.writeRegister(static_cast<uint8_t>(first + i), static_cast<uint8_t>(value >> (8 * i)));
+        board.writeRegister(static_cast<uint8_t>(first + i),
+                            static_cast<uint8_t>(value >> (8 * i)));
 }
 } // namespace
 
@@ -128,8 +129,8 @@ void TZ410CALDlg::OnInitDialog() {
     controlAs<QLineEdit>(kOffsetEdit)->setMaxLength(6);
     controlAs<QLineEdit>(kGainEdit)->setMaxLength(6);
     m_indicatorColor = palette().color(QPalette::Button);
-    // The calibrating flag is held only by a running calibration's guard: clearing it here would let
-    // a new panel start a second calibration under the message box of the old panel's.
+    // The calibrating flag is held only by a running calibration's guard: clearing it here would
+    // let a new panel start a second calibration under the message box of the old panel's.
 }
 
 void TZ410CALDlg::OnIndividualCalibration(int buttonId) {

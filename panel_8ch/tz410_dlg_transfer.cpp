@@ -90,6 +90,7 @@ void TZ410Dlg::followUp(uint8_t address) {
 void TZ410Dlg::writeAllRegisters() {
     for (int address = 0; address < kRegisterCount; ++address)
         m_pending[address] = static_cast<uint8_t>(ParseHex(m_allPage->writeText(address), 2));
-    if (WriteRegistersOrTell(board(), this, m_pending.data(), m_current.data(), kRegisterCount) == 0)
+    if (WriteRegistersOrTell(board(), this, m_pending.data(), m_current.data(), kRegisterCount) ==
+        0)
         RefreshAllPages();
 }

@@ -16,7 +16,8 @@ namespace panel_common {
 // Runs transfer as one register operation: nothing at all while an acquisition or another
 // register operation runs on the board; otherwise its registerBusy flag is held and button
 // disabled meanwhile.
-void RunRegisterOperation(PanelBoard &board, QWidget *button, const std::function<void()> &transfer);
+void RunRegisterOperation(PanelBoard &board, QWidget *button,
+                          const std::function<void()> &transfer);
 
 // Reads registers 0 to count - 1 into current, in order. At the first failure tells the user
 // ("Read Register Address %02X Failed !") and returns its status; the bytes before it keep their
@@ -25,7 +26,8 @@ int ReadRegistersOrTell(PanelBoard &board, QWidget *owner, uint8_t *current, int
 
 // Writes registers 0 to count - 1 from pending, in order, confirming each into current. At the
 // first failure tells the user ("Write Register Address %02X Failed !") and stops there.
-int WriteRegistersOrTell(PanelBoard &board, QWidget *owner, const uint8_t *pending, uint8_t *current, int count);
+int WriteRegistersOrTell(PanelBoard &board, QWidget *owner, const uint8_t *pending,
+                         uint8_t *current, int count);
 
 // "AIN+ and AIN- cannot select the same channel !"
 void TellSameChannel(QWidget *owner);

@@ -9,9 +9,9 @@
 #include "board_call.h"
 
 #include "capture/capture_engine.h"
-#include "link/board_session.h"
 #include "cli/chip_table.h"
 #include "conversion/conversion_facts.h"
+#include "link/board_session.h"
 #include "scan/scan_engine.h"
 
 #include <QString>

@@ -20,9 +20,8 @@ std::unique_ptr<Board> Board::open(const OpenRequest &request, Interrupt &interr
     if (!request.chip.isEmpty() && !cli::FindChipSupport(request.chip))
         throw Value(QStringLiteral("no chip %1 (VXC5480 or VXC5420)").arg(request.chip));
     if (!request.port.isEmpty() && PortOpenInThisProcess(request.port))
-        throw State(
-            QStringLiteral("%1 is open in this process already: another Board holds it")
-                .arg(request.port));
+        throw State(QStringLiteral("%1 is open in this process already: another Board holds it")
+                        .arg(request.port));
     std::unique_ptr<Board> board(new Board);
     QStringList ports;
     if (!request.port.isEmpty())

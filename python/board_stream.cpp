@@ -34,8 +34,8 @@ std::vector<int32_t> Board::acquireItems(int count, Interrupt &interrupt, int64_
     // Pieces a check interval long: items in hand wait no longer than that for more, and a
     // board that falls silent is waited on by the link's own time limit.
     do {
-        read = reader.readPiece(items::Clock::now() + Interrupt::kCheckInterval, codes,
-                                m_arrivals, {});
+        read = reader.readPiece(items::Clock::now() + Interrupt::kCheckInterval, codes, m_arrivals,
+                                {});
     } while (!read.complete && !read.stopped && read.result == 0 && read.badItem < 0 &&
              !interrupt.check());
     // What the board still sends of the request is owed to the link.

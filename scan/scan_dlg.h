@@ -111,7 +111,8 @@ class CScanDlg : public QDialog {
     void onItemTicked(QListWidgetItem *item);
     void setRunning(bool running);
     // On the scan's thread.
-    void runScan(BoardLink &link, const scan::ScanSettings &settings, const panel_common::MuxLayout &layout);
+    void runScan(BoardLink &link, const scan::ScanSettings &settings,
+                 const panel_common::MuxLayout &layout);
     void onScanEnded();
     // The state line, the table and finished() for an outcome.
     void showEnd(scan::ScanOutcome outcome);

@@ -74,7 +74,8 @@ void CScanDlg::OnRun() {
     emit started();
 }
 
-void CScanDlg::runScan(BoardLink &link, const scan::ScanSettings &settings, const panel_common::MuxLayout &layout) {
+void CScanDlg::runScan(BoardLink &link, const scan::ScanSettings &settings,
+                       const panel_common::MuxLayout &layout) {
     scan::ScanHooks hooks;
     hooks.owner = this;
     hooks.stopRequested = [this] { return m_stopRequested.load(); };

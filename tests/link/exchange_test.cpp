@@ -176,7 +176,8 @@ TEST_F(LinkTest, BoardHangingUpFailsTheReadPromptly) {
     sim::VirtualBoard &board = connectBoard();
     board.stop();
     uint8_t value = 0;
-    EXPECT_EQ(ReadRegister(link(), 0x00, value), result::kPortErrorBase + QSerialPort::ResourceError);
+    EXPECT_EQ(ReadRegister(link(), 0x00, value),
+              result::kPortErrorBase + QSerialPort::ResourceError);
 }
 
 } // namespace
