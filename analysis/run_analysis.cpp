@@ -136,10 +136,16 @@ std::optional<RunAnalysis> AnalyzeRun(SampleSource &source, double sampleRateHz,
     return analysis;
 }
 
-std::string NoiseDensityCsv(const NoiseDensity &density, double voltsPerCode) {
+bool WriteNoiseDensityCsv(const NoiseDensity &density, double voltsPerCode, bool perSample,
+                          const std::function<bool(std::string_view)> &sink) {
     const bool volts = voltsPerCode > 0;
-    std::string out = volts ? "frequency_hz,codes2_per_hz,codes_per_rthz,v2_per_hz,v_per_rthz\n"
-                            : "frequency_hz,codes2_per_hz,codes_per_rthz\n";
+    std::string out =
+        perSample ? (volts ? "cycles_per_sample,codes2_per_cycle,codes_per_rtcycle,v2_per_cycle,"
+                             "v_per_rtcycle\n"
+                           : "cycles_per_sample,codes2_per_cycle,codes_per_rtcycle\n")
+                  : (volts ? "frequency_hz,codes2_per_hz,codes_per_rthz,v2_per_hz,v_per_rthz\n"
+                           : "frequency_hz,codes2_per_hz,codes_per_rthz\n");
+    constexpr size_t kFlushAt = 1 << 16; // bytes handed on at a time
     for (size_t k = 1; k < density.powerDensity.size(); ++k) {
         const double p = density.powerDensity[k];
         if (volts)
@@ -147,15 +153,29 @@ std::string NoiseDensityCsv(const NoiseDensity &density, double voltsPerCode) {
                             std::sqrt(p) * voltsPerCode});
         else
             AppendRow(out, {density.frequency(k), p, std::sqrt(p)});
+        if (out.size() >= kFlushAt) {
+            if (!sink(out))
+                return false;
+            out.clear();
+        }
     }
-    return out;
+    return sink(out);
 }
 
-std::string AllanCsv(const AllanDeviation &allan, double voltsPerCode) {
+std::string NoiseDensityCsv(const NoiseDensity &density, double voltsPerCode, bool perSample) {
+    std::string whole;
+    WriteNoiseDensityCsv(density, voltsPerCode, perSample, [&](std::string_view bytes) {
+        whole += bytes;
+        return true;
+    });
+    return whole;
+}
+
+std::string AllanCsv(const AllanDeviation &allan, double voltsPerCode, bool perSample) {
     const bool volts = voltsPerCode > 0;
-    std::string out = volts ? "tau_s,m,terms,edf,adev_codes,low_codes,high_codes,adev_v,low_v,"
-                              "high_v\n"
-                            : "tau_s,m,terms,edf,adev_codes,low_codes,high_codes\n";
+    std::string out = perSample ? "tau_samples" : "tau_s";
+    out += volts ? ",m,terms,edf,adev_codes,low_codes,high_codes,adev_v,low_v,high_v\n"
+                 : ",m,terms,edf,adev_codes,low_codes,high_codes\n";
     for (const AllanPoint &p : allan.points) {
         if (volts)
             AppendRow(out, {p.tau, double(p.m), double(p.terms), p.edf, p.adev, p.low, p.high,

@@ -10,6 +10,7 @@
 #include "run_job.h"
 
 #include "analysis/run_analysis.h"
+#include "platform/file_error.h"
 
 #include <QDialog>
 
@@ -69,6 +70,8 @@ class CRunAnalysisDlg : public QDialog {
     QWidget *buildSide();
     QWidget *buildPlots();
     void showState(const QString &text);
+    // Shows how an export's write ended; true when it was written.
+    bool finishExport(const QString &path, const platform::FileError &error);
     void clearRun();
     void onScanned(const std::shared_ptr<capture::CaptureSet> &set);
     void startSummary();

@@ -151,11 +151,26 @@ TEST_F(AnalyzeCommand, SplitSetInAnyOrderAndAMissingPart) {
 
     const CliRun refused = RunAnalyze({QStringLiteral("analyze"), paths[0], paths[2]});
     EXPECT_EQ(refused.status, 6);
-    EXPECT_EQ(refused.err, "pellorin-cli: " + file("run_0002.h5").toStdString() +
+    const std::string part2 = file("run_0002.h5").toStdString();
+    EXPECT_EQ(refused.err, "pellorin-cli: " + part2 +
                                ": missing from the split set (samples 20000 to 39999)\n"
+                               "pellorin-cli: " +
+                               part2 +
+                               " of this split set is in the folder but not given: name every "
+                               "part to include them (pellorin-cli analyze " +
+                               paths.join(u' ').toStdString() +
+                               ")\n"
                                "pellorin-cli: the split set is not whole: give its missing parts, "
                                "or --accept-gaps to analyze it with the gaps left out\n");
     EXPECT_TRUE(refused.out.empty());
+
+    // Only the first part given, the others beside it: they are named, and how to include them.
+    const CliRun first = RunAnalyze({QStringLiteral("analyze"), paths[0]});
+    EXPECT_EQ(first.status, 6);
+    EXPECT_NE(first.err.find(part2 + ", " + paths[2].toStdString() +
+                             " of this split set are in the folder but not given"),
+              std::string::npos)
+        << first.err;
 
     const CliRun accepted = RunAnalyze({QStringLiteral("analyze"), paths[0], paths[2],
                                         QStringLiteral("--accept-gaps"), QStringLiteral("--json")});
