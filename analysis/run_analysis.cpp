@@ -1,5 +1,7 @@
 #include "analysis/run_analysis.h"
 
+#include "analysis/drift_error.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -78,21 +80,23 @@ std::optional<RunSummary> SummarizeRun(SampleSource &source, double sampleRateHz
                                        const std::atomic<bool> *cancel) {
     RunSummary summary;
     DriftAccumulator drift;
+    BlockMeans blocks(source.count());
     bool any = false;
     const double rate = sampleRateHz > 0 ? sampleRateHz : 1.0;
     for (const SamplePiece &piece : source.pieces()) {
-        const bool read =
-            WalkPiece(source, piece, piece.first, piece.count, true, rate,
-                      [&](uint64_t, std::span<const int32_t> codes, std::span<const double> times) {
-                          drift.add(codes, times);
-                          if (pyramid)
-                              pyramid->add(codes);
-                          const auto [lo, hi] = std::minmax_element(codes.begin(), codes.end());
-                          summary.minimum = any ? std::min(summary.minimum, *lo) : *lo;
-                          summary.maximum = any ? std::max(summary.maximum, *hi) : *hi;
-                          any = true;
-                          return !Cancelled(cancel);
-                      });
+        const bool read = WalkPiece(
+            source, piece, piece.first, piece.count, true, rate,
+            [&](uint64_t first, std::span<const int32_t> codes, std::span<const double> times) {
+                drift.add(codes, times);
+                blocks.add(first, codes, times);
+                if (pyramid)
+                    pyramid->add(codes);
+                const auto [lo, hi] = std::minmax_element(codes.begin(), codes.end());
+                summary.minimum = any ? std::min(summary.minimum, *lo) : *lo;
+                summary.maximum = any ? std::max(summary.maximum, *hi) : *hi;
+                any = true;
+                return !Cancelled(cancel);
+            });
         if (!read) {
             error = Cancelled(cancel) ? std::string() : source.errorText();
             return std::nullopt;
@@ -101,6 +105,7 @@ std::optional<RunSummary> SummarizeRun(SampleSource &source, double sampleRateHz
     if (pyramid)
         pyramid->finish();
     summary.drift = drift.line();
+    summary.drift.slopeErrorCodesPerSecond = DriftSlopeError(blocks, summary.drift);
     summary.rmsAboutMeanCodes = drift.rmsAboutMean();
     return summary;
 }
