@@ -17,23 +17,31 @@ bool Cancelled(const std::atomic<bool> *cancel) {
 bool CountResiduals(SampleSource &source, double rate, const Baseline &baseline, double mean,
                     Histogram &histogram, std::string &error, const std::atomic<bool> *cancel) {
     int32_t lowest = 0, highest = 0;
-    bool any = false;
+    bool any = false, notANumber = false;
     std::vector<int32_t> residuals;
+    // False on a value that is no number (a NaN time or baseline): cast to an integer it would
+    // be undefined.
     auto round = [&](std::span<const int32_t> codes, std::span<const double> times) {
         residuals.resize(codes.size());
         for (size_t i = 0; i < codes.size(); ++i) {
             const double value =
                 codes[i] - (times.empty() ? baseline.meanCodes : baseline.at(times[i])) + mean;
+            if (std::isnan(value))
+                return false;
             residuals[i] =
                 static_cast<int32_t>(std::clamp(std::round(value), -2147483648.0, 2147483647.0));
         }
+        return true;
     };
     for (int pass = 0; pass < 2; ++pass) {
         for (const SamplePiece &piece : source.pieces()) {
             const bool read = WalkPiece(
                 source, piece, piece.first, piece.count, baseline.needsTimes(), rate,
                 [&](uint64_t, std::span<const int32_t> codes, std::span<const double> times) {
-                    round(codes, times);
+                    if (!round(codes, times)) {
+                        notANumber = true;
+                        return false;
+                    }
                     if (pass == 1) {
                         CountSamples(histogram, residuals);
                     } else {
@@ -46,7 +54,9 @@ bool CountResiduals(SampleSource &source, double rate, const Baseline &baseline,
                     return !Cancelled(cancel);
                 });
             if (!read) {
-                error = Cancelled(cancel) ? std::string() : source.errorText();
+                error = notANumber          ? "a sample less its baseline is not a number"
+                        : Cancelled(cancel) ? std::string()
+                                            : source.errorText();
                 return false;
             }
         }

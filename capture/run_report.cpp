@@ -49,12 +49,14 @@ QString AllanFloorText(const analysis::AllanDeviation &allan, double lsb, bool t
         return QStringLiteral("none: no point has %1 degrees of freedom")
             .arg(Number(analysis::kFloorEdf));
     const analysis::AllanPoint &p = allan.points[floor.index];
-    const QString at =
-        QStringLiteral("%1 at τ = %2").arg(CodesText(p.adev, lsb), TauText(p.tau, timed));
+    const QString inCodes = QStringLiteral("%1 codes").arg(Number(p.adev, 4));
+    const QString value =
+        lsb > 0 ? QStringLiteral("%1 (%2)").arg(VoltsText(p.adev * lsb), inCodes) : inCodes;
+    const QString at = QStringLiteral("%1 at τ = %2").arg(value, TauText(p.tau, timed));
     switch (floor.kind) {
     case Kind::Floor:
-        return QStringLiteral("%1 (68 %: %2 to %3 codes)")
-            .arg(at, Number(p.low, 4), Number(p.high, 4));
+        return QStringLiteral("%1; 68 %: %2 to %3 codes")
+            .arg(at, Number(p.low, 3), Number(p.high, 3));
     case Kind::StillFalling:
         return QStringLiteral("none: still falling at the longest τ (lowest trusted: %1)").arg(at);
     default:
