@@ -98,10 +98,9 @@ NoiseModel FitNoiseModel(std::span<const AvarPoint> points) {
             NoiseModel model;
             if (!Solve(points, weights, mask, model))
                 continue;
-            // The weighted squares are about twice a chi-square; each term in use costs 2 more
-            // (Akaike's rule), so a term the points do not ask for stays out: a random-walk term
-            // fitted to the scatter of the last few points would make 1/f noise's error twice
-            // what it is.
+            // Half the weighted squares is about a chi-square; each term in use costs 4 more
+            // (twice Akaike's 2: the white-noise degrees of freedom overstate those of the
+            // last points under 1/f noise), so a term the points do not ask for stays out.
             double cost = 4.0 * std::popcount(mask);
             for (size_t i = 0; i < points.size(); ++i) {
                 const double d = points[i].avar - ModelAt(model, points[i].tau);

@@ -5,10 +5,13 @@
 //
 // Decision: the error comes from a noise model fitted to the run's own Allan variance. While
 // the run is summarized, the means of 4096 equal blocks of it are kept (a run too short gives a
-// block per sample). Less the drift line, their overlapping Allan variance at m = 1, 2, 4 ...
-// blocks up to an eighth of the run (beyond, taking the line out lowers it) is fitted, in
-// relative least squares weighted by each point's degrees of freedom, by
-//     avar(tau) = A / tau + B + C tau        (white, 1/f and random-walk noise; A, B, C >= 0)
+// block per sample). Less the drift line, their overlapping Allan variance at m blocks, from a
+// 256th of the run (shorter time scales do not move the slope, and their shape would bend the
+// fit) to an eighth (beyond, taking the line out lowers it), is fitted in relative least
+// squares, weighted by each point's degrees of freedom, by
+//     avar(tau) = A / tau + B + C tau        (white, 1/f and random-walk noise; A, B, C >= 0),
+// a term kept only where it lowers the chi-square (half the weighted squares) by more than 4:
+// a random-walk term fitted to the scatter of the last points would double 1/f noise's error;
 // and the slope's variance over a run of length T follows from each term:
 //     var(slope) = 12 A / T^3 + 9 / (2 ln 2) B / T^2 + 3.6 C / T.
 // (For white noise A = sigma^2 / fs and 12 A / T^3 is the regression's own error; for a random
