@@ -27,8 +27,10 @@ double RateOf(const conversion::ConversionFacts &facts, const py::object &rate) 
 // The samples less their baseline (the mean, or the drift line with detrend), read the way the
 // window reads a file; the GIL is released meanwhile.
 template <typename Compute>
-auto Analyze(const py::handle &codes, double rate, bool detrend, Compute &&compute) {
+auto Analyze(const char *function, py::ssize_t need, const py::handle &codes, double rate,
+             bool detrend, Compute &&compute) {
     const auto array = CodesArray(codes);
+    NeedCodes(function, array.size(), need);
     std::string error;
     decltype(compute(std::declval<analysis::SampleSource &>(), analysis::Baseline{}, error)) result;
     {
@@ -53,7 +55,7 @@ void BindLongRun(py::module_ &module) {
             const conversion::ConversionFacts scale = FactsFrom(facts);
             const double hz = RateOf(scale, rate);
             const analysis::NoiseDensity density =
-                Analyze(codes, hz, detrend,
+                Analyze("noise_density", 16, codes, hz, detrend,
                         [hz](analysis::SampleSource &source, const analysis::Baseline &baseline,
                              std::string &error) {
                             return analysis::ComputeNoiseDensity(source, hz, baseline, error);
@@ -82,7 +84,7 @@ in codes/sqrt(Hz). rate= overrides the facts' data rate.)");
             const conversion::ConversionFacts scale = FactsFrom(facts);
             const double hz = RateOf(scale, rate);
             const analysis::AllanDeviation allan =
-                Analyze(codes, hz, detrend,
+                Analyze("allan_deviation", 3, codes, hz, detrend,
                         [hz](analysis::SampleSource &source, const analysis::Baseline &baseline,
                              std::string &error) {
                             return analysis::ComputeAllanDeviation(source, hz, baseline, error);
