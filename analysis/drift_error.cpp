@@ -73,12 +73,23 @@ BlockMeans::BlockMeans(uint64_t total)
 void BlockMeans::add(uint64_t first, std::span<const int32_t> codes,
                      std::span<const double> seconds) {
     const uint64_t count = m_blocks.size();
-    for (size_t i = 0; i < codes.size(); ++i) {
-        // total < 2^52 and count <= 2^12: the product stays exact.
-        Block &b = m_blocks[static_cast<size_t>((first + i) * count / m_total)];
-        b.sumCodes += codes[i];
-        b.sumSeconds += seconds[i];
-        ++b.count;
+    for (size_t i = 0; i < codes.size();) {
+        // Sample j is in block j * count / total (total < 2^52, count <= 2^12: exact); block b
+        // ends before the least j with j * count >= (b + 1) * total.
+        const uint64_t at = first + i;
+        const uint64_t b = at * count / m_total;
+        const uint64_t next = ((b + 1) * m_total + count - 1) / count;
+        const size_t end = static_cast<size_t>(std::min<uint64_t>(codes.size(), i + (next - at)));
+        double sumCodes = 0, sumSeconds = 0;
+        for (size_t k = i; k < end; ++k) {
+            sumCodes += codes[k];
+            sumSeconds += seconds[k];
+        }
+        Block &block = m_blocks[static_cast<size_t>(b)];
+        block.sumCodes += sumCodes;
+        block.sumSeconds += sumSeconds;
+        block.count += end - i;
+        i = end;
     }
 }
 
