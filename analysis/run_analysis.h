@@ -25,8 +25,9 @@ struct RunSummary {
     double rmsAboutMeanCodes = 0.0; // divides by the count
 };
 
-// One pass: the drift line against each sample's time, the extremes and (when given) the
-// overview pyramid. nullopt when a read fails (error says why) or cancel is set.
+// One pass: the drift line against each sample's time (its slope error for the noise the run
+// has: drift_error.h), the extremes and (when given) the overview pyramid. nullopt when a read
+// fails (error says why) or cancel is set.
 std::optional<RunSummary> SummarizeRun(SampleSource &source, double sampleRateHz,
                                        MinMaxPyramid *pyramid, std::string &error,
                                        const std::atomic<bool> *cancel = nullptr);
