@@ -8,6 +8,7 @@
 #include "analysis/noise_density.h"
 #include "analysis/run_analysis.h"
 #include "analysis/sample_source.h"
+#include "capture/capture_run.h"
 
 #include <cmath>
 #include <optional>
@@ -19,8 +20,15 @@ namespace {
 // The rate the codes came at: the one given, else the facts'; a rate is needed for seconds.
 double RateOf(const conversion::ConversionFacts &facts, const py::object &rate) {
     const double hz = rate.is_none() ? facts.dataRateSps : rate.cast<double>();
-    if (!(hz > 0) || !std::isfinite(hz))
+    if (!(hz > 0) && (rate.is_none() || std::isnan(hz)))
         throw Value(QStringLiteral("a data rate is needed: facts with data_rate_sps, or rate="));
+    // The rates a capture file may state (a rate of 1e300 gives densities that mean nothing).
+    if (!(hz >= capture::kMinDataRateSps && hz <= capture::kMaxDataRateSps))
+        throw Value(QStringLiteral("the data rate is %1: a rate must be from %2 to %3 samples a "
+                                   "second")
+                        .arg(hz)
+                        .arg(capture::kMinDataRateSps)
+                        .arg(capture::kMaxDataRateSps, 0, 'f', 0));
     return hz;
 }
 

@@ -36,6 +36,9 @@ def test_volts_follow_the_facts_and_a_rate_is_needed(white):
     np.testing.assert_allclose(in_volts, in_codes * 1e-6)
     with pytest.raises(ValueError, match="a data rate is needed"):
         pellorin.allan_deviation(white)
+    for rate in (float("inf"), 1e300, -5.0, 0.0):
+        with pytest.raises(ValueError, match=r"a rate must be from 0.001 to 1000000"):
+            pellorin.noise_density(white, rate=rate)
 
 
 # Codes are integers of 24 bits: anything else is refused, never cast (volts to 0, 2**40 to 0,
