@@ -96,6 +96,27 @@ double AllanEdf(uint64_t samples, uint64_t m) {
     return std::max(1.0, edf);
 }
 
+AllanFloor FindAllanFloor(const AllanDeviation &allan) {
+    std::vector<size_t> trusted;
+    for (size_t i = 0; i < allan.points.size(); ++i) {
+        if (allan.points[i].edf >= kFloorEdf)
+            trusted.push_back(i);
+    }
+    AllanFloor floor;
+    if (trusted.empty())
+        return floor;
+    const auto least = std::min_element(trusted.begin(), trusted.end(), [&](size_t a, size_t b) {
+        return allan.points[a].adev < allan.points[b].adev;
+    });
+    const size_t before = static_cast<size_t>(least - trusted.begin());
+    const size_t after = trusted.size() - 1 - before;
+    floor.index = *least;
+    floor.kind = after < 2    ? AllanFloor::Kind::StillFalling
+                 : before < 2 ? AllanFloor::Kind::LowestAtStart
+                              : AllanFloor::Kind::Floor;
+    return floor;
+}
+
 double ChiSquareQuantile(double edf, double z) {
     const double a = 2.0 / (9.0 * edf);
     const double root = 1.0 - a + z * std::sqrt(a);

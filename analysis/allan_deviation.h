@@ -52,6 +52,22 @@ std::optional<AllanDeviation> ComputeAllanDeviation(SampleSource &source, double
                                                     const Baseline &baseline, std::string &error,
                                                     const std::atomic<bool> *cancel = nullptr);
 
+// Where the curve has its floor. The lowest point of a run is often its last one, read from a
+// handful of terms while the curve still falls: that is no floor. A floor is the lowest of the
+// points with at least kFloorEdf degrees of freedom, with at least two such points on each side.
+constexpr double kFloorEdf = 10.0;
+struct AllanFloor {
+    enum class Kind {
+        Floor,         // points[index] is the floor
+        StillFalling,  // the lowest trusted point is among the last two: points[index]
+        LowestAtStart, // the lowest trusted point is among the first two: points[index]
+        TooFewDegrees, // no point has kFloorEdf degrees of freedom
+    };
+    Kind kind = Kind::TooFewDegrees;
+    size_t index = 0;
+};
+AllanFloor FindAllanFloor(const AllanDeviation &allan);
+
 // The equivalent degrees of freedom above for samples samples at factor m.
 double AllanEdf(uint64_t samples, uint64_t m);
 

@@ -57,4 +57,15 @@ AxisRange PanWithin(AxisRange view, double shift, AxisRange full) {
     return KeepWithin({view.min + shift, view.max + shift}, full);
 }
 
+int DecadesPerLabel(double decades, double room, double labelSize) {
+    if (!(decades > 0) || !std::isfinite(decades) || !(labelSize > 0))
+        return 1;
+    // At worst one label, the first decade's.
+    for (int k = 1;; ++k) {
+        const double labels = std::floor(decades / k) + 1;
+        if (labels * labelSize <= room || labels <= 1)
+            return k;
+    }
+}
+
 } // namespace analysis

@@ -33,4 +33,9 @@ AxisRange PanWithin(AxisRange view, double shift, AxisRange full);
 // The view moved back inside full, narrowed to full where it is wider.
 AxisRange KeepWithin(AxisRange view, AxisRange full);
 
+// Decades between two labels of a log axis spanning decades, so that its labels (each
+// labelSize long along the axis, gap included) fit in room: 1, 2, 3 ... Labels that run
+// together ("1001000") or get cut ("1e...") say nothing.
+int DecadesPerLabel(double decades, double room, double labelSize);
+
 } // namespace analysis

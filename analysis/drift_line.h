@@ -15,9 +15,9 @@ struct DriftLine {
     double meanCodes = 0.0;   // of all samples
     double meanSeconds = 0.0; // the line passes through (meanSeconds, meanCodes)
     double slopeCodesPerSecond = 0.0;
-    // The slope's standard error under the usual assumption of independent residuals (as a
-    // straight-line regression states it); noise that wanders (1/f) makes the true
-    // uncertainty larger.
+    // The slope's standard error: the straight-line regression's, which assumes independent
+    // residuals, from DriftAccumulator; SummarizeRun replaces it by the one for the noise the
+    // run has (drift_error.h), which 1/f noise and random walks make far larger.
     double slopeErrorCodesPerSecond = 0.0;
     double residualRmsCodes = 0.0; // RMS of the samples about the line (divides by the count)
     double firstSeconds = 0.0;

@@ -12,7 +12,9 @@
 #include <QScatterSeries>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
+#include <tuple>
 
 LogPlotView::LogPlotView(const QString &name, QWidget *parent)
     : QChartView(new QChart, parent), m_axisX(new QLogValueAxis(this)),
@@ -35,6 +37,8 @@ LogPlotView::LogPlotView(const QString &name, QWidget *parent)
     }
     chart()->addAxis(m_axisX, Qt::AlignBottom);
     chart()->addAxis(m_axisY, Qt::AlignLeft);
+    for (QLogValueAxis *axis : {m_axisX, m_axisY})
+        connect(axis, &QLogValueAxis::rangeChanged, this, [this] { fitLabels(); });
     ShowNote(m_readout, QString(), name + tr(" readout"));
     m_readout->setTextInteractionFlags(Qt::TextSelectableByMouse);
 }
@@ -128,6 +132,31 @@ void LogPlotView::panByDecades(double dx, double dy) {
         return;
     showDecades(analysis::PanWithin(viewDecades(m_axisX), dx, fullDecades(m_axisX)),
                 analysis::PanWithin(viewDecades(m_axisY), dy, fullDecades(m_axisY)));
+}
+
+void LogPlotView::fitLabels() {
+    // The widest label "%g" writes ("0.0001", "1e-05") and a gap; the plot area's length less
+    // the other axis's labels and the margins.
+    const QFontMetrics metrics(m_axisX->labelsFont());
+    const double across = metrics.horizontalAdvance(QStringLiteral("0.0001")) + 14;
+    const double up = metrics.height() * 1.6;
+    const double width = std::max(40, this->width() - 90);
+    const double height = std::max(40, this->height() - 80);
+    for (auto [axis, room, size] :
+         {std::tuple(m_axisX, width, across), std::tuple(m_axisY, height, up)}) {
+        const double decades = std::log10(axis->max() / axis->min());
+        const int k = analysis::DecadesPerLabel(decades, room, size);
+        const double base = std::pow(10.0, k);
+        if (axis->base() != base) {
+            axis->setBase(base);
+            axis->setMinorTickCount(k == 1 ? 8 : k - 1);
+        }
+    }
+}
+
+void LogPlotView::resizeEvent(QResizeEvent *event) {
+    QChartView::resizeEvent(event);
+    fitLabels();
 }
 
 void LogPlotView::wheelEvent(QWheelEvent *event) {

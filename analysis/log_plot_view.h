@@ -46,6 +46,7 @@ class LogPlotView : public QChartView {
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
   private:
@@ -54,6 +55,8 @@ class LogPlotView : public QChartView {
     analysis::AxisRange viewDecades(const QLogValueAxis *axis) const;
     analysis::AxisRange fullDecades(const QLogValueAxis *axis) const;
     void showDecades(const analysis::AxisRange &x, const analysis::AxisRange &y);
+    // A label every so many decades, as many as the axes have room for (DecadesPerLabel).
+    void fitLabels();
 
     QLogValueAxis *m_axisX;
     QLogValueAxis *m_axisY;

@@ -11,8 +11,10 @@
 #include "analysis/sample_source.h"
 
 #include <atomic>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace analysis {
 
@@ -23,8 +25,9 @@ struct RunSummary {
     double rmsAboutMeanCodes = 0.0; // divides by the count
 };
 
-// One pass: the drift line against each sample's time, the extremes and (when given) the
-// overview pyramid. nullopt when a read fails (error says why) or cancel is set.
+// One pass: the drift line against each sample's time (its slope error for the noise the run
+// has: drift_error.h), the extremes and (when given) the overview pyramid. nullopt when a read
+// fails (error says why) or cancel is set.
 std::optional<RunSummary> SummarizeRun(SampleSource &source, double sampleRateHz,
                                        MinMaxPyramid *pyramid, std::string &error,
                                        const std::atomic<bool> *cancel = nullptr);
@@ -47,9 +50,19 @@ std::optional<RunAnalysis> AnalyzeRun(SampleSource &source, double sampleRateHz,
                                       const std::atomic<bool> *cancel = nullptr);
 
 // Comma-separated numbers of each plot, header line first. Volts columns are left out without
-// a scale (voltsPerCode 0).
-std::string NoiseDensityCsv(const NoiseDensity &density, double voltsPerCode);
-std::string AllanCsv(const AllanDeviation &allan, double voltsPerCode);
+// a scale (voltsPerCode 0); perSample (a run without a rate) names the columns per sample
+// ("cycles_per_sample", "tau_samples") in place of hertz and seconds.
+//
+// The density's lines are every bin from bin 1 up: bin 0 holds only what the window leaves of
+// each segment's mean, which is no noise (and has no place on a log axis). They go to sink a
+// few tens of kilobytes at a time as they are made: a density of millions of bins is never
+// held as text. False when sink was.
+bool WriteNoiseDensityCsv(const NoiseDensity &density, double voltsPerCode, bool perSample,
+                          const std::function<bool(std::string_view)> &sink);
+// The same, whole (short densities).
+std::string NoiseDensityCsv(const NoiseDensity &density, double voltsPerCode,
+                            bool perSample = false);
+std::string AllanCsv(const AllanDeviation &allan, double voltsPerCode, bool perSample = false);
 std::string HistogramCsv(const Histogram &histogram);
 
 } // namespace analysis

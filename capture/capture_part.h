@@ -27,6 +27,7 @@ struct PartFacts {
     double dataRateSps = 0.0;
     double voltsPerCode = 0.0;
     bool modeKnown = true;
+    bool dataRateRecorded = false; // the file names a rate (or its guess), whatever its value
     QString programVersion;
     QString startTime;
     QString timeRule;  // how the samples' times were taken

@@ -8,6 +8,7 @@
 #include <QFile>
 
 #include <charconv>
+#include <cmath>
 
 namespace capture {
 namespace {
@@ -120,7 +121,12 @@ bool CsvPart::fact(QByteArrayView line) {
     const QByteArrayView name = line.sliced(2, colon - 2);
     const QString value = QString::fromUtf8(line.sliced(colon + 2)).trimmed();
     PartFacts &f = m_facts;
-    auto number = [&] { return value.toDouble(); };
+    // A figure that is no number reads as NaN, so the checks of the facts refuse it.
+    auto number = [&] {
+        bool ok = false;
+        const double figure = value.toDouble(&ok);
+        return ok ? figure : std::nan("");
+    };
     // A figure the capture read from registers the chip may not convert with.
     auto guess = [&](double &figure) {
         figure = number();
@@ -140,15 +146,17 @@ bool CsvPart::fact(QByteArrayView line) {
         f.mode = value;
     else if (name == format::kPgaGain)
         f.pgaGain = number();
-    else if (name == format::kDataRate)
+    else if (name == format::kDataRate) {
         f.dataRateSps = number();
-    else if (name == format::kVoltsPerCode)
+        f.dataRateRecorded = true;
+    } else if (name == format::kVoltsPerCode)
         f.voltsPerCode = number();
     else if (name == format::kPgaGainGuess)
         guess(f.pgaGain);
-    else if (name == format::kDataRateGuess)
+    else if (name == format::kDataRateGuess) {
         guess(f.dataRateSps);
-    else if (name == format::kVoltsPerCodeGuess)
+        f.dataRateRecorded = true;
+    } else if (name == format::kVoltsPerCodeGuess)
         guess(f.voltsPerCode);
     else if (name == format::kTimeRule)
         f.timeRule = value;

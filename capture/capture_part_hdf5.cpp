@@ -181,13 +181,26 @@ bool Hdf5Part::open(QString &error) {
     bool known = true;
     m_facts.pgaGain = Figure(root, format::kPgaGain, format::kPgaGainGuess, known);
     m_facts.dataRateSps = Figure(root, format::kDataRate, format::kDataRateGuess, known);
+    m_facts.dataRateRecorded =
+        H5Aexists(root, format::kDataRate) > 0 || H5Aexists(root, format::kDataRateGuess) > 0;
     m_facts.voltsPerCode = Figure(root, format::kVoltsPerCode, format::kVoltsPerCodeGuess, known);
     m_facts.modeKnown = known;
     m_facts.programVersion = StringAttribute(root, format::kProgramVersion);
     m_facts.startTime = StringAttribute(root, format::kStartTime);
     m_facts.stoppedBy = StringAttribute(root, format::kStoppedBy);
-    m_facts.fileNumber = static_cast<int>(NumberAttribute(root, format::kFileNumber, 1));
-    m_facts.firstSample = static_cast<uint64_t>(NumberAttribute(root, format::kFirstSample));
+    // Converted only when they fit: a NaN or a huge value cast to an integer is undefined.
+    const double number = NumberAttribute(root, format::kFileNumber, 1);
+    const double firstSample = NumberAttribute(root, format::kFirstSample);
+    if (!(number >= 1 && number <= 1e9) || !(firstSample >= 0 && firstSample < 1e18)) {
+        const bool badNumber = !(number >= 1 && number <= 1e9);
+        error =
+            QStringLiteral("%1: %2 is %3, not a count")
+                .arg(m_path, QLatin1String(badNumber ? format::kFileNumber : format::kFirstSample))
+                .arg(badNumber ? number : firstSample);
+        return false;
+    }
+    m_facts.fileNumber = static_cast<int>(number);
+    m_facts.firstSample = static_cast<uint64_t>(firstSample);
     // Kept for the record; a file left unfinished says so by its stopped_by.
     if (m_facts.stoppedBy == QLatin1String(format::kStoppedByUnfinished))
         m_facts.stoppedBy.clear();

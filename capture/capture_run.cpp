@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace capture {
 namespace {
@@ -27,6 +29,59 @@ QString PartName(const QString &path, int number) {
     const QString digits =
         QStringLiteral("%1").arg(number, int(match.capturedLength(2)), 10, QLatin1Char('0'));
     return info.dir().filePath(match.captured(1) + u'_' + digits + match.captured(3));
+}
+
+// Why a part's recorded figures cannot be used ("data_rate_sps is inf: ..."), or empty. A rate
+// of NaN, 0 or 1e300 would give lengths, densities and drifts that mean nothing.
+QString ImplausibleFact(const PartFacts &f) {
+    const char *rateName = f.modeKnown ? format::kDataRate : format::kDataRateGuess;
+    if (f.dataRateRecorded &&
+        !(f.dataRateSps >= kMinDataRateSps && f.dataRateSps <= kMaxDataRateSps))
+        return QStringLiteral("%1 is %2: a rate must be from %3 to %4 samples a second")
+            .arg(QLatin1String(rateName))
+            .arg(f.dataRateSps)
+            .arg(kMinDataRateSps)
+            .arg(kMaxDataRateSps, 0, 'f', 0);
+    const char *scaleName = f.modeKnown ? format::kVoltsPerCode : format::kVoltsPerCodeGuess;
+    if (!std::isfinite(f.voltsPerCode) || f.voltsPerCode < 0)
+        return QStringLiteral("%1 is %2: a scale must be a number above 0")
+            .arg(QLatin1String(scaleName))
+            .arg(f.voltsPerCode);
+    return QString();
+}
+
+QString RegistersText(const std::vector<uint8_t> &registers) {
+    QStringList bytes;
+    for (uint8_t value : registers)
+        bytes << QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+    return bytes.join(u' ');
+}
+
+// What differs between two parts of one capture that their samples cannot share a scale or a
+// rate over ("its data_rate_sps is 200 where ... has 100"), or empty.
+QString Mismatch(const PartFacts &a, const PartFacts &b) {
+    auto figure = [](const char *name, double x, double y) {
+        return x == y || (std::isnan(x) && std::isnan(y))
+                   ? QString()
+                   : QStringLiteral("its %1 is %2 where that part has %3")
+                         .arg(QLatin1String(name))
+                         .arg(x, 0, 'g', 10)
+                         .arg(y, 0, 'g', 10);
+    };
+    for (const QString &text :
+         {figure(format::kDataRate, b.dataRateSps, a.dataRateSps),
+          figure(format::kVoltsPerCode, b.voltsPerCode, a.voltsPerCode),
+          figure(format::kPgaGain, b.pgaGain, a.pgaGain),
+          figure(format::kReferenceVolts, b.referenceVolts, a.referenceVolts)}) {
+        if (!text.isEmpty())
+            return text;
+    }
+    if (a.registers != b.registers)
+        return QStringLiteral("its registers are %1 where that part has %2")
+            .arg(RegistersText(b.registers), RegistersText(a.registers));
+    if (a.mode != b.mode || a.modeKnown != b.modeKnown)
+        return QStringLiteral("its mode is \"%1\" where that part has \"%2\"").arg(b.mode, a.mode);
+    return QString();
 }
 
 void FindMissing(CaptureSet &set) {
@@ -70,7 +125,10 @@ CaptureSet ScanCaptureSet(const QStringList &paths) {
     for (const QString &path : paths) {
         QString error;
         std::unique_ptr<CapturePart> part = OpenCapturePart(path, error);
-        if (part)
+        const QString implausible = part ? ImplausibleFact(part->facts()) : QString();
+        if (!implausible.isEmpty())
+            set.errors << QStringLiteral("%1: %2").arg(path, implausible);
+        else if (part)
             set.parts.push_back(std::move(part));
         else
             set.errors << error;
@@ -89,10 +147,17 @@ CaptureSet ScanCaptureSet(const QStringList &paths) {
     for (size_t i = 1; i < set.parts.size(); ++i) {
         const CapturePart &part = *set.parts[i];
         if (part.facts().chip != first.facts().chip ||
-            part.facts().startTime != first.facts().startTime)
+            part.facts().startTime != first.facts().startTime) {
+            // Another capture altogether: its numbering says nothing about this one's.
             set.errors << QStringLiteral("%1: not a part of the same capture as %2 (another chip "
                                          "or start time)")
                               .arg(part.path(), first.path());
+            continue;
+        }
+        const QString mismatch = Mismatch(first.facts(), part.facts());
+        if (!mismatch.isEmpty())
+            set.errors << QStringLiteral("%1: does not belong with %2: %3")
+                              .arg(part.path(), first.path(), mismatch);
         for (size_t j = 0; j < i; ++j) {
             if (set.parts[j]->facts().fileNumber == part.facts().fileNumber)
                 set.errors << QStringLiteral("%1: part %2 is given twice (also %3)")
@@ -180,8 +245,35 @@ bool CaptureRun::read(uint64_t first, std::span<int32_t> codes, std::span<double
             m_error = part.errorText();
             return false;
         }
+        if (!times.empty() && !checkTimes(part, local, at, times.subspan(done, n)))
+            return false;
         done += n;
     }
+    return true;
+}
+
+bool CaptureRun::checkTimes(const CapturePart &part, uint64_t local, uint64_t at,
+                            std::span<const double> times) {
+    // The sample before is known when the reads walk the run in order, as every analysis does.
+    const bool follows = m_lastChecked && at == m_lastChecked->index + 1;
+    double before = follows ? m_lastChecked->seconds : -std::numeric_limits<double>::infinity();
+    for (size_t i = 0; i < times.size(); ++i) {
+        if (!std::isfinite(times[i]) || times[i] < before) {
+            m_error =
+                QStringLiteral("%1: %2 of sample %3 is %4%5: the times must be finite and "
+                               "rising")
+                    .arg(part.path(), QLatin1String(format::kTimes))
+                    .arg(local + i)
+                    .arg(times[i], 0, 'g', 10)
+                    .arg(std::isfinite(before) ? QStringLiteral(" after %1").arg(before, 0, 'g', 10)
+                                               : QString());
+            m_lastChecked.reset();
+            return false;
+        }
+        before = times[i];
+    }
+    if (!times.empty())
+        m_lastChecked = TimeSeen{at + times.size() - 1, times.back()};
     return true;
 }
 
@@ -222,6 +314,17 @@ conversion::ConversionFacts RecordedConversion(const PartFacts &facts) {
     conversion.spanVolts = facts.voltsPerCode * 16777216.0;
     conversion.modeKnown = facts.modeKnown;
     return conversion;
+}
+
+QStringList PartsNotGiven(const QStringList &given) {
+    QStringList notGiven;
+    for (const QString &path : given) {
+        for (const QString &file : SplitSetFiles(path)) {
+            if (!IsOneOfTheFiles(file, given) && !notGiven.contains(file))
+                notGiven << file;
+        }
+    }
+    return notGiven;
 }
 
 bool IsOneOfTheFiles(const QString &path, const QStringList &files) {

@@ -17,6 +17,7 @@
 
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace capture {
@@ -49,6 +50,10 @@ class CaptureRun : public analysis::SampleSource {
 
   private:
     void measureRate();
+    // Times that are not finite or go back stop the read, naming the file, the sample and the
+    // value: a NaN time would make every figure after it NaN.
+    bool checkTimes(const CapturePart &part, uint64_t local, uint64_t at,
+                    std::span<const double> times);
 
     std::vector<std::unique_ptr<CapturePart>> m_parts; // in run order
     std::vector<uint64_t> m_partFirst;                 // first held sample of each part
@@ -61,11 +66,24 @@ class CaptureRun : public analysis::SampleSource {
     bool m_rateFromTimes = false;
     std::mutex m_mutex; // the window's overview and its analysis read from two threads
     QString m_error;
+    struct TimeSeen {
+        uint64_t index; // held sample
+        double seconds;
+    };
+    std::optional<TimeSeen> m_lastChecked; // the last sample a read gave a time of
 };
+
+// The rates a file may state; one outside is refused. The chips convert at 2.5 SPS and up; a
+// rate of 1e-300 would make a run of 1e300 seconds, too long for any duration to say.
+inline constexpr double kMinDataRateSps = 1e-3;
+inline constexpr double kMaxDataRateSps = 1e6;
 
 struct CaptureSet {
     std::vector<std::unique_ptr<CapturePart>> parts; // in run order
-    QStringList errors;                              // "PATH: cause" each; the set does not open
+    // "PATH: cause" each; the set does not open. Causes: no capture, an implausible rate or
+    // scale, another capture, a part given twice, a part whose rate, scale, gain, reference,
+    // registers or mode differ from the first part's.
+    QStringList errors;
     QStringList missing; // "PATH: missing ..." each; the set opens only when they are accepted
     std::vector<RunGap> gaps;
 };
@@ -79,6 +97,10 @@ std::unique_ptr<CaptureRun> OpenRun(CaptureSet &&set, bool acceptMissing);
 // (run_0001.h5, run_0002.h5, ... in its folder), itself included, sorted; just the file when
 // its name is not numbered so.
 QStringList SplitSetFiles(const QString &path);
+
+// The numbered files of the split sets the given files belong to that are in their folders but
+// not among them (by whatever name given), in order.
+QStringList PartsNotGiven(const QStringList &given);
 
 // True when path names one of the files (the same file, by whatever name): a file written
 // there would replace a part of the run.

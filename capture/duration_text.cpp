@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 
 namespace capture {
@@ -20,8 +21,15 @@ int64_t ParseDuration(const QString &text) {
     return -1;
 }
 
+namespace {
+// Whole seconds, within what an int64_t holds (a cast beyond it, or of NaN, is undefined).
+int64_t WholeSeconds(double seconds) {
+    return seconds > 0 ? static_cast<int64_t>(std::floor(std::min(seconds, 9e18))) : 0;
+}
+} // namespace
+
 QString FormatDuration(double seconds) {
-    const int64_t whole = seconds > 0 ? static_cast<int64_t>(std::floor(seconds)) : 0;
+    const int64_t whole = WholeSeconds(seconds);
     return QStringLiteral("%1:%2:%3")
         .arg(whole / 3600)
         .arg((whole / 60) % 60, 2, 10, QLatin1Char('0'))
@@ -29,7 +37,7 @@ QString FormatDuration(double seconds) {
 }
 
 QString FormatElapsed(double seconds) {
-    const int64_t tenths = seconds > 0 ? static_cast<int64_t>(std::floor(seconds * 10.0)) : 0;
+    const int64_t tenths = WholeSeconds(seconds * 10.0);
     return QStringLiteral("%1.%2").arg(FormatDuration(tenths / 10)).arg(tenths % 10);
 }
 

@@ -20,6 +20,7 @@
 #include <QLineSeries>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -92,6 +93,7 @@ QWidget *CRunAnalysisDlg::buildSide() {
     m_figures = new ReportRowsView(figuresBox);
     (new QVBoxLayout(figuresBox))->addWidget(m_figures);
     auto *scroll = new QScrollArea(side);
+    m_sideScroll = scroll;
     auto *inner = new QWidget;
     auto *innerLayout = new QVBoxLayout(inner);
     innerLayout->addWidget(factsBox);
@@ -209,6 +211,7 @@ void CRunAnalysisDlg::onScanned(const std::shared_ptr<capture::CaptureSet> &set)
     }
     m_run = std::move(run);
     m_facts->showRows(capture::RunFactRows(*m_run));
+    fitSide();
     capture::SetUpOverviewPlot(m_overview, m_run->facts().claimedVoltsPerCode(),
                                m_run->sampleRateHz() > 0);
     setWindowTitle(tr("Capture Analysis - %1").arg(runName()));
@@ -277,8 +280,9 @@ void CRunAnalysisDlg::onAnalyzed(std::optional<analysis::RunAnalysis> result,
     }
     m_analysis = std::move(result);
     const double lsb = m_run->facts().claimedVoltsPerCode();
-    capture::DrawDensity(m_density, m_analysis->density, lsb);
-    capture::DrawAllan(m_allan, m_analysis->allan, lsb);
+    const bool timed = m_run->sampleRateHz() > 0;
+    capture::DrawDensity(m_density, m_analysis->density, lsb, timed);
+    capture::DrawAllan(m_allan, m_analysis->allan, lsb, timed);
     DrawHistogram(m_histogram, m_analysis->histogram);
     const QString gaps = m_run->gaps().empty() ? QString() : tr(" (gaps left out)");
     m_density->chart()->setTitle(tr("Noise density%1").arg(gaps));
@@ -301,6 +305,16 @@ void CRunAnalysisDlg::showFigures() {
     if (m_run && m_summary)
         m_figures->showRows(
             capture::RunFigureRows(*m_run, *m_summary, m_analysis ? &*m_analysis : nullptr));
+    fitSide();
+}
+
+void CRunAnalysisDlg::fitSide() {
+    // The side as wide as its longest field, which is never cut at the right.
+    QWidget *inner = m_sideScroll->widget();
+    inner->adjustSize();
+    m_sideScroll->setMinimumWidth(inner->minimumSizeHint().width() +
+                                  m_sideScroll->verticalScrollBar()->sizeHint().width() +
+                                  2 * m_sideScroll->frameWidth());
 }
 
 void CRunAnalysisDlg::showWholeRun() {
@@ -321,7 +335,7 @@ void CRunAnalysisDlg::showWholeRun() {
                           m_analysis->histogram.binWidth;
         }
     }
-    m_gapFrames = capture::ShowWholeRun(m_overview, source, lo, hi);
+    m_gapFrames = capture::ShowWholeRun(m_overview, source, lo, hi, m_summary->drift);
     refillOverview();
 }
 

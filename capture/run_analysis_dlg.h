@@ -10,6 +10,7 @@
 #include "run_job.h"
 
 #include "analysis/run_analysis.h"
+#include "platform/file_error.h"
 
 #include <QDialog>
 
@@ -23,6 +24,7 @@ class QLabel;
 class QLineSeries;
 class QPushButton;
 class ReportRowsView;
+class QScrollArea;
 
 namespace capture {
 // The open dialog for a capture file (HDF5 or CSV), starting in the data folder the captures
@@ -69,6 +71,9 @@ class CRunAnalysisDlg : public QDialog {
     QWidget *buildSide();
     QWidget *buildPlots();
     void showState(const QString &text);
+    // Shows how an export's write ended; true when it was written.
+    bool finishExport(const QString &path, const platform::FileError &error);
+    void fitSide();
     void clearRun();
     void onScanned(const std::shared_ptr<capture::CaptureSet> &set);
     void startSummary();
@@ -91,6 +96,7 @@ class CRunAnalysisDlg : public QDialog {
     QList<QLineSeries *> m_pieceSeries; // the run plot's pieces after the first
 
     QLabel *m_state = nullptr;
+    QScrollArea *m_sideScroll = nullptr;
     QPushButton *m_open = nullptr;
     QCheckBox *m_removeDrift = nullptr;
     QPushButton *m_exports[4] = {};

@@ -91,6 +91,16 @@ bool CRunAnalysisDlg::ExportTo(Export what, const QString &path) {
     if (!m_run || !m_summary || (what != Export::Overview && !m_analysis))
         return false;
     const double lsb = m_run->facts().claimedVoltsPerCode();
+    const bool perSample = !(m_run->sampleRateHz() > 0);
+    if (what == Export::Density) {
+        // Written as it is made: the density of a long run has millions of bins.
+        const analysis::NoiseDensity &density = m_analysis->density;
+        return finishExport(
+            path, platform::WriteWholeFilesOffThread({platform::FileContents{
+                      path, QByteArray(), [&density, lsb, perSample](const auto &sink) {
+                          return analysis::WriteNoiseDensityCsv(density, lsb, perSample, sink);
+                      }}}));
+    }
     std::string text;
     switch (what) {
     case Export::Overview:
@@ -98,10 +108,9 @@ bool CRunAnalysisDlg::ExportTo(Export what, const QString &path) {
                            m_removeDrift->isChecked() ? &m_summary->drift : nullptr);
         break;
     case Export::Density:
-        text = analysis::NoiseDensityCsv(m_analysis->density, lsb);
         break;
     case Export::Allan:
-        text = analysis::AllanCsv(m_analysis->allan, lsb);
+        text = analysis::AllanCsv(m_analysis->allan, lsb, perSample);
         break;
     case Export::Histogram:
         text = analysis::HistogramCsv(m_analysis->histogram);
@@ -113,8 +122,11 @@ bool CRunAnalysisDlg::ExportTo(Export what, const QString &path) {
                               QString::fromStdString(m_run->errorText()));
         return false;
     }
-    const platform::FileError error =
-        platform::WriteWholeFileOffThread(path, QByteArray(text.data(), qsizetype(text.size())));
+    return finishExport(path, platform::WriteWholeFileOffThread(
+                                  path, QByteArray(text.data(), qsizetype(text.size()))));
+}
+
+bool CRunAnalysisDlg::finishExport(const QString &path, const platform::FileError &error) {
     if (error.failed()) {
         platform::ShowFileError(this, error);
         return false;

@@ -109,7 +109,7 @@ void FillOverview(PlotView *plot, const OverviewSource &s, QList<QLineSeries *> 
 }
 
 QList<QLineSeries *> ShowWholeRun(PlotView *plot, const OverviewSource &s, int32_t minimum,
-                                  int32_t maximum) {
+                                  int32_t maximum, const analysis::DriftLine &drift) {
     plot->setTrace({}, 0, 1);
     const std::vector<analysis::SamplePiece> pieces = s.run->pieces();
     const double end =
@@ -130,6 +130,14 @@ QList<QLineSeries *> ShowWholeRun(PlotView *plot, const OverviewSource &s, int32
         plot->addOverlay(frame);
         frames.append(frame);
     }
+    if (drift.count > 1) {
+        auto *line = new QLineSeries(plot);
+        line->setPen(QPen(kMark, 2, Qt::DashLine));
+        auto level = [&](double t) { return s.detrend ? drift.meanCodes : drift.at(t); };
+        line->append({QPointF(0, level(0)), QPointF(end, level(end))});
+        plot->addOverlay(line);
+        frames.append(line);
+    }
     plot->setRanges(0, end, yMin, yMax);
     return frames;
 }
@@ -139,13 +147,17 @@ void SetUpLogPlot(LogPlotView *plot, const QString &x, const QString &y) {
     plot->axisY()->setTitleText(y);
 }
 
-void DrawDensity(LogPlotView *plot, const analysis::NoiseDensity &d, double voltsPerCode) {
+void DrawDensity(LogPlotView *plot, const analysis::NoiseDensity &d, double voltsPerCode,
+                 bool timed) {
     plot->clear();
+    plot->axisX()->setTitleText(timed ? QStringLiteral("Frequency (Hz)")
+                                      : QStringLiteral("Frequency (cycles per sample)"));
+    const char *per = timed ? "/\u221AHz" : "/\u221A(cycle/sample)";
     if (d.segments == 0 || d.powerDensity.size() < 2)
         return;
     const double typical = d.whiteLevel ? std::sqrt(*d.whiteLevel)
                                         : std::sqrt(d.powerDensity[d.powerDensity.size() / 2]);
-    const DisplayUnit unit = VoltsUnit(typical, voltsPerCode, QStringLiteral("/√Hz"));
+    const DisplayUnit unit = VoltsUnit(typical, voltsPerCode, QString::fromUtf8(per));
     plot->axisY()->setTitleText(QStringLiteral("Noise density (%1)").arg(unit.name));
     QLineSeries *line = plot->addLine(QPen(kTrace, 1));
     double lo = INFINITY, hi = 0;
@@ -168,15 +180,18 @@ void DrawDensity(LogPlotView *plot, const analysis::NoiseDensity &d, double volt
         plot->addLine(QPen(kMark, 1.5, Qt::DotLine))
             ->append({QPointF(*d.cornerHz, lo), QPointF(*d.cornerHz, hi)});
     plot->setRanges(f0, f1, lo, hi);
-    plot->setReadout([unit, voltsPerCode](QPointF p) {
-        return QStringLiteral("%1 Hz: %2")
+    plot->setReadout([unit, voltsPerCode, per, timed](QPointF p) {
+        return QStringLiteral("%1 %2: %3")
             .arg(p.x(), 0, 'g', 4)
-            .arg(ValueText(p.y(), unit, voltsPerCode, "/\u221AHz"));
+            .arg(timed ? QStringLiteral("Hz") : QStringLiteral("cycles per sample"),
+                 ValueText(p.y(), unit, voltsPerCode, per));
     });
 }
 
-void DrawAllan(LogPlotView *plot, const analysis::AllanDeviation &allan, double voltsPerCode) {
+void DrawAllan(LogPlotView *plot, const analysis::AllanDeviation &allan, double voltsPerCode,
+               bool timed) {
     plot->clear();
+    plot->axisX()->setTitleText(timed ? QStringLiteral("τ (s)") : QStringLiteral("τ (samples)"));
     if (allan.points.empty())
         return;
     const auto least =
@@ -204,10 +219,11 @@ void DrawAllan(LogPlotView *plot, const analysis::AllanDeviation &allan, double 
         lo = std::min(lo, b);
     }
     plot->setRanges(t0, t1, lo, hi);
-    plot->setReadout([unit, voltsPerCode](QPointF p) {
-        return QStringLiteral("τ %1 s: %2")
+    plot->setReadout([unit, voltsPerCode, timed](QPointF p) {
+        return QStringLiteral("τ %1 %2: %3")
             .arg(p.x(), 0, 'g', 4)
-            .arg(ValueText(p.y(), unit, voltsPerCode, ""));
+            .arg(timed ? QStringLiteral("s") : QStringLiteral("samples"),
+                 ValueText(p.y(), unit, voltsPerCode, ""));
     });
 }
 

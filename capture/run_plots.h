@@ -38,15 +38,20 @@ void SetUpOverviewPlot(PlotView *plot, double voltsPerCode, bool inSeconds);
 // column the drift line is taken at the column's middle. The first piece goes to the plot's
 // trace, each further piece (after a gap) to a series of pieceSeries, made as needed.
 void FillOverview(PlotView *plot, const OverviewSource &source, QList<QLineSeries *> &pieceSeries);
-// The whole run's range on the plot; gaps drawn as red frames. Returns the frames' series.
+// The whole run's range on the plot; gaps drawn as red frames, the fitted drift line (level at
+// the mean once taken out) dashed across the run. Returns the series drawn over the trace.
 QList<QLineSeries *> ShowWholeRun(PlotView *plot, const OverviewSource &source, int32_t minimum,
-                                  int32_t maximum);
+                                  int32_t maximum, const analysis::DriftLine &drift);
 
 void SetUpLogPlot(LogPlotView *plot, const QString &x, const QString &y);
-// The density as band averages (a hundredth of a decade; the exported CSV has every bin),
+// The density as band averages (a hundredth of a decade; the exported CSV has every bin above
+// 0 Hz),
 // the white level dashed and the 1/f corner as a dotted line.
-void DrawDensity(LogPlotView *plot, const analysis::NoiseDensity &density, double voltsPerCode);
+// Without a rate (timed false) frequencies are in cycles per sample and tau in samples.
+void DrawDensity(LogPlotView *plot, const analysis::NoiseDensity &density, double voltsPerCode,
+                 bool timed);
 // The points with their 68 % bars and the white-noise slope (dashed) through the first ones.
-void DrawAllan(LogPlotView *plot, const analysis::AllanDeviation &allan, double voltsPerCode);
+void DrawAllan(LogPlotView *plot, const analysis::AllanDeviation &allan, double voltsPerCode,
+               bool timed);
 
 } // namespace capture

@@ -36,6 +36,34 @@ QString FigureText(double value, bool known, const QString &text) {
                  : QStringLiteral("%1 (from the registers: the mode was not known)").arg(text);
 }
 
+QString TauText(double tau, bool timed) {
+    return timed ? QStringLiteral("%1 s").arg(Number(tau, 4))
+                 : QStringLiteral("%1 samples").arg(Number(tau, 6));
+}
+
+// The floor where the curve has one; else why there is none, with its lowest trusted point.
+QString AllanFloorText(const analysis::AllanDeviation &allan, double lsb, bool timed) {
+    const analysis::AllanFloor floor = analysis::FindAllanFloor(allan);
+    using Kind = analysis::AllanFloor::Kind;
+    if (floor.kind == Kind::TooFewDegrees)
+        return QStringLiteral("none: no point has %1 degrees of freedom")
+            .arg(Number(analysis::kFloorEdf));
+    const analysis::AllanPoint &p = allan.points[floor.index];
+    const QString inCodes = QStringLiteral("%1 codes").arg(Number(p.adev, 4));
+    const QString value =
+        lsb > 0 ? QStringLiteral("%1 (%2)").arg(VoltsText(p.adev * lsb), inCodes) : inCodes;
+    const QString at = QStringLiteral("%1 at τ = %2").arg(value, TauText(p.tau, timed));
+    switch (floor.kind) {
+    case Kind::Floor:
+        return QStringLiteral("%1; 68 %: %2 to %3 codes")
+            .arg(at, Number(p.low, 3), Number(p.high, 3));
+    case Kind::StillFalling:
+        return QStringLiteral("none: still falling at the longest τ (lowest trusted: %1)").arg(at);
+    default:
+        return QStringLiteral("none: lowest at the shortest τ (%1), rising beyond").arg(at);
+    }
+}
+
 } // namespace
 
 QString VoltsText(double volts) {
@@ -44,6 +72,16 @@ QString VoltsText(double volts) {
 
 QString DensityText(double voltsPerRootHz) {
     return QString::fromStdString(analysis::FormatVolts(voltsPerRootHz, "/\u221AHz"));
+}
+
+std::optional<double> RateOffStated(const CaptureRun &run) {
+    const double stated = run.facts().claimedDataRateSps();
+    if (!run.rateFromTimes() || !(stated > 0))
+        return std::nullopt;
+    const double off = run.sampleRateHz() / stated - 1.0;
+    if (!(std::abs(off) > kRateTolerance))
+        return std::nullopt;
+    return off;
 }
 
 ReportRows RunFactRows(const CaptureRun &run) {
@@ -95,11 +133,17 @@ ReportRows RunFactRows(const CaptureRun &run) {
     if (rate > 0) {
         rows.append(
             {QStringLiteral("Length"), FormatDuration(static_cast<double>(run.count()) / rate)});
-        rows.append({QStringLiteral("Sample rate"),
-                     QStringLiteral("%1 SPS (%2)")
-                         .arg(Number(rate, 7), run.rateFromTimes()
-                                                   ? QStringLiteral("from the samples' times")
-                                                   : QStringLiteral("nominal"))});
+        QString rateText = QStringLiteral("%1 SPS (%2)")
+                               .arg(Number(rate, 7), run.rateFromTimes()
+                                                         ? QStringLiteral("from the samples' times")
+                                                         : QStringLiteral("nominal"));
+        const std::optional<double> off = RateOffStated(run);
+        if (off)
+            rateText += QStringLiteral(": %1 % %2 than the %3 SPS the file states")
+                            .arg(Number(std::abs(*off) * 100, 3),
+                                 *off > 0 ? QStringLiteral("faster") : QStringLiteral("slower"),
+                                 Number(f.claimedDataRateSps(), 7));
+        rows.append({QStringLiteral("Sample rate"), rateText});
     } else {
         rows.append(
             {QStringLiteral("Sample rate"),
@@ -111,6 +155,7 @@ ReportRows RunFactRows(const CaptureRun &run) {
 ReportRows RunFigureRows(const CaptureRun &run, const analysis::RunSummary &summary,
                          const analysis::RunAnalysis *analysis) {
     const double lsb = run.facts().claimedVoltsPerCode();
+    const bool timed = run.sampleRateHz() > 0;
     const analysis::DriftLine &drift = summary.drift;
     ReportRows rows;
     rows.append({QStringLiteral("Mean"), CodesText(drift.meanCodes, lsb)});
@@ -128,7 +173,7 @@ ReportRows RunFigureRows(const CaptureRun &run, const analysis::RunSummary &summ
                                               perHour * lsb, errorPerHour * lsb, "/h")),
                                           driftText);
     // Without a rate the analyses count in samples: the slope is per sample.
-    if (!(run.sampleRateHz() > 0))
+    if (!timed)
         driftText = QStringLiteral("%1 ± %2 codes per sample")
                         .arg(SignedNumber(drift.slopeCodesPerSecond, 4),
                              Number(drift.slopeErrorCodesPerSecond, 2));
@@ -139,32 +184,33 @@ ReportRows RunFigureRows(const CaptureRun &run, const analysis::RunSummary &summ
     if (d.segments == 0) {
         rows.append({QStringLiteral("Noise density"), QStringLiteral("too few samples")});
     } else {
+        // Without a rate the frequencies are in cycles per sample, densities per such a cycle.
+        const QString hz = timed ? QStringLiteral("Hz") : QStringLiteral("cycles per sample");
+        const char *perRootHz = timed ? "/\u221AHz" : " per \u221A(cycle per sample)";
+        const double root = d.whiteLevel ? std::sqrt(*d.whiteLevel) : 0.0;
+        const QString inCodes =
+            QStringLiteral("%1 codes%2").arg(Number(root), QString::fromUtf8(perRootHz));
         const QString white =
             d.whiteLevel
-                ? (lsb > 0 ? QStringLiteral("%1 (%2 codes/√Hz)")
-                                 .arg(DensityText(std::sqrt(*d.whiteLevel) * lsb),
-                                      Number(std::sqrt(*d.whiteLevel)))
-                           : QStringLiteral("%1 codes/√Hz").arg(Number(std::sqrt(*d.whiteLevel))))
+                ? (lsb > 0
+                       ? QStringLiteral("%1 (%2)").arg(
+                             QString::fromStdString(analysis::FormatVolts(root * lsb, perRootHz)),
+                             inCodes)
+                       : inCodes)
                 : QStringLiteral("none: the density is not flat below half the rate");
         rows.append({QStringLiteral("White noise density"), white});
         rows.append({QStringLiteral("1/f corner"),
-                     d.cornerHz ? QStringLiteral("%1 Hz").arg(Number(*d.cornerHz, 3))
+                     d.cornerHz ? QStringLiteral("%1 %2").arg(Number(*d.cornerHz, 3), hz)
                                 : QStringLiteral("none")});
         rows.append(
-            {QStringLiteral("Welch segments"), QStringLiteral("%1 of %2 samples, %3 Hz apart")
+            {QStringLiteral("Welch segments"), QStringLiteral("%1 of %2 samples, %3 %4 apart")
                                                    .arg(d.segments)
                                                    .arg(d.segmentLength)
-                                                   .arg(Number(d.binHz, 4))});
+                                                   .arg(Number(d.binHz, 4), hz)});
     }
-    const std::vector<analysis::AllanPoint> &points = analysis->allan.points;
-    if (!points.empty()) {
-        const auto least =
-            std::min_element(points.begin(), points.end(),
-                             [](const auto &a, const auto &b) { return a.adev < b.adev; });
-        rows.append({QStringLiteral("Allan deviation minimum"),
-                     QStringLiteral("%1 at τ = %2 s")
-                         .arg(CodesText(least->adev, lsb), Number(least->tau, 4))});
-    }
+    if (!analysis->allan.points.empty())
+        rows.append(
+            {QStringLiteral("Allan deviation floor"), AllanFloorText(analysis->allan, lsb, timed)});
     return rows;
 }
 

@@ -11,6 +11,8 @@
 #include <QPair>
 #include <QString>
 
+#include <optional>
+
 namespace capture {
 
 using ReportRows = QList<QPair<QString, QString>>;
@@ -19,8 +21,15 @@ using ReportRows = QList<QPair<QString, QString>>;
 // length and the sample rate the analyses use.
 ReportRows RunFactRows(const CaptureRun &run);
 
+// How far the rate the samples' times give is off the one the file states, as a fraction
+// (+0.05: 5 % faster), when it is off by more than kRateTolerance; nullopt otherwise or when
+// either is unknown. A board whose clock runs off, or a file whose rate is wrong, shows here.
+constexpr double kRateTolerance = 0.01;
+std::optional<double> RateOffStated(const CaptureRun &run);
+
 // Mean, RMS noise (about the baseline), drift, white density, 1/f corner, the Welch
-// segments and the Allan deviation's minimum. analysis may be null (not computed yet).
+// segments and the Allan deviation's floor (where the curve has one: analysis::FindAllanFloor).
+// Without a rate, every figure is per sample. analysis may be null (not computed yet).
 ReportRows RunFigureRows(const CaptureRun &run, const analysis::RunSummary &summary,
                          const analysis::RunAnalysis *analysis);
 

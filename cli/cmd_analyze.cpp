@@ -99,6 +99,15 @@ void writeJson(std::ostream &out, const capture::CaptureRun &run,
         return timed && scale > 0 ? finite(codesPerSecond * 3600 * scale) : QJsonValue();
     };
     const double white = d.whiteLevel ? std::sqrt(*d.whiteLevel) : std::nan("");
+    // The floor only where the curve has one (analysis::FindAllanFloor), else null.
+    const analysis::AllanFloor floor = analysis::FindAllanFloor(result.allan);
+    QJsonValue floorValue;
+    if (floor.kind == analysis::AllanFloor::Kind::Floor) {
+        const analysis::AllanPoint &p = result.allan.points[floor.index];
+        floorValue = QJsonObject{
+            {"tau", p.tau}, {"adev", p.adev}, {"low", p.low}, {"high", p.high}, {"edf", p.edf}};
+    }
+    const std::optional<double> rateOff = capture::RateOffStated(run);
     // The figures, then the conversion facts as the file records them, under its names.
     QJsonObject object{
         {"files", files},
@@ -109,6 +118,7 @@ void writeJson(std::ostream &out, const capture::CaptureRun &run,
         {"gaps", gaps},
         {"sampleRateSps", run.sampleRateHz() > 0 ? QJsonValue(run.sampleRateHz()) : QJsonValue()},
         {"rateFromTimes", run.rateFromTimes()},
+        {"rateOffStated", rateOff ? QJsonValue(*rateOff) : QJsonValue()},
         {"voltsPerCode", lsb > 0 ? QJsonValue(lsb) : QJsonValue()},
         {"detrended", result.detrended},
         {"mean", drift.meanCodes},
@@ -123,6 +133,7 @@ void writeJson(std::ostream &out, const capture::CaptureRun &run,
         {"segmentLength", qint64(d.segmentLength)},
         {"segments", qint64(d.segments)},
         {"allan", allan},
+        {"allanFloor", floorValue},
     };
     object = WithConversionFacts(object, capture::RecordedConversion(f));
     out << QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString() << '\n';
@@ -137,9 +148,10 @@ void writeText(std::ostream &out, const capture::CaptureRun &run,
     }
     const double lsb = run.facts().claimedVoltsPerCode();
     out << "\nAllan deviation (68 % interval)\n";
-    out << (lsb > 0 ? "        tau_s           m        adev_codes  low_codes   high_codes  "
-                      "adev_uV\n"
-                    : "        tau_s           m        adev_codes  low_codes   high_codes\n");
+    // Without a rate, tau counts samples.
+    out << (run.sampleRateHz() > 0 ? "        tau_s" : "  tau_samples");
+    out << (lsb > 0 ? "           m        adev_codes  low_codes   high_codes  adev_uV\n"
+                    : "           m        adev_codes  low_codes   high_codes\n");
     char line[160];
     for (const analysis::AllanPoint &p : result.allan.points) {
         int n = std::snprintf(line, sizeof line, "%13.6g %11llu %17.6g %11.5g %11.5g", p.tau,
@@ -173,6 +185,17 @@ int RunAnalyze(CommandContext &context) {
         return exit_code::kFile;
     for (const QString &missing : set.missing)
         context.console().message(missing);
+    const QStringList notGiven =
+        set.missing.isEmpty() ? QStringList() : capture::PartsNotGiven(request.files);
+    QStringList every = request.files + notGiven;
+    every.sort();
+    if (!notGiven.isEmpty())
+        context.console().message(
+            QStringLiteral("%1 of this split set %2 in the folder but not given: name every "
+                           "part to include them (pellorin-cli analyze %3)")
+                .arg(notGiven.join(QStringLiteral(", ")),
+                     notGiven.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"),
+                     every.join(u' ')));
     if (!set.missing.isEmpty() && !request.acceptGaps) {
         context.console().message(QStringLiteral(
             "the split set is not whole: give its missing parts, or --accept-gaps to analyze "
@@ -202,12 +225,14 @@ int RunAnalyze(CommandContext &context) {
     // are printed even when a file could not be written; the exit status tells.
     const double lsb = run->facts().claimedVoltsPerCode();
     int fileStatus = exit_code::kOk;
+    const bool perSample = !(run->sampleRateHz() > 0);
     if (!request.psdPath.isEmpty())
-        fileStatus = context.writeWholeFile(request.psdPath,
-                                            analysis::NoiseDensityCsv(result->density, lsb));
+        fileStatus = context.writeWholeFile(request.psdPath, [&](const auto &sink) {
+            return analysis::WriteNoiseDensityCsv(result->density, lsb, perSample, sink);
+        });
     if (!request.allanPath.isEmpty()) {
-        const int status =
-            context.writeWholeFile(request.allanPath, analysis::AllanCsv(result->allan, lsb));
+        const int status = context.writeWholeFile(
+            request.allanPath, analysis::AllanCsv(result->allan, lsb, perSample));
         fileStatus = fileStatus != exit_code::kOk ? fileStatus : status;
     }
     if (request.json)

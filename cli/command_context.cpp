@@ -81,8 +81,14 @@ int CommandContext::unavailable(const QString &text) {
 }
 
 int CommandContext::writeWholeFile(const QString &path, const std::string &text) {
-    const platform::FileError error = platform::WriteWholeFile(
-        path, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    return writeWholeFile(path, [&text](const platform::ByteSink &sink) { return sink(text); });
+}
+
+int CommandContext::writeWholeFile(
+    const QString &path,
+    const std::function<bool(const std::function<bool(std::string_view)> &)> &produce) {
+    const platform::FileError error =
+        platform::WriteWholeFiles({platform::FileContents{path, QByteArray(), produce}});
     if (!error.failed())
         return exit_code::kOk;
     m_console.message(error.text());

@@ -11,7 +11,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
+#include <string_view>
 
 namespace sim {
 class VirtualBoard;
@@ -53,6 +55,11 @@ class CommandContext {
     // A result file written whole or not at all (the old file stays as it was); 0, or 6 after
     // the file's message.
     int writeWholeFile(const QString &path, const std::string &text);
+    // The same for a file made piece by piece as it is written (produce hands each piece to
+    // the sink it is given), never held whole.
+    int writeWholeFile(
+        const QString &path,
+        const std::function<bool(const std::function<bool(std::string_view)> &)> &produce);
 
   private:
     // Why each port the user named (and the virtual board's) gave no board: it could not be

@@ -102,24 +102,30 @@ int createBeside(const Target &target, QString &name) {
     return -1;
 }
 
-bool writeAll(int fd, const QByteArray &bytes) {
-    errno = 0;
-    qint64 done = 0;
+bool writeAll(int fd, std::string_view bytes) {
+    size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n =
-            ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             return false;
-        done += n;
+        done += static_cast<size_t>(n);
     }
     return true;
 }
 
+bool writeContents(int fd, const FileContents &contents) {
+    errno = 0;
+    if (contents.produce)
+        return contents.produce([fd](std::string_view bytes) { return writeAll(fd, bytes); });
+    return writeAll(fd, std::string_view(contents.bytes.constData(),
+                                         static_cast<size_t>(contents.bytes.size())));
+}
+
 // The bytes in a new file beside the target, on the disk; its name in temporary. The file is
 // gone again when this fails.
-FileError writeBeside(const QString &path, const Target &target, const QByteArray &bytes,
+FileError writeBeside(const QString &path, const Target &target, const FileContents &contents,
                       QString &temporary) {
     const int fd = createBeside(target, temporary);
     if (fd < 0)
@@ -132,7 +138,7 @@ FileError writeBeside(const QString &path, const Target &target, const QByteArra
         }
     }
     int cause = 0;
-    if (!writeAll(fd, bytes))
+    if (!writeContents(fd, contents))
         cause = errno != 0 ? errno : EIO;
     else if (::fsync(fd) != 0 && errno != EINVAL) // EINVAL: a file system with nothing to sync
         cause = errno;
@@ -184,8 +190,7 @@ FileError WriteWholeFiles(const std::vector<FileContents> &files) {
     }
     std::vector<QString> temporaries(count);
     for (size_t i = 0; i < count; ++i) {
-        const FileError error =
-            writeBeside(files[i].path, targets[i], files[i].bytes, temporaries[i]);
+        const FileError error = writeBeside(files[i].path, targets[i], files[i], temporaries[i]);
         if (error.failed()) {
             removeAll(temporaries);
             return error;

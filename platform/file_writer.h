@@ -10,6 +10,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -20,9 +22,15 @@ namespace platform {
 // for everyone, or not writable by this user). failed() is false when the write may go ahead.
 FileError CheckWritableTarget(const QString &path);
 
+// Takes the next bytes of a file; false when they could not be written.
+using ByteSink = std::function<bool(std::string_view bytes)>;
+
 struct FileContents {
     QString path;
     QByteArray bytes;
+    // When set, gives the file's bytes piece by piece in place of bytes, so that a long file is
+    // never held whole in memory; it returns false when the sink did (and stops there).
+    std::function<bool(const ByteSink &sink)> produce = {};
 };
 
 // Writes one file whole; on failure the old file (if any) is untouched.

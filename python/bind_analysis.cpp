@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <memory>
+#include <type_traits>
 #include <variant>
 
 namespace pellorin_py {
@@ -24,11 +25,58 @@ std::span<const int32_t> SpanOf(const py::array_t<int32_t, py::array::c_style> &
 }
 } // namespace
 
+namespace {
+constexpr int64_t kLowestCode = -8388608, kHighestCode = 8388607;
+
+template <typename T> void CheckCodeRange(const py::array &any) {
+    const auto values = py::array_t<T, py::array::c_style | py::array::forcecast>::ensure(any);
+    const T *data = values.data();
+    for (py::ssize_t i = 0; i < values.size(); ++i) {
+        bool inside = false;
+        if constexpr (std::is_signed_v<T>)
+            inside = int64_t(data[i]) >= kLowestCode && int64_t(data[i]) <= kHighestCode;
+        else
+            inside = uint64_t(data[i]) <= uint64_t(kHighestCode);
+        if (!inside)
+            throw Value(QStringLiteral("codes are 24-bit, from %1 to %2: codes[%3] is %4")
+                            .arg(kLowestCode)
+                            .arg(kHighestCode)
+                            .arg(i)
+                            .arg(data[i]));
+    }
+}
+} // namespace
+
 py::array_t<int32_t, py::array::c_style> CodesArray(const py::handle &codes) {
-    auto array = py::array_t<int32_t, py::array::c_style | py::array::forcecast>::ensure(codes);
-    if (!array || array.ndim() != 1)
-        throw Value(QStringLiteral("codes must be a one-dimensional array of integers"));
-    return array;
+    const py::array any = py::array::ensure(codes);
+    if (!any)
+        throw py::type_error("codes must be a one-dimensional array of integers");
+    if (any.ndim() != 1)
+        throw Value(
+            QStringLiteral("codes must be one-dimensional, not of %1 dimensions").arg(any.ndim()));
+    const char kind = any.dtype().kind();
+    if (kind != 'i' && kind != 'u')
+        throw py::type_error(
+            "codes must be integers (the converter's 24-bit codes), not " +
+            py::str(any.dtype()).cast<std::string>() +
+            (kind == 'f' ? ": volts divided by volts_per_code and rounded are codes" : ""));
+    if (kind == 'u' && any.itemsize() == 8)
+        CheckCodeRange<uint64_t>(any);
+    else if (any.itemsize() > 4 || (kind == 'u' && any.itemsize() == 4))
+        CheckCodeRange<int64_t>(any);
+    else if (kind == 'i' && any.itemsize() == 4)
+        CheckCodeRange<int32_t>(any);
+    // Narrower integers hold nothing beyond 24 bits.
+    return py::array_t<int32_t, py::array::c_style | py::array::forcecast>::ensure(any);
+}
+
+void NeedCodes(const char *function, py::ssize_t have, py::ssize_t need) {
+    if (have < need)
+        throw Value(QStringLiteral("%1 needs at least %2 %3; it was given %4")
+                        .arg(QLatin1String(function))
+                        .arg(need)
+                        .arg(need == 1 ? QStringLiteral("code") : QStringLiteral("codes"))
+                        .arg(have));
 }
 
 namespace {
@@ -80,6 +128,7 @@ void BindAnalysis(py::module_ &module) {
         "noise_figures",
         [](const py::handle &codes, const py::object &facts) {
             const auto array = CodesArray(codes);
+            NeedCodes("noise_figures", array.size(), 1);
             const conversion::ConversionFacts scale = FactsFrom(facts);
             analysis::NoiseFigures f;
             {
@@ -129,8 +178,7 @@ VXC5420 whose mode was not set).)");
                 kind = analysis::WindowKind::BlackmanHarris4;
             else if (window != "hann")
                 throw Value(QStringLiteral("window takes \"hann\" or \"blackman-harris\""));
-            if (array.size() < 8)
-                throw Value(QStringLiteral("a spectrum needs 8 samples or more"));
+            NeedCodes("spectrum", array.size(), 8);
             const double rate = FactsFrom(facts).dataRateSps;
             analysis::Spectrum s;
             {

@@ -8,6 +8,7 @@
 #include "analysis/noise_density.h"
 #include "analysis/run_analysis.h"
 #include "analysis/sample_source.h"
+#include "capture/capture_run.h"
 
 #include <cmath>
 #include <optional>
@@ -19,16 +20,25 @@ namespace {
 // The rate the codes came at: the one given, else the facts'; a rate is needed for seconds.
 double RateOf(const conversion::ConversionFacts &facts, const py::object &rate) {
     const double hz = rate.is_none() ? facts.dataRateSps : rate.cast<double>();
-    if (!(hz > 0) || !std::isfinite(hz))
+    if (!(hz > 0) && (rate.is_none() || std::isnan(hz)))
         throw Value(QStringLiteral("a data rate is needed: facts with data_rate_sps, or rate="));
+    // The rates a capture file may state (a rate of 1e300 gives densities that mean nothing).
+    if (!(hz >= capture::kMinDataRateSps && hz <= capture::kMaxDataRateSps))
+        throw Value(QStringLiteral("the data rate is %1: a rate must be from %2 to %3 samples a "
+                                   "second")
+                        .arg(hz)
+                        .arg(capture::kMinDataRateSps)
+                        .arg(capture::kMaxDataRateSps, 0, 'f', 0));
     return hz;
 }
 
 // The samples less their baseline (the mean, or the drift line with detrend), read the way the
 // window reads a file; the GIL is released meanwhile.
 template <typename Compute>
-auto Analyze(const py::handle &codes, double rate, bool detrend, Compute &&compute) {
+auto Analyze(const char *function, py::ssize_t need, const py::handle &codes, double rate,
+             bool detrend, Compute &&compute) {
     const auto array = CodesArray(codes);
+    NeedCodes(function, array.size(), need);
     std::string error;
     decltype(compute(std::declval<analysis::SampleSource &>(), analysis::Baseline{}, error)) result;
     {
@@ -53,7 +63,7 @@ void BindLongRun(py::module_ &module) {
             const conversion::ConversionFacts scale = FactsFrom(facts);
             const double hz = RateOf(scale, rate);
             const analysis::NoiseDensity density =
-                Analyze(codes, hz, detrend,
+                Analyze("noise_density", 16, codes, hz, detrend,
                         [hz](analysis::SampleSource &source, const analysis::Baseline &baseline,
                              std::string &error) {
                             return analysis::ComputeNoiseDensity(source, hz, baseline, error);
@@ -82,7 +92,7 @@ in codes/sqrt(Hz). rate= overrides the facts' data rate.)");
             const conversion::ConversionFacts scale = FactsFrom(facts);
             const double hz = RateOf(scale, rate);
             const analysis::AllanDeviation allan =
-                Analyze(codes, hz, detrend,
+                Analyze("allan_deviation", 3, codes, hz, detrend,
                         [hz](analysis::SampleSource &source, const analysis::Baseline &baseline,
                              std::string &error) {
                             return analysis::ComputeAllanDeviation(source, hz, baseline, error);

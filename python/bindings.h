@@ -41,8 +41,15 @@ template <typename T> py::array_t<T> ArrayOf(std::vector<T> &&values) {
 }
 
 // Codes as a contiguous int32 array: the script's own when it is one, else a converted copy
-// (a list, another integer type). Raises ValueError for anything not one-dimensional.
+// (a list, another integer type). Codes are integers of 24 bits: an array of another kind
+// (floats, which may be volts; booleans; objects) raises TypeError, a value outside
+// -8388608 .. 8388607 (or not one-dimensional) ValueError naming it. Never a silent cast:
+// volts cast to int32 become 0, 2**40 wraps to 0, NaN to INT_MIN.
 py::array_t<int32_t, py::array::c_style> CodesArray(const py::handle &codes);
+
+// The one rule for short records: a function given fewer codes than it needs raises
+// ValueError saying how many it needs and how many it got, never an empty or zero result.
+void NeedCodes(const char *function, py::ssize_t have, py::ssize_t need);
 
 // The facts as the dict scripts see: the names the capture files record them under
 // (capture::ConversionRecord: reference_volts, reference_source, mode, pga_gain, data_rate_sps,

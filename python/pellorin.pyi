@@ -10,6 +10,7 @@ __version__: str
 
 Codes = npt.NDArray[np.int32]
 Floats = npt.NDArray[np.float64]
+# Integers of 24 bits (any integer dtype); floats raise TypeError, values beyond ValueError.
 CodesLike = npt.ArrayLike
 
 class Error(Exception): ...

@@ -275,6 +275,21 @@ TEST(AxisRange, RoundTicksThatFit) {
     }
 }
 
+// A log axis labels every decade where they fit, else every second, third ... decade: nine
+// decades of 50-pixel labels in 200 pixels get one every third decade (0, 3, 6, 9).
+TEST(AxisRange, LogLabelsSkipDecadesToFit) {
+    const struct {
+        double decades, room, label;
+        int expected;
+    } cases[] = {
+        {4, 600, 50, 1}, {4, 200, 50, 2}, {9, 200, 50, 3},
+        {7, 180, 50, 3}, {0, 100, 50, 1}, {2, 20, 50, 3},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(analysis::DecadesPerLabel(c.decades, c.room, c.label), c.expected)
+            << c.decades << " decades in " << c.room;
+}
+
 // The wheel and the keys zoom about a value that keeps its place, and no view leaves the data:
 // zooming out past the whole shows the whole, never a stretch beyond either end.
 TEST(AxisRange, ZoomAndPanStayWithinTheData) {

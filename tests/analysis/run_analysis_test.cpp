@@ -310,3 +310,40 @@ TEST(RunAnalysis, SegmentPowerMatchesTheDirectTransform) {
             ASSERT_NEAR(sums[k] - 1, std::norm(direct[k]), 1e-9 * n * 1e4) << n << " bin " << k;
     }
 }
+
+// The floor is named only where the curve has one: white noise under a random walk has its
+// minimum, sqrt(2 sigma q / sqrt 3) codes at m = sqrt 3 sigma / q, well inside the run; white
+// noise alone still falls at the longest tau however low its last points; a walk alone rises
+// from the start; a run of eight samples has no point to trust.
+TEST(RunAnalysis, AllanFloorOnlyWhereTheCurveHasOne) {
+    using Kind = AllanFloor::Kind;
+    const struct {
+        const char *name;
+        size_t count;
+        double step, white;
+        Kind kind;
+        double floorCodes; // 0: not a floor
+    } cases[] = {
+        {"white under a walk", 1 << 18, 0.5, 100.0, Kind::Floor, std::sqrt(100.0 / std::sqrt(3.0))},
+        {"white alone", 1 << 16, 0.0, 30.0, Kind::StillFalling, 0},
+        {"walk alone", 1 << 16, 5.0, 0.0, Kind::LowestAtStart, 0},
+        {"eight samples", 8, 0.0, 30.0, Kind::TooFewDegrees, 0},
+    };
+    for (const auto &c : cases) {
+        const std::vector<int32_t> codes = RandomWalk(c.count, c.step, c.white, 7);
+        MemorySource source(codes, 10.0);
+        std::string error;
+        const std::optional<AllanDeviation> allan =
+            ComputeAllanDeviation(source, 10.0, Baseline{}, error);
+        ASSERT_TRUE(allan) << error;
+        const AllanFloor floor = FindAllanFloor(*allan);
+        EXPECT_EQ(floor.kind, c.kind) << c.name;
+        if (c.floorCodes > 0 && floor.kind == Kind::Floor) {
+            const AllanPoint &p = allan->points[floor.index];
+            EXPECT_NEAR(p.adev / c.floorCodes, 1.0, 0.15) << c.name;
+            EXPECT_GE(p.edf, kFloorEdf);
+            const double best = std::sqrt(3.0) * c.white / c.step;
+            EXPECT_NEAR(std::log2(double(p.m) / best), 0.0, 1.01) << c.name; // within an octave
+        }
+    }
+}

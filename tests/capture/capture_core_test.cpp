@@ -45,6 +45,9 @@ TEST(CaptureDurations, ParsedFromClockOrSeconds) {
         EXPECT_EQ(ParseDuration(QString::fromLatin1(c.text)), c.ms) << c.text;
     EXPECT_EQ(FormatDuration(95405.9), "26:30:05");
     EXPECT_EQ(FormatDuration(0), "0:00:00");
+    // No undefined cast of what no int64_t holds.
+    EXPECT_EQ(FormatDuration(NAN), "0:00:00");
+    EXPECT_EQ(FormatDuration(1e300), "2500000000000000:00:00");
 }
 
 TEST(CaptureNames, PartsAndProposals) {

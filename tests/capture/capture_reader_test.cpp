@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <hdf5.h>
 
+#include <cmath>
 #include <numeric>
 
 using namespace capture;
@@ -228,6 +229,39 @@ TEST_F(CaptureReader, KilledCaptureOpensWithEveryPieceWrittenWhole) {
     }
 }
 
+// Times that are not finite, or go back, stop the read naming the file, the sample and the
+// value: a NaN time would otherwise make the drift line, and every figure after it, NaN.
+TEST_F(CaptureReader, TimesThatAreNotFiniteAndRisingStopTheRead) {
+    const struct {
+        const char *times;
+        const char *message; // %1 the file
+    } cases[] = {
+        {"0.0,0.01,nan,0.03", "%1: time_s of sample 2 is nan after 0.01: the times must be "
+                              "finite and rising"},
+        {"0.0,0.02,0.01,0.03", "%1: time_s of sample 2 is 0.01 after 0.02: the times must be "
+                               "finite and rising"},
+        {"inf,0.01,0.02,0.03", "%1: time_s of sample 0 is inf: the times must be finite and "
+                               "rising"},
+    };
+    for (const auto &c : cases) {
+        const QString path = file(QStringLiteral("times.csv"));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("# chip: VXC5480\n# data_rate_sps: 100\n# stopped_by: user\nindex,time_s,code\n");
+        const QList<QByteArray> times = QByteArray(c.times).split(',');
+        for (qsizetype i = 0; i < times.size(); ++i)
+            f.write(QByteArray::number(i) + ',' + times[i] + ",5\n");
+        f.close();
+        std::unique_ptr<CaptureRun> run = OpenRun(ScanCaptureSet({path}), false);
+        ASSERT_TRUE(run);
+        std::vector<int32_t> codes(run->count());
+        std::vector<double> seconds(run->count());
+        EXPECT_FALSE(run->read(0, codes, seconds)) << c.times;
+        EXPECT_EQ(QString::fromStdString(run->errorText()),
+                  QString::fromLatin1(c.message).arg(path));
+    }
+}
+
 struct BadSet {
     const char *name;
     std::vector<const char *> files; // made by the fixture, by name
@@ -253,7 +287,34 @@ class BadCaptureFiles : public CaptureReader, public ::testing::WithParamInterfa
             put("# chip: VXC5480\nindex,time_s,code,volts\n0,0.0,5,0.1\n1,0.01\n2,0.02,7,0.1\n");
         else if (name == "nocode.csv")
             put("# chip: VXC5480\nindex,time_s,value\n0,0.0,5\n");
-        else if (name == "other.h5") {
+        else if (name == "zero.csv")
+            put("# chip: VXC5480\n# data_rate_sps: 0\nindex,time_s,code\n0,0.0,5\n");
+        else if (name == "negative.csv")
+            put("# chip: VXC5480\n# data_rate_sps: -100\nindex,time_s,code\n0,0.0,5\n");
+        else if (name == "words.csv")
+            put("# chip: VXC5480\n# data_rate_sps: fast\nindex,time_s,code\n0,0.0,5\n");
+        else if (name == "tiny.csv")
+            put("# chip: VXC5480\n# data_rate_sps_from_registers: 1e-300\nindex,code\n0,5\n");
+        else if (name == "inf.h5" || name == "huge.h5" || name == "nan.h5") {
+            CaptureFacts facts = Facts();
+            facts.conversion.dataRateSps = name == "inf.h5"    ? INFINITY
+                                           : name == "huge.h5" ? 1e300
+                                                               : NAN;
+            write(name, FileFormat::Hdf5, {100}, 1, 0, "user", {}, facts);
+        } else if (name == "numberless.h5") {
+            write(name, FileFormat::Hdf5, {100}, 1, 0, "user");
+            const hid_t f =
+                H5Fopen(file(name).toLocal8Bit().constData(), H5F_ACC_RDWR, H5P_DEFAULT);
+            const hid_t space = H5Screate(H5S_SCALAR);
+            H5Adelete(f, "file_number");
+            const hid_t attribute =
+                H5Acreate2(f, "file_number", H5T_NATIVE_DOUBLE, space, H5P_DEFAULT, H5P_DEFAULT);
+            const double nan = NAN;
+            H5Awrite(attribute, H5T_NATIVE_DOUBLE, &nan);
+            H5Aclose(attribute);
+            H5Sclose(space);
+            H5Fclose(f);
+        } else if (name == "other.h5") {
             const hid_t f = H5Fcreate(file(name).toLocal8Bit().constData(), H5F_ACC_TRUNC,
                                       H5P_DEFAULT, H5P_DEFAULT);
             const hsize_t n = 4;
@@ -269,14 +330,33 @@ class BadCaptureFiles : public CaptureReader, public ::testing::WithParamInterfa
             write(name, FileFormat::Hdf5, {100}, 2, 100, "user");
         else if (name == "copy_0002.h5")
             write(name, FileFormat::Hdf5, {100}, 2, 100, "user");
-        else if (name == "foreign_0002.h5") {
+        else if (name == "fast_0002.h5" || name == "gain_0002.h5" || name == "regs_0002.h5" ||
+                 name == "ref_0002.h5") {
+            // A part of the same capture (chip, start time) whose conversion differs.
+            CaptureFacts facts = Facts();
+            if (name == "fast_0002.h5")
+                facts.conversion.dataRateSps = 200;
+            else if (name == "gain_0002.h5")
+                facts.conversion = conversion::WithScale([&] {
+                    conversion::ConversionFacts c = facts.conversion;
+                    c.pgaGain = 2;
+                    return c;
+                }());
+            else if (name == "regs_0002.h5")
+                facts.registers = {0x01, 0x03, 0xA0};
+            else
+                facts.conversion.referenceVolts = 2.4;
+            write(name, FileFormat::Hdf5, {100}, 2, 100, "user", {}, facts);
+        } else if (name == "foreign_0001.h5" || name == "foreign_0002.h5") {
+            const bool second = name == "foreign_0002.h5";
             std::unique_ptr<CaptureWriter> writer = MakeWriter(FileFormat::Hdf5);
             CaptureFacts facts = Facts();
             facts.startTime = QStringLiteral("2026-05-05T05:05:05+01:00");
-            ASSERT_TRUE(writer->create(file(name), facts, {2, 100}, false));
+            const uint64_t first = second ? 100 : 0;
+            ASSERT_TRUE(writer->create(file(name), facts, {second ? 2 : 1, first}, false));
             const std::vector<double> seconds(100, 1.0);
-            const BlockStamp block{100, 0, 0, 100};
-            ASSERT_TRUE(writer->appendPiece(100, Codes(100, 100), seconds, &block));
+            const BlockStamp block{first, 0, 0, 100};
+            ASSERT_TRUE(writer->appendPiece(first, Codes(first, 100), seconds, &block));
             ASSERT_TRUE(writer->finish("user"));
         }
     }
@@ -325,5 +405,56 @@ INSTANTIATE_TEST_SUITE_P(
                "chip or start time)"},
         BadSet{"partTwice",
                {"run_0001.h5", "run_0002.h5", "copy_0002.h5"},
-               "%1/copy_0002.h5: part 2 is given twice (also %1/run_0002.h5)"}),
+               "%1/copy_0002.h5: part 2 is given twice (also %1/run_0002.h5)"},
+        BadSet{"twoUnrelatedFirstParts",
+               {"run_0001.h5", "foreign_0001.h5"},
+               "%1/foreign_0001.h5: not a part of the same capture as %1/run_0001.h5 (another "
+               "chip or start time)"},
+        BadSet{"partAtAnotherRate",
+               {"run_0001.h5", "fast_0002.h5"},
+               "%1/fast_0002.h5: does not belong with %1/run_0001.h5: its data_rate_sps is 200 "
+               "where that part has 100"},
+        BadSet{"partAtAnotherGain",
+               {"gain_0002.h5", "run_0001.h5"},
+               "%1/gain_0002.h5: does not belong with %1/run_0001.h5: its volts_per_code is "
+               "1.490116119e-07 where that part has 2.980232239e-07"},
+        BadSet{"partWithOtherRegisters",
+               {"run_0001.h5", "regs_0002.h5"},
+               "%1/regs_0002.h5: does not belong with %1/run_0001.h5: its registers are 01 03 A0 "
+               "where that part has 01 02 A0"},
+        BadSet{"partAtAnotherReference",
+               {"run_0001.h5", "ref_0002.h5"},
+               "%1/ref_0002.h5: does not belong with %1/run_0001.h5: its reference_volts is 2.4 "
+               "where that part has 2.5"},
+        BadSet{"rateInfinite",
+               {"inf.h5"},
+               "%1/inf.h5: data_rate_sps is inf: a rate must be from 0.001 to 1000000 samples "
+               "a second"},
+        BadSet{"rateHuge",
+               {"huge.h5"},
+               "%1/huge.h5: data_rate_sps is 1e+300: a rate must be from 0.001 to 1000000 samples "
+               "a second"},
+        BadSet{"rateNaN",
+               {"nan.h5"},
+               "%1/nan.h5: data_rate_sps is nan: a rate must be from 0.001 to 1000000 samples "
+               "a second"},
+        BadSet{"rateZero",
+               {"zero.csv"},
+               "%1/zero.csv: data_rate_sps is 0: a rate must be from 0.001 to 1000000 samples "
+               "a second"},
+        BadSet{"rateNegative",
+               {"negative.csv"},
+               "%1/negative.csv: data_rate_sps is -100: a rate must be from 0.001 to "
+               "1000000 samples a second"},
+        BadSet{"rateInWords",
+               {"words.csv"},
+               "%1/words.csv: data_rate_sps is nan: a rate must be from 0.001 to 1000000 samples "
+               "a second"},
+        BadSet{"guessedRateTiny",
+               {"tiny.csv"},
+               "%1/tiny.csv: data_rate_sps_from_registers is 1e-300: a rate must be from 0.001 "
+               "to 1000000 samples a second"},
+        BadSet{"fileNumberNaN",
+               {"numberless.h5"},
+               "%1/numberless.h5: file_number is nan, not a count"}),
     [](const auto &info) { return std::string(info.param.name); });

@@ -169,8 +169,9 @@ TEST_F(RunAnalysisWindow, MissingPartOpensOnlyWhenTheUserAcceptsTheGap) {
     EXPECT_EQ(dlg.run()->count(), 40000u);
     EXPECT_TRUE(fact("Samples").contains(QStringLiteral("samples 20000 to 39999 missing")));
     // The gap is framed on the run plot (the frame and the second piece are series of their
-    // own: no line is drawn across the gap) and said above the others.
-    EXPECT_EQ(dlg.overviewPlot()->chart()->series().size(), 3);
+    // own: no trace is drawn across the gap), the drift line drawn over the whole run, and the
+    // gap said above the others.
+    EXPECT_EQ(dlg.overviewPlot()->chart()->series().size(), 4);
     EXPECT_TRUE(dlg.densityPlot()->chart()->title().contains(QStringLiteral("gaps left out")));
 }
 

@@ -44,8 +44,9 @@ class AnalyzeCommand : public ::testing::Test {
 
     // White noise of kSigma on a drift of one code per 100 samples (2 codes/s), in parts of
     // the given sizes (numbered when more than one), blocks of 1000.
+    // timesRate spaces the samples' times (a board whose clock runs off the stated rate).
     QStringList writeRun(const QString &stem, const std::vector<size_t> &parts,
-                         bool modeKnown = true) {
+                         bool modeKnown = true, double timesRate = kRate) {
         std::mt19937 rng(5);
         std::normal_distribution<double> noise(0.0, kSigma);
         capture::CaptureFacts facts;
@@ -74,7 +75,7 @@ class AnalyzeCommand : public ::testing::Test {
                 for (size_t i = 0; i < codes.size(); ++i) {
                     codes[i] = static_cast<int32_t>(
                         std::lround(1000 + double(at + i) / 100.0 + noise(rng)));
-                    seconds[i] = double(at + i + 1) / kRate;
+                    seconds[i] = double(at + i + 1) / timesRate;
                 }
                 const capture::BlockStamp block{at, 0, 0, uint32_t(codes.size())};
                 EXPECT_TRUE(writer->appendPiece(at, codes, seconds, &block));
@@ -151,11 +152,26 @@ TEST_F(AnalyzeCommand, SplitSetInAnyOrderAndAMissingPart) {
 
     const CliRun refused = RunAnalyze({QStringLiteral("analyze"), paths[0], paths[2]});
     EXPECT_EQ(refused.status, 6);
-    EXPECT_EQ(refused.err, "pellorin-cli: " + file("run_0002.h5").toStdString() +
+    const std::string part2 = file("run_0002.h5").toStdString();
+    EXPECT_EQ(refused.err, "pellorin-cli: " + part2 +
                                ": missing from the split set (samples 20000 to 39999)\n"
+                               "pellorin-cli: " +
+                               part2 +
+                               " of this split set is in the folder but not given: name every "
+                               "part to include them (pellorin-cli analyze " +
+                               paths.join(u' ').toStdString() +
+                               ")\n"
                                "pellorin-cli: the split set is not whole: give its missing parts, "
                                "or --accept-gaps to analyze it with the gaps left out\n");
     EXPECT_TRUE(refused.out.empty());
+
+    // Only the first part given, the others beside it: they are named, and how to include them.
+    const CliRun first = RunAnalyze({QStringLiteral("analyze"), paths[0]});
+    EXPECT_EQ(first.status, 6);
+    EXPECT_NE(first.err.find(part2 + ", " + paths[2].toStdString() +
+                             " of this split set are in the folder but not given"),
+              std::string::npos)
+        << first.err;
 
     const CliRun accepted = RunAnalyze({QStringLiteral("analyze"), paths[0], paths[2],
                                         QStringLiteral("--accept-gaps"), QStringLiteral("--json")});
@@ -184,6 +200,15 @@ TEST_P(AnalyzeRefusals, SayWhyWithTheirStatus) {
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
     text.write("not a capture\n");
     text.close();
+    QFile absurd(file("absurd.csv"));
+    ASSERT_TRUE(absurd.open(QIODevice::WriteOnly));
+    absurd.write("# chip: VXC5480\n# data_rate_sps: inf\nindex,time_s,code\n0,0.0,5\n");
+    absurd.close();
+    QFile nanTime(file("nantime.csv"));
+    ASSERT_TRUE(nanTime.open(QIODevice::WriteOnly));
+    nanTime.write("# chip: VXC5480\n# data_rate_sps: 100\n# stopped_by: user\n"
+                  "index,time_s,code\n0,0.0,5\n1,nan,6\n2,0.02,7\n3,0.03,8\n");
+    nanTime.close();
     QStringList arguments{QStringLiteral("analyze")};
     for (const QString &argument : GetParam().arguments)
         arguments << QString(argument).replace(QLatin1String("%1"), m_dir.path());
@@ -226,6 +251,16 @@ INSTANTIATE_TEST_SUITE_P(
                 2,
                 "pellorin-cli: --psd and --allan name the same file (see pellorin-cli analyze "
                 "--help)\n"},
+        Refusal{"rateInfinite",
+                {"%1/absurd.csv"},
+                6,
+                "pellorin-cli: %1/absurd.csv: data_rate_sps is inf: a rate must be from 0.001 to "
+                "1000000 samples a second\n"},
+        Refusal{"timeNaN",
+                {"%1/nantime.csv"},
+                6,
+                "pellorin-cli: %1/nantime.csv: time_s of sample 1 is nan after 0: the times must "
+                "be finite and rising\n"},
         Refusal{"psdFolderMissing",
                 {"%1/good.h5", "--psd", "%1/none/psd.csv"},
                 6,
@@ -254,6 +289,46 @@ TEST_F(AnalyzeCommand, GuessedScaleGivesNoVolts) {
     EXPECT_NE(text.out.find("1 (from the registers: the mode was not known)"), std::string::npos)
         << text.out;
     EXPECT_EQ(text.out.find("V/h"), std::string::npos) << text.out;
+}
+
+// Times that give a rate 5 % off the stated one: said beside the rate, in text and JSON.
+TEST_F(AnalyzeCommand, RateOffTheStatedOneIsTold) {
+    const QStringList paths = writeRun(QStringLiteral("slow"), {20000}, true, kRate * 0.95);
+    const CliRun text = RunAnalyze({QStringLiteral("analyze"), paths[0]});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("Sample rate:                    190 SPS (from the samples' times): "
+                            "5 % slower than the 200 SPS the file states"),
+              std::string::npos)
+        << text.out;
+    const CliRun json = RunAnalyze({QStringLiteral("analyze"), paths[0], QStringLiteral("--json")});
+    EXPECT_NEAR(Json(json)["rateOffStated"].toDouble(), -0.05, 1e-9);
+    // Within 1 %: nothing to say.
+    const QStringList close = writeRun(QStringLiteral("close"), {20000}, true, kRate * 1.005);
+    const CliRun fine = RunAnalyze({QStringLiteral("analyze"), close[0], QStringLiteral("--json")});
+    EXPECT_TRUE(Json(fine)["rateOffStated"].isNull());
+}
+
+// A file with neither a rate nor times: every figure is per sample, none in hertz or seconds.
+TEST_F(AnalyzeCommand, WithoutARateEveryFigureIsPerSample) {
+    QFile csv(file("untimed.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write("# chip: VXC5480\n# stopped_by: user\nindex,code\n");
+    std::mt19937 rng(3);
+    std::normal_distribution<double> noise(0.0, kSigma);
+    for (int i = 0; i < 20000; ++i)
+        csv.write(QByteArray::number(i) + ',' + QByteArray::number(std::lround(noise(rng))) + '\n');
+    csv.close();
+    const CliRun run = RunAnalyze(
+        {QStringLiteral("analyze"), file("untimed.csv"), QStringLiteral("--psd"), file("psd.csv")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.find("Hz"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find(" s\n"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find(" s "), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("tau_s "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("cycles per sample"), std::string::npos) << run.out;
+    QFile psd(file("psd.csv"));
+    ASSERT_TRUE(psd.open(QIODevice::ReadOnly));
+    EXPECT_EQ(psd.readLine(), "cycles_per_sample,codes2_per_cycle,codes_per_rtcycle\n");
 }
 
 // With --json, a refused run prints one object: its messages and its exit status.
