@@ -130,10 +130,6 @@ class Panel2AccessibilityTest : public PanelHostTest {
         PanelHostTest::SetUp();
         qobject_cast<QComboBox *>(dlg.control(mainwindow::kModuleList))->setCurrentIndex(1);
     }
-    void TearDown() override {
-        PanelHostTest::TearDown();
-        g_chipId = 1;
-    }
 };
 
 TEST_F(Panel2AccessibilityTest, EveryControlOfTheTwoChannelPanelIsNamedOnBothPages) {

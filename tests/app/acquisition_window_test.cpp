@@ -6,15 +6,20 @@
 #include "acquisition/acquisition_controller.h"
 #include "acquisition/samples.h"
 #include "link/frames.h"
+#include "panel_8ch/register_fields.h"
 #include "platform/colour_chooser.h"
 #include "scan/scan_dlg.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <cstdio>
 
 namespace {
 
@@ -71,7 +76,7 @@ TEST_F(AcquisitionWindowTest, FetchesRefreshesTheChipAndDrawsTheSamples) {
     EXPECT_GT(pixelsOf(chart(), Qt::red), 45) << "the data line in the default data colour";
     EXPECT_EQ(qobject_cast<QProgressBar *>(dlg.control(mainwindow::kProgress))->value(), 0);
     EXPECT_TRUE(dlg.control(mainwindow::kStartAcquisition)->isEnabled());
-    EXPECT_EQ(g_acquiring, 0);
+    EXPECT_EQ(busy().acquiring, 0);
     EXPECT_TRUE(messages.messages().empty());
 }
 
@@ -93,6 +98,8 @@ TEST_F(AcquisitionWindowTest, DetectEvmDuringATransferFailsItCleanly) {
     stops.stopAfterItems = 30;
     board.setFaults(stops);
     bool clicked = false;
+    // The transfer's board, as its panel holds it until the panel goes.
+    QPointer<CEVMDialog> transferPanel = dlg.m_pPanel;
     auto *progress = qobject_cast<QProgressBar *>(dlg.control(mainwindow::kProgress));
     QObject::connect(progress, &QProgressBar::valueChanged, &dlg, [&](int percent) {
         if (percent >= 1 && !clicked) {
@@ -109,7 +116,10 @@ TEST_F(AcquisitionWindowTest, DetectEvmDuringATransferFailsItCleanly) {
     EXPECT_EQ(edit(mainwindow::kDataCount)->text(), "45");
     EXPECT_NE(panel(), nullptr) << "the detection found the board again and made a new panel";
     EXPECT_EQ(portLabel(), QString::fromStdString(board.portPath()));
-    EXPECT_EQ(g_acquiring, 0);
+    EXPECT_NE(panel(), transferPanel.data());
+    ASSERT_FALSE(transferPanel.isNull()) << "the replaced panel goes at the next DeferredDelete";
+    EXPECT_EQ(transferPanel->board().busy().acquiring, 0) << "the failed transfer cleared its flag";
+    EXPECT_FALSE(busy().any());
     EXPECT_TRUE(dlg.control(mainwindow::kStartAcquisition)->isEnabled());
 }
 
@@ -127,7 +137,7 @@ TEST_F(AcquisitionWindowTest, BusyFlagsRefuseWhatTheyRefusedDuringATransfer) {
             return;
         tried = true;
         EXPECT_TRUE(dlg.acquisition()->transferRunning());
-        EXPECT_EQ(g_acquiring, 1);
+        EXPECT_EQ(busy().acquiring, 1);
         const size_t frames = board.receivedFrames().size();
         dlg.acquisition()->OnStartAcquisition();
         panel()->OnRead();
@@ -143,7 +153,48 @@ TEST_F(AcquisitionWindowTest, BusyFlagsRefuseWhatTheyRefusedDuringATransfer) {
     EXPECT_EQ(g_samples, samplesSentByBoard());
     EXPECT_EQ(g_samples.size(), 3000u);
     EXPECT_TRUE(messages.messages().empty()) << messages.texts().join(u'\n').toStdString();
-    EXPECT_EQ(g_acquiring, 0);
+    EXPECT_EQ(busy().acquiring, 0);
+}
+
+// Closing the window ends a one-shot acquisition at once and without a word: at 10 SPS the
+// most items a request carries take nearly two hours, and no one is left to read a message.
+TEST_F(AcquisitionWindowTest, ClosingTheWindowEndsALongAcquisitionQuietly) {
+    board.setPacing(sim::Pacing::Real);
+    // 10 SPS; the panel's refresh before the request reads it.
+    board.setRegisterValue(vxc5480::kDrate, 0x23);
+    dlg.show();
+    constexpr int kHangGuardMs = 10000;
+    // Should the close leave the transfer running, its read is given up here, so that the test
+    // fails instead of waiting out the request.
+    QTimer hangGuard;
+    hangGuard.setSingleShot(true);
+    hangGuard.setTimerType(Qt::PreciseTimer); // a coarse one may fire before the bound
+    QObject::connect(&hangGuard, &QTimer::timeout, &dlg,
+                     [this] { dlg.acquisition()->abortTransfer(); });
+    QElapsedTimer sinceClose;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, &dlg, [&] {
+        if (board.sentItemBytes().empty())
+            return;
+        closer.stop();
+        EXPECT_TRUE(dlg.acquisition()->transferRunning());
+        hangGuard.start(kHangGuardMs);
+        sinceClose.start();
+        dlg.close();
+    });
+    closer.start(10);
+    fetch(QString::number(kMaxItemsPerRequest));
+
+    ASSERT_TRUE(sinceClose.isValid()) << "the board sent no item";
+    const qint64 endedMs = sinceClose.elapsed();
+    std::printf("window closed during a %d-item acquisition at 10 SPS: the acquisition ended "
+                "%lld ms later\n",
+                kMaxItemsPerRequest, static_cast<long long>(endedMs));
+    EXPECT_LT(endedMs, kHangGuardMs);
+    EXPECT_TRUE(messages.messages().empty()) << messages.texts().join(u'\n').toStdString();
+    EXPECT_FALSE(dlg.acquisition()->transferRunning());
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(dlg.currentBoard(), nullptr) << "the window let its board go";
 }
 
 TEST_F(AcquisitionWindowTest, ChosenColourShowsAtOnceAndDetectionRestoresTheDefault) {

@@ -24,18 +24,19 @@ TEST(AppStart, SimulatedBoardIsTriedFirstAndFound) {
     static int argc = 6;
     CPellorinApp app(argc, argv);
     ASSERT_TRUE(app.InitInstance());
-    ASSERT_EQ(PreferredPorts().size(), 2);
-    EXPECT_TRUE(PreferredPorts()[0].startsWith(QStringLiteral("/dev/")));
-    EXPECT_EQ(PreferredPorts()[1], QStringLiteral("/dev/pellorin-none"));
 
     platform::MessageRecorder messages;
     CPellorinDlg dlg;
     app.PrepareWindow(dlg);
+    const QStringList preferred = dlg.portSearch().preferred;
+    ASSERT_EQ(preferred.size(), 2);
+    EXPECT_TRUE(preferred[0].startsWith(QStringLiteral("/dev/")));
+    EXPECT_EQ(preferred[1], QStringLiteral("/dev/pellorin-none"));
+    EXPECT_TRUE(dlg.portSearch().scanSystem);
     EXPECT_EQ(qobject_cast<QComboBox *>(dlg.control(mainwindow::kModuleList))->currentText(),
               QStringLiteral("VXC5420"));
     dlg.OnDetectEvm();
-    EXPECT_EQ(qobject_cast<QLabel *>(dlg.control(mainwindow::kPortLabel))->text(),
-              PreferredPorts()[0]);
+    EXPECT_EQ(qobject_cast<QLabel *>(dlg.control(mainwindow::kPortLabel))->text(), preferred[0]);
     EXPECT_TRUE(messages.messages().empty());
 
     // The simulated update device is there too, with a generated image to write.
@@ -53,6 +54,7 @@ TEST(AppStart, WithoutSimulateTheListStartsOnTheFirstModule) {
     CPellorinDlg dlg;
     app.PrepareWindow(dlg);
     EXPECT_EQ(qobject_cast<QComboBox *>(dlg.control(mainwindow::kModuleList))->currentIndex(), 0);
+    EXPECT_EQ(dlg.portSearch().preferred, QStringList{QStringLiteral("/dev/pellorin-none")});
 }
 
 TEST(AppStart, BadCommandLineEndsTheProgram) {

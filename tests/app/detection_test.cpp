@@ -62,16 +62,19 @@ class DetectionTest : public ::testing::Test {
         });
     }
     void TearDown() override {
-        ClosePort();
-        SetPreferredPorts({});
         SetChipPanelFactoryForTests({});
         platform::SetFileDialogAnswer({});
     }
-    // Starts a board of the chip and makes its port the first one tried.
+    // Starts a board of the chip and makes its port the one the window tries.
     void startBoard(sim::Chip chip) {
         pty = std::make_unique<BoardOnPty>(chip);
         ASSERT_TRUE(pty->start());
-        pty->prefer();
+        dlg.setPortSearch(pty->search());
+    }
+    // The window's board, its link open, or null.
+    BoardSession *openBoard() const {
+        BoardSession *board = dlg.currentBoard();
+        return board && board->link().isOpen() ? board : nullptr;
     }
     sim::VirtualBoard *board() { return &pty->board(); }
     QString boardPort() const { return pty->port(); }
@@ -92,7 +95,7 @@ class DetectionTest : public ::testing::Test {
 
 TEST_F(DetectionTest, NoBoardShowsNotFoundAndTellsTheUser) {
     const ExpectSilence silence; // whatever serial devices the machine lists
-    SetPreferredPorts({QStringLiteral("/nonexistent/tty-pellorin")});
+    dlg.setPortSearch({{QStringLiteral("/nonexistent/tty-pellorin")}, true});
     {
         const QSignalBlocker blocker(graphType());
         graphType()->setCurrentIndex(1);
@@ -109,7 +112,7 @@ TEST_F(DetectionTest, NoBoardShowsNotFoundAndTellsTheUser) {
     EXPECT_FALSE(start()->isEnabled());
     EXPECT_EQ(dlg.m_pPanel, nullptr);
     EXPECT_TRUE(requestedChips.isEmpty());
-    EXPECT_FALSE(PortIsOpen());
+    EXPECT_EQ(dlg.currentBoard(), nullptr);
     // The chart view was reset, the graph type left alone.
     EXPECT_EQ(dataCount()->text(), QStringLiteral("45"));
     EXPECT_TRUE(qobject_cast<QLineEdit *>(dlg.control(kMinimum))->text().isEmpty());
@@ -128,8 +131,10 @@ TEST_F(DetectionTest, BoardFoundShowsItsPortAndPlacesThePanel) {
 
     EXPECT_TRUE(messages.messages().empty()) << messages.texts().join(u'|').toStdString();
     EXPECT_EQ(portLabel(), boardPort());
-    EXPECT_TRUE(PortIsOpen());
-    EXPECT_EQ(g_chipId, 1);
+    ASSERT_NE(openBoard(), nullptr);
+    EXPECT_EQ(dlg.chipId(), 1);
+    EXPECT_EQ(openBoard()->link().chipId(), 1);
+    EXPECT_EQ(openBoard()->link().path(), boardPort());
     EXPECT_EQ(requestedChips, QList<int>{1});
     ASSERT_NE(panel(), nullptr);
     EXPECT_EQ(panel()->parentWidget(), dlg.clientArea());
@@ -160,8 +165,10 @@ TEST_F(DetectionTest, TwoChannelModuleIsFoundOnATwoChannelBoard) {
 
     EXPECT_TRUE(messages.messages().empty()) << messages.texts().join(u'|').toStdString();
     EXPECT_EQ(portLabel(), boardPort());
-    EXPECT_EQ(g_chipId, 2);
-    EXPECT_EQ(g_chipName, QStringLiteral("VXC5420"));
+    EXPECT_EQ(dlg.chipId(), 2);
+    ASSERT_NE(openBoard(), nullptr);
+    EXPECT_EQ(openBoard()->link().chipId(), 2);
+    EXPECT_EQ(openBoard()->link().chipName(), QStringLiteral("VXC5420"));
     EXPECT_EQ(requestedChips, QList<int>{2});
     const auto frames = board()->receivedFrames();
     ASSERT_FALSE(frames.empty());
@@ -177,7 +184,7 @@ TEST_F(DetectionTest, PanelThatFailsToStartIsNotShown) {
     ASSERT_NE(panel(), nullptr);
     EXPECT_TRUE(panel()->isHidden());
     EXPECT_FALSE(start()->isEnabled());
-    EXPECT_TRUE(PortIsOpen());
+    EXPECT_NE(openBoard(), nullptr);
 }
 
 TEST_F(DetectionTest, ChipWithoutPanelLeavesStartDisabled) {
@@ -199,7 +206,9 @@ TEST_F(DetectionTest, DetectingTwiceLeavesExactlyOnePanel) {
     ASSERT_NE(dlg.m_pPanel, nullptr);
     EXPECT_NE(dlg.m_pPanel, first);
     EXPECT_EQ(requestedChips, (QList<int>{1, 1}));
+    // The first link was closed before the search, so the same port answered again.
     EXPECT_EQ(portLabel(), boardPort());
+    EXPECT_NE(openBoard(), nullptr);
     // The old panel is out of sight at once and freed once the event loop gets control.
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isHidden());
@@ -239,6 +248,7 @@ TEST_F(DetectionTest, LostBoardIsNotFoundAndItsPanelRemoved) {
     dlg.OnDetectEvm();
     EXPECT_EQ(portLabel(), QStringLiteral("Not Found"));
     EXPECT_EQ(dlg.m_pPanel, nullptr);
+    EXPECT_EQ(dlg.currentBoard(), nullptr);
     EXPECT_FALSE(start()->isEnabled());
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Can't find VXC5480 !")});
 }

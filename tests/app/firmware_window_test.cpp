@@ -8,6 +8,7 @@
 #include "platform/file_dialogs.h"
 #include "platform/message_service.h"
 #include "sim/update_device.h"
+#include "tests/support/board_on_pty.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -111,10 +112,18 @@ TEST_F(FirmwareWindowTest, ResultsShowTheirUpdateMessageAfterTheReplysOwn) {
 }
 
 TEST_F(FirmwareWindowTest, RunsWhileAnAcquisitionIsMarkedBusy) {
-    g_acquiring = 1;
+    // The busy flags are the detected board's: the window needs one to mark.
+    BoardOnPty pty;
+    ASSERT_TRUE(pty.start());
+    dlg.setPortSearch(pty.search());
+    dlg.OnDetectEvm();
+    ASSERT_NE(dlg.currentBoard(), nullptr);
+    messages.clear();
+    dlg.currentBoard()->busy().acquiring = 1;
     dlg.OnSysCommand(syscmd::kUpdateFirmware);
-    g_acquiring = 0;
+    dlg.currentBoard()->busy().acquiring = 0;
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Firmware update succeeded !")});
+    dlg.close(); // the window's link goes before the board does
 }
 
 TEST_F(FirmwareWindowTest, WithoutAnImageTheUserPicksOne) {

@@ -29,10 +29,6 @@ class Panel2HostTest : public PanelHostTest {
         PanelHostTest::SetUp();
         chooseModule(1);
     }
-    void TearDown() override {
-        PanelHostTest::TearDown();
-        g_chipId = 1;
-    }
     void chooseModule(int index) {
         qobject_cast<QComboBox *>(dlg.control(kModuleList))->setCurrentIndex(index);
     }
@@ -90,7 +86,7 @@ TEST_F(Panel2HostTest, CreationTimeIsPrintedBesideTheEightChannelPanel) {
         for (int module : {1, 0}) {
             sim::VirtualBoard &target = module == 1 ? board : board8;
             target.setPacing(pacing);
-            SetPreferredPorts({QString::fromStdString(target.portPath())});
+            dlg.setPortSearch({{QString::fromStdString(target.portPath())}, false});
             chooseModule(module);
             std::vector<double> shown;
             for (int run = 0; run < 5; ++run) {
@@ -111,7 +107,8 @@ TEST_F(Panel2HostTest, CreationTimeIsPrintedBesideTheEightChannelPanel) {
                         shown[2]);
         }
     }
-    ClosePort();
+    // The window's link is to pty8's board, which goes first.
+    dlg.close();
 }
 
 } // namespace

@@ -33,12 +33,10 @@ class PanelHostTest : public ::testing::Test {
     explicit PanelHostTest(sim::Chip chip = sim::Chip::VXC5480) : pty(chip) {}
 
     void SetUp() override {
-        g_acquiring = g_registerBusy = g_calibrating = 0;
         ASSERT_TRUE(pty.start());
-        pty.prefer();
+        dlg.setPortSearch(pty.search());
     }
     void TearDown() override {
-        ClosePort();
         platform::SetFileDialogAnswer({});
         // Panels removed by a detection are freed here, before the window goes.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -46,6 +44,8 @@ class PanelHostTest : public ::testing::Test {
 
     void clickDetect() { QTest::mouseClick(dlg.control(mainwindow::kDetectEvm), Qt::LeftButton); }
     TZ410Dlg *panel() const { return qobject_cast<TZ410Dlg *>(dlg.m_pPanel.data()); }
+    // The busy flags of the board the window drives now (detected first).
+    BusyFlags &busy() const { return dlg.currentBoard()->busy(); }
     QLineEdit *edit(int id) const { return qobject_cast<QLineEdit *>(dlg.control(id)); }
     QString portLabel() const {
         return qobject_cast<QLabel *>(dlg.control(mainwindow::kPortLabel))->text();

@@ -75,7 +75,7 @@ void saveTwoChannelPanel(CPellorinDlg &dlg) {
     sim::VirtualBoard board(sim::Chip::VXC5420);
     if (!board.start())
         return;
-    SetPreferredPorts({QString::fromStdString(board.portPath())});
+    dlg.setPortSearch({{QString::fromStdString(board.portPath())}, false});
     qobject_cast<QComboBox *>(dlg.control(1001))->setCurrentIndex(1);
     dlg.OnDetectEvm();
     auto *tabs = dlg.m_pPanel ? qobject_cast<QTabBar *>(dlg.m_pPanel->control(1102)) : nullptr;
@@ -87,7 +87,8 @@ void saveTwoChannelPanel(CPellorinDlg &dlg) {
         tabs->setCurrentIndex(tab);
         save(dlg, QStringLiteral("/tmp/pellorin-2ch-tab-%1.png").arg(tab == 0 ? "mux" : "allregs"));
     }
-    ClosePort();
+    // The window's link goes before the board does.
+    dlg.close();
 }
 } // namespace
 
@@ -104,13 +105,12 @@ int main(int argc, char **argv) {
     sim::VirtualBoard board;
     if (board.start()) {
         platform::MessageRecorder messages;
-        SetPreferredPorts({QString::fromStdString(board.portPath())});
+        dlg.setPortSearch({{QString::fromStdString(board.portPath())}, false});
         SetChipPanelFactoryForTests(&dummyPanel);
         dlg.OnDetectEvm();
         save(dlg, QStringLiteral("/tmp/pellorin-main-detected.png"));
         SetChipPanelFactoryForTests({});
         saveEveryTab(dlg);
-        ClosePort();
         saveTwoChannelPanel(dlg);
     }
 

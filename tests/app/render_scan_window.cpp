@@ -41,8 +41,8 @@ void render(sim::Chip chip, int moduleIndex, const QDir &dir) {
     board.setPacing(sim::Pacing::Wire);
     if (!board.start())
         return;
-    SetPreferredPorts({QString::fromStdString(board.portPath())});
     CPellorinDlg dlg;
+    dlg.setPortSearch({{QString::fromStdString(board.portPath())}, false});
     dlg.controlAs<QComboBox>(mainwindow::kModuleList)->setCurrentIndex(moduleIndex);
     dlg.show();
     dlg.OnDetectEvm();
@@ -73,8 +73,6 @@ void render(sim::Chip chip, int moduleIndex, const QDir &dir) {
     watch.stop();
     QApplication::processEvents();
     save(scan, dir, QStringLiteral("pellorin-scan-%1-after.png").arg(tag));
-    ClosePort();
-    SetPreferredPorts({});
 }
 } // namespace
 

@@ -167,7 +167,7 @@ TEST_F(ScanWindowTest, ScanFillsTheTablePutsMuxBackAndThePanelShowsIt) {
         << scan->stateLabel()->text().toStdString();
     EXPECT_EQ(board.registerValue(vxc5480::kMux), 0x67);
     EXPECT_EQ(panel()->m_current[vxc5480::kMux], 0x67);
-    EXPECT_EQ(g_acquiring, 0);
+    EXPECT_EQ(busy().acquiring, 0);
     expectAccessible(scan);
 
     QTemporaryDir dir;
@@ -350,7 +350,7 @@ TEST_F(ScanWindowTest, DetectEvmWaitsForTheScanToPutMuxBack) {
             return;
         clicked = true;
         progressRead = AccessibleNameOf(scan->progressLabel());
-        EXPECT_EQ(g_acquiring, 1);
+        EXPECT_EQ(busy().acquiring, 1);
         QTest::mouseClick(dlg.control(mainwindow::kStartAcquisition), Qt::LeftButton);
         clickDetect();
     });
