@@ -30,8 +30,10 @@ struct PartFacts {
     bool dataRateRecorded = false; // the file names a rate (or its guess), whatever its value
     QString programVersion;
     QString startTime;
-    QString timeRule;  // how the samples' times were taken
-    QString stoppedBy; // empty when the capture never closed the file (killed, crashed)
+    QString boardIdentity; // which board; empty in files written before it was recorded
+    QString runStartUtc;   // the instant time_s counts from, UTC; empty likewise
+    QString timeRule;      // how the samples' times were taken
+    QString stoppedBy;     // empty when the capture never closed the file (killed, crashed)
     int fileNumber = 1;
     uint64_t firstSample = 0; // run-wide index of the file's first sample
 

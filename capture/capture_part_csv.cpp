@@ -164,6 +164,10 @@ bool CsvPart::fact(QByteArrayView line) {
         f.programVersion = value;
     else if (name == format::kStartTime)
         f.startTime = value;
+    else if (name == format::kBoardIdentity)
+        f.boardIdentity = value;
+    else if (name == format::kRunStartUtc)
+        f.runStartUtc = value;
     else if (name == format::kFileNumber)
         f.fileNumber = value.toInt();
     else if (name == format::kFirstSample)

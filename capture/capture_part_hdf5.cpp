@@ -187,6 +187,8 @@ bool Hdf5Part::open(QString &error) {
     m_facts.modeKnown = known;
     m_facts.programVersion = StringAttribute(root, format::kProgramVersion);
     m_facts.startTime = StringAttribute(root, format::kStartTime);
+    m_facts.boardIdentity = StringAttribute(root, format::kBoardIdentity);
+    m_facts.runStartUtc = StringAttribute(root, format::kRunStartUtc);
     m_facts.stoppedBy = StringAttribute(root, format::kStoppedBy);
     // Converted only when they fit: a NaN or a huge value cast to an integer is undefined.
     const double number = NumberAttribute(root, format::kFileNumber, 1);

@@ -22,6 +22,8 @@ CaptureFacts FactsOf(const PartFacts &part) {
     facts.conversion = RecordedConversion(part);
     facts.programVersion = part.programVersion;
     facts.startTime = part.startTime;
+    facts.boardIdentity = part.boardIdentity;
+    facts.runStartUtc = part.runStartUtc;
     return facts;
 }
 

@@ -12,6 +12,12 @@
 
 namespace capture {
 namespace {
+// The parts of one run share chip, start time and, where the files record them, the board and
+// the run's start instant.
+bool SameRun(const PartFacts &a, const PartFacts &b) {
+    return a.chip == b.chip && a.startTime == b.startTime && a.boardIdentity == b.boardIdentity &&
+           a.runStartUtc == b.runStartUtc;
+}
 
 // stem, digits, suffix of a numbered part's file name ("run", "0002", ".h5").
 const QRegularExpression &NumberedName() {
@@ -146,11 +152,11 @@ CaptureSet ScanCaptureSet(const QStringList &paths) {
     const CapturePart &first = *set.parts.front();
     for (size_t i = 1; i < set.parts.size(); ++i) {
         const CapturePart &part = *set.parts[i];
-        if (part.facts().chip != first.facts().chip ||
-            part.facts().startTime != first.facts().startTime) {
-            // Another capture altogether: its numbering says nothing about this one's.
-            set.errors << QStringLiteral("%1: not a part of the same capture as %2 (another chip "
-                                         "or start time)")
+        if (!SameRun(part.facts(), first.facts())) {
+            // Another capture altogether: its numbering says nothing about this one's. Two
+            // boards of one chip started in the same second are told apart by their identity.
+            set.errors << QStringLiteral("%1: not a part of the same capture as %2 (another "
+                                         "board, chip or start time)")
                               .arg(part.path(), first.path());
             continue;
         }

@@ -120,6 +120,10 @@ ReportRows RunFactRows(const CaptureRun &run) {
     rows.append({QStringLiteral("Scale"), scale});
     rows.append(
         {QStringLiteral("Start"), f.startTime.isEmpty() ? QStringLiteral("unknown") : f.startTime});
+    if (!f.runStartUtc.isEmpty())
+        rows.append({QStringLiteral("Run start (UTC)"), f.runStartUtc});
+    if (!f.boardIdentity.isEmpty())
+        rows.append({QStringLiteral("Board"), f.boardIdentity});
     rows.append({QStringLiteral("Stopped by"), StoppedByText(f.stoppedBy)});
     QString samples = QString::number(run.count());
     for (const RunGap &gap : run.gaps()) {

@@ -347,11 +347,16 @@ class BadCaptureFiles : public CaptureReader, public ::testing::WithParamInterfa
             else
                 facts.conversion.referenceVolts = 2.4;
             write(name, FileFormat::Hdf5, {100}, 2, 100, "user", {}, facts);
-        } else if (name == "foreign_0001.h5" || name == "foreign_0002.h5") {
-            const bool second = name == "foreign_0002.h5";
+        } else if (name == "foreign_0001.h5" || name == "foreign_0002.h5" ||
+                   name == "otherboard_0002.h5") {
+            const bool second = name != "foreign_0001.h5";
             std::unique_ptr<CaptureWriter> writer = MakeWriter(FileFormat::Hdf5);
             CaptureFacts facts = Facts();
-            facts.startTime = QStringLiteral("2026-05-05T05:05:05+01:00");
+            // A board of the same chip started in the same second differs only by identity.
+            if (name == "otherboard_0002.h5")
+                facts.boardIdentity = QStringLiteral("/dev/serial/by-id/usb-other-board");
+            else
+                facts.startTime = QStringLiteral("2026-05-05T05:05:05+01:00");
             const uint64_t first = second ? 100 : 0;
             ASSERT_TRUE(writer->create(file(name), facts, {second ? 2 : 1, first}, false));
             const std::vector<double> seconds(100, 1.0);
@@ -402,14 +407,18 @@ INSTANTIATE_TEST_SUITE_P(
         BadSet{"anotherCapture",
                {"run_0001.h5", "foreign_0002.h5"},
                "%1/foreign_0002.h5: not a part of the same capture as %1/run_0001.h5 (another "
-               "chip or start time)"},
+               "board, chip or start time)"},
+        BadSet{"anotherBoardOfTheChipStartedTogether",
+               {"run_0001.h5", "otherboard_0002.h5"},
+               "%1/otherboard_0002.h5: not a part of the same capture as %1/run_0001.h5 (another "
+               "board, chip or start time)"},
         BadSet{"partTwice",
                {"run_0001.h5", "run_0002.h5", "copy_0002.h5"},
                "%1/copy_0002.h5: part 2 is given twice (also %1/run_0002.h5)"},
         BadSet{"twoUnrelatedFirstParts",
                {"run_0001.h5", "foreign_0001.h5"},
                "%1/foreign_0001.h5: not a part of the same capture as %1/run_0001.h5 (another "
-               "chip or start time)"},
+               "board, chip or start time)"},
         BadSet{"partAtAnotherRate",
                {"run_0001.h5", "fast_0002.h5"},
                "%1/fast_0002.h5: does not belong with %1/run_0001.h5: its data_rate_sps is 200 "
