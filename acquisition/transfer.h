@@ -37,9 +37,9 @@ struct TransferReport {
 };
 
 // The exchanges alone: the bar at 0, at each new percent as items arrive and at 100 once all
-// have; no message. Items that arrived stay in the buffer whatever the end; after a bad
-// checksum the rest of the request is read off the line, so the next exchange meets a quiet
-// line. count: 1 ... kMaxItemsPerRequest.
+// have; no message. The good items before the end stay in the buffer, in order; an item whose
+// checksum is wrong and those after it never reach it (the rest of the request is read off the
+// line, so the next exchange meets a quiet line). count: 1 ... kMaxItemsPerRequest.
 TransferReport ReceiveItems(BoardLink &link, uint8_t *items, int count, const TransferHooks &hooks);
 
 // What the user hears of a transfer, in order: "Send command failed !", "Get item %d failed !"

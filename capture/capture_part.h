@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -69,10 +70,14 @@ class CapturePart {
 };
 
 // Opens a capture file of either format, told apart by content. nullptr with error set to
-// "PATH: cause" for a file that cannot be read or is not a capture.
-std::unique_ptr<CapturePart> OpenCapturePart(const QString &path, QString &error);
+// "PATH: cause" for a file that cannot be read or is not a capture. cancel (may be null), once
+// set, gives a CSV file's scan up within a few thousand lines: a window that opens another
+// file meanwhile never waits for a multi-gigabyte parse.
+std::unique_ptr<CapturePart> OpenCapturePart(const QString &path, QString &error,
+                                             const std::atomic<bool> *cancel = nullptr);
 
 std::unique_ptr<CapturePart> OpenHdf5Part(const QString &path, QString &error);
-std::unique_ptr<CapturePart> OpenCsvPart(const QString &path, QString &error);
+std::unique_ptr<CapturePart> OpenCsvPart(const QString &path, QString &error,
+                                         const std::atomic<bool> *cancel = nullptr);
 
 } // namespace capture

@@ -12,6 +12,8 @@
 
 namespace capture {
 namespace {
+// How often a scan looks whether it was given up: a few milliseconds of parsing.
+constexpr uint64_t kCancelLookLines = 4096;
 
 constexpr uint64_t kMarkEvery = 65536;
 constexpr qint64 kReadBytes = 1 << 20;
@@ -101,7 +103,7 @@ bool ParseSample(QByteArrayView line, const Columns &columns, int32_t &code, dou
 class CsvPart : public CapturePart {
   public:
     explicit CsvPart(const QString &path) : m_file(path) { m_path = path; }
-    bool scan(QString &error);
+    bool scan(QString &error, const std::atomic<bool> *cancel);
     bool hasTimes() const override { return m_columns.time >= 0; }
     bool read(uint64_t first, std::span<int32_t> codes, std::span<double> times) override;
 
@@ -192,7 +194,7 @@ bool CsvPart::header(QByteArrayView line) {
     return m_columns.code >= 0;
 }
 
-bool CsvPart::scan(QString &error) {
+bool CsvPart::scan(QString &error, const std::atomic<bool> *cancel) {
     if (!m_file.open(QIODevice::ReadOnly)) {
         error = QStringLiteral("%1: cannot be read: %2").arg(m_path, m_file.errorString());
         return false;
@@ -204,6 +206,10 @@ bool CsvPart::scan(QString &error) {
     uint64_t lineNumber = 0;
     while (lines.next(line, offset, ended)) {
         ++lineNumber;
+        if (cancel && lineNumber % kCancelLookLines == 0 && cancel->load()) {
+            error = QStringLiteral("%1: reading given up").arg(m_path);
+            return false;
+        }
         if (line.isEmpty())
             continue;
         if (line.startsWith("#")) {
@@ -281,14 +287,16 @@ bool CsvPart::read(uint64_t first, std::span<int32_t> codes, std::span<double> t
 
 } // namespace
 
-std::unique_ptr<CapturePart> OpenCsvPart(const QString &path, QString &error) {
+std::unique_ptr<CapturePart> OpenCsvPart(const QString &path, QString &error,
+                                         const std::atomic<bool> *cancel) {
     auto part = std::make_unique<CsvPart>(path);
-    if (!part->scan(error))
+    if (!part->scan(error, cancel))
         return nullptr;
     return part;
 }
 
-std::unique_ptr<CapturePart> OpenCapturePart(const QString &path, QString &error) {
+std::unique_ptr<CapturePart> OpenCapturePart(const QString &path, QString &error,
+                                             const std::atomic<bool> *cancel) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         error = QStringLiteral("%1: cannot be read: %2").arg(path, file.errorString());
@@ -299,7 +307,7 @@ std::unique_ptr<CapturePart> OpenCapturePart(const QString &path, QString &error
     if (start.startsWith("\x89HDF\r\n\x1a\n"))
         return OpenHdf5Part(path, error);
     if (start.startsWith("# ") || start.startsWith("index,"))
-        return OpenCsvPart(path, error);
+        return OpenCsvPart(path, error, cancel);
     error =
         QStringLiteral("%1: not a capture file (neither the capture's HDF5 nor its CSV)").arg(path);
     return nullptr;

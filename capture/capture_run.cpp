@@ -126,11 +126,15 @@ void FindMissing(CaptureSet &set) {
 
 } // namespace
 
-CaptureSet ScanCaptureSet(const QStringList &paths) {
+CaptureSet ScanCaptureSet(const QStringList &paths, const std::atomic<bool> *cancel) {
     CaptureSet set;
     for (const QString &path : paths) {
+        if (cancel && cancel->load()) {
+            set.errors << QStringLiteral("%1: reading given up").arg(path);
+            break;
+        }
         QString error;
-        std::unique_ptr<CapturePart> part = OpenCapturePart(path, error);
+        std::unique_ptr<CapturePart> part = OpenCapturePart(path, error, cancel);
         const QString implausible = part ? ImplausibleFact(part->facts()) : QString();
         if (!implausible.isEmpty())
             set.errors << QStringLiteral("%1: %2").arg(path, implausible);

@@ -15,6 +15,7 @@
 
 #include <QStringList>
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -88,7 +89,8 @@ struct CaptureSet {
     std::vector<RunGap> gaps;
 };
 
-CaptureSet ScanCaptureSet(const QStringList &paths);
+// cancel (may be null), once set, ends the scan early (see OpenCapturePart).
+CaptureSet ScanCaptureSet(const QStringList &paths, const std::atomic<bool> *cancel = nullptr);
 
 // The run of a set without errors; nullptr when it has errors, or missing parts not accepted.
 std::unique_ptr<CaptureRun> OpenRun(CaptureSet &&set, bool acceptMissing);

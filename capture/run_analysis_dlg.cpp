@@ -178,8 +178,9 @@ void CRunAnalysisDlg::OpenFiles(const QStringList &paths) {
     clearRun();
     const QStringList files = paths.size() == 1 ? capture::SplitSetFiles(paths.front()) : paths;
     showState(tr("Reading %1...").arg(files.join(QStringLiteral(", "))));
-    m_job.start(this, [this, files](const std::atomic<bool> &) -> capture::RunJob::Finish {
-        auto set = std::make_shared<capture::CaptureSet>(capture::ScanCaptureSet(files));
+    m_job.start(this, [this, files](const std::atomic<bool> &cancel) -> capture::RunJob::Finish {
+        // Cancelled when another file is opened: the window never waits for this parse.
+        auto set = std::make_shared<capture::CaptureSet>(capture::ScanCaptureSet(files, &cancel));
         return [this, set] { onScanned(set); };
     });
 }

@@ -22,6 +22,12 @@ QByteArray readAll(const QString &path) {
 
 class AcquisitionTest : public AcqBoardTest {
   protected:
+    void SetUp() override {
+        AcqBoardTest::SetUp();
+        w.board = m_pty.session();
+    }
+    int acquiring() const { return m_pty.session()->busy().acquiring; }
+
     FakeMainWindow w;
     void start(const QString &count) {
         w.controls.dataCount->setText(count);
@@ -47,7 +53,7 @@ TEST_F(AcquisitionTest, SamplesStatisticsAndChart) {
     EXPECT_FALSE(w.controls.average->text().isEmpty());
     EXPECT_EQ(w.controls.progress->value(), 0);
     EXPECT_TRUE(w.controls.start->isEnabled());
-    EXPECT_EQ(g_acquiring, 0);
+    EXPECT_EQ(acquiring(), 0);
     EXPECT_EQ(w.controls.scrollBar->maximum(), 0);
 }
 
@@ -71,7 +77,7 @@ TEST_F(AcquisitionTest, FailedAcquisitionLeavesTheLastOneWhole) {
     faults.stopAfterItems = 20;
     board().setFaults(faults);
     {
-        const ExpectSilence silence;
+        const ExpectSilence silence(&link());
         start("60");
     }
     EXPECT_EQ(messages.texts().last(), "Get item 20 failed !");
@@ -108,16 +114,54 @@ TEST_F(AcquisitionTest, DetectEvmDuringTheTransfer) {
         w.controller->endTransfer();
         EXPECT_FALSE(w.controller->transferRunning());
         EXPECT_TRUE(messages.messages().empty()) << "told once the handler goes on";
-        ClosePort();
+        link().close();
+        w.board.reset();
         w.controller->ResetChartView();
     });
     start("80");
     EXPECT_TRUE(detected);
     EXPECT_EQ(messages.texts(), QStringList{"Get item 30 failed !"});
     EXPECT_TRUE(g_samples.empty());
-    EXPECT_EQ(g_acquiring, 0);
+    EXPECT_EQ(acquiring(), 0);
     EXPECT_TRUE(w.controls.start->isEnabled());
     EXPECT_EQ(w.controls.progress->value(), 0);
+}
+
+// Without a panel, without a board or while the board is busy, nothing is asked of the
+// board and the chip is not read again.
+TEST_F(AcquisitionTest, NoPanelNoBoardOrBusyMeansNoAcquisition) {
+    platform::MessageRecorder messages;
+    const struct {
+        const char *name;
+        bool panel;
+        bool board;
+        bool busy;
+    } rows[] = {
+        {"no panel", false, true, false},
+        {"no board", true, false, false},
+        {"busy", true, true, true},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        w.panel = row.panel;
+        w.board = row.board ? m_pty.session() : nullptr;
+        m_pty.session()->busy().acquiring = row.busy ? 1 : 0;
+        w.controller->OnStartAcquisition();
+        m_pty.session()->busy().acquiring = 0;
+    }
+    w.panel = true;
+    w.board = m_pty.session();
+    EXPECT_EQ(w.refreshes, 0);
+    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_TRUE(board().receivedFrames().empty());
+
+    // A negative count sends nothing and leaves the button usable.
+    start("-5");
+    EXPECT_EQ(w.refreshes, 1);
+    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_TRUE(board().receivedFrames().empty());
+    EXPECT_TRUE(w.controls.start->isEnabled());
+    EXPECT_EQ(acquiring(), 0);
 }
 
 // The items come on a thread of their own: a modal dialog opened as they start stays up until

@@ -20,6 +20,7 @@ class AcqBoardTest : public ::testing::Test {
         ASSERT_EQ(m_pty.detect(), 1);
     }
     sim::VirtualBoard &board() { return m_pty.board(); }
+    BoardLink &link() { return m_pty.link(); }
     std::vector<uint8_t> sentItems(size_t atLeastBytes) { return m_pty.sentItems(atLeastBytes); }
 
     BoardOnPty m_pty{sim::Chip::VXC5480, sim::Pacing::None};

@@ -8,6 +8,7 @@
 #include "acquisition/color_swatch.h"
 #include "acquisition/logo_view.h"
 #include "acquisition/samples.h"
+#include "link/board_session.h"
 #include "platform/busy_flags.h"
 
 #include <QComboBox>
@@ -45,6 +46,7 @@ struct FakeMainWindow {
 
         AcquisitionHooks hooks;
         hooks.panelExists = [this] { return panel; };
+        hooks.board = [this] { return board; };
         hooks.refreshFromChip = [this] { ++refreshes; };
         hooks.chooseSavePath = [this](QWidget *, const QString &proposed) {
             proposals << proposed;
@@ -66,6 +68,8 @@ struct FakeMainWindow {
     AcquisitionControls controls;
     AcquisitionController *controller = nullptr;
     bool panel = true;
+    // The board the chip panel drives; none unless a test gives one.
+    std::shared_ptr<BoardSession> board;
     int refreshes = 0;
     QStringList proposals;
     std::function<QString(const QString &)> answerSave;

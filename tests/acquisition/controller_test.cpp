@@ -1,10 +1,12 @@
 // The controller wired to a window's controls: reset, data count, scrolling, graph type,
-// colours and saving, without a board.
+// colours and saving, without a board (or with one whose port is closed, where an acquisition
+// must start and fail).
 
 #include "controller_fixture.h"
 
 #include "acquisition/statistics.h"
 #include "platform/message_service.h"
+#include "tests/support/board_on_pty.h"
 
 #include <gtest/gtest.h>
 
@@ -102,11 +104,18 @@ TEST(AcquisitionController, ScrollingFollowsTheNotificationRules) {
                           {QAbstractSlider::SliderSingleStepAdd, 56, 55},
                           {QAbstractSlider::SliderPageStepSub, 10, 10},
                           {QAbstractSlider::SliderToMinimum, 0, 0}};
-    // The bar's model comes from the start of an acquisition, even one that fails.
+    // The bar's model comes from the start of an acquisition, even one that fails: here on a
+    // board whose port closed under it.
+    BoardOnPty pty;
+    ASSERT_TRUE(pty.start());
+    ASSERT_EQ(pty.detect(), 1);
+    pty.link().close();
+    w.board = pty.session();
     w.controls.dataCount->setText("100");
     {
         platform::MessageRecorder quiet;
         w.controller->OnStartAcquisition();
+        EXPECT_EQ(quiet.texts(), QStringList{"Send command failed !"});
     }
     for (const Step &s : steps) {
         bar->triggerAction(s.action);
@@ -230,25 +239,4 @@ TEST(AcquisitionController, SaveFailuresAreReported) {
     w.controller->OnSaveFile();
     EXPECT_TRUE(messages.messages().empty());
     EXPECT_FALSE(QFile::exists(dir.path() + "/with.bin"));
-}
-
-TEST(AcquisitionController, NoPanelOrBusyMeansNoAcquisition) {
-    FakeMainWindow w;
-    platform::MessageRecorder messages;
-    w.panel = false;
-    w.controller->OnStartAcquisition();
-    w.panel = true;
-    g_acquiring = 1;
-    w.controller->OnStartAcquisition();
-    g_acquiring = 0;
-    EXPECT_EQ(w.refreshes, 0);
-    EXPECT_TRUE(messages.messages().empty());
-
-    // A negative count sends nothing and leaves the button usable.
-    w.controls.dataCount->setText("-5");
-    w.controller->OnStartAcquisition();
-    EXPECT_EQ(w.refreshes, 1);
-    EXPECT_TRUE(messages.messages().empty());
-    EXPECT_TRUE(w.controls.start->isEnabled());
-    EXPECT_EQ(g_acquiring, 0);
 }

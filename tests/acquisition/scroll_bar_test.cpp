@@ -4,6 +4,7 @@
 
 #include "acquisition/statistics.h"
 #include "platform/message_service.h"
+#include "tests/support/board_on_pty.h"
 
 #include <gtest/gtest.h>
 
@@ -25,10 +26,18 @@ void showHundredSamples(FakeMainWindow &w) {
     g_sampleRecord.assign(items.data(), 100);
     UpdateStatistics(g_samples, w.controller->m_chartState);
     w.controller->RedrawChart();
-    // A failed start still sets the bar to the new count's range, and leaves the samples.
+    // A failed start still sets the bar to the new count's range, and leaves the samples: a
+    // board whose port closed under it.
+    BoardOnPty pty;
+    ASSERT_TRUE(pty.start());
+    ASSERT_EQ(pty.detect(), 1);
+    pty.link().close();
+    w.board = pty.session();
     w.controls.dataCount->setText("100");
     platform::MessageRecorder quiet;
     w.controller->OnStartAcquisition();
+    w.board.reset();
+    ASSERT_EQ(quiet.texts(), QStringList{"Send command failed !"});
 }
 
 // Picks an entry of the bar's own context menu, opened at x.
@@ -121,7 +130,7 @@ TEST(ScrollBar, EveryWayOfMovingItMovesTheChartAsTheRulesSay) {
     for (const Way &way : ways) {
         SCOPED_TRACE(way.name);
         FakeMainWindow w;
-        showHundredSamples(w);
+        ASSERT_NO_FATAL_FAILURE(showHundredSamples(w));
         auto *bar = w.controls.scrollBar;
         bar->setGeometry(300, 380, 560, 17);
         drag(way.from)(bar);
@@ -142,7 +151,7 @@ TEST(ScrollBar, EveryWayOfMovingItMovesTheChartAsTheRulesSay) {
 
 TEST(ScrollBar, LineChartIsDrawnFromTheThumbWhenChosenAgain) {
     FakeMainWindow w;
-    showHundredSamples(w);
+    ASSERT_NO_FATAL_FAILURE(showHundredSamples(w));
     auto *bar = w.controls.scrollBar;
     auto *list = w.controls.graphType;
     bar->triggerAction(QAbstractSlider::SliderToMaximum); // chart from 99, thumb at 55

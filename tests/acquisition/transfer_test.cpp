@@ -1,4 +1,5 @@
-// The item stream through the real transport: every way it can end.
+// The item stream through the real transport: every way it can end, and the line it leaves for
+// the next exchange.
 
 #include "board_fixture.h"
 
@@ -11,7 +12,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
+#include <numeric>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -31,7 +35,7 @@ struct Outcome {
 };
 
 // abortAt: the abort flag goes up once the bar shows this percent.
-Outcome transfer(int count, int abortAt = -1) {
+Outcome transfer(BoardLink &link, int count, int abortAt = -1) {
     Outcome run;
     run.items.assign(static_cast<size_t>(count) * 4, 0xEE);
     std::atomic<bool> abort{false};
@@ -46,7 +50,7 @@ Outcome transfer(int count, int abortAt = -1) {
         run.messages.push_back(m);
         run.progressBeforeMessage.push_back(run.progress.size());
     });
-    run.result = TransferSamples(run.items.data(), count, hooks);
+    run.result = TransferSamples(link, run.items.data(), count, hooks);
     return run;
 }
 
@@ -54,7 +58,7 @@ using Frame = std::array<uint8_t, 6>;
 } // namespace
 
 TEST_F(AcqBoardTest, AllItemsArriveInOrder) {
-    const Outcome run = transfer(45);
+    const Outcome run = transfer(link(), 45);
     EXPECT_EQ(run.result, 0);
     EXPECT_TRUE(run.messages.empty());
     EXPECT_EQ(board().receivedFrames(), (std::vector<Frame>{{0x55, 0x01, 0x0F, 0x00, 0x2D, 0xC3}}));
@@ -70,106 +74,139 @@ TEST_F(AcqBoardTest, AllItemsArriveInOrder) {
     EXPECT_EQ(run.progress.back(), 0);
     for (size_t i = 1; i + 1 < run.progress.size(); ++i)
         EXPECT_GT(run.progress[i], run.progress[i - 1]);
+    EXPECT_EQ(link().owedBytes(), 0);
 }
 
 TEST_F(AcqBoardTest, ManyItemsMoveTheBarAHundredTimes) {
-    const Outcome run = transfer(5000);
+    const Outcome run = transfer(link(), 5000);
     EXPECT_EQ(run.result, 0);
     EXPECT_EQ(run.items, sentItems(run.items.size()));
     EXPECT_EQ(run.progress.size(), 102u); // 0, 1 ... 100, 0
 }
 
 TEST_F(AcqBoardTest, SingleItem) {
-    const Outcome run = transfer(1);
+    const Outcome run = transfer(link(), 1);
     EXPECT_EQ(run.result, 0);
     EXPECT_EQ(board().receivedFrames().at(0), (Frame{0x55, 0x01, 0x0F, 0x00, 0x01, 0xEF}));
-    EXPECT_EQ(run.progress, (std::vector<int>{0, 100, 0}));
+    // One read brings the whole request: the bar still steps through every percent.
+    std::vector<int> climb(101);
+    std::iota(climb.begin(), climb.end(), 0);
+    climb.push_back(0);
+    EXPECT_EQ(run.progress, climb);
 }
 
+// The faults the one reader must survive. Each ends the transfer with its message, keeps the
+// good items before the failed one, and leaves the line so that the next exchange gets its
+// own reply: a bad item's request is read to its end at once, an aborted one is owed to the
+// link (which takes it before that exchange), and silence or a lost line leaves nothing owed.
 struct StreamFault {
     const char *name;
     sim::Faults faults;
-    QString message;
-    int itemsKept; // whole items in the buffer
-    bool endsInSilence;
+    sim::Pacing pacing;
+    int count;
+    int abortAt;         // the percent at which the abort flag goes up; -1: never
+    const char *message; // %1: the item that failed
+    int firstItem;       // the item named lies between these (a hang-up may take the items
+    int lastItem;        // still in the line with it; an abort strikes while items come)
+    int result;          // the transfer's result; kAnyFailure: any but 0
+    bool silence;        // the fault is silence: shorter time limits keep the test quick
+    bool owesRest;       // the rest of the request is owed to the link after the transfer
+    bool lineLost;       // the board hung up: the next exchange fails
 };
 
-TEST_F(AcqBoardTest, FaultsEndTheTransferWithTheirMessage) {
-    sim::Faults missing;
-    missing.stopAfterItems = 5;
-    sim::Faults shortItem;
-    shortItem.shortItemIndex = 3;
-    sim::Faults badChecksum;
-    badChecksum.badItemIndex = 7;
-    const std::vector<StreamFault> cases = {
-        {"missing item", missing, "Get item 5 failed !", 5, true},
-        {"short item", shortItem, "Get item 3 failed !", 3, true},
-        {"bad checksum", badChecksum, "The checksum of item 7 is invalid !", 20, false},
-    };
-    for (const StreamFault &c : cases) {
-        SCOPED_TRACE(c.name);
-        board().setFaults(c.faults);
-        board().clearReceivedFrames();
-        std::optional<ExpectSilence> silence;
-        if (c.endsInSilence)
-            silence.emplace();
-        const Outcome run = transfer(20);
-        silence.reset();
-        ASSERT_EQ(run.messages.size(), 1u);
-        EXPECT_EQ(run.messages[0].text, c.message);
-        EXPECT_EQ(run.messages[0].caption, "Error !");
-        EXPECT_EQ(run.messages[0].icon, platform::MessageIcon::None);
+constexpr int kAnyFailure = -1;
+
+sim::Faults FaultsOf(const std::function<void(sim::Faults &)> &set) {
+    sim::Faults faults;
+    set(faults);
+    return faults;
+}
+
+const StreamFault kStreamFaults[] = {
+    {"MissingItem", FaultsOf([](sim::Faults &f) { f.stopAfterItems = 5; }), sim::Pacing::None, 20,
+     -1, "Get item %1 failed !", 5, 5, kAnyFailure, true, false, false},
+    {"ShortItem", FaultsOf([](sim::Faults &f) { f.shortItemIndex = 3; }), sim::Pacing::None, 20, -1,
+     "Get item %1 failed !", 3, 3, kAnyFailure, true, false, false},
+    {"BadChecksum", FaultsOf([](sim::Faults &f) { f.badItemIndex = 7; }), sim::Pacing::None, 20, -1,
+     "The checksum of item %1 is invalid !", 7, 7, result::kBadReply, false, false, false},
+    {"HangUp", FaultsOf([](sim::Faults &f) { f.hangUpAfterItems = 10; }), sim::Pacing::None, 20, -1,
+     "Get item %1 failed !", 0, 10, kAnyFailure, false, false, true},
+    // "Detect EVM" pressed while items come in at the wire's pace (about 0.7 s for 2000): the
+    // read in flight is given up, the board sends the rest all the same.
+    {"AbortMidBlock", FaultsOf([](sim::Faults &) {}), sim::Pacing::Wire, 2000, 10,
+     "Get item %1 failed !", 200, 1999, result::kAborted, false, true, false},
+};
+
+class TransferFaults : public AcqBoardTest, public ::testing::WithParamInterface<StreamFault> {};
+
+TEST_P(TransferFaults, EndWithTheirMessageAndLeaveTheLineForTheNextExchange) {
+    const StreamFault &c = GetParam();
+    board().setPacing(c.pacing);
+    board().setFaults(c.faults);
+    std::optional<ExpectSilence> silence;
+    if (c.silence)
+        silence.emplace(&link());
+    const Outcome run = transfer(link(), c.count, c.abortAt);
+    const int64_t owed = link().owedBytes();
+
+    ASSERT_EQ(run.messages.size(), 1u);
+    const QStringList around = QString::fromLatin1(c.message).split(QStringLiteral("%1"));
+    ASSERT_EQ(around.size(), 2);
+    const QRegularExpressionMatch match =
+        QRegularExpression(QLatin1Char('^') + QRegularExpression::escape(around[0]) +
+                           QStringLiteral("(\\d+)") + QRegularExpression::escape(around[1]) +
+                           QLatin1Char('$'))
+            .match(run.messages[0].text);
+    ASSERT_TRUE(match.hasMatch()) << run.messages[0].text.toStdString();
+    const int failed = match.captured(1).toInt();
+    EXPECT_GE(failed, c.firstItem);
+    EXPECT_LE(failed, c.lastItem);
+    EXPECT_EQ(run.messages[0].caption, "Error !");
+    EXPECT_EQ(run.messages[0].icon, platform::MessageIcon::None);
+    if (c.result == kAnyFailure) {
         EXPECT_NE(run.result, 0);
-        // The bar holds its value while the message is up and goes back to 0 after it.
-        EXPECT_EQ(run.progressBeforeMessage[0] + 1, run.progress.size());
-        EXPECT_EQ(run.progress.back(), 0);
-        const std::vector<uint8_t> sent = sentItems(static_cast<size_t>(c.itemsKept) * 4);
-        ASSERT_GE(sent.size(), static_cast<size_t>(c.itemsKept) * 4);
-        EXPECT_TRUE(std::equal(sent.begin(), sent.begin() + c.itemsKept * 4, run.items.begin()));
-        if (c.faults.badItemIndex >= 0) {
-            EXPECT_EQ(run.result, result::kBadReply);
-            // Verified only once all had arrived.
-            EXPECT_EQ(run.progress[run.progressBeforeMessage[0] - 1], 100);
-        }
-        board().setFaults({});
+    } else {
+        EXPECT_EQ(run.result, c.result);
+    }
+    // The bar holds its value while the message is up and goes back to 0 after it.
+    EXPECT_EQ(run.progressBeforeMessage[0] + 1, run.progress.size());
+    EXPECT_EQ(run.progress.back(), 0);
+    // The items before the failed one are kept as the board sent them.
+    const std::vector<uint8_t> sent = sentItems(static_cast<size_t>(failed) * 4);
+    ASSERT_GE(sent.size(), static_cast<size_t>(failed) * 4);
+    EXPECT_TRUE(std::equal(sent.begin(), sent.begin() + failed * 4, run.items.begin()));
+
+    EXPECT_EQ(owed > 0, c.owesRest) << owed << " bytes owed";
+    silence.reset();
+    board().setFaults({});
+    const size_t framesBefore = board().receivedFrames().size();
+    uint8_t mux = 0xEE;
+    const int next = ReadRegister(link(), 0x01, mux);
+    if (c.lineLost) {
+        EXPECT_NE(next, 0);
+    } else {
+        EXPECT_EQ(next, 0);
+        EXPECT_EQ(mux, board().registerValue(0x01));
+        EXPECT_EQ(board().receivedFrames().size(), framesBefore + 1);
+    }
+    EXPECT_EQ(link().owedBytes(), 0);
+    if (c.owesRest) {
+        EXPECT_EQ(board().sentItemBytes().size(), static_cast<size_t>(c.count) * 4)
+            << "the board sent the rest of the request before the reply";
     }
 }
 
-TEST_F(AcqBoardTest, HangUpMidStream) {
-    sim::Faults hangUp;
-    hangUp.hangUpAfterItems = 10;
-    board().setFaults(hangUp);
-    const Outcome run = transfer(20);
-    EXPECT_NE(run.result, 0);
-    ASSERT_EQ(run.messages.size(), 1u);
-    // A hang-up may take the items still in the line with it; those before it stay.
-    const QString text = run.messages[0].text;
-    const QRegularExpressionMatch match =
-        QRegularExpression("^Get item (\\d+) failed !$").match(text);
-    ASSERT_TRUE(match.hasMatch()) << text.toStdString();
-    const int failed = match.captured(1).toInt();
-    EXPECT_LE(failed, 10);
-    const std::vector<uint8_t> sent = sentItems(40);
-    ASSERT_EQ(sent.size(), 40u);
-    EXPECT_TRUE(std::equal(sent.begin(), sent.begin() + failed * 4, run.items.begin()));
-}
+INSTANTIATE_TEST_SUITE_P(Table, TransferFaults, ::testing::ValuesIn(kStreamFaults),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(AcqBoardTest, ClosedPortFailsTheRequest) {
-    ClosePort();
-    const Outcome run = transfer(45);
+    link().close();
+    const Outcome run = transfer(link(), 45);
     EXPECT_EQ(run.result, result::kNoPort);
     EXPECT_EQ(run.texts(), QStringList{"Send command failed !"});
     EXPECT_EQ(run.messages[0].caption, "Error");
     EXPECT_EQ(run.messages[0].icon, platform::MessageIcon::None);
     EXPECT_EQ(run.progress, (std::vector<int>{0}));
-}
-
-TEST_F(AcqBoardTest, AnAbortFailsTheNextItem) {
-    // "Detect EVM" pressed while items come in: the item after the 12th is given up.
-    const Outcome run = transfer(45, 100 * 12 / 45);
-    EXPECT_EQ(run.result, result::kAborted);
-    EXPECT_EQ(run.texts(), QStringList{"Get item 12 failed !"});
-    EXPECT_EQ(run.progress.back(), 0);
 }
 
 TEST_F(AcqBoardTest, AnAbortEndsAReadThatWaits) {
@@ -186,12 +223,15 @@ TEST_F(AcqBoardTest, AnAbortEndsAReadThatWaits) {
     hooks.abort = &abort;
     TransferReport report;
     PortWorker worker;
-    ASSERT_TRUE(worker.start([&] { report = ReceiveItems(items.data(), 40, hooks); }));
+    BoardLink &port = link();
+    ASSERT_TRUE(worker.start(port, [&] { report = ReceiveItems(port, items.data(), 40, hooks); }));
     QTRY_VERIFY_WITH_TIMEOUT(shown == 100 * 30 / 40, kEventWaitLimitMs);
     abort = true;
     worker.waitWithEvents();
     EXPECT_EQ(report.status, result::kAborted);
     EXPECT_EQ(report.end, TransferReport::End::ItemFailed);
     EXPECT_EQ(report.item, 30);
-    EXPECT_TRUE(PortIsOpen());
+    EXPECT_TRUE(port.isOpen());
+    EXPECT_TRUE(port.ownedByCaller()) << "the link is back on the thread that started the job";
+    EXPECT_EQ(port.owedBytes(), 10 * 4) << "what was asked for and never came";
 }

@@ -69,6 +69,8 @@ class CaptureEngineTest : public ::testing::Test {
     }
 
     sim::VirtualBoard &board() { return m_pty->board(); }
+    BoardSession &session() { return *m_pty->session(); }
+    BoardLink &link() { return m_pty->link(); }
     CaptureSettings settings(const QString &name, FileFormat format = FileFormat::Hdf5) const {
         CaptureSettings s;
         s.path = m_dir.filePath(name);
@@ -94,13 +96,13 @@ TEST_F(CaptureEngineTest, BlocksStitchWithoutLossOrDoublingInBothFormats) {
             s.blockItems = 1000;
             s.stop = StopRule::Samples;
             s.samples = 2500;
-            CaptureEngine engine(s, FactsAt(30000), {});
+            CaptureEngine engine(session(), s, FactsAt(30000), {});
             const CaptureResult result = engine.run();
             EXPECT_EQ(result.status, CaptureStatus::Ok);
             EXPECT_EQ(result.stoppedBy, "samples");
             EXPECT_EQ(result.samples, 2500);
             EXPECT_EQ(result.blocks, 3);
-            EXPECT_EQ(g_acquiring, 0);
+            EXPECT_EQ(session().busy().acquiring, 0);
             const CaptureFileContents file = ReadCapture(s.path);
             ASSERT_TRUE(file.opened);
             ASSERT_EQ(file.codes.size(), 2500u);
@@ -121,29 +123,54 @@ TEST_F(CaptureEngineTest, BlocksStitchWithoutLossOrDoublingInBothFormats) {
     }
 }
 
+// A stop by hand keeps the item in flight; the rest of the block the board still sends is read
+// off the line by the capture, or, when the caller cuts that short, owed to the link, which
+// takes it before the next exchange. Either way that exchange gets its own reply.
 TEST_F(CaptureEngineTest, StopByHandKeepsTheItemInFlightAndLeavesTheLineQuiet) {
     // At the wire's pace the board is still sending most of the block when the stop comes.
     board().setPacing(sim::Pacing::Wire);
-    CaptureSettings s = settings("hand.h5");
-    s.blockItems = 3000;
-    CaptureHooks hooks;
-    hooks.stopRequested = StopAfterItems(500);
-    CaptureEngine engine(s, FactsAt(30000), hooks);
-    platform::MessageRecorder messages;
-    const CaptureResult result = engine.run();
-    EXPECT_EQ(result.status, CaptureStatus::Ok);
-    EXPECT_EQ(result.stoppedBy, "user");
-    EXPECT_EQ(result.samples, 500);
-    const CaptureFileContents file = ReadCapture(s.path);
-    EXPECT_EQ(file.codes.size(), 500u);
-    EXPECT_TRUE(Consecutive(file.codes));
-    EXPECT_EQ(file.text.at("stopped_by"), "user");
-    EXPECT_EQ(file.blockSamples, (std::vector<uint32_t>{500}));
-    // The rest of the block was read off the line: the next exchange gets its own reply.
-    EXPECT_EQ(board().sentItemBytes().size(), 3000u * 4);
-    uint8_t mux = 0;
-    EXPECT_EQ(ReadRegister(0x01, mux), 0);
-    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join('|').toStdString();
+    const struct {
+        const char *name;
+        bool cutDrainShort;
+    } rows[] = {
+        {"drained", false},
+        {"drain cut short", true},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        board().clearSentItemBytes();
+        CaptureSettings s = settings(QString::fromLatin1(row.name) + QStringLiteral(".h5"));
+        s.blockItems = 3000;
+        CaptureHooks hooks;
+        hooks.stopRequested = StopAfterItems(500);
+        if (row.cutDrainShort)
+            hooks.abortDrain = [] { return true; };
+        CaptureEngine engine(session(), s, FactsAt(30000), hooks);
+        platform::MessageRecorder messages;
+        const CaptureResult result = engine.run();
+        EXPECT_EQ(result.status, CaptureStatus::Ok);
+        EXPECT_EQ(result.stoppedBy, "user");
+        EXPECT_EQ(result.samples, 500);
+        const CaptureFileContents file = ReadCapture(s.path);
+        EXPECT_EQ(file.codes.size(), 500u);
+        EXPECT_TRUE(Consecutive(file.codes));
+        EXPECT_EQ(file.text.at("stopped_by"), "user");
+        EXPECT_EQ(file.blockSamples, (std::vector<uint32_t>{500}));
+        if (row.cutDrainShort) {
+            EXPECT_GT(link().owedBytes(), 0) << "the rest of the block is owed to the link";
+        } else {
+            EXPECT_EQ(board().sentItemBytes().size(), 3000u * 4);
+            EXPECT_EQ(link().owedBytes(), 0) << "drained by the capture, not left owed";
+        }
+        const size_t framesBefore = board().receivedFrames().size();
+        uint8_t mux = 0xEE;
+        EXPECT_EQ(ReadRegister(link(), 0x01, mux), 0);
+        EXPECT_EQ(mux, board().registerValue(0x01));
+        EXPECT_EQ(board().receivedFrames().size(), framesBefore + 1);
+        EXPECT_EQ(link().owedBytes(), 0);
+        EXPECT_EQ(board().sentItemBytes().size(), 3000u * 4);
+        EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join('|').toStdString();
+    }
 }
 
 TEST_F(CaptureEngineTest, DurationStopsTheRun) {
@@ -151,7 +178,7 @@ TEST_F(CaptureEngineTest, DurationStopsTheRun) {
     s.blockItems = 2000;
     s.stop = StopRule::Duration;
     s.durationMs = 300;
-    CaptureEngine engine(s, FactsAt(30000), {});
+    CaptureEngine engine(session(), s, FactsAt(30000), {});
     const CaptureResult result = engine.run();
     EXPECT_EQ(result.stoppedBy, "duration");
     EXPECT_GE(result.seconds, 0.3);
@@ -159,7 +186,7 @@ TEST_F(CaptureEngineTest, DurationStopsTheRun) {
     EXPECT_EQ(static_cast<int64_t>(file.codes.size()), result.samples);
     EXPECT_TRUE(Consecutive(file.codes));
     uint8_t mux = 0;
-    EXPECT_EQ(ReadRegister(0x01, mux), 0);
+    EXPECT_EQ(ReadRegister(link(), 0x01, mux), 0);
 }
 
 TEST_F(CaptureEngineTest, AnExistingFileIsLeftAloneAndTheEngineShowsNothing) {
@@ -169,7 +196,7 @@ TEST_F(CaptureEngineTest, AnExistingFileIsLeftAloneAndTheEngineShowsNothing) {
     old.write("precious");
     old.close();
     platform::MessageRecorder messages;
-    CaptureEngine engine(s, FactsAt(30000), {});
+    CaptureEngine engine(session(), s, FactsAt(30000), {});
     const CaptureResult result = engine.run();
     EXPECT_EQ(result.status, CaptureStatus::File);
     EXPECT_TRUE(FaultMessage(result).contains("the file exists")) << result.stoppedBy.toStdString();
@@ -203,14 +230,14 @@ TEST(CaptureDataRates, BlocksHoldAboutASecondAndAStopEndsWithinOneBlock) {
         std::vector<uint8_t> image;
         double rate = 0;
         if (row.chip == sim::Chip::VXC5480) {
-            ASSERT_EQ(WriteRegister(vxc5480::kDrate, row.rateCode), 0);
+            ASSERT_EQ(WriteRegister(pty->link(), vxc5480::kDrate, row.rateCode), 0);
             for (uint8_t a = 0; a < 11; ++a)
                 image.push_back(pty->board().registerValue(a));
             rate = vxc5480::Facts(image).dataRateSps;
         } else {
-            ASSERT_EQ(SendCommand(command::kSetMode, vxc5420::kCommandMode), 0);
+            ASSERT_EQ(SendCommand(pty->link(), command::kSetMode, vxc5420::kCommandMode), 0);
             const uint8_t cr1 = (pty->board().registerValue(vxc5420::kCr1) & 0xF8) | row.rateCode;
-            ASSERT_EQ(WriteRegister(vxc5420::kCr1, cr1), 0);
+            ASSERT_EQ(WriteRegister(pty->link(), vxc5420::kCr1, cr1), 0);
             for (uint8_t a = 0; a < vxc5420::kRegisterCount; ++a)
                 image.push_back(pty->board().registerValue(a));
             rate = vxc5420::Facts(image, vxc5420::kCommandMode).dataRateSps;
@@ -221,7 +248,7 @@ TEST(CaptureDataRates, BlocksHoldAboutASecondAndAStopEndsWithinOneBlock) {
         s.path = dir.filePath(QStringLiteral("rate_%1_%2.h5").arg(int(row.chip)).arg(row.rateCode));
         CaptureHooks hooks;
         hooks.stopRequested = StopAfterItems(2);
-        CaptureEngine engine(s, FactsAt(rate), hooks);
+        CaptureEngine engine(*pty->session(), s, FactsAt(rate), hooks);
         EXPECT_EQ(engine.blockItems(), row.block);
         const CaptureResult result = engine.run();
 
@@ -248,7 +275,7 @@ TEST(CaptureSplits, FilesFollowOneAnotherWithoutAGapInSamplesOrTime) {
         SCOPED_TRACE(hdf5 ? "HDF5" : "CSV");
         auto pty = CountingBoard(sim::Chip::VXC5480, sim::Pacing::Real);
         ASSERT_TRUE(pty);
-        ASSERT_EQ(WriteRegister(vxc5480::kDrate, 0xA1), 0); // 1000 SPS
+        ASSERT_EQ(WriteRegister(pty->link(), vxc5480::kDrate, 0xA1), 0); // 1000 SPS
         QTemporaryDir dir;
         CaptureSettings s;
         s.path = dir.filePath(hdf5 ? QStringLiteral("run.h5") : QStringLiteral("run.csv"));
@@ -256,7 +283,7 @@ TEST(CaptureSplits, FilesFollowOneAnotherWithoutAGapInSamplesOrTime) {
         s.stop = StopRule::Samples;
         s.samples = 1200;
         s.splitMs = 250;
-        CaptureEngine engine(s, FactsAt(1000), {});
+        CaptureEngine engine(*pty->session(), s, FactsAt(1000), {});
         ASSERT_EQ(engine.blockItems(), 1000);
         const CaptureResult result = engine.run();
         EXPECT_EQ(result.status, CaptureStatus::Ok);

@@ -40,10 +40,9 @@ int main(int argc, char **argv) {
     board.setSignal(signal);
     if (!board.start())
         return 1;
-    SetPreferredPorts({QString::fromStdString(board.portPath())});
-    SetSystemPortsScanned(false);
 
     CPellorinDlg dlg;
+    dlg.setPortSearch({{QString::fromStdString(board.portPath())}, false});
     dlg.show();
     qobject_cast<QPushButton *>(dlg.control(mainwindow::kDetectEvm))->click();
     dlg.OnContinuousCapture();

@@ -58,12 +58,13 @@ inline double InputVolts(sim::Chip chip, scan::ScanInput input) {
 class ScanBoard {
   public:
     explicit ScanBoard(sim::Chip chip) : m_pty(chip) {
-        g_acquiring = g_registerBusy = g_calibrating = 0;
         m_started = m_pty.start();
         m_found = m_started && m_pty.detect() == 1;
     }
     bool ready() const { return m_started && m_found; }
     sim::VirtualBoard &board() { return m_pty.board(); }
+    BoardSession &session() { return *m_pty.session(); }
+    BoardLink &link() { return m_pty.link(); }
 
   private:
     BoardOnPty m_pty;

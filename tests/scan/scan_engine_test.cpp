@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 using scan::ScanInput;
@@ -81,7 +82,7 @@ TEST_P(ScanReadsInputs, EveryRowReadsItsInputThroughTheGainAndMuxGoesBack) {
     int measured = 0;
     scan::ScanHooks hooks;
     hooks.rowMeasured = [&](int, const scan::ScanRow &) { ++measured; };
-    const scan::ScanOutcome outcome = scan::RunScan(settings, layout, hooks);
+    const scan::ScanOutcome outcome = scan::RunScan(rig.session(), settings, layout, hooks);
 
     EXPECT_TRUE(outcome.complete());
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'\n').toStdString();
@@ -101,7 +102,7 @@ TEST_P(ScanReadsInputs, EveryRowReadsItsInputThroughTheGainAndMuxGoesBack) {
     }
     EXPECT_EQ(rig.board().receivedFrames(), expectedFrames(c.chip, settings, c.muxBefore));
     EXPECT_EQ(rig.board().registerValue(layout.address), c.muxBefore);
-    EXPECT_EQ(g_acquiring, 0);
+    EXPECT_EQ(rig.session().busy().acquiring, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -119,16 +120,26 @@ INSTANTIATE_TEST_SUITE_P(
                    0x10, 1}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(ScanEngine, RefusedWhileAnAcquisitionRuns) {
+// An acquisition, a register transfer or a calibration holds the board: nothing is sent.
+TEST(ScanEngine, RefusedWhileAnotherOperationHoldsTheBoard) {
     ScanBoard rig(sim::Chip::VXC5480);
     ASSERT_TRUE(rig.ready());
-    g_acquiring = 1;
+    BusyFlags &busy = rig.session().busy();
     scan::ScanSettings settings;
     settings.inputs = scan::PairInputs(vxc5480::kMuxLayout);
-    const scan::ScanOutcome outcome = scan::RunScan(settings, vxc5480::kMuxLayout, {});
-    g_acquiring = 0;
-    EXPECT_EQ(outcome.fault, scan::ScanFault::Busy);
+    const std::pair<const char *, int *> holders[] = {{"acquiring", &busy.acquiring},
+                                                      {"registerBusy", &busy.registerBusy},
+                                                      {"calibrating", &busy.calibrating}};
+    for (const auto &[name, flag] : holders) {
+        SCOPED_TRACE(name);
+        *flag = 1;
+        const scan::ScanOutcome outcome =
+            scan::RunScan(rig.session(), settings, vxc5480::kMuxLayout, {});
+        *flag = 0;
+        EXPECT_EQ(outcome.fault, scan::ScanFault::Busy);
+    }
     EXPECT_TRUE(rig.board().receivedFrames().empty());
+    EXPECT_FALSE(busy.any());
 }
 
 // Each fault strikes input 2 of the scan (counted from 0); the rows before it stay, the box
@@ -192,13 +203,14 @@ TEST_P(ScanFaults, RowsBeforeTheFaultStayAndMuxGoesBackWhereTheBoardAnswers) {
     rig.board().setFaults(c.faults);
     std::optional<ExpectSilence> silence;
     if (c.silence)
-        silence.emplace();
+        silence.emplace(&rig.link());
 
     scan::ScanSettings settings;
     settings.inputs = scan::SingleEndedInputs(vxc5480::kMuxLayout);
     settings.count = kCount;
     platform::MessageRecorder messages;
-    const scan::ScanOutcome outcome = scan::RunScan(settings, vxc5480::kMuxLayout, {});
+    const scan::ScanOutcome outcome =
+        scan::RunScan(rig.session(), settings, vxc5480::kMuxLayout, {});
     silence.reset();
 
     EXPECT_EQ(outcome.fault, c.fault);
@@ -221,7 +233,7 @@ TEST_P(ScanFaults, RowsBeforeTheFaultStayAndMuxGoesBackWhereTheBoardAnswers) {
     if (c.putBack != scan::MuxPutBack::Failed) {
         EXPECT_EQ(rig.board().registerValue(vxc5480::kMux), kBefore);
     }
-    EXPECT_EQ(g_acquiring, 0);
+    EXPECT_EQ(rig.session().busy().acquiring, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, ScanFaults, ::testing::ValuesIn(kFaults),
