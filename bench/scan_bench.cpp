@@ -5,8 +5,8 @@
 // request per input, the put-back, and their replies). A benchmark, not a test: it asserts nothing.
 // --runs N repeats the scan (default 5) and prints the median too.
 
+#include "chips/vxc5480/register_map.h"
 #include "link/frames.h"
-#include "panel_8ch/register_map.h"
 #include "scan/scan_engine.h"
 #include "tests/support/board_on_pty.h"
 

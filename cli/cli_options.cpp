@@ -1,8 +1,8 @@
 #include "cli_options.h"
 
-#include "chip_table.h"
+#include "chips/tables/chip_table.h"
+#include "chips/tables/number_text.h"
 #include "link/chip_catalog.h"
-#include "number_text.h"
 
 namespace cli {
 

@@ -1,9 +1,9 @@
 // acquire: the window's acquisition without the window, and its results as files or text.
 
+#include "chips/tables/number_text.h"
 #include "commands.h"
 #include "conversion_options.h"
 #include "exit_codes.h"
-#include "number_text.h"
 #include "output_formats.h"
 
 #include "acquisition/acquisition_messages.h"

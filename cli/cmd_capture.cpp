@@ -1,9 +1,9 @@
 // capture: the window's continuous capture without the window, to an HDF5 or CSV file.
 
+#include "chips/tables/number_text.h"
 #include "commands.h"
 #include "conversion_options.h"
 #include "exit_codes.h"
-#include "number_text.h"
 #include "output_formats.h"
 #include "stop_signals.h"
 

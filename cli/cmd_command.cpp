@@ -1,8 +1,8 @@
 // command: one of the chip commands the panels send.
 
+#include "chips/tables/number_text.h"
 #include "commands.h"
 #include "exit_codes.h"
-#include "number_text.h"
 
 #include "link/protocol.h"
 

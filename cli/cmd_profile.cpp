@@ -1,8 +1,8 @@
 // profile save / profile load: the panels' profile files, with the chip on the other side.
 
+#include "chips/tables/profile_transfer.h"
 #include "commands.h"
 #include "exit_codes.h"
-#include "profile_transfer.h"
 
 #include "link/register_range.h"
 

@@ -1,10 +1,10 @@
 // regs, get and set: the chip's registers by name or address.
 
+#include "chips/tables/number_text.h"
+#include "chips/tables/register_writes.h"
 #include "commands.h"
 #include "exit_codes.h"
-#include "number_text.h"
 #include "output_formats.h"
-#include "register_writes.h"
 
 #include "link/register_range.h"
 

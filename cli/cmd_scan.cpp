@@ -1,9 +1,9 @@
 // scan: the window's input scan without the window; its table as text, JSON or a CSV file.
 
+#include "chips/tables/number_text.h"
 #include "commands.h"
 #include "conversion_options.h"
 #include "exit_codes.h"
-#include "number_text.h"
 #include "output_formats.h"
 #include "stop_signals.h"
 

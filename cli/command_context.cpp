@@ -1,7 +1,7 @@
 #include "commands.h"
 
+#include "chips/tables/no_board.h"
 #include "exit_codes.h"
-#include "no_board.h"
 
 #include "firmware/firmware_image.h"
 #include "firmware/hid_device.h"

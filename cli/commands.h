@@ -2,7 +2,7 @@
 // One function per command. Each reads its own arguments first (a usage error touches no
 // board), then asks the context for the board, then does its work and returns the exit status.
 
-#include "chip_table.h"
+#include "chips/tables/chip_table.h"
 #include "cli_options.h"
 #include "console.h"
 

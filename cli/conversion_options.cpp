@@ -1,6 +1,6 @@
 #include "conversion_options.h"
 
-#include "number_text.h"
+#include "chips/tables/number_text.h"
 
 #include "link/register_range.h"
 #include "link/result_codes.h"

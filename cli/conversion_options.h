@@ -4,7 +4,7 @@
 // converts in (set with "command set-mode" before; the registers do not show it). Both reach
 // the chip's core through the chip table's facts function.
 
-#include "chip_table.h"
+#include "chips/tables/chip_table.h"
 #include "cli_options.h"
 
 #include <QString>

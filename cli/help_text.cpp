@@ -1,6 +1,6 @@
 #include "help_text.h"
 
-#include "chip_table.h"
+#include "chips/tables/chip_table.h"
 
 #include "acquisition/data_count.h"
 #include "capture/capture_settings.h"

@@ -5,8 +5,8 @@
 
 #include "fuzz_check.h"
 
+#include "chips/vxc5480/register_map.h"
 #include "controls/tc_edit.h"
-#include "panel_8ch/register_map.h"
 
 #include <QString>
 

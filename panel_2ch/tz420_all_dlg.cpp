@@ -1,6 +1,6 @@
 #include "tz420_all_dlg.h"
 
-#include "register_map.h"
+#include "chips/vxc5420/register_map.h"
 
 // The Read column takes typing, unfiltered: "Sync" copies whatever it holds.
 TZ420ALLDlg::TZ420ALLDlg(QWidget *parent)

@@ -1,7 +1,7 @@
 #include "tz420_dlg.h"
 
-#include "chip_commands.h"
-#include "profile_2ch.h"
+#include "chips/vxc5420/chip_commands.h"
+#include "chips/vxc5420/profile_2ch.h"
 #include "tz420_all_dlg.h"
 #include "tz420_mux_dlg.h"
 

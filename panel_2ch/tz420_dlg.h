@@ -3,7 +3,7 @@
 // the "Mode" list whose choice goes to the board, the gain and data-rate lists, the "MUX" and "All
 // Regs" pages, and the Write and Read that move bytes between the images and the chip.
 
-#include "register_map.h"
+#include "chips/vxc5420/register_map.h"
 
 #include "panel_common/register_panel.h"
 

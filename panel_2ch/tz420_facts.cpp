@@ -2,7 +2,7 @@
 // registers as last read or confirmed, converted in the mode the board last confirmed (a fixed
 // mode's own gain and rate, or CR1's in "Command Mode").
 
-#include "chip_facts.h"
+#include "chips/vxc5420/chip_facts.h"
 #include "tz420_dlg.h"
 
 conversion::ConversionFacts TZ420Dlg::CurrentFacts(std::optional<double> referenceVolts) const {

@@ -1,6 +1,6 @@
 #include "tz420_mux_dlg.h"
 
-#include "register_map.h"
+#include "chips/vxc5420/register_map.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

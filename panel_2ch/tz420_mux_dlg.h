@@ -2,7 +2,7 @@
 // "MUX" page of the VXC5420 panel: AIN+ and AIN- each on AIN0 or AIN1, and the input buffer;
 // edits the pending MUX and CR0 bytes.
 
-#include "register_map.h"
+#include "chips/vxc5420/register_map.h"
 
 #include "panel_common/panel_page.h"
 

@@ -1,6 +1,6 @@
 #include "tz410_all_dlg.h"
 
-#include "register_map.h"
+#include "chips/vxc5480/register_map.h"
 
 // The Read column shows the chip; it takes no typing here.
 TZ410ALLDlg::TZ410ALLDlg(QWidget *parent)

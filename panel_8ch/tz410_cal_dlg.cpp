@@ -1,8 +1,8 @@
 #include "tz410_cal_dlg.h"
 
-#include "chip_commands.h"
+#include "chips/vxc5480/chip_commands.h"
+#include "chips/vxc5480/register_map.h"
 #include "platform/busy_flags.h"
-#include "register_map.h"
 #include "tz410_all_dlg.h"
 #include "working_indicator.h"
 

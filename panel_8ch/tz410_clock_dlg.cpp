@@ -1,7 +1,7 @@
 #include "tz410_clock_dlg.h"
 
+#include "chips/vxc5480/register_map.h"
 #include "panel_common/combo_fill.h"
-#include "register_map.h"
 
 #include <QComboBox>
 #include <QGridLayout>

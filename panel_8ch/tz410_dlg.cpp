@@ -1,7 +1,7 @@
 #include "tz410_dlg.h"
 
+#include "chips/vxc5480/profile_8ch.h"
 #include "panel_common/combo_fill.h"
-#include "profile_8ch.h"
 #include "tz410_all_dlg.h"
 #include "tz410_cal_dlg.h"
 #include "tz410_clock_dlg.h"

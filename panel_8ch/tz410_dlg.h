@@ -3,7 +3,7 @@
 // two register images of its base (the chip's values and the values to write), the gain and
 // data-rate lists, and the Write and Read that move bytes between the images and the chip.
 
-#include "register_map.h"
+#include "chips/vxc5480/register_map.h"
 
 #include "panel_common/register_panel.h"
 

@@ -1,7 +1,7 @@
 // What the analysis, the capture and the scan learn of this chip: the chip core's facts of the
 // registers as last read or confirmed.
 
-#include "chip_facts.h"
+#include "chips/vxc5480/chip_facts.h"
 #include "tz410_dlg.h"
 
 conversion::ConversionFacts TZ410Dlg::CurrentFacts(std::optional<double> referenceVolts) const {

@@ -1,6 +1,6 @@
 #include "tz410_io_dlg.h"
 
-#include "register_map.h"
+#include "chips/vxc5480/register_map.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

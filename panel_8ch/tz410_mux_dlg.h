@@ -1,7 +1,7 @@
 #pragma once
 // "MUX" page: AIN+ and AIN- among AIN0 to AIN7 and AINCOM; edits the MUX register.
 
-#include "register_map.h"
+#include "chips/vxc5480/register_map.h"
 #include "tz410_page.h"
 
 class TZ410MUXDlg : public TZ410Page {

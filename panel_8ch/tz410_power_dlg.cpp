@@ -1,9 +1,9 @@
 #include "tz410_power_dlg.h"
 
-#include "chip_facts.h"
+#include "chips/vxc5480/chip_facts.h"
+#include "chips/vxc5480/register_map.h"
 #include "panel_common/combo_fill.h"
 #include "platform/busy_flags.h"
-#include "register_map.h"
 
 #include "link/frames.h"
 #include "link/protocol.h"

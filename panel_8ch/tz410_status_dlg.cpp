@@ -1,6 +1,6 @@
 #include "tz410_status_dlg.h"
 
-#include "register_map.h"
+#include "chips/vxc5480/register_map.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

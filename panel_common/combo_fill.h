@@ -1,7 +1,7 @@
 #pragma once
 // Filling a drop-down list from a list table and finding items by their code.
 
-#include "combo_item.h"
+#include "chips/common/combo_item.h"
 
 #include <QComboBox>
 

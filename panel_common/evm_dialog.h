@@ -1,7 +1,7 @@
 #pragma once
 // The base of both chip panels. The main window knows a panel only through these operations.
 
-#include "mux_layout.h"
+#include "chips/common/mux_layout.h"
 #include "panel_board.h"
 
 #include "conversion/conversion_facts.h"

@@ -4,10 +4,10 @@
 // images belong here; the host and its pages work on them and show the chip's values in their
 // own lists and pages.
 
+#include "chips/common/register_profile.h"
 #include "evm_dialog.h"
 #include "panel_frame.h"
 #include "register_images.h"
-#include "register_profile.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "register_table_page.h"
 
-#include "hex_text.h"
+#include "chips/common/hex_text.h"
 
 #include "controls/tc_edit.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The register transfers of both panel hosts and the messages that go with them.
 
-#include "register_profile.h"
+#include "chips/common/register_profile.h"
 
 #include <QString>
 

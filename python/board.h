@@ -9,7 +9,7 @@
 #include "board_call.h"
 
 #include "capture/capture_engine.h"
-#include "cli/chip_table.h"
+#include "chips/tables/chip_table.h"
 #include "conversion/conversion_facts.h"
 #include "link/board_session.h"
 #include "scan/scan_engine.h"

@@ -4,7 +4,7 @@
 #include "detection.h"
 
 #include "acquisition/event_cadence.h"
-#include "cli/no_board.h"
+#include "chips/tables/no_board.h"
 #include "link/board_link.h"
 #include "link/detection.h"
 #include "link/protocol.h"

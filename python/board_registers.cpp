@@ -2,9 +2,9 @@
 
 #include "board.h"
 
-#include "cli/number_text.h"
-#include "cli/profile_transfer.h"
-#include "cli/register_writes.h"
+#include "chips/tables/number_text.h"
+#include "chips/tables/profile_transfer.h"
+#include "chips/tables/register_writes.h"
 #include "link/frames.h"
 #include "link/protocol.h"
 #include "link/register_range.h"

@@ -1,6 +1,6 @@
 #include "detection.h"
 
-#include "cli/no_board.h"
+#include "chips/tables/no_board.h"
 #include "link/chip_catalog.h"
 #include "link/detection.h"
 

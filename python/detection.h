@@ -4,7 +4,7 @@
 
 #include "board_call.h"
 
-#include "cli/chip_table.h"
+#include "chips/tables/chip_table.h"
 
 #include <QString>
 #include <QStringList>

@@ -3,7 +3,7 @@
 // from: single-ended (each input against the common one), differential pairs, or any pair the
 // multiplexer can select. Names and MUX bytes come from the chip's MuxLayout. No widgets.
 
-#include "panel_common/mux_layout.h"
+#include "chips/common/mux_layout.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "scan_report.h"
 
-#include "panel_common/hex_text.h"
+#include "chips/common/hex_text.h"
 
 namespace scan {
 namespace {

@@ -1,9 +1,9 @@
 #include "sim/chip_registers.h"
 
-#include "panel_2ch/chip_facts.h"
-#include "panel_2ch/register_fields.h"
-#include "panel_8ch/chip_facts.h"
-#include "panel_8ch/register_fields.h"
+#include "chips/vxc5420/chip_facts.h"
+#include "chips/vxc5420/register_fields.h"
+#include "chips/vxc5480/chip_facts.h"
+#include "chips/vxc5480/register_fields.h"
 
 #include <algorithm>
 #include <span>

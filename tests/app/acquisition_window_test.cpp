@@ -5,8 +5,8 @@
 
 #include "acquisition/acquisition_controller.h"
 #include "acquisition/samples.h"
+#include "chips/vxc5480/register_fields.h"
 #include "link/frames.h"
-#include "panel_8ch/register_fields.h"
 #include "platform/colour_chooser.h"
 #include "scan/scan_dlg.h"
 

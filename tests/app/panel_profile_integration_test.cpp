@@ -3,7 +3,7 @@
 #include "panel_host_fixture.h"
 
 #include "app/version_info.h"
-#include "panel_8ch/register_map.h"
+#include "chips/vxc5480/register_map.h"
 
 #include <QDir>
 #include <QFile>

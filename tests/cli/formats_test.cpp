@@ -1,12 +1,12 @@
 // The command line's pure parts: options, numbers, output formats on a buffer, help and manual.
 
-#include "cli/chip_table.h"
+#include "chips/tables/chip_table.h"
+#include "chips/tables/number_text.h"
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
 #include "cli/console.h"
 #include "cli/exit_codes.h"
 #include "cli/help_text.h"
-#include "cli/number_text.h"
 #include "cli/output_formats.h"
 
 #include "platform/message_service.h"

@@ -8,7 +8,7 @@
 #include "sim/virtual_board.h"
 #include "tests/support/board_on_pty.h"
 
-#include "panel_8ch/register_map.h"
+#include "chips/vxc5480/register_map.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

@@ -2,8 +2,8 @@
 
 #include "cli_fixture.h"
 
+#include "chips/vxc5480/profile_8ch.h"
 #include "cli/exit_codes.h"
-#include "panel_8ch/profile_8ch.h"
 
 #include <QFile>
 

@@ -4,8 +4,8 @@
 #include "cli_fixture.h"
 
 #include "../scan/scan_board.h"
+#include "chips/vxc5480/register_map.h"
 #include "cli/exit_codes.h"
-#include "panel_8ch/register_map.h"
 
 #include <QFile>
 #include <QJsonArray>

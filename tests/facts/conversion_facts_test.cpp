@@ -6,11 +6,11 @@
 // worked out by hand.
 
 #include "capture/capture_facts.h"
-#include "cli/chip_table.h"
+#include "chips/tables/chip_table.h"
+#include "chips/vxc5420/chip_facts.h"
+#include "chips/vxc5480/chip_facts.h"
 #include "conversion/conversion_facts.h"
-#include "panel_2ch/chip_facts.h"
 #include "panel_2ch/tz420_dlg.h"
-#include "panel_8ch/chip_facts.h"
 #include "panel_8ch/tz410_dlg.h"
 #include "scan/scan_figures.h"
 #include "scan/scan_settings.h"

@@ -1,7 +1,7 @@
 // The VXC5420 register map: the bits an "All Regs" Write forces, the field edits of the
 // pages and lists, and the selections of the fixed modes.
 
-#include "panel_2ch/register_map.h"
+#include "chips/vxc5420/register_map.h"
 
 #include <gtest/gtest.h>
 

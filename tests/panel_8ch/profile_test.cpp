@@ -1,6 +1,6 @@
 // The VXC5480 profile: what a save writes byte for byte, what a load accepts and makes of it.
 
-#include "panel_8ch/profile_8ch.h"
+#include "chips/vxc5480/profile_8ch.h"
 
 #include <QFileInfo>
 #include <QStringEncoder>

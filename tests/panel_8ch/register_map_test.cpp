@@ -1,6 +1,6 @@
 // The VXC5480 register model: list tables, field codes and texts.
 
-#include "panel_8ch/register_map.h"
+#include "chips/vxc5480/register_map.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Register bytes as text, shared by both panels: the two hex digits a cell shows and the
 // reading of what the user typed.
 
-#include "panel_common/hex_text.h"
+#include "chips/common/hex_text.h"
 
 #include <gtest/gtest.h>
 

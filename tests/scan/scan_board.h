@@ -3,13 +3,13 @@
 // board's inputs (sim::DefaultSignal) give what every row must read, its frames what the scan
 // sent.
 
+#include "chips/vxc5420/chip_facts.h"
+#include "chips/vxc5420/register_map.h"
+#include "chips/vxc5480/chip_facts.h"
+#include "chips/vxc5480/register_map.h"
 #include "link/frames.h"
 #include "link/protocol.h"
 #include "link/serial_transport.h"
-#include "panel_2ch/chip_facts.h"
-#include "panel_2ch/register_map.h"
-#include "panel_8ch/chip_facts.h"
-#include "panel_8ch/register_map.h"
 #include "platform/busy_flags.h"
 #include "scan/scan_figures.h"
 #include "scan/scan_settings.h"

@@ -1,8 +1,8 @@
 // The scan's inputs, settings and figures, worked by hand: each chip's sets and MUX bytes, the
 // command line's input lists, and what a row shows of its repeats.
 
-#include "panel_2ch/register_map.h"
-#include "panel_8ch/register_map.h"
+#include "chips/vxc5420/register_map.h"
+#include "chips/vxc5480/register_map.h"
 #include "scan/scan_figures.h"
 #include "scan/scan_inputs.h"
 #include "scan/scan_settings.h"

@@ -3,12 +3,12 @@
 // a host that stops reading losing conversions instead of stalling the board, and settling
 // after a MUX write as long as the chip's facts say.
 
+#include "chips/vxc5420/chip_facts.h"
+#include "chips/vxc5480/chip_facts.h"
 #include "link/board_link.h"
 #include "link/protocol.h"
 #include "link/result_codes.h"
 #include "link/serial_transport.h"
-#include "panel_2ch/chip_facts.h"
-#include "panel_8ch/chip_facts.h"
 #include "sim/virtual_board.h"
 #include "tests/support/board_on_pty.h"
 

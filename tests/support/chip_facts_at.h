@@ -3,8 +3,8 @@
 // rate a test's record was made: tests and benches that need a scale ask the chip core rather
 // than type its reference and span again.
 
-#include "panel_8ch/chip_facts.h"
-#include "panel_8ch/register_fields.h"
+#include "chips/vxc5480/chip_facts.h"
+#include "chips/vxc5480/register_fields.h"
 
 inline conversion::ConversionFacts Vxc5480GainOneAt(double dataRateSps) {
     const vxc5480::RegisterImage image{}; // ADCON 0: gain 1

@@ -1,6 +1,6 @@
 #include "number_text.h"
 
-#include "panel_common/hex_text.h"
+#include "chips/common/hex_text.h"
 
 #include <QStringView>
 

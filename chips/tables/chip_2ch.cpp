@@ -2,12 +2,12 @@
 
 #include "chip_table.h"
 
+#include "chips/vxc5420/chip_commands.h"
+#include "chips/vxc5420/chip_facts.h"
+#include "chips/vxc5420/profile_2ch.h"
+#include "chips/vxc5420/register_map.h"
 #include "link/chip_catalog.h"
 #include "link/frames.h"
-#include "panel_2ch/chip_commands.h"
-#include "panel_2ch/chip_facts.h"
-#include "panel_2ch/profile_2ch.h"
-#include "panel_2ch/register_map.h"
 
 namespace cli {
 

@@ -2,11 +2,11 @@
 
 #include "chip_table.h"
 
+#include "chips/vxc5480/chip_commands.h"
+#include "chips/vxc5480/chip_facts.h"
+#include "chips/vxc5480/profile_8ch.h"
+#include "chips/vxc5480/register_map.h"
 #include "link/chip_catalog.h"
-#include "panel_8ch/chip_commands.h"
-#include "panel_8ch/chip_facts.h"
-#include "panel_8ch/profile_8ch.h"
-#include "panel_8ch/register_map.h"
 
 namespace cli {
 

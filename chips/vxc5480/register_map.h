@@ -2,9 +2,9 @@
 // The register file of the VXC5480 as the panel models it: the plain fields and lists
 // (register_fields.h), the multiplexer's layout and the texts the pages compute. No widgets.
 
-#include "panel_8ch/register_fields.h"
-#include "panel_common/hex_text.h"
-#include "panel_common/mux_layout.h"
+#include "chips/common/hex_text.h"
+#include "chips/common/mux_layout.h"
+#include "chips/vxc5480/register_fields.h"
 
 #include <QString>
 

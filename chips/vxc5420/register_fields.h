@@ -3,7 +3,7 @@
 // edits, the bits an "All Regs" Write forces, the mode list and the gain and data-rate lists.
 // No Qt, so the virtual board reads the same facts as the panel.
 
-#include "panel_common/combo_item.h"
+#include "chips/common/combo_item.h"
 
 #include <array>
 #include <cstdint>

@@ -2,9 +2,9 @@
 // The register file of the VXC5420 as the panel models it: the plain fields and lists
 // (register_fields.h) and the multiplexer's layout. No widgets.
 
-#include "panel_2ch/register_fields.h"
-#include "panel_common/hex_text.h"
-#include "panel_common/mux_layout.h"
+#include "chips/common/hex_text.h"
+#include "chips/common/mux_layout.h"
+#include "chips/vxc5420/register_fields.h"
 
 namespace vxc5420 {
 

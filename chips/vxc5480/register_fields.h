@@ -3,7 +3,7 @@
 // the pages edit, the list tables, the gain and data rate they stand for. No Qt, so the virtual
 // board reads the same facts as the panel.
 
-#include "panel_common/combo_item.h"
+#include "chips/common/combo_item.h"
 
 #include <array>
 #include <cstdint>

@@ -4,9 +4,9 @@
 // chip's own widget-free library; a chip whose library is not in this build has empty parts, and
 // the commands that need them say so.
 
+#include "chips/common/mux_layout.h"
+#include "chips/common/register_profile.h"
 #include "conversion/conversion_facts.h"
-#include "panel_common/mux_layout.h"
-#include "panel_common/register_profile.h"
 
 #include <QString>
 

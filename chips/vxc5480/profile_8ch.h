@@ -4,7 +4,7 @@
 
 #include "register_map.h"
 
-#include "panel_common/register_profile.h"
+#include "chips/common/register_profile.h"
 
 #include <QString>
 
