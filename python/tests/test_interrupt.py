@@ -3,6 +3,7 @@
 import os
 import signal
 import threading
+import time
 
 import pytest
 
@@ -52,3 +53,27 @@ def test_sigint_stops_an_acquisition_and_the_next_call_works(chip):
             sender.join()
         assert board.acquire(20).shape == (20,)
         wait_for(virtual.idle, "a quiet line")
+
+
+def test_sigint_inside_a_with_block_at_a_slow_rate_never_waits_for_what_is_owed():
+    # At 10 SPS the rest of a 300-item request takes 30 s to arrive: leaving the block closes
+    # the board without reading it.
+    with pellorin.VirtualBoard("VXC5480", pace="real") as virtual:
+        elapsed = {}
+
+        def interrupt_once_streaming():
+            wait_for(lambda: not virtual.idle(), "the acquisition's items")
+            elapsed["sent"] = time.monotonic()
+            os.kill(os.getpid(), signal.SIGINT)
+
+        sender = threading.Thread(target=interrupt_once_streaming)
+        with pytest.raises(KeyboardInterrupt):
+            with pellorin.open(virtual.port, chip="VXC5480") as board:
+                board.write(DRATE=0x23)  # 10 SPS
+                sender.start()
+                board.acquire(300)
+        sender.join()
+        took = time.monotonic() - elapsed["sent"]
+        print(f"KeyboardInterrupt reached the script {took * 1000:.0f} ms after SIGINT")
+        # A hang guard only: the figure is printed above.
+        assert took < 10
