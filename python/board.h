@@ -105,7 +105,12 @@ class Board {
     std::vector<int32_t> acquireItems(int count, Interrupt &interrupt, int64_t firstIndex);
     void refreshImage(Interrupt &interrupt, bool mustSucceed);
 
+    // Whether this process opened the Board: a child after fork() shares the parent's port and
+    // lock file, and must touch neither.
+    bool openedHere() const;
+
     bool m_open = false;
+    long m_pid = 0; // the process that opened the Board
     std::thread::id m_thread;
     const cli::ChipSupport *m_chip = nullptr;
     QString m_port;

@@ -14,6 +14,8 @@
 #include "sim/virtual_board.h"
 #include "simulate/simulated_board.h"
 
+#include <unistd.h>
+
 namespace pellorin_py {
 
 std::unique_ptr<Board> Board::open(const OpenRequest &request, Interrupt &interrupt) {
@@ -53,12 +55,24 @@ std::unique_ptr<Board> Board::open(const OpenRequest &request, Interrupt &interr
     board->m_port = PortLabelOf(found.link->path());
     board->m_session = std::make_unique<BoardSession>(std::move(found.link));
     board->m_thread = std::this_thread::get_id();
+    board->m_pid = static_cast<long>(getpid());
     board->m_open = true;
     board->refreshImage(interrupt, false);
     return board;
 }
 
+bool Board::openedHere() const {
+    return m_pid == static_cast<long>(getpid());
+}
+
 Board::~Board() {
+    if (m_open && !openedHere()) {
+        // A child of the process that opened the Board: closing the port here would delete the
+        // parent's lock file under it, and the virtual board's threads are not in this process.
+        (void)m_session.release();
+        (void)m_sim.release();
+        return;
+    }
     // Dropped without close(): the port goes at once, with no wait for what is owed.
     m_session.reset();
 }
@@ -67,6 +81,12 @@ void Board::close() {
     const std::lock_guard lock(m_callMutex);
     if (!m_open)
         return;
+    if (!openedHere()) {
+        m_open = false;
+        (void)m_session.release();
+        (void)m_sim.release();
+        return;
+    }
     ++m_streamToken;
     m_open = false;
     // Closing never waits for what the board still owes: the link forgets it.
@@ -78,6 +98,10 @@ void Board::begin(Interrupt &interrupt) {
     interrupt.holdForCall(m_callMutex);
     if (!m_open)
         throw State(QStringLiteral("the board is closed"));
+    if (!openedHere())
+        throw State(QStringLiteral("this Board was opened by process %1: a child process cannot "
+                                   "use it (open the board in the child instead)")
+                        .arg(m_pid));
     if (std::this_thread::get_id() != m_thread)
         throw State(QStringLiteral("a Board is used from the thread that opened it"));
     ++m_streamToken; // any stream running ends here

@@ -72,7 +72,7 @@ int Board::beginStream(Interrupt &interrupt) {
 std::vector<int32_t> Board::nextBlock(int token, int blockItems, int64_t firstIndex, bool last,
                                       Interrupt &interrupt) {
     interrupt.holdForCall(m_callMutex);
-    if (!m_open || token != m_streamToken)
+    if (!m_open || token != m_streamToken || !openedHere())
         throw State(QStringLiteral("the stream has ended: another call was made on the board"));
     if (std::this_thread::get_id() != m_thread)
         throw State(QStringLiteral("a Board is used from the thread that opened it"));

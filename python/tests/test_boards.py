@@ -1,5 +1,6 @@
 """Several boards in one process: each Board its own link, read from its own thread."""
 
+import os
 import threading
 
 import numpy as np
@@ -58,3 +59,25 @@ def test_a_board_may_be_closed_from_another_thread():
     closer.start()
     closer.join(timeout=30)
     assert board.closed
+
+
+def test_a_child_process_never_touches_the_parents_board():
+    with pellorin.open(simulate="VXC5480", pace="none") as board:
+        # The port's lock file, as the serial port names it: /var/lock/LCK..pts_3 for /dev/pts/3.
+        lock = "/var/lock/LCK.." + board.port.removeprefix("/dev/").replace("/", "_")
+        locked = os.path.exists(lock)
+        pid = os.fork()
+        if pid == 0:  # the child: refused, and closing leaves the parent's port and lock alone
+            code = 1
+            try:
+                board.acquire(10)
+            except RuntimeError as error:
+                code = 0 if "child process" in str(error) else 2
+            board.close()
+            os._exit(code)
+        _, status = os.waitpid(pid, 0)
+        assert os.WEXITSTATUS(status) == 0
+        # The parent's port, its lock file among it, is as it was.
+        assert os.path.exists(lock) == locked
+        assert board.acquire(10).size == 10
+        assert pellorin.detect([board.port], system=False) == []
