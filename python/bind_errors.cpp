@@ -7,7 +7,7 @@ namespace pellorin_py {
 
 namespace {
 // Kept for the life of the interpreter: module objects outlive any static destructor.
-py::handle g_error, g_noBoard, g_exchange, g_checksum, g_file;
+py::handle g_error, g_noBoard, g_exchange, g_checksum, g_file, g_state, g_rule;
 
 py::handle MakeClass(py::module_ &module, const char *name, const char *doc, py::handle base) {
     const std::string qualified = std::string("pellorin.") + name;
@@ -50,10 +50,10 @@ void RaiseBoardError(const BoardError &error) {
         return;
     }
     case ErrorKind::Value:
-        PyErr_SetString(PyExc_ValueError, error.what());
+        PyErr_SetString(g_rule.ptr(), error.what());
         return;
     case ErrorKind::State:
-        PyErr_SetString(PyExc_RuntimeError, error.what());
+        PyErr_SetString(g_state.ptr(), error.what());
         return;
     }
 }
@@ -79,6 +79,16 @@ void BindErrors(py::module_ &module) {
                        "A file could not be read or written: .path and .cause (\"No space left "
                        "on device\"); the message is \"PATH: cause\".",
                        g_error);
+    // Also Python's own kinds, so that "except pellorin.Error" catches every failure of the
+    // module and "except ValueError" a broken rule.
+    g_state = MakeClass(module, "StateError",
+                        "The Board cannot take the call now: closed, used from another thread or "
+                        "process, a stream that has ended, a port another Board holds.",
+                        py::make_tuple(g_error, py::handle(PyExc_RuntimeError)));
+    g_rule = MakeClass(module, "RuleError",
+                       "An argument breaks a rule of the chip or the call: the message says which "
+                       "and what is allowed.",
+                       py::make_tuple(g_error, py::handle(PyExc_ValueError)));
     py::register_exception_translator([](std::exception_ptr failure) {
         try {
             if (failure)

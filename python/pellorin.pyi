@@ -27,6 +27,9 @@ class FileError(Error):
     path: str
     cause: str
 
+class StateError(Error, RuntimeError): ...
+class RuleError(Error, ValueError): ...
+
 def detect(ports: Sequence[str] | None = None, *, system: bool = True) -> list[tuple[str, str]]: ...
 def open(
     port: str | None = None,

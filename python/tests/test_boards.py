@@ -46,8 +46,11 @@ def test_two_boards_read_at_once_each_get_their_own_samples():
 
 def test_a_port_in_use_is_refused_and_passed_over_by_detect():
     with pellorin.open(simulate="VXC5480", pace="none") as board:
-        with pytest.raises(RuntimeError, match="open in this process already"):
+        with pytest.raises(pellorin.StateError, match="open in this process already") as refused:
             pellorin.open(board.port)
+        # One except catches every failure of the module; Python's own kind still holds.
+        assert isinstance(refused.value, pellorin.Error)
+        assert isinstance(refused.value, RuntimeError)
         assert pellorin.detect([board.port], system=False) == []
         # The open Board still works after both.
         assert board.acquire(10).size == 10
