@@ -104,8 +104,12 @@ std::unique_ptr<BoardLink> BoardLink::open(const QString &path, QString *problem
 
 BoardLink::BoardLink(QString path, std::unique_ptr<QSerialPort> port)
     : m_path(std::move(path)), m_port(std::move(port)), m_owner(QThread::currentThread()),
-      m_divisor(g_defaultDivisor) {
-    m_identity = identityOf(m_path);
+      m_divisor(g_defaultDivisor) {}
+
+const QString &BoardLink::identity() const {
+    if (m_identity.isEmpty())
+        m_identity = identityOf(m_path);
+    return m_identity;
 }
 
 BoardLink::~BoardLink() {

@@ -36,7 +36,8 @@ class BoardLink {
     const QString &path() const { return m_path; }
     // What tells this board from another whatever port it comes back on: the device's
     // /dev/serial/by-id/ link or its USB serial number when the system has them, else the path.
-    const QString &identity() const { return m_identity; }
+    // Found on first asking: a detection's probes of other ports never pay for it.
+    const QString &identity() const;
 
     // The chip the frames are for (byte 1 of every frame) and its catalogue name.
     int chipId() const { return m_chipId; }
@@ -86,7 +87,7 @@ class BoardLink {
     int scaled(uint32_t ms) const;
 
     QString m_path;
-    QString m_identity;
+    mutable QString m_identity;
     std::unique_ptr<QSerialPort> m_port;
     QThread *m_owner = nullptr;
     int m_chipId = 0;
