@@ -239,11 +239,12 @@ CaptureResult CaptureEngine::stream() {
     m_progress.blockItems = m_blockItems;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        m_start = Clock::now();
+        m_start = m_settings.clock ? m_settings.clock->steady : Clock::now();
         m_shared = m_progress;
     }
     m_runFacts = m_facts;
-    m_runFacts.runStartUtc = UtcInstantText(std::chrono::system_clock::now());
+    m_runFacts.runStartUtc = UtcInstantText(m_settings.clock ? m_settings.clock->utc
+                                                             : std::chrono::system_clock::now());
     m_runFacts.boardIdentity = m_board.link().identity();
     m_running = true;
     m_writer = MakeWriter(m_settings.format);

@@ -6,7 +6,9 @@
 
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace capture {
@@ -17,6 +19,13 @@ enum class StopRule { ByHand, Duration, Samples };
 constexpr int kAutoBlockItems = 0; // about one second of conversions (block_plan.h)
 constexpr int kMaxBlockItems = kMaxItemsPerRequest; // a block is one request
 
+// The instant a run's clock starts (time_s 0), on both clocks. Boards captured together share
+// one, so their files line up in time.
+struct RunClock {
+    std::chrono::steady_clock::time_point steady;
+    std::chrono::system_clock::time_point utc;
+};
+
 struct CaptureSettings {
     QString path; // the file; with a split, the name the numbered files are made from
     FileFormat format = FileFormat::Hdf5;
@@ -26,6 +35,7 @@ struct CaptureSettings {
     int64_t samples = 0;    // StopRule::Samples
     int64_t splitMs = 0;    // 0: one file; else a new numbered file at this interval
     bool force = false;     // an existing file may be replaced
+    std::optional<RunClock> clock; // unset: the run's own start
 };
 
 // Recorded in every file of the capture, as at its start.

@@ -79,8 +79,13 @@ CliOptions ParseCliOptions(const QStringList &arguments) {
         } else if (argument.startsWith(QLatin1String("--simulate="))) {
             once(QStringLiteral("--simulate"));
             options.simulate = true;
-            if (options.error.isEmpty())
-                options.simulatedChip = chipNamed(argument.mid(11), options.error);
+            for (const QString &name : argument.mid(11).split(u',')) {
+                if (options.error.isEmpty())
+                    options.simulatedChips << chipNamed(name, options.error);
+            }
+        } else if (argument == QLatin1String("--all-boards")) {
+            once(argument);
+            options.allBoards = true;
         } else if (argument == QLatin1String("--no-scan")) {
             once(argument);
             options.noScan = true;
@@ -104,10 +109,12 @@ CliOptions ParseCliOptions(const QStringList &arguments) {
         options.error = QStringLiteral("--pace needs --simulate");
     // A plain --simulate serves the chip the run expects: --chip VXC5420 --simulate is a
     // VXC5420 board.
-    if (options.simulate && options.simulatedChip.isEmpty()) {
-        options.simulatedChip =
-            options.chip.isEmpty() ? QLatin1String(ChipTable().front().name) : options.chip;
+    if (options.simulate && options.simulatedChips.isEmpty()) {
+        options.simulatedChips << (options.chip.isEmpty() ? QLatin1String(ChipTable().front().name)
+                                                          : options.chip);
     }
+    if (options.simulate && options.error.isEmpty())
+        options.simulatedChip = options.simulatedChips.front();
     return options;
 }
 

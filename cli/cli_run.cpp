@@ -1,5 +1,6 @@
 #include "cli_run.h"
 
+#include "all_boards.h"
 #include "cli_options.h"
 #include "commands.h"
 #include "console.h"
@@ -58,7 +59,7 @@ int checkOutput(Console &console, int status) {
     return status == exit_code::kOk ? exit_code::kFile : status;
 }
 
-int run(const QStringList &arguments, Console &console) {
+int run(const QStringList &arguments, Console &console, std::ostream &err) {
     std::ostream &out = console.out();
     const CliOptions options = ParseCliOptions(arguments);
     if (!options.error.isEmpty()) {
@@ -87,6 +88,8 @@ int run(const QStringList &arguments, Console &console) {
         out << CommandHelpText(*help).toStdString();
         return exit_code::kOk;
     }
+    if (options.allBoards)
+        return RunOnAllBoards(options, runner->run, console, err);
     CommandContext context(options, console);
     if (!runner->printsResult &&
         (options.json || options.arguments.contains(QLatin1String("--json")))) {
@@ -103,7 +106,7 @@ int RunCli(const QStringList &arguments, std::ostream &out, std::ostream &err,
     Console console(out, err, progressOnTerminal);
     ConsolePresenter presenter(console);
     const std::ostream::pos_type start = out.tellp();
-    const int status = checkOutput(console, run(arguments, console));
+    const int status = checkOutput(console, run(arguments, console, err));
     // A script that asked for JSON reads one object whatever happened: a failure that printed
     // no result of its own (a usage, file or no-board error) prints its messages and status.
     // "--json" as a word of its own is always the option: a value never begins with "--".

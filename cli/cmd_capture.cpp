@@ -168,6 +168,8 @@ int RunCapture(CommandContext &context) {
         lastDrawn = now;
         console.status(progressLine(running->snapshot()));
     };
+    if (context.startTogether())
+        settings.clock = context.startTogether()();
     capture::CaptureEngine engine(context.board(), settings, facts, hooks);
     running = &engine;
     const capture::CaptureResult result = engine.run();

@@ -192,6 +192,8 @@ int RunScan(CommandContext &context) {
     const scan::ScanOutcome outcome =
         scan::RunScan(context.board(), request.settings, *chip.mux, hooks);
     console.endProgress();
+    if (context.scanObserver())
+        context.scanObserver()(outcome, lsbVolts);
     if (outcome.putBack == scan::MuxPutBack::Failed)
         console.message(scan::PutBackText(outcome));
 

@@ -26,21 +26,44 @@ CommandContext::~CommandContext() {
     m_session.reset();
 }
 
+QStringList CommandContext::simulatedPorts() {
+    if (!m_simulatedStarted && m_options.simulate) {
+        m_simulatedStarted = true;
+        for (const QString &chip : m_options.simulatedChips) {
+            std::unique_ptr<sim::VirtualBoard> board = StartSimulatedBoard(chip, m_options.pacing);
+            if (!board) {
+                m_simulated.clear();
+                break;
+            }
+            m_simulated.push_back(std::move(board));
+        }
+    }
+    QStringList ports;
+    for (const auto &board : m_simulated)
+        ports << SimulatedBoardPort(*board);
+    return ports;
+}
+
 int CommandContext::connect() {
     QStringList ports = m_options.ports;
     if (m_options.simulate) {
-        m_board = StartSimulatedBoard(m_options.simulatedChip, m_options.pacing);
-        if (!m_board)
+        const QStringList simulated = simulatedPorts();
+        if (simulated.isEmpty())
             return exit_code::kNoBoard;
-        ports.prepend(SimulatedBoardPort(*m_board));
+        ports = simulated + ports;
     }
-    Detection found = DetectEvm({ports, !m_options.noScan}, m_chip->chipId);
+    const auto tell = [this](const platform::Message &message) {
+        m_console.message(message.text);
+    };
+    Detection found = DetectEvm({ports, !m_options.noScan}, m_chip->chipId, tell);
     if (!found.link) {
-        platform::ShowMessage(nullptr, CantFindText(m_chip->chipId), QStringLiteral("Error"));
+        m_console.message(CantFindText(m_chip->chipId));
         explainPorts(ports);
         return exit_code::kNoBoard;
     }
     m_port = PortLabelOf(found.link->path());
+    // This board's messages are this command's, whichever thread it runs on.
+    found.link->setMessageSink(tell);
     m_session = std::make_unique<BoardSession>(std::move(found.link));
     return exit_code::kOk;
 }

@@ -6,6 +6,7 @@
 #include "cli_options.h"
 #include "console.h"
 
+#include "capture/capture_settings.h"
 #include "link/board_session.h"
 
 #include <QString>
@@ -14,12 +15,16 @@
 #include <functional>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace sim {
 class VirtualBoard;
 }
 namespace firmware {
 class SimulatedTransport;
+}
+namespace scan {
+struct ScanOutcome;
 }
 
 namespace cli {
@@ -40,6 +45,20 @@ class CommandContext {
     // With --simulate, puts the simulated update device behind the firmware update (with a
     // generated image unless imageGiven), as the window's --simulate does.
     void installSimulatedUpdateDevice(bool imageGiven);
+    // The ports of the virtual boards --simulate serves, started on first asking; empty (after
+    // telling why) when one could not be started.
+    QStringList simulatedPorts();
+    // One of several boards run together (--all-boards): a capture waits here for the others'
+    // to be ready, then all stream on one clock. Empty for a command on one board.
+    using StartTogether = std::function<capture::RunClock()>;
+    void setStartTogether(StartTogether start) { m_startTogether = std::move(start); }
+    const StartTogether &startTogether() const { return m_startTogether; }
+    // A scan's outcome and the volts of its codes, as the scan ends (a batch test judges them).
+    using ScanObserver = std::function<void(const scan::ScanOutcome &, double voltsPerCode)>;
+    void setScanObserver(ScanObserver observer) { m_scanObserver = std::move(observer); }
+    const ScanObserver &scanObserver() const { return m_scanObserver; }
+    // connect() found the board.
+    bool connected() const { return m_session != nullptr; }
     // The port the board answered on, after connect().
     const QString &port() const { return m_port; }
     // The board found by connect(): its link and busy flags.
@@ -71,7 +90,10 @@ class CommandContext {
     Console &m_console;
     const ChipSupport *m_chip;
     QString m_port;
-    std::unique_ptr<sim::VirtualBoard> m_board;
+    std::vector<std::unique_ptr<sim::VirtualBoard>> m_simulated;
+    bool m_simulatedStarted = false;
+    StartTogether m_startTogether;
+    ScanObserver m_scanObserver;
     // After the virtual board: the link closes before the board that serves it goes.
     std::unique_ptr<BoardSession> m_session;
     std::unique_ptr<firmware::SimulatedTransport> m_updateDevice;

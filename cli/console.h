@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
+#include <mutex>
 #include <ostream>
 
 namespace cli {
@@ -15,6 +17,11 @@ class Console {
         : m_out(out), m_err(err), m_progress(progressOnTerminal) {}
 
     std::ostream &out() { return m_out; }
+    // Many boards share standard error: every line then names its board and is written whole
+    // under errLock, and the progress comes as a line of its own now and then instead of one
+    // redrawn in place.
+    void shareErrorStream(const QString &board, std::mutex &errLock,
+                          std::chrono::milliseconds progressEvery);
     // "pellorin-cli: " and the text, on a line of its own.
     void message(const QString &text);
     // "\r" + label + percent, redrawn in place; nothing when not on a terminal.
@@ -26,11 +33,19 @@ class Console {
     const QStringList &messages() const { return m_messages; }
 
   private:
+    void writeLine(const QString &text);
+    // Shared: the progress line as a line of its own when it is due; true when it was written.
+    bool progressLine(const QString &line);
+
     std::ostream &m_out;
     std::ostream &m_err;
     bool m_progress;
     bool m_progressShown = false;
     QStringList m_messages;
+    QString m_board;
+    std::mutex *m_errLock = nullptr;
+    std::chrono::milliseconds m_progressEvery{0};
+    std::chrono::steady_clock::time_point m_lastProgress{};
 };
 
 // While alive, every message of the program's layers goes to the console instead of a box.

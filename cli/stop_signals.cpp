@@ -1,12 +1,16 @@
 #include "stop_signals.h"
 
 #include <atomic>
+#include <mutex>
 
 namespace cli {
 
 namespace {
 std::atomic<int> g_count{0};
 std::atomic<int> g_first{0};
+// Boards run together each make their own; the outermost one holds the handlers.
+std::mutex g_depthMutex;
+int g_depth = 0;
 
 extern "C" void OnStopSignal(int number) {
     int none = 0;
@@ -16,6 +20,9 @@ extern "C" void OnStopSignal(int number) {
 } // namespace
 
 StopSignals::StopSignals() {
+    const std::lock_guard lock(g_depthMutex);
+    if (g_depth++ > 0)
+        return;
     g_count = 0;
     g_first = 0;
     struct sigaction action {};
@@ -29,6 +36,9 @@ StopSignals::StopSignals() {
 }
 
 StopSignals::~StopSignals() {
+    const std::lock_guard lock(g_depthMutex);
+    if (--g_depth > 0)
+        return;
     sigaction(SIGINT, &m_interrupt, nullptr);
     sigaction(SIGTERM, &m_terminate, nullptr);
     sigaction(SIGXFSZ, &m_fileSize, nullptr);

@@ -2,7 +2,8 @@
 // SIGINT and SIGTERM during a long run (capture, scan): counted instead of ending the program,
 // so the run stops at a point of its own choosing, leaves the board as it found it and prints
 // what it has. A file-size limit (SIGXFSZ) fails the write (EFBIG) instead of ending the
-// program. The handlers before are restored when the object goes.
+// program. The handlers before are restored when the object goes. Objects made while one
+// lives (boards run together) share its count.
 
 #include <QString>
 
