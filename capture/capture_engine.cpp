@@ -243,8 +243,8 @@ CaptureResult CaptureEngine::stream() {
         m_shared = m_progress;
     }
     m_runFacts = m_facts;
-    m_runFacts.runStartUtc = UtcInstantText(m_settings.clock ? m_settings.clock->utc
-                                                             : std::chrono::system_clock::now());
+    m_runFacts.runStartUtc =
+        UtcInstantText(m_settings.clock ? m_settings.clock->utc : std::chrono::system_clock::now());
     m_runFacts.boardIdentity = m_board.link().identity();
     m_running = true;
     m_writer = MakeWriter(m_settings.format);

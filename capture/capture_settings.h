@@ -31,10 +31,10 @@ struct CaptureSettings {
     FileFormat format = FileFormat::Hdf5;
     int blockItems = kAutoBlockItems; // items per request; kAutoBlockItems: sized by time
     StopRule stop = StopRule::ByHand;
-    int64_t durationMs = 0; // StopRule::Duration
-    int64_t samples = 0;    // StopRule::Samples
-    int64_t splitMs = 0;    // 0: one file; else a new numbered file at this interval
-    bool force = false;     // an existing file may be replaced
+    int64_t durationMs = 0;        // StopRule::Duration
+    int64_t samples = 0;           // StopRule::Samples
+    int64_t splitMs = 0;           // 0: one file; else a new numbered file at this interval
+    bool force = false;            // an existing file may be replaced
     std::optional<RunClock> clock; // unset: the run's own start
 };
 

@@ -105,8 +105,7 @@ QString takeBatchTest(QStringList &arguments, BatchTest &test) {
     return QString();
 }
 
-void runBoard(BoardRun &run, CommandFunction command, StartLine *line,
-              const BatchTest *test) {
+void runBoard(BoardRun &run, CommandFunction command, StartLine *line, const BatchTest *test) {
     // Whatever a layer below shows on this thread is this board's.
     platform::HeldMessages held;
     std::optional<StartLine::Seat> seat;
@@ -118,11 +117,11 @@ void runBoard(BoardRun &run, CommandFunction command, StartLine *line,
         }
         if (test) {
             const ChipSupport *chip = FindChipSupport(run.chip);
-            context.setScanObserver([&run, test, chip](const scan::ScanOutcome &outcome,
-                                                       double voltsPerCode) {
-                run.verdicts =
-                    JudgeScan(test->limits, run.chip, *chip->mux, outcome.rows, voltsPerCode);
-            });
+            context.setScanObserver(
+                [&run, test, chip](const scan::ScanOutcome &outcome, double voltsPerCode) {
+                    run.verdicts =
+                        JudgeScan(test->limits, run.chip, *chip->mux, outcome.rows, voltsPerCode);
+                });
         }
         run.status = command(context);
         if (context.connected())
@@ -174,7 +173,8 @@ bool RunsOnAllBoards(const CliOptions &options) {
 int RunOnAllBoards(const CliOptions &options, CommandFunction command, Console &console,
                    std::ostream &err) {
     const auto usage = [&](const QString &text) {
-        console.message(QStringLiteral("%1 (see pellorin-cli %2 --help)").arg(text, options.command));
+        console.message(
+            QStringLiteral("%1 (see pellorin-cli %2 --help)").arg(text, options.command));
         return exit_code::kUsage;
     };
     if (!RunsOnAllBoards(options))

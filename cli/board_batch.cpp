@@ -70,8 +70,8 @@ QJsonArray verdictsJson(const std::vector<InputVerdict> &verdicts) {
 }
 
 QJsonObject summaryJson(const std::vector<std::unique_ptr<BoardRun>> &runs) {
-    const auto good = std::count_if(runs.begin(), runs.end(),
-                                    [](const auto &run) { return succeeded(*run); });
+    const auto good =
+        std::count_if(runs.begin(), runs.end(), [](const auto &run) { return succeeded(*run); });
     return {{"boards", static_cast<int>(runs.size())},
             {"succeeded", static_cast<int>(good)},
             {"failed", static_cast<int>(runs.size() - good)},
@@ -99,8 +99,8 @@ QString number(double value) {
 } // namespace
 
 int BatchStatus(const std::vector<std::unique_ptr<BoardRun>> &runs) {
-    const auto good = std::count_if(runs.begin(), runs.end(),
-                                    [](const auto &run) { return succeeded(*run); });
+    const auto good =
+        std::count_if(runs.begin(), runs.end(), [](const auto &run) { return succeeded(*run); });
     if (good == static_cast<std::ptrdiff_t>(runs.size()))
         return exit_code::kOk;
     return good == 0 ? batch_exit::kNoneSucceeded : batch_exit::kSomeFailed;
@@ -153,11 +153,11 @@ void WriteBatchJson(std::ostream &out, const std::vector<std::unique_ptr<BoardRu
 }
 
 QByteArray BatchReportCsv(const std::vector<std::unique_ptr<BoardRun>> &runs) {
-    QByteArray csv = csvLine({QStringLiteral("board"), QStringLiteral("identity"),
-                              QStringLiteral("chip"), QStringLiteral("input"),
-                              QStringLiteral("rms_noise_V"), QStringLiteral("mean_V"),
-                              QStringLiteral("max_rms_noise_V"), QStringLiteral("max_abs_mean_V"),
-                              QStringLiteral("result"), QStringLiteral("exit_status")});
+    QByteArray csv =
+        csvLine({QStringLiteral("board"), QStringLiteral("identity"), QStringLiteral("chip"),
+                 QStringLiteral("input"), QStringLiteral("rms_noise_V"), QStringLiteral("mean_V"),
+                 QStringLiteral("max_rms_noise_V"), QStringLiteral("max_abs_mean_V"),
+                 QStringLiteral("result"), QStringLiteral("exit_status")});
     for (const auto &run : runs) {
         for (const InputVerdict &verdict : run->verdicts.value_or(std::vector<InputVerdict>{})) {
             csv += csvLine({run->found.path, run->identity, run->chip, verdict.input,

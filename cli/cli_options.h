@@ -11,10 +11,10 @@
 namespace cli {
 
 struct CliOptions {
-    QStringList ports;     // --port PATH, in the order given
-    bool noScan = false;   // --no-scan: only the ports named (and the virtual board)
-    bool simulate = false; // --simulate[=CHIP[,CHIP...]]
-    QString simulatedChip; // catalogue spelling; the first of simulatedChips
+    QStringList ports;          // --port PATH, in the order given
+    bool noScan = false;        // --no-scan: only the ports named (and the virtual board)
+    bool simulate = false;      // --simulate[=CHIP[,CHIP...]]
+    QString simulatedChip;      // catalogue spelling; the first of simulatedChips
     QStringList simulatedChips; // one virtual board each, in the order given
     bool allBoards = false;     // --all-boards: the command runs on every board found
     sim::Pacing pacing = sim::Pacing::Real; // --pace=real|wire|none: the simulated board's pace

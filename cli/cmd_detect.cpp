@@ -49,8 +49,10 @@ BoardSeen lookAt(CommandContext &context, const FoundBoard &found) {
 void writeBoards(std::ostream &out, const std::vector<BoardSeen> &boards, bool json) {
     if (json) {
         for (const BoardSeen &board : boards) {
-            const QJsonObject object{{"port", board.port},         {"chip", board.chip},
-                                     {"chipId", board.chipId},     {"identity", board.identity},
+            const QJsonObject object{{"port", board.port},
+                                     {"chip", board.chip},
+                                     {"chipId", board.chipId},
+                                     {"identity", board.identity},
                                      {"registers", board.registers}};
             out << QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString() << '\n';
         }
@@ -99,8 +101,9 @@ int detectAll(CommandContext &context, bool json) {
 
 int RunDetect(CommandContext &context) {
     QString error;
-    const CommandArguments args = SplitArguments(
-        context.options().arguments, {}, {QStringLiteral("--json"), QStringLiteral("--all")}, error);
+    const CommandArguments args =
+        SplitArguments(context.options().arguments, {},
+                       {QStringLiteral("--json"), QStringLiteral("--all")}, error);
     if (!error.isEmpty())
         return context.usage(error);
     if (!args.words.isEmpty())

@@ -52,9 +52,7 @@ int CommandContext::connect() {
             return exit_code::kNoBoard;
         ports = simulated + ports;
     }
-    const auto tell = [this](const platform::Message &message) {
-        m_console.message(message.text);
-    };
+    const auto tell = [this](const platform::Message &message) { m_console.message(message.text); };
     Detection found = DetectEvm({ports, !m_options.noScan}, m_chip->chipId, tell);
     if (!found.link) {
         m_console.message(CantFindText(m_chip->chipId));

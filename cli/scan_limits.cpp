@@ -19,8 +19,8 @@ QString readVolts(const QString &number, const QString &unit, double &volts) {
     static const struct {
         const char16_t *name;
         double volts;
-    } kUnits[] = {{u"nV", 1e-9}, {u"\u00b5V", 1e-6}, {u"\u03bcV", 1e-6}, {u"uV", 1e-6},
-                  {u"mV", 1e-3}, {u"V", 1.0}};
+    } kUnits[] = {{u"nV", 1e-9}, {u"\u00b5V", 1e-6}, {u"\u03bcV", 1e-6},
+                  {u"uV", 1e-6}, {u"mV", 1e-3},      {u"V", 1.0}};
     for (const auto &known : kUnits) {
         if (unit == QStringView(known.name)) {
             volts = value * known.volts;
@@ -33,8 +33,8 @@ QString readVolts(const QString &number, const QString &unit, double &volts) {
 
 // One line's limit; an empty string, or the cause.
 QString readLine(const QString &line, ScanLimit &limit) {
-    static const QRegularExpression form(
-        QStringLiteral("^(\\S+)\\s+(\\S+)\\s+(\\S+?)\\s*([^\\s0-9.]\\S*)?\\s+(\\S+?)\\s*([^\\s0-9.]\\S*)?$"));
+    static const QRegularExpression form(QStringLiteral(
+        "^(\\S+)\\s+(\\S+)\\s+(\\S+?)\\s*([^\\s0-9.]\\S*)?\\s+(\\S+?)\\s*([^\\s0-9.]\\S*)?$"));
     const QRegularExpressionMatch match = form.match(line);
     if (!match.hasMatch())
         return QStringLiteral("give CHIP INPUT NOISE UNIT MEAN UNIT");
@@ -104,8 +104,8 @@ bool ReadScanLimits(const QString &path, ScanLimits &limits, QString &error) {
         return false;
     }
     if (!ParseScanLimits(QString::fromUtf8(file.readAll()), limits, error)) {
-        error = (error.startsWith(QLatin1String("line ")) ? path + u' ' : path + u':' + u' ') +
-                error;
+        error =
+            (error.startsWith(QLatin1String("line ")) ? path + u' ' : path + u':' + u' ') + error;
         return false;
     }
     return true;
