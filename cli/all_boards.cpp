@@ -132,7 +132,7 @@ void runBoard(BoardRun &run, CommandFunction command, StartLine *line, const Bat
     for (const platform::Message &message : held.take())
         run.console->message(message.text);
     if (run.status == exit_code::kOk && run.verdicts && !BoardPasses(*run.verdicts))
-        run.status = batch_exit::kOutsideLimits;
+        run.status = exit_code::kOutsideLimits;
 }
 
 // The boards to run on: the virtual boards and the ports given are the whole set; without

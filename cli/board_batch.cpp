@@ -24,7 +24,7 @@ QString outcomeText(const BoardRun &run) {
         }
         if (run.status == exit_code::kOk)
             return QStringLiteral("pass");
-        if (run.status == batch_exit::kOutsideLimits)
+        if (run.status == exit_code::kOutsideLimits)
             return QStringLiteral("fail: ") + failed.join(QStringLiteral(", "));
     }
     if (succeeded(run))
@@ -49,8 +49,8 @@ QJsonValue resultOf(const BoardRun &run) {
 QString limitsResult(const BoardRun &run) {
     if (run.status == exit_code::kOk)
         return QStringLiteral("pass");
-    return run.status == batch_exit::kOutsideLimits ? QStringLiteral("fail")
-                                                    : QStringLiteral("error");
+    return run.status == exit_code::kOutsideLimits ? QStringLiteral("fail")
+                                                   : QStringLiteral("error");
 }
 
 QJsonArray verdictsJson(const std::vector<InputVerdict> &verdicts) {
@@ -103,7 +103,7 @@ int BatchStatus(const std::vector<std::unique_ptr<BoardRun>> &runs) {
         std::count_if(runs.begin(), runs.end(), [](const auto &run) { return succeeded(*run); });
     if (good == static_cast<std::ptrdiff_t>(runs.size()))
         return exit_code::kOk;
-    return good == 0 ? batch_exit::kNoneSucceeded : batch_exit::kSomeFailed;
+    return good == 0 ? exit_code::kNoBoardSucceeded : exit_code::kSomeBoardsFailed;
 }
 
 void WriteBatchText(std::ostream &out, const std::vector<std::unique_ptr<BoardRun>> &runs) {

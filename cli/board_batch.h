@@ -29,15 +29,7 @@ struct BoardRun {
     std::optional<std::vector<InputVerdict>> verdicts;
 };
 
-// Exit statuses of a command run on many boards.
-namespace batch_exit {
-constexpr int kSomeFailed = 7;
-constexpr int kNoneSucceeded = 8;
-// One board's own: its scan's inputs broke the limits.
-constexpr int kOutsideLimits = 9;
-} // namespace batch_exit
-
-// The runs' status together: 0, kSomeFailed or kNoneSucceeded.
+// The runs' status together: 0, kSomeBoardsFailed or kNoBoardSucceeded.
 int BatchStatus(const std::vector<std::unique_ptr<BoardRun>> &runs);
 
 // Each board's result under a line naming it, then a table with a row per board and a line of

@@ -9,4 +9,9 @@ constexpr int kNoBoard = 3;      // no candidate port answered the handshake
 constexpr int kExchange = 4;     // an exchange with the board failed (result code in the message)
 constexpr int kItemChecksum = 5; // an acquired item carried a wrong checksum
 constexpr int kFile = 6;         // a file could not be read or written, or was refused
+// --all-boards: the command failed on some boards, on every board; a board's own status when
+// its scan broke the limits of a batch test.
+constexpr int kSomeBoardsFailed = 7;
+constexpr int kNoBoardSucceeded = 8;
+constexpr int kOutsideLimits = 9;
 } // namespace cli::exit_code

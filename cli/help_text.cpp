@@ -152,10 +152,29 @@ const std::vector<HelpEntry> &OptionHelp() {
          "Try only the devices given with --port (and the virtual board of --simulate), not "
          "the serial devices the system lists: a rig with several boards names the one it "
          "means, and a missing board is reported without waiting on other ports."},
-        {"--simulate", made(QStringLiteral("--simulate[=%1]").arg(chipNames("|"))),
+        {"--simulate", made(QStringLiteral("--simulate[=CHIP[,CHIP...]]")),
          made(QStringLiteral("Serve a virtual board carrying the chip (%1 when none is named) "
-                             "inside the program, paced as --pace says, and try it first.")
-                  .arg(firstChip()))},
+                             "inside the program, paced as --pace says, and try it first. A "
+                             "list of chips (%2) serves one virtual board for each, each with "
+                             "its own signal, for --all-boards and detect --all.")
+                  .arg(firstChip(), chipNames("|")))},
+        {"--all-boards", "--all-boards",
+         "Run the command (acquire, capture, scan, regs, set or profile load) on every board "
+         "found, whatever its chip: the ports given with --port (and the virtual boards of "
+         "--simulate) are the whole set; without them, every serial device of the system. Each "
+         "board runs on its own thread, all started together (captures start streaming "
+         "together and share one run start instant). Files are named per board from the name "
+         "given: --out night.h5 gives night_board-ttyUSB0.h5 (then night_board-ttyUSB0_0002.h5 "
+         "after it with --split). Standard error carries each board's messages and, every 10 "
+         "s, its progress, each line naming its board. Standard output gives each board's "
+         "result under a line naming it, then a table with a row per board (its exit status "
+         "and how it ended) and the count of boards that succeeded; with --json one object per "
+         "board ({\"board\", \"chip\", \"identity\", \"exitStatus\", \"messages\", "
+         "\"result\": the board's result as the command prints it for one board}), then "
+         "{\"summary\": {\"boards\", \"succeeded\", \"failed\", \"exitStatus\"}}. One "
+         "board's failure ends only its own run. SIGINT or SIGTERM stops every capture and "
+         "scan as for one board. Exit status 0 when every board succeeded, 7 when some failed, "
+         "8 when none did, 3 when no board answered."},
         {"--pace", "--pace=real|wire|none",
          "How the virtual board of --simulate keeps time. real (the default): conversions at "
          "the chip's data rate, as the real board makes them, and items no faster than its "
@@ -188,9 +207,14 @@ const std::vector<HelpEntry> &OptionHelp() {
 
 const std::vector<HelpEntry> &CommandHelp() {
     static const std::vector<HelpEntry> commands = {
-        {"detect", "detect",
+        {"detect", "detect [--all] [--json]",
          "Runs the handshake over the candidate ports and prints the port that answered and "
-         "the chip, separated by a tab."},
+         "the chip, separated by a tab.\n\n"
+         "With --all, asks every candidate for every chip (--chip narrows it) and prints a "
+         "table with a row per board found: port, chip, identity (the board's "
+         "/dev/serial/by-id/ link or USB serial number where the system has them, else the "
+         "port) and its registers as hex bytes; with --json one object per board: {\"port\", "
+         "\"chip\", \"chipId\", \"identity\", \"registers\"}."},
         {"regs", "regs",
          "Reads every register of the chip and prints a table of address, name and value."},
         {"get", "get NAME|ADDR",
@@ -287,7 +311,8 @@ const std::vector<HelpEntry> &CommandHelp() {
                  .arg(conversionOptionsText("the volts column and the file's facts")))},
         {"scan",
          "scan (--single-ended | --pairs | --inputs P-N[,P-N...]) --count N [--discard K] "
-         "[--repeat R] [--reference V] [--mode N] [--out FILE.csv] [--json]",
+         "[--repeat R] [--reference V] [--mode N] [--out FILE.csv] [--json] "
+         "[--limits FILE [--report NAME]]",
          made(QStringLiteral(
                   "Measures the noise of several inputs in one run, as the window's \"Input "
                   "Scan\" does: for each input it writes only the MUX register, takes K + N "
@@ -320,7 +345,17 @@ const std::vector<HelpEntry> &CommandHelp() {
                   "must be off the line first; a second signal changes nothing), MUX is put back, "
                   "the rows measured are written and printed with \"complete\": false (the text "
                   "ends with \"Scan interrupted by SIGINT; 2 of 8 inputs measured.\" and where "
-                  "MUX was left), and the exit status is 0, as for a capture stopped so.")
+                  "MUX was left), and the exit status is 0, as for a capture stopped so.\n\n"
+                  "A batch test (with --all-boards): --limits FILE gives, one line per chip and "
+                  "input, the largest RMS noise and the largest |mean| allowed, each with its "
+                  "unit (nV, uV, mV or V), e.g. \"VXC5480 AIN0-AINCOM 2.5 uV 20 mV\"; blank "
+                  "lines and lines starting with # are skipped. A broken file is refused with its "
+                  "line and the cause (exit status 6) before any board is touched. Each input "
+                  "with a limit is marked pass or fail (an input without one is not judged), "
+                  "each board passes when all of its inputs do, and a board that fails its "
+                  "limits has exit status 9 in its row. --report NAME writes NAME.csv (a row per "
+                  "board and input, then a row per board) and NAME.json (the same with the "
+                  "summary).")
                   .arg(perChip([](const ChipSupport &chip) {
                            if (!chip.mux)
                                return QString();
@@ -425,6 +460,9 @@ const std::vector<HelpEntry> &ExitStatusHelp() {
         {"6", "6",
          "A file could not be read or written (standard output included, a closed pipe too), "
          "or a profile was refused."},
+        {"7", "7", "--all-boards: the command failed on some of the boards."},
+        {"8", "8", "--all-boards: the command failed on every board."},
+        {"9", "9", "--all-boards scan --limits: in a board's row, its inputs broke the limits."},
     };
     return codes;
 }
@@ -439,8 +477,9 @@ const HelpEntry *FindCommandHelp(const QString &name) {
 
 namespace {
 QString synopsis() {
-    return QStringLiteral("pellorin-cli [--port PATH]... [--no-scan] [--simulate[=CHIP]] "
-                          "[--pace=real|wire|none] [--chip %1] [--json] COMMAND [ARGUMENTS]")
+    return QStringLiteral("pellorin-cli [--port PATH]... [--no-scan] [--simulate[=CHIP[,CHIP...]]] "
+                          "[--pace=real|wire|none] [--chip %1] [--all-boards] [--json] COMMAND "
+                          "[ARGUMENTS]")
         .arg(chipNames("|"));
 }
 
