@@ -33,8 +33,10 @@ QString readVolts(const QString &number, const QString &unit, double &volts) {
 
 // One line's limit; an empty string, or the cause.
 QString readLine(const QString &line, ScanLimit &limit) {
-    static const QRegularExpression form(QStringLiteral(
-        "^(\\S+)\\s+(\\S+)\\s+(\\S+?)\\s*([^\\s0-9.]\\S*)?\\s+(\\S+?)\\s*([^\\s0-9.]\\S*)?$"));
+    // CHIP INPUT NUMBER[ ]UNIT NUMBER[ ]UNIT
+    static const QRegularExpression form(
+        QStringLiteral("^(\\S+)\\s+(\\S+)\\s+([-+]?[0-9.][0-9.eE+-]*)\\s*([^\\s0-9.]\\S*)?\\s+"
+                       "([-+]?[0-9.][0-9.eE+-]*)\\s*([^\\s0-9.]\\S*)?$"));
     const QRegularExpressionMatch match = form.match(line);
     if (!match.hasMatch())
         return QStringLiteral("give CHIP INPUT NOISE UNIT MEAN UNIT");

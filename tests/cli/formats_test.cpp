@@ -2,12 +2,14 @@
 
 #include "chips/tables/chip_table.h"
 #include "chips/tables/number_text.h"
+#include "cli/board_files.h"
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
 #include "cli/console.h"
 #include "cli/exit_codes.h"
 #include "cli/help_text.h"
 #include "cli/output_formats.h"
+#include "cli/scan_limits.h"
 
 #include "platform/message_service.h"
 
@@ -62,6 +64,8 @@ TEST(CliOptions, ErrorsTable) {
         {{"--json", "detect", "--json"}, "--json given twice"},
         {{"--simulate", "--pace=slow", "detect"}, "--pace=slow needs real, wire or none"},
         {{"--pace=none", "detect"}, "--pace needs --simulate"},
+        {{"--simulate=VXC5480,ABC", "detect"}, "unknown chip ABC"},
+        {{"--all-boards", "--all-boards", "regs"}, "--all-boards given twice"},
     };
     for (const auto &c : cases) {
         const CliOptions o = ParseCliOptions(c.arguments);
@@ -373,3 +377,61 @@ TEST(CliHelp, EveryCommandHasHelpAndAManualEntry) {
         }
     }
 }
+
+namespace {
+
+TEST(CliScanLimits, EachLineIsReadOrRefusedWithItsNumberAndCause) {
+    const struct {
+        const char *text;
+        const char *error; // empty: read
+        double noise = 0, mean = 0;
+    } cases[] = {
+        {"VXC5480 AIN0-AINCOM 2.5 \u00b5V 20 mV", "", 2.5e-6, 20e-3},
+        {"# comment\n\nvxc5480  ain1-aincom  500nV  1V", "", 500e-9, 1.0},
+        {"VXC5420 AIN0-AIN1 3 uV 0.5 mV", "", 3e-6, 0.5e-3},
+        {"VXC5480 AIN0-AINCOM 2.5 kV 20 mV", "line 1: noise: unknown unit kV"},
+        {"\nVXC5480 AIN0-AINCOM 2.5 20 mV", "line 2: noise: 2.5 has no unit"},
+        {"VXC5480 AIN0-AINCOM -1 mV 20 mV", "line 1: noise: -1 is no limit"},
+        {"VXC5480 AIN0-AINCOM 1 mV", "line 1: give CHIP INPUT NOISE UNIT MEAN UNIT"},
+        {"VXC9999 AIN0-AINCOM 1 mV 1 mV", "line 1: unknown chip VXC9999"},
+        {"VXC5480 AIN9-AINCOM 1 mV 1 mV", "line 1: "},
+        {"VXC5480 AIN0-AIN1,AIN2-AIN3 1 mV 1 mV", "line 1: one input a line"},
+        {"VXC5480 AIN0-AINCOM 1 mV 1 mV\nVXC5480 AIN0-AINCOM 2 mV 1 mV",
+         "line 2: this chip and input have a limit on line 1 already"},
+        {"# nothing\n", "no limits in it"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        ScanLimits limits;
+        QString error;
+        const bool read = ParseScanLimits(QString::fromUtf8(c.text), limits, error);
+        EXPECT_EQ(read, *c.error == 0) << error.toStdString();
+        if (!read) {
+            EXPECT_TRUE(error.startsWith(QString::fromUtf8(c.error))) << error.toStdString();
+        }
+        if (read) {
+            ASSERT_EQ(limits.limits.size(), 1u);
+            EXPECT_DOUBLE_EQ(limits.limits[0].maxRmsVolts, c.noise);
+            EXPECT_DOUBLE_EQ(limits.limits[0].maxAbsMeanVolts, c.mean);
+        }
+    }
+}
+
+TEST(CliBoardFiles, ABoardPartIsNeverTakenForASplitNumber) {
+    EXPECT_EQ(BoardFilePart(QStringLiteral("/dev/ttyUSB0"), {}), QStringLiteral("board-ttyUSB0"));
+    EXPECT_EQ(BoardFilePart(QStringLiteral("/tmp/x/run_0002"), {}),
+              QStringLiteral("board-run-0002"));
+    EXPECT_EQ(BoardFilePart(QStringLiteral("/a/ttyUSB0"), {QStringLiteral("board-ttyUSB0")}),
+              QStringLiteral("board-ttyUSB0-2"));
+    const QString part = QStringLiteral("board-ttyUSB0");
+    EXPECT_EQ(PerBoardPath(QStringLiteral("d/night.h5"), part),
+              QStringLiteral("d/night_board-ttyUSB0.h5"));
+    EXPECT_EQ(PerBoardPath(QStringLiteral("d.x/data"), part),
+              QStringLiteral("d.x/data_board-ttyUSB0"));
+    EXPECT_EQ(PerBoardArguments({"--out", "a.csv", "--count=5", "--spectrum=s.csv"},
+                                {"--out", "--spectrum"}, part),
+              (QStringList{"--out", "a_board-ttyUSB0.csv", "--count=5",
+                           "--spectrum=s_board-ttyUSB0.csv"}));
+}
+
+} // namespace
