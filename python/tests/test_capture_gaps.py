@@ -1,6 +1,7 @@
 """A capture with a gap (the board lost and reopened): read_capture returns it, and the
 long-run analyses given it compute nothing across it."""
 
+import h5py
 import numpy as np
 import pytest
 
@@ -13,11 +14,47 @@ GAP = (
 )
 
 
-@pytest.fixture
-def capture(scratch):
+def write_hdf5(path, codes, run):
+    """The same capture as h5py writes it, /gaps a compound dataset as the capture's."""
+    text = h5py.string_dtype("utf-8")
+    gap = np.dtype(
+        [
+            ("at_sample", "<u8"),
+            ("lost", "<u8"),
+            ("start_s", "<f8"),
+            ("length_s", "<f8"),
+            ("start_utc", text),
+            ("cause", text),
+        ]
+    )
+    block = np.dtype([("first_sample", "<u8"), ("samples", "<u4")])
+    with h5py.File(path, "w") as f:
+        f["codes"] = codes
+        f["time_s"] = (run + 1) / RATE
+        f["time_s"].attrs["time_rule"] = "arrival"
+        f["blocks"] = np.array([(0, len(codes))], dtype=block)
+        f["gaps"] = np.array(
+            [(2000, 50, 20.005, 0.5, "2026-01-02T02:04:25.005000Z", "the board stopped answering")],
+            dtype=gap,
+        )
+        f.attrs["chip"] = "VXC5480"
+        f.attrs["data_rate_sps"] = RATE
+        f.attrs["volts_per_code"] = 1e-6
+        f.attrs["file_number"] = 1
+        f.attrs["first_sample"] = 0
+        f.attrs["stopped_by"] = "user"
+
+
+@pytest.fixture(params=["csv", "h5"])
+def capture(scratch, request):
     """2000 samples, a gap of 50 lost conversions, 2000 samples at a level far away."""
     noise = np.round(np.random.default_rng(3).normal(0.0, 10.0, 4000)).astype(np.int32)
     codes = noise + np.where(np.arange(4000) < 2000, 0, 100000).astype(np.int32)
+    run = np.arange(4000) + np.where(np.arange(4000) < 2000, 0, 50)
+    if request.param == "h5":
+        path = scratch / "gap.h5"
+        write_hdf5(path, codes, run)
+        return path, codes
     lines = [
         "# chip: VXC5480\n",
         "# data_rate_sps: 100\n",
