@@ -5,6 +5,7 @@
 #include <QList>
 
 #include <cmath>
+#include <iterator>
 
 namespace capture {
 namespace {
@@ -58,34 +59,44 @@ bool ParseCsvGapLine(QByteArrayView line, GapRecord &gap, QString &why) {
     gap.cause = QString::fromUtf8(rest.sliced(causeAt + causeField.size() - 1));
     const QList<QByteArray> fields =
         rest.first(std::max<qsizetype>(causeAt - 1, 0)).toByteArray().split(' ');
-    bool seen[4] = {};
+    // The four numbers each line must have; start_utc may be empty.
+    const struct {
+        const char *name;
+        uint64_t *count;
+        double *number;
+    } numbers[] = {{format::kGapAtSample, &gap.atSample, nullptr},
+                   {format::kGapLost, &gap.lost, nullptr},
+                   {format::kGapStart, nullptr, &gap.startSeconds},
+                   {format::kGapLength, nullptr, &gap.lengthSeconds}};
+    bool seen[std::size(numbers)] = {};
     for (const QByteArray &field : fields) {
         const qsizetype equals = field.indexOf('=');
         if (equals <= 0)
             continue;
         const QByteArray name = field.first(equals), value = field.sliced(equals + 1);
-        bool ok = true;
-        if (name == format::kGapAtSample)
-            gap.atSample = value.toULongLong(&ok), seen[0] = true;
-        else if (name == format::kGapLost)
-            gap.lost = value.toULongLong(&ok), seen[1] = true;
-        else if (name == format::kGapStart)
-            gap.startSeconds = value.toDouble(&ok), seen[2] = true;
-        else if (name == format::kGapLength)
-            gap.lengthSeconds = value.toDouble(&ok), seen[3] = true;
-        else if (name == format::kGapStartUtc)
+        if (name == format::kGapStartUtc) {
             gap.startUtc = QString::fromUtf8(value);
-        if (!ok) {
-            why = QStringLiteral("the gap's %1 is \"%2\", not a number")
-                      .arg(QString::fromUtf8(name), QString::fromUtf8(value));
-            return false;
+            continue;
+        }
+        for (size_t i = 0; i < std::size(numbers); ++i) {
+            if (name != numbers[i].name)
+                continue;
+            bool ok = false;
+            if (numbers[i].count)
+                *numbers[i].count = value.toULongLong(&ok);
+            else
+                *numbers[i].number = value.toDouble(&ok);
+            if (!ok) {
+                why = QStringLiteral("the gap's %1 is \"%2\", not a number")
+                          .arg(QString::fromUtf8(name), QString::fromUtf8(value));
+                return false;
+            }
+            seen[i] = true;
         }
     }
-    const char *names[4] = {format::kGapAtSample, format::kGapLost, format::kGapStart,
-                            format::kGapLength};
-    for (int i = 0; i < 4; ++i) {
+    for (size_t i = 0; i < std::size(numbers); ++i) {
         if (!seen[i]) {
-            why = QStringLiteral("the gap has no %1").arg(QLatin1String(names[i]));
+            why = QStringLiteral("the gap has no %1").arg(QLatin1String(numbers[i].name));
             return false;
         }
     }
