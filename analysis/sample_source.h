@@ -36,11 +36,18 @@ class SampleSource {
     virtual std::string errorText() const = 0;
 };
 
-// Codes already in memory, one piece, times from the index and the rate.
+// Codes already in memory, one piece, times from the index and the rate. Given gaps, the
+// pieces between them (each gap: where the samples after it begin among the codes, and the
+// conversions it lost), the run-wide index jumping by the lost ones.
+struct MemoryGap {
+    uint64_t at = 0;
+    uint64_t lost = 0;
+};
+
 class MemorySource : public SampleSource {
   public:
-    MemorySource(std::span<const int32_t> codes, double sampleRateHz)
-        : m_codes(codes), m_rate(sampleRateHz > 0 ? sampleRateHz : 1.0) {}
+    MemorySource(std::span<const int32_t> codes, double sampleRateHz,
+                 std::span<const MemoryGap> gaps = {});
     uint64_t count() const override { return m_codes.size(); }
     std::vector<SamplePiece> pieces() const override;
     bool hasTimes() const override { return false; }
@@ -50,6 +57,7 @@ class MemorySource : public SampleSource {
   private:
     std::span<const int32_t> m_codes;
     double m_rate;
+    std::vector<SamplePiece> m_pieces;
 };
 
 // Samples read per call when a whole run is walked.

@@ -14,4 +14,15 @@ void SpreadPiece(double anchor, double end, std::span<double> times) {
     times.back() = anchor + span; // exactly, whatever the rounding above
 }
 
+void ArrivalTimes::spread(double end, std::span<double> times) {
+    if (times.empty())
+        return;
+    SpreadPiece(m_anchor, end, times);
+    m_anchor = times.back();
+}
+
+void ArrivalTimes::restartAt(double seconds) {
+    m_anchor = std::max(m_anchor, seconds);
+}
+
 } // namespace analysis

@@ -31,6 +31,16 @@
 //   without its line end is an unfinished write and is left out.
 // Split sets: each part carries file_number (1, 2, ...) and first_sample (run-wide), the
 // parts but the last stopped_by "split"; the parts of one capture share chip and start_time.
+// Gaps (capture/gap_record.h): where the board was lost and reopened, the file goes on and
+// records the gap where it falls: at_sample (the samples the file holds before it), lost (the
+// conversions lost: length_s times the data rate, rounded), start_s (on the time_s clock),
+// length_s, start_utc and cause. The run-wide index of the file's sample i is first_sample + i
+// + the lost of its gaps whose at_sample is at most i; a part after a gap starts where the one
+// before ended, its lost conversions counted. HDF5: the dataset /gaps, one compound record per
+// gap with those fields (strings variable-length UTF-8), made at the first gap and written and
+// synced as a piece is; a file without it has none. CSV: a line "# gap: at_sample=N lost=M
+// start_s=X length_s=Y start_utc=Z cause=TEXT" between the sample lines, just where the gap
+// falls (the cause runs to the line's end).
 
 namespace capture::format {
 
@@ -59,6 +69,14 @@ inline constexpr const char *kRunStartUtc = "run_start_utc";
 inline constexpr const char *kFileNumber = "file_number";
 inline constexpr const char *kFirstSample = "first_sample";
 inline constexpr const char *kStoppedBy = "stopped_by";
+
+inline constexpr const char *kGaps = "gaps";
+inline constexpr const char *kGapAtSample = "at_sample";
+inline constexpr const char *kGapLost = "lost";
+inline constexpr const char *kGapStart = "start_s";
+inline constexpr const char *kGapLength = "length_s";
+inline constexpr const char *kGapStartUtc = "start_utc";
+inline constexpr const char *kGapCause = "cause";
 
 inline constexpr const char *kCodeColumn = "code";
 inline constexpr const char *kTimeColumn = "time_s";

@@ -3,6 +3,8 @@
 // pieces. HDF5 and CSV behind one small interface (capture_file_format.h says what each
 // relies on). Widget-free.
 
+#include "gap_record.h"
+
 #include "conversion/conversion_facts.h"
 
 #include <QString>
@@ -57,6 +59,12 @@ class CapturePart {
     // complete lines for CSV.
     uint64_t count() const { return m_count; }
     virtual bool hasTimes() const = 0;
+    // The gaps the file records, in order, each within its complete samples (at_sample at most
+    // count()); none for a file without them.
+    const std::vector<GapRecord> &gaps() const { return m_gaps; }
+    // Conversions lost in this file's gaps: the run-wide index after its last sample is
+    // first_sample + count() + lost().
+    uint64_t lost() const;
     // Samples first .. first + codes.size() of this file; times too when not empty.
     virtual bool read(uint64_t first, std::span<int32_t> codes, std::span<double> times) = 0;
     // "PATH: reason" after a failed read.
@@ -66,6 +74,7 @@ class CapturePart {
     QString m_path;
     PartFacts m_facts;
     uint64_t m_count = 0;
+    std::vector<GapRecord> m_gaps;
     QString m_error;
 };
 

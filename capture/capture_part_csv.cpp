@@ -212,6 +212,29 @@ bool CsvPart::scan(QString &error, const std::atomic<bool> *cancel) {
         }
         if (line.isEmpty())
             continue;
+        if (IsCsvGapLine(line)) {
+            if (!ended)
+                break; // an unfinished last line
+            GapRecord gap;
+            QString why;
+            bool ok = ParseCsvGapLine(line, gap, why);
+            if (ok && gap.atSample != m_count) {
+                why = QStringLiteral("the gap's %1 is %2 where %3 samples come before it")
+                          .arg(QLatin1String(format::kGapAtSample))
+                          .arg(gap.atSample)
+                          .arg(m_count);
+                ok = false;
+            }
+            if (!ok) {
+                error = QStringLiteral("%1: line %2 is broken: %3")
+                            .arg(m_path)
+                            .arg(lineNumber)
+                            .arg(why);
+                return false;
+            }
+            m_gaps.push_back(gap);
+            continue;
+        }
         if (line.startsWith("#")) {
             fact(line);
             continue;

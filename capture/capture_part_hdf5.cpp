@@ -93,6 +93,7 @@ class Hdf5Part : public CapturePart {
         m_path = path;
     }
     bool open(QString &error);
+    bool keepGapsWithin(QString &error);
     bool hasTimes() const override { return m_times.ok(); }
     bool read(uint64_t first, std::span<int32_t> codes, std::span<double> times) override {
         if (first > m_count || codes.size() > m_count - first) {
@@ -162,6 +163,47 @@ uint64_t TimedTail(hid_t times, uint64_t from, uint64_t available) {
     return available;
 }
 
+// The records of /gaps, in the order written; false when it is there but not as written.
+bool ReadGaps(hid_t file, std::vector<GapRecord> &gaps) {
+    gaps.clear();
+    if (H5Lexists(file, format::kGaps, H5P_DEFAULT) <= 0)
+        return true;
+    const Hid dataset(H5Dopen2(file, format::kGaps, H5P_DEFAULT), H5Dclose);
+    const int64_t records = dataset.ok() ? Length(dataset) : -1;
+    if (records < 0)
+        return false;
+    struct Row {
+        uint64_t atSample;
+        uint64_t lost;
+        double start;
+        double length;
+        char *startUtc;
+        char *cause;
+    };
+    const Hid text(H5Tcopy(H5T_C_S1), H5Tclose);
+    H5Tset_size(text, H5T_VARIABLE);
+    H5Tset_cset(text, H5T_CSET_UTF8);
+    const Hid type(H5Tcreate(H5T_COMPOUND, sizeof(Row)), H5Tclose);
+    H5Tinsert(type, format::kGapAtSample, HOFFSET(Row, atSample), H5T_NATIVE_UINT64);
+    H5Tinsert(type, format::kGapLost, HOFFSET(Row, lost), H5T_NATIVE_UINT64);
+    H5Tinsert(type, format::kGapStart, HOFFSET(Row, start), H5T_NATIVE_DOUBLE);
+    H5Tinsert(type, format::kGapLength, HOFFSET(Row, length), H5T_NATIVE_DOUBLE);
+    H5Tinsert(type, format::kGapStartUtc, HOFFSET(Row, startUtc), text);
+    H5Tinsert(type, format::kGapCause, HOFFSET(Row, cause), text);
+    std::vector<Row> rows(static_cast<size_t>(records));
+    if (rows.empty())
+        return true;
+    if (H5Dread(dataset, type, H5S_ALL, H5S_ALL, H5P_DEFAULT, rows.data()) < 0)
+        return false;
+    for (const Row &row : rows)
+        gaps.push_back({row.atSample, row.lost, row.start, row.length,
+                        QString::fromUtf8(row.startUtc ? row.startUtc : ""),
+                        QString::fromUtf8(row.cause ? row.cause : "")});
+    const Hid space(H5Dget_space(dataset), H5Sclose);
+    H5Dvlen_reclaim(type, space, H5P_DEFAULT, rows.data());
+    return true;
+}
+
 // A conversion figure, or its guess from the registers where the mode was not known.
 double Figure(hid_t root, const char *name, const char *guess, bool &modeKnown) {
     if (H5Aexists(root, name) <= 0 && H5Aexists(root, guess) > 0) {
@@ -169,6 +211,23 @@ double Figure(hid_t root, const char *name, const char *guess, bool &modeKnown) 
         return NumberAttribute(root, guess);
     }
     return NumberAttribute(root, name);
+}
+
+// A gap recorded after samples a killed capture never finished cannot be placed: it is left
+// out with them. Gaps that go back are no record this program wrote.
+bool Hdf5Part::keepGapsWithin(QString &error) {
+    uint64_t before = 0;
+    for (const GapRecord &gap : m_gaps) {
+        if (gap.atSample < before || !std::isfinite(gap.startSeconds) ||
+            !std::isfinite(gap.lengthSeconds) || gap.lengthSeconds < 0) {
+            error = QStringLiteral("%1: its \"%2\" are out of order or not finite")
+                        .arg(m_path, QLatin1String(format::kGaps));
+            return false;
+        }
+        before = gap.atSample;
+    }
+    std::erase_if(m_gaps, [this](const GapRecord &gap) { return gap.atSample > m_count; });
+    return true;
 }
 
 bool Hdf5Part::open(QString &error) {
@@ -215,9 +274,14 @@ bool Hdf5Part::open(QString &error) {
                     .arg(m_path, QLatin1String(format::kCodes), QLatin1String(format::kBlocks));
         return false;
     }
+    if (!ReadGaps(m_file, m_gaps)) {
+        error = QStringLiteral("%1: its \"%2\" cannot be read as the capture writes it")
+                    .arg(m_path, QLatin1String(format::kGaps));
+        return false;
+    }
     if (!m_times.ok()) {
         m_count = blocks;
-        return true;
+        return keepGapsWithin(error);
     }
     const int64_t times = Length(m_times);
     if (times < 0) {
@@ -231,7 +295,7 @@ bool Hdf5Part::open(QString &error) {
     const uint64_t both = std::min(static_cast<uint64_t>(codes), static_cast<uint64_t>(times));
     blocks = std::min(blocks, both);
     m_count = TimedTail(m_times, blocks, both);
-    return true;
+    return keepGapsWithin(error);
 }
 
 } // namespace

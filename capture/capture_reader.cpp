@@ -37,6 +37,7 @@ QString CauseOf(const QString &error, const QString &path) {
 void Fail(CaptureRead &read, const QString &path, const QString &cause) {
     read.times.clear();
     read.timeRule.clear();
+    read.gaps.clear();
     read.errorPath = path;
     read.errorCause = cause;
     read.error = QStringLiteral("%1: %2").arg(path, cause);
@@ -62,6 +63,8 @@ CaptureRead ReadCapture(const QString &path, bool withTimes) {
     CaptureRead read;
     // Each sample's time as the files record it, while every file so far has them by one rule.
     bool recorded = withTimes;
+    // The run-wide index the next file starts at: the samples read and the conversions lost.
+    uint64_t runNext = 0;
     for (const QString &file : CaptureRunFiles(path)) {
         // The files are read by the same part readers as the long-run analysis reads them.
         QString error;
@@ -75,11 +78,11 @@ CaptureRead ReadCapture(const QString &path, bool withTimes) {
         }
         const PartFacts &facts = part->facts();
         const uint64_t before = read.codes.size();
-        if (facts.firstSample != before) {
+        if (facts.firstSample != runNext) {
             Fail(read, file,
                  QStringLiteral("Starts at sample %1, not %2: a file of the run is missing")
                      .arg(facts.firstSample)
-                     .arg(before));
+                     .arg(runNext));
             return read;
         }
         recorded = recorded && part->hasTimes() && !facts.timeRule.isEmpty() &&
@@ -97,6 +100,13 @@ CaptureRead ReadCapture(const QString &path, bool withTimes) {
         }
         if (recorded)
             read.timeRule = facts.timeRule;
+        uint64_t lost = 0;
+        for (const GapRecord &gap : part->gaps()) {
+            lost += gap.lost;
+            read.gaps.push_back(
+                {gap, file, before + gap.atSample, facts.firstSample + gap.atSample + lost});
+        }
+        runNext = facts.firstSample + count + lost;
         if (read.paths.isEmpty())
             read.facts = FactsOf(facts);
         // A file the capture never closed says so, whichever format.
@@ -113,9 +123,15 @@ CaptureRead ReadCapture(const QString &path, bool withTimes) {
         read.times.clear();
         read.timeRule.clear();
         if (rate > 0) {
+            // By run-wide index: the conversions lost in a gap took their time too.
             read.times.resize(read.codes.size());
-            for (size_t i = 0; i < read.times.size(); ++i)
-                read.times[i] = static_cast<double>(i) / rate;
+            uint64_t skipped = 0;
+            auto gap = read.gaps.begin();
+            for (size_t i = 0; i < read.times.size(); ++i) {
+                for (; gap != read.gaps.end() && gap->index <= i; ++gap)
+                    skipped = gap->firstSample - gap->index;
+                read.times[i] = static_cast<double>(i + skipped) / rate;
+            }
             read.timeRule = QString::fromLatin1(analysis::kRateTimeRule);
         }
     }

@@ -4,6 +4,7 @@
 // scripts (the Python module's read_capture) and tests.
 
 #include "capture_settings.h"
+#include "gap_record.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,6 +13,14 @@
 #include <vector>
 
 namespace capture {
+
+// A gap a file records, placed in the run read back.
+struct ReadGap {
+    GapRecord record;         // as the file records it (at_sample counts that file's samples)
+    QString path;             // the file
+    uint64_t index = 0;       // where the samples after it begin in CaptureRead::codes
+    uint64_t firstSample = 0; // their run-wide index (the lost conversions counted)
+};
 
 struct CaptureRead {
     std::vector<int32_t> codes; // every file's codes, in run order
@@ -23,6 +32,8 @@ struct CaptureRead {
     // index / data rate (analysis::kRateTimeRule); empty where the rate is not known either.
     std::vector<double> times;
     QString timeRule;
+    // The gaps the files record, in run order: nothing should be measured across one.
+    std::vector<ReadGap> gaps;
     // "PATH: cause" when a file could not be read, does not continue the run, or was closed
     // for a split whose next file is missing; codes then hold the files read before it.
     QString error;

@@ -12,6 +12,14 @@
 
 namespace capture {
 namespace {
+// A part of a split set that is not there: samples [first, first + count).
+RunGap MissingPart(uint64_t first, uint64_t count) {
+    RunGap gap;
+    gap.firstSample = first;
+    gap.count = count;
+    return gap;
+}
+
 // The parts of one run share chip, start time and, where the files record them, the board and
 // the run's start instant.
 bool SameRun(const PartFacts &a, const PartFacts &b) {
@@ -111,16 +119,16 @@ void FindMissing(CaptureSet &set) {
                                .arg(names.join(QStringLiteral(", ")))
                                .arg(expectedFirst)
                                .arg(f.firstSample - 1);
-            set.gaps.push_back({expectedFirst, f.firstSample - expectedFirst});
+            set.gaps.push_back(MissingPart(expectedFirst, f.firstSample - expectedFirst));
         }
-        expectedFirst = f.firstSample + part->count();
+        expectedFirst = f.firstSample + part->count() + part->lost();
         expectedNumber = f.fileNumber + 1;
     }
     const CapturePart &last = *set.parts.back();
     if (last.facts().stoppedBy == QLatin1String(format::kStoppedBySplit)) {
         set.missing << QStringLiteral("%1: missing from the split set (the run goes on after %2)")
                            .arg(PartName(anyPath, expectedNumber), last.path());
-        set.gaps.push_back({expectedFirst, 0});
+        set.gaps.push_back(MissingPart(expectedFirst, 0));
     }
 }
 
@@ -194,25 +202,60 @@ CaptureRun::CaptureRun(std::vector<std::unique_ptr<CapturePart>> parts)
     m_facts.stoppedBy = m_parts.back()->facts().stoppedBy;
     m_hasTimes = true;
     uint64_t runEnd = 0;
+    // Set after a recorded gap: the next samples start a piece even where no conversion was
+    // lost (the stream still stopped there).
+    bool broken = false;
+    // Samples [from, to) of a part, at run-wide index runFirst.
+    auto addStretch = [&](const CapturePart &part, uint64_t from, uint64_t to, uint64_t runFirst) {
+        if (runFirst > runEnd)
+            m_gaps.push_back(MissingPart(runEnd, runFirst - runEnd));
+        const uint64_t n = to - from;
+        runEnd = std::max(runEnd, runFirst + n);
+        if (n == 0)
+            return;
+        m_hasTimes = m_hasTimes && part.hasTimes();
+        const uint64_t held = m_count;
+        if (!broken && !m_pieces.empty() &&
+            runFirst == m_pieces.back().runFirst + m_pieces.back().count)
+            m_pieces.back().count += n;
+        else
+            m_pieces.push_back({held, n, runFirst});
+        m_count += n;
+        broken = false;
+    };
     for (const std::unique_ptr<CapturePart> &part : m_parts) {
         m_partFirst.push_back(m_count);
-        const uint64_t runFirst = part->facts().firstSample;
-        if (runFirst > runEnd)
-            m_gaps.push_back({runEnd, runFirst - runEnd});
-        if (part->count() == 0)
-            continue;
-        m_hasTimes = m_hasTimes && part->hasTimes();
-        if (!m_pieces.empty() && runFirst == m_pieces.back().runFirst + m_pieces.back().count)
-            m_pieces.back().count += part->count();
-        else
-            m_pieces.push_back({m_count, part->count(), runFirst});
-        m_count += part->count();
-        runEnd = runFirst + part->count();
+        uint64_t from = 0, runFirst = part->facts().firstSample;
+        for (const GapRecord &gap : part->gaps()) {
+            addStretch(*part, from, gap.atSample, runFirst);
+            runFirst += gap.atSample - from;
+            m_gaps.push_back({RunGap::Kind::Recorded, runFirst, gap.lost, gap.startSeconds,
+                              gap.lengthSeconds, gap.startUtc, gap.cause});
+            runFirst += gap.lost;
+            runEnd = std::max(runEnd, runFirst);
+            from = gap.atSample;
+            broken = true;
+        }
+        addStretch(*part, from, part->count(), runFirst);
     }
     if (m_parts.back()->facts().stoppedBy == QLatin1String(format::kStoppedBySplit))
-        m_gaps.push_back({runEnd, 0});
+        m_gaps.push_back(MissingPart(runEnd, 0));
     m_hasTimes = m_hasTimes && m_count > 0;
     measureRate();
+}
+
+std::vector<RunGap> CaptureRun::recordedGaps() const {
+    std::vector<RunGap> gaps;
+    std::copy_if(m_gaps.begin(), m_gaps.end(), std::back_inserter(gaps),
+                 [](const RunGap &gap) { return gap.recorded(); });
+    return gaps;
+}
+
+std::vector<RunGap> CaptureRun::missingParts() const {
+    std::vector<RunGap> gaps;
+    std::copy_if(m_gaps.begin(), m_gaps.end(), std::back_inserter(gaps),
+                 [](const RunGap &gap) { return !gap.recorded(); });
+    return gaps;
 }
 
 void CaptureRun::measureRate() {
@@ -309,6 +352,13 @@ QStringList SplitSetFiles(const QString &path) {
     if (files.isEmpty())
         files << path;
     return files;
+}
+
+uint64_t CapturePart::lost() const {
+    uint64_t lost = 0;
+    for (const GapRecord &gap : m_gaps)
+        lost += gap.lost;
+    return lost;
 }
 
 conversion::ConversionFacts RecordedConversion(const PartFacts &facts) {

@@ -7,7 +7,9 @@
 // is wrong (files that are no captures, parts of another capture, a part given twice) and
 // what is missing (a part of the numbering whose samples are not there). A set with errors
 // does not open; a set with missing parts opens only when the caller accepts the gaps: the
-// samples on either side are then separate pieces, and nothing is measured across a gap.
+// samples on either side are then separate pieces, and nothing is measured across a gap. A gap
+// a file records (the board lost and reopened) is no error: it splits the run into pieces too,
+// the run-wide index jumping by the conversions it lost.
 
 #include "capture_part.h"
 
@@ -23,11 +25,22 @@
 
 namespace capture {
 
-// Where samples are missing: run-wide indexes [firstSample, firstSample + count); count 0 for
-// parts missing after the last one given (their length is unknown).
+// Where samples are missing: run-wide indexes [firstSample, firstSample + count). Either a
+// gap a file records (the board was lost and reopened: its conversions were never made into
+// samples; when, how long and why are known), or a part of a split set that is not there
+// (count 0 for parts missing after the last one given: their length is unknown).
 struct RunGap {
+    enum class Kind { MissingPart, Recorded };
+    Kind kind = Kind::MissingPart;
     uint64_t firstSample = 0;
     uint64_t count = 0;
+    // A recorded gap's: on the time_s clock, its length, its start in UTC and its cause.
+    double startSeconds = 0.0;
+    double lengthSeconds = 0.0;
+    QString startUtc;
+    QString cause;
+
+    bool recorded() const { return kind == Kind::Recorded; }
 };
 
 class CaptureRun : public analysis::SampleSource {
@@ -37,7 +50,11 @@ class CaptureRun : public analysis::SampleSource {
     // The facts of the first part; stopped_by of the last.
     const PartFacts &facts() const { return m_facts; }
     const std::vector<std::unique_ptr<CapturePart>> &parts() const { return m_parts; }
+    // Every gap in run order, recorded ones and missing parts alike: each is a piece boundary.
     const std::vector<RunGap> &gaps() const { return m_gaps; }
+    // The gaps the files record, and the missing parts, apart.
+    std::vector<RunGap> recordedGaps() const;
+    std::vector<RunGap> missingParts() const;
     // Samples per second: from the samples' own times where the files have them (the span of
     // times over the span of run-wide indexes), else the nominal data_rate_sps; 0 unknown.
     double sampleRateHz() const { return m_rate; }

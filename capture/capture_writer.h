@@ -5,6 +5,7 @@
 // reports failure by false and leaves the file and the cause in error().
 
 #include "capture_settings.h"
+#include "gap_record.h"
 
 #include "platform/file_error.h"
 
@@ -40,6 +41,10 @@ class CaptureWriter {
     virtual bool appendPiece(uint64_t firstSample, std::span<const int32_t> codes,
                              std::span<const double> sampleSeconds,
                              const BlockStamp *endsBlock) = 0;
+    // Records a gap where it falls: after the samples appended so far (gap.atSample is their
+    // count). On return it is on disk as a piece is; the next piece's first sample is the
+    // run-wide index after the lost conversions.
+    virtual bool writeGap(const GapRecord &gap) = 0;
     // Records why the capture stopped and closes the file. What was appended stays readable
     // even when this fails.
     virtual bool finish(const QString &stoppedBy) = 0;

@@ -131,6 +131,14 @@ bool CsvWriter::appendPiece(uint64_t firstSample, std::span<const int32_t> codes
     return writeDurably(CsvBlockLines(firstSample, codes, sampleSeconds, m_voltsPerCode));
 }
 
+bool CsvWriter::writeGap(const GapRecord &gap) {
+    if (!m_file.isOpen()) {
+        m_error = {m_file.fileName(), QStringLiteral("the file is not open")};
+        return false;
+    }
+    return writeDurably(CsvGapLine(gap));
+}
+
 bool CsvWriter::finish(const QString &stoppedBy) {
     if (!m_file.isOpen())
         return true;

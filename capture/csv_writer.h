@@ -3,7 +3,8 @@
 // the time rule, the header "index,time_s,code,volts", one line per sample (run-wide index,
 // seconds since the capture started by the arrival rule, the code, the code in volts: empty
 // when the scale is unknown), and a last "# stopped_by: ..." line when the capture closes the
-// file. Each piece is written and synced whole, or cut back off.
+// file; a "# gap: ..." line where a gap falls (gap_record.h). Each piece is written and synced
+// whole, or cut back off.
 
 #include "capture_writer.h"
 
@@ -24,6 +25,7 @@ class CsvWriter : public CaptureWriter {
                 bool replace) override;
     bool appendPiece(uint64_t firstSample, std::span<const int32_t> codes,
                      std::span<const double> sampleSeconds, const BlockStamp *endsBlock) override;
+    bool writeGap(const GapRecord &gap) override;
     bool finish(const QString &stoppedBy) override;
     uint64_t fileBytes() const override { return m_bytes; }
     platform::FileError error() const override { return m_error; }

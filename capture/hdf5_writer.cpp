@@ -17,6 +17,7 @@ namespace {
 // grows by whole chunks at most one chunk ahead of its samples.
 constexpr hsize_t kCodeChunk = 16384;
 constexpr hsize_t kBlockChunk = 256;
+constexpr hsize_t kGapChunk = 16;
 // Room made on disk before a piece's burst, beyond its codes and times: new chunks, the chunk
 // index and the block record. HDF5 records the file's new end before it has written up to
 // it; with the room there first, a full disk stops the block before the library writes
@@ -28,6 +29,16 @@ struct BlockRecord {
     uint32_t samples;
     double wallTime;
     double monotonicTime;
+};
+
+// A gap as /gaps holds it; the strings point into the caller's bytes.
+struct GapRow {
+    uint64_t atSample;
+    uint64_t lost;
+    double start;
+    double length;
+    const char *startUtc;
+    const char *cause;
 };
 
 hid_t StringType() {
@@ -110,6 +121,7 @@ bool Hdf5Writer::create(const QString &path, const CaptureFacts &facts, const Fi
     m_broken = false;
     m_sampleCount = 0;
     m_blockCount = 0;
+    m_gapCount = 0;
     errno = 0;
     const QByteArray name = path.toLocal8Bit();
     m_file = H5Fcreate(name.constData(), replace ? H5F_ACC_TRUNC : H5F_ACC_EXCL, H5P_DEFAULT,
@@ -163,6 +175,37 @@ bool Hdf5Writer::writeAttributes(const CaptureFacts &facts, const FilePart &part
                                     &firstSample);
     return ok && WriteStringAttribute(root, format::kStoppedBy,
                                       QString::fromLatin1(format::kStoppedByUnfinished));
+}
+
+bool Hdf5Writer::makeGaps() {
+    const Hid text(StringType(), H5Tclose);
+    m_gapType = H5Tcreate(H5T_COMPOUND, sizeof(GapRow));
+    H5Tinsert(m_gapType, format::kGapAtSample, HOFFSET(GapRow, atSample), H5T_NATIVE_UINT64);
+    H5Tinsert(m_gapType, format::kGapLost, HOFFSET(GapRow, lost), H5T_NATIVE_UINT64);
+    H5Tinsert(m_gapType, format::kGapStart, HOFFSET(GapRow, start), H5T_NATIVE_DOUBLE);
+    H5Tinsert(m_gapType, format::kGapLength, HOFFSET(GapRow, length), H5T_NATIVE_DOUBLE);
+    H5Tinsert(m_gapType, format::kGapStartUtc, HOFFSET(GapRow, startUtc), text);
+    H5Tinsert(m_gapType, format::kGapCause, HOFFSET(GapRow, cause), text);
+    m_gaps = MakeExtendible(m_file, format::kGaps, m_gapType, kGapChunk);
+    return m_gapType >= 0 && m_gaps >= 0;
+}
+
+bool Hdf5Writer::writeGap(const GapRecord &gap) {
+    if (m_file < 0)
+        return fail("the file is not open");
+    errno = 0;
+    if (m_broken || !makeRoom(0))
+        return fail("the gap cannot be written");
+    const QByteArray startUtc = gap.startUtc.toUtf8(), cause = gap.cause.toUtf8();
+    const GapRow row{gap.atSample,         gap.lost,         gap.startSeconds, gap.lengthSeconds,
+                     startUtc.constData(), cause.constData()};
+    const bool ok = (m_gaps >= 0 || makeGaps()) && Append(m_gaps, m_gapType, m_gapCount, 1, &row);
+    if (!ok || !durable()) {
+        m_broken = true;
+        return fail("the gap cannot be written");
+    }
+    ++m_gapCount;
+    return true;
 }
 
 int Hdf5Writer::descriptor() const {
@@ -257,9 +300,13 @@ void Hdf5Writer::closeAll() {
         H5Dclose(m_blocks);
     if (m_blockType >= 0)
         H5Tclose(m_blockType);
+    if (m_gaps >= 0)
+        H5Dclose(m_gaps);
+    if (m_gapType >= 0)
+        H5Tclose(m_gapType);
     if (m_file >= 0)
         H5Fclose(m_file);
-    m_codes = m_times = m_blocks = m_blockType = m_file = -1;
+    m_codes = m_times = m_blocks = m_blockType = m_gaps = m_gapType = m_file = -1;
 }
 
 } // namespace capture

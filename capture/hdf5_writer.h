@@ -6,6 +6,9 @@
 //   /blocks  one record per block: first_sample (uint64), samples (uint32), wall_time and
 //            monotonic_time (float64 seconds, see BlockStamp); a block cut short by a crash
 //            has its pieces' codes in the file but no record
+//   /gaps    one record per gap (gap_record.h): at_sample and lost (uint64), start_s and length_s
+//            (float64), start_utc and cause (variable-length UTF-8 strings); made at the first
+//            gap, as h5py reads it plainly: a structured array, one row per gap
 //   attributes of the root group: chip, registers, reference_volts, pga_gain, data_rate_sps,
 //            volts_per_code, program_version, start_time, file_number, first_sample and
 //            stopped_by ("unfinished" until the capture closes the file)
@@ -30,6 +33,7 @@ class Hdf5Writer : public CaptureWriter {
                 bool replace) override;
     bool appendPiece(uint64_t firstSample, std::span<const int32_t> codes,
                      std::span<const double> sampleSeconds, const BlockStamp *endsBlock) override;
+    bool writeGap(const GapRecord &gap) override;
     bool finish(const QString &stoppedBy) override;
     uint64_t fileBytes() const override;
     platform::FileError error() const override { return m_error; }
@@ -38,6 +42,7 @@ class Hdf5Writer : public CaptureWriter {
     bool fail(const char *what);
     bool writeAttributes(const CaptureFacts &facts, const FilePart &part);
     bool makeDatasets();
+    bool makeGaps();
     bool durable();
     bool makeRoom(size_t codes);
     int descriptor() const;
@@ -50,6 +55,9 @@ class Hdf5Writer : public CaptureWriter {
     int64_t m_times = -1;
     int64_t m_blocks = -1;
     int64_t m_blockType = -1;
+    int64_t m_gaps = -1;
+    int64_t m_gapType = -1;
+    uint64_t m_gapCount = 0;
     uint64_t m_sampleCount = 0;
     uint64_t m_blockCount = 0;
     bool m_broken = false; // a write failed: nothing more goes to this file

@@ -295,8 +295,11 @@ void CRunAnalysisDlg::onAnalyzed(std::optional<analysis::RunAnalysis> result,
     QString text = tr("%1: %2 samples.").arg(runName()).arg(m_run->count());
     if (m_analysis->detrended)
         text += tr(" Drift removed from every plot and figure.");
-    if (!m_run->gaps().empty())
+    if (!m_run->missingParts().empty())
         text += tr(" Samples are missing: the gaps are marked and left out of every figure.");
+    else if (!m_run->gaps().empty())
+        text += tr(" The board was lost and reopened: the gaps are marked and left out of every "
+                   "figure.");
     if (!(m_run->sampleRateHz() > 0))
         text += tr(" No sample rate: times are in samples, frequencies in cycles per sample.");
     showState(text);

@@ -64,6 +64,49 @@ QString AllanFloorText(const analysis::AllanDeviation &allan, double lsb, bool t
     }
 }
 
+QString SecondsText(double seconds) {
+    return seconds < 60
+               ? QStringLiteral("%1 s").arg(Number(seconds, 4))
+               : QStringLiteral("%1 (%2 s)").arg(FormatDuration(seconds), Number(seconds, 8));
+}
+
+// "Gaps": how many and how long in all; then one row per loss: when, why, how long, how many
+// conversions.
+void AppendLosses(ReportRows &rows, const std::vector<RunGap> &gaps) {
+    if (gaps.empty())
+        return;
+    double seconds = 0;
+    uint64_t lost = 0;
+    for (const RunGap &gap : gaps) {
+        seconds += gap.lengthSeconds;
+        lost += gap.count;
+    }
+    rows.append({QStringLiteral("Gaps"),
+                 QStringLiteral("%1 (the board was lost and reopened), %2 in all, %3 conversions "
+                                "lost: left out of every figure")
+                     .arg(gaps.size())
+                     .arg(SecondsText(seconds))
+                     .arg(lost)});
+    int number = 0;
+    for (const RunGap &gap : gaps) {
+        const QString when =
+            gap.startUtc.isEmpty()
+                ? QStringLiteral("at %1 s").arg(Number(gap.startSeconds, 8))
+                : QStringLiteral("%1 (%2 s)").arg(gap.startUtc, Number(gap.startSeconds, 8));
+        const QString lostText = gap.count == 0
+                                     ? QStringLiteral("no conversion lost")
+                                     : QStringLiteral("%1 conversions lost (samples %2 to %3)")
+                                           .arg(gap.count)
+                                           .arg(gap.firstSample)
+                                           .arg(gap.firstSample + gap.count - 1);
+        rows.append(
+            {QStringLiteral("Gap %1").arg(++number),
+             QStringLiteral("%1: %2; %3, %4")
+                 .arg(when, gap.cause.isEmpty() ? QStringLiteral("cause not recorded") : gap.cause,
+                      SecondsText(gap.lengthSeconds), lostText)});
+    }
+}
+
 } // namespace
 
 QString VoltsText(double volts) {
@@ -126,13 +169,14 @@ ReportRows RunFactRows(const CaptureRun &run) {
         rows.append({QStringLiteral("Board"), f.boardIdentity});
     rows.append({QStringLiteral("Stopped by"), StoppedByText(f.stoppedBy)});
     QString samples = QString::number(run.count());
-    for (const RunGap &gap : run.gaps()) {
+    for (const RunGap &gap : run.missingParts()) {
         samples += gap.count > 0 ? QStringLiteral("; samples %1 to %2 missing (left out)")
                                        .arg(gap.firstSample)
                                        .arg(gap.firstSample + gap.count - 1)
                                  : QStringLiteral("; missing after sample %1").arg(gap.firstSample);
     }
     rows.append({QStringLiteral("Samples"), samples});
+    AppendLosses(rows, run.recordedGaps());
     const double rate = run.sampleRateHz();
     if (rate > 0) {
         rows.append(

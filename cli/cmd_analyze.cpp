@@ -79,10 +79,20 @@ void writeJson(std::ostream &out, const capture::CaptureRun &run,
     QJsonArray files, gaps, allan;
     for (const auto &part : run.parts())
         files.append(part->path());
-    for (const capture::RunGap &gap : run.gaps())
-        gaps.append(
-            QJsonObject{{"firstSample", qint64(gap.firstSample)},
-                        {"count", gap.count > 0 ? QJsonValue(qint64(gap.count)) : QJsonValue()}});
+    // Every gap, recorded ("recorded": the board was lost and reopened) or a missing part.
+    for (const capture::RunGap &gap : run.gaps()) {
+        QJsonObject object{{"kind", gap.recorded() ? "recorded" : "missingPart"},
+                           {"firstSample", qint64(gap.firstSample)},
+                           {"count", gap.count > 0 || gap.recorded() ? QJsonValue(qint64(gap.count))
+                                                                     : QJsonValue()}};
+        if (gap.recorded()) {
+            object["startS"] = finite(gap.startSeconds);
+            object["lengthS"] = finite(gap.lengthSeconds);
+            object["startUtc"] = gap.startUtc.isEmpty() ? QJsonValue() : QJsonValue(gap.startUtc);
+            object["cause"] = gap.cause;
+        }
+        gaps.append(object);
+    }
     for (const analysis::AllanPoint &p : result.allan.points)
         allan.append(QJsonObject{{"tau", p.tau},
                                  {"m", qint64(p.m)},

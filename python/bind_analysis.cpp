@@ -237,6 +237,21 @@ one stands above the noise, else None.)");
             for (const QString &file : read.paths)
                 files.append(Str(file));
             attrs["files"] = files;
+            py::list gaps;
+            for (const capture::ReadGap &gap : read.gaps) {
+                py::dict g;
+                g["at_sample"] = gap.record.atSample;
+                g["lost"] = gap.record.lost;
+                g["start_s"] = gap.record.startSeconds;
+                g["length_s"] = gap.record.lengthSeconds;
+                g["start_utc"] = Str(gap.record.startUtc);
+                g["cause"] = Str(gap.record.cause);
+                g["file"] = Str(gap.path);
+                g["index"] = gap.index;
+                g["first_sample"] = gap.firstSample;
+                gaps.append(g);
+            }
+            attrs["gaps"] = gaps;
             if (times) {
                 const bool known = read.times.size() == read.codes.size() && !read.codes.empty();
                 attrs["time_s"] = known ? py::object(ArrayOf(std::move(read.times))) : py::none();
@@ -252,7 +267,11 @@ exist) or any of run_0001.h5, run_0002.h5 ... attrs holds the facts the first fi
 (chip, registers, reference_volts, reference_source, mode for a VXC5420, pga_gain,
 data_rate_sps, volts_per_code, program_version, start_time; a VXC5420 captured without its
 mode known has pga_gain_from_registers ... instead), stopped_by of the last file and files, the
-paths read. With times (the default), time_s holds each sample's time in seconds since the
+paths read. gaps lists the gaps the files record (the board lost and reopened), each a dict:
+at_sample (samples of its file before it), lost (conversions lost), start_s, length_s,
+start_utc, cause, file, index (where the samples after it begin in codes) and first_sample
+(their run-wide index); give it to noise_density and allan_deviation (gaps=) so nothing is
+computed across one. With times (the default), time_s holds each sample's time in seconds since the
 capture started (float64), as the files record it, or index / data rate for files that hold
 no times; time_rule says which; both None where neither is known. A file that cannot be read,
 or a run with a file missing, raises FileError.)");

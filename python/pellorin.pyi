@@ -108,12 +108,14 @@ def noise_density(
     facts: Mapping[str, object] | None = None,
     detrend: bool = False,
     rate: float | None = None,
+    gaps: Sequence[Mapping[str, object]] | None = None,
 ) -> tuple[Floats, Floats]: ...
 def allan_deviation(
     codes: CodesLike,
     facts: Mapping[str, object] | None = None,
     detrend: bool = False,
     rate: float | None = None,
+    gaps: Sequence[Mapping[str, object]] | None = None,
 ) -> tuple[Floats, Floats, Floats, Floats]: ...
 def spectrum(
     codes: CodesLike,
@@ -122,6 +124,8 @@ def spectrum(
     window: str = "hann",
     tone: bool = False,
 ) -> tuple[Floats, Floats] | tuple[Floats, Floats, dict[str, float] | None]: ...
+# attrs["gaps"]: one dict per gap the files record (at_sample, lost, start_s, length_s,
+# start_utc, cause, file, index into codes, first_sample run-wide); give it as gaps=.
 def read_capture(path: str, *, times: bool = True) -> tuple[Codes, dict[str, object]]: ...
 
 class VirtualBoard:

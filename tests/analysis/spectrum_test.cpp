@@ -198,6 +198,26 @@ TEST(SampleTimes, APieceIsSpreadEvenlyBackToTheOneBefore) {
     }
 }
 
+TEST(SampleTimes, AfterAGapAPieceIsSpreadBackOnlyToTheRestart) {
+    analysis::ArrivalTimes rule(0.5);
+    std::vector<double> before(2), after(4), late(1);
+    rule.spread(1.0, before);
+    // The board was lost at 1.0 and streams again from 11.0: spread from 1.0, the first piece
+    // after the gap would put samples at 3.75, 6.5 and 9.25, where no conversion arrived.
+    rule.restartAt(11.0);
+    rule.spread(12.0, after);
+    // A restart before the last time given never sends the times back.
+    rule.restartAt(0.2);
+    rule.spread(12.5, late);
+    const std::vector<double> expected{0.75, 1.0, 11.25, 11.5, 11.75, 12.0, 12.5};
+    std::vector<double> times = before;
+    times.insert(times.end(), after.begin(), after.end());
+    times.insert(times.end(), late.begin(), late.end());
+    ASSERT_EQ(times.size(), expected.size());
+    for (size_t k = 0; k < times.size(); ++k)
+        EXPECT_NEAR(times[k], expected[k], 1e-12) << k;
+}
+
 TEST(SpectrumCsv, OneLinePerBinInHertzOrCyclesPerSample) {
     Spectrum s;
     s.binHz = 0.5;

@@ -285,6 +285,12 @@ class BadCaptureFiles : public CaptureReader, public ::testing::WithParamInterfa
                 "2,0.02,7,0.1\n");
         else if (name == "short.csv")
             put("# chip: VXC5480\nindex,time_s,code,volts\n0,0.0,5,0.1\n1,0.01\n2,0.02,7,0.1\n");
+        else if (name == "misplacedgap.csv")
+            put("# chip: VXC5480\nindex,time_s,code,volts\n0,0.0,5,0.1\n# gap: at_sample=0 lost=5 "
+                "start_s=0.0 length_s=0.05 start_utc= cause=hang-up\n6,0.06,7,0.1\n");
+        else if (name == "gapnumber.csv")
+            put("# chip: VXC5480\nindex,time_s,code,volts\n0,0.0,5,0.1\n# gap: at_sample=1 "
+                "lost=many start_s=0.0 length_s=0.05 start_utc= cause=hang-up\n");
         else if (name == "nocode.csv")
             put("# chip: VXC5480\nindex,time_s,value\n0,0.0,5\n");
         else if (name == "zero.csv")
@@ -401,6 +407,13 @@ INSTANTIATE_TEST_SUITE_P(
         BadSet{"brokenFields",
                {"short.csv"},
                "%1/short.csv: line 4 is broken: 2 fields where the header names 4"},
+        BadSet{"gapWhereItDoesNotFall",
+               {"misplacedgap.csv"},
+               "%1/misplacedgap.csv: line 4 is broken: the gap's at_sample is 0 where 1 samples "
+               "come before it"},
+        BadSet{"gapWithoutItsNumbers",
+               {"gapnumber.csv"},
+               "%1/gapnumber.csv: line 4 is broken: the gap's lost is \"many\", not a number"},
         BadSet{"noCodeColumn",
                {"nocode.csv"},
                "%1/nocode.csv: not a capture file (no \"code\" column after the facts)"},
