@@ -47,6 +47,11 @@ int portErrorCode(QSerialPort::SerialPortError error) {
 }
 
 QString identityOf(const QString &path) {
+    // A link in a by-id folder is a board's own name (the system's for a USB bridge, a
+    // virtual board's for itself): it stays when the board comes back on another device.
+    const QFileInfo given(path);
+    if (given.isSymLink() && given.absoluteDir().dirName() == QLatin1String("by-id"))
+        return given.absoluteFilePath();
     const QString device = canonical(path);
     const QDir byId(QStringLiteral("/dev/serial/by-id"));
     for (const QFileInfo &entry : byId.entryInfoList(QDir::System | QDir::Files)) {
@@ -99,12 +104,12 @@ std::unique_ptr<BoardLink> BoardLink::open(const QString &path, QString *problem
         openPaths().remove(key);
         return nullptr;
     }
-    return std::unique_ptr<BoardLink>(new BoardLink(path, std::move(port)));
+    return std::unique_ptr<BoardLink>(new BoardLink(path, key, std::move(port)));
 }
 
-BoardLink::BoardLink(QString path, std::unique_ptr<QSerialPort> port)
-    : m_path(std::move(path)), m_port(std::move(port)), m_owner(QThread::currentThread()),
-      m_divisor(g_defaultDivisor) {}
+BoardLink::BoardLink(QString path, QString openKey, std::unique_ptr<QSerialPort> port)
+    : m_path(std::move(path)), m_openKey(std::move(openKey)), m_port(std::move(port)),
+      m_owner(QThread::currentThread()), m_divisor(g_defaultDivisor) {}
 
 const QString &BoardLink::identity() const {
     if (m_identity.isEmpty())
@@ -123,7 +128,8 @@ void BoardLink::close() {
     m_port.reset();
     m_owedBytes = 0;
     const std::lock_guard lock(g_openMutex);
-    openPaths().remove(canonical(m_path));
+    // The key it was opened under: a by-id link may point elsewhere by now, or nowhere.
+    openPaths().remove(m_openKey);
 }
 
 QString BoardLink::chipName() const {
@@ -152,6 +158,22 @@ void BoardLink::moveToThread(QThread *thread) {
     if (m_port)
         m_port->moveToThread(thread);
     m_owner = thread;
+}
+
+void BoardLink::release() {
+    checkThread("release");
+    if (m_port)
+        m_port->moveToThread(nullptr);
+    m_owner = nullptr;
+}
+
+void BoardLink::adopt() {
+    if (m_owner)
+        return;
+    // An object of no thread may be pulled onto the calling one.
+    if (m_port)
+        m_port->moveToThread(QThread::currentThread());
+    m_owner = QThread::currentThread();
 }
 
 bool BoardLink::ownedByCaller() const {

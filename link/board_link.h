@@ -34,8 +34,10 @@ class BoardLink {
     bool isOpen() const { return m_port != nullptr; }
 
     const QString &path() const { return m_path; }
-    // What tells this board from another whatever port it comes back on: the device's
-    // /dev/serial/by-id/ link or its USB serial number when the system has them, else the path.
+    // What tells this board from another whatever port it comes back on: the path itself when
+    // it is a symbolic link in a folder named by-id (as under /dev/serial/by-id/), else the
+    // device's /dev/serial/by-id/ link or its USB serial number when the system has them, else
+    // the path.
     // Found on first asking: a detection's probes of other ports never pay for it.
     const QString &identity() const;
 
@@ -55,6 +57,11 @@ class BoardLink {
     // Hands the port to thread: from then on only that thread may use the link. Called on the
     // owning thread.
     void moveToThread(QThread *thread);
+    // Lets go of the port's thread, so that another thread may adopt() the link: a link opened
+    // on one thread for another that is not known yet. Called on the owning thread.
+    void release();
+    // The calling thread takes a released link; a link that is owned is left as it is.
+    void adopt();
     // True when the calling thread owns the link.
     bool ownedByCaller() const;
 
@@ -82,11 +89,12 @@ class BoardLink {
     bool takeOwed(const ReadWaitHook &whileWaiting = {});
 
   private:
-    BoardLink(QString path, std::unique_ptr<QSerialPort> port);
+    BoardLink(QString path, QString openKey, std::unique_ptr<QSerialPort> port);
     void checkThread(const char *method) const;
     int scaled(uint32_t ms) const;
 
     QString m_path;
+    QString m_openKey; // the device it was open under, for PortOpenInThisProcess
     mutable QString m_identity;
     std::unique_ptr<QSerialPort> m_port;
     QThread *m_owner = nullptr;

@@ -15,6 +15,7 @@
 #include "scan/scan_engine.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <memory>
@@ -39,6 +40,16 @@ struct OpenRequest {
     bool scanSystem = true;
 };
 
+// open_all: every board among the candidates, or one virtual board per name.
+struct OpenAllRequest {
+    QStringList ports;    // empty: the system's serial devices (unless simulate is given)
+    QString chip;         // empty: every chip; else boards of this chip only
+    QStringList simulate; // chip names: one virtual board each, in-process
+    QString signal;       // for simulate: as OpenRequest
+    QString pace;         // for simulate: as OpenRequest
+    bool scanSystem = true;
+};
+
 struct WrittenRegister {
     int address = 0;
     uint8_t readBack = 0;
@@ -49,6 +60,11 @@ class Board {
   public:
     // Finds the board and runs the program's handshake on it.
     static std::unique_ptr<Board> open(const OpenRequest &request, Interrupt &interrupt);
+    // Every board the request finds, each handshaken and its registers read; none found is an
+    // empty list. Each Board belongs to the first thread that makes a call on it, so a script
+    // may open them all on one thread and hand each to a thread of its own.
+    static std::vector<std::unique_ptr<Board>> openAll(const OpenAllRequest &request,
+                                                       Interrupt &interrupt);
     ~Board();
     Board(const Board &) = delete;
     Board &operator=(const Board &) = delete;
@@ -98,6 +114,13 @@ class Board {
 
   private:
     Board() = default;
+    // The handshake for chipName (whichever chip answers when empty) on the ports; the Board
+    // keeps sim, the virtual board that serves one of them, if any.
+    static std::unique_ptr<Board> connect(QStringList ports, QString chipName, bool scanSystem,
+                                          std::unique_ptr<sim::VirtualBoard> sim,
+                                          Interrupt &interrupt);
+    // Lets the next thread that makes a call own the Board (open_all).
+    void releaseThread();
     // Before every exchange: the board is open, this is its thread, and the line is quiet.
     void begin(Interrupt &interrupt);
     void settle(Interrupt &interrupt);
@@ -110,8 +133,8 @@ class Board {
     bool openedHere() const;
 
     bool m_open = false;
-    long m_pid = 0; // the process that opened the Board
-    std::thread::id m_thread;
+    long m_pid = 0;           // the process that opened the Board
+    std::thread::id m_thread; // none: the next thread to make a call owns the Board
     const cli::ChipSupport *m_chip = nullptr;
     QString m_port;
     std::unique_ptr<sim::VirtualBoard> m_sim;

@@ -24,18 +24,26 @@ std::unique_ptr<Board> Board::open(const OpenRequest &request, Interrupt &interr
     if (!request.port.isEmpty() && PortOpenInThisProcess(request.port))
         throw State(QStringLiteral("%1 is open in this process already: another Board holds it")
                         .arg(request.port));
-    std::unique_ptr<Board> board(new Board);
     QStringList ports;
     if (!request.port.isEmpty())
         ports << request.port;
     QString chipName = request.chip;
+    std::unique_ptr<sim::VirtualBoard> virtualBoard;
     if (!request.simulate.isEmpty()) {
-        board->m_sim = StartVirtualBoard(request.simulate, request.signal, request.pace);
-        ports.prepend(SimulatedBoardPort(*board->m_sim));
+        virtualBoard = StartVirtualBoard(request.simulate, request.signal, request.pace);
+        ports.prepend(SimulatedBoardPort(*virtualBoard));
         if (chipName.isEmpty())
             chipName = request.simulate;
     }
     const bool scanSystem = ports.isEmpty() && request.scanSystem;
+    return connect(ports, chipName, scanSystem, std::move(virtualBoard), interrupt);
+}
+
+std::unique_ptr<Board> Board::connect(QStringList ports, QString chipName, bool scanSystem,
+                                      std::unique_ptr<sim::VirtualBoard> sim,
+                                      Interrupt &interrupt) {
+    std::unique_ptr<Board> board(new Board);
+    board->m_sim = std::move(sim);
     if (chipName.isEmpty()) {
         // Whichever chip answers first: the board tells, and the handshake then runs for it.
         const std::vector<DetectedBoard> found = Detect(ports, scanSystem, interrupt);
@@ -59,6 +67,11 @@ std::unique_ptr<Board> Board::open(const OpenRequest &request, Interrupt &interr
     board->m_open = true;
     board->refreshImage(interrupt, false);
     return board;
+}
+
+void Board::releaseThread() {
+    link().release();
+    m_thread = std::thread::id();
 }
 
 bool Board::openedHere() const {
@@ -98,6 +111,11 @@ void Board::begin(Interrupt &interrupt) {
     interrupt.holdForCall(m_callMutex);
     if (!m_open)
         throw State(QStringLiteral("the board is closed"));
+    if (m_thread == std::thread::id() && openedHere()) {
+        // A Board of open_all, released by its opener: this thread takes it.
+        m_thread = std::this_thread::get_id();
+        link().adopt();
+    }
     if (!openedHere())
         throw State(QStringLiteral("this Board was opened by process %1: a child process cannot "
                                    "use it (open the board in the child instead)")

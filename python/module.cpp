@@ -42,6 +42,7 @@ PYBIND11_MODULE(pellorin, module) {
     module.attr("__version__") = PELLORIN_VERSION_TEXT;
     pellorin_py::BindErrors(module);
     pellorin_py::BindBoard(module);
+    pellorin_py::BindOpenAll(module);
     pellorin_py::BindAnalysis(module);
     pellorin_py::BindLongRun(module);
     pellorin_py::BindVirtualBoard(module);

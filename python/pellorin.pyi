@@ -41,6 +41,16 @@ def open(
     reference: float | None = None,
 ) -> Board: ...
 
+def open_all(
+    simulate: Sequence[str] | None = None,
+    ports: Sequence[str] | None = None,
+    *,
+    chip: str | None = None,
+    signal: str | None = None,
+    pace: str | None = None,
+    system: bool = True,
+) -> list[Board]: ...
+
 class Board:
     @property
     def chip(self) -> str: ...

@@ -16,11 +16,14 @@ sim::Pacing PacingOf(const QString &pace) {
     return pacing;
 }
 
-std::unique_ptr<sim::VirtualBoard> StartVirtualBoard(const QString &chipName, const QString &signal,
-                                                     const QString &pace) {
-    sim::Chip chip;
-    if (!sim::ParseChip(chipName.toStdString(), chip))
-        throw Value(QStringLiteral("no virtual board for %1 (VXC5480 or VXC5420)").arg(chipName));
+std::vector<std::unique_ptr<sim::VirtualBoard>>
+StartVirtualBoards(const QStringList &chipNames, const QString &signal, const QString &pace) {
+    for (const QString &chipName : chipNames) {
+        sim::Chip chip;
+        if (!sim::ParseChip(chipName.toStdString(), chip))
+            throw Value(
+                QStringLiteral("no virtual board for %1 (VXC5480 or VXC5420)").arg(chipName));
+    }
     double hz = 0, volts = 0;
     bool counting = false;
     if (signal.startsWith(QLatin1String("sine:"))) {
@@ -34,16 +37,26 @@ std::unique_ptr<sim::VirtualBoard> StartVirtualBoard(const QString &chipName, co
         throw Value(
             QStringLiteral("signal takes \"sine:HZ:VOLTS\" or \"count\", not \"%1\"").arg(signal));
     }
-    std::unique_ptr<sim::VirtualBoard> board =
-        StartSimulatedBoard(chipName, PacingOf(pace), hz, volts);
-    if (!board)
+    const sim::Pacing pacing = PacingOf(pace);
+    if (chipNames.isEmpty())
+        return {};
+    std::vector<std::unique_ptr<sim::VirtualBoard>> boards =
+        StartSimulatedBoards(chipNames, pacing, hz, volts);
+    if (boards.empty())
         throw NoBoard(QStringLiteral("the virtual board could not open a pseudo-terminal"));
     if (counting) {
-        sim::SignalModel signal = sim::DefaultSignal(chip);
-        signal.counting = true;
-        board->setSignal(signal);
+        for (size_t i = 0; i < boards.size(); ++i) {
+            sim::SignalModel model = sim::BoardSignal(boards[i]->chip(), static_cast<int>(i + 1));
+            model.counting = true;
+            boards[i]->setSignal(model);
+        }
     }
-    return board;
+    return boards;
+}
+
+std::unique_ptr<sim::VirtualBoard> StartVirtualBoard(const QString &chipName, const QString &signal,
+                                                     const QString &pace) {
+    return std::move(StartVirtualBoards({chipName}, signal, pace).front());
 }
 
 } // namespace pellorin_py

@@ -4,8 +4,10 @@
 #include "sim/virtual_board.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
+#include <vector>
 
 namespace pellorin_py {
 
@@ -18,5 +20,9 @@ sim::Pacing PacingOf(const QString &pace);
 // ValueError for a name it does not know, NoBoardError when no pty could be made.
 std::unique_ptr<sim::VirtualBoard> StartVirtualBoard(const QString &chipName, const QString &signal,
                                                      const QString &pace);
+// One for each name, in order, each with its own serial, link and inputs (StartSimulatedBoards);
+// the same errors, before any board starts for a name it does not know.
+std::vector<std::unique_ptr<sim::VirtualBoard>>
+StartVirtualBoards(const QStringList &chipNames, const QString &signal, const QString &pace);
 
 } // namespace pellorin_py

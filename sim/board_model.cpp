@@ -40,6 +40,17 @@ BoardModel::BoardModel(Chip chip) : chip_(chip) {
         selfCalibrate(); // the chip calibrates itself once at power-up
 }
 
+void BoardModel::unplugged(bool resetRegisters) {
+    streaming_ = false;
+    input_.clear();
+    if (!resetRegisters)
+        return;
+    chip_ = ChipState(chip_.chip());
+    chip_.setGpioInputLevels(conversion_.signal().gpioInputLevels);
+    if (chip_.hasCalibrationRegisters())
+        selfCalibrate();
+}
+
 void BoardModel::setSignal(const SignalModel &signal) {
     conversion_.setSignal(signal);
     chip_.setGpioInputLevels(signal.gpioInputLevels);

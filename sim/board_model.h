@@ -72,6 +72,11 @@ class BoardModel {
     std::vector<Emission> lineIdle();
     bool hasPendingInput() const { return !input_.empty(); }
 
+    // The board was unplugged: a running acquisition and any half-received frame are gone.
+    // With resetRegisters the chip is as it powers up: registers, mode, power state and the
+    // calibration it makes then.
+    void unplugged(bool resetRegisters);
+
     bool streaming() const { return streaming_; }
     void abortStream() { streaming_ = false; }
     // The next item of the running acquisition; false when the stream is over or fell silent.

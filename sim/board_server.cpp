@@ -41,6 +41,7 @@ bool BoardServer::start() {
     streamActive_ = false;
     peerGone_ = false;
     hangUpArmed_ = false;
+    idleJudged_ = outputIdle_ = true;
     thread_ = std::thread([this] { serve(); });
     return true;
 }

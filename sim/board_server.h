@@ -32,6 +32,11 @@ class BoardServer {
     BoardServer &operator=(const BoardServer &) = delete;
 
     bool start();
+    // Serves again on a new pty after stop(), even a board that hung up by its fault.
+    bool plugIn() {
+        hungUp_ = false;
+        return start();
+    }
     void stop();
     std::string portPath() const;
 

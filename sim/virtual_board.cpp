@@ -1,11 +1,17 @@
 #include "sim/virtual_board.h"
 
 #include "sim/board_server.h"
+#include "sim/stable_link.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cmath>
+#include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
+#include <mutex>
+#include <thread>
 
 namespace sim {
 
@@ -66,28 +72,153 @@ SignalModel DefaultSignal(Chip chip) {
     return signal;
 }
 
+SignalModel BoardSignal(Chip chip, int number) {
+    SignalModel signal = DefaultSignal(chip);
+    if (number <= 1)
+        return signal;
+    // Offsets of a few tenths of a millivolt, growing with the input's number so that every
+    // pair (the power-up MUX's AIN0 - AIN1 too) differs from board to board.
+    const int step = (number - 1) % 16;
+    signal.seed = static_cast<uint32_t>(number);
+    signal.noiseVolts *= 1.0 + 0.05 * step;
+    if (chip == Chip::VXC5420) {
+        signal.inputVolts[1] += 0.1e-3 * step; // the bridge's imbalance: 3.6 to 5.0 mV
+    } else {
+        for (size_t i = 0; i < 8; ++i)
+            signal.inputVolts[i] += 0.1e-3 * step * static_cast<double>(i + 1); // AIN7 <= 52 mV
+    }
+    return signal;
+}
+
+namespace {
+std::string NextSerial() {
+    static std::atomic<int> made{0};
+    char serial[16];
+    std::snprintf(serial, sizeof serial, "PLR%04d", ++made % 10000);
+    return serial;
+}
+} // namespace
+
+// The plug lock guards the server's starts and stops, the link and the plugged-in state; the
+// plug thread (made on the first unplug) brings the board back when its time comes.
 struct VirtualBoard::Impl {
-    explicit Impl(Chip c) : chip(c), server(c) {}
+    explicit Impl(Chip c) : chip(c), server(c), serial(NextSerial()) {}
+    void plugLoop();
+
     Chip chip;
     BoardServer server;
+    StableLink link;
+    std::string serial;
+    mutable std::mutex plugMutex;
+    mutable std::condition_variable plugChanged;
+    bool serving = false; // from start() to stop()
+    bool pluggedIn = false;
+    bool ending = false;
+    std::chrono::steady_clock::time_point backAt;
+    std::thread plugThread;
 };
+
+void VirtualBoard::Impl::plugLoop() {
+    std::unique_lock<std::mutex> lock(plugMutex);
+    while (!ending) {
+        if (pluggedIn) {
+            plugChanged.wait(lock);
+            continue;
+        }
+        if (std::chrono::steady_clock::now() < backAt) {
+            plugChanged.wait_until(lock, backAt);
+            continue;
+        }
+        if (server.plugIn() && link.point(server.portPath())) {
+            pluggedIn = true;
+            plugChanged.notify_all();
+        } else {
+            backAt = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+        }
+    }
+}
 
 VirtualBoard::VirtualBoard(Chip chip) : d(std::make_unique<Impl>(chip)) {}
 
 VirtualBoard::~VirtualBoard() {
-    d->server.stop();
+    stop();
 }
 
 bool VirtualBoard::start() {
-    return d->server.start();
+    const std::lock_guard<std::mutex> lock(d->plugMutex);
+    if (d->serving)
+        return !d->pluggedIn || d->server.start();
+    if (!d->link.make(d->serial))
+        return false;
+    if (!d->server.start() || !d->link.point(d->server.portPath())) {
+        d->server.stop();
+        d->link.remove();
+        return false;
+    }
+    d->serving = d->pluggedIn = true;
+    return true;
 }
 
 void VirtualBoard::stop() {
+    {
+        const std::lock_guard<std::mutex> lock(d->plugMutex);
+        d->ending = true;
+        d->plugChanged.notify_all();
+    }
+    if (d->plugThread.joinable())
+        d->plugThread.join();
+    const std::lock_guard<std::mutex> lock(d->plugMutex);
     d->server.stop();
+    d->link.remove();
+    d->serving = d->pluggedIn = d->ending = false;
 }
 
 std::string VirtualBoard::portPath() const {
+    const std::lock_guard<std::mutex> lock(d->plugMutex);
     return d->server.portPath();
+}
+
+void VirtualBoard::setSerial(const std::string &serial) {
+    const std::lock_guard<std::mutex> lock(d->plugMutex);
+    d->serial = serial;
+}
+
+std::string VirtualBoard::serial() const {
+    const std::lock_guard<std::mutex> lock(d->plugMutex);
+    return d->serial;
+}
+
+std::string VirtualBoard::linkPath() const {
+    const std::lock_guard<std::mutex> lock(d->plugMutex);
+    return d->link.path();
+}
+
+void VirtualBoard::unplug(std::chrono::milliseconds away, bool resetRegisters) {
+    const std::lock_guard<std::mutex> lock(d->plugMutex);
+    if (!d->serving)
+        return;
+    d->backAt = std::chrono::steady_clock::now() + away;
+    if (d->pluggedIn) {
+        // Closing the master is what the reader sees of a bridge pulled out: a hang-up.
+        d->server.stop();
+        d->link.unpoint();
+        d->pluggedIn = false;
+    }
+    d->server.withModel([&](BoardModel &m) { m.unplugged(resetRegisters); });
+    if (!d->plugThread.joinable())
+        d->plugThread = std::thread([this] { d->plugLoop(); });
+    d->plugChanged.notify_all();
+}
+
+bool VirtualBoard::pluggedIn() const {
+    const std::lock_guard<std::mutex> lock(d->plugMutex);
+    return d->pluggedIn;
+}
+
+bool VirtualBoard::waitPluggedIn(int limitMs) const {
+    std::unique_lock<std::mutex> lock(d->plugMutex);
+    return d->plugChanged.wait_for(lock, std::chrono::milliseconds(limitMs),
+                                   [this] { return d->pluggedIn; });
 }
 
 Chip VirtualBoard::chip() const {

@@ -103,6 +103,12 @@ struct SignalModel {
 // at PGA 128 and 10 SPS, 0.4 uV at PGA 1).
 SignalModel DefaultSignal(Chip chip);
 
+// The inputs of board number `number` (1-based) among several served at once: board 1 has
+// DefaultSignal, each other its own seed, a small offset on its inputs and its own noise, so
+// no two boards give the same samples. Every board keeps within the ranges DefaultSignal
+// keeps within (the 2-channel board still sees a bridge).
+SignalModel BoardSignal(Chip chip, int number);
+
 class VirtualBoard {
   public:
     explicit VirtualBoard(Chip chip = Chip::VXC5480);
@@ -110,11 +116,33 @@ class VirtualBoard {
     VirtualBoard(const VirtualBoard &) = delete;
     VirtualBoard &operator=(const VirtualBoard &) = delete;
 
-    // Opens a pty and serves it until stop() or destruction. False if no pty could be made.
+    // Opens a pty and serves it until stop() or destruction, behind linkPath(). False if no
+    // pty or link folder could be made.
     bool start();
+    // Stops serving; the link and its folder go.
     void stop();
+    // The pty that serves the board now; a new one after every unplug.
     std::string portPath() const;
     Chip chip() const;
+
+    // The serial number in the board's link name: "PLR0001", "PLR0002" ... in the order the
+    // boards of this process are made, unless set before start().
+    void setSerial(const std::string &serial);
+    std::string serial() const;
+    // <private folder>/by-id/usb-Pellorin_Virtual_EVM_<SERIAL>-if00: a symbolic link to the
+    // pty that serves the board now, the same path across unplugs, as a USB bridge's name under
+    // /dev/serial/by-id/. Known from start() on; absent while the board is unplugged.
+    std::string linkPath() const;
+
+    // Pulls the board out, returning at once: the line hangs up (the program's reads and
+    // writes fail), the link goes, and after `away` the board serves again on a new pty with
+    // the link pointing at it. With resetRegisters the chip comes back as it powers up
+    // (registers, the 2-channel chip's mode, power state); else as it was left. While away
+    // nothing is converted. Unplugging an unplugged board sets when it comes back anew.
+    void unplug(std::chrono::milliseconds away, bool resetRegisters);
+    bool pluggedIn() const;
+    // Waits until the board serves behind its link again; false if the limit passed first.
+    bool waitPluggedIn(int limitMs) const;
 
     // Wire unless set; a stream keeps the pacing it started with.
     void setPacing(Pacing pacing);

@@ -84,3 +84,44 @@ def test_a_child_process_never_touches_the_parents_board():
         assert os.path.exists(lock) == locked
         assert board.acquire(10).size == 10
         assert pellorin.detect([board.port], system=False) == []
+
+
+def _read_own_board(board, results):
+    # The thread that makes the first call owns a Board of open_all.
+    try:
+        if board.chip == "VXC5420":
+            board.command("set-mode", 1)  # its volts need the mode
+        results[board.chip] = (board.port, board.to_volts(board.acquire(2000)))
+    except BaseException as error:  # the main thread reports it
+        results[board.chip] = error
+
+
+def test_open_all_simulates_each_board_read_from_a_thread_of_its_own():
+    boards = pellorin.open_all(simulate=["VXC5480", "VXC5420"], pace="wire")
+    try:
+        assert [board.chip for board in boards] == ["VXC5480", "VXC5420"]
+        results = {}
+        threads = [threading.Thread(target=_read_own_board, args=(b, results)) for b in boards]
+        for thread in threads:
+            thread.start()
+        for thread in threads:
+            thread.join(timeout=120)
+        for chip in ("VXC5480", "VXC5420"):
+            assert not isinstance(results[chip], BaseException), results[chip]
+        (port_8, volts_8), (port_2, volts_2) = results["VXC5480"], results["VXC5420"]
+        # Each behind a stable link of its own.
+        assert port_8 != port_2
+        for port in (port_8, port_2):
+            assert "/by-id/usb-Pellorin_Virtual_EVM_" in port and os.path.islink(port)
+        # Each its own inputs: AIN0 - AIN1 of the 8-channel board (5 mV - 10 mV), the bridge of
+        # the 2-channel board (a few millivolts).
+        assert volts_8.size == volts_2.size == 2000
+        assert abs(np.mean(volts_8) + 0.005) < 0.0005
+        assert 0.002 < abs(np.mean(volts_2)) < 0.006
+        # Owned now by the thread that read it.
+        with pytest.raises(pellorin.StateError, match="thread"):
+            boards[0].acquire(1)
+    finally:
+        for board in boards:
+            board.close()
+    assert not os.path.exists(port_8) and not os.path.exists(port_2)

@@ -30,7 +30,8 @@ TEST(AppStart, SimulatedBoardIsTriedFirstAndFound) {
     app.PrepareWindow(dlg);
     const QStringList preferred = dlg.portSearch().preferred;
     ASSERT_EQ(preferred.size(), 2);
-    EXPECT_TRUE(preferred[0].startsWith(QStringLiteral("/dev/")));
+    // The virtual board's stable link, as a USB bridge's /dev/serial/by-id/ name.
+    EXPECT_TRUE(preferred[0].contains(QStringLiteral("/by-id/usb-Pellorin_Virtual_EVM_")));
     EXPECT_EQ(preferred[1], QStringLiteral("/dev/pellorin-none"));
     EXPECT_TRUE(dlg.portSearch().scanSystem);
     EXPECT_EQ(qobject_cast<QComboBox *>(dlg.control(mainwindow::kModuleList))->currentText(),

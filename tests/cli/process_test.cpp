@@ -12,8 +12,10 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -88,6 +90,64 @@ TEST(CliProcess, HelpUsageAndManualPage) {
     EXPECT_TRUE(commandHelp.out.startsWith("Usage: pellorin-cli [OPTIONS] set NAME|ADDR=VALUE"));
     // The build wrote the manual from the same text.
     EXPECT_EQ(QString::fromUtf8(contents(QStringLiteral(PELLORIN_CLI_MAN_PATH))), cli::ManPage());
+}
+
+// Reads from the process's current channel until `lines` lines or the text have come.
+QByteArray readUntil(QProcess &process, int lines, const QByteArray &text = {}) {
+    QByteArray got;
+    const QDeadlineTimer limit(kEventWaitLimitMs);
+    while (got.count('\n') < lines && (text.isEmpty() || !got.contains(text)) &&
+           !limit.hasExpired()) {
+        process.waitForReadyRead(100);
+        got += process.readAll();
+    }
+    return got;
+}
+
+bool waitForLink(const QString &path) {
+    const QDeadlineTimer limit(kEventWaitLimitMs);
+    while (!QFileInfo(path).isSymLink() && !limit.hasExpired())
+        QThread::msleep(5);
+    return QFileInfo(path).isSymLink();
+}
+
+TEST(CliProcess, StandaloneBoardsEachBehindItsLinkUnplugOnCommand) {
+    QProcess simProgram;
+    simProgram.start(QStringLiteral(PELLORIN_EVM_SIM_PATH),
+                     {QStringLiteral("--pace=none"), QStringLiteral("--boards=VXC5480,VXC5420")});
+    const QStringList links =
+        QString::fromUtf8(readUntil(simProgram, 2)).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(links.size(), 2);
+    EXPECT_TRUE(links[0].endsWith(QStringLiteral("/by-id/usb-Pellorin_Virtual_EVM_PLR0001-if00")));
+    EXPECT_TRUE(links[1].endsWith(QStringLiteral("/by-id/usb-Pellorin_Virtual_EVM_PLR0002-if00")));
+    const ProcessRun second = runCli({QStringLiteral("--port"), links[1], QStringLiteral("--chip"),
+                                      QStringLiteral("VXC5420"), QStringLiteral("detect")});
+    EXPECT_EQ(second.out, (links[1] + QStringLiteral("\tVXC5420\n")).toUtf8());
+    ASSERT_EQ(runCli({QStringLiteral("--port"), links[0], QStringLiteral("set"),
+                      QStringLiteral("ADCON=0x03")})
+                  .status,
+              kOk);
+
+    simProgram.setReadChannel(QProcess::StandardError);
+    simProgram.write("unplug 3 1\nunplug 1 0.2 reset\n");
+    const QByteArray answers = readUntil(simProgram, 2);
+    EXPECT_TRUE(answers.contains("no board '3' (1 to 2, or all)")) << answers.toStdString();
+    EXPECT_TRUE(answers.contains("board 1 unplugged for 0.2 s, registers reset"))
+        << answers.toStdString();
+    ASSERT_TRUE(waitForLink(links[0]));
+    const ProcessRun reset = runCli(
+        {QStringLiteral("--port"), links[0], QStringLiteral("get"), QStringLiteral("ADCON")});
+    EXPECT_EQ(reset.out, "0x20\n") << reset.err.toStdString();
+
+    // Ended while its boards are out: the links' folders go all the same.
+    simProgram.write("unplug all 600\n");
+    readUntil(simProgram, 2, "board 2 unplugged");
+    EXPECT_FALSE(QFileInfo::exists(links[0]));
+    simProgram.terminate();
+    ASSERT_TRUE(simProgram.waitForFinished(kEventWaitLimitMs));
+    EXPECT_EQ(simProgram.exitCode(), 0);
+    for (const QString &link : links)
+        EXPECT_FALSE(QFileInfo::exists(QFileInfo(QFileInfo(link).absolutePath()).absolutePath()));
 }
 
 TEST(CliProcess, AgainstTheStandaloneBoard) {
