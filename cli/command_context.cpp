@@ -29,14 +29,7 @@ CommandContext::~CommandContext() {
 QStringList CommandContext::simulatedPorts() {
     if (!m_simulatedStarted && m_options.simulate) {
         m_simulatedStarted = true;
-        for (const QString &chip : m_options.simulatedChips) {
-            std::unique_ptr<sim::VirtualBoard> board = StartSimulatedBoard(chip, m_options.pacing);
-            if (!board) {
-                m_simulated.clear();
-                break;
-            }
-            m_simulated.push_back(std::move(board));
-        }
+        m_simulated = StartSimulatedBoards(m_options.simulatedChips, m_options.pacing);
     }
     QStringList ports;
     for (const auto &board : m_simulated)
