@@ -108,7 +108,7 @@ bool CaptureEngine::sendRequest(Block &block, int count) {
     block = Block{};
     block.count = count;
     block.codes.reserve(static_cast<size_t>(count));
-    block.stamp.firstSample = static_cast<uint64_t>(m_progress.samplesReceived);
+    block.stamp.firstSample = static_cast<uint64_t>(m_progress.samplesReceived) + m_lostConversions;
     block.stamp.wallSeconds = QDateTime::currentMSecsSinceEpoch() / 1000.0;
     block.stamp.monotonicSeconds = elapsed();
     if (RequestItems(m_board.link(), count) != 0)
@@ -124,6 +124,7 @@ bool CaptureEngine::openPart(uint64_t firstSample) {
     m_partStart = Clock::now();
     m_progress.filePath = path;
     m_progress.fileBytes = 0;
+    m_partSamples = 0;
     const bool made =
         m_writer->create(path, m_runFacts, FilePart{number, firstSample}, m_settings.force);
     if (made) {
@@ -150,6 +151,7 @@ bool CaptureEngine::writePiece(Block &block, bool endsBlock) {
     if (!m_writer->appendPiece(first, piece.codes, piece.times, endsBlock ? &stamp : nullptr))
         return false;
     m_progress.samplesWritten += static_cast<int64_t>(n);
+    m_partSamples += n;
     m_progress.clippedSamples += analysis::CountClipped(piece.codes);
     m_progress.fileBytes = m_writer->fileBytes();
     block.codes.insert(block.codes.end(), piece.codes.begin(), piece.codes.end());
@@ -211,11 +213,80 @@ CaptureResult CaptureEngine::end(CaptureStatus status, const QString &stoppedBy,
     result.deadSeconds = m_progress.deadSeconds;
     result.longestDeadSeconds = m_progress.longestDeadSeconds;
     result.clippedSamples = m_progress.clippedSamples;
+    result.losses = m_losses;
     m_progress.elapsedSeconds = result.seconds;
     m_progress.stopping = false;
     publish();
     m_running = false;
     return result;
+}
+
+QString CaptureEngine::recover(int result, Block &block, bool &stopped) {
+    GapRecord gap;
+    gap.atSample = m_partSamples;
+    // The gap starts with the last sample that arrived: a board that fell silent is noticed
+    // only when the reply time limit has passed.
+    gap.startSeconds = m_anchor;
+    const auto sinceLast = std::chrono::duration<double>(elapsed() - m_anchor);
+    gap.startUtc = UtcInstantText(
+        std::chrono::system_clock::now() -
+        std::chrono::duration_cast<std::chrono::system_clock::duration>(sinceLast));
+    gap.cause = LossCause(result);
+    m_progress.waitingForBoard = true;
+    publish();
+    if (m_hooks.boardLost)
+        m_hooks.boardLost(gap);
+    BoardLink &link = m_board.link();
+    const BoardReturn back = WaitForBoard(
+        link, link.path(), m_runFacts.boardIdentity,
+        std::chrono::milliseconds(m_settings.reconnectWithinMs),
+        [this] { return stopDue(elapsed()); }, m_hooks.restoreBoard);
+    m_progress.waitingForBoard = false;
+    publish();
+    if (!back.back) {
+        stopped = back.stopped;
+        return back.stopped ? m_stopReason : back.reason;
+    }
+    // The chip settles after a register write: those conversions are read and dropped.
+    const int settling = back.settles ? m_facts.conversion.settlingConversions : 0;
+    if (settling > 0) {
+        if (RequestItems(link, settling) != 0)
+            return acquisition_message::SendCommandFailed().text;
+        m_reader->begin(settling);
+        std::vector<int32_t> codes;
+        std::vector<double> arrivals;
+        items::ItemsRead read;
+        while (!read.complete && read.result == 0 && read.badItem < 0)
+            read = m_reader->readPiece(Clock::now() + std::chrono::seconds(1), codes, arrivals, {});
+        if (!read.complete)
+            return QStringLiteral("the board was lost again while it settled: %1")
+                .arg(LossCause(read.result));
+    }
+    // The stream flows again from the next request: the gap ends there, and its conversions
+    // are lost (the run-wide index runs on by them).
+    const double resume = elapsed();
+    gap.lengthSeconds = resume - gap.startSeconds;
+    gap.lost = LostConversions(gap.lengthSeconds, DeliveredRate(m_facts.conversion.dataRateSps));
+    if (!m_writer->writeGap(gap))
+        return m_writer->errorText();
+    m_lostConversions += gap.lost;
+    m_losses.push_back(gap);
+    m_progress.losses = static_cast<int>(m_losses.size());
+    m_progress.lostSeconds += gap.lengthSeconds;
+    if (m_hooks.boardBack)
+        m_hooks.boardBack(gap);
+    const int count = stopDue(resume) ? 0 : nextCount(resume, false);
+    if (count < 1) {
+        stopped = true;
+        return m_stopReason.isEmpty() ? QStringLiteral("samples") : m_stopReason;
+    }
+    if (!sendRequest(block, count))
+        return acquisition_message::SendCommandFailed().text;
+    // The time rule starts again here: no sample is spread back across the gap.
+    m_anchor = block.stamp.monotonicSeconds;
+    m_timing.start(m_anchor);
+    publish();
+    return QString();
 }
 
 CaptureResult CaptureEngine::run() {
@@ -319,6 +390,25 @@ CaptureResult CaptureEngine::stream() {
             }
             std::swap(block, next);
             continue;
+        }
+
+        if (read.result != 0 && read.badItem < 0 && !read.stopped &&
+            m_settings.reconnectWithinMs > 0) {
+            // The board is lost: what arrived is kept, then it is waited for.
+            if (!writePiece(block, true)) {
+                const QString reason = m_writer->errorText();
+                finishPart(reason);
+                return end(CaptureStatus::File, reason);
+            }
+            bool stopped = false;
+            const QString ended = recover(read.result, block, stopped);
+            if (ended.isEmpty())
+                continue;
+            if (!finishPart(ended))
+                return end(CaptureStatus::File, m_writer->errorText());
+            if (stopped)
+                return end(CaptureStatus::Ok, ended);
+            return end(CaptureStatus::Exchange, ended, read.result);
         }
 
         if (read.stopped || read.result != 0 || read.badItem >= 0) {

@@ -13,8 +13,10 @@
 // the blocks sized by time), so the next exchange on the port is not met by late items.
 
 #include "block_figures.h"
+#include "board_return.h"
 #include "capture_settings.h"
 #include "capture_writer.h"
+#include "gap_record.h"
 #include "stream_timing.h"
 
 #include "acquisition/event_cadence.h"
@@ -55,6 +57,12 @@ struct CaptureHooks {
     std::function<void(std::span<const int32_t>)> onWritten;
     int gatherMs = kCaptureGatherMs;
     int pieceMs = kPieceMs;
+    // With CaptureSettings::reconnectWithinMs: told on the engine's thread when the board is
+    // lost (the gap's start and cause) and when it is back (the whole gap); and what a board
+    // that answers again must pass (the chip brought back as recorded).
+    std::function<void(const GapRecord &)> boardLost;
+    std::function<void(const GapRecord &)> boardBack;
+    RestoreBoard restoreBoard;
 };
 
 // What a window shows while the capture runs.
@@ -77,6 +85,9 @@ struct CaptureProgress {
     BlockFigures lastBlock;
     DriftLine drift; // block means against time
     bool stopping = false;
+    bool waitingForBoard = false; // lost, and looked for
+    int losses = 0;               // times the board was lost and came back
+    double lostSeconds = 0.0;     // their length in all
     int64_t drainItemsLeft = 0;
     // The same in bytes, exact (a read may end inside an item): what the board still owes when
     // a caller cuts the drain short (abortDrain) and reads it off later.
@@ -99,6 +110,8 @@ struct CaptureResult {
     double deadSeconds = 0.0;
     double longestDeadSeconds = 0.0;
     int64_t clippedSamples = 0; // of samples, at either code limit
+    // Each time the board was lost and came back: when, why, how long, conversions lost.
+    std::vector<GapRecord> losses;
 };
 
 // An instant as the files record the run's start: ISO 8601 UTC to the microsecond, with a "Z".
@@ -156,6 +169,9 @@ class CaptureEngine {
     void onRead(double seconds, std::span<const int32_t> codes, bool full);
     CaptureResult end(CaptureStatus status, const QString &stoppedBy, int linkResult = 0);
     double elapsed() const;
+    // The board was lost with result: waits for it, records the gap and requests block anew.
+    // Empty when the stream goes on, else why it ends (stopped: by a stop, not a fault).
+    QString recover(int result, Block &block, bool &stopped);
 
     BoardSession &m_board;
     const CaptureSettings m_settings;
@@ -171,7 +187,10 @@ class CaptureEngine {
     StreamTiming m_timing;
     CaptureProgress m_progress;
     Piece m_piece;
-    double m_anchor = 0.0; // the time of the last sample written (the time rule's anchor)
+    double m_anchor = 0.0;          // the time of the last sample written (the time rule's anchor)
+    uint64_t m_lostConversions = 0; // over every gap: the run-wide index runs ahead by them
+    uint64_t m_partSamples = 0;     // samples in the file being written
+    std::vector<GapRecord> m_losses;
     Clock::time_point m_partStart;
     QString m_stopReason;
 

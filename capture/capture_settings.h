@@ -36,6 +36,9 @@ struct CaptureSettings {
     int64_t splitMs = 0;           // 0: one file; else a new numbered file at this interval
     bool force = false;            // an existing file may be replaced
     std::optional<RunClock> clock; // unset: the run's own start
+    // How long a lost board is waited for (looked for every second) before the capture ends;
+    // 0: it ends at once.
+    int64_t reconnectWithinMs = 0;
 };
 
 // Recorded in every file of the capture, as at its start.

@@ -1,5 +1,6 @@
 // capture: the window's continuous capture without the window, to an HDF5 or CSV file.
 
+#include "chips/tables/chip_restore.h"
 #include "chips/tables/number_text.h"
 #include "commands.h"
 #include "conversion_options.h"
@@ -13,6 +14,7 @@
 #include "capture/file_names.h"
 
 #include <QDateTime>
+#include <QTime>
 
 #include <chrono>
 
@@ -48,13 +50,13 @@ bool readDuration(const CommandArguments &args, const QString &name, int64_t &ms
 QString parseSettings(CommandContext &context, capture::CaptureSettings &settings,
                       ConversionRequest &conversion, bool &json) {
     QString error;
-    const CommandArguments args =
-        SplitArguments(context.options().arguments,
-                       QStringList{QStringLiteral("--out"), QStringLiteral("--format"),
-                                   QStringLiteral("--block"), QStringLiteral("--duration"),
-                                   QStringLiteral("--samples"), QStringLiteral("--split")} +
-                           ConversionOptionNames(),
-                       {QStringLiteral("--force"), QStringLiteral("--json")}, error);
+    const CommandArguments args = SplitArguments(
+        context.options().arguments,
+        QStringList{QStringLiteral("--out"), QStringLiteral("--format"), QStringLiteral("--block"),
+                    QStringLiteral("--duration"), QStringLiteral("--samples"),
+                    QStringLiteral("--split"), QStringLiteral("--reconnect-within")} +
+            ConversionOptionNames(),
+        {QStringLiteral("--force"), QStringLiteral("--json")}, error);
     if (!error.isEmpty())
         return error;
     error = ReadConversionOptions(args, context.chip(), conversion);
@@ -90,6 +92,12 @@ QString parseSettings(CommandContext &context, capture::CaptureSettings &setting
     }
     if (args.has(QStringLiteral("--split")) &&
         !readDuration(args, QStringLiteral("--split"), settings.splitMs, error))
+        return error;
+    // 0 (the default) ends the capture when the board is lost, as a script may expect.
+    if (args.has(QStringLiteral("--reconnect-within")) &&
+        args.value(QStringLiteral("--reconnect-within")) != QLatin1String("0") &&
+        !readDuration(args, QStringLiteral("--reconnect-within"), settings.reconnectWithinMs,
+                      error))
         return error;
     settings.force = args.has(QStringLiteral("--force"));
     json = context.options().json || args.has(QStringLiteral("--json"));
@@ -170,6 +178,22 @@ int RunCapture(CommandContext &context) {
     };
     if (context.startTogether())
         settings.clock = context.startTogether()();
+    // A lost board is told, looked for, and brought back as it was at the start.
+    hooks.boardLost = [&console](const capture::GapRecord &gap) {
+        console.message(
+            QStringLiteral("Board lost at %1 (%2); waiting for it to come back")
+                .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")), gap.cause));
+    };
+    hooks.boardBack = [&console](const capture::GapRecord &gap) {
+        console.message(QStringLiteral("Board back at %1 after %2 s; %3 conversions lost")
+                            .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")))
+                            .arg(gap.lengthSeconds, 0, 'f', 1)
+                            .arg(gap.lost));
+    };
+    hooks.restoreBoard = [&chip, &image, mode = conversion.mode](BoardLink &link) {
+        const ChipRestore restored = RestoreChip(link, chip, image, mode);
+        return capture::BoardRestored{restored.ok, restored.wroteBack, restored.reason};
+    };
     capture::CaptureEngine engine(context.board(), settings, facts, hooks);
     running = &engine;
     const capture::CaptureResult result = engine.run();

@@ -25,6 +25,25 @@ void writeJson(std::ostream &out, const QJsonObject &object) {
     out << QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString() << '\n';
 }
 
+QJsonArray lossesJson(const std::vector<capture::GapRecord> &losses) {
+    QJsonArray array;
+    for (const capture::GapRecord &loss : losses) {
+        array.append(QJsonObject{{"startUtc", loss.startUtc},
+                                 {"startS", loss.startSeconds},
+                                 {"cause", loss.cause},
+                                 {"lengthS", loss.lengthSeconds},
+                                 {"lostConversions", static_cast<qint64>(loss.lost)}});
+    }
+    return array;
+}
+
+double lostSeconds(const std::vector<capture::GapRecord> &losses) {
+    double seconds = 0.0;
+    for (const capture::GapRecord &loss : losses)
+        seconds += loss.lengthSeconds;
+    return seconds;
+}
+
 // A figure in codes as microvolts, where volts may be claimed; NaN otherwise.
 double microvolts(double codes, const conversion::ConversionFacts &facts) {
     const double voltsPerCode = conversion::ClaimedVoltsPerCode(facts);
@@ -255,6 +274,14 @@ void WriteCaptureText(std::ostream &out, const capture::CaptureResult &result,
         << result.deadSeconds << " s (longest " << result.longestDeadSeconds << " s); "
         << result.clippedSamples << " clipped; stopped by " << result.stoppedBy.toStdString()
         << '\n';
+    double lost = 0.0;
+    for (const capture::GapRecord &loss : result.losses) {
+        lost += loss.lengthSeconds;
+        out << "board lost at " << loss.startUtc.toStdString() << " (" << loss.cause.toStdString()
+            << ") for " << loss.lengthSeconds << " s, " << loss.lost << " conversions lost\n";
+    }
+    if (!result.losses.empty())
+        out << result.losses.size() << " loss(es), " << lost << " s in all\n";
 }
 
 void WriteCaptureJson(std::ostream &out, const capture::CaptureResult &result,
@@ -268,7 +295,9 @@ void WriteCaptureJson(std::ostream &out, const capture::CaptureResult &result,
                         {"deadSeconds", result.deadSeconds},
                         {"longestDeadSeconds", result.longestDeadSeconds},
                         {"clippedSamples", static_cast<qint64>(result.clippedSamples)},
-                        {"stoppedBy", result.stoppedBy}},
+                        {"stoppedBy", result.stoppedBy},
+                        {"losses", lossesJson(result.losses)},
+                        {"lostSeconds", lostSeconds(result.losses)}},
                        facts));
 }
 

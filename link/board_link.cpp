@@ -79,8 +79,10 @@ void SetLinkThreadChecks(bool on) {
     g_threadChecks = on;
 }
 
-std::unique_ptr<BoardLink> BoardLink::open(const QString &path, QString *problem) {
-    const QString key = canonical(path);
+namespace {
+// Opens the device for a link, claiming it in this process's list; null (and why) when it
+// cannot be opened or another link holds it.
+std::unique_ptr<QSerialPort> openDevice(const QString &path, const QString &key, QString *problem) {
     {
         const std::lock_guard lock(g_openMutex);
         if (openPaths().contains(key)) {
@@ -104,7 +106,34 @@ std::unique_ptr<BoardLink> BoardLink::open(const QString &path, QString *problem
         openPaths().remove(key);
         return nullptr;
     }
+    return port;
+}
+} // namespace
+
+std::unique_ptr<BoardLink> BoardLink::open(const QString &path, QString *problem) {
+    const QString key = canonical(path);
+    std::unique_ptr<QSerialPort> port = openDevice(path, key, problem);
+    if (!port)
+        return nullptr;
     return std::unique_ptr<BoardLink>(new BoardLink(path, key, std::move(port)));
+}
+
+bool BoardLink::reopen(const QString &path, QString *problem) {
+    checkThread("reopen");
+    close();
+    const QString key = canonical(path);
+    std::unique_ptr<QSerialPort> port = openDevice(path, key, problem);
+    if (!port)
+        return false;
+    m_port = std::move(port);
+    m_path = path;
+    m_openKey = key;
+    m_identity.clear();
+    return true;
+}
+
+QString BoardIdentityOf(const QString &path) {
+    return identityOf(path);
 }
 
 BoardLink::BoardLink(QString path, QString openKey, std::unique_ptr<QSerialPort> port)

@@ -32,6 +32,10 @@ class BoardLink {
     // on a port that is not open (result::kNoPort).
     void close();
     bool isOpen() const { return m_port != nullptr; }
+    // Closes the port and opens the device at path in its place (a board that came back after
+    // its USB bridge reset): chip id, time limits, sink and thread stay the link's. False (and
+    // why in *problem) when it cannot be opened; the link is closed then.
+    bool reopen(const QString &path, QString *problem = nullptr);
 
     const QString &path() const { return m_path; }
     // What tells this board from another whatever port it comes back on: the path itself when
@@ -103,6 +107,9 @@ class BoardLink {
     int64_t m_owedBytes = 0;
     platform::MessageHandler m_sink;
 };
+
+// The identity a link opened at path would have (see BoardLink::identity), found now.
+QString BoardIdentityOf(const QString &path);
 
 // True while a link of this process holds the device at path.
 bool PortOpenInThisProcess(const QString &path);

@@ -31,6 +31,7 @@ ChipSupport Vxc5420Support() {
     chip.firstMode = vxc5420::kFirstMode;
     chip.lastMode = vxc5420::kCommandMode;
     chip.mux = &vxc5420::kMuxLayout;
+    chip.readOnlyBits = [](int address) { return vxc5420::ReadOnlyBits(address); };
     return chip;
 }
 

@@ -33,6 +33,7 @@ ChipSupport Vxc5480Support() {
     };
     chip.referenceRange = vxc5480::kReferenceRange;
     chip.mux = &vxc5480::kMuxLayout;
+    chip.readOnlyBits = [](int address) { return vxc5480::ReadOnlyBits(address); };
     return chip;
 }
 

@@ -54,6 +54,9 @@ struct ChipSupport {
     int lastMode = 0;
     // The input multiplexer: input names and MUX bytes; null when this build has none.
     const panel_common::MuxLayout *mux = nullptr;
+    // The bits of a register the chip sets itself (see the chip core's ReadOnlyBits); null
+    // when this build has no register map for the chip.
+    uint8_t (*readOnlyBits)(int address) = nullptr;
 
     int registerCount() const { return static_cast<int>(registerNames.size()); }
 };

@@ -16,6 +16,13 @@ using panel_common::TableEntries;
 
 // Register addresses, 0x00 to 0x05.
 enum Register : uint8_t { kSta, kMux, kCr0, kCr1, kCr2, kCr3 };
+
+// The bits of each register the chip sets itself or keeps fixed: never written, and left out
+// when two images are compared.
+constexpr uint8_t ReadOnlyBits(int address) {
+    constexpr uint8_t kMasks[] = {0x01, 0x6E, 0xF9, 0x88, 0xFE, 0xFD};
+    return address >= 0 && address < 6 ? kMasks[address] : 0xFF;
+}
 constexpr int kRegisterCount = 6;
 
 // One byte per register, indexed by address; nothing beyond CR3 is read, written or shown.

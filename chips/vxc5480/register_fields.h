@@ -26,6 +26,12 @@ enum Register : uint8_t {
 };
 constexpr int kRegisterCount = 11;
 
+// The bits of a register the chip sets itself (its id, data ready, a read-only ADCON bit):
+// never written, and left out when two images are compared.
+constexpr uint8_t ReadOnlyBits(int address) {
+    return address == kStatus ? 0xF1 : address == kAdcon ? 0x80 : 0x00;
+}
+
 // The registers' names by address, as the "All Regs" page labels its rows.
 extern const char *const kRegisterLabels[kRegisterCount];
 
