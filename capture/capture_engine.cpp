@@ -228,9 +228,9 @@ QString CaptureEngine::recover(int result, Block &block, bool &stopped) {
     // only when the reply time limit has passed.
     gap.startSeconds = m_anchor;
     const auto sinceLast = std::chrono::duration<double>(elapsed() - m_anchor);
-    gap.startUtc = UtcInstantText(
-        std::chrono::system_clock::now() -
-        std::chrono::duration_cast<std::chrono::system_clock::duration>(sinceLast));
+    gap.startUtc =
+        UtcInstantText(std::chrono::system_clock::now() -
+                       std::chrono::duration_cast<std::chrono::system_clock::duration>(sinceLast));
     gap.cause = LossCause(result);
     m_progress.waitingForBoard = true;
     publish();
