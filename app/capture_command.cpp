@@ -4,6 +4,7 @@
 #include "analysis_menu.h"
 #include "capture/capture_dlg.h"
 #include "capture/capture_facts.h"
+#include "chips/tables/chip_restore.h"
 #include "pellorin_dlg.h"
 #include "platform/file_dialogs.h"
 #include "stream_guard.h"
@@ -11,6 +12,21 @@
 #include <QDateTime>
 
 namespace {
+// The chip as recorded at the start, brought back on a board that returned after a loss: its
+// registers, and the mode the facts name ("4: Command Mode") on a chip with modes.
+capture::RestoreBoard restoreFor(const capture::CaptureFacts &facts) {
+    const cli::ChipSupport *chip = cli::FindChipSupport(facts.chipName);
+    if (!chip)
+        return {};
+    const int mode = facts.conversion.modeKnown
+                         ? QString::fromStdString(facts.conversion.mode).section(u':', 0, 0).toInt()
+                         : 0;
+    return [chip, registers = facts.registers, mode](BoardLink &link) {
+        const cli::ChipRestore restored = cli::RestoreChip(link, *chip, registers, mode);
+        return capture::BoardRestored{restored.ok, restored.wroteBack, restored.reason};
+    };
+}
+
 QString chooseCapturePath(QWidget *owner, const QString &proposed, capture::FileFormat format) {
     const bool hdf5 = format == capture::FileFormat::Hdf5;
     return platform::ChooseSaveFile(
@@ -48,6 +64,7 @@ void CPellorinDlg::OnContinuousCapture() {
             return PanelFacts(m_pPanel.data()).referenceRange;
         };
         hooks.choosePath = chooseCapturePath;
+        hooks.restoreFor = restoreFor;
         hooks.proposedFolder = [] { return g_saveFolder; };
         m_capture = new CCaptureDlg(hooks, this);
         m_streams->add({[this] { return m_capture->running(); },

@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QTime>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -162,9 +163,17 @@ QWidget *CCaptureDlg::buildSettings() {
     m_splitInterval->setAccessibleName(tr("New file interval (H:MM:SS)"));
     grid->addWidget(m_split, 6, 0, 1, 2);
     grid->addWidget(m_splitInterval, 6, 2);
-    m_settingsControls = {m_path,     m_browse,     m_format,  m_block, byHand,         afterTime,
-                          m_duration, afterSamples, m_samples, m_split, m_splitInterval};
-    addReferenceField(grid, 7);
+    // A USB bridge that resets comes back within seconds: the night goes on.
+    m_reconnect = new QCheckBox(tr("&Wait for a lost board up to (H:MM:SS)"), box);
+    m_reconnect->setChecked(true);
+    m_reconnectWithin = durationField(box, QStringLiteral("0:10:00"));
+    m_reconnectWithin->setAccessibleName(tr("Wait for a lost board up to (H:MM:SS)"));
+    grid->addWidget(m_reconnect, 7, 0, 1, 2);
+    grid->addWidget(m_reconnectWithin, 7, 2);
+    m_settingsControls = {m_path,          m_browse,    m_format,         m_block,   byHand,
+                          afterTime,       m_duration,  afterSamples,     m_samples, m_split,
+                          m_splitInterval, m_reconnect, m_reconnectWithin};
+    addReferenceField(grid, 8);
     return box;
 }
 
@@ -180,6 +189,7 @@ QWidget *CCaptureDlg::buildReadouts() {
                                 tr("Last block mean"),
                                 tr("Last block standard deviation"),
                                 tr("Drift since the start"),
+                                tr("Board lost"),
                                 tr("Clipped samples")};
     for (const QString &caption : captions) {
         auto *edit = new QLineEdit(box);
@@ -188,6 +198,8 @@ QWidget *CCaptureDlg::buildReadouts() {
         form->addRow(platform::BuddyLabel(caption, edit, box), edit);
         m_readouts.push_back(edit);
     }
+    m_readouts[9]->setToolTip(tr("Times the board was lost and came back, and how long it was "
+                                 "away in all: the files record each gap"));
     m_readouts.back()->setToolTip(tr("Samples at either code limit (-8388608 or 8388607): the "
                                      "input may have been beyond the range there"));
     return box;
@@ -204,6 +216,11 @@ QString CCaptureDlg::settingsFromControls(CaptureSettings &settings) const {
     const bool automatic = block.isEmpty() || block == kAutoBlock;
     settings.blockItems = automatic ? kAutoBlockItems : block.toInt();
     settings.stop = static_cast<StopRule>(m_stopRule->checkedId());
+    if (m_reconnect->isChecked()) {
+        settings.reconnectWithinMs = ParseDuration(m_reconnectWithin->text());
+        if (settings.reconnectWithinMs <= 0)
+            return tr("The wait for a lost board must be H:MM:SS and more than 0.");
+    }
     if (settings.path.isEmpty())
         return tr("Choose the file to write (Browse...).");
     if (!automatic && (settings.blockItems < 1 || settings.blockItems > kMaxBlockItems))
@@ -271,6 +288,8 @@ void CCaptureDlg::OnStart() {
     m_stopAsked = false;
     CaptureHooks hooks;
     hooks.onWritten = [this](std::span<const int32_t> codes) { m_live.add(codes); };
+    if (m_hooks.restoreFor)
+        hooks.restoreBoard = m_hooks.restoreFor(*facts);
     m_engine = std::make_unique<CaptureEngine>(*board, settings, *facts, hooks);
     CaptureEngine *engine = m_engine.get();
     m_worker->start(board->link(), [this, engine] { m_jobResult = engine->stream(); });
@@ -330,12 +349,23 @@ void CCaptureDlg::refresh() {
     ++m_refreshes;
     const CaptureProgress progress = m_engine ? m_engine->snapshot() : CaptureProgress{};
     const ReadoutTexts texts = MakeReadouts(progress, m_voltsPerCode);
-    const QString values[] = {
-        texts.elapsed,     texts.samples,   texts.rate,           texts.fileSize, texts.deadTotal,
-        texts.deadLongest, texts.blockMean, texts.blockDeviation, texts.drift,    texts.clipped};
+    const QString values[] = {texts.elapsed,   texts.samples,        texts.rate,
+                              texts.fileSize,  texts.deadTotal,      texts.deadLongest,
+                              texts.blockMean, texts.blockDeviation, texts.drift,
+                              texts.losses,    texts.clipped};
     for (size_t i = 0; i < m_readouts.size(); ++i)
         m_readouts[i]->setText(values[i]);
     markClipped(progress.clippedSamples > 0);
+    if (progress.waitingForBoard && !m_stopAsked) {
+        if (!m_lossShown)
+            setState(tr("Board lost at %1 (%2); waiting for it to come back.")
+                         .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")),
+                              progress.lossCause));
+        m_lossShown = true;
+    } else if (m_lossShown && running()) {
+        m_lossShown = false;
+        showCapturingTo(progress.filePath);
+    }
     if (progress.stopping)
         setState(tr("Stopping: the board is finishing its block, %n item(s) left.", nullptr,
                     static_cast<int>(progress.drainItemsLeft)));

@@ -45,6 +45,9 @@ struct CaptureWindowHooks {
     // The save dialog, proposing a path; an empty string when cancelled.
     std::function<QString(QWidget *owner, const QString &proposed, capture::FileFormat)> choosePath;
     std::function<QString()> proposedFolder; // where data files are proposed
+    // What brings a board that came back after a loss to the chip the capture started with
+    // (the facts recorded); empty when the chip is not known.
+    std::function<capture::RestoreBoard(const capture::CaptureFacts &)> restoreFor;
 };
 
 class CCaptureDlg : public QDialog {
@@ -80,6 +83,9 @@ class CCaptureDlg : public QDialog {
     QLineEdit *samplesEdit() const { return m_samples; }
     QCheckBox *splitCheck() const { return m_split; }
     QLineEdit *splitEdit() const { return m_splitInterval; }
+    // Wait for a lost board, and for how long (H:MM:SS).
+    QCheckBox *reconnectCheck() const { return m_reconnect; }
+    QLineEdit *reconnectEdit() const { return m_reconnectWithin; }
     ReferenceEdit *referenceEdit() const { return m_reference; }
     QPushButton *startButton() const { return m_start; }
     QPushButton *stopButton() const { return m_stop; }
@@ -144,6 +150,9 @@ class CCaptureDlg : public QDialog {
     QLineEdit *m_samples = nullptr;
     QCheckBox *m_split = nullptr;
     QLineEdit *m_splitInterval = nullptr;
+    QCheckBox *m_reconnect = nullptr;
+    QLineEdit *m_reconnectWithin = nullptr;
+    bool m_lossShown = false; // the state line says the board is lost
     ReferenceEdit *m_reference = nullptr;
     QPushButton *m_start = nullptr;
     QPushButton *m_stop = nullptr;

@@ -233,6 +233,7 @@ QString CaptureEngine::recover(int result, Block &block, bool &stopped) {
                        std::chrono::duration_cast<std::chrono::system_clock::duration>(sinceLast));
     gap.cause = LossCause(result);
     m_progress.waitingForBoard = true;
+    m_progress.lossCause = gap.cause;
     publish();
     if (m_hooks.boardLost)
         m_hooks.boardLost(gap);

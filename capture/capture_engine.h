@@ -86,6 +86,7 @@ struct CaptureProgress {
     DriftLine drift; // block means against time
     bool stopping = false;
     bool waitingForBoard = false; // lost, and looked for
+    QString lossCause;            // why, while waitingForBoard
     int losses = 0;               // times the board was lost and came back
     double lostSeconds = 0.0;     // their length in all
     int64_t drainItemsLeft = 0;

@@ -60,6 +60,9 @@ QString WireLimitNote(double nominalSps) {
 ReadoutTexts MakeReadouts(const CaptureProgress &p, double voltsPerCode) {
     ReadoutTexts t;
     t.elapsed = FormatElapsed(p.elapsedSeconds);
+    t.losses = p.losses == 0
+                   ? QStringLiteral("none")
+                   : QStringLiteral("%1 (%2 s in all)").arg(p.losses).arg(p.lostSeconds, 0, 'f', 1);
     t.samples = QString::number(p.samplesWritten);
     t.rate = RateText(p.rateSps, p.nominalSps);
     t.fileSize = FormatBytes(p.fileBytes);

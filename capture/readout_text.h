@@ -19,6 +19,8 @@ struct ReadoutTexts {
     QString drift; // volts per hour and its standard error (codes per hour without a scale)
     // Samples at the code limits: "0", or "N (x.xx % of the samples written)".
     QString clipped;
+    // Times the board was lost and came back: "none", or "2 (25.3 s in all)".
+    QString losses;
 };
 
 ReadoutTexts MakeReadouts(const CaptureProgress &progress, double voltsPerCode);

@@ -13,6 +13,7 @@
 #include "app/stream_guard.h"
 #include "capture/capture_dlg.h"
 #include "capture/strip_chart.h"
+#include "chips/vxc5480/register_fields.h"
 #include "platform/file_dialogs.h"
 #include "platform/question.h"
 
@@ -439,3 +440,33 @@ TEST_F(CaptureWindowTest, EveryControlAndValueIsReachableAndTheFiguresMove) {
     EXPECT_EQ(written->text(), QString::number(window->lastResult().samples));
     EXPECT_GT(window->refreshes(), 0);
 }
+
+namespace {
+// A USB bridge that resets in the middle of a capture: the window says the board is lost, waits
+// for it (on by default), brings the chip back as it was (the rate set before the capture) and
+// goes on in the same file, the gap recorded and counted in the readouts.
+TEST_F(CaptureWindowTest, ALostBoardIsWaitedForAndTheCaptureGoesOn) {
+    board.setRegisterValue(vxc5480::kDrate, 0xA1);
+    dlg.setPortSearch({{QString::fromStdString(board.linkPath())}, false});
+    clickDetect();
+    CCaptureDlg *window = openCapture(QStringLiteral("lost.h5"));
+    EXPECT_TRUE(window->reconnectCheck()->isChecked());
+    EXPECT_EQ(window->reconnectEdit()->text(), QStringLiteral("0:10:00"));
+    window->setStopRule(capture::StopRule::Duration);
+    window->durationEdit()->setText(QStringLiteral("0:00:04"));
+    startCapture(window);
+    board.unplug(std::chrono::milliseconds(1000), true);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return window->stateLabel()->text().startsWith(QStringLiteral("Board lost at")); }));
+    ASSERT_TRUE(WaitUntil([&] { return !window->running(); }));
+    const capture::CaptureResult &result = window->lastResult();
+    EXPECT_EQ(result.status, capture::CaptureStatus::Ok) << result.stoppedBy.toStdString();
+    ASSERT_EQ(result.losses.size(), 1u);
+    EXPECT_TRUE(window->readouts()[9]->text().startsWith(QStringLiteral("1 (")))
+        << window->readouts()[9]->text().toStdString();
+    EXPECT_EQ(board.registerValue(vxc5480::kDrate), 0xA1);
+    const CaptureFileContents file = ReadHdf5Capture(m_dir.filePath(QStringLiteral("lost.h5")));
+    EXPECT_EQ(file.codes.size(), static_cast<size_t>(result.samples));
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join('|').toStdString();
+}
+} // namespace
