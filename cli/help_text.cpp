@@ -269,7 +269,8 @@ const std::vector<HelpEntry> &CommandHelp() {
                   .arg(QLatin1String("%9d")))},
         {"capture",
          "capture --out FILE [--format h5|csv] [--block N] [--duration SECONDS|H:MM:SS] "
-         "[--samples N] [--split H:MM:SS] [--force] [--reference V] [--mode N]",
+         "[--samples N] [--split H:MM:SS] [--reconnect-within SECONDS|H:MM:SS] [--force] "
+         "[--reference V] [--mode N]",
          made(
              QStringLiteral(
                  "Captures samples continuously, block after block (N items per request, 1 to "
@@ -305,7 +306,22 @@ const std::vector<HelpEntry> &CommandHelp() {
                  "A fault ends the capture with every sample received before it in the file: exit "
                  "4 when the board hangs up or falls silent (the message, then the result code: "
                  "\"Get item N failed !\", \"capture failed: result code 997\"), 5 for a bad "
-                 "item checksum, 6 when the file cannot be written.")
+                 "item checksum, 6 when the file cannot be written.\n\n"
+                 "--reconnect-within (0, the default, ends the capture as above) keeps a capture "
+                 "whose board is lost (a hang-up, a read error, a board silent longer than the "
+                 "reply time limit) going: it says \"Board lost at HH:MM:SS (cause); waiting for "
+                 "it to come back\" and looks for the board every second for that long: its "
+                 "port again, or where its identity (its /dev/serial/by-id/ link or USB serial "
+                 "number) is now. A board that answers the handshake for the same chip has its "
+                 "registers compared with those read at the start and, where they differ (a "
+                 "bridge that reset has the chip at its defaults), written back, with --mode "
+                 "sent again, and read once more; the conversions it then settles are dropped. "
+                 "The file goes on: the gap is recorded where it falls (its start, cause, "
+                 "length and the conversions lost, by which the samples' index runs on), the "
+                 "summary lists every loss (--json: losses [{startUtc, startS, cause, lengthS, "
+                 "lostConversions}] and lostSeconds), and a capture that then runs to its end "
+                 "exits 0. A board not back in time, another chip or board there, or registers "
+                 "that do not take end it with exit 4 and the reason.")
                  .arg(capture::kMaxBlockItems)
                  .arg(kWireItemsPerSecond)
                  .arg(conversionOptionsText("the volts column and the file's facts")))},
