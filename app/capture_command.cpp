@@ -78,6 +78,20 @@ void CPellorinDlg::OnContinuousCapture() {
         connect(m_capture, &CCaptureDlg::finished, m_streams, &StreamGuard::streamEnded);
         connect(m_capture, &CCaptureDlg::started, this, &CPellorinDlg::showBoardHolder);
         connect(m_capture, &CCaptureDlg::finished, this, &CPellorinDlg::showBoardHolder);
+        // The port label says when the board is lost, and is itself again when it is back.
+        connect(m_capture, &CCaptureDlg::boardLost, this, [this](const QString &cause) {
+            showPortLost(
+                QStringLiteral("The board was lost (%1); the capture waits for it.").arg(cause));
+        });
+        connect(m_capture, &CCaptureDlg::boardBack, this, [this] { showPortLost(QString()); });
+        connect(m_capture, &CCaptureDlg::finished, this, [this](const capture::CaptureResult &) {
+            // A board that did not come back leaves its link closed.
+            const BoardSession *board = currentBoard();
+            showPortLost(
+                board && !board->link().isOpen()
+                    ? QStringLiteral("The board was lost; press \"Detect EVM\" when it is back.")
+                    : QString());
+        });
         m_capture->OnPanelChanged();
     }
     m_capture->show();

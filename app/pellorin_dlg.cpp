@@ -182,7 +182,8 @@ void CPellorinDlg::OnDetectEvm() {
         return;
     }
     m_board = std::make_shared<BoardSession>(std::move(found.link));
-    portLabel->setText(PortLabel(found.number));
+    m_portText = PortLabel(found.number);
+    portLabel->setText(m_portText);
     m_pPanel = CreateChipPanel(m_chipId, m_client);
     if (m_pPanel) {
         m_pPanel->setBoard(m_board);
@@ -223,6 +224,14 @@ QString CPellorinDlg::boardHolder() const {
     if (captureRunning())
         return QStringLiteral("a capture is writing %1").arg(m_capture->filePath());
     return scanRunning() ? QStringLiteral("an input scan is running") : QString();
+}
+
+void CPellorinDlg::showPortLost(const QString &why) {
+    // The label is narrow: "(lost)" on it, why in its tooltip and description.
+    auto *portLabel = controlAs<QLabel>(kPortLabel);
+    portLabel->setText(why.isEmpty() ? m_portText : QStringLiteral("%1 (lost)").arg(m_portText));
+    portLabel->setToolTip(why);
+    portLabel->setAccessibleDescription(why);
 }
 
 void CPellorinDlg::showBoardHolder() {

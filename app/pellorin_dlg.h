@@ -100,6 +100,8 @@ class CPellorinDlg : public QDialog {
     // "Start get ADC data" only while a panel is there and no capture or scan has the board;
     // while one has it, the button says why.
     void showBoardHolder();
+    // The port label: the port detected, and why it is lost when it is (empty: it is not).
+    void showPortLost(const QString &why);
 
     platform::ControlRegistry m_controls;
     QWidget *m_client = nullptr;
@@ -113,6 +115,7 @@ class CPellorinDlg : public QDialog {
     QAction *m_scanAction = nullptr;
     StreamGuard *m_streams = nullptr;
     PortSearch m_search;
+    QString m_portText; // the port label as the detection left it
     std::shared_ptr<BoardSession> m_board;
     int m_chipId = 0;
     QStringList m_candidates;

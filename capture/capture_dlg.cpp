@@ -357,14 +357,17 @@ void CCaptureDlg::refresh() {
         m_readouts[i]->setText(values[i]);
     markClipped(progress.clippedSamples > 0);
     if (progress.waitingForBoard && !m_stopAsked) {
-        if (!m_lossShown)
+        if (!m_lossShown) {
+            m_lossShown = true;
             setState(tr("Board lost at %1 (%2); waiting for it to come back.")
                          .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")),
                               progress.lossCause));
-        m_lossShown = true;
+            emit boardLost(progress.lossCause);
+        }
     } else if (m_lossShown && running()) {
         m_lossShown = false;
         showCapturingTo(progress.filePath);
+        emit boardBack();
     }
     if (progress.stopping)
         setState(tr("Stopping: the board is finishing its block, %n item(s) left.", nullptr,

@@ -104,6 +104,9 @@ class CCaptureDlg : public QDialog {
     // The capture has the board from now until finished().
     void started();
     void finished(const capture::CaptureResult &result);
+    // The board was lost, and the capture waits for it (cause: why); it is back.
+    void boardLost(const QString &cause);
+    void boardBack();
 
   private:
     QWidget *buildSettings();
