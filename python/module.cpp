@@ -43,6 +43,7 @@ PYBIND11_MODULE(pellorin, module) {
     pellorin_py::BindErrors(module);
     pellorin_py::BindBoard(module);
     pellorin_py::BindOpenAll(module);
+    pellorin_py::BindCaptureAll(module);
     pellorin_py::BindAnalysis(module);
     pellorin_py::BindLongRun(module);
     pellorin_py::BindVirtualBoard(module);
