@@ -116,4 +116,28 @@ QStringList ExistingCaptureFiles(const QString &path, bool split) {
     return existing;
 }
 
+QString BoardFilePart(const QString &portPath, const QStringList &taken) {
+    QString name = QFileInfo(portPath).fileName();
+    static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9.-]"));
+    name.replace(unsafe, QStringLiteral("-"));
+    if (name.isEmpty())
+        name = QStringLiteral("port");
+    const QString part = QStringLiteral("board-") + name;
+    QString unique = part;
+    for (int n = 2; taken.contains(unique); ++n)
+        unique = QStringLiteral("%1-%2").arg(part).arg(n);
+    return unique;
+}
+
+QString PerBoardPath(const QString &path, const QString &boardPart) {
+    const QFileInfo info(path);
+    const QString suffix = info.suffix();
+    // A dot in a folder's name is no suffix; nor is a leading dot of a hidden file's.
+    if (suffix.isEmpty() || info.completeBaseName().isEmpty())
+        return path + u'_' + boardPart;
+    QString stem = path;
+    stem.chop(suffix.size() + 1);
+    return stem + u'_' + boardPart + u'.' + suffix;
+}
+
 } // namespace capture

@@ -43,4 +43,16 @@ platform::FileError CheckCapturePaths(const QString &path, bool split, bool repl
 // that does not exist): what a capture would replace. Empty when it replaces nothing.
 QStringList ExistingCaptureFiles(const QString &path, bool split);
 
+// Files of a run on many boards: each board writes its own, named from the name the user gave
+// with a board part that can never be taken for a split part's number.
+//
+// "board-ttyUSB0" for /dev/ttyUSB0: the port's file name, its underscores made dashes so that
+// no board part ends like a split part's "_0002". taken: the parts given to other boards; a
+// part already there gets "-2", "-3" ...
+QString BoardFilePart(const QString &portPath, const QStringList &taken);
+
+// night.h5 and board-ttyUSB0 give night_board-ttyUSB0.h5; a name without a suffix gets the part
+// at its end.
+QString PerBoardPath(const QString &path, const QString &boardPart);
+
 } // namespace capture

@@ -6,6 +6,8 @@
 #include "exit_codes.h"
 #include "stop_signals.h"
 
+#include "capture/file_names.h"
+#include "capture/start_line.h"
 #include "chips/tables/chip_table.h"
 #include "link/chip_catalog.h"
 #include "link/serial_transport.h"
@@ -15,7 +17,6 @@
 
 #include <QThread>
 
-#include <barrier>
 #include <mutex>
 
 namespace cli {
@@ -25,46 +26,6 @@ namespace {
 const QStringList kFileOptions{QStringLiteral("--out"), QStringLiteral("--spectrum")};
 // A board's progress line on the shared standard error, at most this often.
 constexpr std::chrono::seconds kProgressEvery{10};
-
-// The captures of many boards start streaming together: each waits here once it is ready
-// (board found, registers read, files made), and all go on one clock taken as the last one
-// arrives. A board that never gets there (it failed first) leaves, so the others do not wait.
-class StartLine {
-  public:
-    explicit StartLine(std::ptrdiff_t boards) : m_barrier(boards, Completion{this}) {}
-
-    class Seat {
-      public:
-        explicit Seat(StartLine *line) : m_line(line) {}
-        ~Seat() {
-            if (m_line && !m_arrived)
-                m_line->m_barrier.arrive_and_drop();
-        }
-        Seat(const Seat &) = delete;
-        Seat &operator=(const Seat &) = delete;
-        capture::RunClock startTogether() {
-            if (m_arrived)
-                return m_line->m_clock;
-            m_arrived = true;
-            m_line->m_barrier.arrive_and_wait();
-            return m_line->m_clock;
-        }
-
-      private:
-        StartLine *m_line;
-        bool m_arrived = false;
-    };
-
-  private:
-    struct Completion {
-        StartLine *line;
-        void operator()() noexcept {
-            line->m_clock = {std::chrono::steady_clock::now(), std::chrono::system_clock::now()};
-        }
-    };
-    capture::RunClock m_clock;
-    std::barrier<Completion> m_barrier;
-};
 
 // The batch test's options, taken out of scan's arguments: the runner judges and reports.
 struct BatchTest {
@@ -105,10 +66,11 @@ QString takeBatchTest(QStringList &arguments, BatchTest &test) {
     return QString();
 }
 
-void runBoard(BoardRun &run, CommandFunction command, StartLine *line, const BatchTest *test) {
+void runBoard(BoardRun &run, CommandFunction command, capture::StartLine *line,
+              const BatchTest *test) {
     // Whatever a layer below shows on this thread is this board's.
     platform::HeldMessages held;
-    std::optional<StartLine::Seat> seat;
+    std::optional<capture::StartLine::Seat> seat;
     {
         CommandContext context(run.options, *run.console);
         if (line) {
@@ -224,7 +186,7 @@ int RunOnAllBoards(const CliOptions &options, CommandFunction command, Console &
         auto run = std::make_unique<BoardRun>();
         run->found = board;
         run->chip = QLatin1String(FindChip(board.chipId)->name);
-        run->filePart = BoardFilePart(board.path, parts);
+        run->filePart = capture::BoardFilePart(board.path, parts);
         parts << run->filePart;
         run->options = options;
         run->options.ports = {board.path};
@@ -246,7 +208,7 @@ int RunOnAllBoards(const CliOptions &options, CommandFunction command, Console &
     std::optional<StopSignals> stopSignals;
     if (stoppable)
         stopSignals.emplace();
-    std::optional<StartLine> line;
+    std::optional<capture::StartLine> line;
     if (options.command == QLatin1String("capture"))
         line.emplace(static_cast<std::ptrdiff_t>(runs.size()));
     // Qt threads: a serial port's notifiers need one.

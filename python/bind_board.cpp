@@ -2,10 +2,10 @@
 
 #include "bindings.h"
 #include "board.h"
+#include "capture_args.h"
 #include "detection.h"
 
 #include "capture/block_plan.h"
-#include "capture/duration_text.h"
 #include "link/frames.h"
 #include "scan/scan_figures.h"
 #include "scan/scan_inputs.h"
@@ -41,24 +41,6 @@ double VoltsPerCode(const Board &board) {
     throw Value(QStringLiteral("%1: the gain is not known (the registers could not be read); no "
                                "volts")
                     .arg(QLatin1String(board.chip().name)));
-}
-
-// The milliseconds of a duration given as seconds or as "H:MM:SS"; 0 for None.
-int64_t Milliseconds(const py::handle &value, const char *what) {
-    if (value.is_none())
-        return 0;
-    int64_t ms = -1;
-    if (py::isinstance<py::str>(value)) {
-        ms = capture::ParseDuration(Text(value.cast<std::string>()));
-    } else {
-        const double seconds = value.cast<double>();
-        if (std::isfinite(seconds) && seconds > 0 && seconds < 1e12)
-            ms = std::llround(seconds * 1000.0);
-    }
-    if (ms <= 0)
-        throw Value(QStringLiteral("%1 takes seconds or \"H:MM:SS\", more than 0")
-                        .arg(QLatin1String(what)));
-    return ms;
 }
 
 std::vector<scan::ScanInput> ScanInputs(const panel_common::MuxLayout &mux, const char *chipName,
@@ -306,47 +288,13 @@ ends the stream; what the board still sends of it is read off first.)")
             [](Board &b, const std::string &path, const py::object &duration,
                std::optional<int64_t> samples, const py::object &split, std::optional<int> block,
                std::optional<std::string> format, bool force) {
-                capture::CaptureSettings settings;
-                settings.path = Text(path);
-                const QString kind = Text(format.value_or(""));
-                if (kind == QLatin1String("csv") ||
-                    (kind.isEmpty() && settings.path.endsWith(QLatin1String(".csv"))))
-                    settings.format = capture::FileFormat::Csv;
-                else if (!kind.isEmpty() && kind != QLatin1String("h5"))
-                    throw Value(QStringLiteral("format takes \"h5\" or \"csv\""));
-                if (block && (*block < 1 || *block > capture::kMaxBlockItems))
-                    throw Value(QStringLiteral("block must be a number from 1 to %1")
-                                    .arg(capture::kMaxBlockItems));
-                settings.blockItems = block.value_or(capture::kAutoBlockItems);
-                if (!duration.is_none() && samples)
-                    throw Value(QStringLiteral("duration and samples do not go together"));
-                if (!duration.is_none()) {
-                    settings.stop = capture::StopRule::Duration;
-                    settings.durationMs = Milliseconds(duration, "duration");
-                }
-                if (samples) {
-                    if (*samples < 1)
-                        throw Value(QStringLiteral("samples must be 1 or more"));
-                    settings.stop = capture::StopRule::Samples;
-                    settings.samples = *samples;
-                }
-                settings.splitMs = Milliseconds(split, "split");
-                settings.force = force;
+                const capture::CaptureSettings settings =
+                    CaptureSettingsOf(path, duration, samples, split, block, format, force);
                 QString file;
                 const capture::CaptureResult result = WithoutGil([&](Interrupt &interrupt) {
                     return Open(b).capture(settings, interrupt, file);
                 });
-                py::dict d;
-                d["stopped_by"] = Str(result.stoppedBy);
-                d["samples"] = result.samples;
-                d["seconds"] = result.seconds;
-                d["blocks"] = result.blocks;
-                d["files"] = result.files;
-                d["dead_seconds"] = result.deadSeconds;
-                d["longest_dead_seconds"] = result.longestDeadSeconds;
-                d["clipped_samples"] = result.clippedSamples;
-                d["path"] = Str(file);
-                return d;
+                return CaptureSummary(result, file);
             },
             py::arg("path"), py::kw_only(), py::arg("duration") = py::none(),
             py::arg("samples") = py::none(), py::arg("split") = py::none(),

@@ -22,6 +22,7 @@ void BindAnalysis(py::module_ &module);
 void BindLongRun(py::module_ &module);
 void BindVirtualBoard(py::module_ &module);
 void BindOpenAll(py::module_ &module);
+void BindCaptureAll(py::module_ &module);
 
 // Qt's serial port wants a QCoreApplication; one is made on first use when the process has
 // none (the locale is left as Python had it).

@@ -18,6 +18,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -102,12 +103,23 @@ class Board {
     std::vector<int32_t> nextBlock(int token, int blockItems, int64_t firstIndex, bool last,
                                    Interrupt &interrupt);
 
+    // startTogether, when given, is called once the board is ready (files checked, registers
+    // read) just before the stream starts: the clock it returns is the run's (capture_all).
     capture::CaptureResult capture(const capture::CaptureSettings &settings, Interrupt &interrupt,
-                                   QString &filePath);
+                                   QString &filePath,
+                                   const std::function<capture::RunClock()> &startTogether = {});
     // discard: samples dropped after each switch; none given: the chip's settling at the
     // registers read first, whose facts (the volts) scanFacts receives.
     scan::ScanOutcome scan(scan::ScanSettings settings, std::optional<int> discard,
                            Interrupt &interrupt, conversion::ConversionFacts &scanFacts);
+
+    // For a call on a worker thread (capture_all), on the calling thread first: a Board this
+    // thread owns lets go of its port, one nobody owns stays so; one that another thread owns,
+    // or that is in a call, is refused.
+    void handOver();
+    // On the worker thread, as its call ends: the Board belongs to the next thread that makes a
+    // call on it, as after open_all. The worker's call lock is still held.
+    void giveBack();
 
     void loadProfile(const QString &path, bool lenient, Interrupt &interrupt);
     void saveProfile(const QString &path, Interrupt &interrupt);

@@ -5,7 +5,7 @@
 namespace pellorin_py {
 
 Interrupt::~Interrupt() {
-    if (!caught())
+    if (m_type == nullptr)
         return;
     // Not raised (the call threw before it could): dropped with the GIL held.
     pybind11::gil_scoped_acquire gil;
@@ -17,6 +17,8 @@ Interrupt::~Interrupt() {
 bool Interrupt::check() {
     if (caught())
         return true;
+    if (m_stop)
+        return false;
     const Clock::time_point now = Clock::now();
     if (now - m_last < kCheckInterval)
         return false;
@@ -32,7 +34,7 @@ int Interrupt::whileWaiting() {
 }
 
 void Interrupt::raiseIfCaught() {
-    if (!caught())
+    if (m_type == nullptr)
         return;
     PyErr_Restore(m_type, m_value, m_trace);
     m_type = m_value = m_trace = nullptr;

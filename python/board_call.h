@@ -13,6 +13,7 @@
 
 #include <pybind11/pybind11.h>
 
+#include <atomic>
 #include <chrono>
 #include <exception>
 #include <mutex>
@@ -37,6 +38,9 @@ class MessageGatherer {
 class Interrupt {
   public:
     Interrupt() = default;
+    // For a call on a worker thread, where Python's signal handlers never run: stopped when
+    // stop is set (by the thread that looks for Ctrl-C for all of them), never raising itself.
+    explicit Interrupt(const std::atomic<bool> &stop) : m_stop(&stop) {}
     ~Interrupt();
     Interrupt(const Interrupt &) = delete;
     Interrupt &operator=(const Interrupt &) = delete;
@@ -45,7 +49,7 @@ class Interrupt {
     // raises). Cheap: Python is asked at most every kCheckInterval, with the GIL taken briefly.
     // Only while the GIL is released (inside WithoutGil).
     bool check();
-    bool caught() const { return m_type != nullptr; }
+    bool caught() const { return m_type != nullptr || (m_stop && m_stop->load()); }
     // A read's wait hook (link/serial_transport.h's ReadWaitHook): looks for Ctrl-C while the
     // board is waited for and gives the read up once it came.
     int whileWaiting();
@@ -66,6 +70,7 @@ class Interrupt {
   private:
     using Clock = std::chrono::steady_clock;
     Clock::time_point m_last = Clock::now();
+    const std::atomic<bool> *m_stop = nullptr;
     PyObject *m_type = nullptr;
     PyObject *m_value = nullptr;
     PyObject *m_trace = nullptr;

@@ -12,7 +12,8 @@
 namespace pellorin_py {
 
 capture::CaptureResult Board::capture(const capture::CaptureSettings &settings,
-                                      Interrupt &interrupt, QString &filePath) {
+                                      Interrupt &interrupt, QString &filePath,
+                                      const std::function<capture::RunClock()> &startTogether) {
     // Before the board is touched: every file the run may write (with a split, the numbered
     // files of the name already there too) stays as it is unless force.
     const bool split = settings.splitMs > 0;
@@ -33,7 +34,10 @@ capture::CaptureResult Board::capture(const capture::CaptureSettings &settings,
     // After Ctrl-C the file is closed already; the rest of the block is owed to the link, not
     // waited for.
     hooks.abortDrain = [&interrupt] { return interrupt.caught(); };
-    capture::CaptureEngine engine(*m_session, settings, fileFacts, hooks);
+    capture::CaptureSettings run = settings;
+    if (startTogether)
+        run.clock = startTogether();
+    capture::CaptureEngine engine(*m_session, run, fileFacts, hooks);
     interrupt.messages().clear();
     const capture::CaptureResult result = engine.run();
     const capture::CaptureProgress ended = engine.snapshot();

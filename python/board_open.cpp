@@ -74,6 +74,30 @@ void Board::releaseThread() {
     m_thread = std::thread::id();
 }
 
+void Board::handOver() {
+    // Never waited for: a call in flight on another thread may be waiting for the GIL this
+    // thread holds.
+    const std::unique_lock lock(m_callMutex, std::try_to_lock);
+    if (!lock.owns_lock())
+        throw State(QStringLiteral("%1: the Board is in a call on another thread").arg(m_port));
+    if (!m_open)
+        throw State(QStringLiteral("the board is closed"));
+    if (!openedHere())
+        throw State(QStringLiteral("this Board was opened by process %1: a child process cannot "
+                                   "use it (open the board in the child instead)")
+                        .arg(m_pid));
+    if (m_thread == std::thread::id())
+        return;
+    if (m_thread != std::this_thread::get_id())
+        throw State(QStringLiteral("%1: the Board belongs to another thread").arg(m_port));
+    releaseThread();
+}
+
+void Board::giveBack() {
+    if (m_open && m_thread == std::this_thread::get_id())
+        releaseThread();
+}
+
 bool Board::openedHere() const {
     return m_pid == static_cast<long>(getpid());
 }

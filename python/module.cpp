@@ -33,7 +33,8 @@ PYBIND11_MODULE(pellorin, module) {
         "registers, acquires samples as numpy arrays, streams them, captures them to HDF5 or CSV\n"
         "files and scans the inputs, with the same rules and messages as the Pellorin window and\n"
         "pellorin-cli. noise_figures() and spectrum() are the analysis window's figures;\n"
-        "read_capture() reads a capture back.\n\n"
+        "read_capture() reads a capture back. open_all() opens every board found, and\n"
+        "capture_all() captures on all of them at once, on one clock, a file each.\n\n"
         "Errors raise NoBoardError, ExchangeError (with the link's result code), ChecksumError\n"
         "(with the item's index and the good samples before it) and FileError (with the path and\n"
         "the cause), each carrying the program's own message; broken rules raise ValueError.\n"
@@ -43,6 +44,7 @@ PYBIND11_MODULE(pellorin, module) {
     pellorin_py::BindErrors(module);
     pellorin_py::BindBoard(module);
     pellorin_py::BindOpenAll(module);
+    pellorin_py::BindCaptureAll(module);
     pellorin_py::BindAnalysis(module);
     pellorin_py::BindLongRun(module);
     pellorin_py::BindVirtualBoard(module);

@@ -30,6 +30,11 @@ class FileError(Error):
 class StateError(Error, RuntimeError): ...
 class RuleError(Error, ValueError): ...
 
+# capture_all's failure: one exception per failed board (each with .port and a note naming the
+# board), the others' summaries kept in .results (None where a board failed).
+class BoardsFailed(ExceptionGroup[Exception], Error):
+    results: list[dict[str, str | int | float] | None]
+
 def detect(ports: Sequence[str] | None = None, *, system: bool = True) -> list[tuple[str, str]]: ...
 def open(
     port: str | None = None,
@@ -50,6 +55,21 @@ def open_all(
     pace: str | None = None,
     system: bool = True,
 ) -> list[Board]: ...
+
+# One capture on every Board at once, each on a thread of its own, all started on one clock;
+# each board's files named from path as pellorin-cli --all-boards names them
+# (night.h5 -> night_board-ttyUSB0.h5). One summary per board, in order; BoardsFailed if any failed.
+def capture_all(
+    boards: Sequence[Board],
+    path: str,
+    *,
+    duration: float | str | None = None,
+    samples: int | None = None,
+    split: float | str | None = None,
+    block: int | None = None,
+    format: str | None = None,
+    force: bool = False,
+) -> list[dict[str, str | int | float]]: ...
 
 class Board:
     @property

@@ -1,5 +1,6 @@
 // The command line's pure parts: options, numbers, output formats on a buffer, help and manual.
 
+#include "capture/file_names.h"
 #include "chips/tables/chip_table.h"
 #include "chips/tables/number_text.h"
 #include "cli/board_files.h"
@@ -418,15 +419,17 @@ TEST(CliScanLimits, EachLineIsReadOrRefusedWithItsNumberAndCause) {
 }
 
 TEST(CliBoardFiles, ABoardPartIsNeverTakenForASplitNumber) {
-    EXPECT_EQ(BoardFilePart(QStringLiteral("/dev/ttyUSB0"), {}), QStringLiteral("board-ttyUSB0"));
-    EXPECT_EQ(BoardFilePart(QStringLiteral("/tmp/x/run_0002"), {}),
+    EXPECT_EQ(capture::BoardFilePart(QStringLiteral("/dev/ttyUSB0"), {}),
+              QStringLiteral("board-ttyUSB0"));
+    EXPECT_EQ(capture::BoardFilePart(QStringLiteral("/tmp/x/run_0002"), {}),
               QStringLiteral("board-run-0002"));
-    EXPECT_EQ(BoardFilePart(QStringLiteral("/a/ttyUSB0"), {QStringLiteral("board-ttyUSB0")}),
-              QStringLiteral("board-ttyUSB0-2"));
+    EXPECT_EQ(
+        capture::BoardFilePart(QStringLiteral("/a/ttyUSB0"), {QStringLiteral("board-ttyUSB0")}),
+        QStringLiteral("board-ttyUSB0-2"));
     const QString part = QStringLiteral("board-ttyUSB0");
-    EXPECT_EQ(PerBoardPath(QStringLiteral("d/night.h5"), part),
+    EXPECT_EQ(capture::PerBoardPath(QStringLiteral("d/night.h5"), part),
               QStringLiteral("d/night_board-ttyUSB0.h5"));
-    EXPECT_EQ(PerBoardPath(QStringLiteral("d.x/data"), part),
+    EXPECT_EQ(capture::PerBoardPath(QStringLiteral("d.x/data"), part),
               QStringLiteral("d.x/data_board-ttyUSB0"));
     EXPECT_EQ(PerBoardArguments({"--out", "a.csv", "--count=5", "--spectrum=s.csv"},
                                 {"--out", "--spectrum"}, part),
