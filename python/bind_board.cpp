@@ -287,9 +287,9 @@ ends the stream; what the board still sends of it is read off first.)")
             "capture",
             [](Board &b, const std::string &path, const py::object &duration,
                std::optional<int64_t> samples, const py::object &split, std::optional<int> block,
-               std::optional<std::string> format, bool force) {
-                const capture::CaptureSettings settings =
-                    CaptureSettingsOf(path, duration, samples, split, block, format, force);
+               std::optional<std::string> format, bool force, const py::object &reconnectWithin) {
+                const capture::CaptureSettings settings = CaptureSettingsOf(
+                    path, duration, samples, split, block, format, force, reconnectWithin);
                 QString file;
                 const capture::CaptureResult result = WithoutGil([&](Interrupt &interrupt) {
                     return Open(b).capture(settings, interrupt, file);
@@ -299,6 +299,7 @@ ends the stream; what the board still sends of it is read off first.)")
             py::arg("path"), py::kw_only(), py::arg("duration") = py::none(),
             py::arg("samples") = py::none(), py::arg("split") = py::none(),
             py::arg("block") = py::none(), py::arg("format") = py::none(), py::arg("force") = false,
+            py::arg("reconnect_within") = 0,
             R"(The continuous capture to an HDF5 (.h5) or CSV (.csv) file, as the window runs it.
 
 duration  seconds or "H:MM:SS"; samples: a count; neither: until Ctrl-C.
@@ -307,13 +308,19 @@ block     items per request (1 to 65535); None: about a second of conversions at
           rate the registers show. format "h5" or "csv" (default: by the suffix).
 force     replace an existing file (refused otherwise, before the board is touched; with a
           split, every numbered file of the name already there counts).
+reconnect_within  seconds or "H:MM:SS" a lost board (a hang-up, a read error, a board silent
+          past the reply time limit) is waited for, looked for every second at its port or
+          where its identity is now; its registers (and the mode set through this Board) are
+          brought back as at the start. The gap is recorded in the file and the capture goes
+          on. 0 (the default): the loss ends the capture with ExchangeError, as before.
 
 The files record the codes, each sample's time (time_s) and the facts of board.facts at the
 start. 
 Ctrl-C stops it after the item in flight: what arrived is written, the file closed with
 stopped_by "user", then KeyboardInterrupt. Returns the summary: stopped_by, samples, seconds,
 blocks, files, dead_seconds, longest_dead_seconds, clipped_samples (at either code limit),
-path (the last file).)")
+path (the last file), losses (one dict per loss: start_utc, start_s, cause, length_s,
+lost_conversions) and lost_seconds.)")
         .def(
             "scan",
             [](Board &b, const py::object &inputs, int count, std::optional<int> discard,

@@ -67,10 +67,10 @@ void BindCaptureAll(py::module_ &module) {
         "capture_all",
         [](const py::sequence &given, const std::string &path, const py::object &duration,
            std::optional<int64_t> samples, const py::object &split, std::optional<int> block,
-           std::optional<std::string> format, bool force) {
+           std::optional<std::string> format, bool force, const py::object &reconnectWithin) {
             const std::vector<Board *> boards = BoardsOf(given);
-            const capture::CaptureSettings settings =
-                CaptureSettingsOf(path, duration, samples, split, block, format, force);
+            const capture::CaptureSettings settings = CaptureSettingsOf(
+                path, duration, samples, split, block, format, force, reconnectWithin);
             // Every Board is handed over before any starts: one that cannot be refuses the call.
             for (Board *board : boards)
                 board->handOver();
@@ -110,6 +110,7 @@ void BindCaptureAll(py::module_ &module) {
         py::arg("boards"), py::arg("path"), py::kw_only(), py::arg("duration") = py::none(),
         py::arg("samples") = py::none(), py::arg("split") = py::none(),
         py::arg("block") = py::none(), py::arg("format") = py::none(), py::arg("force") = false,
+        py::arg("reconnect_within") = 0,
         R"(One continuous capture on every Board of the list at once, as Board.capture runs it.
 
 Each board writes its own files, named from path as pellorin-cli --all-boards names them:

@@ -7,6 +7,8 @@
 
 #include <pybind11/stl.h>
 
+#include <chrono>
+#include <cmath>
 #include <map>
 
 namespace pellorin_py {
@@ -38,7 +40,19 @@ demonstrations; set_faults() makes it misbehave as a real one can.)")
              "chip \"VXC5480\" or \"VXC5420\"; pace \"none\", \"wire\" or \"real\"; signal "
              "\"sine:HZ:VOLTS\" or \"count\".")
         .def_property_readonly(
-            "port", [](Virtual &v) { return v.get().portPath(); }, "The device path to open.")
+            "port", [](Virtual &v) { return v.get().linkPath(); },
+            "The device path to open: a stable link to the board's pseudo-terminal, as a USB "
+            "bridge's name under /dev/serial/by-id/, the same after an unplug.")
+        .def(
+            "unplug",
+            [](Virtual &v, double seconds, bool reset) {
+                if (!(seconds >= 0 && seconds < 1e6))
+                    throw Value(QStringLiteral("seconds must be 0 or more"));
+                v.get().unplug(std::chrono::milliseconds(std::llround(seconds * 1000)), reset);
+            },
+            py::arg("seconds"), py::kw_only(), py::arg("reset") = false,
+            R"(Pulls the board out for seconds, returning at once: the line hangs up, and the board
+comes back behind the same port afterwards; with reset, its chip as it powers up.)")
         .def(
             "set_faults",
             [](Virtual &v, bool silent, int badItem, int stopAfterItems, int hangUpAfterItems,

@@ -5,6 +5,7 @@
 
 #include "capture/capture_facts.h"
 #include "capture/file_names.h"
+#include "chips/tables/chip_restore.h"
 #include "scan/scan_report.h"
 
 #include <QDateTime>
@@ -34,6 +35,12 @@ capture::CaptureResult Board::capture(const capture::CaptureSettings &settings,
     // After Ctrl-C the file is closed already; the rest of the block is owed to the link, not
     // waited for.
     hooks.abortDrain = [&interrupt] { return interrupt.caught(); };
+    // A board that comes back after a loss gets the registers read now, and the mode set
+    // through this Board, again.
+    hooks.restoreBoard = [chip = m_chip, registers = m_image, mode = m_mode](BoardLink &link) {
+        const cli::ChipRestore restored = cli::RestoreChip(link, *chip, registers, mode);
+        return capture::BoardRestored{restored.ok, restored.wroteBack, restored.reason};
+    };
     capture::CaptureSettings run = settings;
     if (startTogether)
         run.clock = startTogether();

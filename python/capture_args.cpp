@@ -31,7 +31,8 @@ int64_t Milliseconds(const py::handle &value, const char *what) {
 capture::CaptureSettings CaptureSettingsOf(const std::string &path, const py::object &duration,
                                            std::optional<int64_t> samples, const py::object &split,
                                            std::optional<int> block,
-                                           const std::optional<std::string> &format, bool force) {
+                                           const std::optional<std::string> &format, bool force,
+                                           const py::object &reconnectWithin) {
     capture::CaptureSettings settings;
     settings.path = Text(path);
     const QString kind = Text(format.value_or(""));
@@ -58,6 +59,11 @@ capture::CaptureSettings CaptureSettingsOf(const std::string &path, const py::ob
     }
     settings.splitMs = Milliseconds(split, "split");
     settings.force = force;
+    // 0 (the default) ends the capture when the board is lost, as before.
+    const bool none = reconnectWithin.is_none() || (!py::isinstance<py::str>(reconnectWithin) &&
+                                                    reconnectWithin.cast<double>() == 0.0);
+    if (!none)
+        settings.reconnectWithinMs = Milliseconds(reconnectWithin, "reconnect_within");
     return settings;
 }
 
@@ -72,6 +78,20 @@ py::dict CaptureSummary(const capture::CaptureResult &result, const QString &las
     d["longest_dead_seconds"] = result.longestDeadSeconds;
     d["clipped_samples"] = result.clippedSamples;
     d["path"] = Str(lastFile);
+    py::list losses;
+    double lost = 0.0;
+    for (const capture::GapRecord &loss : result.losses) {
+        py::dict one;
+        one["start_utc"] = Str(loss.startUtc);
+        one["start_s"] = loss.startSeconds;
+        one["cause"] = Str(loss.cause);
+        one["length_s"] = loss.lengthSeconds;
+        one["lost_conversions"] = loss.lost;
+        losses.append(one);
+        lost += loss.lengthSeconds;
+    }
+    d["losses"] = losses;
+    d["lost_seconds"] = lost;
     return d;
 }
 

@@ -17,10 +17,12 @@ namespace pellorin_py {
 capture::CaptureSettings CaptureSettingsOf(const std::string &path, const py::object &duration,
                                            std::optional<int64_t> samples, const py::object &split,
                                            std::optional<int> block,
-                                           const std::optional<std::string> &format, bool force);
+                                           const std::optional<std::string> &format, bool force,
+                                           const py::object &reconnectWithin);
 
 // stopped_by, samples, seconds, blocks, files, dead_seconds, longest_dead_seconds,
-// clipped_samples and path (the last file written).
+// clipped_samples, path (the last file written), losses (a dict per time the board was lost
+// and came back: start_utc, start_s, cause, length_s, lost_conversions) and lost_seconds.
 py::dict CaptureSummary(const capture::CaptureResult &result, const QString &lastFile);
 
 } // namespace pellorin_py

@@ -1,7 +1,7 @@
 """Type stubs of the pellorin module (the C++ extension built from python/)."""
 
 from types import TracebackType
-from typing import Iterator, Mapping, Sequence
+from typing import Any, Iterator, Mapping, Sequence
 
 import numpy as np
 import numpy.typing as npt
@@ -69,7 +69,8 @@ def capture_all(
     block: int | None = None,
     format: str | None = None,
     force: bool = False,
-) -> list[dict[str, str | int | float]]: ...
+    reconnect_within: float | str = 0,
+) -> list[dict[str, Any]]: ...
 
 class Board:
     @property
@@ -103,7 +104,8 @@ class Board:
         block: int | None = None,
         format: str | None = None,
         force: bool = False,
-    ) -> dict[str, str | int | float]: ...
+        reconnect_within: float | str = 0,
+    ) -> dict[str, Any]: ...
     def scan(
         self,
         inputs: str | Sequence[tuple[str, str]] = "pairs",
@@ -172,6 +174,7 @@ class VirtualBoard:
         reply_delay_ms: int = 0,
         status_for_command: Mapping[int, int] = ...,
     ) -> None: ...
+    def unplug(self, seconds: float, *, reset: bool = False) -> None: ...
     def register(self, address: int) -> int: ...
     def idle(self) -> bool: ...
     def close(self) -> None: ...

@@ -1,6 +1,8 @@
 """A capture with a gap (the board lost and reopened): read_capture returns it, and the
 long-run analyses given it compute nothing across it."""
 
+import threading
+
 import h5py
 import numpy as np
 import pytest
@@ -107,3 +109,26 @@ def test_the_analyses_given_the_gaps_keep_to_either_side(capture):
     assert np.median(density) == pytest.approx(10.0 * 1e-6 * np.sqrt(2 / RATE), rel=0.1)
     with pytest.raises(ValueError, match="in order"):
         pellorin.allan_deviation(codes, rate=RATE, gaps=[{"index": 5000, "lost": 1}])
+
+
+def test_a_capture_waits_for_its_board_and_records_the_gap(tmp_path):
+    """A USB bridge that resets mid-capture: the capture waits, brings the chip back, goes on."""
+    path = str(tmp_path / "lost.h5")
+    with pellorin.VirtualBoard("VXC5480", pace="wire") as virtual:
+        with pellorin.open(virtual.port) as board:
+            board.write(DRATE=0xA1)  # 1000 SPS, not the chip's default
+            timer = threading.Timer(0.5, lambda: virtual.unplug(1.0, reset=True))
+            timer.start()
+            result = board.capture(path, duration=3, reconnect_within=5)
+            timer.join()
+            assert virtual.register(3) == 0xA1
+        assert result["stopped_by"] == "duration"
+        assert len(result["losses"]) == 1
+        loss = result["losses"][0]
+        assert loss["length_s"] >= 0.9
+        assert loss["lost_conversions"] == pytest.approx(loss["length_s"] * 1000, abs=1)
+    codes, attrs = pellorin.read_capture(path)
+    gaps = attrs["gaps"]
+    assert len(gaps) == 1
+    assert 0 < gaps[0]["index"] < len(codes)
+    assert gaps[0]["lost"] == loss["lost_conversions"]
