@@ -7,6 +7,7 @@
 #include "link/result_codes.h"
 #include "link/serial_transport.h"
 
+#include <QFileInfo>
 #include <QSerialPort>
 
 #include <thread>
@@ -45,8 +46,16 @@ QString otherChipThere(BoardLink &link) {
 
 // One look; true when the wait ends (back, or a reason to give up in outcome).
 bool lookOnce(BoardLink &link, const QString &path, const QString &identity,
-              const RestoreBoard &restore, BoardReturn &outcome) {
+              const RestoreBoard &restore, int &otherBoardLooks, BoardReturn &outcome) {
     const QString at = whereIsBoard(path, identity);
+    // Another board under the lost one's name, and the lost one nowhere: never taken for it.
+    // Three looks in a row: a device node may come a moment before its by-id link.
+    otherBoardLooks = at.isEmpty() && QFileInfo::exists(path) ? otherBoardLooks + 1 : 0;
+    if (otherBoardLooks >= 3) {
+        outcome.reason =
+            QStringLiteral("another board (%1) is at %2 now").arg(BoardIdentityOf(path), path);
+        return true;
+    }
     if (at.isEmpty() || !link.reopen(at))
         return false;
     if (Handshake(link) != result::kOk) {
@@ -93,9 +102,10 @@ BoardReturn WaitForBoard(BoardLink &link, const QString &path, const QString &id
     link.close();
     BoardReturn outcome;
     const auto until = std::chrono::steady_clock::now() + patience;
+    int otherBoardLooks = 0;
     for (;;) {
         const auto lookedAt = std::chrono::steady_clock::now();
-        if (lookOnce(link, path, identity, restore, outcome))
+        if (lookOnce(link, path, identity, restore, otherBoardLooks, outcome))
             return outcome;
         while (std::chrono::steady_clock::now() - lookedAt < kLookEvery) {
             if (stop && stop()) {

@@ -234,6 +234,7 @@ QString CaptureEngine::recover(int result, Block &block, bool &stopped) {
     gap.cause = LossCause(result);
     m_progress.waitingForBoard = true;
     m_progress.lossCause = gap.cause;
+    m_board.setLost(gap.cause);
     publish();
     if (m_hooks.boardLost)
         m_hooks.boardLost(gap);
@@ -243,6 +244,7 @@ QString CaptureEngine::recover(int result, Block &block, bool &stopped) {
         std::chrono::milliseconds(m_settings.reconnectWithinMs),
         [this] { return stopDue(elapsed()); }, m_hooks.restoreBoard);
     m_progress.waitingForBoard = false;
+    m_board.setLost(back.back ? QString() : back.stopped ? gap.cause : back.reason);
     publish();
     if (!back.back) {
         stopped = back.stopped;

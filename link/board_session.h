@@ -8,7 +8,10 @@
 
 #include "platform/busy_flags.h"
 
+#include <QString>
+
 #include <memory>
+#include <mutex>
 
 class BoardSession {
   public:
@@ -19,7 +22,20 @@ class BoardSession {
     BusyFlags &busy() { return m_busy; }
     const BusyFlags &busy() const { return m_busy; }
 
+    // Why the board is lost (a capture that waited for it in vain, or waits now); empty while
+    // it is not. Set on the stream's thread, read on the window's.
+    void setLost(const QString &why) {
+        const std::lock_guard lock(m_lostMutex);
+        m_lost = why;
+    }
+    QString lost() const {
+        const std::lock_guard lock(m_lostMutex);
+        return m_lost;
+    }
+
   private:
     std::unique_ptr<BoardLink> m_link;
     BusyFlags m_busy;
+    mutable std::mutex m_lostMutex;
+    QString m_lost;
 };

@@ -31,6 +31,9 @@ class PanelBoard {
     QString chipName() const { return m_session ? m_session->link().chipName() : QString(); }
 
   private:
+    // A board lost (see BoardSession::lost) refuses the exchange, saying why; true then.
+    bool refusedAsLost(QObject *owner) const;
+
     std::shared_ptr<BoardSession> m_session;
     BusyFlags m_unboarded;
 };

@@ -470,3 +470,26 @@ TEST_F(CaptureWindowTest, ALostBoardIsWaitedForAndTheCaptureGoesOn) {
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join('|').toStdString();
 }
 } // namespace
+
+namespace {
+// A board that does not come back in time ends the capture; the main window then says the board
+// is lost, and the panel refuses its exchanges with the reason instead of timing out on them.
+TEST_F(CaptureWindowTest, ABoardNotBackInTimeIsLostForThePanelToo) {
+    dlg.setPortSearch({{QString::fromStdString(board.linkPath())}, false});
+    clickDetect();
+    CCaptureDlg *window = openCapture(QStringLiteral("gone.h5"));
+    window->reconnectEdit()->setText(QStringLiteral("0:00:01"));
+    startCapture(window);
+    board.unplug(std::chrono::milliseconds(5000), false);
+    ASSERT_TRUE(WaitUntil([&] { return !window->running(); }));
+    EXPECT_EQ(window->lastResult().status, capture::CaptureStatus::Exchange);
+    EXPECT_EQ(portLabel(), QString::fromStdString(board.linkPath()) + QStringLiteral(" (lost)"));
+    messages.clear();
+    uint8_t image[11] = {};
+    EXPECT_NE(panel()->board().readRange(nullptr, image, 11), 0);
+    ASSERT_EQ(messages.texts().size(), 1);
+    EXPECT_TRUE(messages.texts().front().startsWith(QStringLiteral("The board was lost (")))
+        << messages.texts().front().toStdString();
+    board.waitPluggedIn(kEventWaitLimitMs);
+}
+} // namespace
