@@ -303,7 +303,11 @@ bool Hdf5Part::open(QString &error) {
 std::unique_ptr<CapturePart> OpenHdf5Part(const QString &path, QString &error) {
     H5Eset_auto2(H5E_DEFAULT, nullptr, nullptr);
     const QByteArray name = path.toLocal8Bit();
-    const hid_t file = H5Fopen(name.constData(), H5F_ACC_RDONLY, H5P_DEFAULT);
+    // Without HDF5's file lock, the documented way to read a capture still being written: the
+    // writer syncs each piece whole, so what is there reads as a killed capture's does.
+    const Hid access(H5Pcreate(H5P_FILE_ACCESS), H5Pclose);
+    H5Pset_file_locking(access, false, true);
+    const hid_t file = H5Fopen(name.constData(), H5F_ACC_RDONLY, access);
     if (file < 0) {
         error = QStringLiteral("%1: the HDF5 file cannot be opened (damaged, or still being "
                                "written)")

@@ -398,7 +398,7 @@ bool IsOneOfTheFiles(const QString &path, const QStringList &files) {
 }
 
 QString StoppedByText(const QString &stoppedBy) {
-    return stoppedBy.isEmpty() ? QStringLiteral("unfinished: the capture did not close the file")
+    return stoppedBy.isEmpty() ? QStringLiteral("unfinished: still being written, or the capture did not close the file")
                                : stoppedBy;
 }
 

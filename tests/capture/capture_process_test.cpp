@@ -5,6 +5,8 @@
 
 #include "capture_file_reader.h"
 
+#include "capture/capture_part.h"
+#include "capture/capture_run.h"
 #include "sim/virtual_board.h"
 
 #include <QDeadlineTimer>
@@ -175,6 +177,28 @@ TEST(CaptureProcess, SigintStopsAfterTheItemInFlightAndExitsCleanly) {
     EXPECT_TRUE(Consecutive(file.codes, 0));
     // The board finished its block before the program left.
     EXPECT_EQ(board->sentItemBytes().size(), 2000u * 4);
+}
+
+// A night's user looks at the run so far: the file the other process still writes opens, with
+// the samples synced so far, and says it is not finished.
+TEST(CaptureProcess, ACaptureStillBeingWrittenOpensForReading) {
+    auto board = CountingBoard();
+    ASSERT_TRUE(board);
+    board->setPacing(sim::Pacing::Wire);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("running.h5"));
+    QProcess cli;
+    cli.start(QStringLiteral(PELLORIN_CLI_PATH), CaptureArguments(*board, {"--out", path}));
+    ASSERT_TRUE(cli.waitForStarted());
+    WaitFor([&] { return board->sentItemBytes().size() >= 3000 * 4; });
+    QString error;
+    const auto part = capture::OpenCapturePart(path, error);
+    ASSERT_TRUE(part) << error.toStdString();
+    EXPECT_GT(part->count(), 0u);
+    EXPECT_EQ(capture::StoppedByText(part->facts().stoppedBy).left(11), "unfinished:");
+    kill(static_cast<pid_t>(cli.processId()), SIGINT);
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
 }
 
 TEST(CaptureProcess, AnExistingFileIsRefusedBeforeTheBoardIsTouched) {
