@@ -398,8 +398,10 @@ bool IsOneOfTheFiles(const QString &path, const QStringList &files) {
 }
 
 QString StoppedByText(const QString &stoppedBy) {
-    return stoppedBy.isEmpty() ? QStringLiteral("unfinished: still being written, or the capture did not close the file")
-                               : stoppedBy;
+    return stoppedBy.isEmpty()
+               ? QStringLiteral(
+                     "unfinished: still being written, or the capture did not close the file")
+               : stoppedBy;
 }
 
 } // namespace capture

@@ -225,7 +225,8 @@ TEST_F(CaptureReader, KilledCaptureOpensWithEveryPieceWrittenWhole) {
         EXPECT_EQ(run->count(), expected) << path.toStdString();
         EXPECT_EQ(ReadAll(*run), Codes(0, expected));
         EXPECT_EQ(StoppedByText(run->facts().stoppedBy),
-                  QStringLiteral("unfinished: still being written, or the capture did not close the file"));
+                  QStringLiteral(
+                      "unfinished: still being written, or the capture did not close the file"));
     }
 }
 
