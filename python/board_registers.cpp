@@ -8,6 +8,7 @@
 #include "link/frames.h"
 #include "link/protocol.h"
 #include "link/register_range.h"
+#include "link/result_codes.h"
 
 namespace pellorin_py {
 
@@ -33,8 +34,18 @@ std::vector<WrittenRegister> Board::write(const std::vector<std::pair<QString, i
     for (const cli::RegisterWrite &write : planned) {
         const cli::WriteOutcome outcome = cli::WriteAndReadBack(link(), write);
         if (outcome.result != 0) {
-            refreshImage(interrupt, false);
-            throw Exchange(interrupt.messages().text(), outcome.result);
+            // What was told, before the registers are read again (which clears it); a board
+            // that did not answer is not asked again: that would only wait out the limit twice.
+            const QString told = interrupt.messages().text();
+            if (outcome.result != result::kTimeout)
+                refreshImage(interrupt, false);
+            throw Exchange(told.isEmpty()
+                               ? QStringLiteral("writing %1 failed (result code %2)")
+                                     .arg(QLatin1String(
+                                         m_chip->registerNames[static_cast<size_t>(write.address)]))
+                                     .arg(outcome.result)
+                               : told,
+                           outcome.result);
         }
         WrittenRegister row{write.address, outcome.readBack, {}};
         if (outcome.readBack != write.value)
@@ -65,7 +76,8 @@ void Board::command(const QString &name, int argument, Interrupt &interrupt) {
         QString text = interrupt.messages().text();
         if (entry->failureText)
             text = entry->failureText(QLatin1String(m_chip->name));
-        refreshImage(interrupt, false);
+        if (result != result::kTimeout)
+            refreshImage(interrupt, false);
         throw Exchange(text.isEmpty() ? QStringLiteral("%1 failed").arg(name) : text, result);
     }
     // The set-mode command leaves no trace in the registers: the facts need to know it.

@@ -27,6 +27,16 @@ def silent_stream(scratch):
         assert caught.value.code == 997
 
 
+def silent_write(scratch):
+    with pellorin.VirtualBoard(pace="none") as virtual, pellorin.open(virtual.port) as board:
+        virtual.set_faults(silent=True)
+        with pytest.raises(pellorin.ExchangeError) as caught:
+            board.write(MUX=0x23)
+        # The program's message, not an empty one; the code of the silence.
+        assert str(caught.value)
+        assert caught.value.code == 997
+
+
 def bad_checksum(scratch):
     with pellorin.VirtualBoard(pace="none") as virtual, pellorin.open(virtual.port) as board:
         virtual.set_faults(bad_item=7)
@@ -76,6 +86,7 @@ def profile_of_nothing(scratch):
         no_board,
         silent_board,
         silent_stream,
+        silent_write,
         bad_checksum,
         hang_up,
         capture_into_missing_folder,
