@@ -34,26 +34,32 @@ struct BatchTest {
     ScanLimits limits;
 };
 
+// Takes "NAME VALUE" or "NAME=VALUE" out of arguments into value (null when not given); an
+// empty string, or the usage error.
+QString takeOption(QStringList &arguments, const QString &name, QString &value) {
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &word = arguments[i];
+        if (word == name) {
+            if (i + 1 >= arguments.size() || arguments[i + 1].startsWith(QLatin1String("--")))
+                return QStringLiteral("%1 needs a value").arg(name);
+            if (!value.isNull())
+                return RepeatedOptionMessage(name);
+            value = arguments.takeAt(i + 1);
+            arguments.removeAt(i--);
+        } else if (word.startsWith(name + u'=')) {
+            if (!value.isNull())
+                return RepeatedOptionMessage(name);
+            value = word.mid(name.size() + 1);
+            arguments.removeAt(i--);
+        }
+    }
+    return QString();
+}
+
 // Takes --limits FILE and --report NAME out of arguments; an empty string, or the usage error.
 QString takeBatchTest(QStringList &arguments, BatchTest &test) {
-    const auto take = [&arguments](const QString &name, QString &value) -> QString {
-        for (int i = 0; i < arguments.size(); ++i) {
-            const QString &word = arguments[i];
-            if (word == name) {
-                if (i + 1 >= arguments.size() || arguments[i + 1].startsWith(QLatin1String("--")))
-                    return QStringLiteral("%1 needs a value").arg(name);
-                if (!value.isNull())
-                    return RepeatedOptionMessage(name);
-                value = arguments.takeAt(i + 1);
-                arguments.removeAt(i--);
-            } else if (word.startsWith(name + u'=')) {
-                if (!value.isNull())
-                    return RepeatedOptionMessage(name);
-                value = word.mid(name.size() + 1);
-                arguments.removeAt(i--);
-            }
-        }
-        return QString();
+    const auto take = [&arguments](const QString &name, QString &value) {
+        return takeOption(arguments, name, value);
     };
     if (QString error = take(QStringLiteral("--limits"), test.limitsPath); !error.isEmpty())
         return error;
@@ -97,19 +103,6 @@ void runBoard(BoardRun &run, CommandFunction command, capture::StartLine *line,
         run.status = exit_code::kOutsideLimits;
 }
 
-// The boards to run on: the virtual boards and the ports given are the whole set; without
-// either, every port of the system.
-std::vector<FoundBoard> findBoards(const CliOptions &options, const QStringList &simulated) {
-    const QStringList given = simulated + options.ports;
-    const bool scanSystem = given.isEmpty() && !options.noScan;
-    std::vector<FoundBoard> found = FindBoards(PortCandidates({given, scanSystem}));
-    if (!options.chip.isEmpty()) {
-        const int chipId = FindChipSupport(options.chip)->chipId;
-        std::erase_if(found, [chipId](const FoundBoard &board) { return board.chipId != chipId; });
-    }
-    return found;
-}
-
 platform::FileError writeReport(const QString &name,
                                 const std::vector<std::unique_ptr<BoardRun>> &runs) {
     return platform::WriteWholeFiles(
@@ -117,6 +110,16 @@ platform::FileError writeReport(const QString &name,
          platform::FileContents{name + QStringLiteral(".json"), BatchReportJson(runs), {}}});
 }
 } // namespace
+
+std::vector<FoundBoard> BoardsAmong(const CliOptions &options, const QStringList &given,
+                                    bool scanSystem) {
+    std::vector<FoundBoard> found = FindBoards(PortCandidates({given, scanSystem}));
+    if (!options.chip.isEmpty()) {
+        const int chipId = FindChipSupport(options.chip)->chipId;
+        std::erase_if(found, [chipId](const FoundBoard &board) { return board.chipId != chipId; });
+    }
+    return found;
+}
 
 QString NoBoardsText(const CliOptions &options) {
     return QStringLiteral("No board answered on any port%1.")
@@ -173,7 +176,11 @@ int RunOnAllBoards(const CliOptions &options, CommandFunction command, Console &
     const QStringList simulated = starter.simulatedPorts();
     if (options.simulate && simulated.isEmpty())
         return exit_code::kNoBoard;
-    const std::vector<FoundBoard> found = findBoards(options, simulated);
+    // The virtual boards and the ports given are the whole set; without either, every port of
+    // the system.
+    const QStringList given = simulated + options.ports;
+    const std::vector<FoundBoard> found =
+        BoardsAmong(options, given, given.isEmpty() && !options.noScan);
     if (found.empty()) {
         console.message(NoBoardsText(options));
         return exit_code::kNoBoard;
@@ -196,6 +203,11 @@ int RunOnAllBoards(const CliOptions &options, CommandFunction command, Console &
         run->options.allBoards = false;
         run->options.chip = run->chip;
         run->options.arguments = PerBoardArguments(arguments, kFileOptions, run->filePart);
+        // --mode is for the boards whose chip has modes; the others run without it.
+        if (FindChipSupport(run->chip)->lastMode == 0) {
+            QString ignored;
+            takeOption(run->options.arguments, QStringLiteral("--mode"), ignored);
+        }
         run->console = std::make_unique<Console>(run->out, err, false);
         run->console->shareErrorStream(PortLabelOf(board.path), errLock, kProgressEvery);
         runs.push_back(std::move(run));

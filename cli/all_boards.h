@@ -5,6 +5,10 @@
 #include "cli_options.h"
 #include "console.h"
 
+#include "link/detection.h"
+
+#include <vector>
+
 #include <ostream>
 
 namespace cli {
@@ -14,6 +18,11 @@ using CommandFunction = int (*)(CommandContext &);
 
 // The commands that run on many boards: acquire, capture, scan, regs, set and profile load.
 bool RunsOnAllBoards(const CliOptions &options);
+
+// Every board among the given ports (and the system's, with scanSystem), whatever its chip
+// unless --chip names one.
+std::vector<FoundBoard> BoardsAmong(const CliOptions &options, const QStringList &given,
+                                    bool scanSystem);
 
 // "No board answered on any port.", naming the chip --chip asked for.
 QString NoBoardsText(const CliOptions &options);

@@ -81,12 +81,8 @@ int detectAll(CommandContext &context, bool json) {
     const QStringList simulated = context.simulatedPorts();
     if (options.simulate && simulated.isEmpty())
         return exit_code::kNoBoard;
-    std::vector<FoundBoard> found =
-        FindBoards(PortCandidates({simulated + options.ports, !options.noScan}));
-    if (!options.chip.isEmpty()) {
-        const int chipId = context.chip().chipId;
-        std::erase_if(found, [chipId](const FoundBoard &board) { return board.chipId != chipId; });
-    }
+    const std::vector<FoundBoard> found =
+        BoardsAmong(options, simulated + options.ports, !options.noScan);
     if (found.empty()) {
         context.console().message(NoBoardsText(options));
         return exit_code::kNoBoard;

@@ -98,6 +98,11 @@ TEST_F(ManyBoards, OneBoardsFailureEndsOnlyItsOwnRun) {
         std::vector<int> boardStatus;
     } cases[] = {
         {"all succeed", {}, {"--all-boards", "--json", "regs"}, 0, {0, 0, 0}},
+        {"--mode for the chip with modes only",
+         {},
+         {"--all-boards", "--json", "acquire", "--count", "10", "--stats", "--mode", "1"},
+         0,
+         {0, 0, 0}},
         {"one hangs up",
          {{1, hangUp}},
          {"--all-boards", "--json", "acquire", "--count", "10"},
